@@ -1,0 +1,39 @@
+#include "Application.h"
+
+#include "Fonts.h"
+
+#include <QApplication>
+#include <QProxyStyle>
+#include <QStyleFactory>
+
+namespace {
+
+// Fusion everywhere, so the fixed pixel layout looks the same on every desktop; a click in a scroll
+// bar's trough always moves it by its large step, never jumps to the pointer.
+class HueloomStyle : public QProxyStyle {
+public:
+    HueloomStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
+
+    int styleHint(StyleHint hint,
+                  const QStyleOption* option,
+                  const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_ScrollBar_LeftClickAbsolutePosition)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+} // namespace
+
+void configureApplication(QApplication& app)
+{
+    QApplication::setApplicationName(QStringLiteral("Hueloom"));
+    QApplication::setApplicationDisplayName(QString());
+    QApplication::setApplicationVersion(QStringLiteral(HUELOOM_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("hueloom"));
+    Fonts::installSubstitutions();
+    QApplication::setStyle(new HueloomStyle);
+    app.setFont(Fonts::sansSerif(8.25));
+}

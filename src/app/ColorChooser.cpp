@@ -1,0 +1,98 @@
+#include "ColorChooser.h"
+
+#include "Controls.h"
+
+#include <QButtonGroup>
+#include <QLabel>
+#include <QRadioButton>
+#include <QScrollBar>
+
+using Controls::place;
+
+ColorChooser::ColorChooser(QWidget* parent) : QGroupBox(tr("Color Chooser"), parent), m_group(new QButtonGroup(this))
+{
+    setObjectName(QStringLiteral("Frame1"));
+
+    struct OptionSpec {
+        const char* caption;
+        QRect geometry;
+    };
+    static const OptionSpec options[] = {
+        {"Bacground Color", {16, 24, 121, 17}},    {"Text Color", {16, 48, 81, 17}},
+        {"New Link Color", {16, 72, 113, 17}},     {"Visited Link Color", {16, 96, 121, 17}},
+        {"Active Link Color", {16, 120, 121, 17}},
+    };
+    for (int i = 0; i < 5; ++i) {
+        auto* option = place(new QRadioButton(QString::fromLatin1(options[i].caption), this),
+                             QStringLiteral("cc(%1)").arg(i), options[i].geometry);
+        m_group->addButton(option, i);
+        m_options[static_cast<std::size_t>(i)] = option;
+    }
+
+    struct ChannelSpec {
+        const char* caption;
+        const char* captionName;
+        const char* barName;
+        const char* valueName;
+        int captionY;
+        int barY;
+        int valueY;
+    };
+    static const ChannelSpec channels[] = {
+        {"Red", "Label1", "redscroll", "Red", 16, 32, 16},
+        {"Green", "Label2", "greenscroll", "Green", 56, 72, 56},
+        {"Blue", "Label3", "bluescroll", "Blue", 96, 112, 96},
+    };
+    for (int c = 0; c < 3; ++c) {
+        const ChannelSpec& spec = channels[c];
+        const auto i = static_cast<std::size_t>(c);
+        m_captions[i] = Controls::label(this, QString::fromLatin1(spec.captionName), QString::fromLatin1(spec.caption),
+                                        {168, spec.captionY, 41, 17});
+        m_values[i] = Controls::label(this, QString::fromLatin1(spec.valueName), QStringLiteral("0"),
+                                      {352, spec.valueY, 33, 17});
+
+        auto* bar = place(new QScrollBar(Qt::Horizontal, this), QString::fromLatin1(spec.barName),
+                          QRect(168, spec.barY, 217, 17));
+        bar->setRange(0, 255);
+        bar->setSingleStep(1);
+        bar->setPageStep(20);
+        // Nothing follows the thumb while it is dragged; the value settles once, on release.
+        bar->setTracking(false);
+        // Left and Home lower a value, Right and End raise it, like the thumb moves.
+        bar->setInvertedControls(false);
+        bar->setFocusPolicy(Qt::StrongFocus);
+        bar->setAccessibleName(tr("%1 channel").arg(QString::fromLatin1(spec.caption)));
+        connect(bar, &QScrollBar::valueChanged, this, [this, c](int value) { emit channelChanged(c, value); });
+        m_bars[i] = bar;
+    }
+
+    connect(m_group, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked)
+            emit slotSelected(id);
+    });
+}
+
+int ColorChooser::selectedSlot() const
+{
+    return m_group->checkedId();
+}
+
+void ColorChooser::select(int slot)
+{
+    option(slot)->setChecked(true);
+}
+
+int ColorChooser::barValue(int channel) const
+{
+    return bar(channel)->value();
+}
+
+void ColorChooser::setBarValue(int channel, int value)
+{
+    bar(channel)->setValue(value);
+}
+
+void ColorChooser::setValueText(int channel, const QString& text)
+{
+    valueLabel(channel)->setText(text);
+}

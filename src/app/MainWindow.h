@@ -1,0 +1,103 @@
+#pragma once
+
+#include "dialogs/CommonDialog.h"
+#include "scheme/BodyTag.h"
+#include "scheme/ColorScheme.h"
+#include "scheme/Margins.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <memory>
+
+class ColorChooser;
+class DialogBackend;
+class MarginSelector;
+class QAction;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class SampleArea;
+
+// Form1: the scheme, the sample, the tag and every command. It owns the fifteen channel values, the
+// selected slot, the margins and the tag text for the life of the program.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    // `dialogs` answers every modal question; without one the window uses Qt's own dialogs.
+    explicit MainWindow(std::unique_ptr<DialogBackend> dialogs = {}, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Public operations of the window.
+    void EnableLeft();
+    void DisableLeft();
+    void EnableTop();
+    void DisableTop();
+    // Shows the window, or only raises it when it is shown already.
+    void bringToFront();
+
+    const ColorScheme& scheme() const { return m_scheme; }
+    const BodyTag& tag() const { return m_tag; }
+    const Margins& margins() const { return m_margins; }
+    int selectedSlot() const;
+    CommonDialog& commonDialog() { return *m_commonDialog; }
+
+    // Commands (each menu item, shortcut and button reaches one of these through its action).
+    void defaultColours();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createActions();
+    void createMenus();
+    void buildLayout();
+    QWidget* buildQuickAccess(QWidget* parent);
+    void centreOnScreen();
+    void startUp();
+
+    // The scheme.
+    void selectSlot(int slot);
+    void channelChange(int channel, int value);
+    void recolourSample(int slot);
+    void recolourWholeSample();
+    void setBars(const QColor& colour);
+
+    // The tag and the margins.
+    void showTag();
+    void stepLeftMargin(int delta);
+    void stepTopMargin(int delta);
+    void marginBoxClicked();
+
+    std::unique_ptr<DialogBackend> m_dialogs;
+    CommonDialog* m_commonDialog = nullptr;
+
+    ColorScheme m_scheme;
+    BodyTag m_tag;
+    Margins m_margins;
+
+    ColorChooser* m_chooser = nullptr;
+    MarginSelector* m_marginSelector = nullptr;
+    SampleArea* m_sample = nullptr;
+    QPlainTextEdit* m_tagline = nullptr;
+    QLabel* m_marginPreview = nullptr;
+
+    QMenu* m_fileMenu = nullptr;
+    QMenu* m_editMenu = nullptr;
+    QMenu* m_toolsMenu = nullptr;
+    QMenu* m_helpMenu = nullptr;
+
+    QAction* m_open = nullptr;
+    QAction* m_save = nullptr;
+    QAction* m_print = nullptr;
+    QAction* m_exit = nullptr;
+    QAction* m_copy = nullptr;
+    QAction* m_copyTag = nullptr;
+    QAction* m_changeTitle = nullptr;
+    QAction* m_default = nullptr;
+    QAction* m_colour = nullptr;
+    QAction* m_help = nullptr;
+    QAction* m_trouble = nullptr;
+    QAction* m_about = nullptr;
+};

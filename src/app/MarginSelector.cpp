@@ -1,0 +1,68 @@
+#include "MarginSelector.h"
+
+#include "Controls.h"
+#include "SpinButton.h"
+
+#include <QCheckBox>
+#include <QLabel>
+
+using Controls::place;
+
+namespace {
+
+QLabel* valueLabel(QWidget* parent, const QString& name, const QRect& geometry)
+{
+    QLabel* label = Controls::label(parent, name, QStringLiteral("10"), geometry);
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    label->setLineWidth(1);
+    return label;
+}
+
+} // namespace
+
+MarginSelector::MarginSelector(QWidget* parent)
+    : QGroupBox(tr("Margin Selector"), parent),
+      m_topLabel(valueLabel(this, QStringLiteral("TopLabel"), {80, 24, 25, 17})),
+      m_leftLabel(valueLabel(this, QStringLiteral("leftlabel"), {232, 24, 25, 17})),
+      m_topSpin(place(new SpinButton(this), QStringLiteral("SpinButton1"), QRect(120, 16, 17, 33))),
+      m_leftSpin(place(new SpinButton(this), QStringLiteral("SpinButton2"), QRect(272, 16, 17, 33))),
+      m_leftBox(place(new QCheckBox(tr("Use Left Margin"), this), QStringLiteral("Check1(0)"), QRect(328, 16, 129, 17))),
+      m_topBox(place(new QCheckBox(tr("Use Right Margin"), this), QStringLiteral("Check1(1)"), QRect(328, 32, 129, 17)))
+{
+    setObjectName(QStringLiteral("Frame3"));
+    Controls::label(this, QStringLiteral("Label5"), tr("Top Margin"), {8, 24, 73, 17});
+    Controls::label(this, QStringLiteral("Label6"), tr("Left Margin"), {160, 24, 73, 17});
+
+    // The top spin button has the window's grey; the left one keeps the system button face.
+    QPalette grey = m_topSpin->palette();
+    grey.setColor(QPalette::Button, QColor(0xC0, 0xC0, 0xC0));
+    m_topSpin->setPalette(grey);
+
+    // The caption says "Right" but this box has always governed the top margin.
+    m_topBox->setToolTip(tr("Adds TOPMARGIN (the top page margin) to the tag"));
+    m_leftBox->setToolTip(tr("Adds LEFTMARGIN (the left page margin) to the tag"));
+    m_topSpin->setAccessibleName(tr("Top margin"));
+    m_leftSpin->setAccessibleName(tr("Left margin"));
+    m_topLabel->setAccessibleName(tr("Top margin value"));
+    m_leftLabel->setAccessibleName(tr("Left margin value"));
+
+    m_topSpin->setEnabled(false);
+    m_leftSpin->setEnabled(false);
+
+    connect(m_leftSpin, &SpinButton::upClicked, this, [this] { emit leftStepped(+1); });
+    connect(m_leftSpin, &SpinButton::downClicked, this, [this] { emit leftStepped(-1); });
+    connect(m_topSpin, &SpinButton::upClicked, this, [this] { emit topStepped(+1); });
+    connect(m_topSpin, &SpinButton::downClicked, this, [this] { emit topStepped(-1); });
+    connect(m_leftBox, &QCheckBox::clicked, this, &MarginSelector::boxClicked);
+    connect(m_topBox, &QCheckBox::clicked, this, &MarginSelector::boxClicked);
+}
+
+bool MarginSelector::leftTicked() const
+{
+    return m_leftBox->isChecked();
+}
+
+bool MarginSelector::topTicked() const
+{
+    return m_topBox->isChecked();
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QGroupBox>
+
+class QCheckBox;
+class QLabel;
+class SpinButton;
+
+// The "Margin Selector" frame: a spin button and value label per margin, and the two check boxes
+// that put the margins into the tag. The main window owns the margins; this only reports presses.
+class MarginSelector : public QGroupBox {
+    Q_OBJECT
+public:
+    explicit MarginSelector(QWidget* parent = nullptr);
+
+    bool leftTicked() const;
+    bool topTicked() const;
+
+    SpinButton* topSpin() const { return m_topSpin; }
+    SpinButton* leftSpin() const { return m_leftSpin; }
+    QLabel* topLabel() const { return m_topLabel; }
+    QLabel* leftLabel() const { return m_leftLabel; }
+    QCheckBox* leftBox() const { return m_leftBox; }
+    QCheckBox* topBox() const { return m_topBox; }
+
+signals:
+    void leftStepped(int delta);
+    void topStepped(int delta);
+    // Either check box was clicked (the new states are read from the boxes).
+    void boxClicked();
+
+private:
+    QLabel* m_topLabel;
+    QLabel* m_leftLabel;
+    SpinButton* m_topSpin;
+    SpinButton* m_leftSpin;
+    QCheckBox* m_leftBox;
+    QCheckBox* m_topBox;
+};

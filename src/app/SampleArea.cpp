@@ -1,0 +1,75 @@
+#include "SampleArea.h"
+
+#include "Controls.h"
+#include "Fonts.h"
+#include "scheme/ColorScheme.h"
+
+#include <QLabel>
+
+namespace {
+
+QLabel* sampleLine(QWidget* parent, const QString& name, const QString& text, int y, int height, qreal points)
+{
+    QLabel* label = Controls::label(parent, name, text, {8, y, 641, height});
+    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    label->setFont(Fonts::sansSerif(points));
+    label->setAutoFillBackground(true);
+    return label;
+}
+
+void setRole(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(role, colour);
+    widget->setPalette(palette);
+}
+
+} // namespace
+
+SampleArea::SampleArea(QWidget* parent)
+    : QGroupBox(parent),
+      m_title(sampleLine(this, QStringLiteral("Title"), QStringLiteral("Hueloom"), 16, 49, 13.5)),
+      m_normal(sampleLine(this, QStringLiteral("Normal"), tr("Normal text will appear like this"), 72, 17, 9.75)),
+      m_newLink(sampleLine(this, QStringLiteral("newlink"), tr("New link text will appear like this"), 88, 17, 9.75)),
+      m_visitedLink(
+          sampleLine(this, QStringLiteral("visitedlink"), tr("Visited links will be this color"), 104, 17, 9.75)),
+      m_activeLink(sampleLine(this, QStringLiteral("activelink"),
+                              tr("Links will flash this color briefly when clicked"), 120, 17, 9.75))
+{
+    setObjectName(QStringLiteral("background"));
+    setAutoFillBackground(true);
+    setAccessibleName(tr("Sample page"));
+}
+
+QLabel* SampleArea::line(int slot) const
+{
+    switch (slot) {
+    case Slot::NewLink:
+        return m_newLink;
+    case Slot::VisitedLink:
+        return m_visitedLink;
+    case Slot::ActiveLink:
+        return m_activeLink;
+    default:
+        return m_normal;
+    }
+}
+
+void SampleArea::recolour(int slot, const QColor& colour)
+{
+    switch (slot) {
+    case Slot::Background:
+        for (QWidget* part : {static_cast<QWidget*>(this), static_cast<QWidget*>(m_title),
+                              static_cast<QWidget*>(m_normal), static_cast<QWidget*>(m_newLink),
+                              static_cast<QWidget*>(m_visitedLink), static_cast<QWidget*>(m_activeLink)})
+            setRole(part, QPalette::Window, colour);
+        break;
+    case Slot::Text:
+        setRole(m_title, QPalette::WindowText, colour);
+        setRole(m_normal, QPalette::WindowText, colour);
+        break;
+    default:
+        setRole(line(slot), QPalette::WindowText, colour);
+        break;
+    }
+}

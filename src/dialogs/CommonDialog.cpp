@@ -1,0 +1,50 @@
+#include "CommonDialog.h"
+
+#include <QPrinter>
+#include <QWidget>
+
+CommonDialog::CommonDialog(DialogBackend& backend, QWidget* owner)
+    : QObject(owner), m_backend(backend), m_owner(owner)
+{
+    setObjectName(QStringLiteral("CMDialog1"));
+}
+
+CommonDialog::~CommonDialog() = default;
+
+QPrinter& CommonDialog::printer()
+{
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *m_printer;
+}
+
+bool CommonDialog::show(Action action)
+{
+    switch (action) {
+    case ShowOpen:
+    case ShowSave: {
+        const FileDialogRequest request{DialogTitle, Filter, FilterIndex, DefaultExt, Flags, FileName};
+        const auto path = action == ShowOpen ? m_backend.openFile(m_owner, request)
+                                             : m_backend.saveFile(m_owner, request);
+        if (!path)
+            return false;
+        FileName = *path;
+        return true;
+    }
+    case ShowColor: {
+        const auto colour = m_backend.chooseColour(m_owner, Color, Flags);
+        if (!colour)
+            return false;
+        Color = *colour;
+        return true;
+    }
+    case ShowPrinter: {
+        const auto copies = m_backend.choosePrinter(m_owner, printer(), Flags);
+        if (!copies)
+            return false;
+        Copies = *copies;
+        return true;
+    }
+    }
+    return false;
+}

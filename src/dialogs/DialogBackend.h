@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <optional>
+
+class QPrinter;
+class QWidget;
+
+// What a file dialog is asked to show: a title, a filter in the "label|pattern|label|pattern" form,
+// the entry selected at start (from 1), a default extension, option flags and the name to offer.
+struct FileDialogRequest {
+    QString title;
+    QString filter;
+    int filterIndex = 1;
+    QString defaultExtension;
+    quint32 flags = 0;
+    QString fileName;
+};
+
+// The one way the program reaches anything modal: file, colour and print dialogs and message boxes.
+// The program uses QtDialogBackend; tests hand the window a scripted fake, so every modal answer in a
+// test is one the test gave on purpose.
+class DialogBackend {
+public:
+    virtual ~DialogBackend() = default;
+
+    // Each returns the confirmed answer, or nothing when the user cancelled.
+    virtual std::optional<QString> openFile(QWidget* parent, const FileDialogRequest& request) = 0;
+    virtual std::optional<QString> saveFile(QWidget* parent, const FileDialogRequest& request) = 0;
+    virtual std::optional<QColor> chooseColour(QWidget* parent, const QColor& initial, quint32 flags) = 0;
+    // Lets the user pick the printer (set on `printer`) and a number of copies.
+    virtual std::optional<int> choosePrinter(QWidget* parent, QPrinter& printer, quint32 flags) = 0;
+
+    // A message with an OK button and no icon.
+    virtual void message(QWidget* parent, const QString& caption, const QString& text) = 0;
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "DialogBackend.h"
+
+#include <QStringList>
+
+// The program's dialogs: Qt's own widgets (never the desktop's native ones, so every desktop
+// behaves alike).
+class QtDialogBackend : public DialogBackend {
+public:
+    std::optional<QString> openFile(QWidget* parent, const FileDialogRequest& request) override;
+    std::optional<QString> saveFile(QWidget* parent, const FileDialogRequest& request) override;
+    std::optional<QColor> chooseColour(QWidget* parent, const QColor& initial, quint32 flags) override;
+    std::optional<int> choosePrinter(QWidget* parent, QPrinter& printer, quint32 flags) override;
+    void message(QWidget* parent, const QString& caption, const QString& text) override;
+
+    // "Schemes(*.HLM)|*.HLM|ALL_FIles(*.*)|*.*" as Qt name filters, keeping the labels.
+    static QStringList nameFilters(const QString& filter);
+    // Why `path` may not be accepted under `flags`, or an empty text when it may.
+    static QString refusal(const QString& path, quint32 flags, bool forSaving);
+
+private:
+    std::optional<QString> runFileDialog(QWidget* parent, const FileDialogRequest& request, bool forSaving);
+};

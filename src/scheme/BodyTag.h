@@ -1,0 +1,47 @@
+#pragma once
+
+#include "ColorScheme.h"
+#include "Margins.h"
+
+#include <QString>
+
+// The body tag the user takes away. Its layout is fixed: the 85-character colour part, then a tail
+// that depends on the margins in use. Positions are counted from 1, as they are quoted to users in
+// the help text and in bug reports; every write replaces exactly two characters, so the layout holds
+// whatever sequence of edits is made.
+class BodyTag {
+public:
+    static constexpr int ColourPartLength = 85;
+    static constexpr int LeftMarginPosition = 99;
+    static constexpr int TopMarginPositionAlone = 98;
+    static constexpr int TopMarginPositionAfterLeft = 114;
+
+    // First digit of each slot's six-digit colour block.
+    static int blockStart(int slot);
+    // First digit of the pair of (slot, channel).
+    static int channelPosition(int slot, int channel);
+    // Where a margin's digits stand, or 0 while that margin is not in the tag.
+    static int leftMarginPosition(const Margins& margins);
+    static int topMarginPosition(const Margins& margins);
+
+    static QString colourPart(const ColorScheme& scheme);
+    static QString tail(const Margins& margins);
+    // The whole tag for a scheme and margins: what the in-place edits must always add up to.
+    static QString compose(const ColorScheme& scheme, const Margins& margins);
+
+    BodyTag() = default;
+    explicit BodyTag(QString text) : m_text(std::move(text)) {}
+
+    const QString& text() const { return m_text; }
+    void setText(QString text) { m_text = std::move(text); }
+
+    // Overwrites the two characters at position (from 1) and the one after it.
+    void writePair(int position, const QString& pair);
+    void writeChannel(int slot, int channel, int value);
+    void writeColour(int slot, const QColor& colour);
+    void writeLeftMargin(const Margins& margins);
+    void writeTopMargin(const Margins& margins);
+
+private:
+    QString m_text;
+};

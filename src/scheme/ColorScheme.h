@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QColor>
+#include <array>
+
+// The five colour slots of a page body, in the order the chooser, the tag and the scheme file all use.
+namespace Slot {
+inline constexpr int Background = 0;
+inline constexpr int Text = 1;
+inline constexpr int NewLink = 2;
+inline constexpr int VisitedLink = 3;
+inline constexpr int ActiveLink = 4;
+inline constexpr int Count = 5;
+} // namespace Slot
+
+namespace Channel {
+inline constexpr int Red = 0;
+inline constexpr int Green = 1;
+inline constexpr int Blue = 2;
+inline constexpr int Count = 3;
+} // namespace Channel
+
+// Fifteen channel values, three per slot. The scroll bars only ever write 0..255, so the model keeps
+// whatever it is given and leaves range checks to whoever reads values from outside (scheme files).
+class ColorScheme {
+public:
+    static constexpr int ValueCount = Slot::Count * Channel::Count;
+
+    static ColorScheme defaults();
+
+    qint16 channel(int slot, int channel) const { return m_values[index(slot, channel)]; }
+    void setChannel(int slot, int channel, qint16 value) { m_values[index(slot, channel)] = value; }
+
+    // Field order of scheme files: slot by slot, red, green, blue within each.
+    qint16 value(int field) const { return m_values[static_cast<std::size_t>(field)]; }
+    void setValue(int field, qint16 value) { m_values[static_cast<std::size_t>(field)] = value; }
+
+    // The packed colour value red + 256 * green + 65536 * blue.
+    quint32 colourValue(int slot) const;
+    QColor colour(int slot) const;
+
+    bool operator==(const ColorScheme&) const = default;
+
+private:
+    static std::size_t index(int slot, int channel)
+    {
+        return static_cast<std::size_t>(slot * Channel::Count + channel);
+    }
+
+    std::array<qint16, ValueCount> m_values{};
+};

@@ -1,0 +1,74 @@
+# Shared helpers for end-to-end tests: a private Xvfb display, the program started on it, and
+# xdotool/xclip to act and read as a person would.
+set -euo pipefail
+
+E2E_TMP=$(mktemp -d)
+export XDG_CONFIG_HOME="$E2E_TMP/config"
+export XDG_RUNTIME_DIR="$E2E_TMP/runtime"
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+XVFB_PID=""
+APP_PID=""
+
+e2e_cleanup() {
+    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null || true
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+    rm -rf "$E2E_TMP"
+}
+trap e2e_cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# Starts Xvfb on the first free display. -noreset keeps the server up between clients.
+start_display() {
+    local n
+    for n in $(seq 90 140); do
+        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 1280x1024x24 -noreset -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
+        XVFB_PID=$!
+        export DISPLAY=":$n"
+        for _ in $(seq 1 50); do
+            xdpyinfo >/dev/null 2>&1 && return 0
+            sleep 0.1
+        done
+        kill "$XVFB_PID" 2>/dev/null || true
+    done
+    fail "no display could be started"
+}
+
+# Starts the program and waits for its main window; sets WIN to the window id.
+start_app() {
+    "$APP" "$@" >"$E2E_TMP/app.log" 2>&1 &
+    APP_PID=$!
+    WIN=""
+    for _ in $(seq 1 100); do
+        WIN=$(xdotool search --name '^  Hueloom$' 2>/dev/null | head -1 || true)
+        [ -n "$WIN" ] && break
+        sleep 0.1
+    done
+    [ -n "$WIN" ] || fail "main window did not appear"
+    xdotool windowfocus --sync "$WIN"
+}
+
+# Waits up to $1 seconds for the program to end; returns its exit status.
+wait_exit() {
+    local i
+    for i in $(seq 1 $(($1 * 10))); do
+        if ! kill -0 "$APP_PID" 2>/dev/null; then
+            local status=0
+            wait "$APP_PID" || status=$?
+            APP_PID=""
+            return "$status"
+        fi
+        sleep 0.1
+    done
+    fail "program still running after $1 s"
+}
+
+# Clicks at a point of the main window's client area (below the menu bar).
+click_client() {
+    xdotool mousemove --window "$WIN" "$1" $(($2 + MENU_HEIGHT)) click "${3:-1}"
+}

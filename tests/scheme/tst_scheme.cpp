@@ -1,0 +1,153 @@
+#include "scheme/BodyTag.h"
+#include "scheme/ColorScheme.h"
+#include "scheme/Margins.h"
+#include "scheme/ValueText.h"
+
+#include <QTest>
+
+class TestScheme : public QObject {
+    Q_OBJECT
+private slots:
+    void valueTexts_data();
+    void valueTexts();
+    void defaultTagIsTheDefaultScheme();
+    void tagLayoutPerMarginState_data();
+    void tagLayoutPerMarginState();
+    void channelPositionsAddressTheirPair();
+    void writesNeverChangeTheLength();
+    void marginClampsAndPreview();
+    void colourValuePacksRedGreenBlue();
+};
+
+void TestScheme::valueTexts_data()
+{
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QString>("valueText");
+    QTest::addColumn<QString>("hexPair");
+    QTest::newRow("zero") << 0 << " 0" << "00";
+    QTest::newRow("below sixteen") << 10 << " 10" << "0A";
+    QTest::newRow("nine has no leading zero") << 9 << " 9" << "09";
+    QTest::newRow("85") << 85 << " 85" << "55";
+    QTest::newRow("171") << 171 << " 171" << "AB";
+    QTest::newRow("206") << 206 << " 206" << "CE";
+    QTest::newRow("255") << 255 << " 255" << "FF";
+}
+
+void TestScheme::valueTexts()
+{
+    QFETCH(int, value);
+    QFETCH(QString, valueText);
+    QFETCH(QString, hexPair);
+    QCOMPARE(ValueText::value(value), valueText);
+    QCOMPARE(ValueText::hexPair(value), hexPair);
+}
+
+void TestScheme::defaultTagIsTheDefaultScheme()
+{
+    const QString tag = BodyTag::compose(ColorScheme::defaults(), Margins{});
+    QCOMPARE(tag, QStringLiteral(R"(<BODY BGCOLOR="#CECEFF" TEXT="#0055AA" LINK="#007C00" VLINK="#003C00" ALINK="#00B500">)"));
+    QCOMPARE(tag.size(), 86);
+}
+
+void TestScheme::tagLayoutPerMarginState_data()
+{
+    QTest::addColumn<bool>("useLeft");
+    QTest::addColumn<bool>("useTop");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<QString>("tail");
+    QTest::addColumn<int>("leftAt");
+    QTest::addColumn<int>("topAt");
+    QTest::newRow("none") << false << false << 86 << ">" << 0 << 0;
+    QTest::newRow("left") << true << false << 102 << R"( LEFTMARGIN="12">)" << 99 << 0;
+    QTest::newRow("top") << false << true << 101 << R"( TOPMARGIN="07">)" << 0 << 98;
+    QTest::newRow("both") << true << true << 117 << R"( LEFTMARGIN="12" TOPMARGIN="07">)" << 99 << 114;
+}
+
+void TestScheme::tagLayoutPerMarginState()
+{
+    QFETCH(bool, useLeft);
+    QFETCH(bool, useTop);
+    QFETCH(int, length);
+    QFETCH(QString, tail);
+    QFETCH(int, leftAt);
+    QFETCH(int, topAt);
+    Margins margins;
+    margins.setLeft(12);
+    margins.setTop(7);
+    margins.setUseLeft(useLeft);
+    margins.setUseTop(useTop);
+    const QString tag = BodyTag::compose(ColorScheme::defaults(), margins);
+    QCOMPARE(tag.size(), length);
+    QCOMPARE(tag.mid(BodyTag::ColourPartLength), tail);
+    QCOMPARE(BodyTag::leftMarginPosition(margins), leftAt);
+    QCOMPARE(BodyTag::topMarginPosition(margins), topAt);
+    if (leftAt)
+        QCOMPARE(tag.mid(leftAt - 1, 2), QStringLiteral("12"));
+    if (topAt)
+        QCOMPARE(tag.mid(topAt - 1, 2), QStringLiteral("07"));
+
+    // An arrow step rewrites the digits in place, to the same text the whole tag would have.
+    margins.setLeft(50);
+    margins.setTop(0);
+    BodyTag edited(tag);
+    edited.writeLeftMargin(margins);
+    edited.writeTopMargin(margins);
+    QCOMPARE(edited.text(), BodyTag::compose(ColorScheme::defaults(), margins));
+}
+
+void TestScheme::channelPositionsAddressTheirPair()
+{
+    const int expected[5][3] = {{17, 19, 21}, {32, 34, 36}, {47, 49, 51}, {63, 65, 67}, {79, 81, 83}};
+    ColorScheme scheme;
+    for (int slot = 0; slot < Slot::Count; ++slot) {
+        for (int channel = 0; channel < Channel::Count; ++channel) {
+            QCOMPARE(BodyTag::channelPosition(slot, channel), expected[slot][channel]);
+            // Writing one pair in place gives the tag composed from the changed scheme.
+            BodyTag tag(BodyTag::compose(scheme, Margins{}));
+            ColorScheme changed = scheme;
+            changed.setChannel(slot, channel, 0xA7);
+            tag.writeChannel(slot, channel, 0xA7);
+            QCOMPARE(tag.text(), BodyTag::compose(changed, Margins{}));
+        }
+    }
+}
+
+void TestScheme::writesNeverChangeTheLength()
+{
+    BodyTag tag(BodyTag::compose(ColorScheme::defaults(), Margins{}));
+    tag.writeColour(Slot::NewLink, QColor(0, 124, 5));
+    QCOMPARE(tag.text().mid(38, 15), QStringLiteral(R"( LINK="#007C05")"));
+    // Writes that would run off the end are refused rather than growing the tag.
+    tag.writePair(86, QStringLiteral("XX"));
+    tag.writePair(0, QStringLiteral("XX"));
+    QCOMPARE(tag.text().size(), 86);
+    QVERIFY(tag.text().endsWith(QLatin1Char('>')));
+    QVERIFY(tag.text().startsWith(QLatin1Char('<')));
+}
+
+void TestScheme::marginClampsAndPreview()
+{
+    Margins margins;
+    QCOMPARE(margins.previewPosition(), QPoint(514, 170));
+    for (int i = 0; i < 60; ++i)
+        margins.stepLeft(+1);
+    for (int i = 0; i < 60; ++i)
+        margins.stepTop(-1);
+    QCOMPARE(margins.left(), 50);
+    QCOMPARE(margins.top(), 0);
+    QCOMPARE(margins.previewPosition(), QPoint(554, 160));
+    QCOMPARE(ValueText::marginPair(7), QStringLiteral("07"));
+    QCOMPARE(ValueText::marginPair(50), QStringLiteral("50"));
+}
+
+void TestScheme::colourValuePacksRedGreenBlue()
+{
+    ColorScheme scheme = ColorScheme::defaults();
+    QCOMPARE(scheme.colourValue(Slot::Background), 206u + 256u * 206u + 65536u * 255u);
+    QCOMPARE(scheme.colour(Slot::NewLink), QColor(0, 124, 0));
+    scheme.setChannel(Slot::Text, Channel::Blue, 15);
+    QCOMPARE(scheme.colour(Slot::Text), QColor(0, 85, 15));
+}
+
+QTEST_APPLESS_MAIN(TestScheme)
+#include "tst_scheme.moc"

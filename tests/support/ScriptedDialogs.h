@@ -1,0 +1,50 @@
+#pragma once
+
+#include "dialogs/DialogBackend.h"
+
+#include <QList>
+#include <QStringList>
+#include <deque>
+#include <variant>
+
+// A dialog backend for tests: every modal question must have been answered in advance. A question
+// nobody scripted fails the running test and is answered with a cancel.
+class ScriptedDialogs : public DialogBackend {
+public:
+    struct Cancel {};
+    struct FileAnswer {
+        QString path;
+    };
+    struct ColourAnswer {
+        QColor colour;
+    };
+    struct PrintAnswer {
+        int copies;
+    };
+    using Answer = std::variant<Cancel, FileAnswer, ColourAnswer, PrintAnswer>;
+
+    void answerFile(const QString& path) { m_answers.push_back(FileAnswer{path}); }
+    void answerColour(const QColor& colour) { m_answers.push_back(ColourAnswer{colour}); }
+    void answerPrint(int copies) { m_answers.push_back(PrintAnswer{copies}); }
+    void answerCancel() { m_answers.push_back(Cancel{}); }
+
+    bool allAnswered() const { return m_answers.empty(); }
+
+    // What the program asked, for the test to check.
+    QList<FileDialogRequest> fileRequests;
+    QList<QColor> colourRequests;
+    QList<quint32> printRequests;
+    QStringList messages;
+    QStringList messageCaptions;
+
+    std::optional<QString> openFile(QWidget* parent, const FileDialogRequest& request) override;
+    std::optional<QString> saveFile(QWidget* parent, const FileDialogRequest& request) override;
+    std::optional<QColor> chooseColour(QWidget* parent, const QColor& initial, quint32 flags) override;
+    std::optional<int> choosePrinter(QWidget* parent, QPrinter& printer, quint32 flags) override;
+    void message(QWidget* parent, const QString& caption, const QString& text) override;
+
+private:
+    Answer next(const char* question);
+
+    std::deque<Answer> m_answers;
+};
