@@ -6,12 +6,19 @@
 #include "MarginSelector.h"
 #include "SampleArea.h"
 #include "SpinButton.h"
+#include "WindowPlacement.h"
 #include "dialogs/QtDialogBackend.h"
+#include "info/AboutWindow.h"
+#include "info/Artwork.h"
+#include "info/HelpWindow.h"
+#include "info/TroubleWindow.h"
+#include "settings/TitleDialog.h"
 #include "scheme/ValueText.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
@@ -19,7 +26,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QScrollBar>
 
 using Controls::place;
@@ -43,6 +49,7 @@ MainWindow::MainWindow(std::unique_ptr<DialogBackend> dialogs, QWidget* parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("  Hueloom"));
+    setWindowIcon(Artwork::mainIcon());
     m_commonDialog = new CommonDialog(*m_dialogs, this);
 
     createActions();
@@ -78,6 +85,10 @@ void MainWindow::createActions()
 
     connect(m_exit, &QAction::triggered, this, &QWidget::close);
     connect(m_default, &QAction::triggered, this, &MainWindow::defaultColours);
+    connect(m_changeTitle, &QAction::triggered, this, &MainWindow::changeTitle);
+    connect(m_help, &QAction::triggered, this, &MainWindow::showHelp);
+    connect(m_trouble, &QAction::triggered, this, &MainWindow::showTroubleShooting);
+    connect(m_about, &QAction::triggered, this, &MainWindow::showAbout);
 }
 
 void MainWindow::createMenus()
@@ -189,18 +200,9 @@ QWidget* MainWindow::buildQuickAccess(QWidget* parent)
     return frame;
 }
 
-void MainWindow::centreOnScreen()
-{
-    adjustSize();
-    const QRect screenArea = screen()->geometry();
-    const QSize outer = frameGeometry().size();
-    move(screenArea.x() + (screenArea.width() - outer.width()) / 2,
-         screenArea.y() + (screenArea.height() - outer.height()) / 2);
-}
-
 void MainWindow::startUp()
 {
-    centreOnScreen();
+    WindowPlacement::centreOnScreen(this);
 
     m_margins = Margins{};
     m_marginPreview->move(m_margins.previewPosition());
@@ -212,6 +214,7 @@ void MainWindow::startUp()
     // The bars still stand at 0, like the all-zero model: selecting the background moves nothing.
     m_chooser->select(Slot::Background);
     m_scheme = ColorScheme::defaults();
+    showStoredTitle();
 
     setBars(m_scheme.colour(Slot::Background));
     recolourWholeSample();
@@ -272,6 +275,88 @@ void MainWindow::defaultColours()
     for (int slot = 0; slot < Slot::Count; ++slot)
         m_tag.writeColour(slot, m_scheme.colour(slot));
     showTag();
+}
+
+namespace {
+const QString StoreApplication = QStringLiteral("HLM");
+const QString StoreSection = QStringLiteral("Settings");
+const QString DefaultTitle = QStringLiteral("Hueloom");
+} // namespace
+
+void MainWindow::showStoredTitle()
+{
+    m_startupTitle = m_store.read(StoreApplication, StoreSection, QStringLiteral("TitleText"));
+    if (m_startupTitle.isEmpty())
+        CreateSettings();
+    m_sample->title()->setText(m_startupTitle);
+}
+
+void MainWindow::CreateSettings()
+{
+    if (!m_store.write(StoreApplication, StoreSection, QStringLiteral("Titletext"), DefaultTitle))
+        reportUnstoredTitle();
+    m_startupTitle = m_store.read(StoreApplication, StoreSection, QStringLiteral("Titletext"));
+    // A store that cannot be read back still leaves the sample its default title.
+    if (m_startupTitle.isEmpty())
+        m_startupTitle = DefaultTitle;
+}
+
+void MainWindow::changeTitle()
+{
+    TitleDialog dialog(this);
+    dialog.exec();
+    if (!dialog.confirmedTitle().isEmpty())
+        m_pendingTitle = dialog.confirmedTitle();
+    if (m_pendingTitle.isEmpty())
+        return;
+    if (!m_store.write(StoreApplication, StoreSection, QStringLiteral("TitleText"), m_pendingTitle))
+        reportUnstoredTitle();
+    m_sample->title()->setText(m_pendingTitle);
+}
+
+QString MainWindow::titleCaption() const
+{
+    return m_sample->title()->text();
+}
+
+void MainWindow::reportUnstoredTitle()
+{
+    // Said once a run: the title still works for this run, it just will not be there next time.
+    if (m_toldStoreFailure)
+        return;
+    m_toldStoreFailure = true;
+    const QString text = tr("The sample title could not be stored in %1.  It is used for this session only.")
+                             .arg(QDir::toNativeSeparators(m_store.filePath()));
+    // At start-up the window is not on screen yet; the message waits until it is.
+    QMetaObject::invokeMethod(
+        this, [this, text] { m_dialogs->message(this, QStringLiteral("Hueloom"), text); }, Qt::QueuedConnection);
+}
+
+template <typename Window>
+void MainWindow::showInfoWindow(QPointer<Window>& window)
+{
+    if (!window) {
+        window = new Window(this);
+        connect(window, &InfoWindow::dismissed, this, &MainWindow::bringToFront);
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void MainWindow::showHelp()
+{
+    showInfoWindow(m_helpWindow);
+}
+
+void MainWindow::showTroubleShooting()
+{
+    showInfoWindow(m_troubleWindow);
+}
+
+void MainWindow::showAbout()
+{
+    showInfoWindow(m_aboutWindow);
 }
 
 void MainWindow::showTag()
@@ -350,6 +435,11 @@ void MainWindow::bringToFront()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    // Leaving the program takes its information windows along; nothing is saved or asked.
+    for (QWidget* window : {static_cast<QWidget*>(m_helpWindow), static_cast<QWidget*>(m_troubleWindow),
+                            static_cast<QWidget*>(m_aboutWindow)})
+        if (window)
+            window->close();
     event->accept();
 }
 

@@ -4,12 +4,16 @@
 #include "scheme/BodyTag.h"
 #include "scheme/ColorScheme.h"
 #include "scheme/Margins.h"
+#include "settings/SettingsStore.h"
 
 #include <QMainWindow>
 #include <QPointer>
 #include <memory>
 
+class AboutWindow;
 class ColorChooser;
+class HelpWindow;
+class TroubleWindow;
 class DialogBackend;
 class MarginSelector;
 class QAction;
@@ -29,6 +33,8 @@ public:
     ~MainWindow() override;
 
     // Public operations of the window.
+    // Stores the default sample title and reads it back as the start-up title.
+    void CreateSettings();
     void EnableLeft();
     void DisableLeft();
     void EnableTop();
@@ -44,6 +50,12 @@ public:
 
     // Commands (each menu item, shortcut and button reaches one of these through its action).
     void defaultColours();
+    void changeTitle();
+    void showHelp();
+    void showTroubleShooting();
+    void showAbout();
+
+    QString titleCaption() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -54,7 +66,6 @@ private:
     void createMenus();
     void buildLayout();
     QWidget* buildQuickAccess(QWidget* parent);
-    void centreOnScreen();
     void startUp();
 
     // The scheme.
@@ -64,6 +75,12 @@ private:
     void recolourWholeSample();
     void setBars(const QColor& colour);
 
+    // The stored title.
+    void showStoredTitle();
+    void reportUnstoredTitle();
+    template <typename Window>
+    void showInfoWindow(QPointer<Window>& window);
+
     // The tag and the margins.
     void showTag();
     void stepLeftMargin(int delta);
@@ -72,6 +89,16 @@ private:
 
     std::unique_ptr<DialogBackend> m_dialogs;
     CommonDialog* m_commonDialog = nullptr;
+
+    SettingsStore m_store;
+    QString m_startupTitle;
+    // The last title confirmed in the title dialog; kept for the whole run.
+    QString m_pendingTitle;
+    bool m_toldStoreFailure = false;
+
+    QPointer<HelpWindow> m_helpWindow;
+    QPointer<TroubleWindow> m_troubleWindow;
+    QPointer<AboutWindow> m_aboutWindow;
 
     ColorScheme m_scheme;
     BodyTag m_tag;

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "InfoWindow.h"
+
+// Form2: who makes Hueloom and on what terms. A click anywhere in it closes it.
+class AboutWindow : public InfoWindow {
+    Q_OBJECT
+public:
+    explicit AboutWindow(QWidget* parent = nullptr);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};

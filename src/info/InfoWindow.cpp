@@ -1,0 +1,61 @@
+#include "InfoWindow.h"
+
+#include "app/Controls.h"
+#include "app/Fonts.h"
+#include "app/WindowPlacement.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+
+InfoWindow::InfoWindow(const QString& name,
+                       const QString& caption,
+                       const QSize& clientSize,
+                       const QIcon& icon,
+                       QWidget* parent)
+    : QWidget(parent, Qt::Window)
+{
+    setObjectName(name);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(caption);
+    setWindowIcon(icon);
+    setFont(Fonts::sansSerif(8.25));
+    setFixedSize(clientSize);
+    setAutoFillBackground(true);
+    QPalette grey = palette();
+    grey.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
+    setPalette(grey);
+    WindowPlacement::centreOnScreen(this);
+}
+
+void InfoWindow::dismiss()
+{
+    close();
+    emit dismissed();
+}
+
+QLabel* InfoWindow::addLabel(const QString& name, const QRect& geometry, const QString& text, const QFont& font)
+{
+    QLabel* label = Controls::label(this, name, text, geometry);
+    label->setFont(font);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+QPushButton* InfoWindow::addOkButton(const QRect& geometry)
+{
+    m_ok = Controls::place(new QPushButton(tr("&OK"), this), QStringLiteral("Command1"), geometry);
+    m_ok->setDefault(true);
+    connect(m_ok, &QPushButton::clicked, this, &InfoWindow::dismiss);
+    return m_ok;
+}
+
+void InfoWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (m_ok && (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        m_ok->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}

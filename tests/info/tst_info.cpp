@@ -1,0 +1,165 @@
+#include "app/MainWindow.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestApp.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+
+class TestInfo : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void windowsOpenOnceAndCloseWithOk_data();
+    void windowsOpenOnceAndCloseWithOk();
+    void helpTexts();
+    void aboutClosesOnAClickAnywhere_data();
+    void aboutClosesOnAClickAnywhere();
+    void aboutShowsTheAddressOneLineBelowTheOther();
+    void closingTheMainWindowClosesThemAll();
+
+private:
+    QWidget* open(const char* item, const char* name);
+
+    MainWindow* m_window = nullptr;
+};
+
+void TestInfo::init()
+{
+    m_window = new MainWindow(std::make_unique<ScriptedDialogs>());
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+}
+
+void TestInfo::cleanup()
+{
+    delete m_window;
+}
+
+QWidget* TestInfo::open(const char* item, const char* name)
+{
+    m_window->findChild<QAction*>(QString::fromLatin1(item))->trigger();
+    return m_window->findChild<QWidget*>(QString::fromLatin1(name));
+}
+
+void TestInfo::windowsOpenOnceAndCloseWithOk_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QRect>("ok");
+    QTest::newRow("Help") << "ItemHelp" << "Form3" << "Help for Hueloom 2.0" << QSize(711, 532) << QRect(336, 496, 65, 25);
+    QTest::newRow("Trouble Shooting") << "ItemTrouble" << "Form4" << "Trouble Shooting Guide for Hueloom 2.0"
+                                      << QSize(499, 189) << QRect(368, 16, 65, 25);
+    QTest::newRow("About") << "ItemAbout" << "Form2" << "About Hueloom version 2.2" << QSize(488, 281) << QRect();
+}
+
+void TestInfo::windowsOpenOnceAndCloseWithOk()
+{
+    QFETCH(QString, item);
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    QFETCH(QSize, size);
+    QFETCH(QRect, ok);
+    QWidget* window = open(qPrintable(item), qPrintable(name));
+    QVERIFY(window);
+    QVERIFY(window->isVisible());
+    QVERIFY(window->isWindow());
+    QCOMPARE(window->windowTitle(), caption);
+    QCOMPARE(window->size(), size);
+    QVERIFY(window->windowIcon().cacheKey() != m_window->windowIcon().cacheKey());
+    const QRect screen = window->screen()->geometry();
+    // Centred by its outer size; a frame the window system adds after showing may shift it a little.
+    QVERIFY(qAbs(window->frameGeometry().center().x() - screen.center().x()) <= 4);
+    QVERIFY(qAbs(window->frameGeometry().center().y() - screen.center().y()) <= 4);
+
+    // Asking again brings the same window forward.
+    open(qPrintable(item), qPrintable(name));
+    QCOMPARE(m_window->findChildren<QWidget*>(name).size(), 1);
+    // The main window stays usable meanwhile.
+    QVERIFY(!window->isModal());
+
+    QSignalSpy gone(window, &QObject::destroyed);
+    if (ok.isValid()) {
+        auto* button = window->findChild<QPushButton*>(QStringLiteral("Command1"));
+        QCOMPARE(button->geometry(), ok);
+        QCOMPARE(button->text(), QStringLiteral("&OK"));
+        QTest::mouseClick(button, Qt::LeftButton);
+    } else {
+        QTest::mouseClick(window, Qt::LeftButton, {}, QPoint(300, 230));
+    }
+    QTRY_COMPARE(gone.count(), 1);
+    QTRY_COMPARE(QApplication::activeWindow(), m_window);
+    QVERIFY(m_window->isVisible());
+
+    // A new one is made next time, centred again.
+    QWidget* again = open(qPrintable(item), qPrintable(name));
+    QVERIFY(again);
+    again->close();
+}
+
+void TestInfo::helpTexts()
+{
+    QWidget* help = open("ItemHelp", "Form3");
+    auto text = [help](int n) { return help->findChild<QLabel*>(QStringLiteral("Label%1").arg(n)); };
+    QCOMPARE(text(1)->text(), QStringLiteral("File Menu"));
+    QCOMPARE(text(1)->font().pointSizeF(), 12.0);
+    QCOMPARE(text(2)->font().pointSizeF(), 8.25);
+    QVERIFY(text(2)->font().bold());
+    QVERIFY(!text(3)->font().bold());
+    QCOMPARE(text(7)->text(), QStringLiteral("We have all used windows enough to know what  this option does."));
+    QCOMPARE(text(19)->geometry(), QRect(64, 456, 633, 33));
+    QVERIFY(text(10)->text().startsWith(QStringLiteral("The Copy feature will copy the portion of the Tag that is "
+                                                       "currently selected to the windows clipboard.  This")));
+    QWidget* trouble = open("ItemTrouble", "Form4");
+    QCOMPARE(trouble->findChild<QLabel*>(QStringLiteral("Label1"))->font().pointSizeF(), 13.5);
+    QCOMPARE(trouble->findChild<QLabel*>(QStringLiteral("Label2"))->text(),
+             QStringLiteral("The File I/O will not load my previously saved color scheme."));
+}
+
+void TestInfo::aboutClosesOnAClickAnywhere_data()
+{
+    QTest::addColumn<QString>("target");
+    for (const char* name : {"Image1", "Label1", "Label2", "Label3", "Label4", "Label5", "Form2"})
+        QTest::newRow(name) << name;
+}
+
+void TestInfo::aboutClosesOnAClickAnywhere()
+{
+    QFETCH(QString, target);
+    QWidget* about = open("ItemAbout", "Form2");
+    QWidget* where = target == QLatin1String("Form2") ? about : about->findChild<QWidget*>(target);
+    QVERIFY(where);
+    QSignalSpy gone(about, &QObject::destroyed);
+    QTest::mouseClick(where, Qt::LeftButton, {}, target == QLatin1String("Form2") ? QPoint(470, 200) : QPoint(3, 3));
+    QTRY_COMPARE(gone.count(), 1);
+}
+
+void TestInfo::aboutShowsTheAddressOneLineBelowTheOther()
+{
+    QWidget* about = open("ItemAbout", "Form2");
+    auto* address = about->findChild<QLabel*>(QStringLiteral("Label2"));
+    QCOMPARE(address->text().split(QLatin1Char('\n')).size(), 5);
+    auto* hint = about->findChild<QLabel*>(QStringLiteral("Label3"));
+    QCOMPARE(hint->text(), QStringLiteral("Just click anywhere in this window to return to the Hueloom Main Screen."));
+    QCOMPARE(hint->palette().color(QPalette::Window), QColor(0xC0, 0xFF, 0xFF));
+    QCOMPARE(about->findChild<QLabel*>(QStringLiteral("Image1"))->pixmap().size(), QSize(135, 216));
+    about->close();
+}
+
+void TestInfo::closingTheMainWindowClosesThemAll()
+{
+    QPointer<QWidget> windows[] = {open("ItemHelp", "Form3"), open("ItemTrouble", "Form4"), open("ItemAbout", "Form2")};
+    m_window->close();
+    for (const auto& window : windows)
+        QTRY_VERIFY(window.isNull());
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        QVERIFY2(!widget->isVisible(), qPrintable(widget->objectName()));
+}
+
+HUELOOM_TEST_MAIN(TestInfo)
+#include "tst_info.moc"

@@ -1,0 +1,272 @@
+#include "app/MainWindow.h"
+#include "settings/SettingsStore.h"
+#include "settings/TitleDialog.h"
+#include "support/ScriptedDialogs.h"
+#include "support/Modal.h"
+#include "support/TestApp.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
+
+namespace {
+
+// Answers the title dialog the next time it opens: types `text`, then presses OK (or closes it).
+void answerTitleDialog(const QString& text, bool pressOk = true)
+{
+    whenModal<TitleDialog>([text, pressOk](TitleDialog* dialog) {
+        auto* entry = dialog->findChild<QLineEdit*>(QStringLiteral("Text1"));
+        QVERIFY(entry->text().isEmpty());
+        QCOMPARE(dialog->focusWidget(), entry);
+        QTest::keyClicks(entry, text);
+        if (pressOk)
+            QTest::keyClick(entry, Qt::Key_O, Qt::AltModifier);
+        else
+            dialog->close();
+    });
+}
+
+} // namespace
+
+class TestSettings : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void namesMatchWithoutRegardToCase();
+    void unreadableStoresGiveTheFallback_data();
+    void unreadableStoresGiveTheFallback();
+
+    void firstStartWritesTheDefaultThenReadsIt();
+    void emptyStoredTitleIsReplaced();
+    void confirmedTitleShowsAndPersists();
+    void emptyOkRightAfterStartWritesNothing();
+    void pendingTitleIsWrittenAgain();
+    void titleIsShownAsPlainText_data();
+    void titleIsShownAsPlainText();
+    void titleDialogLayout();
+    void unwritableStoreKeepsTheTitleAndSaysSoOnce();
+
+private:
+    MainWindow* startWindow();
+    QString storedValue(const QString& key) const;
+
+    std::unique_ptr<QTemporaryDir> m_config;
+    QList<MainWindow*> m_windows;
+    QList<ScriptedDialogs*> m_dialogs;
+};
+
+void TestSettings::init()
+{
+    m_config = std::make_unique<QTemporaryDir>();
+    qputenv("XDG_CONFIG_HOME", m_config->path().toLocal8Bit());
+}
+
+void TestSettings::cleanup()
+{
+    qDeleteAll(m_windows);
+    m_windows.clear();
+    m_dialogs.clear();
+    m_config.reset();
+}
+
+MainWindow* TestSettings::startWindow()
+{
+    auto* dialogs = new ScriptedDialogs;
+    auto* window = new MainWindow(std::unique_ptr<DialogBackend>(dialogs));
+    m_windows << window;
+    m_dialogs << dialogs;
+    window->show();
+    return window;
+}
+
+QString TestSettings::storedValue(const QString& key) const
+{
+    QSettings raw(SettingsStore::defaultFilePath(), QSettings::IniFormat);
+    return raw.value(QStringLiteral("HLM/Settings/") + key).toString();
+}
+
+void TestSettings::namesMatchWithoutRegardToCase()
+{
+    SettingsStore store(m_config->filePath(QStringLiteral("a/store.ini")));
+    QCOMPARE(store.read(QStringLiteral("HLM"), QStringLiteral("Settings"), QStringLiteral("TitleText")), QString());
+    QVERIFY(store.write(QStringLiteral("HLM"), QStringLiteral("Settings"), QStringLiteral("Titletext"), QStringLiteral("one")));
+    QCOMPARE(store.read(QStringLiteral("hlm"), QStringLiteral("SETTINGS"), QStringLiteral("TitleText")), QStringLiteral("one"));
+    QVERIFY(store.write(QStringLiteral("Hlm"), QStringLiteral("settings"), QStringLiteral("TITLETEXT"), QStringLiteral("two")));
+    QCOMPARE(store.read(QStringLiteral("HLM"), QStringLiteral("Settings"), QStringLiteral("Titletext")), QStringLiteral("two"));
+
+    // Two spellings left by hand collapse into one on the next write.
+    {
+        QSettings raw(store.filePath(), QSettings::IniFormat);
+        raw.setValue(QStringLiteral("HLM/Settings/TitleText"), QStringLiteral("stray"));
+    }
+    QVERIFY(store.write(QStringLiteral("HLM"), QStringLiteral("Settings"), QStringLiteral("titletext"), QStringLiteral("three")));
+    QSettings raw(store.filePath(), QSettings::IniFormat);
+    raw.beginGroup(QStringLiteral("HLM/Settings"));
+    QCOMPARE(raw.childKeys().size(), 1);
+    QCOMPARE(store.read(QStringLiteral("HLM"), QStringLiteral("Settings"), QStringLiteral("TitleText")), QStringLiteral("three"));
+}
+
+void TestSettings::unreadableStoresGiveTheFallback_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("a folder where the file should be") << "folder";
+    QTest::newRow("binary junk") << "junk";
+    QTest::newRow("a path under /proc") << "proc";
+}
+
+void TestSettings::unreadableStoresGiveTheFallback()
+{
+    QFETCH(QString, kind);
+    QString path = m_config->filePath(QStringLiteral("store.ini"));
+    if (kind == QLatin1String("folder")) {
+        QVERIFY(QDir().mkpath(path));
+    } else if (kind == QLatin1String("junk")) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QByteArray junk;
+        for (int i = 0; i < 4096; ++i)
+            junk.append(static_cast<char>((i * 7919) % 256));
+        file.write("[HLM\x01\xff\n\0\0\0=\"\n", 12);
+        file.write(junk);
+    } else {
+        path = QStringLiteral("/proc/hueloom-none/store.ini");
+    }
+    SettingsStore store(path);
+    QCOMPARE(store.read(QStringLiteral("HLM"), QStringLiteral("Settings"), QStringLiteral("TitleText"),
+                        QStringLiteral("fallback")),
+             QStringLiteral("fallback"));
+    if (kind != QLatin1String("junk"))
+        QVERIFY(!store.write(QStringLiteral("HLM"), QStringLiteral("Settings"), QStringLiteral("TitleText"),
+                             QStringLiteral("x")));
+}
+
+void TestSettings::firstStartWritesTheDefaultThenReadsIt()
+{
+    MainWindow* first = startWindow();
+    QCOMPARE(first->titleCaption(), QStringLiteral("Hueloom"));
+    QCOMPARE(storedValue(QStringLiteral("Titletext")), QStringLiteral("Hueloom"));
+    const QDateTime written = QFileInfo(SettingsStore::defaultFilePath()).lastModified();
+
+    QTest::qWait(20);
+    MainWindow* second = startWindow();
+    QCOMPARE(second->titleCaption(), QStringLiteral("Hueloom"));
+    QCOMPARE(QFileInfo(SettingsStore::defaultFilePath()).lastModified(), written); // read, not written again
+    QVERIFY(m_dialogs.last()->messages.isEmpty());
+}
+
+void TestSettings::emptyStoredTitleIsReplaced()
+{
+    SettingsStore().write(QStringLiteral("HLM"), QStringLiteral("Settings"), QStringLiteral("TitleText"), QString());
+    MainWindow* window = startWindow();
+    QCOMPARE(window->titleCaption(), QStringLiteral("Hueloom"));
+    QCOMPARE(SettingsStore().read(QStringLiteral("HLM"), QStringLiteral("Settings"), QStringLiteral("TitleText")),
+             QStringLiteral("Hueloom"));
+}
+
+void TestSettings::confirmedTitleShowsAndPersists()
+{
+    MainWindow* window = startWindow();
+    answerTitleDialog(QStringLiteral("  My page  "));
+    window->findChild<QAction*>(QStringLiteral("ItemChange"))->trigger();
+    QCOMPARE(window->titleCaption(), QStringLiteral("  My page  "));
+    QCOMPARE(startWindow()->titleCaption(), QStringLiteral("  My page  "));
+
+    // Default Colors leaves the title alone.
+    window->findChild<QAction*>(QStringLiteral("ItemDefault"))->trigger();
+    QCOMPARE(window->titleCaption(), QStringLiteral("  My page  "));
+}
+
+void TestSettings::emptyOkRightAfterStartWritesNothing()
+{
+    MainWindow* window = startWindow();
+    const QDateTime before = QFileInfo(SettingsStore::defaultFilePath()).lastModified();
+    QTest::qWait(20);
+    answerTitleDialog(QString());
+    window->findChild<QAction*>(QStringLiteral("ItemChange"))->trigger();
+    answerTitleDialog(QStringLiteral("closed, not confirmed"), false);
+    window->findChild<QAction*>(QStringLiteral("ItemChange"))->trigger();
+    QCOMPARE(window->titleCaption(), QStringLiteral("Hueloom"));
+    QCOMPARE(QFileInfo(SettingsStore::defaultFilePath()).lastModified(), before);
+}
+
+void TestSettings::pendingTitleIsWrittenAgain()
+{
+    MainWindow* window = startWindow();
+    answerTitleDialog(QStringLiteral("First"));
+    window->findChild<QAction*>(QStringLiteral("ItemChange"))->trigger();
+    // Someone else changes the store; an empty OK writes the confirmed title back.
+    SettingsStore().write(QStringLiteral("HLM"), QStringLiteral("Settings"), QStringLiteral("TitleText"), QStringLiteral("Other"));
+    answerTitleDialog(QString());
+    window->findChild<QAction*>(QStringLiteral("ItemChange"))->trigger();
+    QCOMPARE(window->titleCaption(), QStringLiteral("First"));
+    // One value under the spelling the store was created with.
+    QCOMPARE(storedValue(QStringLiteral("Titletext")), QStringLiteral("First"));
+}
+
+void TestSettings::titleIsShownAsPlainText_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::newRow("image markup") << R"(<img src="/etc/passwd">)";
+    QTest::newRow("bold markup") << "<b>x</b>";
+    QTest::newRow("spaces only") << "   ";
+    QTest::newRow("non-Latin") << QStringLiteral("Farben \u00fcber \u4e16\u754c");
+}
+
+void TestSettings::titleIsShownAsPlainText()
+{
+    QFETCH(QString, title);
+    SettingsStore().write(QStringLiteral("HLM"), QStringLiteral("Settings"), QStringLiteral("TitleText"), title);
+    MainWindow* window = startWindow();
+    auto* label = window->findChild<QLabel*>(QStringLiteral("Title"));
+    QCOMPARE(label->text(), title);
+    QCOMPARE(label->textFormat(), Qt::PlainText);
+}
+
+void TestSettings::titleDialogLayout()
+{
+    TitleDialog dialog;
+    QCOMPARE(dialog.objectName(), QStringLiteral("NewTitle"));
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("New Title Dialog Box"));
+    QCOMPARE(dialog.size(), QSize(389, 109));
+    QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("Label1"))->geometry(), QRect(16, 16, 361, 33));
+    QCOMPARE(dialog.findChild<QLineEdit*>(QStringLiteral("Text1"))->geometry(), QRect(16, 56, 361, 19));
+    auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("Command1"));
+    QCOMPARE(ok->geometry(), QRect(136, 80, 105, 25));
+    QCOMPARE(ok->text(), QStringLiteral("&Ok"));
+    QVERIFY(ok->isDefault());
+    QCOMPARE(dialog.font().pointSizeF(), 8.25);
+    QVERIFY(dialog.font().bold());
+    // Enter in the box presses OK.
+    dialog.show();
+    QTest::keyClicks(dialog.findChild<QLineEdit*>(QStringLiteral("Text1")), QStringLiteral("Enter"));
+    QTest::keyClick(dialog.findChild<QLineEdit*>(QStringLiteral("Text1")), Qt::Key_Return);
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(dialog.confirmedTitle(), QStringLiteral("Enter"));
+}
+
+void TestSettings::unwritableStoreKeepsTheTitleAndSaysSoOnce()
+{
+    // A folder where the settings file should be: nothing can be read or written.
+    QVERIFY(QDir().mkpath(SettingsStore::defaultFilePath()));
+    MainWindow* window = startWindow();
+    QCOMPARE(window->titleCaption(), QStringLiteral("Hueloom"));
+    QTRY_COMPARE(m_dialogs.last()->messages.size(), 1);
+    QCOMPARE(m_dialogs.last()->messageCaptions.first(), QStringLiteral("Hueloom"));
+    QVERIFY(m_dialogs.last()->messages.first().contains(QStringLiteral("could not be stored")));
+
+    answerTitleDialog(QStringLiteral("Kept for now"));
+    window->findChild<QAction*>(QStringLiteral("ItemChange"))->trigger();
+    QCOMPARE(window->titleCaption(), QStringLiteral("Kept for now"));
+    QTest::qWait(20);
+    QCOMPARE(m_dialogs.last()->messages.size(), 1);
+}
+
+HUELOOM_TEST_MAIN(TestSettings)
+#include "tst_settings.moc"
