@@ -23,6 +23,8 @@ need_packages() {
 BUILD_PACKAGES=(build-essential cmake qt6-base-dev qt6-qpa-plugins fonts-liberation)
 # What running it on a virtual display, and the end-to-end tests, need.
 DISPLAY_PACKAGES=(xvfb xauth x11-utils xdotool xclip imagemagick)
+# What the fuzz target needs: clang with its libFuzzer and sanitizer runtimes.
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
 # configure_and_build DIR [cmake options...]
 configure_and_build() {

@@ -12,12 +12,13 @@ namespace {
 // bar's trough always moves it by its large step, never jumps to the pointer.
 class HueloomStyle : public QProxyStyle {
 public:
-    HueloomStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
+    HueloomStyle()
+        : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion")))
+    {
+    }
 
-    int styleHint(StyleHint hint,
-                  const QStyleOption* option,
-                  const QWidget* widget,
-                  QStyleHintReturn* returnData) const override
+    int styleHint(
+        StyleHint hint, const QStyleOption* option, const QWidget* widget, QStyleHintReturn* returnData) const override
     {
         if (hint == SH_ScrollBar_LeftClickAbsolutePosition)
             return 0;

@@ -9,7 +9,9 @@
 
 using Controls::place;
 
-ColorChooser::ColorChooser(QWidget* parent) : QGroupBox(tr("Color Chooser"), parent), m_group(new QButtonGroup(this))
+ColorChooser::ColorChooser(QWidget* parent)
+    : QGroupBox(tr("Color Chooser"), parent)
+    , m_group(new QButtonGroup(this))
 {
     setObjectName(QStringLiteral("Frame1"));
 
@@ -18,13 +20,15 @@ ColorChooser::ColorChooser(QWidget* parent) : QGroupBox(tr("Color Chooser"), par
         QRect geometry;
     };
     static const OptionSpec options[] = {
-        {"Bacground Color", {16, 24, 121, 17}},    {"Text Color", {16, 48, 81, 17}},
-        {"New Link Color", {16, 72, 113, 17}},     {"Visited Link Color", {16, 96, 121, 17}},
+        {"Bacground Color", {16, 24, 121, 17}},
+        {"Text Color", {16, 48, 81, 17}},
+        {"New Link Color", {16, 72, 113, 17}},
+        {"Visited Link Color", {16, 96, 121, 17}},
         {"Active Link Color", {16, 120, 121, 17}},
     };
     for (int i = 0; i < 5; ++i) {
         auto* option = place(new QRadioButton(QString::fromLatin1(options[i].caption), this),
-                             QStringLiteral("cc(%1)").arg(i), options[i].geometry);
+            QStringLiteral("cc(%1)").arg(i), options[i].geometry);
         m_group->addButton(option, i);
         m_options[static_cast<std::size_t>(i)] = option;
     }
@@ -47,12 +51,12 @@ ColorChooser::ColorChooser(QWidget* parent) : QGroupBox(tr("Color Chooser"), par
         const ChannelSpec& spec = channels[c];
         const auto i = static_cast<std::size_t>(c);
         m_captions[i] = Controls::label(this, QString::fromLatin1(spec.captionName), QString::fromLatin1(spec.caption),
-                                        {168, spec.captionY, 41, 17});
-        m_values[i] = Controls::label(this, QString::fromLatin1(spec.valueName), QStringLiteral("0"),
-                                      {352, spec.valueY, 33, 17});
+            {168, spec.captionY, 41, 17});
+        m_values[i] = Controls::label(
+            this, QString::fromLatin1(spec.valueName), QStringLiteral("0"), {352, spec.valueY, 33, 17});
 
-        auto* bar = place(new QScrollBar(Qt::Horizontal, this), QString::fromLatin1(spec.barName),
-                          QRect(168, spec.barY, 217, 17));
+        auto* bar = place(
+            new QScrollBar(Qt::Horizontal, this), QString::fromLatin1(spec.barName), QRect(168, spec.barY, 217, 17));
         bar->setRange(0, 255);
         bar->setSingleStep(1);
         bar->setPageStep(20);

@@ -13,8 +13,7 @@ namespace Controls {
 QLabel* label(QWidget* parent, const QString& name, const QString& text, const QRect& geometry);
 
 // Gives `widget` its name and place.
-template <typename W>
-W* place(W* widget, const QString& name, const QRect& geometry)
+template <typename W> W* place(W* widget, const QString& name, const QRect& geometry)
 {
     widget->setObjectName(name);
     widget->setGeometry(geometry);

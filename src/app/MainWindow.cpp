@@ -12,8 +12,8 @@
 #include "info/Artwork.h"
 #include "info/HelpWindow.h"
 #include "info/TroubleWindow.h"
-#include "settings/TitleDialog.h"
 #include "scheme/ValueText.h"
+#include "settings/TitleDialog.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -26,6 +26,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 
 using Controls::place;
@@ -45,7 +46,8 @@ QAction* separator(QObject* parent, const QString& name)
 } // namespace
 
 MainWindow::MainWindow(std::unique_ptr<DialogBackend> dialogs, QWidget* parent)
-    : QMainWindow(parent), m_dialogs(dialogs ? std::move(dialogs) : std::make_unique<QtDialogBackend>())
+    : QMainWindow(parent)
+    , m_dialogs(dialogs ? std::move(dialogs) : std::make_unique<QtDialogBackend>())
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("  Hueloom"));
@@ -86,6 +88,9 @@ void MainWindow::createActions()
     connect(m_exit, &QAction::triggered, this, &QWidget::close);
     connect(m_default, &QAction::triggered, this, &MainWindow::defaultColours);
     connect(m_changeTitle, &QAction::triggered, this, &MainWindow::changeTitle);
+    connect(m_open, &QAction::triggered, this, &MainWindow::openScheme);
+    connect(m_save, &QAction::triggered, this, &MainWindow::saveScheme);
+    connect(m_colour, &QAction::triggered, this, &MainWindow::windowsColourDialog);
     connect(m_help, &QAction::triggered, this, &MainWindow::showHelp);
     connect(m_trouble, &QAction::triggered, this, &MainWindow::showTroubleShooting);
     connect(m_about, &QAction::triggered, this, &MainWindow::showAbout);
@@ -96,7 +101,7 @@ void MainWindow::createMenus()
     m_fileMenu = menuBar()->addMenu(tr("&File"));
     m_fileMenu->setObjectName(QStringLiteral("FileMenu"));
     m_fileMenu->addActions({m_open, m_save, separator(this, QStringLiteral("Separator4")), m_print,
-                            separator(this, QStringLiteral("ItemFileSeparator")), m_exit});
+        separator(this, QStringLiteral("ItemFileSeparator")), m_exit});
 
     m_editMenu = menuBar()->addMenu(tr("&Edit"));
     m_editMenu->setObjectName(QStringLiteral("EditMenu"));
@@ -139,16 +144,15 @@ void MainWindow::buildLayout()
     m_sample = place(new SampleArea(client), QStringLiteral("background"), QRect(8, 296, 657, 145));
 
     // The corner of the page the margin preview is measured from.
-    for (const auto& [name, geometry] :
-         {std::pair{QStringLiteral("Line2"), QRect(503, 159, 1, 138)}, std::pair{QStringLiteral("Line1"), QRect(503, 159, 170, 1)}}) {
+    for (const auto& [name, geometry] : {std::pair{QStringLiteral("Line2"), QRect(503, 159, 1, 138)},
+             std::pair{QStringLiteral("Line1"), QRect(503, 159, 170, 1)}}) {
         auto* line = place(new QFrame(client), name, geometry);
         line->setAutoFillBackground(true);
         QPalette ink = line->palette();
         ink.setColor(QPalette::Window, ink.color(QPalette::WindowText));
         line->setPalette(ink);
     }
-    m_marginPreview = Controls::label(
-        client, QStringLiteral("Label7"),
+    m_marginPreview = Controls::label(client, QStringLiteral("Label7"),
         tr("This is a sample of what your text borders in Internet Explorer 3.0 would look like."), {504, 160, 98, 81});
     m_marginPreview->setWordWrap(true);
     m_marginPreview->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -183,19 +187,26 @@ QWidget* MainWindow::buildQuickAccess(QWidget* parent)
         QAction* action;
     };
     const ButtonSpec buttons[] = {
-        {"Open HLM File", {8, 16}, m_open},    {"Copy Selected", {128, 16}, m_copy},
-        {"Save HLM File", {8, 48}, m_save},    {"Color Chooser", {128, 48}, m_colour},
-        {"Print RGB codes", {8, 80}, m_print}, {"Help Screen", {128, 80}, m_help},
-        {"Copy Tag", {8, 112}, m_copyTag},     {"About HLM", {128, 112}, m_about},
+        {"Open HLM File", {8, 16}, m_open},
+        {"Copy Selected", {128, 16}, m_copy},
+        {"Save HLM File", {8, 48}, m_save},
+        {"Color Chooser", {128, 48}, m_colour},
+        {"Print RGB codes", {8, 80}, m_print},
+        {"Help Screen", {128, 80}, m_help},
+        {"Copy Tag", {8, 112}, m_copyTag},
+        {"About HLM", {128, 112}, m_about},
     };
     int number = 1;
     for (const ButtonSpec& spec : buttons) {
         auto* button = place(new QPushButton(tr(spec.caption), frame), QStringLiteral("Command%1").arg(number++),
-                             QRect(spec.position, QSize(113, 25)));
+            QRect(spec.position, QSize(113, 25)));
         button->setFont(Fonts::serif(9));
         button->setAutoDefault(false);
         // One command, one operation: the button runs its menu item's action.
-        connect(button, &QPushButton::clicked, spec.action, &QAction::trigger);
+        connect(button, &QPushButton::clicked, this, [this, button, action = spec.action] {
+            const QScopedValueRollback<const QObject*> triggering(m_triggeringButton, button);
+            action->trigger();
+        });
     }
     return frame;
 }
@@ -332,8 +343,7 @@ void MainWindow::reportUnstoredTitle()
         this, [this, text] { m_dialogs->message(this, QStringLiteral("Hueloom"), text); }, Qt::QueuedConnection);
 }
 
-template <typename Window>
-void MainWindow::showInfoWindow(QPointer<Window>& window)
+template <typename Window> void MainWindow::showInfoWindow(QPointer<Window>& window)
 {
     if (!window) {
         window = new Window(this);
@@ -437,7 +447,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
 {
     // Leaving the program takes its information windows along; nothing is saved or asked.
     for (QWidget* window : {static_cast<QWidget*>(m_helpWindow), static_cast<QWidget*>(m_troubleWindow),
-                            static_cast<QWidget*>(m_aboutWindow)})
+             static_cast<QWidget*>(m_aboutWindow)})
         if (window)
             window->close();
     event->accept();
@@ -449,8 +459,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_tagline && event->type() == QEvent::ShortcutOverride) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const QKeySequence pressed(key->keyCombination());
-        for (const QAction* action : actions() + m_fileMenu->actions() + m_editMenu->actions()
-                                         + m_toolsMenu->actions() + m_helpMenu->actions()) {
+        for (const QAction* action : actions() + m_fileMenu->actions() + m_editMenu->actions() + m_toolsMenu->actions()
+                + m_helpMenu->actions()) {
             if (!action->shortcut().isEmpty() && action->shortcut() == pressed) {
                 event->ignore();
                 return true;

@@ -51,6 +51,9 @@ public:
     // Commands (each menu item, shortcut and button reaches one of these through its action).
     void defaultColours();
     void changeTitle();
+    void openScheme();
+    void saveScheme();
+    void windowsColourDialog();
     void showHelp();
     void showTroubleShooting();
     void showAbout();
@@ -75,11 +78,13 @@ private:
     void recolourWholeSample();
     void setBars(const QColor& colour);
 
+    // Settings the file dialogs share.
+    void prepareFileDialog(const QString& title, quint32 flags);
+
     // The stored title.
     void showStoredTitle();
     void reportUnstoredTitle();
-    template <typename Window>
-    void showInfoWindow(QPointer<Window>& window);
+    template <typename Window> void showInfoWindow(QPointer<Window>& window);
 
     // The tag and the margins.
     void showTag();
@@ -88,6 +93,8 @@ private:
     void marginBoxClicked();
 
     std::unique_ptr<DialogBackend> m_dialogs;
+    // The quick-access button whose click is running its command, if any.
+    const QObject* m_triggeringButton = nullptr;
     CommonDialog* m_commonDialog = nullptr;
 
     SettingsStore m_store;

@@ -21,13 +21,13 @@ QLabel* valueLabel(QWidget* parent, const QString& name, const QRect& geometry)
 } // namespace
 
 MarginSelector::MarginSelector(QWidget* parent)
-    : QGroupBox(tr("Margin Selector"), parent),
-      m_topLabel(valueLabel(this, QStringLiteral("TopLabel"), {80, 24, 25, 17})),
-      m_leftLabel(valueLabel(this, QStringLiteral("leftlabel"), {232, 24, 25, 17})),
-      m_topSpin(place(new SpinButton(this), QStringLiteral("SpinButton1"), QRect(120, 16, 17, 33))),
-      m_leftSpin(place(new SpinButton(this), QStringLiteral("SpinButton2"), QRect(272, 16, 17, 33))),
-      m_leftBox(place(new QCheckBox(tr("Use Left Margin"), this), QStringLiteral("Check1(0)"), QRect(328, 16, 129, 17))),
-      m_topBox(place(new QCheckBox(tr("Use Right Margin"), this), QStringLiteral("Check1(1)"), QRect(328, 32, 129, 17)))
+    : QGroupBox(tr("Margin Selector"), parent)
+    , m_topLabel(valueLabel(this, QStringLiteral("TopLabel"), {80, 24, 25, 17}))
+    , m_leftLabel(valueLabel(this, QStringLiteral("leftlabel"), {232, 24, 25, 17}))
+    , m_topSpin(place(new SpinButton(this), QStringLiteral("SpinButton1"), QRect(120, 16, 17, 33)))
+    , m_leftSpin(place(new SpinButton(this), QStringLiteral("SpinButton2"), QRect(272, 16, 17, 33)))
+    , m_leftBox(place(new QCheckBox(tr("Use Left Margin"), this), QStringLiteral("Check1(0)"), QRect(328, 16, 129, 17)))
+    , m_topBox(place(new QCheckBox(tr("Use Right Margin"), this), QStringLiteral("Check1(1)"), QRect(328, 32, 129, 17)))
 {
     setObjectName(QStringLiteral("Frame3"));
     Controls::label(this, QStringLiteral("Label5"), tr("Top Margin"), {8, 24, 73, 17});

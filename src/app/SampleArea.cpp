@@ -27,14 +27,14 @@ void setRole(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
 } // namespace
 
 SampleArea::SampleArea(QWidget* parent)
-    : QGroupBox(parent),
-      m_title(sampleLine(this, QStringLiteral("Title"), QStringLiteral("Hueloom"), 16, 49, 13.5)),
-      m_normal(sampleLine(this, QStringLiteral("Normal"), tr("Normal text will appear like this"), 72, 17, 9.75)),
-      m_newLink(sampleLine(this, QStringLiteral("newlink"), tr("New link text will appear like this"), 88, 17, 9.75)),
-      m_visitedLink(
-          sampleLine(this, QStringLiteral("visitedlink"), tr("Visited links will be this color"), 104, 17, 9.75)),
-      m_activeLink(sampleLine(this, QStringLiteral("activelink"),
-                              tr("Links will flash this color briefly when clicked"), 120, 17, 9.75))
+    : QGroupBox(parent)
+    , m_title(sampleLine(this, QStringLiteral("Title"), QStringLiteral("Hueloom"), 16, 49, 13.5))
+    , m_normal(sampleLine(this, QStringLiteral("Normal"), tr("Normal text will appear like this"), 72, 17, 9.75))
+    , m_newLink(sampleLine(this, QStringLiteral("newlink"), tr("New link text will appear like this"), 88, 17, 9.75))
+    , m_visitedLink(
+          sampleLine(this, QStringLiteral("visitedlink"), tr("Visited links will be this color"), 104, 17, 9.75))
+    , m_activeLink(sampleLine(
+          this, QStringLiteral("activelink"), tr("Links will flash this color briefly when clicked"), 120, 17, 9.75))
 {
     setObjectName(QStringLiteral("background"));
     setAutoFillBackground(true);
@@ -60,8 +60,8 @@ void SampleArea::recolour(int slot, const QColor& colour)
     switch (slot) {
     case Slot::Background:
         for (QWidget* part : {static_cast<QWidget*>(this), static_cast<QWidget*>(m_title),
-                              static_cast<QWidget*>(m_normal), static_cast<QWidget*>(m_newLink),
-                              static_cast<QWidget*>(m_visitedLink), static_cast<QWidget*>(m_activeLink)})
+                 static_cast<QWidget*>(m_normal), static_cast<QWidget*>(m_newLink),
+                 static_cast<QWidget*>(m_visitedLink), static_cast<QWidget*>(m_activeLink)})
             setRole(part, QPalette::Window, colour);
         break;
     case Slot::Text:

@@ -22,9 +22,9 @@ QToolButton* makeArrow(QWidget* parent, Qt::ArrowType type, const QString& name)
 } // namespace
 
 SpinButton::SpinButton(QWidget* parent)
-    : QWidget(parent),
-      m_up(makeArrow(this, Qt::UpArrow, QStringLiteral("up"))),
-      m_down(makeArrow(this, Qt::DownArrow, QStringLiteral("down")))
+    : QWidget(parent)
+    , m_up(makeArrow(this, Qt::UpArrow, QStringLiteral("up")))
+    , m_down(makeArrow(this, Qt::DownArrow, QStringLiteral("down")))
 {
     setFocusPolicy(Qt::StrongFocus);
     connect(m_up, &QToolButton::clicked, this, &SpinButton::upClicked);

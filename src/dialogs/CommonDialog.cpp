@@ -4,7 +4,9 @@
 #include <QWidget>
 
 CommonDialog::CommonDialog(DialogBackend& backend, QWidget* owner)
-    : QObject(owner), m_backend(backend), m_owner(owner)
+    : QObject(owner)
+    , m_backend(backend)
+    , m_owner(owner)
 {
     setObjectName(QStringLiteral("CMDialog1"));
 }
@@ -24,8 +26,8 @@ bool CommonDialog::show(Action action)
     case ShowOpen:
     case ShowSave: {
         const FileDialogRequest request{DialogTitle, Filter, FilterIndex, DefaultExt, Flags, FileName};
-        const auto path = action == ShowOpen ? m_backend.openFile(m_owner, request)
-                                             : m_backend.saveFile(m_owner, request);
+        const auto path
+            = action == ShowOpen ? m_backend.openFile(m_owner, request) : m_backend.saveFile(m_owner, request);
         if (!path)
             return false;
         FileName = *path;

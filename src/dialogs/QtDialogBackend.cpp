@@ -17,7 +17,9 @@ namespace {
 class CheckedFileDialog : public QFileDialog {
 public:
     CheckedFileDialog(QWidget* parent, quint32 flags, bool forSaving)
-        : QFileDialog(parent), m_flags(flags), m_forSaving(forSaving)
+        : QFileDialog(parent)
+        , m_flags(flags)
+        , m_forSaving(forSaving)
     {
     }
 
@@ -72,9 +74,7 @@ QString QtDialogBackend::refusal(const QString& path, quint32 flags, bool forSav
     return {};
 }
 
-std::optional<QString> QtDialogBackend::runFileDialog(QWidget* parent,
-                                                      const FileDialogRequest& request,
-                                                      bool forSaving)
+std::optional<QString> QtDialogBackend::runFileDialog(QWidget* parent, const FileDialogRequest& request, bool forSaving)
 {
     CheckedFileDialog dialog(parent, request.flags, forSaving);
     dialog.setObjectName(forSaving ? QStringLiteral("SaveFileDialog") : QStringLiteral("OpenFileDialog"));

@@ -19,10 +19,10 @@ AboutWindow::AboutWindow(QWidget* parent)
     addLabel(QStringLiteral("Label4"), {144, 112, 65, 17}, tr("Snail Mail:"), normal);
     QLabel* address = addLabel(QStringLiteral("Label2"), {208, 112, 121, 65}, QString(), normal);
     addLabel(QStringLiteral("Label5"), {144, 184, 345, 57},
-             tr("E-mail: %1  Please write to this address with your wishes for future versions of Hueloom; it is "
-                "not the place for technical-support questions.")
-                 .arg(QLatin1String(ProjectContact::EMail)),
-             normal);
+        tr("E-mail: %1  Please write to this address with your wishes for future versions of Hueloom; it is "
+           "not the place for technical-support questions.")
+            .arg(QLatin1String(ProjectContact::EMail)),
+        normal);
     QLabel* hint = addLabel(QStringLiteral("Label3"), {0, 248, 481, 25}, QString(), normal);
     hint->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     hint->setAutoFillBackground(true);

@@ -117,8 +117,8 @@ QPixmap aboutPicture()
     pixmap.fill(QColor(0xCE, 0xCE, 0xFF));
     QPainter painter(&pixmap);
     // Warp: vertical threads in the five default colours.
-    const QColor warp[] = {QColor(0, 0x55, 0xAA), QColor(0, 0x7C, 0), QColor(0, 0x3C, 0), QColor(0, 0xB5, 0),
-                           Vga::Maroon};
+    const QColor warp[]
+        = {QColor(0, 0x55, 0xAA), QColor(0, 0x7C, 0), QColor(0, 0x3C, 0), QColor(0, 0xB5, 0), Vga::Maroon};
     constexpr int Thread = 9;
     for (int x = 0, i = 0; x < 135; x += Thread, ++i)
         painter.fillRect(x + 1, 0, Thread - 2, 176, warp[i % 5]);

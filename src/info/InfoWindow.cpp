@@ -8,11 +8,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-InfoWindow::InfoWindow(const QString& name,
-                       const QString& caption,
-                       const QSize& clientSize,
-                       const QIcon& icon,
-                       QWidget* parent)
+InfoWindow::InfoWindow(
+    const QString& name, const QString& caption, const QSize& clientSize, const QIcon& icon, QWidget* parent)
     : QWidget(parent, Qt::Window)
 {
     setObjectName(name);

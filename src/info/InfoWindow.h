@@ -11,7 +11,8 @@ class QPushButton;
 class InfoWindow : public QWidget {
     Q_OBJECT
 public:
-    InfoWindow(const QString& name, const QString& caption, const QSize& clientSize, const QIcon& icon, QWidget* parent);
+    InfoWindow(
+        const QString& name, const QString& caption, const QSize& clientSize, const QIcon& icon, QWidget* parent);
 
 signals:
     void dismissed();

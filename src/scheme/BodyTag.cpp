@@ -15,8 +15,8 @@ QString quoted(const QString& text)
 
 QString colourAttribute(const char* name, const ColorScheme& scheme, int slot)
 {
-    const QString digits = ValueText::hexColour(scheme.channel(slot, Channel::Red), scheme.channel(slot, Channel::Green),
-                                                scheme.channel(slot, Channel::Blue));
+    const QString digits = ValueText::hexColour(
+        scheme.channel(slot, Channel::Red), scheme.channel(slot, Channel::Green), scheme.channel(slot, Channel::Blue));
     return QLatin1String(name) + quoted(QLatin1Char('#') + digits);
 }
 
@@ -47,8 +47,8 @@ int BodyTag::topMarginPosition(const Margins& margins)
 QString BodyTag::colourPart(const ColorScheme& scheme)
 {
     return colourAttribute("<BODY BGCOLOR=", scheme, Slot::Background) + colourAttribute(" TEXT=", scheme, Slot::Text)
-           + colourAttribute(" LINK=", scheme, Slot::NewLink) + colourAttribute(" VLINK=", scheme, Slot::VisitedLink)
-           + colourAttribute(" ALINK=", scheme, Slot::ActiveLink);
+        + colourAttribute(" LINK=", scheme, Slot::NewLink) + colourAttribute(" VLINK=", scheme, Slot::VisitedLink)
+        + colourAttribute(" ALINK=", scheme, Slot::ActiveLink);
 }
 
 QString BodyTag::tail(const Margins& margins)

@@ -30,7 +30,10 @@ public:
     static QString compose(const ColorScheme& scheme, const Margins& margins);
 
     BodyTag() = default;
-    explicit BodyTag(QString text) : m_text(std::move(text)) {}
+    explicit BodyTag(QString text)
+        : m_text(std::move(text))
+    {
+    }
 
     const QString& text() const { return m_text; }
     void setText(QString text) { m_text = std::move(text); }

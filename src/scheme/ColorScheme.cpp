@@ -18,6 +18,6 @@ quint32 ColorScheme::colourValue(int slot) const
 QColor ColorScheme::colour(int slot) const
 {
     const quint32 value = colourValue(slot);
-    return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
-                  static_cast<int>((value >> 16) & 0xFF));
+    return QColor(
+        static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF), static_cast<int>((value >> 16) & 0xFF));
 }

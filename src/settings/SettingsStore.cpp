@@ -35,20 +35,24 @@ void enterSection(QSettings& settings, const QString& application, const QString
 
 } // namespace
 
-SettingsStore::SettingsStore() : SettingsStore(defaultFilePath()) {}
+SettingsStore::SettingsStore()
+    : SettingsStore(defaultFilePath())
+{
+}
 
-SettingsStore::SettingsStore(QString filePath) : m_filePath(std::move(filePath)) {}
+SettingsStore::SettingsStore(QString filePath)
+    : m_filePath(std::move(filePath))
+{
+}
 
 QString SettingsStore::defaultFilePath()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-           + QStringLiteral("/Hueloom/hueloom.ini");
+        + QStringLiteral("/Hueloom/hueloom.ini");
 }
 
-QString SettingsStore::read(const QString& application,
-                            const QString& section,
-                            const QString& key,
-                            const QString& fallback) const
+QString SettingsStore::read(
+    const QString& application, const QString& section, const QString& key, const QString& fallback) const
 {
     const QFileInfo info(m_filePath);
     if (!info.isFile() || !info.isReadable())

@@ -14,10 +14,8 @@ public:
     const QString& filePath() const { return m_filePath; }
 
     // The stored text, or `fallback` when there is none or the store cannot be read.
-    QString read(const QString& application,
-                 const QString& section,
-                 const QString& key,
-                 const QString& fallback = {}) const;
+    QString read(
+        const QString& application, const QString& section, const QString& key, const QString& fallback = {}) const;
     // Creates or replaces a value; false when it could not be stored.
     bool write(const QString& application, const QString& section, const QString& key, const QString& value);
 

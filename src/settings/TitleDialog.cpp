@@ -10,7 +10,9 @@
 
 using Controls::place;
 
-TitleDialog::TitleDialog(QWidget* parent) : QDialog(parent), m_entry(new QLineEdit(this))
+TitleDialog::TitleDialog(QWidget* parent)
+    : QDialog(parent)
+    , m_entry(new QLineEdit(this))
 {
     setObjectName(QStringLiteral("NewTitle"));
     setWindowTitle(tr("New Title Dialog Box"));
@@ -18,8 +20,7 @@ TitleDialog::TitleDialog(QWidget* parent) : QDialog(parent), m_entry(new QLineEd
     setFixedSize(389, 109);
     setModal(true);
 
-    QLabel* prompt = Controls::label(
-        this, QStringLiteral("Label1"),
+    QLabel* prompt = Controls::label(this, QStringLiteral("Label1"),
         tr("Please enter the text below that you would like to appear as the Title in the Sample."), {16, 16, 361, 33});
     prompt->setWordWrap(true);
     place(m_entry, QStringLiteral("Text1"), QRect(16, 56, 361, 19));

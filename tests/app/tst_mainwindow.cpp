@@ -13,8 +13,8 @@
 
 namespace {
 
-const QString DefaultTag = QStringLiteral(
-    R"(<BODY BGCOLOR="#CECEFF" TEXT="#0055AA" LINK="#007C00" VLINK="#003C00" ALINK="#00B500">)");
+const QString DefaultTag
+    = QStringLiteral(R"(<BODY BGCOLOR="#CECEFF" TEXT="#0055AA" LINK="#007C00" VLINK="#003C00" ALINK="#00B500">)");
 
 } // namespace
 
@@ -62,8 +62,8 @@ void TestMainWindow::init()
     m_probe = std::make_unique<WindowProbe>(*m_window);
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
-    m_changes = new QSignalSpy(m_window->findChild<QObject*>(QStringLiteral("Frame1")),
-                               SIGNAL(channelChanged(int, int)));
+    m_changes
+        = new QSignalSpy(m_window->findChild<QObject*>(QStringLiteral("Frame1")), SIGNAL(channelChanged(int, int)));
 }
 
 void TestMainWindow::cleanup()
@@ -185,10 +185,10 @@ void TestMainWindow::menusAndButtons_data()
     QTest::addColumn<QString>("menu");
     QTest::addColumn<QStringList>("items");
     QTest::addColumn<QStringList>("shortcuts");
-    QTest::newRow("File") << "FileMenu" << QStringList{"&Open Scheme", "&Save Scheme", "", "&Print RGB Values", "", "E&xit"}
+    QTest::newRow("File") << "FileMenu"
+                          << QStringList{"&Open Scheme", "&Save Scheme", "", "&Print RGB Values", "", "E&xit"}
                           << QStringList{"Ctrl+O", "Ctrl+S", "", "Ctrl+P", "", "Ctrl+X"};
-    QTest::newRow("Edit") << "EditMenu"
-                          << QStringList{"&Copy", "Copy &Tag", "", "C&hange Title", "&Default Colors"}
+    QTest::newRow("Edit") << "EditMenu" << QStringList{"&Copy", "Copy &Tag", "", "C&hange Title", "&Default Colors"}
                           << QStringList{"Ctrl+C", "Ctrl+T", "", "", ""};
     QTest::newRow("Tools") << "ToolsMenu" << QStringList{"&Windows Color Dialog"} << QStringList{"Ctrl+W"};
     QTest::newRow("Help") << "HelpMenu" << QStringList{"&Help Screen", "&Trouble Shooting", "", "&About"}
@@ -219,10 +219,9 @@ void TestMainWindow::menusAndButtons()
 
 void TestMainWindow::tabOrderFollowsTheLayout()
 {
-    const QStringList expected{"redscroll", "greenscroll", "bluescroll", "tagline",     "cc(0)",     "cc(1)",
-                               "cc(2)",     "cc(3)",       "cc(4)",      "SpinButton1", "SpinButton2", "Check1(0)",
-                               "Check1(1)", "Command1",    "Command2",   "Command3",    "Command4",  "Command5",
-                               "Command6",  "Command7",    "Command8"};
+    const QStringList expected{"redscroll", "greenscroll", "bluescroll", "tagline", "cc(0)", "cc(1)", "cc(2)", "cc(3)",
+        "cc(4)", "SpinButton1", "SpinButton2", "Check1(0)", "Check1(1)", "Command1", "Command2", "Command3", "Command4",
+        "Command5", "Command6", "Command7", "Command8"};
     // Walk the chain as Tab does: widgets that take no Tab focus (labels, frames) are passed over.
     QWidget* widget = m_probe->child(expected.first());
     for (qsizetype i = 1; i < expected.size(); ++i) {

@@ -19,7 +19,7 @@ private slots:
 void TestModelProperty::randomOperationsKeepEveryInvariant()
 {
     const quint32 seed = qEnvironmentVariableIsSet("HUELOOM_SEED") ? qEnvironmentVariableIntValue("HUELOOM_SEED")
-                                                                    : QRandomGenerator::global()->generate();
+                                                                   : QRandomGenerator::global()->generate();
     qInfo("seed %u (set HUELOOM_SEED to repeat)", seed);
     QRandomGenerator random(seed);
 
@@ -28,10 +28,10 @@ void TestModelProperty::randomOperationsKeepEveryInvariant()
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     auto* defaults = window.findChild<QAction*>(QStringLiteral("ItemDefault"));
-    SpinButton* spins[] = {p.child<SpinButton>(QStringLiteral("SpinButton2")),
-                           p.child<SpinButton>(QStringLiteral("SpinButton1"))};
+    SpinButton* spins[]
+        = {p.child<SpinButton>(QStringLiteral("SpinButton2")), p.child<SpinButton>(QStringLiteral("SpinButton1"))};
     const QStyle::SubControl barParts[] = {QStyle::SC_ScrollBarAddLine, QStyle::SC_ScrollBarSubLine,
-                                           QStyle::SC_ScrollBarAddPage, QStyle::SC_ScrollBarSubPage};
+        QStyle::SC_ScrollBarAddPage, QStyle::SC_ScrollBarSubPage};
 
     constexpr int Operations = 20000;
     QString lastOperation;
@@ -45,10 +45,10 @@ void TestModelProperty::randomOperationsKeepEveryInvariant()
         } else if (kind < 40) {
             const QStyle::SubControl part = barParts[random.bounded(4)];
             lastOperation = QStringLiteral("click part %1 of bar %2").arg(part).arg(which);
-            p.bar(which)->triggerAction(part == QStyle::SC_ScrollBarAddLine   ? QAbstractSlider::SliderSingleStepAdd
-                                        : part == QStyle::SC_ScrollBarSubLine ? QAbstractSlider::SliderSingleStepSub
-                                        : part == QStyle::SC_ScrollBarAddPage ? QAbstractSlider::SliderPageStepAdd
-                                                                              : QAbstractSlider::SliderPageStepSub);
+            p.bar(which)->triggerAction(part == QStyle::SC_ScrollBarAddLine ? QAbstractSlider::SliderSingleStepAdd
+                    : part == QStyle::SC_ScrollBarSubLine                   ? QAbstractSlider::SliderSingleStepSub
+                    : part == QStyle::SC_ScrollBarAddPage                   ? QAbstractSlider::SliderPageStepAdd
+                                                                            : QAbstractSlider::SliderPageStepSub);
         } else if (kind < 55) {
             // Extreme values are worth more than their share.
             const int value = random.bounded(4) == 0 ? (random.bounded(2) ? 0 : 255) : random.bounded(256);

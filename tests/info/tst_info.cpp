@@ -52,10 +52,16 @@ void TestInfo::windowsOpenOnceAndCloseWithOk_data()
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QSize>("size");
     QTest::addColumn<QRect>("ok");
-    QTest::newRow("Help") << "ItemHelp" << "Form3" << "Help for Hueloom 2.0" << QSize(711, 532) << QRect(336, 496, 65, 25);
-    QTest::newRow("Trouble Shooting") << "ItemTrouble" << "Form4" << "Trouble Shooting Guide for Hueloom 2.0"
-                                      << QSize(499, 189) << QRect(368, 16, 65, 25);
-    QTest::newRow("About") << "ItemAbout" << "Form2" << "About Hueloom version 2.2" << QSize(488, 281) << QRect();
+    QTest::newRow("Help") << "ItemHelp"
+                          << "Form3"
+                          << "Help for Hueloom 2.0" << QSize(711, 532) << QRect(336, 496, 65, 25);
+    QTest::newRow("Trouble Shooting") << "ItemTrouble"
+                                      << "Form4"
+                                      << "Trouble Shooting Guide for Hueloom 2.0" << QSize(499, 189)
+                                      << QRect(368, 16, 65, 25);
+    QTest::newRow("About") << "ItemAbout"
+                           << "Form2"
+                           << "About Hueloom version 2.2" << QSize(488, 281) << QRect();
 }
 
 void TestInfo::windowsOpenOnceAndCloseWithOk()
@@ -118,7 +124,7 @@ void TestInfo::helpTexts()
     QWidget* trouble = open("ItemTrouble", "Form4");
     QCOMPARE(trouble->findChild<QLabel*>(QStringLiteral("Label1"))->font().pointSizeF(), 13.5);
     QCOMPARE(trouble->findChild<QLabel*>(QStringLiteral("Label2"))->text(),
-             QStringLiteral("The File I/O will not load my previously saved color scheme."));
+        QStringLiteral("The File I/O will not load my previously saved color scheme."));
 }
 
 void TestInfo::aboutClosesOnAClickAnywhere_data()

@@ -24,13 +24,20 @@ void TestScheme::valueTexts_data()
     QTest::addColumn<int>("value");
     QTest::addColumn<QString>("valueText");
     QTest::addColumn<QString>("hexPair");
-    QTest::newRow("zero") << 0 << " 0" << "00";
-    QTest::newRow("below sixteen") << 10 << " 10" << "0A";
-    QTest::newRow("nine has no leading zero") << 9 << " 9" << "09";
-    QTest::newRow("85") << 85 << " 85" << "55";
-    QTest::newRow("171") << 171 << " 171" << "AB";
-    QTest::newRow("206") << 206 << " 206" << "CE";
-    QTest::newRow("255") << 255 << " 255" << "FF";
+    QTest::newRow("zero") << 0 << " 0"
+                          << "00";
+    QTest::newRow("below sixteen") << 10 << " 10"
+                                   << "0A";
+    QTest::newRow("nine has no leading zero") << 9 << " 9"
+                                              << "09";
+    QTest::newRow("85") << 85 << " 85"
+                        << "55";
+    QTest::newRow("171") << 171 << " 171"
+                         << "AB";
+    QTest::newRow("206") << 206 << " 206"
+                         << "CE";
+    QTest::newRow("255") << 255 << " 255"
+                         << "FF";
 }
 
 void TestScheme::valueTexts()
@@ -45,7 +52,8 @@ void TestScheme::valueTexts()
 void TestScheme::defaultTagIsTheDefaultScheme()
 {
     const QString tag = BodyTag::compose(ColorScheme::defaults(), Margins{});
-    QCOMPARE(tag, QStringLiteral(R"(<BODY BGCOLOR="#CECEFF" TEXT="#0055AA" LINK="#007C00" VLINK="#003C00" ALINK="#00B500">)"));
+    QCOMPARE(tag,
+        QStringLiteral(R"(<BODY BGCOLOR="#CECEFF" TEXT="#0055AA" LINK="#007C00" VLINK="#003C00" ALINK="#00B500">)"));
     QCOMPARE(tag.size(), 86);
 }
 

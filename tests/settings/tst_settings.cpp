@@ -1,8 +1,8 @@
 #include "app/MainWindow.h"
 #include "settings/SettingsStore.h"
 #include "settings/TitleDialog.h"
-#include "support/ScriptedDialogs.h"
 #include "support/Modal.h"
+#include "support/ScriptedDialogs.h"
 #include "support/TestApp.h"
 
 #include <QAction>
@@ -96,21 +96,27 @@ void TestSettings::namesMatchWithoutRegardToCase()
 {
     SettingsStore store(m_config->filePath(QStringLiteral("a/store.ini")));
     QCOMPARE(store.read(QStringLiteral("HLM"), QStringLiteral("Settings"), QStringLiteral("TitleText")), QString());
-    QVERIFY(store.write(QStringLiteral("HLM"), QStringLiteral("Settings"), QStringLiteral("Titletext"), QStringLiteral("one")));
-    QCOMPARE(store.read(QStringLiteral("hlm"), QStringLiteral("SETTINGS"), QStringLiteral("TitleText")), QStringLiteral("one"));
-    QVERIFY(store.write(QStringLiteral("Hlm"), QStringLiteral("settings"), QStringLiteral("TITLETEXT"), QStringLiteral("two")));
-    QCOMPARE(store.read(QStringLiteral("HLM"), QStringLiteral("Settings"), QStringLiteral("Titletext")), QStringLiteral("two"));
+    QVERIFY(store.write(
+        QStringLiteral("HLM"), QStringLiteral("Settings"), QStringLiteral("Titletext"), QStringLiteral("one")));
+    QCOMPARE(store.read(QStringLiteral("hlm"), QStringLiteral("SETTINGS"), QStringLiteral("TitleText")),
+        QStringLiteral("one"));
+    QVERIFY(store.write(
+        QStringLiteral("Hlm"), QStringLiteral("settings"), QStringLiteral("TITLETEXT"), QStringLiteral("two")));
+    QCOMPARE(store.read(QStringLiteral("HLM"), QStringLiteral("Settings"), QStringLiteral("Titletext")),
+        QStringLiteral("two"));
 
     // Two spellings left by hand collapse into one on the next write.
     {
         QSettings raw(store.filePath(), QSettings::IniFormat);
         raw.setValue(QStringLiteral("HLM/Settings/TitleText"), QStringLiteral("stray"));
     }
-    QVERIFY(store.write(QStringLiteral("HLM"), QStringLiteral("Settings"), QStringLiteral("titletext"), QStringLiteral("three")));
+    QVERIFY(store.write(
+        QStringLiteral("HLM"), QStringLiteral("Settings"), QStringLiteral("titletext"), QStringLiteral("three")));
     QSettings raw(store.filePath(), QSettings::IniFormat);
     raw.beginGroup(QStringLiteral("HLM/Settings"));
     QCOMPARE(raw.childKeys().size(), 1);
-    QCOMPARE(store.read(QStringLiteral("HLM"), QStringLiteral("Settings"), QStringLiteral("TitleText")), QStringLiteral("three"));
+    QCOMPARE(store.read(QStringLiteral("HLM"), QStringLiteral("Settings"), QStringLiteral("TitleText")),
+        QStringLiteral("three"));
 }
 
 void TestSettings::unreadableStoresGiveTheFallback_data()
@@ -140,11 +146,11 @@ void TestSettings::unreadableStoresGiveTheFallback()
     }
     SettingsStore store(path);
     QCOMPARE(store.read(QStringLiteral("HLM"), QStringLiteral("Settings"), QStringLiteral("TitleText"),
-                        QStringLiteral("fallback")),
-             QStringLiteral("fallback"));
+                 QStringLiteral("fallback")),
+        QStringLiteral("fallback"));
     if (kind != QLatin1String("junk"))
-        QVERIFY(!store.write(QStringLiteral("HLM"), QStringLiteral("Settings"), QStringLiteral("TitleText"),
-                             QStringLiteral("x")));
+        QVERIFY(!store.write(
+            QStringLiteral("HLM"), QStringLiteral("Settings"), QStringLiteral("TitleText"), QStringLiteral("x")));
 }
 
 void TestSettings::firstStartWritesTheDefaultThenReadsIt()
@@ -167,7 +173,7 @@ void TestSettings::emptyStoredTitleIsReplaced()
     MainWindow* window = startWindow();
     QCOMPARE(window->titleCaption(), QStringLiteral("Hueloom"));
     QCOMPARE(SettingsStore().read(QStringLiteral("HLM"), QStringLiteral("Settings"), QStringLiteral("TitleText")),
-             QStringLiteral("Hueloom"));
+        QStringLiteral("Hueloom"));
 }
 
 void TestSettings::confirmedTitleShowsAndPersists()
@@ -202,7 +208,8 @@ void TestSettings::pendingTitleIsWrittenAgain()
     answerTitleDialog(QStringLiteral("First"));
     window->findChild<QAction*>(QStringLiteral("ItemChange"))->trigger();
     // Someone else changes the store; an empty OK writes the confirmed title back.
-    SettingsStore().write(QStringLiteral("HLM"), QStringLiteral("Settings"), QStringLiteral("TitleText"), QStringLiteral("Other"));
+    SettingsStore().write(
+        QStringLiteral("HLM"), QStringLiteral("Settings"), QStringLiteral("TitleText"), QStringLiteral("Other"));
     answerTitleDialog(QString());
     window->findChild<QAction*>(QStringLiteral("ItemChange"))->trigger();
     QCOMPARE(window->titleCaption(), QStringLiteral("First"));

@@ -5,8 +5,8 @@
 ScriptedDialogs::Answer ScriptedDialogs::next(const char* question)
 {
     if (m_answers.empty()) {
-        QTest::qFail(qPrintable(QStringLiteral("unscripted dialog: %1").arg(QLatin1String(question))), __FILE__,
-                     __LINE__);
+        QTest::qFail(
+            qPrintable(QStringLiteral("unscripted dialog: %1").arg(QLatin1String(question))), __FILE__, __LINE__);
         return Cancel{};
     }
     Answer answer = m_answers.front();
@@ -16,15 +16,14 @@ ScriptedDialogs::Answer ScriptedDialogs::next(const char* question)
 
 namespace {
 
-template <typename T>
-const T* expect(const ScriptedDialogs::Answer& answer, const char* question)
+template <typename T> const T* expect(const ScriptedDialogs::Answer& answer, const char* question)
 {
     if (std::holds_alternative<ScriptedDialogs::Cancel>(answer))
         return nullptr;
     const T* value = std::get_if<T>(&answer);
     if (!value)
         QTest::qFail(qPrintable(QStringLiteral("scripted answer does not fit the %1").arg(QLatin1String(question))),
-                     __FILE__, __LINE__);
+            __FILE__, __LINE__);
     return value;
 }
 
@@ -33,7 +32,8 @@ const T* expect(const ScriptedDialogs::Answer& answer, const char* question)
 std::optional<QString> ScriptedDialogs::openFile(QWidget* /*parent*/, const FileDialogRequest& request)
 {
     fileRequests << request;
-    if (const auto* file = expect<FileAnswer>(next("open dialog"), "open dialog"))
+    const Answer answer = next("open dialog");
+    if (const auto* file = expect<FileAnswer>(answer, "open dialog"))
         return file->path;
     return std::nullopt;
 }
@@ -41,7 +41,8 @@ std::optional<QString> ScriptedDialogs::openFile(QWidget* /*parent*/, const File
 std::optional<QString> ScriptedDialogs::saveFile(QWidget* /*parent*/, const FileDialogRequest& request)
 {
     fileRequests << request;
-    if (const auto* file = expect<FileAnswer>(next("save dialog"), "save dialog"))
+    const Answer answer = next("save dialog");
+    if (const auto* file = expect<FileAnswer>(answer, "save dialog"))
         return file->path;
     return std::nullopt;
 }
@@ -49,7 +50,8 @@ std::optional<QString> ScriptedDialogs::saveFile(QWidget* /*parent*/, const File
 std::optional<QColor> ScriptedDialogs::chooseColour(QWidget* /*parent*/, const QColor& initial, quint32 /*flags*/)
 {
     colourRequests << initial;
-    if (const auto* colour = expect<ColourAnswer>(next("colour dialog"), "colour dialog"))
+    const Answer answer = next("colour dialog");
+    if (const auto* colour = expect<ColourAnswer>(answer, "colour dialog"))
         return colour->colour;
     return std::nullopt;
 }
@@ -57,7 +59,8 @@ std::optional<QColor> ScriptedDialogs::chooseColour(QWidget* /*parent*/, const Q
 std::optional<int> ScriptedDialogs::choosePrinter(QWidget* /*parent*/, QPrinter& /*printer*/, quint32 flags)
 {
     printRequests << flags;
-    if (const auto* print = expect<PrintAnswer>(next("print dialog"), "print dialog"))
+    const Answer answer = next("print dialog");
+    if (const auto* print = expect<PrintAnswer>(answer, "print dialog"))
         return print->copies;
     return std::nullopt;
 }

@@ -11,7 +11,7 @@
 // nobody scripted fails the running test and is answered with a cancel.
 class ScriptedDialogs : public DialogBackend {
 public:
-    struct Cancel {};
+    struct Cancel { };
     struct FileAnswer {
         QString path;
     };

@@ -15,10 +15,12 @@
 // Reads and drives the main window's controls by their names, the way tests address them.
 class WindowProbe {
 public:
-    explicit WindowProbe(MainWindow& window) : m_window(window) {}
+    explicit WindowProbe(MainWindow& window)
+        : m_window(window)
+    {
+    }
 
-    template <typename T = QWidget>
-    T* child(const QString& name) const
+    template <typename T = QWidget> T* child(const QString& name) const
     {
         T* widget = m_window.findChild<T*>(name);
         if (!widget)
@@ -98,9 +100,8 @@ public:
             return QStringLiteral("tag %1 is not the composed tag").arg(tag);
         if (tagline()->toPlainText() != tag)
             return QStringLiteral("tag line does not show the tag");
-        static const std::pair<int, const char*> fixed[] = {
-            {1, R"(<BODY BGCOLOR="#)"}, {23, R"(" TEXT="#)"}, {38, R"(" LINK="#)"}, {53, R"(" VLINK="#)"},
-            {69, R"(" ALINK="#)"},      {85, "\""}};
+        static const std::pair<int, const char*> fixed[] = {{1, R"(<BODY BGCOLOR="#)"}, {23, R"(" TEXT="#)"},
+            {38, R"(" LINK="#)"}, {53, R"(" VLINK="#)"}, {69, R"(" ALINK="#)"}, {85, "\""}};
         for (const auto& [position, text] : fixed)
             if (tag.mid(position - 1, qstrlen(text)) != QLatin1String(text))
                 return QStringLiteral("attribute text moved from position %1").arg(position);

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "scheme/ColorScheme.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <optional>
+
+// HLM scheme files: the fifteen channel values, slot by slot, red, green, blue, as one line of
+// decimal numbers joined by commas and ended by CR LF.
+namespace SchemeFile {
+
+// Never read more than this much of a file looking for the fifteen values.
+inline constexpr qsizetype ReadLimit = 64 * 1024;
+
+QByteArray format(const ColorScheme& scheme);
+
+// The scheme in `data`, or nothing unless all fifteen values are there and valid: whole numbers
+// 0..255, separated by a comma or by line ends (CR LF, LF or CR), with spaces or tabs around a value
+// and blank lines allowed. Whatever follows the fifteenth value is ignored. `complete` says whether
+// `data` is the whole file; when it is not, the fifteenth value must end before `data` does.
+// Safe on any bytes.
+std::optional<ColorScheme> parse(QByteArrayView data, bool complete = true);
+
+// Reads a scheme file, at most ReadLimit bytes of it.
+std::optional<ColorScheme> read(const QString& path);
+
+// Writes a scheme file atomically: the file is replaced whole or, on any failure, left as it was.
+bool write(const QString& path, const ColorScheme& scheme, QString* error = nullptr);
+
+} // namespace SchemeFile

@@ -1,0 +1,244 @@
+#include "app/MainWindow.h"
+#include "dialogs/DialogFlags.h"
+#include "dialogs/QtDialogBackend.h"
+#include "support/Modal.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestApp.h"
+#include "support/WindowProbe.h"
+
+#include <QAction>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListView>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+class TestDialogs : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    // The colour dialog operation, through the scripted dialogs.
+    void colourDialogOpensOnTheSlotColour();
+    void pickedColourGoesEverywhere_data();
+    void pickedColourGoesEverywhere();
+    void sameColourRewritesTheTagLine();
+    void cancelChangesNothing();
+
+    // Qt's own dialogs, driven once each.
+    void filterTextBecomesQtFilters();
+    void refusalRules();
+    void realSaveDialogAddsTheExtension();
+    void realOpenDialogShowsBothLetterCases();
+    void realColourDialog();
+    void realMessageBox();
+
+private:
+    MainWindow* m_window = nullptr;
+    ScriptedDialogs* m_dialogs = nullptr;
+    std::unique_ptr<WindowProbe> m_probe;
+    QSignalSpy* m_changes = nullptr;
+};
+
+void TestDialogs::init()
+{
+    m_dialogs = new ScriptedDialogs;
+    m_window = new MainWindow(std::unique_ptr<DialogBackend>(m_dialogs));
+    m_probe = std::make_unique<WindowProbe>(*m_window);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    m_changes
+        = new QSignalSpy(m_window->findChild<QObject*>(QStringLiteral("Frame1")), SIGNAL(channelChanged(int, int)));
+}
+
+void TestDialogs::cleanup()
+{
+    QVERIFY2(m_dialogs->allAnswered(), "a scripted answer was never asked for");
+    delete m_changes;
+    m_probe.reset();
+    delete m_window;
+}
+
+void TestDialogs::colourDialogOpensOnTheSlotColour()
+{
+    QTest::mouseClick(m_probe->option(3), Qt::LeftButton);
+    m_dialogs->answerCancel();
+    QTest::mouseClick(m_probe->child<QPushButton>(QStringLiteral("Command4")), Qt::LeftButton);
+    QCOMPARE(m_dialogs->colourRequests, QList<QColor>{QColor(0, 60, 0)});
+    QCOMPARE(m_window->commonDialog().Flags, DialogFlags::RgbInit);
+}
+
+void TestDialogs::pickedColourGoesEverywhere_data()
+{
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<QColor>("picked");
+    QTest::addColumn<int>("changes"); // bars that move
+    QTest::addColumn<QString>("part"); // the sample line that shows it
+    QTest::newRow("pure red on the background") << 0 << QColor(255, 0, 0) << 3 << "background";
+    QTest::newRow("0,124,0 on the active link") << 4 << QColor(0, 124, 0) << 1 << "activelink";
+    QTest::newRow("a blue below 16 on the new link") << 2 << QColor(0, 124, 5) << 1 << "newlink";
+    QTest::newRow("green only, visited link") << 3 << QColor(0, 61, 0) << 1 << "visitedlink";
+    QTest::newRow("text") << 1 << QColor(17, 34, 51) << 3 << "Normal";
+}
+
+void TestDialogs::pickedColourGoesEverywhere()
+{
+    QFETCH(int, slot);
+    QFETCH(QColor, picked);
+    QFETCH(int, changes);
+    QFETCH(QString, part);
+    QTest::mouseClick(m_probe->option(slot), Qt::LeftButton);
+    const QString before = m_window->tag().text();
+    m_changes->clear();
+    m_dialogs->answerColour(picked);
+    m_window->findChild<QAction*>(QStringLiteral("ItemColor"))->trigger();
+
+    QCOMPARE(m_changes->count(), changes);
+    QCOMPARE(m_window->scheme().colour(slot), picked);
+    QCOMPARE(m_probe->bars(), (QList<int>{picked.red(), picked.green(), picked.blue()}));
+    QCOMPARE(slot == 0 ? m_probe->pageColour() : m_probe->fore(part), picked);
+    const int start = BodyTag::blockStart(slot);
+    const QString after = m_window->tag().text();
+    QCOMPARE(after.mid(start - 1, 6), ValueText::hexColour(picked.red(), picked.green(), picked.blue()));
+    // Only that colour block changed.
+    QCOMPARE(after.left(start - 1), before.left(start - 1));
+    QCOMPARE(after.mid(start + 5), before.mid(start + 5));
+    QCOMPARE(m_probe->brokenInvariant(), QString());
+}
+
+void TestDialogs::sameColourRewritesTheTagLine()
+{
+    QTest::mouseClick(m_probe->option(2), Qt::LeftButton);
+    m_probe->tagline()->setPlainText(QStringLiteral("typed"));
+    m_changes->clear();
+    m_dialogs->answerColour(QColor(0, 124, 0));
+    m_window->findChild<QAction*>(QStringLiteral("ItemColor"))->trigger();
+    QCOMPARE(m_changes->count(), 0);
+    QCOMPARE(m_probe->taglineText(), m_window->tag().text());
+    QCOMPARE(m_probe->taglineText().mid(46, 6), QStringLiteral("007C00"));
+}
+
+void TestDialogs::cancelChangesNothing()
+{
+    QTest::mouseClick(m_probe->option(1), Qt::LeftButton);
+    m_probe->tagline()->setPlainText(QStringLiteral("typed"));
+    const ColorScheme scheme = m_window->scheme();
+    m_dialogs->answerCancel();
+    QTest::keyClick(m_probe->tagline(), Qt::Key_W, Qt::ControlModifier);
+    QCOMPARE(m_dialogs->colourRequests.size(), 1);
+    QCOMPARE(m_window->scheme(), scheme);
+    QCOMPARE(m_probe->taglineText(), QStringLiteral("typed"));
+    QCOMPARE(m_probe->fore(QStringLiteral("Normal")), QColor(0, 85, 170));
+}
+
+void TestDialogs::filterTextBecomesQtFilters()
+{
+    QCOMPARE(QtDialogBackend::nameFilters(QStringLiteral("Schemes(*.HLM)|*.HLM|ALL_FIles(*.*)|*.*")),
+        (QStringList{"Schemes(*.HLM)", "ALL_FIles(*.*)"}));
+    QCOMPARE(QtDialogBackend::nameFilters(QStringLiteral("Text|*.txt")), QStringList{"Text (*.txt)"});
+    QCOMPARE(QtDialogBackend::nameFilters(QStringLiteral("odd|")), QStringList{"odd ()"});
+    QCOMPARE(QtDialogBackend::nameFilters(QString()), QStringList());
+}
+
+void TestDialogs::refusalRules()
+{
+    QTemporaryDir dir;
+    using namespace DialogFlags;
+    const quint32 save = HideReadOnly | OverwritePrompt | PathMustExist | NoReadOnlyReturn;
+    QVERIFY(QtDialogBackend::refusal(dir.filePath(QStringLiteral("new.HLM")), save, true).isEmpty());
+    QVERIFY(!QtDialogBackend::refusal(dir.filePath(QStringLiteral("no/such/folder.HLM")), save, true).isEmpty());
+    // The open dialog takes a name that does not exist.
+    QVERIFY(QtDialogBackend::refusal(dir.filePath(QStringLiteral("missing.HLM")), save & ~OverwritePrompt, false)
+                .isEmpty());
+}
+
+void TestDialogs::realSaveDialogAddsTheExtension()
+{
+    QTemporaryDir dir;
+    QtDialogBackend backend;
+    FileDialogRequest request{QStringLiteral("Hueloom Save File Dialog"),
+        QStringLiteral("Schemes(*.HLM)|*.HLM|ALL_FIles(*.*)|*.*"), 1, QStringLiteral("*.HLM"),
+        DialogFlags::HideReadOnly | DialogFlags::OverwritePrompt | DialogFlags::PathMustExist
+            | DialogFlags::NoReadOnlyReturn,
+        dir.filePath(QStringLiteral("first.HLM"))};
+    whenModal<QFileDialog>([&](QFileDialog* dialog) {
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Hueloom Save File Dialog"));
+        QCOMPARE(dialog->nameFilters(), (QStringList{"Schemes(*.HLM)", "ALL_FIles(*.*)"}));
+        QCOMPARE(dialog->selectedNameFilter(), QStringLiteral("Schemes(*.HLM)"));
+        QVERIFY(dialog->testOption(QFileDialog::DontUseNativeDialog));
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QVERIFY(name);
+        QCOMPARE(name->text(), QStringLiteral("first.HLM"));
+        name->setText(QStringLiteral("typed"));
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    QCOMPARE(backend.saveFile(nullptr, request), dir.filePath(QStringLiteral("typed.HLM")));
+
+    whenModal<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+    QCOMPARE(backend.saveFile(nullptr, request), std::nullopt);
+}
+
+void TestDialogs::realOpenDialogShowsBothLetterCases()
+{
+    QTemporaryDir dir;
+    for (const char* name : {"upper.HLM", "lower.hlm", "other.txt"}) {
+        QFile file(dir.filePath(QString::fromLatin1(name)));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    QtDialogBackend backend;
+    FileDialogRequest request{QStringLiteral("Hueloom Open File Dialog"),
+        QStringLiteral("Schemes(*.HLM)|*.HLM|ALL_FIles(*.*)|*.*"), 1, QStringLiteral("*.HLM"),
+        DialogFlags::HideReadOnly | DialogFlags::PathMustExist | DialogFlags::NoReadOnlyReturn,
+        dir.filePath(QStringLiteral("upper.HLM"))};
+    QStringList shown;
+    whenModal<QFileDialog>([&](QFileDialog* dialog) {
+        auto* list = dialog->findChild<QListView*>(QStringLiteral("listView"));
+        QVERIFY(list);
+        QTRY_COMPARE(list->model()->rowCount(list->rootIndex()), 2);
+        for (int row = 0; row < 2; ++row)
+            shown << list->model()->index(row, 0, list->rootIndex()).data().toString();
+        // A name that does not exist is accepted; reading it fails later with a clear message.
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        name->setText(QStringLiteral("absent.HLM"));
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    QCOMPARE(backend.openFile(nullptr, request), dir.filePath(QStringLiteral("absent.HLM")));
+    shown.sort();
+    QCOMPARE(shown, (QStringList{"lower.hlm", "upper.HLM"}));
+}
+
+void TestDialogs::realColourDialog()
+{
+    QtDialogBackend backend;
+    whenModal<QColorDialog>([](QColorDialog* dialog) {
+        QCOMPARE(dialog->currentColor(), QColor(0, 124, 0));
+        dialog->setCurrentColor(QColor(1, 2, 3));
+        dialog->accept();
+    });
+    QCOMPARE(backend.chooseColour(nullptr, QColor(0, 124, 0), DialogFlags::RgbInit), QColor(1, 2, 3));
+    whenModal<QColorDialog>([](QColorDialog* dialog) { dialog->reject(); });
+    QCOMPARE(backend.chooseColour(nullptr, QColor(0, 124, 0), DialogFlags::RgbInit), std::nullopt);
+}
+
+void TestDialogs::realMessageBox()
+{
+    QtDialogBackend backend;
+    bool seen = false;
+    whenModal<QMessageBox>([&](QMessageBox* box) {
+        seen = true;
+        QCOMPARE(box->windowTitle(), QStringLiteral("Hueloom"));
+        QCOMPARE(box->text(), QStringLiteral("<b>not markup</b>"));
+        QCOMPARE(box->icon(), QMessageBox::NoIcon);
+        QCOMPARE(box->buttons().size(), 1);
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    backend.message(nullptr, QStringLiteral("Hueloom"), QStringLiteral("<b>not markup</b>"));
+    QVERIFY(seen);
+}
+
+HUELOOM_TEST_MAIN(TestDialogs)
+#include "tst_dialogs.moc"

@@ -1,0 +1,349 @@
+#include "app/MainWindow.h"
+#include "files/SchemeFile.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestApp.h"
+#include "support/WindowProbe.h"
+
+#include <QAction>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+namespace {
+
+ColorScheme filled(int value)
+{
+    ColorScheme scheme;
+    for (int field = 0; field < ColorScheme::ValueCount; ++field)
+        scheme.setValue(field, static_cast<qint16>(value));
+    return scheme;
+}
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void put(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+const QByteArray DefaultLine = "206,206,255,0,85,170,0,124,0,0,60,0,0,181,0\r\n";
+const QByteArray OtherLine = "1,2,3,40,50,60,7,8,9,100,110,120,13,14,15\r\n";
+
+} // namespace
+
+class TestSchemeFile : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void formatIsByteExact();
+    void accepted_data();
+    void accepted();
+    void refused_data();
+    void refused();
+    void readingIsBounded();
+    void failedWriteKeepsTheOldFile();
+
+    void saveWritesTheSchemeOnScreen();
+    void saveFailureMessageDependsOnTheTrigger();
+    void cancelWritesNothing();
+    void openLoadsEveryColourIntoSampleBarsAndTag();
+    void refusedFilesChangeNothing_data();
+    void refusedFilesChangeNothing();
+    void bothDialogsOfferTheLastPath();
+
+private:
+    MainWindow* m_window = nullptr;
+    ScriptedDialogs* m_dialogs = nullptr;
+    std::unique_ptr<WindowProbe> m_probe;
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestSchemeFile::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_dialogs = new ScriptedDialogs;
+    m_window = new MainWindow(std::unique_ptr<DialogBackend>(m_dialogs));
+    m_probe = std::make_unique<WindowProbe>(*m_window);
+    m_window->show();
+}
+
+void TestSchemeFile::cleanup()
+{
+    QVERIFY2(m_dialogs->allAnswered(), "a scripted answer was never asked for");
+    m_probe.reset();
+    delete m_window;
+    m_dir.reset();
+}
+
+void TestSchemeFile::formatIsByteExact()
+{
+    QCOMPARE(SchemeFile::format(ColorScheme::defaults()), DefaultLine);
+    QCOMPARE(SchemeFile::format(ColorScheme::defaults()).size(), 45);
+    QCOMPARE(SchemeFile::format(filled(0)).size(), 31);
+    QCOMPARE(SchemeFile::format(filled(255)).size(), 61);
+    QCOMPARE(SchemeFile::parse(SchemeFile::format(filled(255))), filled(255));
+}
+
+void TestSchemeFile::accepted_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::newRow("the program's own line") << DefaultLine;
+    QTest::newRow("no line end") << DefaultLine.chopped(2);
+    QTest::newRow("one value per line") << QByteArray(
+        "206\r\n206\r\n255\r\n0\r\n85\r\n170\r\n0\r\n124\r\n0\r\n0\r\n60\r\n0\r\n0\r\n181\r\n0\r\n");
+    QTest::newRow("LF and CR line ends") << QByteArray("206,206,255\n0,85,170\r0,124,0\n0,60,0\r\n0,181,0");
+    QTest::newRow("blanks, tabs and blank lines")
+        << QByteArray("\n\n 206 ,\t206, 255\r\n\r\n0 , 85,170,0,124,0,\n\n0,60,0,0,181, 0 \n\n");
+    QTest::newRow("more than fifteen values") << QByteArray("206,206,255,0,85,170,0,124,0,0,60,0,0,181,0,99,98\r\n");
+    QTest::newRow("anything after the fifteenth")
+        << QByteArray("206,206,255,0,85,170,0,124,0,0,60,0,0,181,0 junk \x01\xff");
+    QTest::newRow("leading zeros") << QByteArray("0206,206,255,000,85,170,0,124,0,0,60,0,0,181,00");
+    QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBF") + DefaultLine;
+}
+
+void TestSchemeFile::accepted()
+{
+    QFETCH(QByteArray, data);
+    const auto scheme = SchemeFile::parse(data);
+    QVERIFY(scheme);
+    QCOMPARE(*scheme, ColorScheme::defaults());
+}
+
+void TestSchemeFile::refused_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("only line ends") << QByteArray("\r\n\r\n");
+    QTest::newRow("ten values") << QByteArray("1,2,3,4,5,6,7,8,9,10\r\n");
+    QTest::newRow("fourteen values") << QByteArray("1,2,3,4,5,6,7,8,9,10,11,12,13,14,\r\n");
+    QTest::newRow("256") << QByteArray("256,206,255,0,85,170,0,124,0,0,60,0,0,181,0");
+    QTest::newRow("huge number") << QByteArray("99999999999999999999,0,0,0,0,0,0,0,0,0,0,0,0,0,0");
+    QTest::newRow("minus one") << QByteArray("-1,206,255,0,85,170,0,124,0,0,60,0,0,181,0");
+    QTest::newRow("plus sign") << QByteArray("+1,206,255,0,85,170,0,124,0,0,60,0,0,181,0");
+    QTest::newRow("fraction") << QByteArray("1.5,206,255,0,85,170,0,124,0,0,60,0,0,181,0");
+    QTest::newRow("fraction last") << QByteArray("206,206,255,0,85,170,0,124,0,0,60,0,0,181,0.5");
+    QTest::newRow("text") << QByteArray("red,green,blue\r\n");
+    QTest::newRow("digits then text") << QByteArray("12abc,206,255,0,85,170,0,124,0,0,60,0,0,181,0");
+    QTest::newRow("empty field") << QByteArray("206,,206,255,0,85,170,0,124,0,0,60,0,0,181,0");
+    QTest::newRow("leading comma") << QByteArray(",206,206,255,0,85,170,0,124,0,0,60,0,0,181,0");
+    QTest::newRow("values split by blanks only") << QByteArray("206 206 255 0 85 170 0 124 0 0 60 0 0 181 0");
+    QTest::newRow("quoted") << QByteArray("\"206\",206,255,0,85,170,0,124,0,0,60,0,0,181,0");
+    QTest::newRow("binary junk") << QByteArray("\x00\x01\x02\xff\xfe,\x00\x00", 8);
+    QTest::newRow("NUL inside a value") << QByteArray("20\x00"
+                                                      "6,206,255,0,85,170,0,124,0,0,60,0,0,181,0",
+        43);
+}
+
+void TestSchemeFile::refused()
+{
+    QFETCH(QByteArray, data);
+    QVERIFY(!SchemeFile::parse(data));
+}
+
+void TestSchemeFile::readingIsBounded()
+{
+    // Values past the read limit are never reached.
+    const QString late = m_dir->filePath(QStringLiteral("late.hlm"));
+    put(late, QByteArray(SchemeFile::ReadLimit + 10, ' ') + DefaultLine);
+    QVERIFY(!SchemeFile::read(late));
+
+    // A good line followed by a lot of anything is fine.
+    const QString long_ = m_dir->filePath(QStringLiteral("long.hlm"));
+    put(long_, DefaultLine + QByteArray(4 * SchemeFile::ReadLimit, 'x'));
+    QCOMPARE(SchemeFile::read(long_), ColorScheme::defaults());
+
+    // The fifteenth value cut off by the limit does not count as read.
+    const QByteArray head = "206,206,255,0,85,170,0,124,0,0,60,0,0,181,";
+    QByteArray cut = QByteArray(SchemeFile::ReadLimit - head.size() - 1, '\n') + head + "25";
+    const QString boundary = m_dir->filePath(QStringLiteral("boundary.hlm"));
+    put(boundary, cut + "5\r\n");
+    QVERIFY(!SchemeFile::read(boundary));
+
+    QVERIFY(!SchemeFile::read(m_dir->path()));
+    QVERIFY(!SchemeFile::read(m_dir->filePath(QStringLiteral("missing.hlm"))));
+}
+
+void TestSchemeFile::failedWriteKeepsTheOldFile()
+{
+    QVERIFY(!SchemeFile::write(QStringLiteral("/proc/hueloom/x.hlm"), ColorScheme::defaults()));
+    QVERIFY(!SchemeFile::write(QStringLiteral("/proc/self/hueloom.hlm"), ColorScheme::defaults()));
+    // A device is never replaced by a file, even for root.
+    QVERIFY(!SchemeFile::write(QStringLiteral("/dev/null"), ColorScheme::defaults()));
+    QVERIFY(QFileInfo(QStringLiteral("/dev/null")).exists());
+    QVERIFY(!QFileInfo(QStringLiteral("/dev/null")).isFile());
+    QString error;
+    QVERIFY(!SchemeFile::write(m_dir->filePath(QStringLiteral("gone/x.hlm")), ColorScheme::defaults(), &error));
+    QVERIFY(!error.isEmpty());
+
+    // Writing over a folder fails, and the folder and its content stay.
+    const QString folder = m_dir->filePath(QStringLiteral("folder.hlm"));
+    QVERIFY(QDir().mkpath(folder));
+    put(folder + QStringLiteral("/inside"), "kept");
+    QVERIFY(!SchemeFile::write(folder, ColorScheme::defaults()));
+    QCOMPARE(contents(folder + QStringLiteral("/inside")), QByteArray("kept"));
+}
+
+void TestSchemeFile::saveWritesTheSchemeOnScreen()
+{
+    const QString path = m_dir->filePath(QStringLiteral("default.HLM"));
+    m_dialogs->answerFile(path);
+    m_window->findChild<QAction*>(QStringLiteral("ItemSave"))->trigger();
+    QCOMPARE(contents(path), DefaultLine);
+    QVERIFY(m_dialogs->messages.isEmpty());
+    const FileDialogRequest& request = m_dialogs->fileRequests.first();
+    QCOMPARE(request.title, QStringLiteral("Hueloom Save File Dialog"));
+    QCOMPARE(request.filter, QStringLiteral("Schemes(*.HLM)|*.HLM|ALL_FIles(*.*)|*.*"));
+    QCOMPARE(request.filterIndex, 1);
+    QCOMPARE(request.defaultExtension, QStringLiteral("*.HLM"));
+    QCOMPARE(request.flags, 0x8806u);
+
+    // Unsaved edits on screen are what is saved, through the button too.
+    QTest::mouseClick(m_probe->option(4), Qt::LeftButton);
+    m_probe->bar(2)->setValue(255);
+    const QString edited = m_dir->filePath(QStringLiteral("edited.HLM"));
+    m_dialogs->answerFile(edited);
+    QTest::mouseClick(m_probe->child<QPushButton>(QStringLiteral("Command3")), Qt::LeftButton);
+    QCOMPARE(contents(edited), QByteArray("206,206,255,0,85,170,0,124,0,0,60,0,0,181,255\r\n"));
+}
+
+void TestSchemeFile::saveFailureMessageDependsOnTheTrigger()
+{
+    // The folder disappears between the dialog and the write.
+    const QString folder = m_dir->filePath(QStringLiteral("vanishing"));
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(QDir(folder).removeRecursively());
+    m_dialogs->answerFile(folder + QStringLiteral("/scheme.HLM"));
+    QTest::mouseClick(m_probe->child<QPushButton>(QStringLiteral("Command3")), Qt::LeftButton);
+    // An existing file under /proc cannot be replaced; it stays as it was.
+    m_dialogs->answerFile(QStringLiteral("/proc/self/comm"));
+    const QByteArray comm = contents(QStringLiteral("/proc/self/comm"));
+    m_window->findChild<QAction*>(QStringLiteral("ItemSave"))->trigger();
+    QCOMPARE(contents(QStringLiteral("/proc/self/comm")), comm);
+
+    QCOMPARE(m_dialogs->messages.size(), 2);
+    QCOMPARE(m_dialogs->messageCaptions, (QStringList{"Hueloom", "Hueloom"}));
+    QVERIFY(m_dialogs->messages.at(0).contains(
+        QStringLiteral("email that information to the author to the email address found in the about box.")));
+    QVERIFY(m_dialogs->messages.at(1).contains(
+        QStringLiteral("email that information to the author at the email address found in the about box.")));
+    QVERIFY(m_dialogs->messages.at(0).startsWith(QStringLiteral("There was an error saving your file.  Please try")));
+    QVERIFY(m_dialogs->messages.at(0).contains(QStringLiteral("occuring")));
+    QCOMPARE(m_window->scheme(), ColorScheme::defaults());
+}
+
+void TestSchemeFile::cancelWritesNothing()
+{
+    const QString path = m_dir->filePath(QStringLiteral("kept.HLM"));
+    m_dialogs->answerFile(path);
+    m_window->findChild<QAction*>(QStringLiteral("ItemSave"))->trigger();
+    put(path, "unchanged");
+    m_probe->bar(0)->setValue(1);
+    m_dialogs->answerCancel();
+    m_window->findChild<QAction*>(QStringLiteral("ItemSave"))->trigger();
+    QCOMPARE(contents(path), QByteArray("unchanged"));
+    m_dialogs->answerCancel();
+    const QString tag = m_probe->taglineText();
+    m_window->findChild<QAction*>(QStringLiteral("ItemOpen"))->trigger();
+    QCOMPARE(m_probe->taglineText(), tag);
+    QVERIFY(m_dialogs->messages.isEmpty());
+}
+
+void TestSchemeFile::openLoadsEveryColourIntoSampleBarsAndTag()
+{
+    const QString path = m_dir->filePath(QStringLiteral("other.hlm"));
+    put(path, OtherLine);
+    QTest::mouseClick(m_probe->option(3), Qt::LeftButton);
+    QTest::mouseClick(m_probe->box(0), Qt::LeftButton);
+    m_dialogs->answerFile(path);
+    QTest::mouseClick(m_probe->child<QPushButton>(QStringLiteral("Command1")), Qt::LeftButton);
+    QCOMPARE(m_window->selectedSlot(), 0);
+    QCOMPARE(m_probe->bars(), (QList<int>{1, 2, 3}));
+    QCOMPARE(m_probe->valueTexts(), (QStringList{" 1", " 2", " 3"}));
+    QCOMPARE(m_probe->fore(QStringLiteral("visitedlink")), QColor(100, 110, 120));
+    QCOMPARE(m_probe->taglineText(),
+        QStringLiteral(
+            R"(<BODY BGCOLOR="#010203" TEXT="#28323C" LINK="#070809" VLINK="#646E78" ALINK="#0D0E0F" LEFTMARGIN="10">)"));
+    QCOMPARE(m_probe->brokenInvariant(), QString());
+    QCOMPARE(m_dialogs->fileRequests.first().title, QStringLiteral("Hueloom Open File Dialog"));
+    QCOMPARE(m_dialogs->fileRequests.first().flags, 0x8804u);
+
+    // Saving and opening it again, with another slot selected, shows the same scheme.
+    const QString again = m_dir->filePath(QStringLiteral("again.hlm"));
+    m_dialogs->answerFile(again);
+    m_window->findChild<QAction*>(QStringLiteral("ItemSave"))->trigger();
+    QCOMPARE(contents(again), OtherLine);
+    QTest::mouseClick(m_probe->option(2), Qt::LeftButton);
+    m_dialogs->answerFile(again);
+    m_window->findChild<QAction*>(QStringLiteral("ItemOpen"))->trigger();
+    QCOMPARE(m_window->selectedSlot(), 0);
+    QCOMPARE(m_probe->brokenInvariant(), QString());
+}
+
+void TestSchemeFile::refusedFilesChangeNothing_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("empty") << QByteArray() << "file";
+    QTest::newRow("ten values") << QByteArray("1,2,3,4,5,6,7,8,9,10\r\n") << "file";
+    QTest::newRow("256") << QByteArray("1,2,3,4,5,6,7,8,9,10,11,12,13,14,256\r\n") << "file";
+    QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0", 11) << "file";
+    QTest::newRow("a folder") << QByteArray() << "folder";
+    QTest::newRow("a name that does not exist") << QByteArray() << "missing";
+}
+
+void TestSchemeFile::refusedFilesChangeNothing()
+{
+    QFETCH(QByteArray, data);
+    QFETCH(QString, kind);
+    QTest::mouseClick(m_probe->option(1), Qt::LeftButton);
+    m_probe->bar(0)->setValue(77);
+    m_probe->tagline()->setPlainText(QStringLiteral("typed by the user"));
+    const ColorScheme scheme = m_window->scheme();
+    const QList<int> bars = m_probe->bars();
+    const QStringList labels = m_probe->valueTexts();
+    const QString tag = m_window->tag().text();
+    const QColor text = m_probe->fore(QStringLiteral("Normal"));
+
+    QString path = m_dir->filePath(QStringLiteral("bad.hlm"));
+    if (kind == QLatin1String("file"))
+        put(path, data);
+    else if (kind == QLatin1String("folder"))
+        QVERIFY(QDir().mkpath(path));
+    m_dialogs->answerFile(path);
+    m_window->findChild<QAction*>(QStringLiteral("ItemOpen"))->trigger();
+
+    QCOMPARE(m_dialogs->messages,
+        QStringList{
+            "There was an error opening your file.  Please make sure that it is a Hueloom file and try again."});
+    QCOMPARE(m_window->scheme(), scheme);
+    QCOMPARE(m_window->selectedSlot(), 1);
+    QCOMPARE(m_probe->bars(), bars);
+    QCOMPARE(m_probe->valueTexts(), labels);
+    QCOMPARE(m_window->tag().text(), tag);
+    QCOMPARE(m_probe->taglineText(), QStringLiteral("typed by the user"));
+    QCOMPARE(m_probe->fore(QStringLiteral("Normal")), text);
+}
+
+void TestSchemeFile::bothDialogsOfferTheLastPath()
+{
+    const QString path = m_dir->filePath(QStringLiteral("remembered.HLM"));
+    m_dialogs->answerFile(path);
+    m_window->findChild<QAction*>(QStringLiteral("ItemSave"))->trigger();
+    m_dialogs->answerCancel();
+    m_window->findChild<QAction*>(QStringLiteral("ItemOpen"))->trigger();
+    m_dialogs->answerCancel();
+    m_window->findChild<QAction*>(QStringLiteral("ItemSave"))->trigger();
+    QCOMPARE(m_dialogs->fileRequests.at(0).fileName, QString());
+    QCOMPARE(m_dialogs->fileRequests.at(1).fileName, path);
+    QCOMPARE(m_dialogs->fileRequests.at(2).fileName, path);
+}
+
+HUELOOM_TEST_MAIN(TestSchemeFile)
+#include "tst_schemefile.moc"
