@@ -91,6 +91,7 @@ void MainWindow::createActions()
     connect(m_open, &QAction::triggered, this, &MainWindow::openScheme);
     connect(m_save, &QAction::triggered, this, &MainWindow::saveScheme);
     connect(m_colour, &QAction::triggered, this, &MainWindow::windowsColourDialog);
+    connect(m_print, &QAction::triggered, this, &MainWindow::printRgbChart);
     connect(m_help, &QAction::triggered, this, &MainWindow::showHelp);
     connect(m_trouble, &QAction::triggered, this, &MainWindow::showTroubleShooting);
     connect(m_about, &QAction::triggered, this, &MainWindow::showAbout);

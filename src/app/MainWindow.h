@@ -54,6 +54,7 @@ public:
     void openScheme();
     void saveScheme();
     void windowsColourDialog();
+    void printRgbChart();
     void showHelp();
     void showTroubleShooting();
     void showAbout();

@@ -1,9 +1,13 @@
-// The main window's commands that go through a dialog: scheme files and the colour dialog.
+// The main window's commands that go through a dialog: scheme files, the colour dialog and printing.
 #include "ColorChooser.h"
 #include "MainWindow.h"
 #include "SampleArea.h"
 #include "dialogs/DialogFlags.h"
 #include "files/SchemeFile.h"
+#include "print/ChartPrinter.h"
+#include "print/RgbChart.h"
+
+#include <QGuiApplication>
 
 namespace {
 
@@ -21,6 +25,15 @@ const QString SaveErrorFromMenu = QStringLiteral(
     "There was an error saving your file.  Please try the operation again.  If you continue having trouble please "
     "write down the conditions in which the error is occuring and email that information to the author at the email "
     "address found in the about box.");
+
+// The busy pointer for as long as it lives, whatever way the scope is left.
+class BusyPointer {
+public:
+    BusyPointer() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyPointer() { QGuiApplication::restoreOverrideCursor(); }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+};
 
 } // namespace
 
@@ -83,4 +96,21 @@ void MainWindow::windowsColourDialog()
     showTag();
     // Each bar that moves stores its channel through the channel change.
     setBars(chosen);
+}
+
+void MainWindow::printRgbChart()
+{
+    using namespace DialogFlags;
+    m_commonDialog->Flags = NoSelection | NoPageNumbers | DisablePrintToFile | HidePrintToFile;
+    // A cancelled print dialog prints nothing.
+    if (!m_commonDialog->show(CommonDialog::ShowPrinter))
+        return;
+    QString error;
+    bool printed = false;
+    {
+        const BusyPointer busy;
+        printed = ChartPrinter::print(m_commonDialog->printer(), RgbChart(m_scheme), m_commonDialog->Copies, &error);
+    }
+    if (!printed)
+        m_dialogs->message(this, Caption, tr("The RGB chart could not be printed.  %1").arg(error));
 }

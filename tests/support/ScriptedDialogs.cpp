@@ -56,12 +56,15 @@ std::optional<QColor> ScriptedDialogs::chooseColour(QWidget* /*parent*/, const Q
     return std::nullopt;
 }
 
-std::optional<int> ScriptedDialogs::choosePrinter(QWidget* /*parent*/, QPrinter& /*printer*/, quint32 flags)
+std::optional<int> ScriptedDialogs::choosePrinter(QWidget* /*parent*/, QPrinter& printer, quint32 flags)
 {
     printRequests << flags;
     const Answer answer = next("print dialog");
-    if (const auto* print = expect<PrintAnswer>(answer, "print dialog"))
+    if (const auto* print = expect<PrintAnswer>(answer, "print dialog")) {
+        if (print->choosePrinter)
+            print->choosePrinter(printer);
         return print->copies;
+    }
     return std::nullopt;
 }
 

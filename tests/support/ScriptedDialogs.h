@@ -5,6 +5,7 @@
 #include <QList>
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <variant>
 
 // A dialog backend for tests: every modal question must have been answered in advance. A question
@@ -20,12 +21,17 @@ public:
     };
     struct PrintAnswer {
         int copies;
+        std::function<void(QPrinter&)> choosePrinter;
     };
     using Answer = std::variant<Cancel, FileAnswer, ColourAnswer, PrintAnswer>;
 
     void answerFile(const QString& path) { m_answers.push_back(FileAnswer{path}); }
     void answerColour(const QColor& colour) { m_answers.push_back(ColourAnswer{colour}); }
-    void answerPrint(int copies) { m_answers.push_back(PrintAnswer{copies}); }
+    // Confirms the print dialog with `copies`; `choosePrinter` plays the user's choice of printer.
+    void answerPrint(int copies, std::function<void(QPrinter&)> choosePrinter = {})
+    {
+        m_answers.push_back(PrintAnswer{copies, std::move(choosePrinter)});
+    }
     void answerCancel() { m_answers.push_back(Cancel{}); }
 
     bool allAnswered() const { return m_answers.empty(); }

@@ -1,0 +1,203 @@
+#include "app/MainWindow.h"
+#include "dialogs/DialogFlags.h"
+#include "dialogs/QtDialogBackend.h"
+#include "print/ChartPrinter.h"
+#include "print/RgbChart.h"
+#include "support/Modal.h"
+#include "support/Pdf.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestApp.h"
+#include "support/WindowProbe.h"
+
+#include <QAction>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+
+namespace {
+
+const QList<QList<int>> DefaultValues{{206, 206, 255}, {0, 85, 170}, {0, 124, 0}, {0, 60, 0}, {0, 181, 0}};
+
+} // namespace
+
+class TestPrint : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void chartRows();
+    void pdfChartText();
+    void copiesBecomePagesOfOnePdf_data();
+    void copiesBecomePagesOfOnePdf();
+    void unsavedChangesPrintAndRunsRepeat();
+    void cancelPrintsNothing();
+    void failureIsReportedAndLeavesNothingBehind();
+    void realPrintDialog();
+
+private:
+    void printThroughWindow(int copies, const QString& pdf, bool viaButton = false);
+
+    MainWindow* m_window = nullptr;
+    ScriptedDialogs* m_dialogs = nullptr;
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestPrint::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_dialogs = new ScriptedDialogs;
+    m_window = new MainWindow(std::unique_ptr<DialogBackend>(m_dialogs));
+    m_window->show();
+}
+
+void TestPrint::cleanup()
+{
+    QVERIFY2(m_dialogs->allAnswered(), "a scripted answer was never asked for");
+    delete m_window;
+    m_dir.reset();
+}
+
+void TestPrint::printThroughWindow(int copies, const QString& pdf, bool viaButton)
+{
+    m_dialogs->answerPrint(copies, [pdf](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+    });
+    if (viaButton)
+        QTest::mouseClick(m_window->findChild<QPushButton*>(QStringLiteral("Command5")), Qt::LeftButton);
+    else
+        m_window->findChild<QAction*>(QStringLiteral("ItemPrint"))->trigger();
+}
+
+void TestPrint::chartRows()
+{
+    ColorScheme scheme = ColorScheme::defaults();
+    scheme.setChannel(Slot::ActiveLink, Channel::Blue, 255);
+    const RgbChart chart(scheme);
+    QCOMPARE(chart.rows().size(), 6);
+    QCOMPARE(chart.rows().at(0).label, QString());
+    QCOMPARE(chart.rows().at(0).cells, (std::array<QString, 3>{"Red", "Green", "Blue"}));
+    QCOMPARE(chart.rows().at(1).label, QStringLiteral("Background Color"));
+    QCOMPARE(chart.rows().at(1).cells, (std::array<QString, 3>{" 206", " 206", " 255"}));
+    QCOMPARE(chart.rows().at(3).cells, (std::array<QString, 3>{" 0", " 124", " 0"}));
+    QCOMPARE(chart.rows().at(5).label, QStringLiteral("Active Link Color"));
+    QCOMPARE(chart.rows().at(5).cells, (std::array<QString, 3>{" 0", " 181", " 255"}));
+}
+
+void TestPrint::pdfChartText()
+{
+    const QString pdf = m_dir->filePath(QStringLiteral("chart.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    QString error;
+    QVERIFY(ChartPrinter::print(printer, RgbChart(ColorScheme::defaults()), 1, &error));
+    QCOMPARE(Pdf::pages(pdf), 1);
+    const QString text = Pdf::text(pdf);
+    QCOMPARE(Pdf::checkChart(text, DefaultValues), QString());
+    // Nothing stands before the header words; the title comes first, two empty lines later the header.
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    QVERIFY(lines.first().trimmed() == QStringLiteral("Hueloom RGB Chart"));
+}
+
+void TestPrint::copiesBecomePagesOfOnePdf_data()
+{
+    QTest::addColumn<int>("copies");
+    QTest::newRow("none") << 0;
+    QTest::newRow("one") << 1;
+    QTest::newRow("three") << 3;
+}
+
+void TestPrint::copiesBecomePagesOfOnePdf()
+{
+    QFETCH(int, copies);
+    const QString pdf = m_dir->filePath(QStringLiteral("copies.pdf"));
+    printThroughWindow(copies, pdf);
+    QVERIFY(m_dialogs->messages.isEmpty());
+    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+    if (copies == 0) {
+        QVERIFY(!QFile::exists(pdf));
+        return;
+    }
+    QCOMPARE(Pdf::pages(pdf), copies);
+    const QStringList pages = Pdf::text(pdf).split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+    QCOMPARE(pages.size(), copies);
+    for (const QString& page : pages)
+        QCOMPARE(Pdf::checkChart(page, DefaultValues), QString());
+    QCOMPARE(m_dialogs->printRequests.first(),
+        DialogFlags::NoSelection | DialogFlags::NoPageNumbers | DialogFlags::DisablePrintToFile
+            | DialogFlags::HidePrintToFile);
+}
+
+void TestPrint::unsavedChangesPrintAndRunsRepeat()
+{
+    WindowProbe probe(*m_window);
+    QTest::mouseClick(probe.option(4), Qt::LeftButton);
+    probe.bar(2)->setValue(255);
+    probe.bar(0)->setValue(0);
+    const QString first = m_dir->filePath(QStringLiteral("first.pdf"));
+    const QString second = m_dir->filePath(QStringLiteral("second.pdf"));
+    printThroughWindow(1, first, true);
+    printThroughWindow(1, second);
+    QList<QList<int>> values = DefaultValues;
+    values[4] = {0, 181, 255};
+    QCOMPARE(Pdf::checkChart(Pdf::text(first), values), QString());
+    QCOMPARE(Pdf::text(first), Pdf::text(second));
+    QCOMPARE(Pdf::text(second).count(QStringLiteral("Color")), 5);
+    // Printing changes nothing on screen.
+    QCOMPARE(m_window->tag().text(), BodyTag::compose(m_window->scheme(), m_window->margins()));
+    QCOMPARE(m_window->selectedSlot(), 4);
+}
+
+void TestPrint::cancelPrintsNothing()
+{
+    m_dialogs->answerCancel();
+    m_window->findChild<QAction*>(QStringLiteral("ItemPrint"))->trigger();
+    QVERIFY(m_dialogs->messages.isEmpty());
+    QCOMPARE(m_dir->path(), m_dir->path());
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList());
+}
+
+void TestPrint::failureIsReportedAndLeavesNothingBehind()
+{
+    printThroughWindow(2, QStringLiteral("/proc/hueloom/chart.pdf"));
+    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+    QCOMPARE(m_dialogs->messages.size(), 1);
+    QCOMPARE(m_dialogs->messageCaptions.first(), QStringLiteral("Hueloom"));
+    QVERIFY(m_dialogs->messages.first().startsWith(QStringLiteral("The RGB chart could not be printed.")));
+    // The next run prints the same full chart as ever.
+    const QString pdf = m_dir->filePath(QStringLiteral("after.pdf"));
+    printThroughWindow(1, pdf);
+    QCOMPARE(m_dialogs->messages.size(), 1);
+    QCOMPARE(Pdf::checkChart(Pdf::text(pdf), DefaultValues), QString());
+}
+
+void TestPrint::realPrintDialog()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFileName(m_dir->filePath(QStringLiteral("dialog.pdf")));
+    QtDialogBackend backend;
+    using namespace DialogFlags;
+    whenModal<QPrintDialog>([](QPrintDialog* dialog) {
+        QVERIFY(!dialog->testOption(QAbstractPrintDialog::PrintSelection));
+        QVERIFY(!dialog->testOption(QAbstractPrintDialog::PrintPageRange));
+        // Print to a PDF file stays offered: it is how a user without a printer prints.
+        QVERIFY(dialog->testOption(QAbstractPrintDialog::PrintToFile));
+        auto* copies = dialog->findChild<QSpinBox*>(QStringLiteral("copies"));
+        QVERIFY(copies);
+        copies->setValue(2);
+        dialog->accept();
+    });
+    const std::optional<int> chosen
+        = backend.choosePrinter(nullptr, printer, NoSelection | NoPageNumbers | DisablePrintToFile | HidePrintToFile);
+    QVERIFY(chosen.has_value());
+    QCOMPARE(*chosen, 2);
+    whenModal<QPrintDialog>([](QPrintDialog* dialog) { dialog->reject(); });
+    QCOMPARE(backend.choosePrinter(nullptr, printer, NoSelection), std::nullopt);
+}
+
+HUELOOM_TEST_MAIN(TestPrint)
+#include "tst_print.moc"
