@@ -4,6 +4,7 @@
 #include "Controls.h"
 #include "Fonts.h"
 #include "MarginSelector.h"
+#include "PopupMenus.h"
 #include "SampleArea.h"
 #include "SpinButton.h"
 #include "WindowPlacement.h"
@@ -57,6 +58,7 @@ MainWindow::MainWindow(std::unique_ptr<DialogBackend> dialogs, QWidget* parent)
     createActions();
     createMenus();
     buildLayout();
+    createPopupMenus();
     startUp();
 }
 
@@ -92,6 +94,8 @@ void MainWindow::createActions()
     connect(m_save, &QAction::triggered, this, &MainWindow::saveScheme);
     connect(m_colour, &QAction::triggered, this, &MainWindow::windowsColourDialog);
     connect(m_print, &QAction::triggered, this, &MainWindow::printRgbChart);
+    connect(m_copy, &QAction::triggered, this, &MainWindow::copySelection);
+    connect(m_copyTag, &QAction::triggered, this, &MainWindow::copyTag);
     connect(m_help, &QAction::triggered, this, &MainWindow::showHelp);
     connect(m_trouble, &QAction::triggered, this, &MainWindow::showTroubleShooting);
     connect(m_about, &QAction::triggered, this, &MainWindow::showAbout);
@@ -148,6 +152,8 @@ void MainWindow::buildLayout()
     for (const auto& [name, geometry] : {std::pair{QStringLiteral("Line2"), QRect(503, 159, 1, 138)},
              std::pair{QStringLiteral("Line1"), QRect(503, 159, 170, 1)}}) {
         auto* line = place(new QFrame(client), name, geometry);
+        // Presses on a guide line are presses on the window.
+        line->setAttribute(Qt::WA_TransparentForMouseEvents);
         line->setAutoFillBackground(true);
         QPalette ink = line->palette();
         ink.setColor(QPalette::Window, ink.color(QPalette::WindowText));
@@ -177,6 +183,40 @@ void MainWindow::buildLayout()
 
     m_tagline->installEventFilter(this);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void MainWindow::createPopupMenus()
+{
+    m_popups = new PopupMenus(this);
+    const std::pair<QMenu*, QStringList> menus[] = {
+        {m_fileMenu, {"client", "Frame4", "Command1", "Command3", "Command5", "Label4", "Label7"}},
+        {m_editMenu,
+            {"Frame2", "Command2", "Command7", "background", "Title", "Normal", "newlink", "visitedlink",
+                "activelink"}},
+        {m_toolsMenu,
+            {"Frame1", "cc(0)", "cc(1)", "cc(2)", "cc(3)", "cc(4)", "Red", "Green", "Blue", "Label1", "Label2",
+                "Label3", "Command4"}},
+        {m_helpMenu, {"Command6", "Command8"}},
+    };
+    for (const auto& [menu, controls] : menus)
+        for (const QString& control : controls) {
+            QWidget* widget = findChild<QWidget*>(control);
+            Q_ASSERT(widget);
+            if (widget)
+                m_popups->add(widget, menu);
+        }
+
+    // In the tag line the left button opens the Edit menu; the right one opens nothing.
+    m_popups->add(m_tagline->viewport(), m_editMenu, Qt::LeftButton, true);
+    m_popups->addQuiet(m_tagline);
+    m_popups->addQuiet(m_tagline->verticalScrollBar());
+    m_popups->addQuiet(m_tagline->horizontalScrollBar());
+    // The margin selector, everything in it, and the scroll bars open no menu at all.
+    m_popups->addQuiet(m_marginSelector);
+    for (QWidget* inside : m_marginSelector->findChildren<QWidget*>())
+        m_popups->addQuiet(inside);
+    for (int channel = 0; channel < Channel::Count; ++channel)
+        m_popups->addQuiet(m_chooser->bar(channel));
 }
 
 QWidget* MainWindow::buildQuickAccess(QWidget* parent)

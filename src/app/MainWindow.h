@@ -16,6 +16,7 @@ class HelpWindow;
 class TroubleWindow;
 class DialogBackend;
 class MarginSelector;
+class PopupMenus;
 class QAction;
 class QLabel;
 class QMenu;
@@ -55,6 +56,8 @@ public:
     void saveScheme();
     void windowsColourDialog();
     void printRgbChart();
+    void copySelection();
+    void copyTag();
     void showHelp();
     void showTroubleShooting();
     void showAbout();
@@ -68,6 +71,7 @@ protected:
 private:
     void createActions();
     void createMenus();
+    void createPopupMenus();
     void buildLayout();
     QWidget* buildQuickAccess(QWidget* parent);
     void startUp();
@@ -118,6 +122,7 @@ private:
     QPlainTextEdit* m_tagline = nullptr;
     QLabel* m_marginPreview = nullptr;
 
+    PopupMenus* m_popups = nullptr;
     QMenu* m_fileMenu = nullptr;
     QMenu* m_editMenu = nullptr;
     QMenu* m_toolsMenu = nullptr;

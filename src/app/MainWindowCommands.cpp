@@ -1,4 +1,5 @@
-// The main window's commands that go through a dialog: scheme files, the colour dialog and printing.
+// The main window's commands beyond the scheme itself: scheme files, the colour dialog, printing and
+// the clipboard.
 #include "ColorChooser.h"
 #include "MainWindow.h"
 #include "SampleArea.h"
@@ -7,7 +8,9 @@
 #include "print/ChartPrinter.h"
 #include "print/RgbChart.h"
 
+#include <QClipboard>
 #include <QGuiApplication>
+#include <QPlainTextEdit>
 
 namespace {
 
@@ -113,4 +116,19 @@ void MainWindow::printRgbChart()
     }
     if (!printed)
         m_dialogs->message(this, Caption, tr("The RGB chart could not be printed.  %1").arg(error));
+}
+
+void MainWindow::copySelection()
+{
+    // The tag line keeps its selection while the focus is elsewhere, so this is the last one made.
+    // Copying reads the box and changes nothing in it.
+    QString selected = m_tagline->textCursor().selectedText();
+    selected.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    QGuiApplication::clipboard()->setText(selected);
+}
+
+void MainWindow::copyTag()
+{
+    // The box as it stands, with anything the user typed into it.
+    QGuiApplication::clipboard()->setText(m_tagline->toPlainText());
 }

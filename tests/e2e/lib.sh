@@ -51,6 +51,25 @@ start_app() {
     done
     [ -n "$WIN" ] || fail "main window did not appear"
     xdotool windowfocus --sync "$WIN"
+    # The client area is the 448 pixels under the menu bar.
+    eval "$(xdotool getwindowgeometry --shell "$WIN")"
+    MENU_HEIGHT=$((HEIGHT - 448))
+}
+
+# The text on the clipboard.
+clipboard() {
+    xclip -o -selection clipboard 2>/dev/null || true
+}
+
+# Waits up to 5 s for the clipboard to hold $1.
+expect_clipboard() {
+    local got=""
+    for _ in $(seq 1 50); do
+        got=$(clipboard)
+        [ "$got" = "$1" ] && return 0
+        sleep 0.1
+    done
+    fail "clipboard holds '$got', expected '$1'"
 }
 
 # Waits up to $1 seconds for the program to end; returns its exit status.

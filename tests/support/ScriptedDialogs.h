@@ -6,33 +6,28 @@
 #include <QStringList>
 #include <deque>
 #include <functional>
-#include <variant>
 
 // A dialog backend for tests: every modal question must have been answered in advance. A question
 // nobody scripted fails the running test and is answered with a cancel.
 class ScriptedDialogs : public DialogBackend {
 public:
-    struct Cancel { };
-    struct FileAnswer {
+    // One scripted answer: a cancel, or a confirmed file, colour or print dialog.
+    struct Answer {
+        enum Kind { Cancel, File, Colour, Print } kind = Cancel;
         QString path;
-    };
-    struct ColourAnswer {
         QColor colour;
-    };
-    struct PrintAnswer {
-        int copies;
+        int copies = 0;
         std::function<void(QPrinter&)> choosePrinter;
     };
-    using Answer = std::variant<Cancel, FileAnswer, ColourAnswer, PrintAnswer>;
 
-    void answerFile(const QString& path) { m_answers.push_back(FileAnswer{path}); }
-    void answerColour(const QColor& colour) { m_answers.push_back(ColourAnswer{colour}); }
+    void answerFile(const QString& path) { m_answers.push_back(Answer{Answer::File, path, {}, 0, {}}); }
+    void answerColour(const QColor& colour) { m_answers.push_back(Answer{Answer::Colour, {}, colour, 0, {}}); }
     // Confirms the print dialog with `copies`; `choosePrinter` plays the user's choice of printer.
     void answerPrint(int copies, std::function<void(QPrinter&)> choosePrinter = {})
     {
-        m_answers.push_back(PrintAnswer{copies, std::move(choosePrinter)});
+        m_answers.push_back(Answer{Answer::Print, {}, {}, copies, std::move(choosePrinter)});
     }
-    void answerCancel() { m_answers.push_back(Cancel{}); }
+    void answerCancel() { m_answers.push_back(Answer{}); }
 
     bool allAnswered() const { return m_answers.empty(); }
 
@@ -50,7 +45,8 @@ public:
     void message(QWidget* parent, const QString& caption, const QString& text) override;
 
 private:
-    Answer next(const char* question);
+    // The next answer, which must be a cancel or of `kind`; nothing when it is a cancel.
+    std::optional<Answer> next(Answer::Kind kind, const char* question);
 
     std::deque<Answer> m_answers;
 };

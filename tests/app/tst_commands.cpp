@@ -1,0 +1,305 @@
+#include "app/MainWindow.h"
+#include "support/Modal.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestApp.h"
+#include "support/WindowProbe.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QDialog>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalSpy>
+
+// Every way into a command reaches one and the same action.
+class TestCommands : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void everyWayInRunsTheSameCommand_data();
+    void everyWayInRunsTheSameCommand();
+    void shortcutsWinInTheTagLine_data();
+    void shortcutsWinInTheTagLine();
+    void copySelection();
+    void copyTagTakesWhatTheBoxHolds();
+    void popupTable_data();
+    void popupTable();
+    void tagLineButtons();
+    void popupItemRunsItsCommand();
+
+private:
+    // Opens the pop-up of `control` with `button` and reports which menu opened (its object name).
+    QString popupOf(QWidget* control, Qt::MouseButton button);
+    // Answers whatever the command `item` will ask, so it can run to its end.
+    void answerFor(const QString& item);
+    void closeInfoWindows();
+
+    MainWindow* m_window = nullptr;
+    ScriptedDialogs* m_dialogs = nullptr;
+    std::unique_ptr<WindowProbe> m_probe;
+};
+
+void TestCommands::init()
+{
+    m_dialogs = new ScriptedDialogs;
+    m_window = new MainWindow(std::unique_ptr<DialogBackend>(m_dialogs));
+    m_probe = std::make_unique<WindowProbe>(*m_window);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+}
+
+void TestCommands::cleanup()
+{
+    QVERIFY2(m_dialogs->allAnswered(), "a scripted answer was never asked for");
+    m_probe.reset();
+    delete m_window;
+}
+
+void TestCommands::answerFor(const QString& item)
+{
+    if (item == QLatin1String("ItemOpen") || item == QLatin1String("ItemSave") || item == QLatin1String("ItemColor")
+        || item == QLatin1String("ItemPrint"))
+        m_dialogs->answerCancel();
+    if (item == QLatin1String("ItemChange"))
+        whenModal<QDialog>([](QDialog* dialog) { dialog->reject(); });
+}
+
+void TestCommands::closeInfoWindows()
+{
+    for (const char* name : {"Form2", "Form3", "Form4"})
+        if (auto* window = m_window->findChild<QWidget*>(QString::fromLatin1(name)))
+            window->close();
+    if (!m_window->isVisible())
+        return;
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+}
+
+QString TestCommands::popupOf(QWidget* control, Qt::MouseButton button)
+{
+    auto opened = std::make_shared<QString>();
+    auto cancelled = std::make_shared<bool>(false);
+    whenPopup(
+        [opened](QMenu* menu) {
+            *opened = menu->objectName();
+            menu->close();
+        },
+        cancelled);
+    // A menu runs its own loop inside the press, and the watch above closes it.
+    QTest::mousePress(control, button, {}, QPoint(4, 4));
+    QTest::mouseRelease(control, button, {}, QPoint(4, 4));
+    if (opened->isEmpty())
+        QTest::qWait(40);
+    *cancelled = true;
+    return *opened;
+}
+
+void TestCommands::everyWayInRunsTheSameCommand_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QKeySequence>("shortcut");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("popupOn"); // a control whose pop-up holds the item
+    QTest::addColumn<QString>("menuKeys"); // the menu's access letter, then the item's
+    const auto row = [](const char* item, QKeySequence shortcut, const char* button, const char* popupOn,
+                         const char* keys) { QTest::newRow(item) << item << shortcut << button << popupOn << keys; };
+    row("ItemOpen", QKeySequence(QStringLiteral("Ctrl+O")), "Command1", "Command5", "fo");
+    row("ItemSave", QKeySequence(QStringLiteral("Ctrl+S")), "Command3", "Label4", "fs");
+    row("ItemPrint", QKeySequence(QStringLiteral("Ctrl+P")), "Command5", "Frame4", "fp");
+    row("ItemCopy", QKeySequence(QStringLiteral("Ctrl+C")), "Command2", "Title", "ec");
+    row("ItemCopyTag", QKeySequence(QStringLiteral("Ctrl+T")), "Command7", "activelink", "et");
+    row("ItemChange", QKeySequence(), "", "background", "eh");
+    row("ItemDefault", QKeySequence(), "", "Frame2", "ed");
+    row("ItemColor", QKeySequence(QStringLiteral("Ctrl+W")), "Command4", "cc(2)", "tw");
+    row("ItemHelp", QKeySequence(QStringLiteral("F1")), "Command6", "Command8", "hh");
+    row("ItemTrouble", QKeySequence(), "", "Command6", "ht");
+    row("ItemAbout", QKeySequence(), "Command8", "Command6", "ha");
+}
+
+void TestCommands::everyWayInRunsTheSameCommand()
+{
+    QFETCH(QString, item);
+    QFETCH(QKeySequence, shortcut);
+    QFETCH(QString, button);
+    QFETCH(QString, popupOn);
+    QFETCH(QString, menuKeys);
+    auto* action = m_window->findChild<QAction*>(item);
+    QSignalSpy runs(action, &QAction::triggered);
+    int expected = 0;
+
+    // The menu bar, by its access letters.
+    answerFor(item);
+    QTest::keyClick(m_window, menuKeys.at(0).toLatin1(), Qt::AltModifier);
+    QTRY_VERIFY(QApplication::activePopupWidget());
+    QTest::keyClick(QApplication::activePopupWidget(), menuKeys.at(1).toLatin1());
+    ++expected;
+    QTRY_COMPARE(runs.count(), expected);
+    closeInfoWindows();
+
+    if (!shortcut.isEmpty()) {
+        answerFor(item);
+        QTest::keySequence(m_window, shortcut);
+        ++expected;
+        QCOMPARE(runs.count(), expected);
+        closeInfoWindows();
+    }
+    if (!button.isEmpty()) {
+        answerFor(item);
+        QTest::mouseClick(m_probe->child<QPushButton>(button), Qt::LeftButton);
+        ++expected;
+        QCOMPARE(runs.count(), expected);
+        closeInfoWindows();
+    }
+    // A pop-up menu, choosing the item by its access letter.
+    answerFor(item);
+    whenPopup([&menuKeys](QMenu* menu) { QTest::keyClick(menu, menuKeys.at(1).toLatin1()); });
+    QTest::mousePress(m_probe->child(popupOn), Qt::RightButton, {}, QPoint(2, 2));
+    ++expected;
+    QTRY_COMPARE(runs.count(), expected);
+    closeInfoWindows();
+}
+
+void TestCommands::shortcutsWinInTheTagLine_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QKeySequence>("shortcut");
+    for (const auto& [item, keys] : {std::pair{"ItemCopy", "Ctrl+C"}, std::pair{"ItemCopyTag", "Ctrl+T"},
+             std::pair{"ItemOpen", "Ctrl+O"}, std::pair{"ItemSave", "Ctrl+S"}, std::pair{"ItemPrint", "Ctrl+P"},
+             std::pair{"ItemColor", "Ctrl+W"}, std::pair{"ItemHelp", "F1"}, std::pair{"ItemExit", "Ctrl+X"}})
+        QTest::newRow(item) << QString::fromLatin1(item) << QKeySequence(QString::fromLatin1(keys));
+}
+
+void TestCommands::shortcutsWinInTheTagLine()
+{
+    QFETCH(QString, item);
+    QFETCH(QKeySequence, shortcut);
+    auto* action = m_window->findChild<QAction*>(item);
+    QSignalSpy runs(action, &QAction::triggered);
+    answerFor(item);
+    QPlainTextEdit* tagline = m_probe->tagline();
+    tagline->setFocus();
+    tagline->selectAll();
+    const QString text = tagline->toPlainText();
+    QTest::keySequence(tagline, shortcut);
+    QCOMPARE(runs.count(), 1);
+    QCOMPARE(tagline->toPlainText(), text); // nothing was cut
+    if (item == QLatin1String("ItemExit"))
+        QVERIFY(!m_window->isVisible());
+    closeInfoWindows();
+}
+
+void TestCommands::copySelection()
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    QPlainTextEdit* tagline = m_probe->tagline();
+    // The whole LINK attribute: positions 39 to 53.
+    QTextCursor cursor = tagline->textCursor();
+    cursor.setPosition(38);
+    cursor.setPosition(53, QTextCursor::KeepAnchor);
+    tagline->setTextCursor(cursor);
+    tagline->setFocus();
+    clipboard->setText(QStringLiteral("before"));
+    QTest::keyClick(tagline, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(clipboard->text(), QStringLiteral(R"( LINK="#007C00")"));
+
+    // After the focus moved to a button the box keeps its selection, and so does the copy.
+    auto* button = m_probe->child<QPushButton>(QStringLiteral("Command2"));
+    button->setFocus();
+    clipboard->setText(QStringLiteral("before"));
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(clipboard->text(), QStringLiteral(R"( LINK="#007C00")"));
+    QCOMPARE(tagline->textCursor().selectionStart(), 38);
+    QCOMPARE(tagline->textCursor().selectionEnd(), 53);
+    QVERIFY(button->hasFocus());
+
+    // Nothing selected: the empty text goes to the clipboard.
+    cursor.clearSelection();
+    tagline->setTextCursor(cursor);
+    clipboard->setText(QStringLiteral("before"));
+    m_window->findChild<QAction*>(QStringLiteral("ItemCopy"))->trigger();
+    QCOMPARE(clipboard->text(), QString());
+    QCOMPARE(tagline->textCursor().position(), 53);
+}
+
+void TestCommands::copyTagTakesWhatTheBoxHolds()
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    QTest::keyClick(m_window, Qt::Key_T, Qt::ControlModifier);
+    QCOMPARE(clipboard->text(), m_window->tag().text());
+    QTest::mouseClick(m_probe->box(0), Qt::LeftButton);
+    m_probe->tagline()->setFocus();
+    m_probe->tagline()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(m_probe->tagline(), QStringLiteral(" <!-- mine -->"));
+    QTest::mouseClick(m_probe->child<QPushButton>(QStringLiteral("Command7")), Qt::LeftButton);
+    QCOMPARE(clipboard->text(), m_window->tag().text() + QStringLiteral(" <!-- mine -->"));
+    QVERIFY(clipboard->text().contains(QStringLiteral(R"(LEFTMARGIN="10">)")));
+}
+
+void TestCommands::popupTable_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("menu"); // empty: opens nothing
+    const std::pair<QString, QStringList> table[] = {
+        {"FileMenu", {"client", "Frame4", "Command1", "Command3", "Command5", "Label4", "Label7"}},
+        {"EditMenu",
+            {"Frame2", "Command2", "Command7", "background", "Title", "Normal", "newlink", "visitedlink",
+                "activelink"}},
+        {"ToolsMenu", {"Frame1", "cc(0)", "cc(4)", "Red", "Green", "Blue", "Label1", "Label2", "Label3", "Command4"}},
+        {"HelpMenu", {"Command6", "Command8"}},
+        {"",
+            {"Frame3", "Check1(0)", "Check1(1)", "SpinButton1", "SpinButton2", "TopLabel", "leftlabel", "Label5",
+                "Label6", "redscroll", "greenscroll", "bluescroll", "tagline"}},
+    };
+    for (const auto& [menu, controls] : table)
+        for (const QString& control : controls)
+            QTest::newRow(qPrintable(control)) << control << menu;
+}
+
+void TestCommands::popupTable()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, menu);
+    QWidget* widget = m_probe->child(control);
+    if (control == QLatin1String("tagline"))
+        widget = m_probe->tagline()->viewport();
+    QSignalSpy clicked(m_window, &QObject::objectNameChanged); // a stand-in that never fires
+    QCOMPARE(popupOf(widget, Qt::RightButton), menu);
+    // The middle button opens nothing anywhere.
+    QCOMPARE(popupOf(widget, Qt::MiddleButton), QString());
+}
+
+void TestCommands::tagLineButtons()
+{
+    QWidget* viewport = m_probe->tagline()->viewport();
+    QTextCursor cursor = m_probe->tagline()->textCursor();
+    cursor.setPosition(1);
+    cursor.setPosition(5, QTextCursor::KeepAnchor);
+    m_probe->tagline()->setTextCursor(cursor);
+    m_probe->child(QStringLiteral("Command1"))->setFocus();
+    QCOMPARE(popupOf(viewport, Qt::LeftButton), QStringLiteral("EditMenu"));
+    // The box has the focus now, with its selection as it was.
+    QTRY_VERIFY(m_probe->tagline()->hasFocus());
+    QCOMPARE(m_probe->tagline()->textCursor().selectedText(), QStringLiteral("BODY"));
+    QCOMPARE(popupOf(viewport, Qt::RightButton), QString());
+    // No context menu of the box's own either.
+    QCOMPARE(m_probe->tagline()->contextMenuPolicy(), Qt::PreventContextMenu);
+    // A right press on a button opens its menu and does not run the button.
+    auto* about = m_window->findChild<QAction*>(QStringLiteral("ItemAbout"));
+    QSignalSpy runs(about, &QAction::triggered);
+    QCOMPARE(popupOf(m_probe->child(QStringLiteral("Command8")), Qt::RightButton), QStringLiteral("HelpMenu"));
+    QCOMPARE(runs.count(), 0);
+}
+
+void TestCommands::popupItemRunsItsCommand()
+{
+    // Copy Tag chosen in the pop-up over the title copies the whole tag.
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    whenPopup([](QMenu* menu) { QTest::keyClick(menu, Qt::Key_T); });
+    QTest::mousePress(m_probe->child(QStringLiteral("Title")), Qt::RightButton, {}, QPoint(5, 5));
+    QTRY_COMPARE(QGuiApplication::clipboard()->text(), m_window->tag().text());
+}
+
+HUELOOM_TEST_MAIN(TestCommands)
+#include "tst_commands.moc"
