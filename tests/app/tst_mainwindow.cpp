@@ -2,6 +2,7 @@
 #include "app/SpinButton.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestApp.h"
+#include "support/TestWindow.h"
 #include "support/WindowProbe.h"
 
 #include <QAction>
@@ -49,29 +50,27 @@ private slots:
     void copyShortcutDoesNotCutInTheTagLine();
 
 private:
+    std::unique_ptr<TestWindow> m_test;
     MainWindow* m_window = nullptr;
     ScriptedDialogs* m_dialogs = nullptr;
-    std::unique_ptr<WindowProbe> m_probe;
+    WindowProbe* m_probe = nullptr;
     QSignalSpy* m_changes = nullptr;
 };
 
 void TestMainWindow::init()
 {
-    m_dialogs = new ScriptedDialogs;
-    m_window = new MainWindow(std::unique_ptr<DialogBackend>(m_dialogs));
-    m_probe = std::make_unique<WindowProbe>(*m_window);
-    m_window->show();
+    m_test = std::make_unique<TestWindow>();
+    m_window = &m_test->window;
+    m_dialogs = m_test->dialogs;
+    m_probe = &m_test->probe;
+    m_changes = &m_test->changes;
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
-    m_changes
-        = new QSignalSpy(m_window->findChild<QObject*>(QStringLiteral("Frame1")), SIGNAL(channelChanged(int, int)));
 }
 
 void TestMainWindow::cleanup()
 {
     QVERIFY2(m_dialogs->allAnswered(), "a scripted answer was never asked for");
-    delete m_changes;
-    m_probe.reset();
-    delete m_window;
+    m_test.reset();
 }
 
 void TestMainWindow::startUpState()

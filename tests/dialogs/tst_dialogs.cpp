@@ -4,6 +4,7 @@
 #include "support/Modal.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestApp.h"
+#include "support/TestWindow.h"
 #include "support/WindowProbe.h"
 
 #include <QAction>
@@ -38,29 +39,27 @@ private slots:
     void realMessageBox();
 
 private:
+    std::unique_ptr<TestWindow> m_test;
     MainWindow* m_window = nullptr;
     ScriptedDialogs* m_dialogs = nullptr;
-    std::unique_ptr<WindowProbe> m_probe;
+    WindowProbe* m_probe = nullptr;
     QSignalSpy* m_changes = nullptr;
 };
 
 void TestDialogs::init()
 {
-    m_dialogs = new ScriptedDialogs;
-    m_window = new MainWindow(std::unique_ptr<DialogBackend>(m_dialogs));
-    m_probe = std::make_unique<WindowProbe>(*m_window);
-    m_window->show();
+    m_test = std::make_unique<TestWindow>();
+    m_window = &m_test->window;
+    m_dialogs = m_test->dialogs;
+    m_probe = &m_test->probe;
+    m_changes = &m_test->changes;
     QVERIFY(QTest::qWaitForWindowActive(m_window));
-    m_changes
-        = new QSignalSpy(m_window->findChild<QObject*>(QStringLiteral("Frame1")), SIGNAL(channelChanged(int, int)));
 }
 
 void TestDialogs::cleanup()
 {
     QVERIFY2(m_dialogs->allAnswered(), "a scripted answer was never asked for");
-    delete m_changes;
-    m_probe.reset();
-    delete m_window;
+    m_test.reset();
 }
 
 void TestDialogs::colourDialogOpensOnTheSlotColour()

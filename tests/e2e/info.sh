@@ -5,12 +5,7 @@ start_display
 start_app
 
 xdotool key F1
-help=""
-for _ in $(seq 1 50); do
-    help=$(xdotool search --name '^Help for Hueloom 2\.0$' 2>/dev/null | head -1 || true)
-    [ -n "$help" ] && break
-    sleep 0.1
-done
+help=$(wait_window '^Help for Hueloom 2\.0$')
 [ -n "$help" ] || fail "F1 did not open the Help window"
 xdotool windowfocus --sync "$help"
 xdotool key alt+o

@@ -39,16 +39,23 @@ start_display() {
     fail "no display could be started"
 }
 
+# Prints the id of the window whose caption matches the pattern $1, waiting up to 10 s for it;
+# prints nothing when none appears.
+wait_window() {
+    local id=""
+    for _ in $(seq 1 100); do
+        id=$(xdotool search --name "$1" 2>/dev/null | head -1 || true)
+        [ -n "$id" ] && break
+        sleep 0.1
+    done
+    echo "$id"
+}
+
 # Starts the program and waits for its main window; sets WIN to the window id.
 start_app() {
     "$APP" "$@" >"$E2E_TMP/app.log" 2>&1 &
     APP_PID=$!
-    WIN=""
-    for _ in $(seq 1 100); do
-        WIN=$(xdotool search --name '^  Hueloom$' 2>/dev/null | head -1 || true)
-        [ -n "$WIN" ] && break
-        sleep 0.1
-    done
+    WIN=$(wait_window '^  Hueloom$')
     [ -n "$WIN" ] || fail "main window did not appear"
     xdotool windowfocus --sync "$WIN"
     # The client area is the 448 pixels under the menu bar.

@@ -6,12 +6,7 @@ start_app
 
 target="$E2E_TMP/typed-by-hand.HLM"
 xdotool key ctrl+s
-dialog=""
-for _ in $(seq 1 50); do
-    dialog=$(xdotool search --name '^Hueloom Save File Dialog$' 2>/dev/null | head -1 || true)
-    [ -n "$dialog" ] && break
-    sleep 0.1
-done
+dialog=$(wait_window '^Hueloom Save File Dialog$')
 [ -n "$dialog" ] || fail "Ctrl+S did not open the save dialog"
 xdotool windowfocus --sync "$dialog"
 sleep 0.3

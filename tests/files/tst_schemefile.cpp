@@ -2,6 +2,7 @@
 #include "files/SchemeFile.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestApp.h"
+#include "support/TestWindow.h"
 #include "support/WindowProbe.h"
 
 #include <QAction>
@@ -59,26 +60,28 @@ private slots:
     void bothDialogsOfferTheLastPath();
 
 private:
+    std::unique_ptr<TestWindow> m_test;
     MainWindow* m_window = nullptr;
     ScriptedDialogs* m_dialogs = nullptr;
-    std::unique_ptr<WindowProbe> m_probe;
+    WindowProbe* m_probe = nullptr;
+    QSignalSpy* m_changes = nullptr;
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
 void TestSchemeFile::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
-    m_dialogs = new ScriptedDialogs;
-    m_window = new MainWindow(std::unique_ptr<DialogBackend>(m_dialogs));
-    m_probe = std::make_unique<WindowProbe>(*m_window);
-    m_window->show();
+    m_test = std::make_unique<TestWindow>();
+    m_window = &m_test->window;
+    m_dialogs = m_test->dialogs;
+    m_probe = &m_test->probe;
+    m_changes = &m_test->changes;
 }
 
 void TestSchemeFile::cleanup()
 {
     QVERIFY2(m_dialogs->allAnswered(), "a scripted answer was never asked for");
-    m_probe.reset();
-    delete m_window;
+    m_test.reset();
     m_dir.reset();
 }
 

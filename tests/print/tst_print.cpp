@@ -7,6 +7,7 @@
 #include "support/Pdf.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestApp.h"
+#include "support/TestWindow.h"
 #include "support/WindowProbe.h"
 
 #include <QAction>
@@ -40,23 +41,28 @@ private slots:
 private:
     void printThroughWindow(int copies, const QString& pdf, bool viaButton = false);
 
+    std::unique_ptr<TestWindow> m_test;
     MainWindow* m_window = nullptr;
     ScriptedDialogs* m_dialogs = nullptr;
+    WindowProbe* m_probe = nullptr;
+    QSignalSpy* m_changes = nullptr;
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
 void TestPrint::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
-    m_dialogs = new ScriptedDialogs;
-    m_window = new MainWindow(std::unique_ptr<DialogBackend>(m_dialogs));
-    m_window->show();
+    m_test = std::make_unique<TestWindow>();
+    m_window = &m_test->window;
+    m_dialogs = m_test->dialogs;
+    m_probe = &m_test->probe;
+    m_changes = &m_test->changes;
 }
 
 void TestPrint::cleanup()
 {
     QVERIFY2(m_dialogs->allAnswered(), "a scripted answer was never asked for");
-    delete m_window;
+    m_test.reset();
     m_dir.reset();
 }
 
