@@ -2,8 +2,8 @@
 #include "support/Modal.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestApp.h"
-#include "support/TestWindow.h"
 #include "support/WindowProbe.h"
+#include "support/WindowTestCase.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -13,11 +13,9 @@
 #include <QSignalSpy>
 
 // Every way into a command reaches one and the same action.
-class TestCommands : public QObject {
+class TestCommands : public WindowTestCase {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
 
     void everyWayInRunsTheSameCommand_data();
     void everyWayInRunsTheSameCommand();
@@ -36,29 +34,7 @@ private:
     // Answers whatever the command `item` will ask, so it can run to its end.
     void answerFor(const QString& item);
     void closeInfoWindows();
-
-    std::unique_ptr<TestWindow> m_test;
-    MainWindow* m_window = nullptr;
-    ScriptedDialogs* m_dialogs = nullptr;
-    WindowProbe* m_probe = nullptr;
-    QSignalSpy* m_changes = nullptr;
 };
-
-void TestCommands::init()
-{
-    m_test = std::make_unique<TestWindow>();
-    m_window = &m_test->window;
-    m_dialogs = m_test->dialogs;
-    m_probe = &m_test->probe;
-    m_changes = &m_test->changes;
-    QVERIFY(QTest::qWaitForWindowActive(m_window));
-}
-
-void TestCommands::cleanup()
-{
-    QVERIFY2(m_dialogs->allAnswered(), "a scripted answer was never asked for");
-    m_test.reset();
-}
 
 void TestCommands::answerFor(const QString& item)
 {

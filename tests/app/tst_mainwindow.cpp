@@ -2,8 +2,8 @@
 #include "app/SpinButton.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestApp.h"
-#include "support/TestWindow.h"
 #include "support/WindowProbe.h"
+#include "support/WindowTestCase.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -19,11 +19,9 @@ const QString DefaultTag
 
 } // namespace
 
-class TestMainWindow : public QObject {
+class TestMainWindow : public WindowTestCase {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
 
     void startUpState();
     void layout_data();
@@ -50,28 +48,7 @@ private slots:
     void copyShortcutDoesNotCutInTheTagLine();
 
 private:
-    std::unique_ptr<TestWindow> m_test;
-    MainWindow* m_window = nullptr;
-    ScriptedDialogs* m_dialogs = nullptr;
-    WindowProbe* m_probe = nullptr;
-    QSignalSpy* m_changes = nullptr;
 };
-
-void TestMainWindow::init()
-{
-    m_test = std::make_unique<TestWindow>();
-    m_window = &m_test->window;
-    m_dialogs = m_test->dialogs;
-    m_probe = &m_test->probe;
-    m_changes = &m_test->changes;
-    QVERIFY(QTest::qWaitForWindowExposed(m_window));
-}
-
-void TestMainWindow::cleanup()
-{
-    QVERIFY2(m_dialogs->allAnswered(), "a scripted answer was never asked for");
-    m_test.reset();
-}
 
 void TestMainWindow::startUpState()
 {

@@ -4,8 +4,8 @@
 #include "support/Modal.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestApp.h"
-#include "support/TestWindow.h"
 #include "support/WindowProbe.h"
+#include "support/WindowTestCase.h"
 
 #include <QAction>
 #include <QColorDialog>
@@ -17,11 +17,9 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
-class TestDialogs : public QObject {
+class TestDialogs : public WindowTestCase {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
 
     // The colour dialog operation, through the scripted dialogs.
     void colourDialogOpensOnTheSlotColour();
@@ -39,28 +37,7 @@ private slots:
     void realMessageBox();
 
 private:
-    std::unique_ptr<TestWindow> m_test;
-    MainWindow* m_window = nullptr;
-    ScriptedDialogs* m_dialogs = nullptr;
-    WindowProbe* m_probe = nullptr;
-    QSignalSpy* m_changes = nullptr;
 };
-
-void TestDialogs::init()
-{
-    m_test = std::make_unique<TestWindow>();
-    m_window = &m_test->window;
-    m_dialogs = m_test->dialogs;
-    m_probe = &m_test->probe;
-    m_changes = &m_test->changes;
-    QVERIFY(QTest::qWaitForWindowActive(m_window));
-}
-
-void TestDialogs::cleanup()
-{
-    QVERIFY2(m_dialogs->allAnswered(), "a scripted answer was never asked for");
-    m_test.reset();
-}
 
 void TestDialogs::colourDialogOpensOnTheSlotColour()
 {

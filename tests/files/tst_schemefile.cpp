@@ -2,8 +2,8 @@
 #include "files/SchemeFile.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestApp.h"
-#include "support/TestWindow.h"
 #include "support/WindowProbe.h"
+#include "support/WindowTestCase.h"
 
 #include <QAction>
 #include <QPushButton>
@@ -37,11 +37,11 @@ const QByteArray OtherLine = "1,2,3,40,50,60,7,8,9,100,110,120,13,14,15\r\n";
 
 } // namespace
 
-class TestSchemeFile : public QObject {
+class TestSchemeFile : public WindowTestCase {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    void init() override;
+    void cleanup() override;
 
     void formatIsByteExact();
     void accepted_data();
@@ -60,28 +60,18 @@ private slots:
     void bothDialogsOfferTheLastPath();
 
 private:
-    std::unique_ptr<TestWindow> m_test;
-    MainWindow* m_window = nullptr;
-    ScriptedDialogs* m_dialogs = nullptr;
-    WindowProbe* m_probe = nullptr;
-    QSignalSpy* m_changes = nullptr;
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
 void TestSchemeFile::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
-    m_test = std::make_unique<TestWindow>();
-    m_window = &m_test->window;
-    m_dialogs = m_test->dialogs;
-    m_probe = &m_test->probe;
-    m_changes = &m_test->changes;
+    WindowTestCase::init();
 }
 
 void TestSchemeFile::cleanup()
 {
-    QVERIFY2(m_dialogs->allAnswered(), "a scripted answer was never asked for");
-    m_test.reset();
+    WindowTestCase::cleanup();
     m_dir.reset();
 }
 

@@ -7,8 +7,8 @@
 #include "support/Pdf.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestApp.h"
-#include "support/TestWindow.h"
 #include "support/WindowProbe.h"
+#include "support/WindowTestCase.h"
 
 #include <QAction>
 #include <QPrintDialog>
@@ -23,11 +23,11 @@ const QList<QList<int>> DefaultValues{{206, 206, 255}, {0, 85, 170}, {0, 124, 0}
 
 } // namespace
 
-class TestPrint : public QObject {
+class TestPrint : public WindowTestCase {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    void init() override;
+    void cleanup() override;
 
     void chartRows();
     void pdfChartText();
@@ -41,28 +41,18 @@ private slots:
 private:
     void printThroughWindow(int copies, const QString& pdf, bool viaButton = false);
 
-    std::unique_ptr<TestWindow> m_test;
-    MainWindow* m_window = nullptr;
-    ScriptedDialogs* m_dialogs = nullptr;
-    WindowProbe* m_probe = nullptr;
-    QSignalSpy* m_changes = nullptr;
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
 void TestPrint::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
-    m_test = std::make_unique<TestWindow>();
-    m_window = &m_test->window;
-    m_dialogs = m_test->dialogs;
-    m_probe = &m_test->probe;
-    m_changes = &m_test->changes;
+    WindowTestCase::init();
 }
 
 void TestPrint::cleanup()
 {
-    QVERIFY2(m_dialogs->allAnswered(), "a scripted answer was never asked for");
-    m_test.reset();
+    WindowTestCase::cleanup();
     m_dir.reset();
 }
 
