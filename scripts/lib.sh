@@ -25,6 +25,8 @@ BUILD_PACKAGES=(build-essential cmake qt6-base-dev qt6-qpa-plugins fonts-liberat
 DISPLAY_PACKAGES=(xvfb xauth x11-utils xdotool xclip imagemagick)
 # What printing through a real scheduler in the tests needs: CUPS, the cups-pdf queue, poppler's tools.
 PRINT_PACKAGES=(cups cups-client printer-driver-cups-pdf poppler-utils)
+# What checking the installed desktop files needs.
+INSTALL_CHECK_PACKAGES=(desktop-file-utils appstream shared-mime-info)
 # What the fuzz target needs: clang with its libFuzzer and sanitizer runtimes.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 

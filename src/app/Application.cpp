@@ -33,7 +33,7 @@ void configureApplication(QApplication& app)
     QApplication::setApplicationName(QStringLiteral("Hueloom"));
     QApplication::setApplicationDisplayName(QString());
     QApplication::setApplicationVersion(QStringLiteral(HUELOOM_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("hueloom"));
+    QApplication::setDesktopFileName(QStringLiteral("org.hueloom.Hueloom"));
     Fonts::installSubstitutions();
     QApplication::setStyle(new HueloomStyle);
     app.setFont(Fonts::sansSerif(8.25));

@@ -54,6 +54,7 @@ ColorChooser::ColorChooser(QWidget* parent)
             {168, spec.captionY, 41, 17});
         m_values[i] = Controls::label(
             this, QString::fromLatin1(spec.valueName), QStringLiteral("0"), {352, spec.valueY, 33, 17});
+        m_values[i]->setAccessibleName(tr("%1 value").arg(QString::fromLatin1(spec.caption)));
 
         auto* bar = place(
             new QScrollBar(Qt::Horizontal, this), QString::fromLatin1(spec.barName), QRect(168, spec.barY, 217, 17));

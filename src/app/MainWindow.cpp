@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "ColorChooser.h"
+#include "ContrastWindow.h"
 #include "Controls.h"
 #include "Fonts.h"
 #include "MarginSelector.h"
@@ -13,6 +14,7 @@
 #include "info/Artwork.h"
 #include "info/HelpWindow.h"
 #include "info/TroubleWindow.h"
+#include "scheme/Contrast.h"
 #include "scheme/ValueText.h"
 #include "settings/TitleDialog.h"
 
@@ -86,6 +88,9 @@ void MainWindow::createActions()
     m_help = make(QStringLiteral("ItemHelp"), tr("&Help Screen"), QKeySequence(Qt::Key_F1));
     m_trouble = make(QStringLiteral("ItemTrouble"), tr("&Trouble Shooting"));
     m_about = make(QStringLiteral("ItemAbout"), tr("&About"));
+    // Beyond the classic commands. "S" marks Copy as CSS, so Alt+E, C still means Copy.
+    m_copyCss = make(QStringLiteral("ItemCopyCss"), tr("Copy as C&SS"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    m_contrast = make(QStringLiteral("ItemContrast"), tr("&Contrast Check"), QKeySequence(Qt::CTRL | Qt::Key_K));
 
     connect(m_exit, &QAction::triggered, this, &QWidget::close);
     connect(m_default, &QAction::triggered, this, &MainWindow::defaultColours);
@@ -96,6 +101,8 @@ void MainWindow::createActions()
     connect(m_print, &QAction::triggered, this, &MainWindow::printRgbChart);
     connect(m_copy, &QAction::triggered, this, &MainWindow::copySelection);
     connect(m_copyTag, &QAction::triggered, this, &MainWindow::copyTag);
+    connect(m_copyCss, &QAction::triggered, this, &MainWindow::copyCss);
+    connect(m_contrast, &QAction::triggered, this, &MainWindow::showContrastCheck);
     connect(m_help, &QAction::triggered, this, &MainWindow::showHelp);
     connect(m_trouble, &QAction::triggered, this, &MainWindow::showTroubleShooting);
     connect(m_about, &QAction::triggered, this, &MainWindow::showAbout);
@@ -111,11 +118,11 @@ void MainWindow::createMenus()
     m_editMenu = menuBar()->addMenu(tr("&Edit"));
     m_editMenu->setObjectName(QStringLiteral("EditMenu"));
     m_editMenu->addActions(
-        {m_copy, m_copyTag, separator(this, QStringLiteral("ItemEditSeparate")), m_changeTitle, m_default});
+        {m_copy, m_copyTag, m_copyCss, separator(this, QStringLiteral("ItemEditSeparate")), m_changeTitle, m_default});
 
     m_toolsMenu = menuBar()->addMenu(tr("&Tools"));
     m_toolsMenu->setObjectName(QStringLiteral("ToolsMenu"));
-    m_toolsMenu->addAction(m_colour);
+    m_toolsMenu->addActions({m_colour, m_contrast});
 
     m_helpMenu = menuBar()->addMenu(tr("&Help"));
     m_helpMenu->setObjectName(QStringLiteral("HelpMenu"));
@@ -296,11 +303,26 @@ void MainWindow::channelChange(int channel, int value)
     m_scheme.setChannel(slot, channel, static_cast<qint16>(value));
     recolourSample(slot);
     showTag();
+    emit schemeChanged();
 }
 
 void MainWindow::recolourSample(int slot)
 {
     m_sample->recolour(slot, m_scheme.colour(slot));
+    refreshContrastHints();
+}
+
+void MainWindow::refreshContrastHints()
+{
+    const QColor page = m_scheme.colour(Slot::Background);
+    for (int slot = Slot::Text; slot < Slot::Count; ++slot) {
+        const double ratio = Contrast::ratio(m_scheme.colour(slot), page);
+        const QString hint = tr("Contrast against the background: %1:1, reaches %2")
+                                 .arg(Contrast::ratioText(ratio), Contrast::levelReached(ratio));
+        m_sample->line(slot)->setToolTip(hint);
+        if (slot == Slot::Text)
+            m_sample->title()->setToolTip(hint);
+    }
 }
 
 void MainWindow::recolourWholeSample()
@@ -327,6 +349,7 @@ void MainWindow::defaultColours()
     for (int slot = 0; slot < Slot::Count; ++slot)
         m_tag.writeColour(slot, m_scheme.colour(slot));
     showTag();
+    emit schemeChanged();
 }
 
 namespace {
@@ -408,6 +431,16 @@ void MainWindow::showTroubleShooting()
 void MainWindow::showAbout()
 {
     showInfoWindow(m_aboutWindow);
+}
+
+void MainWindow::showContrastCheck()
+{
+    const bool made = !m_contrastWindow;
+    showInfoWindow(m_contrastWindow);
+    if (made) {
+        connect(this, &MainWindow::schemeChanged, m_contrastWindow, [this] { m_contrastWindow->showScheme(m_scheme); });
+        m_contrastWindow->showScheme(m_scheme);
+    }
 }
 
 void MainWindow::showTag()

@@ -12,6 +12,7 @@
 
 class AboutWindow;
 class ColorChooser;
+class ContrastWindow;
 class HelpWindow;
 class TroubleWindow;
 class DialogBackend;
@@ -58,11 +59,19 @@ public:
     void printRgbChart();
     void copySelection();
     void copyTag();
+    void copyCss();
+    void showContrastCheck();
     void showHelp();
     void showTroubleShooting();
     void showAbout();
+    // Opens a scheme file without asking for it, as Open Scheme does once a file is chosen.
+    void openSchemeFile(const QString& path);
 
     QString titleCaption() const;
+
+signals:
+    // The fifteen channel values changed.
+    void schemeChanged();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -81,6 +90,7 @@ private:
     void channelChange(int channel, int value);
     void recolourSample(int slot);
     void recolourWholeSample();
+    void refreshContrastHints();
     void setBars(const QColor& colour);
 
     // Settings the file dialogs share.
@@ -111,6 +121,7 @@ private:
     QPointer<HelpWindow> m_helpWindow;
     QPointer<TroubleWindow> m_troubleWindow;
     QPointer<AboutWindow> m_aboutWindow;
+    QPointer<ContrastWindow> m_contrastWindow;
 
     ColorScheme m_scheme;
     BodyTag m_tag;
@@ -140,4 +151,6 @@ private:
     QAction* m_help = nullptr;
     QAction* m_trouble = nullptr;
     QAction* m_about = nullptr;
+    QAction* m_copyCss = nullptr;
+    QAction* m_contrast = nullptr;
 };

@@ -7,6 +7,7 @@
 #include "files/SchemeFile.h"
 #include "print/ChartPrinter.h"
 #include "print/RgbChart.h"
+#include "scheme/CssText.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -68,8 +69,14 @@ void MainWindow::openScheme()
     prepareFileDialog(QStringLiteral("Hueloom Open File Dialog"), HideReadOnly | PathMustExist | NoReadOnlyReturn);
     if (!m_commonDialog->show(CommonDialog::ShowOpen))
         return;
+    openSchemeFile(m_commonDialog->FileName);
+}
+
+void MainWindow::openSchemeFile(const QString& path)
+{
+    m_commonDialog->FileName = path;
     // Nothing changes unless the whole file is good: a bad file never leaves half a scheme behind.
-    const std::optional<ColorScheme> loaded = SchemeFile::read(m_commonDialog->FileName);
+    const std::optional<ColorScheme> loaded = SchemeFile::read(path);
     if (!loaded) {
         m_dialogs->message(this, Caption, OpenError);
         return;
@@ -82,6 +89,7 @@ void MainWindow::openScheme()
     for (int slot = 0; slot < Slot::Count; ++slot)
         m_tag.writeColour(slot, m_scheme.colour(slot));
     showTag();
+    emit schemeChanged();
 }
 
 void MainWindow::windowsColourDialog()
@@ -125,6 +133,11 @@ void MainWindow::copySelection()
     QString selected = m_tagline->textCursor().selectedText();
     selected.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     QGuiApplication::clipboard()->setText(selected);
+}
+
+void MainWindow::copyCss()
+{
+    QGuiApplication::clipboard()->setText(CssText::compose(m_scheme, m_margins));
 }
 
 void MainWindow::copyTag()

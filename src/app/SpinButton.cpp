@@ -7,10 +7,11 @@
 
 namespace {
 
-QToolButton* makeArrow(QWidget* parent, Qt::ArrowType type, const QString& name)
+QToolButton* makeArrow(QWidget* parent, Qt::ArrowType type, const QString& name, const QString& accessibleName)
 {
     auto* arrow = new QToolButton(parent);
     arrow->setObjectName(name);
+    arrow->setAccessibleName(accessibleName);
     arrow->setArrowType(type);
     arrow->setAutoRepeat(true);
     arrow->setAutoRepeatDelay(400);
@@ -23,8 +24,8 @@ QToolButton* makeArrow(QWidget* parent, Qt::ArrowType type, const QString& name)
 
 SpinButton::SpinButton(QWidget* parent)
     : QWidget(parent)
-    , m_up(makeArrow(this, Qt::UpArrow, QStringLiteral("up")))
-    , m_down(makeArrow(this, Qt::DownArrow, QStringLiteral("down")))
+    , m_up(makeArrow(this, Qt::UpArrow, QStringLiteral("up"), tr("Up")))
+    , m_down(makeArrow(this, Qt::DownArrow, QStringLiteral("down"), tr("Down")))
 {
     setFocusPolicy(Qt::StrongFocus);
     connect(m_up, &QToolButton::clicked, this, &SpinButton::upClicked);

@@ -27,19 +27,23 @@ const QColor White(255, 255, 255);
 
 using Drawing = std::function<void(QPainter&, qreal unit)>;
 
-// Draws `drawing` at 32 x 32 and 16 x 16 on a 16-unit grid, without smoothing, as icons of the time.
+// Draws `drawing` on a 16-unit grid at `size` pixels, without smoothing, as icons of the time.
+QPixmap pixmapFrom(const Drawing& drawing, int size)
+{
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setPen(Qt::NoPen);
+    drawing(painter, size / 16.0);
+    return pixmap;
+}
+
+// The drawing at 32 x 32 and 16 x 16.
 QIcon iconFrom(const Drawing& drawing)
 {
     QIcon icon;
-    for (int size : {32, 16}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        painter.setPen(Qt::NoPen);
-        drawing(painter, size / 16.0);
-        painter.end();
-        icon.addPixmap(pixmap);
-    }
+    for (int size : {32, 16})
+        icon.addPixmap(pixmapFrom(drawing, size));
     return icon;
 }
 
@@ -65,20 +69,29 @@ void glyph(QPainter& painter, qreal unit, const QString& text, const QColor& col
     painter.drawText(QRectF(2 * unit, 2 * unit, 12 * unit, 12 * unit), Qt::AlignCenter, text);
 }
 
+// Warp threads in red, green and blue, woven through by a white weft (data/org.hueloom.Hueloom.svg is
+// the same drawing).
+void drawLoom(QPainter& painter, qreal unit)
+{
+    page(painter, unit, Vga::Silver);
+    const QColor warp[] = {Vga::Red, Vga::Lime, Vga::Blue, Vga::Red, Vga::Lime, Vga::Blue};
+    for (int i = 0; i < 6; ++i)
+        block(painter, unit, 2 + 2 * i, 2, 2, 12, warp[i]);
+    for (int row = 0; row < 6; ++row)
+        for (int i = row % 2; i < 6; i += 2)
+            block(painter, unit, 2 + 2 * i, 2 + 2 * row, 2, 1, Vga::White);
+}
+
 } // namespace
 
 QIcon mainIcon()
 {
-    return iconFrom([](QPainter& painter, qreal unit) {
-        page(painter, unit, Vga::Silver);
-        // Warp threads in red, green and blue, woven through by a weft in the page colour.
-        const QColor warp[] = {Vga::Red, Vga::Lime, Vga::Blue, Vga::Red, Vga::Lime, Vga::Blue};
-        for (int i = 0; i < 6; ++i)
-            block(painter, unit, 2 + 2 * i, 2, 2, 12, warp[i]);
-        for (int row = 0; row < 6; ++row)
-            for (int i = row % 2; i < 6; i += 2)
-                block(painter, unit, 2 + 2 * i, 2 + 2 * row, 2, 1, Vga::White);
-    });
+    return iconFrom(drawLoom);
+}
+
+QPixmap mainIconPixmap(int size)
+{
+    return pixmapFrom(drawLoom, size);
 }
 
 QIcon helpIcon()

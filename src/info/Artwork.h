@@ -8,6 +8,8 @@
 namespace Artwork {
 
 QIcon mainIcon();
+// The main icon drawn at any size (the desktop wants 16, 32 and 48 pixels).
+QPixmap mainIconPixmap(int size);
 QIcon helpIcon();
 QIcon troubleIcon();
 QIcon aboutIcon();

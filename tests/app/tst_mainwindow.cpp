@@ -164,9 +164,11 @@ void TestMainWindow::menusAndButtons_data()
     QTest::newRow("File") << "FileMenu"
                           << QStringList{"&Open Scheme", "&Save Scheme", "", "&Print RGB Values", "", "E&xit"}
                           << QStringList{"Ctrl+O", "Ctrl+S", "", "Ctrl+P", "", "Ctrl+X"};
-    QTest::newRow("Edit") << "EditMenu" << QStringList{"&Copy", "Copy &Tag", "", "C&hange Title", "&Default Colors"}
-                          << QStringList{"Ctrl+C", "Ctrl+T", "", "", ""};
-    QTest::newRow("Tools") << "ToolsMenu" << QStringList{"&Windows Color Dialog"} << QStringList{"Ctrl+W"};
+    QTest::newRow("Edit") << "EditMenu"
+                          << QStringList{"&Copy", "Copy &Tag", "Copy as C&SS", "", "C&hange Title", "&Default Colors"}
+                          << QStringList{"Ctrl+C", "Ctrl+T", "Ctrl+Shift+C", "", "", ""};
+    QTest::newRow("Tools") << "ToolsMenu" << QStringList{"&Windows Color Dialog", "&Contrast Check"}
+                           << QStringList{"Ctrl+W", "Ctrl+K"};
     QTest::newRow("Help") << "HelpMenu" << QStringList{"&Help Screen", "&Trouble Shooting", "", "&About"}
                           << QStringList{"F1", "", "", ""};
 }

@@ -1,5 +1,7 @@
 #include "scheme/BodyTag.h"
 #include "scheme/ColorScheme.h"
+#include "scheme/Contrast.h"
+#include "scheme/CssText.h"
 #include "scheme/Margins.h"
 #include "scheme/ValueText.h"
 
@@ -17,6 +19,10 @@ private slots:
     void writesNeverChangeTheLength();
     void marginClampsAndPreview();
     void colourValuePacksRedGreenBlue();
+    void contrastRatios_data();
+    void contrastRatios();
+    void cssText_data();
+    void cssText();
 };
 
 void TestScheme::valueTexts_data()
@@ -155,6 +161,68 @@ void TestScheme::colourValuePacksRedGreenBlue()
     QCOMPARE(scheme.colour(Slot::NewLink), QColor(0, 124, 0));
     scheme.setChannel(Slot::Text, Channel::Blue, 15);
     QCOMPARE(scheme.colour(Slot::Text), QColor(0, 85, 15));
+}
+
+void TestScheme::contrastRatios_data()
+{
+    QTest::addColumn<QColor>("fore");
+    QTest::addColumn<QColor>("back");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<bool>("passesAa");
+    QTest::newRow("black on white") << QColor(0, 0, 0) << QColor(255, 255, 255) << "21.00" << true;
+    QTest::newRow("white on black, either order") << QColor(255, 255, 255) << QColor(0, 0, 0) << "21.00" << true;
+    QTest::newRow("#777777 fails AA") << QColor(0x77, 0x77, 0x77) << QColor(255, 255, 255) << "4.48" << false;
+    QTest::newRow("#767676 passes AA") << QColor(0x76, 0x76, 0x76) << QColor(255, 255, 255) << "4.54" << true;
+    QTest::newRow("same colour") << QColor(10, 20, 30) << QColor(10, 20, 30) << "1.00" << false;
+    const ColorScheme scheme = ColorScheme::defaults();
+    const QColor page = scheme.colour(Slot::Background);
+    QTest::newRow("default text") << scheme.colour(Slot::Text) << page << "4.83" << true;
+    QTest::newRow("default new link") << scheme.colour(Slot::NewLink) << page << "3.58" << false;
+    QTest::newRow("default visited link") << scheme.colour(Slot::VisitedLink) << page << "8.44" << true;
+    QTest::newRow("default active link") << scheme.colour(Slot::ActiveLink) << page << "1.83" << false;
+}
+
+void TestScheme::contrastRatios()
+{
+    QFETCH(QColor, fore);
+    QFETCH(QColor, back);
+    QFETCH(QString, shown);
+    QFETCH(bool, passesAa);
+    const double ratio = Contrast::ratio(fore, back);
+    QCOMPARE(Contrast::ratioText(ratio), shown);
+    // The verdict uses the unrounded ratio: 4.478 fails 4.5 even though it is near it.
+    QCOMPARE(ratio >= Contrast::AaNormal, passesAa);
+    QVERIFY(ratio >= 1.0 && ratio <= 21.0);
+    QCOMPARE(Contrast::levelReached(21.0), QStringLiteral("AAA"));
+    QCOMPARE(Contrast::levelReached(3.58), QStringLiteral("AA large text only"));
+    QCOMPARE(Contrast::levelReached(1.83), QStringLiteral("none"));
+}
+
+void TestScheme::cssText_data()
+{
+    QTest::addColumn<bool>("useLeft");
+    QTest::addColumn<bool>("useTop");
+    QTest::addColumn<QString>("body");
+    QTest::newRow("no margins") << false << false << "body { background-color: #CECEFF; color: #0055AA; }\n";
+    QTest::newRow("left margin") << true << false
+                                 << "body { background-color: #CECEFF; color: #0055AA; margin-left: 7px; }\n";
+    QTest::newRow("both margins")
+        << true << true << "body { background-color: #CECEFF; color: #0055AA; margin-left: 7px; margin-top: 10px; }\n";
+}
+
+void TestScheme::cssText()
+{
+    QFETCH(bool, useLeft);
+    QFETCH(bool, useTop);
+    QFETCH(QString, body);
+    Margins margins;
+    margins.setLeft(7);
+    margins.setUseLeft(useLeft);
+    margins.setUseTop(useTop);
+    QCOMPARE(CssText::compose(ColorScheme::defaults(), margins),
+        body
+            + QStringLiteral("a:link { color: #007C00; }\na:visited { color: #003C00; }\n"
+                             "a:active { color: #00B500; }\n"));
 }
 
 QTEST_APPLESS_MAIN(TestScheme)

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+// WCAG 2.x contrast between two sRGB colours.
+namespace Contrast {
+
+inline constexpr double AaNormal = 4.5;
+inline constexpr double AaLarge = 3.0;
+inline constexpr double AaaNormal = 7.0;
+inline constexpr double AaaLarge = 4.5;
+// Links must stand out from the text around them by colour alone.
+inline constexpr double LinkFromText = 3.0;
+
+// Relative luminance, 0 (black) to 1 (white).
+double luminance(const QColor& colour);
+// (lighter + 0.05) / (darker + 0.05): 1 to 21, in either order of the colours.
+double ratio(const QColor& a, const QColor& b);
+// "4.83": two decimals, for showing only; comparisons use the unrounded ratio.
+QString ratioText(double ratio);
+// The highest level text in `fore` on `back` reaches: "AAA", "AA", "AA large text only" or "none".
+QString levelReached(double ratio);
+
+} // namespace Contrast

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "ColorScheme.h"
+#include "Margins.h"
+
+#include <QString>
+
+// The scheme as today's CSS, for pages that no longer use the BODY colour attributes: four rules,
+// each on a line of its own, the body rule carrying the margins in use.
+namespace CssText {
+
+QString compose(const ColorScheme& scheme, const Margins& margins);
+
+} // namespace CssText
