@@ -15,4 +15,20 @@ for _ in $(seq 1 50); do
 done
 xdotool search --name '^Help for Hueloom 2\.0$' >/dev/null 2>&1 && fail "Alt+O did not close the Help window"
 kill -0 "$APP_PID" || fail "the program ended"
+
+# With Help, Trouble Shooting and About all open, Exit ends the program and takes them along.
+xdotool windowfocus --sync "$WIN"
+xdotool key F1
+[ -n "$(wait_window '^Help for Hueloom 2\.0$')" ] || fail "Help did not open again"
+for item in t a; do
+    xdotool windowfocus --sync "$WIN"
+    xdotool key alt+h
+    sleep 0.3
+    xdotool key "$item"
+done
+[ -n "$(wait_window '^Trouble Shooting Guide for Hueloom 2\.0$')" ] || fail "Trouble Shooting did not open"
+[ -n "$(wait_window '^About Hueloom version 2\.2$')" ] || fail "About did not open"
+xdotool windowfocus --sync "$WIN"
+xdotool key ctrl+x
+wait_exit 5 || fail "the program did not end cleanly"
 echo "e2e info: ok"
