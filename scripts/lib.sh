@@ -21,6 +21,8 @@ need_packages() {
 
 # What building and running the program needs.
 BUILD_PACKAGES=(build-essential cmake qt6-base-dev qt6-qpa-plugins fonts-liberation)
+# What the checks on the code itself need.
+LINT_PACKAGES=(clang-format)
 # What running it on a virtual display, and the end-to-end tests, need.
 DISPLAY_PACKAGES=(xvfb xauth x11-utils xdotool xclip imagemagick)
 # What printing through a real scheduler in the tests needs: CUPS, the cups-pdf queue, poppler's tools.

@@ -238,7 +238,6 @@ void TestMainWindow::barEdgesAndTrough()
     WindowProbe& p = *m_probe;
     QScrollBar* blue = p.bar(2);
     QCOMPARE(blue->value(), 255);
-    const QString tagBefore = p.taglineText();
     p.tagline()->setPlainText(QStringLiteral("typed"));
     WindowProbe::clickBar(blue, QStyle::SC_ScrollBarAddLine);
     QCOMPARE(m_changes->count(), 0);
@@ -274,7 +273,6 @@ void TestMainWindow::barEdgesAndTrough()
     QTest::keyClick(red, Qt::Key_End);
     QCOMPARE(red->value(), 255);
     QCOMPARE(p.valueLabel(0)->text(), QStringLiteral(" 255"));
-    Q_UNUSED(tagBefore);
 }
 
 void TestMainWindow::thumbDragSettlesOnce()

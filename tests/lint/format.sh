@@ -1,0 +1,6 @@
+# The C++ sources are as .clang-format lays them out.
+set -euo pipefail
+root=$1
+cd "$root"
+find src tests bench tools -name '*.cpp' -o -name '*.h' | xargs clang-format --dry-run --Werror
+echo "formatting: ok"
