@@ -34,6 +34,14 @@ fi
 
 stop
 rm -rf "$dir"
+# cups-pdf takes its queue settings only from /etc/cups, and backends run as root: without root the
+# print test has no scheduler and says it was skipped.
+if [ "$(id -u)" -ne 0 ]; then
+    mkdir -p "$dir"
+    : >"$dir/env"
+    echo "not root: no private CUPS scheduler"
+    exit 0
+fi
 mkdir -p "$dir"/{spool/tmp,cache,state,log,ppd}
 chmod 0755 "$dir"
 chmod 0710 "$dir/spool"
