@@ -15,11 +15,11 @@ ColorChooser::ColorChooser(QWidget* parent)
 {
     setObjectName(QStringLiteral("Frame1"));
 
-    struct OptionSpec {
+    struct OptionLayout {
         const char* caption;
         QRect geometry;
     };
-    static const OptionSpec options[] = {
+    static const OptionLayout options[] = {
         {"Bacground Color", {16, 24, 121, 17}},
         {"Text Color", {16, 48, 81, 17}},
         {"New Link Color", {16, 72, 113, 17}},
@@ -33,7 +33,7 @@ ColorChooser::ColorChooser(QWidget* parent)
         m_options[static_cast<std::size_t>(i)] = option;
     }
 
-    struct ChannelSpec {
+    struct ChannelLayout {
         const char* caption;
         const char* captionName;
         const char* barName;
@@ -42,22 +42,22 @@ ColorChooser::ColorChooser(QWidget* parent)
         int barY;
         int valueY;
     };
-    static const ChannelSpec channels[] = {
+    static const ChannelLayout channels[] = {
         {"Red", "Label1", "redscroll", "Red", 16, 32, 16},
         {"Green", "Label2", "greenscroll", "Green", 56, 72, 56},
         {"Blue", "Label3", "bluescroll", "Blue", 96, 112, 96},
     };
     for (int c = 0; c < 3; ++c) {
-        const ChannelSpec& spec = channels[c];
+        const ChannelLayout& layout = channels[c];
         const auto i = static_cast<std::size_t>(c);
-        m_captions[i] = Controls::label(this, QString::fromLatin1(spec.captionName), QString::fromLatin1(spec.caption),
-            {168, spec.captionY, 41, 17});
+        m_captions[i] = Controls::label(this, QString::fromLatin1(layout.captionName),
+            QString::fromLatin1(layout.caption), {168, layout.captionY, 41, 17});
         m_values[i] = Controls::label(
-            this, QString::fromLatin1(spec.valueName), QStringLiteral("0"), {352, spec.valueY, 33, 17});
-        m_values[i]->setAccessibleName(tr("%1 value").arg(QString::fromLatin1(spec.caption)));
+            this, QString::fromLatin1(layout.valueName), QStringLiteral("0"), {352, layout.valueY, 33, 17});
+        m_values[i]->setAccessibleName(tr("%1 value").arg(QString::fromLatin1(layout.caption)));
 
-        auto* bar = place(
-            new QScrollBar(Qt::Horizontal, this), QString::fromLatin1(spec.barName), QRect(168, spec.barY, 217, 17));
+        auto* bar = place(new QScrollBar(Qt::Horizontal, this), QString::fromLatin1(layout.barName),
+            QRect(168, layout.barY, 217, 17));
         bar->setRange(0, 255);
         bar->setSingleStep(1);
         bar->setPageStep(20);
@@ -66,7 +66,7 @@ ColorChooser::ColorChooser(QWidget* parent)
         // Left and Home lower a value, Right and End raise it, like the thumb moves.
         bar->setInvertedControls(false);
         bar->setFocusPolicy(Qt::StrongFocus);
-        bar->setAccessibleName(tr("%1 channel").arg(QString::fromLatin1(spec.caption)));
+        bar->setAccessibleName(tr("%1 channel").arg(QString::fromLatin1(layout.caption)));
         connect(bar, &QScrollBar::valueChanged, this, [this, c](int value) { emit channelChanged(c, value); });
         m_bars[i] = bar;
     }
@@ -85,11 +85,6 @@ int ColorChooser::selectedSlot() const
 void ColorChooser::select(int slot)
 {
     option(slot)->setChecked(true);
-}
-
-int ColorChooser::barValue(int channel) const
-{
-    return bar(channel)->value();
 }
 
 void ColorChooser::setBarValue(int channel, int value)

@@ -20,7 +20,6 @@ public:
     // Selects `slot`; selecting the one already selected does nothing.
     void select(int slot);
 
-    int barValue(int channel) const;
     // Moves a bar; a bar moved to a new value reports channelChanged before this returns.
     void setBarValue(int channel, int value);
     void setValueText(int channel, const QString& text);
@@ -28,7 +27,6 @@ public:
     QRadioButton* option(int slot) const { return m_options[static_cast<std::size_t>(slot)]; }
     QScrollBar* bar(int channel) const { return m_bars[static_cast<std::size_t>(channel)]; }
     QLabel* valueLabel(int channel) const { return m_values[static_cast<std::size_t>(channel)]; }
-    QLabel* captionLabel(int channel) const { return m_captions[static_cast<std::size_t>(channel)]; }
 
 signals:
     void slotSelected(int slot);

@@ -76,9 +76,7 @@ ContrastWindow::ContrastWindow(QWidget* parent)
         ++line;
     }
     grid->setRowStretch(line, 1);
-    addOkButton({0, 0, 65, 25});
-    auto* ok = findChild<QPushButton*>(QStringLiteral("Command1"));
-    grid->addWidget(ok, line + 1, 5, Qt::AlignRight);
+    grid->addWidget(addOkButton({0, 0, 65, 25}), line + 1, 5, Qt::AlignRight);
 }
 
 void ContrastWindow::showScheme(const ColorScheme& scheme)

@@ -229,12 +229,12 @@ void MainWindow::createPopupMenus()
 QWidget* MainWindow::buildQuickAccess(QWidget* parent)
 {
     auto* frame = new QGroupBox(tr("Quick Access Buttons"), parent);
-    struct ButtonSpec {
+    struct ButtonLayout {
         const char* caption;
         QPoint position;
         QAction* action;
     };
-    const ButtonSpec buttons[] = {
+    const ButtonLayout buttons[] = {
         {"Open HLM File", {8, 16}, m_open},
         {"Copy Selected", {128, 16}, m_copy},
         {"Save HLM File", {8, 48}, m_save},
@@ -245,13 +245,13 @@ QWidget* MainWindow::buildQuickAccess(QWidget* parent)
         {"About HLM", {128, 112}, m_about},
     };
     int number = 1;
-    for (const ButtonSpec& spec : buttons) {
-        auto* button = place(new QPushButton(tr(spec.caption), frame), QStringLiteral("Command%1").arg(number++),
-            QRect(spec.position, QSize(113, 25)));
+    for (const ButtonLayout& layout : buttons) {
+        auto* button = place(new QPushButton(tr(layout.caption), frame), QStringLiteral("Command%1").arg(number++),
+            QRect(layout.position, QSize(113, 25)));
         button->setFont(Fonts::serif(9));
         button->setAutoDefault(false);
         // One command, one operation: the button runs its menu item's action.
-        connect(button, &QPushButton::clicked, this, [this, button, action = spec.action] {
+        connect(button, &QPushButton::clicked, this, [this, button, action = layout.action] {
             const QScopedValueRollback<const QObject*> triggering(m_triggeringButton, button);
             action->trigger();
         });
@@ -345,7 +345,12 @@ void MainWindow::defaultColours()
     m_chooser->select(Slot::Background);
     setBars(m_scheme.colour(Slot::Background));
     recolourWholeSample();
-    // The tag carries the restored colours too, not only the background pairs a moving bar rewrote.
+    showWholeScheme();
+}
+
+void MainWindow::showWholeScheme()
+{
+    // Every colour goes into the tag, not only the background pairs a moving bar rewrote.
     for (int slot = 0; slot < Slot::Count; ++slot)
         m_tag.writeColour(slot, m_scheme.colour(slot));
     showTag();
@@ -533,8 +538,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_tagline && event->type() == QEvent::ShortcutOverride) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const QKeySequence pressed(key->keyCombination());
-        for (const QAction* action : actions() + m_fileMenu->actions() + m_editMenu->actions() + m_toolsMenu->actions()
-                + m_helpMenu->actions()) {
+        for (const QAction* action : findChildren<QAction*>()) {
             if (!action->shortcut().isEmpty() && action->shortcut() == pressed) {
                 event->ignore();
                 return true;

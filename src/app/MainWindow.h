@@ -92,6 +92,8 @@ private:
     void recolourWholeSample();
     void refreshContrastHints();
     void setBars(const QColor& colour);
+    // Writes all five colours of the scheme into the tag and shows it.
+    void showWholeScheme();
 
     // Settings the file dialogs share.
     void prepareFileDialog(const QString& title, quint32 flags);

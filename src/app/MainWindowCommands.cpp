@@ -85,11 +85,7 @@ void MainWindow::openSchemeFile(const QString& path)
     recolourWholeSample();
     m_chooser->select(Slot::Background);
     setBars(m_scheme.colour(Slot::Background));
-    // The tag carries every loaded colour, not only the background pairs a moving bar rewrote.
-    for (int slot = 0; slot < Slot::Count; ++slot)
-        m_tag.writeColour(slot, m_scheme.colour(slot));
-    showTag();
-    emit schemeChanged();
+    showWholeScheme();
 }
 
 void MainWindow::windowsColourDialog()

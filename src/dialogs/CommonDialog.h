@@ -34,8 +34,6 @@ public:
     // The printer the print dialog chose; made on first use.
     QPrinter& printer();
 
-    DialogBackend& backend() { return m_backend; }
-
 private:
     DialogBackend& m_backend;
     QWidget* m_owner;

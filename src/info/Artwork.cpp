@@ -1,5 +1,7 @@
 #include "Artwork.h"
 
+#include "app/Fonts.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <functional>
@@ -61,8 +63,7 @@ void page(QPainter& painter, qreal unit, const QColor& ground)
 
 void glyph(QPainter& painter, qreal unit, const QString& text, const QColor& colour)
 {
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setBold(true);
+    QFont font = Fonts::sansSerif(8.25);
     font.setPixelSize(qRound(11 * unit));
     painter.setFont(font);
     painter.setPen(colour);
@@ -144,7 +145,7 @@ QPixmap aboutPicture()
     // The name under the cloth.
     painter.fillRect(0, 176, 135, 40, Vga::Silver);
     painter.setPen(Vga::Black);
-    QFont font(QStringLiteral("Times New Roman"));
+    QFont font = Fonts::serif(9);
     font.setPixelSize(22);
     font.setBold(true);
     painter.setFont(font);
