@@ -524,11 +524,9 @@ void MainWindow::bringToFront()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    // Leaving the program takes its information windows along; nothing is saved or asked.
-    for (QWidget* window : {static_cast<QWidget*>(m_helpWindow), static_cast<QWidget*>(m_troubleWindow),
-             static_cast<QWidget*>(m_aboutWindow)})
-        if (window)
-            window->close();
+    // Leaving the program takes every window it opened along; nothing is saved or asked.
+    for (InfoWindow* window : findChildren<InfoWindow*>())
+        window->close();
     event->accept();
 }
 

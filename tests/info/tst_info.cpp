@@ -159,7 +159,8 @@ void TestInfo::aboutShowsTheAddressOneLineBelowTheOther()
 
 void TestInfo::closingTheMainWindowClosesThemAll()
 {
-    QPointer<QWidget> windows[] = {open("ItemHelp", "Form3"), open("ItemTrouble", "Form4"), open("ItemAbout", "Form2")};
+    QPointer<QWidget> windows[] = {open("ItemHelp", "Form3"), open("ItemTrouble", "Form4"), open("ItemAbout", "Form2"),
+        open("ItemContrast", "ContrastWindow")};
     m_window->close();
     for (const auto& window : windows)
         QTRY_VERIFY(window.isNull());
