@@ -40,9 +40,6 @@ const QByteArray OtherLine = "1,2,3,40,50,60,7,8,9,100,110,120,13,14,15\r\n";
 class TestSchemeFile : public WindowTestCase {
     Q_OBJECT
 private slots:
-    void init() override;
-    void cleanup() override;
-
     void formatIsByteExact();
     void accepted_data();
     void accepted();
@@ -58,22 +55,7 @@ private slots:
     void refusedFilesChangeNothing_data();
     void refusedFilesChangeNothing();
     void bothDialogsOfferTheLastPath();
-
-private:
-    std::unique_ptr<QTemporaryDir> m_dir;
 };
-
-void TestSchemeFile::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    WindowTestCase::init();
-}
-
-void TestSchemeFile::cleanup()
-{
-    WindowTestCase::cleanup();
-    m_dir.reset();
-}
 
 void TestSchemeFile::formatIsByteExact()
 {

@@ -26,9 +26,6 @@ const QList<QList<int>> DefaultValues{{206, 206, 255}, {0, 85, 170}, {0, 124, 0}
 class TestPrint : public WindowTestCase {
     Q_OBJECT
 private slots:
-    void init() override;
-    void cleanup() override;
-
     void chartRows();
     void pdfChartText();
     void copiesBecomePagesOfOnePdf_data();
@@ -40,21 +37,7 @@ private slots:
 
 private:
     void printThroughWindow(int copies, const QString& pdf, bool viaButton = false);
-
-    std::unique_ptr<QTemporaryDir> m_dir;
 };
-
-void TestPrint::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    WindowTestCase::init();
-}
-
-void TestPrint::cleanup()
-{
-    WindowTestCase::cleanup();
-    m_dir.reset();
-}
 
 void TestPrint::printThroughWindow(int copies, const QString& pdf, bool viaButton)
 {

@@ -7,46 +7,51 @@
 #include <functional>
 #include <memory>
 
-// Runs `act` on the next modal window of type T once it is up and active, for tests that must reach
-// into a dialog the program shows with exec(). Gives up after a few seconds and closes whatever modal
-// window is open, so a broken test fails instead of hanging.
-template <typename T> void whenModal(std::function<void(T*)> act, int attemptsLeft = 300)
-{
-    QTimer::singleShot(10, [act = std::move(act), attemptsLeft]() mutable {
-        auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (modal && modal->isActiveWindow()) {
-            act(modal);
-            return;
-        }
-        if (attemptsLeft <= 0) {
-            qWarning("the expected modal window did not become active");
-            if (QWidget* other = QApplication::activeModalWidget())
-                other->close();
-            return;
-        }
-        whenModal<T>(std::move(act), attemptsLeft - 1);
-    });
-}
-
-// Runs `act` on the next pop-up menu once it is open (a menu runs its own event loop in exec()).
-// Setting `*cancelled` stops the watch, for a test that expects no menu at all.
-inline void whenPopup(std::function<void(QMenu*)> act,
+// Tests reach into windows the program shows with their own event loop (exec()): a watch polls for
+// the window and acts on it once it is up. After a few seconds it gives up and closes whatever is
+// open, so a broken test fails instead of hanging. Setting `*cancelled` stops a watch.
+template <typename T>
+void whenUp(std::function<T*()> find,
+    std::function<void(T*)> act,
     std::shared_ptr<bool> cancelled = std::make_shared<bool>(false),
     int attemptsLeft = 300)
 {
-    QTimer::singleShot(10, [act = std::move(act), cancelled, attemptsLeft]() mutable {
+    QTimer::singleShot(10, [find = std::move(find), act = std::move(act), cancelled, attemptsLeft]() mutable {
         if (*cancelled)
             return;
-        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget()); menu && menu->isVisible()) {
-            act(menu);
+        if (T* window = find()) {
+            act(window);
             return;
         }
         if (attemptsLeft <= 0) {
-            qWarning("no pop-up menu opened");
-            if (QWidget* popup = QApplication::activePopupWidget())
-                popup->close();
+            qWarning("the expected window did not come up");
+            if (QWidget* open = QApplication::activePopupWidget() ? QApplication::activePopupWidget()
+                                                                  : QApplication::activeModalWidget())
+                open->close();
             return;
         }
-        whenPopup(std::move(act), cancelled, attemptsLeft - 1);
+        whenUp<T>(std::move(find), std::move(act), cancelled, attemptsLeft - 1);
     });
+}
+
+// The next modal window of type T, once it is active.
+template <typename T> void whenModal(std::function<void(T*)> act)
+{
+    whenUp<T>(
+        [] {
+            auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
+            return modal && modal->isActiveWindow() ? modal : nullptr;
+        },
+        std::move(act));
+}
+
+// The next pop-up menu, once it is open.
+inline void whenPopup(std::function<void(QMenu*)> act, std::shared_ptr<bool> cancelled = std::make_shared<bool>(false))
+{
+    whenUp<QMenu>(
+        [] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            return menu && menu->isVisible() ? menu : nullptr;
+        },
+        std::move(act), std::move(cancelled));
 }
