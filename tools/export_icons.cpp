@@ -1,6 +1,6 @@
 // Writes the main icon as PNG files for the desktop's icon theme: export_icons FOLDER writes
 // FOLDER/16.png, 32.png and 48.png. Run at build time.
-#include "info/Artwork.h"
+#include "ui/Artwork.h"
 
 #include <QDir>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #include "Application.h"
 
-#include "Fonts.h"
+#include "ui/Fonts.h"
 
 #include <QApplication>
 #include <QProxyStyle>

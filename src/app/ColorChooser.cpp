@@ -1,6 +1,6 @@
 #include "ColorChooser.h"
 
-#include "Controls.h"
+#include "ui/Controls.h"
 
 #include <QButtonGroup>
 #include <QLabel>

@@ -1,42 +1,25 @@
 #include "MainWindow.h"
 
 #include "ColorChooser.h"
-#include "ContrastWindow.h"
-#include "Controls.h"
-#include "Fonts.h"
-#include "MarginSelector.h"
-#include "PopupMenus.h"
 #include "SampleArea.h"
-#include "SpinButton.h"
-#include "WindowPlacement.h"
+#include "contrast/ContrastWindow.h"
 #include "dialogs/QtDialogBackend.h"
 #include "info/AboutWindow.h"
-#include "info/Artwork.h"
 #include "info/HelpWindow.h"
 #include "info/TroubleWindow.h"
-#include "scheme/Contrast.h"
-#include "scheme/ValueText.h"
 #include "settings/TitleDialog.h"
+#include "ui/Artwork.h"
+#include "ui/WindowPlacement.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLayout>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QScopedValueRollback>
-#include <QScrollBar>
-
-using Controls::place;
 
 namespace {
-
-const QColor WindowGrey(0xC0, 0xC0, 0xC0);
 
 QAction* separator(QObject* parent, const QString& name)
 {
@@ -129,136 +112,6 @@ void MainWindow::createMenus()
     m_helpMenu->addActions({m_help, m_trouble, separator(this, QStringLiteral("Helpseparator")), m_about});
 }
 
-void MainWindow::buildLayout()
-{
-    auto* client = new QWidget(this);
-    client->setObjectName(QStringLiteral("client"));
-    client->setFixedSize(669, 448);
-    client->setAutoFillBackground(true);
-    QPalette grey = client->palette();
-    grey.setColor(QPalette::Window, WindowGrey);
-    grey.setColor(QPalette::Button, grey.color(QPalette::Button));
-    client->setPalette(grey);
-    setCentralWidget(client);
-
-    m_chooser = place(new ColorChooser(client), QStringLiteral("Frame1"), QRect(8, 0, 401, 145));
-
-    auto* tagFrame = place(new QGroupBox(tr("Tag"), client), QStringLiteral("Frame2"), QRect(8, 152, 481, 57));
-    m_tagline = place(new QPlainTextEdit(tagFrame), QStringLiteral("tagline"), QRect(8, 16, 465, 33));
-    m_tagline->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    m_tagline->setTabChangesFocus(true);
-    m_tagline->setAccessibleName(tr("Body tag"));
-
-    m_marginSelector = place(new MarginSelector(client), QStringLiteral("Frame3"), QRect(8, 216, 481, 57));
-    place(buildQuickAccess(client), QStringLiteral("Frame4"), QRect(416, 0, 249, 145));
-
-    Controls::label(client, QStringLiteral("Label4"), tr("Sample"), {8, 280, 49, 17});
-    m_sample = place(new SampleArea(client), QStringLiteral("background"), QRect(8, 296, 657, 145));
-
-    // The corner of the page the margin preview is measured from.
-    for (const auto& [name, geometry] : {std::pair{QStringLiteral("Line2"), QRect(503, 159, 1, 138)},
-             std::pair{QStringLiteral("Line1"), QRect(503, 159, 170, 1)}}) {
-        auto* line = place(new QFrame(client), name, geometry);
-        // Presses on a guide line are presses on the window.
-        line->setAttribute(Qt::WA_TransparentForMouseEvents);
-        line->setAutoFillBackground(true);
-        QPalette ink = line->palette();
-        ink.setColor(QPalette::Window, ink.color(QPalette::WindowText));
-        line->setPalette(ink);
-    }
-    m_marginPreview = Controls::label(client, QStringLiteral("Label7"),
-        tr("This is a sample of what your text borders in Internet Explorer 3.0 would look like."), {504, 160, 98, 81});
-    m_marginPreview->setWordWrap(true);
-    m_marginPreview->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-
-    connect(m_chooser, &ColorChooser::slotSelected, this, &MainWindow::selectSlot);
-    connect(m_chooser, &ColorChooser::channelChanged, this, &MainWindow::channelChange);
-    connect(m_marginSelector, &MarginSelector::leftStepped, this, &MainWindow::stepLeftMargin);
-    connect(m_marginSelector, &MarginSelector::topStepped, this, &MainWindow::stepTopMargin);
-    connect(m_marginSelector, &MarginSelector::boxClicked, this, &MainWindow::marginBoxClicked);
-
-    // Keyboard order: bars, tag line, slot options, spin buttons, margin boxes, quick-access buttons.
-    QList<QWidget*> order{m_chooser->bar(0), m_chooser->bar(1), m_chooser->bar(2), m_tagline};
-    for (int slot = 0; slot < Slot::Count; ++slot)
-        order << m_chooser->option(slot);
-    order << m_marginSelector->topSpin() << m_marginSelector->leftSpin() << m_marginSelector->leftBox()
-          << m_marginSelector->topBox();
-    for (int i = 1; i <= 8; ++i)
-        order << client->findChild<QPushButton*>(QStringLiteral("Command%1").arg(i));
-    for (qsizetype i = 0; i + 1 < order.size(); ++i)
-        setTabOrder(order.at(i), order.at(i + 1));
-
-    m_tagline->installEventFilter(this);
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
-}
-
-void MainWindow::createPopupMenus()
-{
-    m_popups = new PopupMenus(this);
-    const std::pair<QMenu*, QStringList> menus[] = {
-        {m_fileMenu, {"client", "Frame4", "Command1", "Command3", "Command5", "Label4", "Label7"}},
-        {m_editMenu,
-            {"Frame2", "Command2", "Command7", "background", "Title", "Normal", "newlink", "visitedlink",
-                "activelink"}},
-        {m_toolsMenu,
-            {"Frame1", "cc(0)", "cc(1)", "cc(2)", "cc(3)", "cc(4)", "Red", "Green", "Blue", "Label1", "Label2",
-                "Label3", "Command4"}},
-        {m_helpMenu, {"Command6", "Command8"}},
-    };
-    for (const auto& [menu, controls] : menus)
-        for (const QString& control : controls) {
-            QWidget* widget = findChild<QWidget*>(control);
-            Q_ASSERT(widget);
-            if (widget)
-                m_popups->add(widget, menu);
-        }
-
-    // In the tag line the left button opens the Edit menu; the right one opens nothing.
-    m_popups->add(m_tagline->viewport(), m_editMenu, Qt::LeftButton, true);
-    m_popups->addQuiet(m_tagline);
-    m_popups->addQuiet(m_tagline->verticalScrollBar());
-    m_popups->addQuiet(m_tagline->horizontalScrollBar());
-    // The margin selector, everything in it, and the scroll bars open no menu at all.
-    m_popups->addQuiet(m_marginSelector);
-    for (QWidget* inside : m_marginSelector->findChildren<QWidget*>())
-        m_popups->addQuiet(inside);
-    for (int channel = 0; channel < Channel::Count; ++channel)
-        m_popups->addQuiet(m_chooser->bar(channel));
-}
-
-QWidget* MainWindow::buildQuickAccess(QWidget* parent)
-{
-    auto* frame = new QGroupBox(tr("Quick Access Buttons"), parent);
-    struct ButtonLayout {
-        const char* caption;
-        QPoint position;
-        QAction* action;
-    };
-    const ButtonLayout buttons[] = {
-        {"Open HLM File", {8, 16}, m_open},
-        {"Copy Selected", {128, 16}, m_copy},
-        {"Save HLM File", {8, 48}, m_save},
-        {"Color Chooser", {128, 48}, m_colour},
-        {"Print RGB codes", {8, 80}, m_print},
-        {"Help Screen", {128, 80}, m_help},
-        {"Copy Tag", {8, 112}, m_copyTag},
-        {"About HLM", {128, 112}, m_about},
-    };
-    int number = 1;
-    for (const ButtonLayout& layout : buttons) {
-        auto* button = place(new QPushButton(tr(layout.caption), frame), QStringLiteral("Command%1").arg(number++),
-            QRect(layout.position, QSize(113, 25)));
-        button->setFont(Fonts::serif(9));
-        button->setAutoDefault(false);
-        // One command, one operation: the button runs its menu item's action.
-        connect(button, &QPushButton::clicked, this, [this, button, action = layout.action] {
-            const QScopedValueRollback<const QObject*> triggering(m_triggeringButton, button);
-            action->trigger();
-        });
-    }
-    return frame;
-}
-
 void MainWindow::startUp()
 {
     WindowPlacement::centreOnScreen(this);
@@ -277,84 +130,6 @@ void MainWindow::startUp()
 
     setBars(m_scheme.colour(Slot::Background));
     recolourWholeSample();
-}
-
-int MainWindow::selectedSlot() const
-{
-    return m_chooser->selectedSlot();
-}
-
-void MainWindow::selectSlot(int slot)
-{
-    for (int c = 0; c < Channel::Count; ++c) {
-        const int value = m_scheme.channel(slot, c);
-        m_chooser->setBarValue(c, value);
-        m_chooser->setValueText(c, ValueText::value(value));
-    }
-}
-
-void MainWindow::channelChange(int channel, int value)
-{
-    const int slot = selectedSlot();
-    if (slot < 0)
-        return;
-    m_chooser->setValueText(channel, ValueText::value(value));
-    m_tag.writeChannel(slot, channel, value);
-    m_scheme.setChannel(slot, channel, static_cast<qint16>(value));
-    recolourSample(slot);
-    showTag();
-    emit schemeChanged();
-}
-
-void MainWindow::recolourSample(int slot)
-{
-    m_sample->recolour(slot, m_scheme.colour(slot));
-    refreshContrastHints();
-}
-
-void MainWindow::refreshContrastHints()
-{
-    const QColor page = m_scheme.colour(Slot::Background);
-    for (int slot = Slot::Text; slot < Slot::Count; ++slot) {
-        const double ratio = Contrast::ratio(m_scheme.colour(slot), page);
-        const QString hint = tr("Contrast against the background: %1:1, reaches %2")
-                                 .arg(Contrast::ratioText(ratio), Contrast::levelReached(ratio));
-        m_sample->line(slot)->setToolTip(hint);
-        if (slot == Slot::Text)
-            m_sample->title()->setToolTip(hint);
-    }
-}
-
-void MainWindow::recolourWholeSample()
-{
-    for (int slot = 0; slot < Slot::Count; ++slot)
-        recolourSample(slot);
-}
-
-void MainWindow::setBars(const QColor& colour)
-{
-    // Each bar that moves runs its channel change before the next one is set.
-    m_chooser->setBarValue(Channel::Red, colour.red());
-    m_chooser->setBarValue(Channel::Green, colour.green());
-    m_chooser->setBarValue(Channel::Blue, colour.blue());
-}
-
-void MainWindow::defaultColours()
-{
-    m_scheme = ColorScheme::defaults();
-    m_chooser->select(Slot::Background);
-    setBars(m_scheme.colour(Slot::Background));
-    recolourWholeSample();
-    showWholeScheme();
-}
-
-void MainWindow::showWholeScheme()
-{
-    // Every colour goes into the tag, not only the background pairs a moving bar rewrote.
-    for (int slot = 0; slot < Slot::Count; ++slot)
-        m_tag.writeColour(slot, m_scheme.colour(slot));
-    showTag();
-    emit schemeChanged();
 }
 
 namespace {
@@ -446,73 +221,6 @@ void MainWindow::showContrastCheck()
         connect(this, &MainWindow::schemeChanged, m_contrastWindow, [this] { m_contrastWindow->showScheme(m_scheme); });
         m_contrastWindow->showScheme(m_scheme);
     }
-}
-
-void MainWindow::showTag()
-{
-    m_tagline->setPlainText(m_tag.text());
-}
-
-void MainWindow::stepLeftMargin(int delta)
-{
-    m_margins.stepLeft(delta);
-    m_marginPreview->move(m_margins.previewPosition().x(), m_marginPreview->y());
-    m_tag.writeLeftMargin(m_margins);
-    showTag();
-    m_marginSelector->leftLabel()->setText(ValueText::value(m_margins.left()));
-}
-
-void MainWindow::stepTopMargin(int delta)
-{
-    m_margins.stepTop(delta);
-    m_marginPreview->move(m_marginPreview->x(), m_margins.previewPosition().y());
-    m_tag.writeTopMargin(m_margins);
-    showTag();
-    m_marginSelector->topLabel()->setText(ValueText::value(m_margins.top()));
-}
-
-void MainWindow::marginBoxClicked()
-{
-    m_margins.setUseLeft(m_marginSelector->leftTicked());
-    m_margins.setUseTop(m_marginSelector->topTicked());
-    // The colour part comes from the scheme in use, so ticking a box never brings back old colours.
-    m_tag.setText(BodyTag::compose(m_scheme, m_margins));
-    const bool left = m_margins.useLeft();
-    const bool top = m_margins.useTop();
-    if (left && top) {
-        EnableTop();
-        EnableLeft();
-    } else if (left) {
-        DisableTop();
-        EnableLeft();
-    } else if (top) {
-        DisableLeft();
-        EnableTop();
-    } else {
-        DisableTop();
-        DisableLeft();
-    }
-    showTag();
-}
-
-void MainWindow::EnableLeft()
-{
-    m_marginSelector->leftSpin()->setEnabled(true);
-}
-
-void MainWindow::DisableLeft()
-{
-    m_marginSelector->leftSpin()->setEnabled(false);
-}
-
-void MainWindow::EnableTop()
-{
-    m_marginSelector->topSpin()->setEnabled(true);
-}
-
-void MainWindow::DisableTop()
-{
-    m_marginSelector->topSpin()->setEnabled(false);
 }
 
 void MainWindow::bringToFront()

@@ -1,7 +1,7 @@
 #include "MarginSelector.h"
 
-#include "Controls.h"
 #include "SpinButton.h"
+#include "ui/Controls.h"
 
 #include <QCheckBox>
 #include <QLabel>

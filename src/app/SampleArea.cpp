@@ -1,8 +1,8 @@
 #include "SampleArea.h"
 
-#include "Controls.h"
-#include "Fonts.h"
 #include "scheme/ColorScheme.h"
+#include "ui/Controls.h"
+#include "ui/Fonts.h"
 
 #include <QLabel>
 

@@ -1,9 +1,9 @@
 #include "AboutWindow.h"
 
-#include "Artwork.h"
 #include "ProjectContact.h"
-#include "app/Controls.h"
-#include "app/Fonts.h"
+#include "ui/Artwork.h"
+#include "ui/Controls.h"
+#include "ui/Fonts.h"
 
 #include <QLabel>
 #include <QMouseEvent>

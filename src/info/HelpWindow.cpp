@@ -1,7 +1,7 @@
 #include "HelpWindow.h"
 
-#include "Artwork.h"
-#include "app/Fonts.h"
+#include "ui/Artwork.h"
+#include "ui/Fonts.h"
 
 namespace {
 

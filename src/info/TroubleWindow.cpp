@@ -1,8 +1,8 @@
 #include "TroubleWindow.h"
 
-#include "Artwork.h"
 #include "ProjectContact.h"
-#include "app/Fonts.h"
+#include "ui/Artwork.h"
+#include "ui/Fonts.h"
 
 TroubleWindow::TroubleWindow(QWidget* parent)
     : InfoWindow(QStringLiteral("Form4"),

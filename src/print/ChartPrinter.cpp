@@ -1,7 +1,7 @@
 #include "ChartPrinter.h"
 
 #include "RgbChart.h"
-#include "app/Fonts.h"
+#include "ui/Fonts.h"
 
 #include <QCoreApplication>
 #include <QFontMetricsF>

@@ -1,8 +1,8 @@
 #include "TitleDialog.h"
 
-#include "app/Controls.h"
-#include "app/Fonts.h"
-#include "app/WindowPlacement.h"
+#include "ui/Controls.h"
+#include "ui/Fonts.h"
+#include "ui/WindowPlacement.h"
 
 #include <QLabel>
 #include <QLineEdit>

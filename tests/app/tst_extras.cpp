@@ -1,4 +1,4 @@
-#include "app/ContrastWindow.h"
+#include "contrast/ContrastWindow.h"
 #include "support/TestApp.h"
 #include "support/WindowTestCase.h"
 

@@ -1,6 +1,6 @@
 #include "Artwork.h"
 
-#include "app/Fonts.h"
+#include "Fonts.h"
 
 #include <QPainter>
 #include <QPainterPath>

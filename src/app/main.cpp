@@ -1,6 +1,6 @@
-#include "app/Application.h"
-#include "app/CommandLine.h"
-#include "app/MainWindow.h"
+#include "Application.h"
+#include "CommandLine.h"
+#include "MainWindow.h"
 
 #include <QApplication>
 #include <QFileInfo>

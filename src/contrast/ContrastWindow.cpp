@@ -1,9 +1,9 @@
 #include "ContrastWindow.h"
 
-#include "Fonts.h"
-#include "info/Artwork.h"
 #include "scheme/ColorScheme.h"
 #include "scheme/Contrast.h"
+#include "ui/Artwork.h"
+#include "ui/Fonts.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -1,0 +1,159 @@
+// The main window's fixed layout: the frames and controls at their places, the quick-access buttons,
+// the keyboard order and the pop-up menu of each control.
+#include "ColorChooser.h"
+#include "MainWindow.h"
+#include "MarginSelector.h"
+#include "PopupMenus.h"
+#include "SampleArea.h"
+#include "SpinButton.h"
+#include "ui/Controls.h"
+#include "ui/Fonts.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScopedValueRollback>
+#include <QScrollBar>
+
+using Controls::place;
+
+namespace {
+
+const QColor WindowGrey(0xC0, 0xC0, 0xC0);
+
+} // namespace
+
+void MainWindow::buildLayout()
+{
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setFixedSize(669, 448);
+    client->setAutoFillBackground(true);
+    QPalette grey = client->palette();
+    grey.setColor(QPalette::Window, WindowGrey);
+    grey.setColor(QPalette::Button, grey.color(QPalette::Button));
+    client->setPalette(grey);
+    setCentralWidget(client);
+
+    m_chooser = place(new ColorChooser(client), QStringLiteral("Frame1"), QRect(8, 0, 401, 145));
+
+    auto* tagFrame = place(new QGroupBox(tr("Tag"), client), QStringLiteral("Frame2"), QRect(8, 152, 481, 57));
+    m_tagline = place(new QPlainTextEdit(tagFrame), QStringLiteral("tagline"), QRect(8, 16, 465, 33));
+    m_tagline->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    m_tagline->setTabChangesFocus(true);
+    m_tagline->setAccessibleName(tr("Body tag"));
+
+    m_marginSelector = place(new MarginSelector(client), QStringLiteral("Frame3"), QRect(8, 216, 481, 57));
+    place(buildQuickAccess(client), QStringLiteral("Frame4"), QRect(416, 0, 249, 145));
+
+    Controls::label(client, QStringLiteral("Label4"), tr("Sample"), {8, 280, 49, 17});
+    m_sample = place(new SampleArea(client), QStringLiteral("background"), QRect(8, 296, 657, 145));
+
+    // The corner of the page the margin preview is measured from.
+    for (const auto& [name, geometry] : {std::pair{QStringLiteral("Line2"), QRect(503, 159, 1, 138)},
+             std::pair{QStringLiteral("Line1"), QRect(503, 159, 170, 1)}}) {
+        auto* line = place(new QFrame(client), name, geometry);
+        // Presses on a guide line are presses on the window.
+        line->setAttribute(Qt::WA_TransparentForMouseEvents);
+        line->setAutoFillBackground(true);
+        QPalette ink = line->palette();
+        ink.setColor(QPalette::Window, ink.color(QPalette::WindowText));
+        line->setPalette(ink);
+    }
+    m_marginPreview = Controls::label(client, QStringLiteral("Label7"),
+        tr("This is a sample of what your text borders in Internet Explorer 3.0 would look like."), {504, 160, 98, 81});
+    m_marginPreview->setWordWrap(true);
+    m_marginPreview->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    connect(m_chooser, &ColorChooser::slotSelected, this, &MainWindow::selectSlot);
+    connect(m_chooser, &ColorChooser::channelChanged, this, &MainWindow::channelChange);
+    connect(m_marginSelector, &MarginSelector::leftStepped, this, &MainWindow::stepLeftMargin);
+    connect(m_marginSelector, &MarginSelector::topStepped, this, &MainWindow::stepTopMargin);
+    connect(m_marginSelector, &MarginSelector::boxClicked, this, &MainWindow::marginBoxClicked);
+
+    // Keyboard order: bars, tag line, slot options, spin buttons, margin boxes, quick-access buttons.
+    QList<QWidget*> order{m_chooser->bar(0), m_chooser->bar(1), m_chooser->bar(2), m_tagline};
+    for (int slot = 0; slot < Slot::Count; ++slot)
+        order << m_chooser->option(slot);
+    order << m_marginSelector->topSpin() << m_marginSelector->leftSpin() << m_marginSelector->leftBox()
+          << m_marginSelector->topBox();
+    for (int i = 1; i <= 8; ++i)
+        order << client->findChild<QPushButton*>(QStringLiteral("Command%1").arg(i));
+    for (qsizetype i = 0; i + 1 < order.size(); ++i)
+        setTabOrder(order.at(i), order.at(i + 1));
+
+    m_tagline->installEventFilter(this);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void MainWindow::createPopupMenus()
+{
+    m_popups = new PopupMenus(this);
+    const std::pair<QMenu*, QStringList> menus[] = {
+        {m_fileMenu, {"client", "Frame4", "Command1", "Command3", "Command5", "Label4", "Label7"}},
+        {m_editMenu,
+            {"Frame2", "Command2", "Command7", "background", "Title", "Normal", "newlink", "visitedlink",
+                "activelink"}},
+        {m_toolsMenu,
+            {"Frame1", "cc(0)", "cc(1)", "cc(2)", "cc(3)", "cc(4)", "Red", "Green", "Blue", "Label1", "Label2",
+                "Label3", "Command4"}},
+        {m_helpMenu, {"Command6", "Command8"}},
+    };
+    for (const auto& [menu, controls] : menus)
+        for (const QString& control : controls) {
+            QWidget* widget = findChild<QWidget*>(control);
+            Q_ASSERT(widget);
+            if (widget)
+                m_popups->add(widget, menu);
+        }
+
+    // In the tag line the left button opens the Edit menu; the right one opens nothing.
+    m_popups->add(m_tagline->viewport(), m_editMenu, Qt::LeftButton, true);
+    m_popups->addQuiet(m_tagline);
+    m_popups->addQuiet(m_tagline->verticalScrollBar());
+    m_popups->addQuiet(m_tagline->horizontalScrollBar());
+    // The margin selector, everything in it, and the scroll bars open no menu at all.
+    m_popups->addQuiet(m_marginSelector);
+    for (QWidget* inside : m_marginSelector->findChildren<QWidget*>())
+        m_popups->addQuiet(inside);
+    for (int channel = 0; channel < Channel::Count; ++channel)
+        m_popups->addQuiet(m_chooser->bar(channel));
+}
+
+QWidget* MainWindow::buildQuickAccess(QWidget* parent)
+{
+    auto* frame = new QGroupBox(tr("Quick Access Buttons"), parent);
+    struct ButtonLayout {
+        const char* caption;
+        QPoint position;
+        QAction* action;
+    };
+    const ButtonLayout buttons[] = {
+        {"Open HLM File", {8, 16}, m_open},
+        {"Copy Selected", {128, 16}, m_copy},
+        {"Save HLM File", {8, 48}, m_save},
+        {"Color Chooser", {128, 48}, m_colour},
+        {"Print RGB codes", {8, 80}, m_print},
+        {"Help Screen", {128, 80}, m_help},
+        {"Copy Tag", {8, 112}, m_copyTag},
+        {"About HLM", {128, 112}, m_about},
+    };
+    int number = 1;
+    for (const ButtonLayout& layout : buttons) {
+        auto* button = place(new QPushButton(tr(layout.caption), frame), QStringLiteral("Command%1").arg(number++),
+            QRect(layout.position, QSize(113, 25)));
+        button->setFont(Fonts::serif(9));
+        button->setAutoDefault(false);
+        // One command, one operation: the button runs its menu item's action.
+        connect(button, &QPushButton::clicked, this, [this, button, action = layout.action] {
+            const QScopedValueRollback<const QObject*> triggering(m_triggeringButton, button);
+            action->trigger();
+        });
+    }
+    return frame;
+}
