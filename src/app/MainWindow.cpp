@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QUndoStack>
 
 namespace {
 
@@ -75,6 +76,17 @@ void MainWindow::createActions()
     m_copyCss = make(QStringLiteral("ItemCopyCss"), tr("Copy as C&SS"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
     m_contrast = make(QStringLiteral("ItemContrast"), tr("&Contrast Check"), QKeySequence(Qt::CTRL | Qt::Key_K));
 
+    // Undo and redo name the step they take back ("&Undo Text Color") and are greyed with nothing to do.
+    m_undoStack = new QUndoStack(this);
+    m_undo = m_undoStack->createUndoAction(this, tr("&Undo"));
+    m_undo->setObjectName(QStringLiteral("ItemUndo"));
+    m_undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    m_undo->setShortcutContext(Qt::WindowShortcut);
+    m_redo = m_undoStack->createRedoAction(this, tr("&Redo"));
+    m_redo->setObjectName(QStringLiteral("ItemRedo"));
+    m_redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    m_redo->setShortcutContext(Qt::WindowShortcut);
+
     connect(m_exit, &QAction::triggered, this, &QWidget::close);
     connect(m_default, &QAction::triggered, this, &MainWindow::defaultColours);
     connect(m_changeTitle, &QAction::triggered, this, &MainWindow::changeTitle);
@@ -100,8 +112,8 @@ void MainWindow::createMenus()
 
     m_editMenu = menuBar()->addMenu(tr("&Edit"));
     m_editMenu->setObjectName(QStringLiteral("EditMenu"));
-    m_editMenu->addActions(
-        {m_copy, m_copyTag, m_copyCss, separator(this, QStringLiteral("ItemEditSeparate")), m_changeTitle, m_default});
+    m_editMenu->addActions({m_undo, m_redo, separator(this, QStringLiteral("ItemUndoSeparator")), m_copy, m_copyTag,
+        m_copyCss, separator(this, QStringLiteral("ItemEditSeparate")), m_changeTitle, m_default});
 
     m_toolsMenu = menuBar()->addMenu(tr("&Tools"));
     m_toolsMenu->setObjectName(QStringLiteral("ToolsMenu"));
@@ -126,6 +138,7 @@ void MainWindow::startUp()
     // The bars still stand at 0, like the all-zero model: selecting the background moves nothing.
     m_chooser->select(Slot::Background);
     m_scheme = ColorScheme::defaults();
+    m_savedScheme = m_scheme;
     showStoredTitle();
 
     setBars(m_scheme.colour(Slot::Background));
@@ -232,22 +245,57 @@ void MainWindow::bringToFront()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    // Leaving the program takes every window it opened along; nothing is saved or asked.
+    if (!mayClose()) {
+        event->ignore();
+        return;
+    }
+    // Leaving the program takes every window it opened along.
     for (InfoWindow* window : findChildren<InfoWindow*>())
         window->close();
     event->accept();
 }
 
+bool MainWindow::mayClose()
+{
+    if (!hasUnsavedChanges())
+        return true;
+    const QString question = tr("The colour scheme has changed since it was last saved or opened.  Do you want "
+                                "to save it before Hueloom ends?");
+    switch (m_dialogs->askToSave(this, QStringLiteral("Hueloom"), question)) {
+    case DialogBackend::SaveChoice::Save:
+        return saveScheme();
+    case DialogBackend::SaveChoice::Discard:
+        return true;
+    case DialogBackend::SaveChoice::Cancel:
+        break;
+    }
+    return false;
+}
+
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    // The tag line would take Ctrl+X and Ctrl+C for cut and copy; the window's commands win there.
-    if (watched == m_tagline && event->type() == QEvent::ShortcutOverride) {
+    if (watched == m_tagline && (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress)) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const QKeySequence pressed(key->keyCombination());
-        for (const QAction* action : findChildren<QAction*>()) {
-            if (!action->shortcut().isEmpty() && action->shortcut() == pressed) {
-                event->ignore();
+        // Undo and redo keys edit the text while the tag line has the focus, as in any text box.
+        if (m_undo->shortcuts().contains(pressed) || m_redo->shortcuts().contains(pressed)) {
+            if (event->type() == QEvent::ShortcutOverride) {
+                event->accept();
                 return true;
+            }
+            if (m_undo->shortcuts().contains(pressed))
+                m_tagline->undo();
+            else
+                m_tagline->redo();
+            return true;
+        }
+        // The tag line would take Ctrl+X and Ctrl+C for cut and copy; the window's commands win there.
+        if (event->type() == QEvent::ShortcutOverride) {
+            for (const QAction* action : findChildren<QAction*>()) {
+                if (action->shortcuts().contains(pressed)) {
+                    event->ignore();
+                    return true;
+                }
             }
         }
     }

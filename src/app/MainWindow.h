@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SchemeCommand.h"
 #include "dialogs/CommonDialog.h"
 #include "scheme/BodyTag.h"
 #include "scheme/ColorScheme.h"
@@ -8,6 +9,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
 #include <memory>
 
 class AboutWindow;
@@ -23,6 +25,7 @@ class QLabel;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class QUndoStack;
 class SampleArea;
 
 // Form1: the scheme, the sample, the tag and every command. It owns the fifteen channel values, the
@@ -54,7 +57,8 @@ public:
     void defaultColours();
     void changeTitle();
     void openScheme();
-    void saveScheme();
+    // True when the scheme was written.
+    bool saveScheme();
     void windowsColourDialog();
     void printRgbChart();
     void copySelection();
@@ -68,6 +72,12 @@ public:
     void openSchemeFile(const QString& path);
 
     QString titleCaption() const;
+
+    // The scheme, margins and tag as shown now.
+    SchemeState state() const;
+    QUndoStack& undoStack() { return *m_undoStack; }
+    // The fifteen values differ from the scheme last saved or opened (at start, the defaults).
+    bool hasUnsavedChanges() const;
 
 signals:
     // The fifteen channel values changed.
@@ -95,6 +105,20 @@ private:
     // Writes all five colours of the scheme into the tag and shows it.
     void showWholeScheme();
 
+    // Undo: runs `change` and records what it did as one step named `text`; steps of one `gesture`
+    // that follow each other quickly merge.
+    void recordChange(const QString& text, int gesture, const std::function<void()>& change);
+    void recordChange(const QString& text, const std::function<void()>& change)
+    {
+        recordChange(text, SchemeCommand::NoMerge, change);
+    }
+    // Shows a recorded state again, with `slot` selected.
+    void showState(const SchemeState& shown, int slot);
+    void showMargins();
+    QString slotCaption(int slot) const;
+    // Asks whether to save a changed scheme before the program ends; true when it may end.
+    bool mayClose();
+
     // Settings the file dialogs share.
     void prepareFileDialog(const QString& title, quint32 flags);
 
@@ -108,6 +132,7 @@ private:
     void stepLeftMargin(int delta);
     void stepTopMargin(int delta);
     void marginBoxClicked();
+    void applyMarginBoxes();
 
     std::unique_ptr<DialogBackend> m_dialogs;
     // The quick-access button whose click is running its command, if any.
@@ -126,8 +151,15 @@ private:
     QPointer<ContrastWindow> m_contrastWindow;
 
     ColorScheme m_scheme;
+    // The scheme last saved or opened, which Exit compares against.
+    ColorScheme m_savedScheme;
     BodyTag m_tag;
     Margins m_margins;
+
+    QUndoStack* m_undoStack = nullptr;
+    // Set while a recorded change runs, and while a recorded state is shown again.
+    bool m_changing = false;
+    bool m_restoring = false;
 
     ColorChooser* m_chooser = nullptr;
     MarginSelector* m_marginSelector = nullptr;
@@ -155,4 +187,6 @@ private:
     QAction* m_about = nullptr;
     QAction* m_copyCss = nullptr;
     QAction* m_contrast = nullptr;
+    QAction* m_undo = nullptr;
+    QAction* m_redo = nullptr;
 };

@@ -51,16 +51,20 @@ void MainWindow::prepareFileDialog(const QString& title, quint32 flags)
     dialog.Flags = flags;
 }
 
-void MainWindow::saveScheme()
+bool MainWindow::saveScheme()
 {
     const bool fromButton = m_triggeringButton && m_triggeringButton->objectName() == QLatin1String("Command3");
     using namespace DialogFlags;
     prepareFileDialog(
         QStringLiteral("Hueloom Save File Dialog"), HideReadOnly | OverwritePrompt | PathMustExist | NoReadOnlyReturn);
     if (!m_commonDialog->show(CommonDialog::ShowSave))
-        return;
-    if (!SchemeFile::write(m_commonDialog->FileName, m_scheme))
+        return false;
+    if (!SchemeFile::write(m_commonDialog->FileName, m_scheme)) {
         m_dialogs->message(this, Caption, fromButton ? SaveErrorFromButton : SaveErrorFromMenu);
+        return false;
+    }
+    m_savedScheme = m_scheme;
+    return true;
 }
 
 void MainWindow::openScheme()
@@ -81,11 +85,14 @@ void MainWindow::openSchemeFile(const QString& path)
         m_dialogs->message(this, Caption, OpenError);
         return;
     }
-    m_scheme = *loaded;
-    recolourWholeSample();
-    m_chooser->select(Slot::Background);
-    setBars(m_scheme.colour(Slot::Background));
-    showWholeScheme();
+    recordChange(tr("Open Scheme"), [this, &loaded] {
+        m_scheme = *loaded;
+        recolourWholeSample();
+        m_chooser->select(Slot::Background);
+        setBars(m_scheme.colour(Slot::Background));
+        showWholeScheme();
+    });
+    m_savedScheme = *loaded;
 }
 
 void MainWindow::windowsColourDialog()
@@ -98,11 +105,13 @@ void MainWindow::windowsColourDialog()
     if (!m_commonDialog->show(CommonDialog::ShowColor))
         return;
     const QColor chosen = m_commonDialog->Color.toRgb();
-    m_sample->recolour(slot, chosen);
-    m_tag.writeColour(slot, chosen);
-    showTag();
-    // Each bar that moves stores its channel through the channel change.
-    setBars(chosen);
+    recordChange(slotCaption(slot), [this, slot, chosen] {
+        m_sample->recolour(slot, chosen);
+        m_tag.writeColour(slot, chosen);
+        showTag();
+        // Each bar that moves stores its channel through the channel change.
+        setBars(chosen);
+    });
 }
 
 void MainWindow::printRgbChart()

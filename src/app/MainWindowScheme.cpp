@@ -29,14 +29,17 @@ void MainWindow::selectSlot(int slot)
 void MainWindow::channelChange(int channel, int value)
 {
     const int slot = selectedSlot();
-    if (slot < 0)
+    // Bars that an undo moves show a recorded state; they change nothing of their own.
+    if (slot < 0 || m_restoring)
         return;
-    m_chooser->setValueText(channel, ValueText::value(value));
-    m_tag.writeChannel(slot, channel, value);
-    m_scheme.setChannel(slot, channel, static_cast<qint16>(value));
-    recolourSample(slot);
-    showTag();
-    emit schemeChanged();
+    recordChange(slotCaption(slot), SchemeCommand::barGesture(slot, channel), [&] {
+        m_chooser->setValueText(channel, ValueText::value(value));
+        m_tag.writeChannel(slot, channel, value);
+        m_scheme.setChannel(slot, channel, static_cast<qint16>(value));
+        recolourSample(slot);
+        showTag();
+        emit schemeChanged();
+    });
 }
 
 void MainWindow::recolourSample(int slot)
@@ -74,11 +77,13 @@ void MainWindow::setBars(const QColor& colour)
 
 void MainWindow::defaultColours()
 {
-    m_scheme = ColorScheme::defaults();
-    m_chooser->select(Slot::Background);
-    setBars(m_scheme.colour(Slot::Background));
-    recolourWholeSample();
-    showWholeScheme();
+    recordChange(tr("Default Colors"), [this] {
+        m_scheme = ColorScheme::defaults();
+        m_chooser->select(Slot::Background);
+        setBars(m_scheme.colour(Slot::Background));
+        recolourWholeSample();
+        showWholeScheme();
+    });
 }
 
 void MainWindow::showWholeScheme()
@@ -97,23 +102,33 @@ void MainWindow::showTag()
 
 void MainWindow::stepLeftMargin(int delta)
 {
-    m_margins.stepLeft(delta);
-    m_marginPreview->move(m_margins.previewPosition().x(), m_marginPreview->y());
-    m_tag.writeLeftMargin(m_margins);
-    showTag();
-    m_marginSelector->leftLabel()->setText(ValueText::value(m_margins.left()));
+    recordChange(tr("Left Margin"), SchemeCommand::LeftMarginGesture, [this, delta] {
+        m_margins.stepLeft(delta);
+        m_marginPreview->move(m_margins.previewPosition().x(), m_marginPreview->y());
+        m_tag.writeLeftMargin(m_margins);
+        showTag();
+        m_marginSelector->leftLabel()->setText(ValueText::value(m_margins.left()));
+    });
 }
 
 void MainWindow::stepTopMargin(int delta)
 {
-    m_margins.stepTop(delta);
-    m_marginPreview->move(m_marginPreview->x(), m_margins.previewPosition().y());
-    m_tag.writeTopMargin(m_margins);
-    showTag();
-    m_marginSelector->topLabel()->setText(ValueText::value(m_margins.top()));
+    recordChange(tr("Top Margin"), SchemeCommand::TopMarginGesture, [this, delta] {
+        m_margins.stepTop(delta);
+        m_marginPreview->move(m_marginPreview->x(), m_margins.previewPosition().y());
+        m_tag.writeTopMargin(m_margins);
+        showTag();
+        m_marginSelector->topLabel()->setText(ValueText::value(m_margins.top()));
+    });
 }
 
 void MainWindow::marginBoxClicked()
+{
+    const bool leftClicked = m_marginSelector->leftTicked() != m_margins.useLeft();
+    recordChange(leftClicked ? tr("Use Left Margin") : tr("Use Top Margin"), [this] { applyMarginBoxes(); });
+}
+
+void MainWindow::applyMarginBoxes()
 {
     m_margins.setUseLeft(m_marginSelector->leftTicked());
     m_margins.setUseTop(m_marginSelector->topTicked());

@@ -34,4 +34,8 @@ public:
 
     // A message with an OK button and no icon.
     virtual void message(QWidget* parent, const QString& caption, const QString& text) = 0;
+
+    // Whether to save a changed scheme before the program ends.
+    enum class SaveChoice { Save, Discard, Cancel };
+    virtual SaveChoice askToSave(QWidget* parent, const QString& caption, const QString& text) = 0;
 };

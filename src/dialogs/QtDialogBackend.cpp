@@ -143,3 +143,21 @@ void QtDialogBackend::message(QWidget* parent, const QString& caption, const QSt
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }
+
+DialogBackend::SaveChoice QtDialogBackend::askToSave(QWidget* parent, const QString& caption, const QString& text)
+{
+    QMessageBox box(
+        QMessageBox::NoIcon, caption, text, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+    box.setObjectName(QStringLiteral("SaveQuestion"));
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        return SaveChoice::Save;
+    case QMessageBox::Discard:
+        return SaveChoice::Discard;
+    default:
+        return SaveChoice::Cancel;
+    }
+}

@@ -61,3 +61,16 @@ void ScriptedDialogs::message(QWidget* /*parent*/, const QString& caption, const
     messageCaptions << caption;
     messages << text;
 }
+
+DialogBackend::SaveChoice ScriptedDialogs::askToSave(
+    QWidget* /*parent*/, const QString& /*caption*/, const QString& text)
+{
+    saveQuestions << text;
+    if (m_saveChoices.empty()) {
+        QTest::qFail("unscripted dialog: the question on exit", __FILE__, __LINE__);
+        return SaveChoice::Cancel;
+    }
+    const SaveChoice choice = m_saveChoices.front();
+    m_saveChoices.pop_front();
+    return choice;
+}

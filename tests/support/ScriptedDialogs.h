@@ -28,8 +28,10 @@ public:
         m_answers.push_back(Answer{Answer::Print, {}, {}, copies, std::move(choosePrinter)});
     }
     void answerCancel() { m_answers.push_back(Answer{}); }
+    // Answers the question on exit.
+    void answerSaveQuestion(SaveChoice choice) { m_saveChoices.push_back(choice); }
 
-    bool allAnswered() const { return m_answers.empty(); }
+    bool allAnswered() const { return m_answers.empty() && m_saveChoices.empty(); }
 
     // What the program asked, for the test to check.
     QList<FileDialogRequest> fileRequests;
@@ -37,16 +39,19 @@ public:
     QList<quint32> printRequests;
     QStringList messages;
     QStringList messageCaptions;
+    QStringList saveQuestions;
 
     std::optional<QString> openFile(QWidget* parent, const FileDialogRequest& request) override;
     std::optional<QString> saveFile(QWidget* parent, const FileDialogRequest& request) override;
     std::optional<QColor> chooseColour(QWidget* parent, const QColor& initial, quint32 flags) override;
     std::optional<int> choosePrinter(QWidget* parent, QPrinter& printer, quint32 flags) override;
     void message(QWidget* parent, const QString& caption, const QString& text) override;
+    SaveChoice askToSave(QWidget* parent, const QString& caption, const QString& text) override;
 
 private:
     // The next answer, which must be a cancel or of `kind`; nothing when it is a cancel.
     std::optional<Answer> next(Answer::Kind kind, const char* question);
 
     std::deque<Answer> m_answers;
+    std::deque<SaveChoice> m_saveChoices;
 };
