@@ -1,0 +1,331 @@
+#include "scheme/BodyTag.h"
+#include "scheme/ColourText.h"
+#include "scheme/CssText.h"
+#include "scheme/TagReader.h"
+
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTest>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+QString hex(const QColor& colour)
+{
+    return colour.name(QColor::HexRgb).toUpper();
+}
+
+// What was found, as one line: "bg=#FFFFFF link=#0000FF left=5".
+QString described(const TagReader::Found& found)
+{
+    static const char* const names[] = {"bg", "text", "link", "vlink", "alink"};
+    QStringList parts;
+    for (int slot = 0; slot < Slot::Count; ++slot) {
+        if (const auto& colour = found.colours[static_cast<std::size_t>(slot)])
+            parts << QLatin1String(names[slot]) + QLatin1Char('=') + hex(*colour);
+    }
+    if (found.leftMargin)
+        parts << QStringLiteral("left=%1").arg(*found.leftMargin);
+    if (found.topMargin)
+        parts << QStringLiteral("top=%1").arg(*found.topMargin);
+    return parts.join(QLatin1Char(' '));
+}
+
+ColorScheme randomScheme(QRandomGenerator& random)
+{
+    ColorScheme scheme;
+    for (int field = 0; field < ColorScheme::ValueCount; ++field)
+        scheme.setValue(field, static_cast<qint16>(random.bounded(256)));
+    return scheme;
+}
+
+Margins randomMargins(QRandomGenerator& random)
+{
+    Margins margins;
+    margins.setLeft(random.bounded(Margins::Maximum + 1));
+    margins.setTop(random.bounded(Margins::Maximum + 1));
+    margins.setUseLeft(random.bounded(2) == 1);
+    margins.setUseTop(random.bounded(2) == 1);
+    return margins;
+}
+
+QString number(double value)
+{
+    return QString::number(value, 'g', 12);
+}
+
+// The colour as hsl() with enough digits to lead back to it exactly.
+QString hslText(const QColor& colour, bool commas, bool degUnit)
+{
+    float hue = 0, saturation = 0, lightness = 0;
+    colour.getHslF(&hue, &saturation, &lightness);
+    const QString separator = commas ? QStringLiteral(", ") : QStringLiteral(" ");
+    return QStringLiteral("hsl(") + number(std::max(hue, 0.0f) * 360) + (degUnit ? QStringLiteral("deg") : QString())
+        + separator + number(saturation * 100) + QLatin1Char('%') + separator + number(lightness * 100)
+        + QStringLiteral("%)");
+}
+
+// The tag the program writes, dressed the way people write tags by hand: letter case, quotes, # and
+// attribute order changed, whitespace between the attributes.
+QString dressedTag(QString tag, QRandomGenerator& random)
+{
+    QStringList attributes = tag.mid(6, tag.size() - 7).split(QLatin1Char(' '));
+    std::shuffle(attributes.begin(), attributes.end(), random);
+    static const QStringList quotes{QStringLiteral("\""), QStringLiteral("'"), QString()};
+    static const QStringList spaces{QStringLiteral(" "), QStringLiteral("\n  "), QStringLiteral("\t")};
+    for (QString& attribute : attributes) {
+        const qsizetype equals = attribute.indexOf(QLatin1Char('='));
+        QString value = attribute.mid(equals + 2).chopped(1);
+        if (random.bounded(2))
+            value.remove(QLatin1Char('#'));
+        const QString& quote = quotes[random.bounded(3)];
+        attribute = attribute.left(equals) + QLatin1Char('=') + quote + value + quote;
+    }
+    tag = QStringLiteral("<BODY") + spaces[random.bounded(3)] + attributes.join(spaces[random.bounded(3)])
+        + QLatin1Char('>');
+    return random.bounded(2) ? tag.toLower() : tag;
+}
+
+// The CSS the program copies, dressed as style sheets are found: letter case, no or more whitespace,
+// comments, !important, rules in another order, background and the margin shorthand.
+QString dressedCss(QString css, const Margins& margins, QRandomGenerator& random)
+{
+    if (random.bounded(2))
+        css.replace(QStringLiteral("background-color:"), QStringLiteral("background:\tno-repeat\turl(\"a;b.png\")\t"));
+    if (margins.useLeft() && margins.useTop() && random.bounded(2)) {
+        static const QRegularExpression longhands(QStringLiteral(R"(margin-left: (\d+)px; margin-top: (\d+)px;)"));
+        css.replace(longhands, QStringLiteral("margin:\t\\2px\t3px\t0\t\\1px;"));
+    }
+    if (random.bounded(2))
+        css.replace(QLatin1Char(';'), QStringLiteral(" ! important;"));
+    if (random.bounded(2)) {
+        QStringList lines = css.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        std::reverse(lines.begin(), lines.end());
+        css = lines.join(QStringLiteral("\r\n"));
+    }
+    if (random.bounded(2))
+        css.replace(QLatin1Char('{'), QStringLiteral("{ /* from the style guide; {x} */"));
+    if (const int spacing = random.bounded(3); spacing == 0)
+        css.remove(QLatin1Char(' ')).remove(QLatin1Char('\n'));
+    else if (spacing == 1)
+        css.replace(QLatin1Char(' '), QStringLiteral("\n\t "));
+    return random.bounded(2) ? css.toUpper() : css;
+}
+
+} // namespace
+
+class TestReaders : public QObject {
+    Q_OBJECT
+private slots:
+    void colourForms_data();
+    void colourForms();
+    void everyNamedColour();
+    void coloursRoundTripThroughEveryForm();
+    void tagsAndStyleSheets_data();
+    void tagsAndStyleSheets();
+    void writtenTextReadsBackUnchanged();
+    void randomTextNeverGivesImpossibleValues();
+};
+
+void TestReaders::colourForms_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("colour"); // empty when the text holds no colour
+    // The edges: hex lengths, clamping and rounding, separators and value kinds, alpha, names.
+    static const char* const cases[][2] = {{"  #ABC  ", "#AABBCC"}, {"\tc0ffee\n", "#C0FFEE"}, {"#12345", ""},
+        {"abc", ""}, {"#1234567", ""}, {"#abcf", "#AABBCC"}, {"#aabbcc80", ""}, {"#12345g", ""},
+        {"#\uFF11\uFF12\uFF13", ""}, {"rgb(256,0,0)", "#FF0000"}, {"rgb(-5, 300, 127.5)", "#00FF80"}, {"rgb(1,2)", ""},
+        {"rgb(1, 2, 3, 4, 5)", ""}, {"RGB( 50% , 100%,0% )", "#80FF00"}, {"rgb(10%, 20, 30)", ""},
+        {"rgb(10% 20 30)", "#1A141E"}, {"rgb(1,2 3)", ""}, {"rgb(1,,2,3)", ""}, {"rgb(1,2,3", ""},
+        {"rgba(1, 2, 3, 1)", "#010203"}, {"rgba(1, 2, 3, 0.5)", ""}, {"rgb(1 2 3 / 100%)", "#010203"},
+        {"rgb(1px, 2px, 3px)", ""}, {"rgb(1e2, 0, 0)", ""}, {"hsl(120 100% 50%)", "#00FF00"},
+        {"hsl(120deg, 100%, 25%)", "#008000"}, {"hsl(-240, 100%, 50%)", "#00FF00"},
+        {"hsl(0.5turn 100% 50%)", "#00FFFF"}, {"hsl(120, 100, 50)", ""}, {"hsl(50%, 100%, 50%)", ""},
+        {"GreenYellow", "#ADFF2F"}, {"DarkSlateGrey", "#2F4F4F"}, {"rebeccapurple", "#663399"}, {"transparent", ""},
+        {"red blue", ""}, {"", ""}, {" \t ", ""}};
+    for (const auto& [text, colour] : cases)
+        QTest::addRow("'%s'", text) << QString::fromUtf8(text) << QString::fromLatin1(colour);
+}
+
+void TestReaders::colourForms()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, colour);
+    const std::optional<QColor> parsed = ColourText::parse(text);
+    QCOMPARE(parsed ? hex(*parsed) : QString(), colour);
+}
+
+void TestReaders::everyNamedColour()
+{
+    const auto names = ColourText::namedColours();
+    QCOMPARE(names.size(), 148u);
+    QSet<QString> seen;
+    for (const ColourText::NamedColour& named : names) {
+        const QString name = QLatin1String(named.name);
+        QVERIFY2(!seen.contains(name), named.name);
+        seen.insert(name);
+        QString mixed = name;
+        for (qsizetype i = 0; i < mixed.size(); i += 2)
+            mixed[i] = mixed[i].toUpper();
+        for (const QString& text : {name, name.toUpper(), mixed}) {
+            const std::optional<QColor> parsed = ColourText::parse(text);
+            QVERIFY2(parsed && parsed->rgb() == (named.rgb | 0xFF000000u), qPrintable(text));
+        }
+        // Qt's own SVG table agrees on every name it knows (all but rebeccapurple).
+        if (QColor::isValidColorName(name))
+            QCOMPARE(hex(QColor::fromString(name)), hex(QColor(named.rgb)));
+        else
+            QCOMPARE(name, QStringLiteral("rebeccapurple"));
+    }
+}
+
+void TestReaders::coloursRoundTripThroughEveryForm()
+{
+    QRandomGenerator random(13);
+    QList<QColor> colours{Qt::black, Qt::white, QColor(0x80, 0x80, 0x80), QColor(1, 254, 127)};
+    for (int i = 0; i < 3000; ++i)
+        colours << QColor(random.bounded(256), random.bounded(256), random.bounded(256));
+    for (const QColor& colour : colours) {
+        const int r = colour.red(), g = colour.green(), b = colour.blue();
+        const auto percent = [](int value) { return number(value * 100.0 / 255.0) + QLatin1Char('%'); };
+        QStringList forms{hex(colour), hex(colour).toLower().mid(1),
+            QStringLiteral("rgb(%1, %2, %3)").arg(r).arg(g).arg(b),
+            QStringLiteral("rgb(%1 %2 %3)").arg(r).arg(g).arg(b),
+            QStringLiteral("rgb(%1,%2,%3)").arg(percent(r), percent(g), percent(b)),
+            QStringLiteral("rgb(%1 %2 %3)").arg(percent(r), percent(g), percent(b)), hslText(colour, true, false),
+            hslText(colour, false, true)};
+        if (r % 17 == 0 && g % 17 == 0 && b % 17 == 0)
+            forms << QStringLiteral("#%1%2%3").arg(r / 17, 0, 16).arg(g / 17, 0, 16).arg(b / 17, 0, 16);
+        for (const QString& form : forms) {
+            const QString text
+                = QString(random.bounded(3), QLatin1Char(' ')) + form + QString(random.bounded(2), u'\n');
+            const std::optional<QColor> parsed = ColourText::parse(text);
+            QVERIFY2(parsed, qPrintable(text));
+            QVERIFY2(parsed->rgb() == colour.rgb(), qPrintable(text + QStringLiteral(" gave ") + hex(*parsed)));
+        }
+    }
+}
+
+void TestReaders::tagsAndStyleSheets_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("found");
+    static const char* const cases[][2] = {
+        {R"(<body bgcolor=white text='#000' LINK="FF0000">)", "bg=#FFFFFF text=#000000 link=#FF0000"},
+        {R"(<BODY TEXT="#111111" text="#222222" vlink=bogus vlink=red>)", "text=#111111"},
+        {R"(<body leftmargin=70 topmargin="-3">)", "left=50 top=0"},
+        {R"(<body topmargin="12px" leftmargin="1.2.3">)", "top=12"},
+        {R"(<body onload="a>b" class=x data-y bgcolor = "#fff" />)", "bg=#FFFFFF"},
+        {"<body alink=#00ff00", "alink=#00FF00"},
+        {"<body>", ""},
+        {"<bodyx bgcolor=red>", ""},
+        {"hello world", ""},
+        {"", ""},
+        {"body{background:url(a.png) no-repeat #123456;color:red!important}", "bg=#123456 text=#FF0000"},
+        {"a:link, A:Visited { color: blue } a:active{color:lime}", "link=#0000FF vlink=#0000FF alink=#00FF00"},
+        {"a:hover, p { color: red } body.dark { color: blue }", ""},
+        {"body { margin: 5px 12px; }", "left=12 top=5"},
+        {"body { margin: 1px 2px 3px 4px }", "left=4 top=1"},
+        {"body { margin-left: 2em; margin-top: 0; margin-right: 7 }", "top=0"},
+        {"body { margin-left: 7 }", ""},
+        {"body { margin-left: 7.5px; margin-top: 99px }", "left=8 top=50"},
+        {"body { color: red !important; color: blue }", "text=#FF0000"},
+        {"body { color: red; } body { color: blue; }", "text=#0000FF"},
+        {"body { color: red; color: inherit }", "text=#FF0000"},
+        {"/* body { color: red } */ a:visited { color: #abc /* } */ }", "vlink=#AABBCC"},
+        {"@media print { body { color: red } } a:active { color: red }", "alink=#FF0000"},
+        {R"(@charset "utf-8"; body { color: red })", "text=#FF0000"},
+        {R"(body { background: url("data:image/png;base64,AA") rgb(1, 2, 3) })", "bg=#010203"},
+        {"body { color: red", "text=#FF0000"},
+        {"<html><style>\nbody { color: navy }\n</style><body text=red link=lime>", "text=#000080 link=#00FF00"},
+    };
+    for (const auto& [text, found] : cases)
+        QTest::addRow("'%s'", text) << QString::fromUtf8(text) << QString::fromLatin1(found);
+}
+
+void TestReaders::tagsAndStyleSheets()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, found);
+    const TagReader::Found result = TagReader::read(text);
+    QCOMPARE(described(result), found);
+    QCOMPARE(result.isEmpty(), found.isEmpty());
+    // Nothing usable leaves everything as it was.
+    ColorScheme scheme = ColorScheme::defaults();
+    Margins margins;
+    QCOMPARE(TagReader::apply(result, scheme, margins), !found.isEmpty());
+}
+
+// Apply Tag on anything the program wrote, as written or as a person would retype it, changes nothing;
+// and on another scheme it gives back every colour and the margins in use.
+void TestReaders::writtenTextReadsBackUnchanged()
+{
+    QRandomGenerator random(1313);
+    for (int i = 0; i < 2500; ++i) {
+        const ColorScheme scheme = randomScheme(random);
+        const Margins margins = randomMargins(random);
+        TagReader::Found expected;
+        for (int slot = 0; slot < Slot::Count; ++slot)
+            expected.colours[static_cast<std::size_t>(slot)] = scheme.colour(slot);
+        if (margins.useLeft())
+            expected.leftMargin = margins.left();
+        if (margins.useTop())
+            expected.topMargin = margins.top();
+
+        const QString tag = BodyTag::compose(scheme, margins);
+        const QString css = CssText::compose(scheme, margins);
+        for (const QString& text : {tag, css, dressedTag(tag, random), dressedCss(css, margins, random)}) {
+            const TagReader::Found found = TagReader::read(text);
+            QVERIFY2(found == expected, qPrintable(text + QStringLiteral("\ngave ") + described(found)));
+
+            ColorScheme same = scheme;
+            Margins sameMargins = margins;
+            QVERIFY(!TagReader::apply(found, same, sameMargins));
+            QVERIFY(same == scheme && sameMargins == margins);
+
+            ColorScheme other = randomScheme(random);
+            Margins otherMargins = randomMargins(random);
+            const Margins otherBefore = otherMargins;
+            TagReader::apply(found, other, otherMargins);
+            QVERIFY(other == scheme);
+            QCOMPARE(otherMargins.useLeft(), margins.useLeft() || otherBefore.useLeft());
+            QCOMPARE(otherMargins.useTop(), margins.useTop() || otherBefore.useTop());
+            QCOMPARE(otherMargins.left(), margins.useLeft() ? margins.left() : otherBefore.left());
+            QCOMPARE(otherMargins.top(), margins.useTop() ? margins.top() : otherBefore.top());
+        }
+    }
+}
+
+// Random text built from the pieces both readers look for: nothing crashes, and whatever is found is a
+// plain opaque 8-bit colour and a margin within 0..50.
+void TestReaders::randomTextNeverGivesImpossibleValues()
+{
+    static const char* const pieces[] = {"<body ", "bgcolor=", "TEXT=", "leftmargin=", "topmargin", "body{", "a:link",
+        "color:", "background:", "margin:", "margin-left:", "rgb(", "hsl(", "rgba(", "#", "deg", "turn", "px", "%",
+        "!important", "/*", "*/", "red", "grey", "99999999999999999999", "-", ".", "e5", "@media"};
+    QRandomGenerator random(4242);
+    for (int i = 0; i < 20000; ++i) {
+        QString text;
+        const int length = random.bounded(1, 24);
+        for (int j = 0; j < length; ++j) {
+            if (random.bounded(3) == 0)
+                text += QLatin1String(pieces[random.bounded(int(std::size(pieces)))]);
+            else
+                text += QChar(static_cast<char16_t>(random.bounded(0x20, 0x7F)));
+        }
+        for (const std::optional<QColor>& colour : TagReader::read(text).colours) {
+            if (colour)
+                QVERIFY2(colour->spec() == QColor::Rgb && colour->alpha() == 255, qPrintable(text));
+        }
+        const TagReader::Found found = TagReader::read(text);
+        for (const std::optional<int>& margin : {found.leftMargin, found.topMargin})
+            QVERIFY2(!margin || (*margin >= Margins::Minimum && *margin <= Margins::Maximum), qPrintable(text));
+        if (const std::optional<QColor> colour = ColourText::parse(text))
+            QVERIFY2(colour->spec() == QColor::Rgb && colour->alpha() == 255, qPrintable(text));
+    }
+}
+
+QTEST_APPLESS_MAIN(TestReaders)
+#include "tst_readers.moc"
