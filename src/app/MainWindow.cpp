@@ -17,6 +17,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QUndoStack>
 
@@ -86,6 +87,11 @@ void MainWindow::createActions()
     m_redo->setObjectName(QStringLiteral("ItemRedo"));
     m_redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     m_redo->setShortcutContext(Qt::WindowShortcut);
+    m_pasteColour
+        = make(QStringLiteral("ItemPasteColor"), tr("&Paste Color"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
+    m_applyTag = make(QStringLiteral("ItemApplyTag"), tr("&Apply Tag"), QKeySequence(Qt::CTRL | Qt::Key_Return));
+    connect(m_pasteColour, &QAction::triggered, this, &MainWindow::pasteColour);
+    connect(m_applyTag, &QAction::triggered, this, &MainWindow::applyTag);
 
     connect(m_exit, &QAction::triggered, this, &QWidget::close);
     connect(m_default, &QAction::triggered, this, &MainWindow::defaultColours);
@@ -107,13 +113,18 @@ void MainWindow::createMenus()
 {
     m_fileMenu = menuBar()->addMenu(tr("&File"));
     m_fileMenu->setObjectName(QStringLiteral("FileMenu"));
-    m_fileMenu->addActions({m_open, m_save, separator(this, QStringLiteral("Separator4")), m_print,
+    m_fileMenu->addActions({m_open, m_save});
+    m_recentMenu = m_fileMenu->addMenu(tr("&Recent Schemes"));
+    m_recentMenu->setObjectName(QStringLiteral("RecentMenu"));
+    m_recentMenu->menuAction()->setObjectName(QStringLiteral("ItemRecent"));
+    m_fileMenu->addActions({separator(this, QStringLiteral("Separator4")), m_print,
         separator(this, QStringLiteral("ItemFileSeparator")), m_exit});
 
     m_editMenu = menuBar()->addMenu(tr("&Edit"));
     m_editMenu->setObjectName(QStringLiteral("EditMenu"));
     m_editMenu->addActions({m_undo, m_redo, separator(this, QStringLiteral("ItemUndoSeparator")), m_copy, m_copyTag,
-        m_copyCss, separator(this, QStringLiteral("ItemEditSeparate")), m_changeTitle, m_default});
+        m_copyCss, separator(this, QStringLiteral("ItemPasteSeparator")), m_pasteColour, m_applyTag,
+        separator(this, QStringLiteral("ItemEditSeparate")), m_changeTitle, m_default});
 
     m_toolsMenu = menuBar()->addMenu(tr("&Tools"));
     m_toolsMenu->setObjectName(QStringLiteral("ToolsMenu"));
@@ -140,6 +151,7 @@ void MainWindow::startUp()
     m_scheme = ColorScheme::defaults();
     m_savedScheme = m_scheme;
     showStoredTitle();
+    rebuildRecentMenu();
 
     setBars(m_scheme.colour(Slot::Background));
     recolourWholeSample();
@@ -274,6 +286,13 @@ bool MainWindow::mayClose()
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    // A file dragged over the tag line is a scheme for the window, not text for the box.
+    if (watched == m_tagline->viewport()
+        && (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove || event->type() == QEvent::Drop)) {
+        const auto* drag = static_cast<QDropEvent*>(event);
+        if (drag->mimeData() && drag->mimeData()->hasUrls())
+            return handleDrag(event);
+    }
     if (watched == m_tagline && (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress)) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const QKeySequence pressed(key->keyCombination());

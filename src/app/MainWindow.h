@@ -21,6 +21,9 @@ class DialogBackend;
 class MarginSelector;
 class PopupMenus;
 class QAction;
+class QDragEnterEvent;
+class QDragMoveEvent;
+class QDropEvent;
 class QLabel;
 class QMenu;
 class QPlainTextEdit;
@@ -65,6 +68,8 @@ public:
     void copyTag();
     void copyCss();
     void showContrastCheck();
+    void pasteColour();
+    void applyTag();
     void showHelp();
     void showTroubleShooting();
     void showAbout();
@@ -86,6 +91,9 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void createActions();
@@ -116,6 +124,18 @@ private:
     void showState(const SchemeState& shown, int slot);
     void showMargins();
     QString slotCaption(int slot) const;
+    // Gives `slot` a colour from outside the bars, as one undo step named `step`.
+    void giveSlotColour(int slot, const QColor& colour, const QString& step);
+
+    // Dropped files; true when `event` was a drag or drop and has been answered.
+    bool handleDrag(QEvent* event);
+
+    // The recent scheme files, newest first, kept in the settings store.
+    QStringList recentSchemes() const;
+    void storeRecentSchemes(const QStringList& files);
+    void rememberScheme(const QString& path);
+    void rebuildRecentMenu();
+    void openRecentScheme(const QString& path);
     // Asks whether to save a changed scheme before the program ends; true when it may end.
     bool mayClose();
 
@@ -172,6 +192,7 @@ private:
     QMenu* m_editMenu = nullptr;
     QMenu* m_toolsMenu = nullptr;
     QMenu* m_helpMenu = nullptr;
+    QMenu* m_recentMenu = nullptr;
 
     QAction* m_open = nullptr;
     QAction* m_save = nullptr;
@@ -189,4 +210,6 @@ private:
     QAction* m_contrast = nullptr;
     QAction* m_undo = nullptr;
     QAction* m_redo = nullptr;
+    QAction* m_pasteColour = nullptr;
+    QAction* m_applyTag = nullptr;
 };

@@ -64,6 +64,7 @@ bool MainWindow::saveScheme()
         return false;
     }
     m_savedScheme = m_scheme;
+    rememberScheme(m_commonDialog->FileName);
     return true;
 }
 
@@ -93,6 +94,7 @@ void MainWindow::openSchemeFile(const QString& path)
         showWholeScheme();
     });
     m_savedScheme = *loaded;
+    rememberScheme(path);
 }
 
 void MainWindow::windowsColourDialog()
@@ -104,14 +106,7 @@ void MainWindow::windowsColourDialog()
     m_commonDialog->Flags = DialogFlags::RgbInit;
     if (!m_commonDialog->show(CommonDialog::ShowColor))
         return;
-    const QColor chosen = m_commonDialog->Color.toRgb();
-    recordChange(slotCaption(slot), [this, slot, chosen] {
-        m_sample->recolour(slot, chosen);
-        m_tag.writeColour(slot, chosen);
-        showTag();
-        // Each bar that moves stores its channel through the channel change.
-        setBars(chosen);
-    });
+    giveSlotColour(slot, m_commonDialog->Color.toRgb(), slotCaption(slot));
 }
 
 void MainWindow::printRgbChart()

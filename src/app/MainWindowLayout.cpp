@@ -88,6 +88,8 @@ void MainWindow::buildLayout()
         setTabOrder(order.at(i), order.at(i + 1));
 
     m_tagline->installEventFilter(this);
+    m_tagline->viewport()->installEventFilter(this);
+    setAcceptDrops(true);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 

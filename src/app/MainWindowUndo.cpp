@@ -14,7 +14,8 @@
 
 SchemeState MainWindow::state() const
 {
-    return {m_scheme, m_margins, m_tag.text()};
+    return {
+        m_scheme, m_margins, m_tag.text(), m_marginSelector->leftLabel()->text(), m_marginSelector->topLabel()->text()};
 }
 
 void MainWindow::recordChange(const QString& text, int gesture, const std::function<void()>& change)
@@ -51,6 +52,8 @@ void MainWindow::showState(const SchemeState& shown, int slot)
         selectSlot(selectedSlot());
     recolourWholeSample();
     showMargins();
+    m_marginSelector->leftLabel()->setText(shown.leftLabel);
+    m_marginSelector->topLabel()->setText(shown.topLabel);
     showTag();
     emit schemeChanged();
 }
@@ -61,8 +64,6 @@ void MainWindow::showMargins()
     m_marginSelector->topBox()->setChecked(m_margins.useTop());
     m_marginSelector->leftSpin()->setEnabled(m_margins.useLeft());
     m_marginSelector->topSpin()->setEnabled(m_margins.useTop());
-    m_marginSelector->leftLabel()->setText(ValueText::value(m_margins.left()));
-    m_marginSelector->topLabel()->setText(ValueText::value(m_margins.top()));
     m_marginPreview->move(m_margins.previewPosition());
 }
 

@@ -7,12 +7,15 @@
 #include <QUndoCommand>
 #include <functional>
 
-// The scheme as the window shows it: the fifteen values, the margins and the tag text. One undo step
-// takes the window from one of these back to the one before.
+// The scheme as the window shows it: the fifteen values, the margins, the tag text and the margin
+// labels (which show "10" until a margin first moves, " 10" after). One undo step takes the window
+// from one of these back to the one before.
 struct SchemeState {
     ColorScheme scheme;
     Margins margins;
     QString tag;
+    QString leftLabel;
+    QString topLabel;
 
     bool operator==(const SchemeState&) const = default;
 };

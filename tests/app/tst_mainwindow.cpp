@@ -162,11 +162,14 @@ void TestMainWindow::menusAndButtons_data()
     QTest::addColumn<QStringList>("items");
     QTest::addColumn<QStringList>("shortcuts");
     QTest::newRow("File") << "FileMenu"
-                          << QStringList{"&Open Scheme", "&Save Scheme", "", "&Print RGB Values", "", "E&xit"}
-                          << QStringList{"Ctrl+O", "Ctrl+S", "", "Ctrl+P", "", "Ctrl+X"};
+                          << QStringList{"&Open Scheme", "&Save Scheme", "&Recent Schemes", "", "&Print RGB Values", "",
+                                 "E&xit"}
+                          << QStringList{"Ctrl+O", "Ctrl+S", "", "", "Ctrl+P", "", "Ctrl+X"};
     QTest::newRow("Edit") << "EditMenu"
-                          << QStringList{"&Copy", "Copy &Tag", "Copy as C&SS", "", "C&hange Title", "&Default Colors"}
-                          << QStringList{"Ctrl+C", "Ctrl+T", "Ctrl+Shift+C", "", "", ""};
+                          << QStringList{"&Undo", "&Redo", "", "&Copy", "Copy &Tag", "Copy as C&SS", "", "&Paste Color",
+                                 "&Apply Tag", "", "C&hange Title", "&Default Colors"}
+                          << QStringList{"Ctrl+Z", "Ctrl+Shift+Z", "", "Ctrl+C", "Ctrl+T", "Ctrl+Shift+C", "",
+                                 "Ctrl+Shift+V", "Ctrl+Return", "", "", ""};
     QTest::newRow("Tools") << "ToolsMenu" << QStringList{"&Windows Color Dialog", "&Contrast Check"}
                            << QStringList{"Ctrl+W", "Ctrl+K"};
     QTest::newRow("Help") << "HelpMenu" << QStringList{"&Help Screen", "&Trouble Shooting", "", "&About"}

@@ -1,0 +1,271 @@
+#include "app/MainWindow.h"
+#include "app/SpinButton.h"
+#include "files/SchemeFile.h"
+#include "scheme/BodyTag.h"
+#include "support/TestApp.h"
+#include "support/WindowTestCase.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QToolButton>
+#include <QUndoStack>
+
+namespace {
+
+// Everything a user sees of the scheme, the margins and the tag.
+struct Shown {
+    SchemeState state;
+    QString box;
+    QList<int> bars;
+    QStringList values;
+    QList<QColor> sample;
+    QList<bool> boxes;
+    QList<bool> spins;
+    QStringList marginLabels;
+    QPoint preview;
+    bool operator==(const Shown&) const = default;
+};
+
+Shown shown(MainWindow& window, const WindowProbe& p)
+{
+    Shown s{window.state(), p.taglineText(), p.bars(), p.valueTexts(), {},
+        {p.box(0)->isChecked(), p.box(1)->isChecked()},
+        {p.child(QStringLiteral("SpinButton2"))->isEnabled(), p.child(QStringLiteral("SpinButton1"))->isEnabled()},
+        {p.child<QLabel>(QStringLiteral("leftlabel"))->text(), p.child<QLabel>(QStringLiteral("TopLabel"))->text()},
+        p.child(QStringLiteral("Label7"))->pos()};
+    s.sample << p.pageColour();
+    for (const char* name : {"Title", "Normal", "newlink", "visitedlink", "activelink"})
+        s.sample << p.back(QString::fromLatin1(name)) << p.fore(QString::fromLatin1(name));
+    return s;
+}
+
+// The first part of `a` that differs from `b`, for the failure message.
+QString difference(const Shown& a, const Shown& b)
+{
+    if (!(a.state == b.state))
+        return QStringLiteral("state: tag %1 against %2").arg(a.state.tag, b.state.tag);
+    if (a.box != b.box)
+        return QStringLiteral("tag box");
+    if (a.bars != b.bars || a.values != b.values)
+        return QStringLiteral("bars or their labels");
+    if (a.sample != b.sample)
+        return QStringLiteral("sample colours");
+    if (a.boxes != b.boxes || a.spins != b.spins)
+        return QStringLiteral("margin boxes or spin buttons");
+    if (a.marginLabels != b.marginLabels)
+        return QStringLiteral("margin labels %1 against %2").arg(a.marginLabels.join(','), b.marginLabels.join(','));
+    if (a.preview != b.preview)
+        return QStringLiteral("margin preview");
+    return {};
+}
+
+QColor randomColour(QRandomGenerator& random)
+{
+    return QColor(random.bounded(256), random.bounded(256), random.bounded(256));
+}
+
+} // namespace
+
+class TestUndo : public WindowTestCase {
+    Q_OBJECT
+private slots:
+    void undoAllAndRedoAllAreExact();
+    void oneGestureIsOneStep();
+    void tagBoxUndoesItsOwnText();
+    void exitAsksOnlyAboutChanges_data();
+    void exitAsksOnlyAboutChanges();
+};
+
+// Thousands of random changes by every route there is: undoing all of them shows the start again to
+// the last pixel-relevant detail, and redoing all of them shows the end again.
+void TestUndo::undoAllAndRedoAllAreExact()
+{
+    const quint32 seed = qEnvironmentVariableIsSet("HUELOOM_SEED") ? qEnvironmentVariableIntValue("HUELOOM_SEED")
+                                                                   : QRandomGenerator::global()->generate();
+    qInfo("seed %u (set HUELOOM_SEED to repeat)", seed);
+    QRandomGenerator random(seed);
+    WindowProbe& p = *m_probe;
+    const auto action = [this](const char* name) { return m_window->findChild<QAction*>(QString::fromLatin1(name)); };
+    SpinButton* spins[]
+        = {p.child<SpinButton>(QStringLiteral("SpinButton2")), p.child<SpinButton>(QStringLiteral("SpinButton1"))};
+    const QString file = m_dir->filePath(QStringLiteral("scheme.hlm"));
+
+    const Shown start = shown(*m_window, p);
+    QVERIFY(!action("ItemUndo")->isEnabled());
+    constexpr int Operations = 5000;
+    for (int i = 0; i < Operations; ++i) {
+        const int kind = random.bounded(100);
+        const int which = random.bounded(3);
+        if (kind < 10) {
+            p.option(random.bounded(5))->click();
+        } else if (kind < 40) {
+            p.bar(which)->triggerAction(
+                random.bounded(2) ? QAbstractSlider::SliderSingleStepAdd : QAbstractSlider::SliderPageStepSub);
+        } else if (kind < 50) {
+            p.bar(which)->setValue(random.bounded(256));
+        } else if (kind < 58) {
+            p.box(random.bounded(2))->click();
+        } else if (kind < 75) {
+            SpinButton* spin = spins[random.bounded(2)];
+            (random.bounded(2) ? spin->upArrow() : spin->downArrow())->click();
+        } else if (kind < 78) {
+            action("ItemDefault")->trigger();
+        } else if (kind < 83) {
+            QGuiApplication::clipboard()->setText(randomColour(random).name());
+            action("ItemPasteColor")->trigger();
+        } else if (kind < 88) {
+            m_dialogs->answerColour(randomColour(random));
+            action("ItemColor")->trigger();
+        } else if (kind < 93) {
+            ColorScheme scheme;
+            for (int field = 0; field < ColorScheme::ValueCount; ++field)
+                scheme.setValue(field, static_cast<qint16>(random.bounded(256)));
+            Margins margins;
+            margins.setLeft(random.bounded(51));
+            margins.setTop(random.bounded(51));
+            margins.setUseLeft(random.bounded(2));
+            margins.setUseTop(random.bounded(2));
+            p.tagline()->setPlainText(BodyTag::compose(scheme, margins));
+            action("ItemApplyTag")->trigger();
+        } else if (kind < 96) {
+            ColorScheme scheme;
+            for (int field = 0; field < ColorScheme::ValueCount; ++field)
+                scheme.setValue(field, static_cast<qint16>(random.bounded(256)));
+            QVERIFY(SchemeFile::write(file, scheme));
+            m_window->openSchemeFile(file);
+        } else if (m_window->undoStack().canUndo()) {
+            // Undoing in the middle of a run drops the steps that could be redone.
+            m_window->undoStack().undo();
+        }
+        const QString broken = p.brokenInvariant();
+        if (!broken.isEmpty())
+            QFAIL(qPrintable(QStringLiteral("after operation %1: %2").arg(i).arg(broken)));
+    }
+    const Shown end = shown(*m_window, p);
+    const int endSlot = m_window->selectedSlot();
+    QUndoStack& stack = m_window->undoStack();
+    QVERIFY(stack.count() > 100);
+    while (stack.canUndo())
+        action("ItemUndo")->trigger();
+    QVERIFY(p.brokenInvariant().isEmpty());
+    // The slot follows the steps undone; selecting the one shown at the start changes nothing.
+    p.option(Slot::Background)->click();
+    QVERIFY(stack.canRedo());
+    QCOMPARE(difference(shown(*m_window, p), start), QString());
+    while (stack.canRedo())
+        action("ItemRedo")->trigger();
+    QVERIFY(p.brokenInvariant().isEmpty());
+    p.option(endSlot)->click();
+    QCOMPARE(difference(shown(*m_window, p), end), QString());
+}
+
+void TestUndo::oneGestureIsOneStep()
+{
+    WindowProbe& p = *m_probe;
+    auto* undo = m_window->findChild<QAction*>(QStringLiteral("ItemUndo"));
+    QCOMPARE(undo->text(), QStringLiteral("&Undo"));
+    QVERIFY(!undo->isEnabled());
+    const Shown start = shown(*m_window, p);
+
+    p.option(Slot::Text)->click();
+    p.bar(Channel::Green)->setFocus();
+    for (int i = 0; i < 12; ++i)
+        QTest::keyClick(p.bar(Channel::Green), Qt::Key_Right);
+    QCOMPARE(m_window->undoStack().count(), 1);
+    QCOMPARE(undo->text(), QStringLiteral("&Undo Text Color"));
+    // Another bar is another gesture.
+    QTest::keyClick(p.bar(Channel::Blue), Qt::Key_Left);
+    QCOMPARE(m_window->undoStack().count(), 2);
+
+    // A margin arrow held down is one step, and the slot follows the step being undone.
+    p.box(0)->click();
+    p.option(Slot::NewLink)->click();
+    for (int i = 0; i < 8; ++i)
+        p.child<SpinButton>(QStringLiteral("SpinButton2"))->upArrow()->click();
+    QCOMPARE(m_window->undoStack().count(), 4);
+    QCOMPARE(undo->text(), QStringLiteral("&Undo Left Margin"));
+    undo->trigger();
+    undo->trigger();
+    QCOMPARE(m_window->selectedSlot(), Slot::Text);
+    undo->trigger();
+    undo->trigger();
+    QVERIFY(!undo->isEnabled());
+    p.option(Slot::Background)->click();
+    QCOMPARE(difference(shown(*m_window, p), start), QString());
+}
+
+void TestUndo::tagBoxUndoesItsOwnText()
+{
+    WindowProbe& p = *m_probe;
+    p.bar(Channel::Red)->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    const SchemeState changed = m_window->state();
+    p.tagline()->setFocus();
+    QTest::keyClicks(p.tagline(), QStringLiteral("xyz"));
+    const QString typed = p.taglineText();
+    QTest::keyClick(p.tagline(), Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(p.taglineText() != typed);
+    QCOMPARE(m_window->state(), changed);
+    QTest::keyClick(p.tagline(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(p.taglineText(), typed);
+    // Outside the box the keys act on the scheme, and the menu item always does.
+    p.bar(Channel::Red)->setFocus();
+    QTest::keyClick(p.bar(Channel::Red), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(m_window->scheme(), ColorScheme::defaults());
+    QTest::keyClick(p.bar(Channel::Red), Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(m_window->state(), changed);
+}
+
+void TestUndo::exitAsksOnlyAboutChanges_data()
+{
+    QTest::addColumn<bool>("change");
+    QTest::addColumn<bool>("undoChange");
+    QTest::addColumn<int>("choice"); // -1: no question expected
+    QTest::addColumn<int>("saveAnswer"); // 0 cancel the save dialog, 1 a good file, 2 a file that cannot be written
+    QTest::addColumn<bool>("closes");
+    using C = DialogBackend::SaveChoice;
+    QTest::newRow("unchanged") << false << false << -1 << 0 << true;
+    QTest::newRow("changed back by undo") << true << true << -1 << 0 << true;
+    QTest::newRow("cancel") << true << false << int(C::Cancel) << 0 << false;
+    QTest::newRow("discard") << true << false << int(C::Discard) << 0 << true;
+    QTest::newRow("save") << true << false << int(C::Save) << 1 << true;
+    QTest::newRow("save dialog cancelled") << true << false << int(C::Save) << 0 << false;
+    QTest::newRow("save fails") << true << false << int(C::Save) << 2 << false;
+}
+
+void TestUndo::exitAsksOnlyAboutChanges()
+{
+    QFETCH(bool, change);
+    QFETCH(bool, undoChange);
+    QFETCH(int, choice);
+    QFETCH(int, saveAnswer);
+    QFETCH(bool, closes);
+    WindowProbe& p = *m_probe;
+    if (change)
+        p.bar(Channel::Blue)->triggerAction(QAbstractSlider::SliderPageStepSub);
+    if (undoChange)
+        m_window->undoStack().undo();
+    const QString good = m_dir->filePath(QStringLiteral("kept.hlm"));
+    if (choice >= 0) {
+        m_dialogs->answerSaveQuestion(DialogBackend::SaveChoice(choice));
+        if (choice == int(DialogBackend::SaveChoice::Save)) {
+            if (saveAnswer == 0)
+                m_dialogs->answerCancel();
+            else
+                m_dialogs->answerFile(saveAnswer == 1 ? good : m_dir->filePath(QStringLiteral("no/such/folder.hlm")));
+        }
+    }
+    m_window->findChild<QAction*>(QStringLiteral("ItemExit"))->trigger();
+    QCOMPARE(m_dialogs->saveQuestions.size(), choice >= 0 ? 1 : 0);
+    QCOMPARE(m_window->isVisible(), !closes);
+    QCOMPARE(m_dialogs->messages.size(), saveAnswer == 2 ? 1 : 0);
+    if (saveAnswer == 1)
+        QCOMPARE(SchemeFile::read(good), m_window->scheme());
+    // Once saved, nothing is asked any more.
+    if (saveAnswer == 1)
+        QVERIFY(!m_window->hasUnsavedChanges());
+}
+
+HUELOOM_TEST_MAIN(TestUndo)
+#include "tst_undo.moc"
