@@ -1,12 +1,12 @@
 #include "PrintServerProbe.h"
 
+#include <QCoreApplication>
 #include <QDir>
-#include <QEventLoop>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QTcpSocket>
-#include <QTimer>
 #include <memory>
 
 namespace {
@@ -72,38 +72,34 @@ PrintServerProbe::Server PrintServerProbe::locate()
 PrintServerProbe::Result PrintServerProbe::probe(const Server& server, int timeoutMs)
 {
     std::unique_ptr<QIODevice> socket;
-    QEventLoop loop;
-    Result result = Result::Silent;
-    const auto finish = [&loop, &result](Result reached) {
-        result = reached;
-        loop.quit();
-    };
-    const QByteArray request = "HEAD / HTTP/1.1\r\nHost: localhost\r\nConnection: close\r\n\r\n";
-
     if (!server.socketPath.isEmpty()) {
         auto local = std::make_unique<QLocalSocket>();
-        QObject::connect(local.get(), &QLocalSocket::connected, local.get(),
-            [device = local.get(), &request] { device->write(request); });
-        QObject::connect(local.get(), &QLocalSocket::errorOccurred, &loop,
-            [&finish](QLocalSocket::LocalSocketError) { finish(Result::NoServer); });
         local->connectToServer(server.socketPath);
+        if (local->state() == QLocalSocket::UnconnectedState)
+            return Result::NoServer;
         socket = std::move(local);
     } else {
         auto tcp = std::make_unique<QTcpSocket>();
-        QObject::connect(
-            tcp.get(), &QTcpSocket::connected, tcp.get(), [device = tcp.get(), &request] { device->write(request); });
-        QObject::connect(tcp.get(), &QTcpSocket::errorOccurred, &loop,
-            [&finish](QAbstractSocket::SocketError) { finish(Result::NoServer); });
         tcp->connectToHost(server.host, server.port);
         socket = std::move(tcp);
     }
-    // Any reply will do, even a refusal: the server is there and talks.
-    QObject::connect(socket.get(), &QIODevice::readyRead, &loop, [&finish] { finish(Result::Answered); });
-    QTimer::singleShot(timeoutMs, &loop, [&finish] { finish(Result::Silent); });
-    // A connection that fails at once fails before the loop starts; its signal is queued or direct.
-    if (result == Result::Silent)
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-    if (result == Result::NoServer && socket->bytesAvailable() > 0)
-        result = Result::Answered;
-    return result;
+    socket->write("HEAD / HTTP/1.1\r\nHost: localhost\r\nConnection: close\r\n\r\n");
+
+    // Short blocking waits, with the window's painting in between; no nested event loop, so nothing
+    // else the user started (a menu closing, a shortcut) is held up behind it.
+    QElapsedTimer waited;
+    waited.start();
+    while (!waited.hasExpired(timeoutMs)) {
+        // Any reply will do, even a refusal: the server is there and talks.
+        if (socket->bytesAvailable() > 0 || socket->waitForReadyRead(50))
+            return Result::Answered;
+        if (auto* local = qobject_cast<QLocalSocket*>(socket.get());
+            local && local->state() == QLocalSocket::UnconnectedState)
+            return Result::NoServer;
+        if (auto* tcp = qobject_cast<QTcpSocket*>(socket.get());
+            tcp && tcp->state() == QAbstractSocket::UnconnectedState)
+            return Result::NoServer;
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    return Result::Silent;
 }

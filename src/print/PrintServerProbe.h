@@ -25,7 +25,7 @@ public:
     // scheduler's local socket when there is one, else localhost:631.
     static Server locate();
 
-    // Sends `server` a small HTTP request and waits up to `timeoutMs` for any reply. The wait runs
-    // a local event loop without user input, so windows keep painting.
+    // Sends `server` a small HTTP request and waits up to `timeoutMs` for any reply, in short waits
+    // with the windows painting in between (user input waits until the probe is done).
     static Result probe(const Server& server, int timeoutMs);
 };
