@@ -8,12 +8,13 @@
 
 namespace {
 
-// Fusion everywhere, so the fixed pixel layout looks the same on every desktop; a click in a scroll
-// bar's trough always moves it by its large step, never jumps to the pointer.
+// Fusion everywhere (unless -style asks for another), so the fixed pixel layout looks the same on
+// every desktop; a click in a scroll bar's trough always moves it by its large step, never jumps to
+// the pointer.
 class HueloomStyle : public QProxyStyle {
 public:
-    HueloomStyle()
-        : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion")))
+    explicit HueloomStyle(QStyle* base)
+        : QProxyStyle(base)
     {
     }
 
@@ -28,13 +29,14 @@ public:
 
 } // namespace
 
-void configureApplication(QApplication& app)
+void configureApplication(QApplication& app, const QString& styleName)
 {
     QApplication::setApplicationName(QStringLiteral("Hueloom"));
     QApplication::setApplicationDisplayName(QString());
     QApplication::setApplicationVersion(QStringLiteral(HUELOOM_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("org.hueloom.Hueloom"));
     Fonts::installSubstitutions();
-    QApplication::setStyle(new HueloomStyle);
+    QStyle* base = styleName.isEmpty() ? nullptr : QStyleFactory::create(styleName);
+    QApplication::setStyle(new HueloomStyle(base ? base : QStyleFactory::create(QStringLiteral("Fusion"))));
     app.setFont(Fonts::sansSerif(8.25));
 }

@@ -2,5 +2,8 @@
 
 class QApplication;
 
-// Everything the program sets on the application before its first window: names, fonts, style.
-void configureApplication(QApplication& app);
+#include <QString>
+
+// Everything the program sets on the application before its first window: names, fonts, style. The
+// style is Fusion unless `styleName` (from -style) names another one that exists.
+void configureApplication(QApplication& app, const QString& styleName = {});

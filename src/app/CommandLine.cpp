@@ -2,10 +2,107 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 
-CommandLine CommandLine::parse(const QStringList& arguments)
+namespace {
+
+// The options every Qt program takes, handed on to the application. `value` names the argument an
+// option takes; `joined` options also take it as "-option=value", as Qt reads them.
+struct QtOption {
+    const char* name;
+    const char* value;
+    bool joined;
+    const char* description;
+};
+
+constexpr QtOption QtOptions[] = {
+    {"platform", "name", false, "The platform plugin (xcb, wayland, offscreen, ...)."},
+    {"platformpluginpath", "path", false, "Where to look for platform plugins."},
+    {"platformtheme", "name", false, "The platform theme."},
+    {"plugin", "plugin", false, "An extra plugin to load, such as an input device."},
+    {"display", "display", false, "The X display to use instead of $DISPLAY."},
+    {"qwindowgeometry", "geometry", false, "The main window's geometry (WxH+X+Y)."},
+    {"geometry", "geometry", false, "The same as -qwindowgeometry, on X11."},
+    {"qwindowtitle", "title", false, "The main window's caption."},
+    {"title", "title", false, "The same as -qwindowtitle, on X11."},
+    {"qwindowicon", "icon", false, "The main window's icon."},
+    {"icon", "icon", false, "The same as -qwindowicon, on X11."},
+    {"name", "name", false, "The application's resource name, on X11."},
+    {"session", "session", false, "A session to restore."},
+    {"style", "style", true, "The widget style, such as Fusion or Windows."},
+    {"stylesheet", "file", true, "A style sheet file to apply."},
+    {"reverse", nullptr, false, "Lays the window out from right to left."},
+    {"widgetcount", nullptr, false, "Prints the number of widgets left at the end."},
+    {"qmljsdebugger", "settings", true, "Settings for the QML debugger (only as -qmljsdebugger=...)."},
+};
+
+// The Qt option `argument` starts, with one dash or two; nullptr for none.
+const QtOption* qtOption(const QByteArray& argument, bool* joinedValue)
 {
+    const QByteArray name = argument.mid(argument.startsWith("--") ? 2 : 1);
+    *joinedValue = false;
+    for (const QtOption& option : QtOptions) {
+        if (name == option.name && qstrcmp(option.name, "qmljsdebugger") != 0)
+            return &option;
+        if (option.joined && name.startsWith(option.name) && name.mid(qstrlen(option.name)).startsWith('=')) {
+            *joinedValue = true;
+            return &option;
+        }
+    }
+    return nullptr;
+}
+
+QString qtOptionsHelp()
+{
+    QString text = QCoreApplication::translate("CommandLine", "\nQt options:\n");
+    for (const QtOption& option : QtOptions) {
+        QString name = QStringLiteral("-") + QLatin1StringView(option.name);
+        if (option.value)
+            name += (qstrcmp(option.name, "qmljsdebugger") == 0 ? QStringLiteral("=<%1>") : QStringLiteral(" <%1>"))
+                        .arg(QLatin1StringView(option.value));
+        text += QStringLiteral("  %1  %2\n").arg(name, -30).arg(QLatin1StringView(option.description));
+    }
+    return text;
+}
+
+} // namespace
+
+CommandLine CommandLine::parse(const QList<QByteArray>& arguments)
+{
+    CommandLine result;
+    result.qtArguments << (arguments.isEmpty() ? QByteArray("hueloom") : arguments.first());
+
+    // Qt's options go to the application; the program's own options go to the parser; every other
+    // argument, and every one after "--", is a file name, kept as the bytes it is.
+    QStringList ownOptions{QStringLiteral("hueloom")};
+    QList<QByteArray> files;
+    bool onlyFiles = false;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QByteArray& argument = arguments.at(i);
+        bool joined = false;
+        if (onlyFiles || argument == "-" || !argument.startsWith('-')) {
+            files << argument;
+        } else if (argument == "--") {
+            onlyFiles = true;
+        } else if (const QtOption* option = qtOption(argument, &joined)) {
+            // Qt reads its options with one dash.
+            result.qtArguments << (argument.startsWith("--") ? argument.mid(1) : argument);
+            if (option->value && !joined) {
+                if (i + 1 == arguments.size()) {
+                    result.action = Action::Error;
+                    result.output = QCoreApplication::translate("CommandLine", "Missing value after '%1'.")
+                                        .arg(QFile::decodeName(argument));
+                    return result;
+                }
+                result.qtArguments << arguments.at(++i);
+            }
+        } else {
+            ownOptions << QFile::decodeName(argument);
+        }
+    }
+
     QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(
         QCoreApplication::translate("CommandLine", "Compose the colours of a web page body and copy its tag."));
     const QCommandLineOption help = parser.addHelpOption();
@@ -13,8 +110,7 @@ CommandLine CommandLine::parse(const QStringList& arguments)
     parser.addPositionalArgument(QStringLiteral("file"),
         QCoreApplication::translate("CommandLine", "A scheme file (.hlm) to open."), QStringLiteral("[file]"));
 
-    CommandLine result;
-    if (!parser.parse(arguments)) {
+    if (!parser.parse(ownOptions)) {
         result.action = Action::Error;
         result.output = parser.errorText();
         return result;
@@ -23,6 +119,8 @@ CommandLine CommandLine::parse(const QStringList& arguments)
         result.action = Action::ShowHelp;
         // Parsed before the application exists, the parser cannot know the program's name.
         result.output = parser.helpText().replace(QStringLiteral("<executable_name>"), QStringLiteral("hueloom"));
+        if (parser.isSet(QStringLiteral("help-all")))
+            result.output += qtOptionsHelp();
         return result;
     }
     if (parser.isSet(version)) {
@@ -30,7 +128,6 @@ CommandLine CommandLine::parse(const QStringList& arguments)
         result.output = QStringLiteral("hueloom %1\n").arg(QStringLiteral(HUELOOM_VERSION));
         return result;
     }
-    const QStringList files = parser.positionalArguments();
     if (files.size() > 1) {
         result.action = Action::Error;
         result.output = QCoreApplication::translate("CommandLine", "Only one scheme file can be opened.");

@@ -6,6 +6,7 @@
 #include "dialogs/DialogFlags.h"
 #include "files/SchemeFile.h"
 #include "print/ChartPrinter.h"
+#include "print/PrintServerProbe.h"
 #include "print/RgbChart.h"
 #include "scheme/CssText.h"
 
@@ -113,6 +114,15 @@ void MainWindow::printRgbChart()
 {
     using namespace DialogFlags;
     m_commonDialog->Flags = NoSelection | NoPageNumbers | DisablePrintToFile | HidePrintToFile;
+    // The printer and its dialog ask the print server for its printers with no time limit; a server
+    // that never answers is found out first, while the window keeps painting.
+    constexpr int PrintServerWaitMs = 3000;
+    if (PrintServerProbe::probe(PrintServerProbe::locate(), PrintServerWaitMs) == PrintServerProbe::Result::Silent) {
+        m_dialogs->message(this, Caption,
+            tr("The print system did not answer within %1 seconds.  Nothing was printed.")
+                .arg(PrintServerWaitMs / 1000));
+        return;
+    }
     // A cancelled print dialog prints nothing.
     if (!m_commonDialog->show(CommonDialog::ShowPrinter))
         return;

@@ -3,18 +3,85 @@
 #include "MainWindow.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// While the application connects to the display: Qt's platform messages are held back, and a failure
+// to start the platform ends the program with one line saying why, instead of Qt's plugin text and
+// an abort.
+QtMessageHandler qtHandler = nullptr;
+QByteArray displayProblem;
+struct HeldMessage {
+    QtMsgType type;
+    QByteArray category;
+    QString text;
+};
+std::vector<HeldMessage> heldMessages;
+
+void startUpMessages(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (type == QtFatalMsg) {
+        std::fprintf(stderr, "hueloom: %s\n", displayProblem.constData());
+        std::fflush(stderr);
+        std::_Exit(1);
+    }
+    if (context.category && qstrncmp(context.category, "qt.qpa", 6) == 0) {
+        heldMessages.push_back({type, context.category, text});
+        return;
+    }
+    qtHandler(type, context, text);
+}
+
+// The value of Qt option `name` (-platform, -display) among `arguments`, or `fallback`.
+QByteArray qtOptionValue(const QList<QByteArray>& arguments, const char* name, const QByteArray& fallback)
+{
+    for (qsizetype i = 1; i + 1 < arguments.size(); ++i)
+        if (arguments.at(i) == QByteArray("-") + name)
+            return arguments.at(i + 1);
+    return fallback;
+}
+
+// What to tell the user when no platform plugin could start.
+QByteArray describeDisplayProblem(const QList<QByteArray>& qtArguments)
+{
+    const QByteArray platform = qtOptionValue(qtArguments, "platform", qgetenv("QT_QPA_PLATFORM"));
+    if (!platform.isEmpty() && !platform.startsWith("xcb"))
+        return "cannot start the display platform \"" + platform + '"';
+    const QByteArray display = qtOptionValue(qtArguments, "display", qgetenv("DISPLAY"));
+    if (display.isEmpty())
+        return "no display: DISPLAY is not set";
+    return "cannot connect to the X display \"" + display + '"';
+}
+
+// A path the program can open `name` by. Qt keeps file names as UTF-8 text, so a name that is not
+// (a Latin-1 name, a byte 0xFF) is opened here from its bytes and reached through its descriptor.
+QString openablePath(const QByteArray& name)
+{
+    const QString decoded = QFile::decodeName(name);
+    if (QFile::encodeName(decoded) == name)
+        return QFileInfo(decoded).absoluteFilePath();
+    // Without blocking: a FIFO with no writer must not hold up the start.
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return QFileInfo(decoded).absoluteFilePath();
+    return QStringLiteral("/proc/self/fd/%1").arg(fd);
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
-    QStringList arguments;
+    QList<QByteArray> arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    // The name shown in --help, whatever the program file is called.
-    if (!arguments.isEmpty())
-        arguments.first() = QStringLiteral("hueloom");
+        arguments << QByteArray(argv[i]);
 
     const CommandLine command = CommandLine::parse(arguments);
     switch (command.action) {
@@ -29,13 +96,34 @@ int main(int argc, char* argv[])
         break;
     }
 
-    QApplication app(argc, argv);
-    configureApplication(app);
+    // The application sees Qt's options only: a file named "-reverse" after "--" stays a file name.
+    std::vector<QByteArray> qtArguments(command.qtArguments.begin(), command.qtArguments.end());
+    std::vector<char*> qtArgv;
+    for (QByteArray& argument : qtArguments)
+        qtArgv.push_back(argument.data());
+    qtArgv.push_back(nullptr);
+    int qtArgc = static_cast<int>(qtArguments.size());
+
+    displayProblem = describeDisplayProblem(command.qtArguments);
+    qtHandler = qInstallMessageHandler(startUpMessages);
+    QApplication app(qtArgc, qtArgv.data());
+    qInstallMessageHandler(qtHandler);
+    for (const HeldMessage& message : heldMessages) {
+        const QMessageLogContext context(nullptr, 0, nullptr, message.category.constData());
+        qtHandler(message.type, context, message.text);
+    }
+    heldMessages.clear();
+
+    QByteArray style = qtOptionValue(command.qtArguments, "style", {});
+    for (const QByteArray& argument : command.qtArguments)
+        if (argument.startsWith("-style="))
+            style = argument.mid(7);
+    configureApplication(app, QString::fromUtf8(style));
     MainWindow window;
     window.show();
     if (!command.schemeFile.isEmpty()) {
         // Opened once the window is on screen, so a bad file's message has a window to stand over.
-        const QString path = QFileInfo(command.schemeFile).absoluteFilePath();
+        const QString path = openablePath(command.schemeFile);
         QTimer::singleShot(0, &window, [&window, path] { window.openSchemeFile(path); });
     }
     return QApplication::exec();

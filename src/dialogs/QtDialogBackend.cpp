@@ -3,6 +3,7 @@
 #include "DialogFlags.h"
 
 #include <QColorDialog>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -128,9 +129,17 @@ std::optional<int> QtDialogBackend::choosePrinter(QWidget* parent, QPrinter& pri
     options.setFlag(QAbstractPrintDialog::PrintSelection, !(flags & DialogFlags::NoSelection));
     options.setFlag(QAbstractPrintDialog::PrintPageRange, !(flags & DialogFlags::NoPageNumbers));
     options.setFlag(QAbstractPrintDialog::PrintCurrentPage, false);
+    printer.setPrintRange(QPrinter::AllPages);
     // Printing to a PDF file is how a user without a printer prints here, so it stays offered.
     options.setFlag(QAbstractPrintDialog::PrintToFile, true);
     dialog.setOptions(options);
+    // The chart is one page: even or odd pages alone would print a blank one. The dialog turns its
+    // page-set box back on for some printers, so "All Pages" is left as its only choice as well.
+    if (auto* pageSet = dialog.findChild<QComboBox*>(QStringLiteral("pageSetCombo"))) {
+        while (pageSet->count() > 1)
+            pageSet->removeItem(pageSet->count() - 1);
+        pageSet->setEnabled(false);
+    }
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return printer.copyCount();

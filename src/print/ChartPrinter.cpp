@@ -84,6 +84,8 @@ bool print(QPrinter& printer, const RgbChart& chart, int copies, QString* error)
     // The copies are ours to make: the printer itself is told one, so nothing multiplies them again.
     printer.setCopyCount(1);
     printer.setCollateCopies(false);
+    // The name the print queue lists the job under.
+    printer.setDocName(QString::fromLatin1(RgbChart::Title));
     const bool oneFile = printer.outputFormat() == QPrinter::PdfFormat;
     const int documents = oneFile ? 1 : copies;
     const int pagesEach = oneFile ? copies : 1;

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <limits>
 
 using Controls::place;
 
@@ -25,6 +26,8 @@ TitleDialog::TitleDialog(QWidget* parent)
     prompt->setWordWrap(true);
     place(m_entry, QStringLiteral("Text1"), QRect(16, 56, 361, 19));
     m_entry->setAccessibleName(tr("New title"));
+    // A title has no length limit; QLineEdit's own would cut it at 32,767 characters.
+    m_entry->setMaxLength(std::numeric_limits<int>::max());
     auto* ok = place(new QPushButton(tr("&Ok"), this), QStringLiteral("Command1"), QRect(136, 80, 105, 25));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &TitleDialog::ok);

@@ -1,5 +1,6 @@
-# The command line: --version and --help need no display; a bad scheme file named on the command
-# line gets the same message as Open Scheme gives.
+# The command line: --version and --help need no display, and without one the program says so in one
+# line; Qt's own options work; after "--" every argument is a file name; a bad scheme file named on
+# the command line gets the same message as Open Scheme gives.
 APP=$1
 source "$E2E_LIB"
 
@@ -7,6 +8,23 @@ version=$(env -u DISPLAY -u WAYLAND_DISPLAY "$APP" --version) || fail "--version
 echo "$version" | grep -q '^hueloom [0-9]' || fail "--version printed '$version'"
 env -u DISPLAY -u WAYLAND_DISPLAY "$APP" --help | grep -q 'Usage: hueloom' || fail "--help"
 if env -u DISPLAY "$APP" one.hlm two.hlm 2>/dev/null; then fail "two files were accepted"; fi
+env -u DISPLAY -u WAYLAND_DISPLAY "$APP" --help-all | grep -q -- '-style <style>' || fail "--help-all lists no -style"
+
+# No display: status 1 and one line naming the problem, not Qt's plugin text and an abort.
+no_display() {
+    local status=0
+    "$@" >/dev/null 2>"$E2E_TMP/err" || status=$?
+    [ "$status" -eq 1 ] || fail "$* ended with status $status: $(cat "$E2E_TMP/err")"
+    [ "$(wc -l <"$E2E_TMP/err")" -eq 1 ] || fail "$* said more than one line: $(cat "$E2E_TMP/err")"
+}
+no_display env -u DISPLAY -u WAYLAND_DISPLAY "$APP"
+grep -q '^hueloom: .*DISPLAY is not set' "$E2E_TMP/err" || fail "without DISPLAY: $(cat "$E2E_TMP/err")"
+unused=""
+for n in $(seq 199 -1 150); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { unused=$n; break; }
+done
+no_display env -u WAYLAND_DISPLAY DISPLAY=":$unused" "$APP"
+grep -q "^hueloom: .*\":$unused\"" "$E2E_TMP/err" || fail "with DISPLAY=:$unused: $(cat "$E2E_TMP/err")"
 
 start_display
 printf 'not,a,scheme\n' >"$E2E_TMP/bad.hlm"
@@ -25,4 +43,31 @@ start_app "$E2E_TMP/good.hlm"
 sleep 0.5
 xdotool key ctrl+t
 expect_clipboard '<BODY BGCOLOR="#010203" TEXT="#28323C" LINK="#070809" VLINK="#646E78" ALINK="#0D0E0F">'
+kill "$APP_PID"
+wait "$APP_PID" 2>/dev/null || true
+
+# Qt's own options, as every Qt program takes them.
+start_app -style Fusion
+kill "$APP_PID"
+wait "$APP_PID" 2>/dev/null || true
+
+# After "--", "-reverse" is the name of a file: it opens, and the window is not mirrored, so the red
+# bar's right arrow is where it always is (the bar at 168,32 in the frame at 8,0).
+cd "$E2E_TMP"
+printf '1,2,3,40,50,60,7,8,9,100,110,120,13,14,15\r\n' >"$E2E_TMP/-reverse"
+start_app -- -reverse
+sleep 0.5
+click_client 388 40
+sleep 0.3
+xdotool key ctrl+t
+expect_clipboard '<BODY BGCOLOR="#020203" TEXT="#28323C" LINK="#070809" VLINK="#646E78" ALINK="#0D0E0F">'
+kill "$APP_PID"
+wait "$APP_PID" 2>/dev/null || true
+
+# A name that is not UTF-8.
+printf '11,12,13,40,50,60,7,8,9,100,110,120,13,14,15\r\n' >"$E2E_TMP/$(printf 'caf\351\377.hlm')"
+start_app "$E2E_TMP/$(printf 'caf\351\377.hlm')"
+sleep 0.5
+xdotool key ctrl+t
+expect_clipboard '<BODY BGCOLOR="#0B0C0D" TEXT="#28323C" LINK="#070809" VLINK="#646E78" ALINK="#0D0E0F">'
 echo "e2e commandline: ok"

@@ -56,6 +56,8 @@ LogLevel warn
 Browsing No
 PreserveJobFiles Yes
 PreserveJobHistory Yes
+# Job records are written at once, so the tests can read a finished job's attributes.
+DirtyCleanInterval 0
 WebInterface No
 DefaultAuthType None
 <Location />

@@ -11,15 +11,80 @@
 #include "support/WindowTestCase.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <atomic>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
 const QList<QList<int>> DefaultValues{{206, 206, 255}, {0, 85, 170}, {0, 124, 0}, {0, 60, 0}, {0, 181, 0}};
+
+// A print server on a Unix socket, in a thread of its own: it takes every connection and either never
+// says a word, like a hung network print server, or answers each request and hangs up. It gives up
+// after 20 seconds, so a test that waits for it fails instead of hanging.
+class FakePrintServer {
+public:
+    FakePrintServer(const QString& path, bool answers)
+    {
+        const QByteArray name = QFile::encodeName(path);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        qstrncpy(address.sun_path, name.constData(), sizeof(address.sun_path));
+        m_listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0
+            || ::listen(m_listener, 16) != 0)
+            qFatal("the fake print server cannot listen");
+        m_thread = std::thread([this, answers] { serve(answers); });
+    }
+    ~FakePrintServer()
+    {
+        m_stop = true;
+        m_thread.join();
+    }
+
+private:
+    void serve(bool answers)
+    {
+        std::vector<int> held;
+        for (int round = 0; round < 400 && !m_stop; ++round) {
+            pollfd wait{m_listener, POLLIN, 0};
+            if (::poll(&wait, 1, 50) != 1)
+                continue;
+            const int connection = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
+            if (connection < 0)
+                continue;
+            if (!answers) {
+                held.push_back(connection);
+                continue;
+            }
+            char request[4096];
+            pollfd readable{connection, POLLIN, 0};
+            if (::poll(&readable, 1, 1000) == 1)
+                (void)::read(connection, request, sizeof(request));
+            const char reply[] = "HTTP/1.1 503 Service Unavailable\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+            (void)::write(connection, reply, sizeof(reply) - 1);
+            ::close(connection);
+        }
+        // From now on connections are refused.
+        ::close(m_listener);
+        for (int connection : held)
+            ::close(connection);
+    }
+
+    int m_listener = -1;
+    std::atomic<bool> m_stop = false;
+    std::thread m_thread;
+};
 
 } // namespace
 
@@ -34,6 +99,8 @@ private slots:
     void cancelPrintsNothing();
     void failureIsReportedAndLeavesNothingBehind();
     void realPrintDialog();
+    void silentPrintServerIsReported_data();
+    void silentPrintServerIsReported();
 
 private:
     void printThroughWindow(int copies, const QString& pdf, bool viaButton = false);
@@ -164,6 +231,12 @@ void TestPrint::realPrintDialog()
         QVERIFY(!dialog->testOption(QAbstractPrintDialog::PrintPageRange));
         // Print to a PDF file stays offered: it is how a user without a printer prints.
         QVERIFY(dialog->testOption(QAbstractPrintDialog::PrintToFile));
+        QVERIFY(!dialog->testOption(QAbstractPrintDialog::PrintCurrentPage));
+        // Even or odd pages of a one-page chart: never offered.
+        auto* pageSet = dialog->findChild<QComboBox*>(QStringLiteral("pageSetCombo"));
+        QVERIFY(pageSet);
+        QVERIFY(!pageSet->isEnabled());
+        QCOMPARE(pageSet->count(), 1);
         auto* copies = dialog->findChild<QSpinBox*>(QStringLiteral("copies"));
         QVERIFY(copies);
         copies->setValue(2);
@@ -175,6 +248,42 @@ void TestPrint::realPrintDialog()
     QCOMPARE(*chosen, 2);
     whenModal<QPrintDialog>([](QPrintDialog* dialog) { dialog->reject(); });
     QCOMPARE(backend.choosePrinter(nullptr, printer, NoSelection), std::nullopt);
+}
+
+void TestPrint::silentPrintServerIsReported_data()
+{
+    QTest::addColumn<bool>("answers");
+    QTest::newRow("a server that never answers") << false;
+    QTest::newRow("a server that answers") << true;
+}
+
+void TestPrint::silentPrintServerIsReported()
+{
+    QFETCH(bool, answers);
+    const QString socket = m_dir->filePath(QStringLiteral("cups.sock"));
+    const FakePrintServer server(socket, answers);
+    const QByteArray before = qgetenv("CUPS_SERVER");
+    qputenv("CUPS_SERVER", QFile::encodeName(socket));
+    const QString pdf = m_dir->filePath(QStringLiteral("chart.pdf"));
+    if (answers)
+        printThroughWindow(1, pdf);
+    else
+        m_window->findChild<QAction*>(QStringLiteral("ItemPrint"))->trigger();
+    if (before.isNull())
+        qunsetenv("CUPS_SERVER");
+    else
+        qputenv("CUPS_SERVER", before);
+
+    const QString silent = QStringLiteral("The print system did not answer within 3 seconds.  Nothing was printed.");
+    if (answers) {
+        QCOMPARE(m_dialogs->printRequests.size(), 1);
+        QVERIFY(!m_dialogs->messages.contains(silent));
+        QCOMPARE(Pdf::checkChart(Pdf::text(pdf), DefaultValues), QString());
+    } else {
+        QCOMPARE(m_dialogs->messages, QStringList{silent});
+        QCOMPARE(m_dialogs->printRequests.size(), 0);
+        QVERIFY(!QFile::exists(pdf));
+    }
 }
 
 HUELOOM_TEST_MAIN(TestPrint)

@@ -96,6 +96,15 @@ void TestPrintCups::eachCopyIsAJobOfItsOwn()
         QVERIFY2(QFile::exists(document), qPrintable(document));
         QCOMPARE(Pdf::pages(document), 1);
         QCOMPARE(Pdf::checkChart(Pdf::text(document), DefaultValues), QString());
+        // The queue lists the job by the chart's name: the scheduler's record of it holds the name
+        // as its job-name attribute.
+        QFile control(QStringLiteral("%1/c%2").arg(setting("HUELOOM_TEST_SPOOL")).arg(job, 5, 10, QLatin1Char('0')));
+        QVERIFY2(control.open(QIODevice::ReadOnly), qPrintable(control.fileName()));
+        const QByteArray attributes = control.readAll();
+        const qsizetype name = attributes.indexOf("job-name");
+        QVERIFY(name >= 0);
+        // After the attribute's name: a two-byte length, then the value.
+        QCOMPARE(attributes.mid(name + 10, 17), QByteArray("Hueloom RGB Chart"));
     }
     // What came out of the queue: one single-page PDF a copy, so nothing multiplied the copies again.
     // (cups-pdf re-distils through Ghostscript, which drops the text mapping of subset fonts, so the

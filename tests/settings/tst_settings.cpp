@@ -13,6 +13,10 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 namespace {
 
@@ -29,6 +33,59 @@ void answerTitleDialog(const QString& text, bool pressOk = true)
         else
             dialog->close();
     });
+}
+
+// Frees a stuck run: unless disarmed within a few seconds, removes `lockPath` so whatever waits for it
+// goes on, and remembers that it had to.
+class LockWatchdog {
+public:
+    explicit LockWatchdog(QString lockPath)
+        : m_thread([this, path = std::move(lockPath)] {
+            std::unique_lock lock(m_mutex);
+            if (!m_done.wait_for(lock, std::chrono::seconds(5), [this] { return m_disarmed; })) {
+                m_fired = true;
+                QFile::remove(path);
+            }
+        })
+    {
+    }
+    ~LockWatchdog() { disarm(); }
+
+    // True when the program was still waiting and the watchdog had to free it.
+    bool disarm()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_disarmed = true;
+        }
+        m_done.notify_all();
+        if (m_thread.joinable())
+            m_thread.join();
+        return m_fired;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_done;
+    bool m_disarmed = false;
+    std::atomic<bool> m_fired = false;
+    std::thread m_thread;
+};
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& data, qint64 size = -1)
+{
+    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(data), data.size());
+    if (size > data.size())
+        QVERIFY(file.resize(size));
 }
 
 } // namespace
@@ -52,6 +109,13 @@ private slots:
     void titleIsShownAsPlainText();
     void titleDialogLayout();
     void unwritableStoreKeepsTheTitleAndSaysSoOnce();
+    void storeThatCannotBeReadIsNeverWritten_data();
+    void storeThatCannotBeReadIsNeverWritten();
+    void handEditedTitleIsReadAsWritten_data();
+    void handEditedTitleIsReadAsWritten();
+    void staleLockIsTakenOver_data();
+    void staleLockIsTakenOver();
+    void longTitleSurvivesDialogAndStore();
 
 private:
     MainWindow* startWindow();
@@ -273,6 +337,114 @@ void TestSettings::unwritableStoreKeepsTheTitleAndSaysSoOnce()
     QCOMPARE(window->titleCaption(), QStringLiteral("Kept for now"));
     QTest::qWait(20);
     QCOMPARE(m_dialogs.last()->messages.size(), 1);
+}
+
+void TestSettings::storeThatCannotBeReadIsNeverWritten_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<qint64>("size");
+    QByteArray junk("[HLM\nSettings\\TitleText=Mine\n");
+    for (int i = 0; i < 4096; ++i)
+        junk.append(static_cast<char>((i * 7919) % 256));
+    QTest::newRow("section without its bracket, then junk") << junk << qint64(-1);
+    QTest::newRow("a title that is not text")
+        << QByteArray("[HLM]\nSettings\\TitleText=@Rect(1 2 3 4)\n") << qint64(-1);
+    // Far too big to be a settings file: 20 MiB of zero bytes after a binary head.
+    QTest::newRow("huge binary file") << QByteArray("\x7f"
+                                                    "ELF\x02\x01\x01")
+                                      << qint64(20) * 1024 * 1024;
+}
+
+void TestSettings::storeThatCannotBeReadIsNeverWritten()
+{
+    QFETCH(QByteArray, data);
+    QFETCH(qint64, size);
+    const QString path = SettingsStore::defaultFilePath();
+    writeFile(path, data, size);
+    const QByteArray before = contents(path);
+
+    MainWindow* window = startWindow();
+    QCOMPARE(window->titleCaption(), QStringLiteral("Hueloom"));
+    answerTitleDialog(QStringLiteral("Typed later"));
+    window->findChild<QAction*>(QStringLiteral("ItemChange"))->trigger();
+    QCOMPARE(window->titleCaption(), QStringLiteral("Typed later"));
+    // A second window of the same run must not write either.
+    startWindow();
+
+    QTRY_COMPARE(m_dialogs.first()->messages.size(), 1);
+    QVERIFY(m_dialogs.first()->messages.first().contains(QStringLiteral("for this session only")));
+    QVERIFY(contents(path) == before);
+}
+
+void TestSettings::handEditedTitleIsReadAsWritten_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("commas") << QByteArray("Red, Green and Blue") << QStringLiteral("Red, Green and Blue");
+    QTest::newRow("commas without spaces") << QByteArray("1,2,,3") << QStringLiteral("1,2,,3");
+    QTest::newRow("non-ASCII and a comma") << QByteArray("Farben, \xc3\xbc") << QStringLiteral("Farben, \u00fc");
+    QTest::newRow("quoted part and a comma") << QByteArray("\"a, b\", c") << QStringLiteral("a, b, c");
+}
+
+void TestSettings::handEditedTitleIsReadAsWritten()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QString, title);
+    const QString path = SettingsStore::defaultFilePath();
+    writeFile(path, "[HLM]\nSettings\\TitleText=" + line + "\n");
+    const QByteArray before = contents(path);
+    MainWindow* window = startWindow();
+    QCOMPARE(window->titleCaption(), title);
+    QTest::qWait(20);
+    QVERIFY(m_dialogs.last()->messages.isEmpty());
+    QVERIFY(contents(path) == before);
+}
+
+void TestSettings::staleLockIsTakenOver_data()
+{
+    QTest::addColumn<bool>("atStartUp");
+    QTest::newRow("start-up") << true;
+    QTest::newRow("Change Title") << false;
+}
+
+void TestSettings::staleLockIsTakenOver()
+{
+    QFETCH(bool, atStartUp);
+    const QString lockPath = SettingsStore::defaultFilePath() + QStringLiteral(".lock");
+    MainWindow* window = atStartUp ? nullptr : startWindow();
+    // What a killed process leaves behind: an empty lock file, just made.
+    writeFile(lockPath, {});
+    LockWatchdog watchdog(lockPath);
+    if (atStartUp) {
+        window = startWindow();
+    } else {
+        answerTitleDialog(QStringLiteral("After the lock"));
+        window->findChild<QAction*>(QStringLiteral("ItemChange"))->trigger();
+    }
+    QVERIFY2(!watchdog.disarm(), "the store waited for the stale lock until the watchdog removed it");
+    const QString expected = atStartUp ? QStringLiteral("Hueloom") : QStringLiteral("After the lock");
+    QCOMPARE(window->titleCaption(), expected);
+    QCOMPARE(
+        SettingsStore().read(QStringLiteral("HLM"), QStringLiteral("Settings"), QStringLiteral("TitleText")), expected);
+    QVERIFY(m_dialogs.last()->messages.isEmpty());
+}
+
+void TestSettings::longTitleSurvivesDialogAndStore()
+{
+    QString title;
+    for (int i = 0; i < 40000; ++i)
+        title.append(QChar(u'a' + i % 26));
+    title.replace(39990, 1, QStringLiteral(","));
+    MainWindow* window = startWindow();
+    whenModal<TitleDialog>([title](TitleDialog* dialog) {
+        auto* entry = dialog->findChild<QLineEdit*>(QStringLiteral("Text1"));
+        entry->insert(title); // as a paste does
+        QTest::keyClick(entry, Qt::Key_O, Qt::AltModifier);
+    });
+    window->findChild<QAction*>(QStringLiteral("ItemChange"))->trigger();
+    QCOMPARE(window->titleCaption().size(), title.size());
+    QCOMPARE(window->titleCaption(), title);
+    QCOMPARE(startWindow()->titleCaption(), title);
 }
 
 HUELOOM_TEST_MAIN(TestSettings)
