@@ -14,7 +14,9 @@ public:
     std::optional<int> choosePrinter(QWidget* parent, QPrinter& printer, quint32 flags) override;
     void message(QWidget* parent, const QString& caption, const QString& text) override;
 
-    // "Schemes(*.HLM)|*.HLM|ALL_FIles(*.*)|*.*" as Qt name filters, keeping the labels.
+    // "Schemes(*.HLM)|*.HLM|ALL_FIles(*.*)|*.*" as Qt name filters: each label followed by its
+    // patterns in parentheses, "*.*" read as every file. The dialog hides the parentheses and so
+    // shows each label as written.
     static QStringList nameFilters(const QString& filter);
     // Why `path` may not be accepted under `flags`, or an empty text when it may.
     static QString refusal(const QString& path, quint32 flags, bool forSaving);
