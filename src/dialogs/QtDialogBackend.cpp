@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QListView>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -17,18 +19,43 @@ namespace {
 // caller only ever sees a path it can use.
 class CheckedFileDialog : public QFileDialog {
 public:
-    CheckedFileDialog(QWidget* parent, quint32 flags, bool forSaving)
+    CheckedFileDialog(QWidget* parent, quint32 flags, bool forSaving, const QString& extension)
         : QFileDialog(parent)
         , m_flags(flags)
         , m_forSaving(forSaving)
+        , m_extension(extension)
     {
+        setOption(QFileDialog::DontUseNativeDialog);
+        // Qt's dialog selects, in its list, every folder that a path being typed passes through and
+        // does not always let go of them again; the list's selection then wins over the typed name,
+        // which greys out Open and turns Enter into a visit of that folder. While the user types, the
+        // typed name alone says which file is meant.
+        m_name = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        m_list = findChild<QListView*>(QStringLiteral("listView"));
+        if (!m_name || !m_list)
+            return;
+        connect(m_name, &QLineEdit::textChanged, this, [this] {
+            // Qt only puts a name in the box itself while the box does not have the focus.
+            m_typed = m_name->hasFocus();
+            dropSelectionWhileTyping();
+        });
+        connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { dropSelectionWhileTyping(); });
     }
+
+    // The file the user chose, once the dialog was accepted.
+    QString chosen() const { return m_chosen; }
 
     void accept() override
     {
+        if (m_typed && m_list)
+            m_list->selectionModel()->clearSelection();
         const QStringList files = selectedFiles();
-        if (!files.isEmpty() && !QFileInfo(files.first()).isDir()) {
-            const QString why = QtDialogBackend::refusal(files.first(), m_flags, m_forSaving);
+        if (files.isEmpty())
+            return;
+        m_chosen = m_forSaving ? files.first() : withExtensionIfMissing(files.first());
+        if (!QFileInfo(m_chosen).isDir()) {
+            const QString why = QtDialogBackend::refusal(m_chosen, m_flags, m_forSaving);
             if (!why.isEmpty()) {
                 QMessageBox::warning(this, windowTitle(), why);
                 return;
@@ -38,8 +65,35 @@ public:
     }
 
 private:
+    void dropSelectionWhileTyping()
+    {
+        if (m_typed && m_name->hasFocus() && m_list->selectionModel()->hasSelection())
+            m_list->selectionModel()->clearSelection();
+    }
+
+    // A name typed without an extension that does not exist as typed, while a file of that name with
+    // the scheme extension (in any letter case) does, means that file. A name that exists is taken
+    // as it is.
+    QString withExtensionIfMissing(const QString& path) const
+    {
+        const QFileInfo typed(path);
+        if (m_extension.isEmpty() || typed.exists() || typed.fileName().contains(QLatin1Char('.')))
+            return path;
+        const QString wanted = typed.fileName() + QLatin1Char('.') + m_extension;
+        const QDir folder = typed.dir();
+        for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System))
+            if (name.compare(wanted, Qt::CaseInsensitive) == 0)
+                return folder.filePath(name);
+        return path;
+    }
+
     quint32 m_flags;
     bool m_forSaving;
+    QString m_extension;
+    QLineEdit* m_name = nullptr;
+    QListView* m_list = nullptr;
+    bool m_typed = false;
+    QString m_chosen;
 };
 
 } // namespace
@@ -49,12 +103,14 @@ QStringList QtDialogBackend::nameFilters(const QString& filter)
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        const QString& label = parts.at(i);
-        const QString& pattern = parts.at(i + 1);
-        // Qt reads the patterns from the parentheses that end a filter; a label that already ends
-        // with its pattern in parentheses is shown as it is.
-        const QString tail = QLatin1Char('(') + pattern + QLatin1Char(')');
-        filters << (label.endsWith(tail) ? label : label + QLatin1Char(' ') + tail);
+        // Qt takes the patterns from the parentheses that end a filter and, with the details hidden,
+        // shows the rest: the label exactly as written. "*.*" means every file, as it does where the
+        // filter text comes from, also those with no dot in their names.
+        QStringList patterns = parts.at(i + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        for (QString& pattern : patterns)
+            if (pattern.trimmed() == QLatin1String("*.*"))
+                pattern = QStringLiteral("*");
+        filters << parts.at(i) + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
     }
     return filters;
 }
@@ -77,27 +133,30 @@ QString QtDialogBackend::refusal(const QString& path, quint32 flags, bool forSav
 
 std::optional<QString> QtDialogBackend::runFileDialog(QWidget* parent, const FileDialogRequest& request, bool forSaving)
 {
-    CheckedFileDialog dialog(parent, request.flags, forSaving);
+    QString extension = request.defaultExtension;
+    extension.remove(QLatin1Char('*')).remove(QLatin1Char('.'));
+    CheckedFileDialog dialog(parent, request.flags, forSaving, extension);
     dialog.setObjectName(forSaving ? QStringLiteral("SaveFileDialog") : QStringLiteral("OpenFileDialog"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setWindowTitle(request.title);
     dialog.setAcceptMode(forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // The open dialog takes a name that does not exist; reading it then fails with a clear message.
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !(request.flags & DialogFlags::OverwritePrompt));
     dialog.setOption(QFileDialog::ReadOnly, false);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     const QStringList filters = nameFilters(request.filter);
     dialog.setNameFilters(filters);
     if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
         dialog.selectNameFilter(filters.at(request.filterIndex - 1));
-    QString suffix = request.defaultExtension;
-    suffix.remove(QLatin1Char('*')).remove(QLatin1Char('.'));
-    dialog.setDefaultSuffix(suffix);
+    // Saving adds the extension to a name typed without one; opening looks for it itself, and only
+    // when the name as typed does not exist.
+    if (forSaving)
+        dialog.setDefaultSuffix(extension);
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (dialog.exec() != QDialog::Accepted || dialog.chosen().isEmpty())
         return std::nullopt;
-    return QFileInfo(dialog.selectedFiles().first()).absoluteFilePath();
+    return QFileInfo(dialog.chosen()).absoluteFilePath();
 }
 
 std::optional<QString> QtDialogBackend::openFile(QWidget* parent, const FileDialogRequest& request)

@@ -15,7 +15,9 @@ public:
     void message(QWidget* parent, const QString& caption, const QString& text) override;
     SaveChoice askToSave(QWidget* parent, const QString& caption, const QString& text) override;
 
-    // "Schemes(*.HLM)|*.HLM|ALL_FIles(*.*)|*.*" as Qt name filters, keeping the labels.
+    // "Schemes(*.HLM)|*.HLM|ALL_FIles(*.*)|*.*" as Qt name filters: each label followed by its
+    // patterns in parentheses, "*.*" read as every file. The dialog hides the parentheses and so
+    // shows each label as written.
     static QStringList nameFilters(const QString& filter);
     // Why `path` may not be accepted under `flags`, or an empty text when it may.
     static QString refusal(const QString& path, quint32 flags, bool forSaving);

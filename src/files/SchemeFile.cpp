@@ -5,6 +5,10 @@
 #include <QSaveFile>
 #include <QStorageInfo>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace SchemeFile {
 
 namespace {
@@ -83,9 +87,23 @@ std::optional<ColorScheme> parse(QByteArrayView data, bool complete)
 
 std::optional<ColorScheme> read(const QString& path)
 {
-    QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
+    // Only an ordinary file (links followed) is ever read. A FIFO with no writer, a pipe such as
+    // /dev/stdin or a terminal would block the window for good, so the file is checked before it is
+    // opened, opened without blocking, and what was opened is checked again in case the name changed
+    // in between.
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info = {};
+    if (::stat(name.constData(), &info) != 0 || !S_ISREG(info.st_mode))
         return std::nullopt;
+    const int descriptor = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (descriptor < 0)
+        return std::nullopt;
+    QFile file;
+    if (::fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)
+        || !file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(descriptor);
+        return std::nullopt;
+    }
     const QByteArray data = file.read(ReadLimit);
     const bool complete = file.atEnd() || data.size() < ReadLimit;
     return parse(data, complete);
@@ -119,12 +137,19 @@ bool write(const QString& path, const ColorScheme& scheme, QString* error)
             *error = why;
         return false;
     }
+    // Unbuffered, so that a full disk fails write() itself. A buffered QSaveFile only writes its bytes
+    // inside commit(), which goes on to rename the new file over the old one even when that last write
+    // failed, leaving an empty or cut scheme where the old one was.
     QSaveFile file(path);
     const QByteArray bytes = format(scheme);
-    const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-    if (!written && error)
+    if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(bytes) == bytes.size() && file.flush()
+        && file.commit())
+        return true;
+    if (error)
         *error = file.errorString();
-    return written;
+    // The new file is dropped (QSaveFile removes it when it is destroyed unfinished); the old one stays.
+    file.cancelWriting();
+    return false;
 }
 
 } // namespace SchemeFile

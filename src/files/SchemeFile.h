@@ -23,10 +23,12 @@ QByteArray format(const ColorScheme& scheme);
 // Safe on any bytes.
 std::optional<ColorScheme> parse(QByteArrayView data, bool complete = true);
 
-// Reads a scheme file, at most ReadLimit bytes of it.
+// Reads a scheme file, at most ReadLimit bytes of it. Anything but an ordinary file (a folder, a FIFO,
+// a pipe, a socket, a device) is refused at once, without waiting on it.
 std::optional<ColorScheme> read(const QString& path);
 
-// Writes a scheme file atomically: the file is replaced whole or, on any failure, left as it was.
+// Writes a scheme file atomically: the file is replaced whole or, on any failure (a full disk too),
+// left as it was, and no new or temporary file stays behind.
 bool write(const QString& path, const ColorScheme& scheme, QString* error = nullptr);
 
 } // namespace SchemeFile

@@ -9,7 +9,10 @@
 
 #include <QAction>
 #include <QColorDialog>
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
@@ -33,6 +36,10 @@ private slots:
     void refusalRules();
     void realSaveDialogAddsTheExtension();
     void realOpenDialogShowsBothLetterCases();
+    void typedFullPathOpensAfterSavingElsewhere();
+    void openTakesNamesAsTyped_data();
+    void openTakesNamesAsTyped();
+    void allFilesShowsNamesWithoutADot();
     void realColourDialog();
     void realMessageBox();
 
@@ -114,7 +121,8 @@ void TestDialogs::cancelChangesNothing()
 void TestDialogs::filterTextBecomesQtFilters()
 {
     QCOMPARE(QtDialogBackend::nameFilters(QStringLiteral("Schemes(*.HLM)|*.HLM|ALL_FIles(*.*)|*.*")),
-        (QStringList{"Schemes(*.HLM)", "ALL_FIles(*.*)"}));
+        (QStringList{"Schemes(*.HLM) (*.HLM)", "ALL_FIles(*.*) (*)"}));
+    QCOMPARE(QtDialogBackend::nameFilters(QStringLiteral("Pages|*.htm;*.html")), QStringList{"Pages (*.htm *.html)"});
     QCOMPARE(QtDialogBackend::nameFilters(QStringLiteral("Text|*.txt")), QStringList{"Text (*.txt)"});
     QCOMPARE(QtDialogBackend::nameFilters(QStringLiteral("odd|")), QStringList{"odd ()"});
     QCOMPARE(QtDialogBackend::nameFilters(QString()), QStringList());
@@ -143,7 +151,7 @@ void TestDialogs::realSaveDialogAddsTheExtension()
         dir.filePath(QStringLiteral("first.HLM"))};
     whenModal<QFileDialog>([&](QFileDialog* dialog) {
         QCOMPARE(dialog->windowTitle(), QStringLiteral("Hueloom Save File Dialog"));
-        QCOMPARE(dialog->nameFilters(), (QStringList{"Schemes(*.HLM)", "ALL_FIles(*.*)"}));
+        QCOMPARE(dialog->nameFilters(), (QStringList{"Schemes(*.HLM) (*.HLM)", "ALL_FIles(*.*) (*)"}));
         QCOMPARE(dialog->selectedNameFilter(), QStringLiteral("Schemes(*.HLM)"));
         QVERIFY(dialog->testOption(QFileDialog::DontUseNativeDialog));
         auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
@@ -185,6 +193,135 @@ void TestDialogs::realOpenDialogShowsBothLetterCases()
     QCOMPARE(backend.openFile(nullptr, request), dir.filePath(QStringLiteral("absent.HLM")));
     shown.sort();
     QCOMPARE(shown, (QStringList{"lower.hlm", "upper.HLM"}));
+}
+
+namespace {
+
+const QString SchemeFilter = QStringLiteral("Schemes(*.HLM)|*.HLM|ALL_FIles(*.*)|*.*");
+
+FileDialogRequest openRequest(const QString& fileName)
+{
+    using namespace DialogFlags;
+    return {QStringLiteral("Hueloom Open File Dialog"), SchemeFilter, 1, QStringLiteral("*.HLM"),
+        HideReadOnly | PathMustExist | NoReadOnlyReturn, fileName};
+}
+
+// Types `text` into the name box of the file dialog that comes up next and presses Enter; `before`
+// runs first on the dialog.
+void typeIntoNextFileDialog(const QString& text, std::function<void(QFileDialog*)> before = {})
+{
+    whenModal<QFileDialog>([text, before](QFileDialog* dialog) {
+        if (before)
+            before(dialog);
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        name->setFocus();
+        name->selectAll();
+        QTest::keyClicks(name, text);
+        QTest::keyClick(name, Qt::Key_Return);
+        if (dialog->isVisible())
+            dialog->reject();
+    });
+}
+
+} // namespace
+
+void TestDialogs::typedFullPathOpensAfterSavingElsewhere()
+{
+    QTemporaryDir saved, elsewhere;
+    QtDialogBackend backend;
+    using namespace DialogFlags;
+    const FileDialogRequest save{QStringLiteral("Hueloom Save File Dialog"), SchemeFilter, 1, QStringLiteral("*.HLM"),
+        HideReadOnly | OverwritePrompt | PathMustExist | NoReadOnlyReturn, saved.filePath(QStringLiteral("first.HLM"))};
+    for (int round = 0; round < 4; ++round) {
+        const QString target = elsewhere.filePath(QStringLiteral("scheme%1.hlm").arg(round));
+        QVERIFY(QFile(target).open(QIODevice::WriteOnly));
+        typeIntoNextFileDialog(saved.filePath(QStringLiteral("saved%1").arg(round)));
+        const QString written = backend.saveFile(nullptr, save).value_or(QString());
+        QCOMPARE(written, saved.filePath(QStringLiteral("saved%1.HLM").arg(round)));
+
+        // Qt's dialog can keep a folder that the typed path went through selected in its list (here
+        // the folder on screen, or the folder of the target): Open must stay enabled and Enter open the
+        // typed file all the same.
+        bool enabled = false;
+        const QString folder = round % 2 ? saved.path() : elsewhere.path();
+        typeIntoNextFileDialog(target, [&](QFileDialog* dialog) {
+            auto* list = dialog->findChild<QListView*>(QStringLiteral("listView"));
+            auto* model = qobject_cast<QFileSystemModel*>(list->model());
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QObject::connect(name, &QLineEdit::textChanged, dialog,
+                [list, model, dialog, target, folder, &enabled](const QString& text) {
+                    if (text != target)
+                        return;
+                    // The state Qt leaves behind: the folder first, then the typed file.
+                    const auto rows = QItemSelectionModel::Select | QItemSelectionModel::Rows;
+                    list->selectionModel()->clearSelection();
+                    list->selectionModel()->select(model->index(folder), rows);
+                    list->selectionModel()->select(model->index(target), rows);
+                    enabled = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open)->isEnabled();
+                });
+        });
+        QCOMPARE(backend.openFile(nullptr, openRequest(written)).value_or(QString()), target);
+        QVERIFY(enabled);
+    }
+}
+
+void TestDialogs::openTakesNamesAsTyped_data()
+{
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("opened");
+    QTest::newRow("a name without a dot that exists") << QStringList{"plain"} << "plain"
+                                                      << "plain";
+    QTest::newRow("lower-case extension") << QStringList{"foo.hlm"} << "foo.hlm"
+                                          << "foo.hlm";
+    QTest::newRow("mixed-case extension") << QStringList{"FOO.Hlm"} << "FOO.Hlm"
+                                          << "FOO.Hlm";
+    QTest::newRow("no extension typed, lower-case file") << QStringList{"foo.hlm"} << "foo"
+                                                         << "foo.hlm";
+    QTest::newRow("no extension typed, upper-case file") << QStringList{"bar.HLM"} << "bar"
+                                                         << "bar.HLM";
+    QTest::newRow("both exist") << QStringList{"both", "both.HLM"} << "both"
+                                << "both";
+    QTest::newRow("nothing there") << QStringList{} << "absent"
+                                   << "absent";
+}
+
+void TestDialogs::openTakesNamesAsTyped()
+{
+    QFETCH(QStringList, files);
+    QFETCH(QString, typed);
+    QFETCH(QString, opened);
+    QTemporaryDir dir;
+    for (const QString& name : files)
+        QVERIFY(QFile(dir.filePath(name)).open(QIODevice::WriteOnly));
+    QtDialogBackend backend;
+    typeIntoNextFileDialog(typed);
+    QCOMPARE(backend.openFile(nullptr, openRequest(dir.filePath(QStringLiteral("start.HLM")))).value_or(QString()),
+        dir.filePath(opened));
+}
+
+void TestDialogs::allFilesShowsNamesWithoutADot()
+{
+    QTemporaryDir dir;
+    for (const char* name : {"README", "scheme.HLM"})
+        QVERIFY(QFile(dir.filePath(QString::fromLatin1(name))).open(QIODevice::WriteOnly));
+    QtDialogBackend backend;
+    QStringList captions, shown;
+    whenModal<QFileDialog>([&](QFileDialog* dialog) {
+        auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        for (int i = 0; i < types->count(); ++i)
+            captions << types->itemText(i);
+        QTest::keyClick(types, Qt::Key_Down);
+        auto* list = dialog->findChild<QListView*>(QStringLiteral("listView"));
+        QTRY_COMPARE(list->model()->rowCount(list->rootIndex()), 2);
+        for (int row = 0; row < 2; ++row)
+            shown << list->model()->index(row, 0, list->rootIndex()).data().toString();
+        dialog->reject();
+    });
+    backend.openFile(nullptr, openRequest(dir.filePath(QStringLiteral("scheme.HLM"))));
+    QCOMPARE(captions, (QStringList{"Schemes(*.HLM)", "ALL_FIles(*.*)"}));
+    shown.sort();
+    QCOMPARE(shown, (QStringList{"README", "scheme.HLM"}));
 }
 
 void TestDialogs::realColourDialog()

@@ -7,7 +7,18 @@
 
 #include <QAction>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
+
+#include <csignal>
+#include <functional>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -32,6 +43,25 @@ void put(const QString& path, const QByteArray& bytes)
     file.write(bytes);
 }
 
+// Runs `job` in a child process and returns its exit status, or -1 when the child did not end by
+// itself (killed by the alarm it sets, or by a signal): what would block or crash here stays in the child.
+int inChild(const std::function<int()>& job)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        alarm(5);
+        _exit(job());
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+QStringList entries(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
 const QByteArray DefaultLine = "206,206,255,0,85,170,0,124,0,0,60,0,0,181,0\r\n";
 const QByteArray OtherLine = "1,2,3,40,50,60,7,8,9,100,110,120,13,14,15\r\n";
 
@@ -47,6 +77,11 @@ private slots:
     void refused();
     void readingIsBounded();
     void failedWriteKeepsTheOldFile();
+    void writeErrorsLeaveNoTrace_data();
+    void writeErrorsLeaveNoTrace();
+    void fullDiskKeepsTheOldScheme();
+    void specialFilesAreRefusedAtOnce_data();
+    void specialFilesAreRefusedAtOnce();
 
     void saveWritesTheSchemeOnScreen();
     void saveFailureMessageDependsOnTheTrigger();
@@ -163,6 +198,127 @@ void TestSchemeFile::failedWriteKeepsTheOldFile()
     put(folder + QStringLiteral("/inside"), "kept");
     QVERIFY(!SchemeFile::write(folder, ColorScheme::defaults()));
     QCOMPARE(contents(folder + QStringLiteral("/inside")), QByteArray("kept"));
+}
+
+void TestSchemeFile::writeErrorsLeaveNoTrace_data()
+{
+    // A file size limit makes every write past it fail with EFBIG, as a full disk fails with ENOSPC.
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<bool>("replacing");
+    QTest::newRow("nothing fits, new name") << 0 << false;
+    QTest::newRow("nothing fits, over a scheme") << 0 << true;
+    QTest::newRow("part fits, new name") << 20 << false;
+    QTest::newRow("part fits, over a scheme") << 20 << true;
+}
+
+void TestSchemeFile::writeErrorsLeaveNoTrace()
+{
+    QFETCH(int, limit);
+    QFETCH(bool, replacing);
+    const QString path = m_dir->filePath(QStringLiteral("scheme.HLM"));
+    if (replacing)
+        put(path, OtherLine);
+    const int status = inChild([&] {
+        const rlimit size{rlim_t(limit), RLIM_INFINITY};
+        std::signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &size);
+        QString error;
+        return SchemeFile::write(path, ColorScheme::defaults(), &error) ? 1 : error.isEmpty() ? 2 : 0;
+    });
+    QCOMPARE(status, 0);
+    QCOMPARE(entries(m_dir->path()), replacing ? QStringList{"scheme.HLM"} : QStringList());
+    if (replacing)
+        QCOMPARE(contents(path), OtherLine);
+
+    // The window's Save reports it with the save message.
+    const rlimit before = [] {
+        rlimit now{};
+        getrlimit(RLIMIT_FSIZE, &now);
+        return now;
+    }();
+    const auto restore = qScopeGuard([&] {
+        setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, SIG_DFL);
+    });
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit size{rlim_t(limit), before.rlim_max};
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &size), 0);
+    m_dialogs->answerFile(path);
+    m_window->findChild<QAction*>(QStringLiteral("ItemSave"))->trigger();
+    QCOMPARE(m_dialogs->messages.size(), 1);
+    QVERIFY(m_dialogs->messages.first().startsWith(QStringLiteral("There was an error saving your file.")));
+    QCOMPARE(entries(m_dir->path()), replacing ? QStringList{"scheme.HLM"} : QStringList());
+}
+
+void TestSchemeFile::fullDiskKeepsTheOldScheme()
+{
+    if (geteuid() != 0)
+        QSKIP("mounting a small file system needs root");
+    const QString disk = m_dir->filePath(QStringLiteral("disk"));
+    QVERIFY(QDir().mkpath(disk));
+    if (mount("tmpfs", QFile::encodeName(disk).constData(), "tmpfs", 0, "size=16k") != 0)
+        QSKIP("tmpfs cannot be mounted here");
+    const auto unmount = qScopeGuard([&] { umount2(QFile::encodeName(disk).constData(), MNT_DETACH); });
+    const QString old = disk + QStringLiteral("/old.HLM");
+    QVERIFY(SchemeFile::write(old, filled(255)));
+    QFile filler(disk + QStringLiteral("/filler"));
+    QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    while (filler.write(QByteArray(512, 'x')) > 0) { }
+    filler.close();
+
+    QVERIFY(!SchemeFile::write(old, ColorScheme::defaults()));
+    QVERIFY(!SchemeFile::write(disk + QStringLiteral("/new.HLM"), ColorScheme::defaults()));
+    m_dialogs->answerFile(old);
+    m_window->findChild<QAction*>(QStringLiteral("ItemSave"))->trigger();
+    QCOMPARE(m_dialogs->messages.size(), 1);
+    QCOMPARE(contents(old), SchemeFile::format(filled(255)));
+    QCOMPARE(entries(disk), (QStringList{"filler", "old.HLM"}));
+}
+
+void TestSchemeFile::specialFilesAreRefusedAtOnce_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("FIFO with no writer") << "fifo";
+    QTest::newRow("link to a FIFO") << "link";
+    QTest::newRow("pipe that never ends, as /dev/stdin") << "pipe";
+    QTest::newRow("socket") << "socket";
+    QTest::newRow("device") << "device";
+}
+
+void TestSchemeFile::specialFilesAreRefusedAtOnce()
+{
+    QFETCH(QString, kind);
+    QString path = m_dir->filePath(QStringLiteral("special.hlm"));
+    const QByteArray name = QFile::encodeName(path);
+    int ends[2] = {-1, -1};
+    const auto closePipe = qScopeGuard([&] {
+        for (const int end : ends)
+            if (end >= 0)
+                ::close(end);
+    });
+    if (kind == QLatin1String("fifo") || kind == QLatin1String("link")) {
+        QCOMPARE(mkfifo(name.constData(), 0600), 0);
+        if (kind == QLatin1String("link")) {
+            path = m_dir->filePath(QStringLiteral("link.hlm"));
+            QVERIFY(QFile::link(QFile::decodeName(name), path));
+        }
+    } else if (kind == QLatin1String("pipe")) {
+        // A writer that never writes: reading would wait for ever.
+        QCOMPARE(pipe(ends), 0);
+        path = QStringLiteral("/proc/self/fd/%1").arg(ends[0]);
+    } else if (kind == QLatin1String("socket")) {
+        const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        qstrncpy(address.sun_path, name.constData(), sizeof address.sun_path);
+        QCOMPARE(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        QCOMPARE(listen(listener, 1), 0);
+        ends[0] = listener;
+    } else {
+        path = QStringLiteral("/dev/zero");
+    }
+    // 0: refused at once; 1: read as a scheme; -1: still waiting when the alarm went off.
+    QCOMPARE(inChild([&] { return SchemeFile::read(path) ? 1 : 0; }), 0);
 }
 
 void TestSchemeFile::saveWritesTheSchemeOnScreen()
