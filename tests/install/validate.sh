@@ -26,10 +26,11 @@ grep -q '<developer_name>' "$metainfo" && fail "metainfo uses the deprecated <de
 summary=$(sed -n 's|.*<summary>\(.*\)</summary>.*|\1|p' "$metainfo")
 [ ${#summary} -le 35 ] || fail "the summary '$summary' is longer than 35 characters"
 
-# The newest release in the metainfo is the program's own version.
+# The newest release in the metainfo and in the package changelog is the program's own version.
 version=$("$root/usr/bin/hueloom" --version | sed 's/^hueloom //')
 release=$(grep -o '<release version="[^"]*" date="[0-9-]*"' "$metainfo" | head -1)
 [[ $release == "<release version=\"$version\""* ]] || fail "newest metainfo release is '$release', not $version"
+zcat "$share/doc/hueloom/changelog.gz" | head -1 | grep -qF "hueloom ($version)" || fail "changelog is not at $version"
 
 for size in 16 32 48; do
     icon="$share/icons/hicolor/${size}x${size}/apps/org.hueloom.Hueloom.png"
