@@ -13,6 +13,16 @@
 
 namespace {
 
+QtMessageHandler g_qtMessageHandler = nullptr;
+
+// The offscreen platform says so for every fixed-size window; it is noise in a report of figures.
+void dropSizeHintsNotice(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (message == QLatin1String("This plugin does not support propagateSizeHints()"))
+        return;
+    g_qtMessageHandler(type, context, message);
+}
+
 int showAndQuit(QWidget& window)
 {
     window.show();
@@ -24,6 +34,7 @@ int showAndQuit(QWidget& window)
 
 int runRole(int argc, char* argv[], const QByteArray& role)
 {
+    g_qtMessageHandler = qInstallMessageHandler(dropSizeHintsNotice);
     QApplication app(argc, argv);
     if (role == "hueloom") {
         configureApplication(app);

@@ -29,6 +29,9 @@ DISPLAY_PACKAGES=(xvfb xauth x11-utils xdotool xclip imagemagick)
 PRINT_PACKAGES=(cups cups-client printer-driver-cups-pdf poppler-utils)
 # What checking the installed desktop files needs.
 INSTALL_CHECK_PACKAGES=(desktop-file-utils appstream shared-mime-info)
+# What building the Debian package and checking it installed needs: dpkg-shlibdeps, lintian,
+# xdg-mime, and the icon cache trigger.
+PACKAGE_CHECK_PACKAGES=(dpkg-dev lintian xdg-utils gtk-update-icon-cache)
 # What the fuzz target needs: clang with its libFuzzer and sanitizer runtimes.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 

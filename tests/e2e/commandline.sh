@@ -35,6 +35,12 @@ xdotool windowfocus --sync "$box"
 xdotool key Return
 kill -0 "$APP_PID" || fail "the program ended"
 
+# Docks and task bars match the window to its launcher by the window's class.
+desktop_entry=$(dirname "$E2E_LIB")/../../data/org.hueloom.Hueloom.desktop
+wm_class=$(xprop -id "$WIN" WM_CLASS | sed -n 's/^WM_CLASS(STRING) = "[^"]*", "\([^"]*\)"$/\1/p')
+[ -n "$wm_class" ] && grep -qxF "StartupWMClass=$wm_class" "$desktop_entry" ||
+    fail "the window's class '$wm_class' is not the desktop entry's StartupWMClass"
+
 # A good one opens as Open Scheme would: the tag carries its colours.
 kill "$APP_PID"
 wait "$APP_PID" 2>/dev/null || true
