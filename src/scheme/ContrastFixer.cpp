@@ -22,6 +22,7 @@ constexpr int Steps = 2048;
 // further than this (with chroma above MinChroma) are not offered.
 constexpr double HueTolerance = 1.5 * std::numbers::pi / 180.0;
 constexpr double MinChroma = 0.019;
+const double CosTolerance = std::cos(HueTolerance);
 constexpr double Unset = std::numeric_limits<double>::infinity();
 
 struct Lab {
@@ -99,6 +100,20 @@ double encoded(double linearValue)
     return 255.0 * (c <= 0.0031308 ? 12.92 * c : 1.055 * std::pow(c, 1.0 / 2.4) - 0.055);
 }
 
+// The nearest 8-bit value to a linear-light channel, by the linear values halfway between codes.
+int nearestCode(double linearValue)
+{
+    static const std::array<double, 255> halfway = [] {
+        std::array<double, 255> t{};
+        for (int i = 0; i < 255; ++i) {
+            const double c = (i + 0.5) / 255.0;
+            t[static_cast<std::size_t>(i)] = c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+        }
+        return t;
+    }();
+    return static_cast<int>(std::upper_bound(halfway.begin(), halfway.end(), linearValue) - halfway.begin());
+}
+
 double distance(const Lab& x, const Lab& y)
 {
     return std::sqrt((x.L - y.L) * (x.L - y.L) + (x.a - y.a) * (x.a - y.a) + (x.b - y.b) * (x.b - y.b));
@@ -157,16 +172,14 @@ public:
         }
         if (edge)
             *edge = chroma < m_chroma ? chroma : 0.0;
-        const Lab aim = polar(lightness, chroma);
-        const Linear e{encoded(c[0]), encoded(c[1]), encoded(c[2])};
-        Rgb rounded{};
-        for (std::size_t i = 0; i < 3; ++i)
-            rounded[i] = static_cast<int>(std::lround(e[i]));
+        const Rgb rounded{nearestCode(c[0]), nearestCode(c[1]), nearestCode(c[2])};
         outLab = oklab(linear(rounded));
         if (keepsHue(outLab)) {
             out = rounded;
             return true;
         }
+        const Lab aim = polar(lightness, chroma);
+        const Linear e{encoded(c[0]), encoded(c[1]), encoded(c[2])};
         // Round the other way on some channels: the nearest 8-bit neighbour that keeps the hue.
         double best = Unset;
         for (int corner = 0; corner < 8; ++corner) {
@@ -191,12 +204,12 @@ private:
 
     bool keepsHue(const Lab& lab) const
     {
-        if (lab.a * lab.a + lab.b * lab.b <= MinChroma * MinChroma)
+        const double chroma2 = lab.a * lab.a + lab.b * lab.b;
+        if (chroma2 <= MinChroma * MinChroma)
             return true;
-        double turn = std::abs(std::atan2(lab.b, lab.a) - m_hue);
-        if (turn > std::numbers::pi)
-            turn = 2 * std::numbers::pi - turn;
-        return turn <= HueTolerance;
+        // The angle to the original hue, by its cosine: no arc tangent per candidate.
+        const double along = lab.a * m_cos + lab.b * m_sin;
+        return along > 0 && along * along >= CosTolerance * CosTolerance * chroma2;
     }
 
     Rgb m_rgb;
