@@ -232,6 +232,18 @@ void TestContrastFixer::randomSchemes()
             ++moved;
             const double original = relativeLuminance(scheme.colour(Slot::Background));
             QVERIFY2(std::isinf(bruteForce(fore, original, needed, rulesApart)), qPrintable(where));
+            // ... and it moves the least: no background on the grid nearer in lightness has a solution.
+            if (moved <= 25) {
+                const QColor from = scheme.colour(Slot::Background);
+                const double shift = std::abs(toOklab(s.colour(Slot::Background)).L - toOklab(from).L);
+                for (int k = 0; k <= 128; ++k) {
+                    const QColor nearer = ContrastFixer::atLightness(from, k / 128.0);
+                    if (nearer.isValid() && std::abs(toOklab(nearer).L - toOklab(from).L) < shift - 1e-3) {
+                        QVERIFY2(std::isinf(bruteForce(fore, relativeLuminance(nearer), needed, rulesApart)),
+                            qPrintable(where + QStringLiteral(": nearer background ") + nearer.name()));
+                    }
+                }
+            }
         }
         if (n < 150) {
             // The least total change: nothing on the grid does better on the proposed background.
