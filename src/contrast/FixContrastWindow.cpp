@@ -66,6 +66,8 @@ FixContrastWindow::FixContrastWindow(const ColorScheme& current, QWidget* parent
     m_underlined->setAccessibleName(m_underlined->text());
     m_note->setAccessibleName(tr("What the proposal had to do"));
     m_note->setWordWrap(true);
+    // Room for the longest note, so the fixed-size window never clips one.
+    m_note->setMinimumHeight(3 * m_note->fontMetrics().lineSpacing());
     m_apply->setObjectName(QStringLiteral("applyButton"));
     m_apply->setAccessibleName(tr("Apply"));
     m_apply->setDefault(true);
@@ -171,7 +173,7 @@ QString FixContrastWindow::ratioText(const ColorScheme& scheme) const
 
 QString FixContrastWindow::noteText() const
 {
-    const QString needed = Contrast::ratioText(ContrastFixer::ratioFor(target()));
+    const QString needed = QString::number(ContrastFixer::ratioFor(target()));
     if (!m_proposal.solved) {
         return tr("No colours reach %1:1 against the background while the links also stand 3:1 apart from the "
                   "text. This proposal meets %1:1 against the background only: underline your links, or choose AA.")
