@@ -1,0 +1,42 @@
+#pragma once
+
+#include "ColorScheme.h"
+
+#include <QColor>
+#include <array>
+
+// A whole-scheme proposal that meets the WCAG contrast rules at once: text and every link against the
+// background, and, for links that are not underlined, every link against the text (technique G183).
+// Colours change only in OKLCH lightness, keeping their hue; chroma drops only where sRGB runs out.
+namespace ContrastFixer {
+
+enum class Target { AA, AAA };
+
+// 4.5 for AA, 7 for AAA: the ratio text and links need against the background.
+double ratioFor(Target target);
+
+struct Proposal {
+    ColorScheme scheme;
+    // Every rule is met. Only false when no background at all allows it (AAA with links told apart
+    // from the text by colour): the proposal then meets the rules against the background only.
+    bool solved = false;
+    // No text and link colours met the rules on the current background, so it moved by
+    // `backgroundShift` in OKLCH lightness (positive: lighter).
+    bool backgroundMoved = false;
+    double backgroundShift = 0.0;
+    // Unrounded ratios of the proposal: each slot against the background (1 for the background
+    // itself) and each slot against the text (1 for the background and the text).
+    std::array<double, Slot::Count> onBackground{};
+    std::array<double, Slot::Count> fromText{};
+};
+
+// The nearest scheme, by the sum of Oklab distances of the colours that move, that meets every rule.
+// The background stays whenever some solution keeps it; a colour that need not move stays exactly.
+Proposal propose(const ColorScheme& scheme, Target target, bool linksUnderlined);
+
+// `colour` at OKLCH lightness `lightness` (0 black to 1 white), rounded to 8-bit channels: same hue,
+// chroma lowered only as far as sRGB needs. Invalid when no rounding keeps the hue within 1.5 degrees
+// for a colour with chroma above 0.02.
+QColor atLightness(const QColor& colour, double lightness);
+
+} // namespace ContrastFixer
