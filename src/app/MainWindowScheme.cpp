@@ -101,7 +101,7 @@ void MainWindow::stepLeftMargin(int delta)
     m_marginPreview->move(m_margins.previewPosition().x(), m_marginPreview->y());
     m_tag.writeLeftMargin(m_margins);
     showTag();
-    m_marginSelector->leftLabel()->setText(ValueText::value(m_margins.left()));
+    m_marginSelector->showLeft(m_margins.left());
 }
 
 void MainWindow::stepTopMargin(int delta)
@@ -110,7 +110,7 @@ void MainWindow::stepTopMargin(int delta)
     m_marginPreview->move(m_marginPreview->x(), m_margins.previewPosition().y());
     m_tag.writeTopMargin(m_margins);
     showTag();
-    m_marginSelector->topLabel()->setText(ValueText::value(m_margins.top()));
+    m_marginSelector->showTop(m_margins.top());
 }
 
 void MainWindow::marginBoxClicked()
