@@ -99,7 +99,10 @@ box = named(main, "check box", "Use Left Margin")
 if left is not None and box is not None:
     # A screen reader hears the new value without asking.
     heard = []
-    listener = lambda event: heard.append((event.source.name, left.queryValue().currentValue))
+
+    def listener(event):
+        heard.append((event.source.name, left.queryValue().currentValue))
+
     pyatspi.Registry.registerEventListener(listener, "object:property-change:accessible-value")
     act(box, "Toggle")
     wait_for(lambda: left.getState().contains(pyatspi.STATE_ENABLED), 5)
