@@ -27,6 +27,9 @@ LINT_PACKAGES=(clang-format)
 DISPLAY_PACKAGES=(xvfb xauth x11-utils xdotool xclip imagemagick)
 # What printing through a real scheduler in the tests needs: CUPS, the cups-pdf queue, poppler's tools.
 PRINT_PACKAGES=(cups cups-client printer-driver-cups-pdf poppler-utils)
+# What the screen-reader test needs: a private session bus, the AT-SPI bus and registry, and pyatspi
+# to walk the program's accessibility tree.
+ACCESSIBILITY_PACKAGES=(dbus at-spi2-core python3-pyatspi)
 # What checking the installed desktop files needs.
 INSTALL_CHECK_PACKAGES=(desktop-file-utils appstream shared-mime-info)
 # What building the Debian package and checking it installed needs: dpkg-shlibdeps, lintian,

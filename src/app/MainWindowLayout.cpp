@@ -1,6 +1,7 @@
 // The main window's fixed layout: the frames and controls at their places, the quick-access buttons,
 // the keyboard order and the pop-up menu of each control.
 #include "ColorChooser.h"
+#include "GuideLines.h"
 #include "MainWindow.h"
 #include "MarginSelector.h"
 #include "PopupMenus.h"
@@ -54,17 +55,9 @@ void MainWindow::buildLayout()
     Controls::label(client, QStringLiteral("Label4"), tr("Sample"), {8, 280, 49, 17});
     m_sample = place(new SampleArea(client), QStringLiteral("background"), QRect(8, 296, 657, 145));
 
-    // The corner of the page the margin preview is measured from.
-    for (const auto& [name, geometry] : {std::pair{QStringLiteral("Line2"), QRect(503, 159, 1, 138)},
-             std::pair{QStringLiteral("Line1"), QRect(503, 159, 170, 1)}}) {
-        auto* line = place(new QFrame(client), name, geometry);
-        // Presses on a guide line are presses on the window.
-        line->setAttribute(Qt::WA_TransparentForMouseEvents);
-        line->setAutoFillBackground(true);
-        QPalette ink = line->palette();
-        ink.setColor(QPalette::Window, ink.color(QPalette::WindowText));
-        line->setPalette(ink);
-    }
+    // The corner of the page the margin preview is measured from: Line2 down its left edge, Line1 along
+    // its top.
+    new GuideLines(client, {QLine(503, 159, 503, 296), QLine(503, 159, 672, 159)});
     m_marginPreview = Controls::label(client, QStringLiteral("Label7"),
         tr("This is a sample of what your text borders in Internet Explorer 3.0 would look like."), {504, 160, 98, 81});
     m_marginPreview->setWordWrap(true);

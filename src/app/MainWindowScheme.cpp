@@ -107,7 +107,7 @@ void MainWindow::stepLeftMargin(int delta)
         m_marginPreview->move(m_margins.previewPosition().x(), m_marginPreview->y());
         m_tag.writeLeftMargin(m_margins);
         showTag();
-        m_marginSelector->leftLabel()->setText(ValueText::value(m_margins.left()));
+        m_marginSelector->showLeft(m_margins.left());
     });
 }
 
@@ -118,12 +118,15 @@ void MainWindow::stepTopMargin(int delta)
         m_marginPreview->move(m_marginPreview->x(), m_margins.previewPosition().y());
         m_tag.writeTopMargin(m_margins);
         showTag();
-        m_marginSelector->topLabel()->setText(ValueText::value(m_margins.top()));
+        m_marginSelector->showTop(m_margins.top());
     });
 }
 
 void MainWindow::marginBoxClicked()
 {
+    // Boxes that an undo ticks show a recorded state; they change nothing of their own.
+    if (m_restoring)
+        return;
     const bool leftClicked = m_marginSelector->leftTicked() != m_margins.useLeft();
     recordChange(leftClicked ? tr("Use Left Margin") : tr("Use Top Margin"), [this] { applyMarginBoxes(); });
 }

@@ -52,8 +52,9 @@ void MainWindow::showState(const SchemeState& shown, int slot)
         selectSlot(selectedSlot());
     recolourWholeSample();
     showMargins();
-    m_marginSelector->leftLabel()->setText(shown.leftLabel);
-    m_marginSelector->topLabel()->setText(shown.topLabel);
+    // The labels exactly as they were ("10" before a margin first moved, " 10" after).
+    m_marginSelector->showLeft(m_margins.left(), shown.leftLabel);
+    m_marginSelector->showTop(m_margins.top(), shown.topLabel);
     showTag();
     emit schemeChanged();
 }

@@ -1,6 +1,8 @@
 #include "MarginSelector.h"
 
 #include "SpinButton.h"
+#include "scheme/Margins.h"
+#include "scheme/ValueText.h"
 #include "ui/Controls.h"
 
 #include <QCheckBox>
@@ -43,8 +45,13 @@ MarginSelector::MarginSelector(QWidget* parent)
     m_leftBox->setToolTip(tr("Adds LEFTMARGIN (the left page margin) to the tag"));
     m_topSpin->setAccessibleName(tr("Top margin"));
     m_leftSpin->setAccessibleName(tr("Left margin"));
-    m_topLabel->setAccessibleName(tr("Top margin value"));
-    m_leftLabel->setAccessibleName(tr("Left margin value"));
+    for (SpinButton* spin : {m_topSpin, m_leftSpin}) {
+        spin->setRange(Margins::Minimum, Margins::Maximum);
+        spin->setValue(Margins::Start);
+    }
+    // A screen reader reads a label by its accessible name alone, so the name carries the number.
+    m_topLabel->setAccessibleName(topName(Margins::Start));
+    m_leftLabel->setAccessibleName(leftName(Margins::Start));
 
     m_topSpin->setEnabled(false);
     m_leftSpin->setEnabled(false);
@@ -53,8 +60,8 @@ MarginSelector::MarginSelector(QWidget* parent)
     connect(m_leftSpin, &SpinButton::downClicked, this, [this] { emit leftStepped(-1); });
     connect(m_topSpin, &SpinButton::upClicked, this, [this] { emit topStepped(+1); });
     connect(m_topSpin, &SpinButton::downClicked, this, [this] { emit topStepped(-1); });
-    connect(m_leftBox, &QCheckBox::clicked, this, &MarginSelector::boxClicked);
-    connect(m_topBox, &QCheckBox::clicked, this, &MarginSelector::boxClicked);
+    connect(m_leftBox, &QCheckBox::toggled, this, &MarginSelector::boxClicked);
+    connect(m_topBox, &QCheckBox::toggled, this, &MarginSelector::boxClicked);
 }
 
 bool MarginSelector::leftTicked() const
@@ -65,4 +72,28 @@ bool MarginSelector::leftTicked() const
 bool MarginSelector::topTicked() const
 {
     return m_topBox->isChecked();
+}
+
+void MarginSelector::showLeft(int margin, const QString& text)
+{
+    m_leftLabel->setText(text.isEmpty() ? ValueText::value(margin) : text);
+    m_leftLabel->setAccessibleName(leftName(margin));
+    m_leftSpin->setValue(margin);
+}
+
+void MarginSelector::showTop(int margin, const QString& text)
+{
+    m_topLabel->setText(text.isEmpty() ? ValueText::value(margin) : text);
+    m_topLabel->setAccessibleName(topName(margin));
+    m_topSpin->setValue(margin);
+}
+
+QString MarginSelector::leftName(int margin)
+{
+    return tr("Left margin value %1").arg(margin);
+}
+
+QString MarginSelector::topName(int margin)
+{
+    return tr("Top margin value %1").arg(margin);
 }

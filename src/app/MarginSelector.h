@@ -16,6 +16,10 @@ public:
     bool leftTicked() const;
     bool topTicked() const;
 
+    // Shows a margin in its value label and tells its spin button, so both read the same number.
+    void showLeft(int margin, const QString& text = {});
+    void showTop(int margin, const QString& text = {});
+
     SpinButton* topSpin() const { return m_topSpin; }
     SpinButton* leftSpin() const { return m_leftSpin; }
     QLabel* topLabel() const { return m_topLabel; }
@@ -26,10 +30,14 @@ public:
 signals:
     void leftStepped(int delta);
     void topStepped(int delta);
-    // Either check box was clicked (the new states are read from the boxes).
+    // Either check box changed, by a click, a key or a screen reader's toggle action (which clicks
+    // nothing); the new states are read from the boxes.
     void boxClicked();
 
 private:
+    static QString leftName(int margin);
+    static QString topName(int margin);
+
     QLabel* m_topLabel;
     QLabel* m_leftLabel;
     SpinButton* m_topSpin;

@@ -1,5 +1,7 @@
 #include "SpinButton.h"
 
+#include <QAccessibleValueChangeEvent>
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QStyleOptionFocusRect>
 #include <QStylePainter>
@@ -20,6 +22,77 @@ QToolButton* makeArrow(QWidget* parent, Qt::ArrowType type, const QString& name,
     return arrow;
 }
 
+// What a screen reader sees of the pair: a spin button with its number, its range and the increase
+// and decrease actions, which press the arrows.
+class AccessibleSpinButton : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit AccessibleSpinButton(SpinButton* spin)
+        : QAccessibleWidget(spin, QAccessible::SpinBox)
+    {
+    }
+
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    QString text(QAccessible::Text kind) const override
+    {
+        if (kind == QAccessible::Value)
+            return QString::number(spin()->value());
+        return QAccessibleWidget::text(kind);
+    }
+
+    QVariant currentValue() const override { return spin()->value(); }
+    QVariant maximumValue() const override { return spin()->maximum(); }
+    QVariant minimumValue() const override { return spin()->minimum(); }
+    QVariant minimumStepSize() const override { return 1; }
+
+    // A value set from outside is reached by pressing the arrows, so the owner hears every step.
+    void setCurrentValue(const QVariant& target) override
+    {
+        const int span = spin()->maximum() - spin()->minimum();
+        for (int steps = 0; steps < span && spin()->isEnabled(); ++steps) {
+            const int value = spin()->value();
+            if (value < target.toInt())
+                emit spin()->upClicked();
+            else if (value > target.toInt())
+                emit spin()->downClicked();
+            if (spin()->value() == value)
+                break;
+        }
+    }
+
+    QStringList actionNames() const override
+    {
+        return QStringList{increaseAction(), decreaseAction()} + QAccessibleWidget::actionNames();
+    }
+
+    void doAction(const QString& action) override
+    {
+        if (!spin()->isEnabled())
+            return;
+        if (action == increaseAction())
+            emit spin()->upClicked();
+        else if (action == decreaseAction())
+            emit spin()->downClicked();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+
+private:
+    SpinButton* spin() const { return static_cast<SpinButton*>(widget()); }
+};
+
+QAccessibleInterface* accessibleSpinButton(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("SpinButton") && object && object->isWidgetType())
+        return new AccessibleSpinButton(static_cast<SpinButton*>(object));
+    return nullptr;
+}
+
 } // namespace
 
 SpinButton::SpinButton(QWidget* parent)
@@ -27,9 +100,29 @@ SpinButton::SpinButton(QWidget* parent)
     , m_up(makeArrow(this, Qt::UpArrow, QStringLiteral("up"), tr("Up")))
     , m_down(makeArrow(this, Qt::DownArrow, QStringLiteral("down"), tr("Down")))
 {
+    static const bool accessible = [] {
+        QAccessible::installFactory(accessibleSpinButton);
+        return true;
+    }();
+    Q_UNUSED(accessible);
     setFocusPolicy(Qt::StrongFocus);
     connect(m_up, &QToolButton::clicked, this, &SpinButton::upClicked);
     connect(m_down, &QToolButton::clicked, this, &SpinButton::downClicked);
+}
+
+void SpinButton::setRange(int minimum, int maximum)
+{
+    m_minimum = minimum;
+    m_maximum = maximum;
+}
+
+void SpinButton::setValue(int value)
+{
+    if (value == m_value)
+        return;
+    m_value = value;
+    QAccessibleValueChangeEvent event(this, value);
+    QAccessible::updateAccessibility(&event);
 }
 
 void SpinButton::keyPressEvent(QKeyEvent* event)

@@ -5,9 +5,13 @@
 #include "ui/Artwork.h"
 #include "ui/Fonts.h"
 
-#include <QGridLayout>
-#include <QLabel>
+#include <QHeaderView>
 #include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -15,91 +19,147 @@ struct Pair {
     const char* name;
     int fore;
     int back;
+    // Text on the page is held to the four levels; a link is held only to standing out from the text.
+    bool onPage;
 };
 
 // Text and links on the page, then each link against the text around it.
 const Pair Pairs[] = {
-    {"Text on background", Slot::Text, Slot::Background},
-    {"New link on background", Slot::NewLink, Slot::Background},
-    {"Visited link on background", Slot::VisitedLink, Slot::Background},
-    {"Active link on background", Slot::ActiveLink, Slot::Background},
-    {"New link from text", Slot::NewLink, Slot::Text},
-    {"Visited link from text", Slot::VisitedLink, Slot::Text},
-    {"Active link from text", Slot::ActiveLink, Slot::Text},
+    {"Text on background", Slot::Text, Slot::Background, true},
+    {"New link on background", Slot::NewLink, Slot::Background, true},
+    {"Visited link on background", Slot::VisitedLink, Slot::Background, true},
+    {"Active link on background", Slot::ActiveLink, Slot::Background, true},
+    {"New link from text", Slot::NewLink, Slot::Text, false},
+    {"Visited link from text", Slot::VisitedLink, Slot::Text, false},
+    {"Active link from text", Slot::ActiveLink, Slot::Text, false},
 };
-constexpr int OnBackground = 4;
-constexpr double Levels[] = {Contrast::AaNormal, Contrast::AaLarge, Contrast::AaaNormal, Contrast::AaaLarge};
+
+// One column of the table: its heading and its cell for a pair whose colours have the given ratio.
+// A verdict column is one of the levels; in the rows of links against the text the verdict columns
+// merge into one cell, which holds the first verdict column's text.
+struct Column {
+    QString heading;
+    bool verdict;
+    std::function<QString(const Pair&, double ratio)> text;
+};
 
 QString verdict(double ratio, double needed)
 {
     return ratio >= needed ? QStringLiteral("\u2713 pass") : QStringLiteral("\u2717 fail");
 }
 
-QLabel* cell(const QString& text, QWidget* parent, bool bold = false)
+QList<Column> columns()
 {
-    auto* label = new QLabel(text, parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setFont(Fonts::sansSerif(8.25, bold));
-    return label;
+    QList<Column> list{{ContrastWindow::tr("Ratio"), false,
+        [](const Pair&, double ratio) { return Contrast::ratioText(ratio) + QStringLiteral(":1"); }}};
+    const std::pair<QString, double> levels[] = {{ContrastWindow::tr("AA normal (4.5)"), Contrast::AaNormal},
+        {ContrastWindow::tr("AA large (3)"), Contrast::AaLarge},
+        {ContrastWindow::tr("AAA normal (7)"), Contrast::AaaNormal},
+        {ContrastWindow::tr("AAA large (4.5)"), Contrast::AaaLarge}};
+    for (const auto& [heading, needed] : levels) {
+        list.append({heading, true, [needed](const Pair& pair, double ratio) {
+                         if (pair.onPage)
+                             return verdict(ratio, needed);
+                         // A link set apart from the text by colour alone needs 3:1 against it.
+                         return verdict(ratio, Contrast::LinkFromText)
+                             + ContrastWindow::tr(" (links need 3:1 against the text)");
+                     }});
+    }
+    return list;
+}
+
+const QList<Column>& Columns()
+{
+    static const QList<Column> list = columns();
+    return list;
+}
+
+int firstVerdictColumn()
+{
+    for (int column = 0; column < Columns().size(); ++column) {
+        if (Columns().at(column).verdict)
+            return column;
+    }
+    return -1;
+}
+
+// Whether the cell lies under the merged verdict of a link against the text, and so is never shown.
+bool covered(int row, int column)
+{
+    return !Pairs[row].onPage && Columns().at(column).verdict && column != firstVerdictColumn();
 }
 
 } // namespace
 
 ContrastWindow::ContrastWindow(QWidget* parent)
     : InfoWindow(QStringLiteral("ContrastWindow"), tr("Contrast Check"), {560, 250}, Artwork::aboutIcon(), parent)
+    , m_table(new QTableWidget(static_cast<int>(std::size(Pairs)), static_cast<int>(Columns().size()), this))
 {
-    auto* grid = new QGridLayout(this);
-    grid->setContentsMargins(12, 12, 12, 12);
-    grid->setHorizontalSpacing(14);
-    const QStringList headers{tr("Pair"), tr("Ratio"), tr("AA normal (4.5)"), tr("AA large (3)"), tr("AAA normal (7)"),
-        tr("AAA large (4.5)")};
-    for (int column = 0; column < headers.size(); ++column)
-        grid->addWidget(cell(headers.at(column), this, true), 0, column);
+    m_table->setObjectName(QStringLiteral("ContrastTable"));
+    m_table->setAccessibleName(tr("Contrast Check"));
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setSelectionMode(QAbstractItemView::NoSelection);
+    m_table->setShowGrid(false);
+    m_table->setFrameShape(QFrame::NoFrame);
+    m_table->setWordWrap(false);
+    m_table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_table->setCornerButtonEnabled(false);
+    // The grey of the window, as when the figures were plain labels on it.
+    QPalette grey = m_table->palette();
+    grey.setColor(QPalette::Base, grey.color(QPalette::Window));
+    m_table->setPalette(grey);
 
-    int line = 1;
-    for (const Pair& pair : Pairs) {
-        const bool againstPage = line <= OnBackground;
-        grid->addWidget(cell(tr(pair.name), this), line, 0);
-        Row row{cell(QString(), this), {}};
-        grid->addWidget(row.ratio, line, 1);
-        if (againstPage) {
-            for (int level = 0; level < 4; ++level) {
-                row.verdicts << cell(QString(), this);
-                grid->addWidget(row.verdicts.last(), line, 2 + level);
-            }
-        } else {
-            // A link set apart from the text by colour alone needs 3:1 against it.
-            row.verdicts << cell(QString(), this);
-            grid->addWidget(row.verdicts.last(), line, 2, 1, 4);
-        }
-        m_rows << row;
-        ++line;
+    QStringList headings;
+    for (const Column& column : Columns())
+        headings << column.heading;
+    m_table->setHorizontalHeaderLabels(headings);
+    QStringList names;
+    for (const Pair& pair : Pairs)
+        names << tr(pair.name);
+    m_table->setVerticalHeaderLabels(names);
+
+    QFont bold = Fonts::sansSerif(8.25, true);
+    m_table->horizontalHeader()->setFont(bold);
+    m_table->horizontalHeader()->setHighlightSections(false);
+    m_table->verticalHeader()->setHighlightSections(false);
+    m_table->verticalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+    const auto verdicts = static_cast<int>(
+        std::count_if(Columns().cbegin(), Columns().cend(), [](const Column& column) { return column.verdict; }));
+    for (int row = 0; row < m_table->rowCount(); ++row) {
+        for (int column = 0; column < m_table->columnCount(); ++column)
+            m_table->setItem(row, column, new QTableWidgetItem);
+        if (!Pairs[row].onPage && verdicts > 1)
+            m_table->setSpan(row, firstVerdictColumn(), 1, verdicts);
     }
-    grid->setRowStretch(line, 1);
-    grid->addWidget(addOkButton({0, 0, 65, 25}), line + 1, 5, Qt::AlignRight);
+    m_table->resizeRowsToContents();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(12, 12, 12, 12);
+    layout->addWidget(m_table, 1);
+    layout->addWidget(addOkButton({0, 0, 65, 25}), 0, Qt::AlignRight);
 }
 
 void ContrastWindow::showScheme(const ColorScheme& scheme)
 {
-    for (int i = 0; i < m_rows.size(); ++i) {
-        const Pair& pair = Pairs[i];
+    for (int row = 0; row < m_table->rowCount(); ++row) {
+        const Pair& pair = Pairs[row];
         const double ratio = Contrast::ratio(scheme.colour(pair.fore), scheme.colour(pair.back));
-        Row& row = m_rows[i];
-        row.ratio->setText(Contrast::ratioText(ratio) + QStringLiteral(":1"));
-        if (row.verdicts.size() == 4) {
-            for (int level = 0; level < 4; ++level)
-                row.verdicts[level]->setText(verdict(ratio, Levels[level]));
-        } else {
-            row.verdicts.first()->setText(
-                verdict(ratio, Contrast::LinkFromText) + tr(" (links need 3:1 against the text)"));
+        for (int column = 0; column < m_table->columnCount(); ++column) {
+            if (!covered(row, column))
+                m_table->item(row, column)->setText(Columns().at(column).text(pair, ratio));
         }
     }
+    m_table->resizeColumnsToContents();
 }
 
 QStringList ContrastWindow::rowTexts(int row) const
 {
-    QStringList texts{m_rows.at(row).ratio->text()};
-    for (const QLabel* label : m_rows.at(row).verdicts)
-        texts << label->text();
+    QStringList texts;
+    for (int column = 0; column < m_table->columnCount(); ++column) {
+        if (!covered(row, column))
+            texts << m_table->item(row, column)->text();
+    }
     return texts;
 }

@@ -5,10 +5,12 @@
 #include <QList>
 
 class ColorScheme;
-class QLabel;
+class QTableWidget;
 
 // "Contrast Check": how readable the scheme is by the WCAG 2.x contrast levels, pair by pair, in
-// words and symbols (never by colour alone). It follows every change of the scheme.
+// words and symbols (never by colour alone). It follows every change of the scheme. The figures
+// stand in a read-only table whose rows are named by pair and whose columns by what they measure,
+// so a screen reader can say which row and column a "pass" belongs to.
 class ContrastWindow : public InfoWindow {
     Q_OBJECT
 public:
@@ -19,10 +21,8 @@ public:
     // The row of a pair ("Text on background", "New link from text", ...): its ratio and verdicts.
     QStringList rowTexts(int row) const;
 
+    QTableWidget* table() const { return m_table; }
+
 private:
-    struct Row {
-        QLabel* ratio;
-        QList<QLabel*> verdicts;
-    };
-    QList<Row> m_rows;
+    QTableWidget* m_table;
 };

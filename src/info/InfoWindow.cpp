@@ -4,14 +4,32 @@
 #include "ui/Fonts.h"
 #include "ui/WindowPlacement.h"
 
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+
+namespace {
+
+// Qt names only QDialog a dialog; to a screen reader these windows are dialogs too, read by caption.
+QAccessibleInterface* accessibleInfoWindow(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("InfoWindow") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Dialog);
+    return nullptr;
+}
+
+} // namespace
 
 InfoWindow::InfoWindow(
     const QString& name, const QString& caption, const QSize& clientSize, const QIcon& icon, QWidget* parent)
     : QWidget(parent, Qt::Window)
 {
+    static const bool accessible = [] {
+        QAccessible::installFactory(accessibleInfoWindow);
+        return true;
+    }();
+    Q_UNUSED(accessible);
     setObjectName(name);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(caption);

@@ -1,3 +1,4 @@
+#include "app/SpinButton.h"
 #include "contrast/ContrastWindow.h"
 #include "support/TestApp.h"
 #include "support/WindowTestCase.h"
@@ -7,6 +8,7 @@
 #include <QClipboard>
 #include <QGroupBox>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QToolButton>
 
 // What Hueloom offers beyond the classic tool: contrast check, CSS, accessible names.
@@ -17,6 +19,10 @@ private slots:
     void sampleLinesTellTheirContrast();
     void copyAsCss();
     void everyControlHasAnAccessibleName();
+    void marginsReadAsSpinButtons_data();
+    void marginsReadAsSpinButtons();
+    void windowsAreDialogs();
+    void contrastIsATableWithHeaders();
 };
 
 void TestExtras::contrastWindowFollowsTheScheme()
@@ -93,6 +99,114 @@ void TestExtras::everyControlHasAnAccessibleName()
         QStringLiteral("Green value"));
     QCOMPARE(QAccessible::queryAccessibleInterface(m_probe->bar(2))->text(QAccessible::Name),
         QStringLiteral("Blue channel"));
+}
+
+void TestExtras::marginsReadAsSpinButtons_data()
+{
+    QTest::addColumn<int>("box");
+    QTest::addColumn<QString>("spin");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("left") << 0 << "SpinButton2"
+                          << "leftlabel"
+                          << "Left margin value %1";
+    QTest::newRow("top") << 1 << "SpinButton1"
+                         << "TopLabel"
+                         << "Top margin value %1";
+}
+
+// A screen reader meets each margin as a spin button holding the margin, with its range, whose
+// increase and decrease actions step it like the arrows; the value label's name says the number.
+void TestExtras::marginsReadAsSpinButtons()
+{
+    QFETCH(int, box);
+    QFETCH(QString, spin);
+    QFETCH(QString, label);
+    QFETCH(QString, name);
+    auto* button = m_probe->child<SpinButton>(spin);
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(button);
+    QAccessibleInterface* number = QAccessible::queryAccessibleInterface(m_probe->child(label));
+    QCOMPARE(accessible->role(), QAccessible::SpinBox);
+    QAccessibleValueInterface* value = accessible->valueInterface();
+    QAccessibleActionInterface* actions = accessible->actionInterface();
+    QVERIFY(value && actions);
+    const auto margin = [&] { return box == 0 ? m_window->margins().left() : m_window->margins().top(); };
+    const auto reads = [&](int expected) {
+        return value->currentValue().toInt() == expected && margin() == expected
+            && accessible->text(QAccessible::Value) == QString::number(expected)
+            && number->text(QAccessible::Name) == name.arg(expected);
+    };
+    QCOMPARE(value->minimumValue().toInt(), 0);
+    QCOMPARE(value->maximumValue().toInt(), 50);
+    QVERIFY(reads(10));
+
+    // A disabled spin button ignores its actions, as its arrows do.
+    actions->doAction(QAccessibleActionInterface::increaseAction());
+    QVERIFY(reads(10));
+
+    // A screen reader's toggle sets the box without a click; the margin goes into the tag all the same.
+    QAccessible::queryAccessibleInterface(m_probe->box(box))
+        ->actionInterface()
+        ->doAction(QAccessibleActionInterface::toggleAction());
+    QVERIFY(button->isEnabled());
+    actions->doAction(QAccessibleActionInterface::increaseAction());
+    QVERIFY(reads(11));
+    QVERIFY(m_window->tag().text().contains(QStringLiteral("=\"11\"")));
+    for (int i = 0; i < 60; ++i)
+        actions->doAction(QAccessibleActionInterface::decreaseAction());
+    QVERIFY(reads(0));
+    value->setCurrentValue(37);
+    QVERIFY(reads(37));
+    value->setCurrentValue(99);
+    QVERIFY(reads(50));
+    // The arrows themselves report as well.
+    QTest::mouseClick(button->downArrow(), Qt::LeftButton);
+    QVERIFY(reads(49));
+}
+
+void TestExtras::windowsAreDialogs()
+{
+    const struct {
+        const char* item;
+        const char* name;
+        const char* caption;
+    } windows[] = {{"ItemHelp", "Form3", "Help for Hueloom 2.0"},
+        {"ItemTrouble", "Form4", "Trouble Shooting Guide for Hueloom 2.0"},
+        {"ItemAbout", "Form2", "About Hueloom version 2.2"}, {"ItemContrast", "ContrastWindow", "Contrast Check"}};
+    for (const auto& [item, name, caption] : windows) {
+        m_window->findChild<QAction*>(QString::fromLatin1(item))->trigger();
+        auto* window = m_window->findChild<QWidget*>(QString::fromLatin1(name));
+        QVERIFY(window);
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(window);
+        QCOMPARE(accessible->role(), QAccessible::Dialog);
+        QCOMPARE(accessible->text(QAccessible::Name), QString::fromUtf8(caption));
+    }
+}
+
+// Every verdict of Contrast Check sits under the heading of its level and beside the name of its pair.
+void TestExtras::contrastIsATableWithHeaders()
+{
+    m_window->findChild<QAction*>(QStringLiteral("ItemContrast"))->trigger();
+    auto* contrast = m_window->findChild<ContrastWindow*>(QStringLiteral("ContrastWindow"));
+    QAccessibleTableInterface* table = QAccessible::queryAccessibleInterface(contrast->table())->tableInterface();
+    QVERIFY(table);
+    QCOMPARE(table->rowCount(), 7);
+    for (int row = 0; row < table->rowCount(); ++row) {
+        const QStringList texts = contrast->rowTexts(row);
+        for (int column = 0; column < texts.size(); ++column) {
+            QAccessibleTableCellInterface* cell = table->cellAt(row, column)->tableCellInterface();
+            QCOMPARE(cell->rowHeaderCells().first()->text(QAccessible::Name), table->rowDescription(row));
+            QCOMPARE(table->cellAt(row, column)->text(QAccessible::Name), texts.at(column));
+        }
+    }
+    QCOMPARE(table->rowDescription(4), QStringLiteral("New link from text"));
+    QCOMPARE(table->columnDescription(0), QStringLiteral("Ratio"));
+    QCOMPARE(table->columnDescription(3), QStringLiteral("AAA normal (7)"));
+    QCOMPARE(table->cellAt(0, 3)->tableCellInterface()->columnHeaderCells().first()->text(QAccessible::Name),
+        QStringLiteral("AAA normal (7)"));
+    QCOMPARE(table->cellAt(0, 3)->text(QAccessible::Name), QStringLiteral("\u2717 fail"));
+    // Nothing in it can be edited.
+    QCOMPARE(contrast->table()->editTriggers(), QAbstractItemView::NoEditTriggers);
 }
 
 HUELOOM_TEST_MAIN(TestExtras)

@@ -5,6 +5,7 @@
 #include "support/WindowProbe.h"
 #include "support/WindowTestCase.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QGroupBox>
 #include <QMenuBar>
@@ -26,6 +27,7 @@ private slots:
     void startUpState();
     void layout_data();
     void layout();
+    void guideLinesAreDrawnNotControls();
     void menusAndButtons_data();
     void menusAndButtons();
     void tabOrderFollowsTheLayout();
@@ -125,8 +127,6 @@ void TestMainWindow::layout_data()
     row("visitedlink", {8, 104, 641, 17}, "Visited links will be this color", 9.75);
     row("activelink", {8, 120, 641, 17}, "Links will flash this color briefly when clicked", 9.75);
     row("Label4", {8, 280, 49, 17}, "Sample");
-    row("Line2", {503, 159, 1, 138}, "");
-    row("Line1", {503, 159, 170, 1}, "");
     row("Label7", {514, 170, 98, 81},
         "This is a sample of what your text borders in Internet Explorer 3.0 would look like.");
     row("Command1", {8, 16, 113, 25}, "Open HLM File", 9, false);
@@ -154,6 +154,39 @@ void TestMainWindow::layout()
     QCOMPARE(widget->font().bold(), bold);
     const QString family = bold || points != 9 ? QStringLiteral("MS Sans Serif") : QStringLiteral("Times New Roman");
     QCOMPARE(widget->font().family(), family);
+}
+
+// The corner of the margin preview's page: Line2 down x = 503 from y = 159 to the sample, Line1 along
+// y = 159 from x = 503 to the window's edge, in the window's text colour. They are painted on the
+// window, so no control (and nothing a screen reader lists) stands there.
+void TestMainWindow::guideLinesAreDrawnNotControls()
+{
+    QWidget* client = m_window->centralWidget();
+    const QImage image = client->grab().toImage();
+    const QRgb ink = client->palette().color(QPalette::WindowText).rgb();
+    const QRgb grey = client->palette().color(QPalette::Window).rgb();
+    QStringList wrong;
+    const auto expect = [&](int x, int y, QRgb colour) {
+        if (image.pixel(x, y) != colour)
+            wrong << QStringLiteral("%1,%2").arg(x).arg(y);
+    };
+    for (int y = 159; y < 296; ++y) {
+        expect(503, y, ink);
+        expect(502, y, grey);
+    }
+    for (int x = 503; x < client->width(); ++x) {
+        expect(x, 159, ink);
+        expect(x, 158, grey);
+        expect(x, 160, x == 503 ? ink : grey);
+    }
+    expect(504, 161, grey);
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1Char(' '))));
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(client);
+    for (int i = 0; i < accessible->childCount(); ++i) {
+        const QRect area = accessible->child(i)->rect();
+        QVERIFY(!area.contains(client->mapToGlobal(QPoint(503, 200))));
+        QVERIFY(!area.contains(client->mapToGlobal(QPoint(600, 159))));
+    }
 }
 
 void TestMainWindow::menusAndButtons_data()
