@@ -1,15 +1,18 @@
 #include "Application.h"
 
 #include "ui/Fonts.h"
+#include "ui/Look.h"
 
 #include <QApplication>
 #include <QProxyStyle>
 #include <QStyleFactory>
+#include <QStyleOption>
 
 namespace {
 
 // Fusion everywhere, so the fixed pixel layout looks the same on every desktop; a click in a scroll
-// bar's trough always moves it by its large step, never jumps to the pointer.
+// bar's trough always moves it by its large step, never jumps to the pointer; a scroll bar with the
+// keyboard focus says so with a focus frame, as every other control does.
 class HueloomStyle : public QProxyStyle {
 public:
     HueloomStyle()
@@ -24,6 +27,24 @@ public:
             return 0;
         return QProxyStyle::styleHint(hint, option, widget, returnData);
     }
+
+    void drawComplexControl(ComplexControl control,
+        const QStyleOptionComplex* option,
+        QPainter* painter,
+        const QWidget* widget) const override
+    {
+        QProxyStyle::drawComplexControl(control, option, painter, widget);
+        if (control != CC_ScrollBar || !option->state.testFlag(State_HasFocus))
+            return;
+        QStyleOptionFocusRect focus;
+        focus.QStyleOption::operator=(*option);
+        // Shown from the start, not only once the keyboard has moved the focus: the bar's arrow keys
+        // work at once, so the user must see which bar they move.
+        focus.state |= State_KeyboardFocusChange;
+        focus.rect = option->rect.adjusted(1, 1, -1, -1);
+        focus.backgroundColor = option->palette.color(QPalette::Window);
+        proxy()->drawPrimitive(PE_FrameFocusRect, &focus, painter, widget);
+    }
 };
 
 } // namespace
@@ -36,5 +57,9 @@ void configureApplication(QApplication& app)
     QApplication::setDesktopFileName(QStringLiteral("org.hueloom.Hueloom"));
     Fonts::installSubstitutions();
     QApplication::setStyle(new HueloomStyle);
+    // Each window sets the look on itself too; this gives it to what the program does not make
+    // itself (message boxes, Qt's own print dialog, tool tips), whole, so no half of a dark desktop
+    // palette mixes into it.
+    QApplication::setPalette(Look::palette());
     app.setFont(Fonts::sansSerif(8.25));
 }
