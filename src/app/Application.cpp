@@ -5,8 +5,12 @@
 
 #include <QApplication>
 #include <QProxyStyle>
+#include <QSocketNotifier>
 #include <QStyleFactory>
 #include <QStyleOption>
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -47,7 +51,35 @@ public:
     }
 };
 
+// A signal handler may do next to nothing: it writes a byte that the event loop reads.
+int signalPipe[2] = {-1, -1};
+
+void onTerminationSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
+}
+
 } // namespace
+
+void quitOnTerminationSignals(QApplication& app)
+{
+    if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
+        char byte = 0;
+        while (::read(signalPipe[0], &byte, 1) > 0) { }
+        QApplication::closeAllWindows();
+        QCoreApplication::quit();
+    });
+    struct sigaction action = {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP})
+        sigaction(signal, &action, nullptr);
+}
 
 void configureApplication(QApplication& app)
 {

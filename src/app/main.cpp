@@ -31,6 +31,7 @@ int main(int argc, char* argv[])
 
     QApplication app(argc, argv);
     configureApplication(app);
+    quitOnTerminationSignals(app);
     MainWindow window;
     window.show();
     if (!command.schemeFile.isEmpty()) {
