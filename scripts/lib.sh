@@ -25,6 +25,9 @@ BUILD_PACKAGES=(build-essential cmake qt6-base-dev qt6-qpa-plugins fonts-liberat
 LINT_PACKAGES=(clang-format)
 # What running it on a virtual display, and the end-to-end tests, need.
 DISPLAY_PACKAGES=(xvfb xauth x11-utils xdotool xclip imagemagick)
+# What the tests of other desktops need: two platform themes to be immune to (GTK, qt6ct), and Qt's
+# Wayland platform with a headless compositor to run on.
+DESKTOP_PACKAGES=(qt6-gtk-platformtheme qt6ct qt6-wayland weston)
 # What printing through a real scheduler in the tests needs: CUPS, the cups-pdf queue, poppler's tools.
 PRINT_PACKAGES=(cups cups-client printer-driver-cups-pdf poppler-utils)
 # What the screen-reader test needs: a private session bus, the AT-SPI bus and registry, and pyatspi

@@ -1,16 +1,23 @@
 #include "Application.h"
 
 #include "ui/Fonts.h"
+#include "ui/Look.h"
 
 #include <QApplication>
 #include <QProxyStyle>
+#include <QSocketNotifier>
 #include <QStyleFactory>
+#include <QStyleOption>
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
 // Fusion everywhere (unless -style asks for another), so the fixed pixel layout looks the same on
 // every desktop; a click in a scroll bar's trough always moves it by its large step, never jumps to
-// the pointer.
+// the pointer; a scroll bar with the keyboard focus says so with a focus frame, as every other
+// control does.
 class HueloomStyle : public QProxyStyle {
 public:
     explicit HueloomStyle(QStyle* base)
@@ -25,9 +32,55 @@ public:
             return 0;
         return QProxyStyle::styleHint(hint, option, widget, returnData);
     }
+
+    void drawComplexControl(ComplexControl control,
+        const QStyleOptionComplex* option,
+        QPainter* painter,
+        const QWidget* widget) const override
+    {
+        QProxyStyle::drawComplexControl(control, option, painter, widget);
+        if (control != CC_ScrollBar || !option->state.testFlag(State_HasFocus))
+            return;
+        QStyleOptionFocusRect focus;
+        focus.QStyleOption::operator=(*option);
+        // Shown from the start, not only once the keyboard has moved the focus: the bar's arrow keys
+        // work at once, so the user must see which bar they move.
+        focus.state |= State_KeyboardFocusChange;
+        focus.rect = option->rect.adjusted(1, 1, -1, -1);
+        focus.backgroundColor = option->palette.color(QPalette::Window);
+        proxy()->drawPrimitive(PE_FrameFocusRect, &focus, painter, widget);
+    }
 };
 
+// A signal handler may do next to nothing: it writes a byte that the event loop reads.
+int signalPipe[2] = {-1, -1};
+
+void onTerminationSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
+}
+
 } // namespace
+
+void quitOnTerminationSignals(QApplication& app)
+{
+    if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
+        char byte = 0;
+        while (::read(signalPipe[0], &byte, 1) > 0) { }
+        // A signal is no one at the keyboard: nothing is asked, the windows go with the program.
+        QCoreApplication::quit();
+    });
+    struct sigaction action = {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP})
+        sigaction(signal, &action, nullptr);
+}
 
 void configureApplication(QApplication& app, const QString& styleName)
 {
@@ -38,5 +91,9 @@ void configureApplication(QApplication& app, const QString& styleName)
     Fonts::installSubstitutions();
     QStyle* base = styleName.isEmpty() ? nullptr : QStyleFactory::create(styleName);
     QApplication::setStyle(new HueloomStyle(base ? base : QStyleFactory::create(QStringLiteral("Fusion"))));
+    // Each window sets the look on itself too; this gives it to what the program does not make
+    // itself (message boxes, Qt's own print dialog, tool tips), whole, so no half of a dark desktop
+    // palette mixes into it.
+    QApplication::setPalette(Look::palette());
     app.setFont(Fonts::sansSerif(8.25));
 }

@@ -9,6 +9,7 @@
 #include "SpinButton.h"
 #include "ui/Controls.h"
 #include "ui/Fonts.h"
+#include "ui/Look.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -23,22 +24,14 @@
 
 using Controls::place;
 
-namespace {
-
-const QColor WindowGrey(0xC0, 0xC0, 0xC0);
-
-} // namespace
-
 void MainWindow::buildLayout()
 {
+    // After the menus, so that their pop-ups get the program's look too.
+    Look::apply(this);
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
     client->setFixedSize(669, 448);
     client->setAutoFillBackground(true);
-    QPalette grey = client->palette();
-    grey.setColor(QPalette::Window, WindowGrey);
-    grey.setColor(QPalette::Button, grey.color(QPalette::Button));
-    client->setPalette(grey);
     setCentralWidget(client);
 
     m_chooser = place(new ColorChooser(client), QStringLiteral("Frame1"), QRect(8, 0, 401, 145));
@@ -46,6 +39,10 @@ void MainWindow::buildLayout()
     auto* tagFrame = place(new QGroupBox(tr("Tag"), client), QStringLiteral("Frame2"), QRect(8, 152, 481, 57));
     m_tagline = place(new QPlainTextEdit(tagFrame), QStringLiteral("tagline"), QRect(8, 16, 465, 33));
     m_tagline->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    // Two lines fit (the longest tag needs no more); a scroll bar comes only for longer text.
+    m_tagline->document()->setDocumentMargin(1);
+    m_tagline->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_tagline->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_tagline->setTabChangesFocus(true);
     m_tagline->setAccessibleName(tr("Body tag"));
 

@@ -5,6 +5,7 @@
 #include "ui/Fonts.h"
 
 #include <QLabel>
+#include <QPainter>
 
 namespace {
 
@@ -39,6 +40,11 @@ SampleArea::SampleArea(QWidget* parent)
     setObjectName(QStringLiteral("background"));
     setAutoFillBackground(true);
     setAccessibleName(tr("Sample page"));
+}
+
+void SampleArea::paintEvent(QPaintEvent* /*event*/)
+{
+    QPainter(this).fillRect(rect(), palette().color(QPalette::Window));
 }
 
 QLabel* SampleArea::line(int slot) const

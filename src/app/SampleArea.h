@@ -6,7 +6,9 @@
 class QLabel;
 
 // The sample page: a frame in the page background with a title and four lines of text, each line in
-// the colour of one slot. Colours go through palettes, which repaint without re-polishing.
+// the colour of one slot. Colours go through palettes, which repaint without re-polishing. The page
+// is painted flat, without the style's frame or shading, so every pixel but the text's is exactly
+// the background colour.
 class SampleArea : public QGroupBox {
     Q_OBJECT
 public:
@@ -18,6 +20,9 @@ public:
     QLabel* title() const { return m_title; }
     // The sample line coloured by `slot` (the title and the normal line share the text slot).
     QLabel* line(int slot) const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     QLabel* m_title;

@@ -119,6 +119,7 @@ int main(int argc, char* argv[])
         if (argument.startsWith("-style="))
             style = argument.mid(7);
     configureApplication(app, QString::fromUtf8(style));
+    quitOnTerminationSignals(app);
     MainWindow window;
     window.show();
     if (!command.schemeFile.isEmpty()) {

@@ -1,7 +1,7 @@
 #include "InfoWindow.h"
 
 #include "ui/Controls.h"
-#include "ui/Fonts.h"
+#include "ui/Look.h"
 #include "ui/WindowPlacement.h"
 
 #include <QAccessibleWidget>
@@ -34,12 +34,9 @@ InfoWindow::InfoWindow(
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(caption);
     setWindowIcon(icon);
-    setFont(Fonts::sansSerif(8.25));
+    Look::apply(this);
     setFixedSize(clientSize);
     setAutoFillBackground(true);
-    QPalette grey = palette();
-    grey.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
-    setPalette(grey);
     WindowPlacement::centreOnScreen(this);
 }
 

@@ -30,7 +30,14 @@ double ratio(const QColor& a, const QColor& b)
 
 QString ratioText(double ratio)
 {
-    return QString::number(ratio, 'f', 2);
+    // Cut, never rounded: a ratio just under a level must not show the level's figure. The figure is
+    // corrected to the exact hundredths at or below the ratio, whatever the multiplication rounded.
+    auto hundredths = static_cast<long long>(std::floor(ratio * 100));
+    while (static_cast<double>(hundredths) / 100 > ratio)
+        --hundredths;
+    while (static_cast<double>(hundredths + 1) / 100 <= ratio)
+        ++hundredths;
+    return QStringLiteral("%1.%2").arg(hundredths / 100).arg(hundredths % 100, 2, 10, QLatin1Char('0'));
 }
 
 QString levelReached(double ratio)

@@ -17,7 +17,8 @@ inline constexpr double LinkFromText = 3.0;
 double luminance(const QColor& colour);
 // (lighter + 0.05) / (darker + 0.05): 1 to 21, in either order of the colours.
 double ratio(const QColor& a, const QColor& b);
-// "4.83": two decimals, for showing only; comparisons use the unrounded ratio.
+// "4.82": cut to two decimals, for showing only; a figure shown as 4.50 or more always passes 4.5.
+// Comparisons use the whole ratio.
 QString ratioText(double ratio);
 // The highest level text in `fore` on `back` reaches: "AAA", "AA", "AA large text only" or "none".
 QString levelReached(double ratio);

@@ -1,7 +1,7 @@
 #include "TitleDialog.h"
 
 #include "ui/Controls.h"
-#include "ui/Fonts.h"
+#include "ui/Look.h"
 #include "ui/WindowPlacement.h"
 
 #include <QLabel>
@@ -17,7 +17,7 @@ TitleDialog::TitleDialog(QWidget* parent)
 {
     setObjectName(QStringLiteral("NewTitle"));
     setWindowTitle(tr("New Title Dialog Box"));
-    setFont(Fonts::sansSerif(8.25));
+    Look::apply(this);
     setFixedSize(389, 109);
     setModal(true);
 

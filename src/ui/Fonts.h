@@ -3,7 +3,8 @@
 #include <QFont>
 
 // The program's fonts keep the family names users know from the original layout; on Linux they are
-// mapped to metric-compatible Liberation fonts so text fits the fixed layout.
+// mapped to metric-compatible Liberation fonts so text fits the fixed layout. Every property of these
+// fonts is set, so a widget using one takes nothing from the application's or the desktop's font.
 namespace Fonts {
 
 void installSubstitutions();

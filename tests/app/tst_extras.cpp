@@ -32,20 +32,20 @@ void TestExtras::contrastWindowFollowsTheScheme()
     QVERIFY(contrast);
     QCOMPARE(contrast->windowTitle(), QStringLiteral("Contrast Check"));
     QCOMPARE(
-        contrast->rowTexts(0), (QStringList{"4.83:1", "\u2713 pass", "\u2713 pass", "\u2717 fail", "\u2713 pass"}));
+        contrast->rowTexts(0), (QStringList{"4.82:1", "\u2713 pass", "\u2713 pass", "\u2717 fail", "\u2713 pass"}));
     QCOMPARE(
-        contrast->rowTexts(1), (QStringList{"3.58:1", "\u2717 fail", "\u2713 pass", "\u2717 fail", "\u2717 fail"}));
-    QCOMPARE(contrast->rowTexts(3).first(), QStringLiteral("1.83:1"));
+        contrast->rowTexts(1), (QStringList{"3.57:1", "\u2717 fail", "\u2713 pass", "\u2717 fail", "\u2717 fail"}));
+    QCOMPARE(contrast->rowTexts(3).first(), QStringLiteral("1.82:1"));
     QVERIFY(contrast->rowTexts(4).at(1).startsWith(QStringLiteral("\u2717 fail")));
 
     // Black text: the row follows at once.
     QTest::mouseClick(m_probe->option(1), Qt::LeftButton);
     m_probe->bar(1)->setValue(0);
     m_probe->bar(2)->setValue(0);
-    QCOMPARE(contrast->rowTexts(0).first(), QStringLiteral("13.90:1"));
+    QCOMPARE(contrast->rowTexts(0).first(), QStringLiteral("13.89:1"));
     QCOMPARE(contrast->rowTexts(0).at(3), QStringLiteral("\u2713 pass"));
     m_window->findChild<QAction*>(QStringLiteral("ItemDefault"))->trigger();
-    QCOMPARE(contrast->rowTexts(0).first(), QStringLiteral("4.83:1"));
+    QCOMPARE(contrast->rowTexts(0).first(), QStringLiteral("4.82:1"));
 
     // At most one; OK closes it.
     m_window->findChild<QAction*>(QStringLiteral("ItemContrast"))->trigger();
@@ -58,13 +58,13 @@ void TestExtras::contrastWindowFollowsTheScheme()
 void TestExtras::sampleLinesTellTheirContrast()
 {
     QCOMPARE(m_probe->child(QStringLiteral("Normal"))->toolTip(),
-        QStringLiteral("Contrast against the background: 4.83:1, reaches AA"));
+        QStringLiteral("Contrast against the background: 4.82:1, reaches AA"));
     QCOMPARE(m_probe->child(QStringLiteral("activelink"))->toolTip(),
-        QStringLiteral("Contrast against the background: 1.83:1, reaches none"));
+        QStringLiteral("Contrast against the background: 1.82:1, reaches none"));
     QTest::mouseClick(m_probe->option(4), Qt::LeftButton);
     m_probe->bar(1)->setValue(0);
     QCOMPARE(m_probe->child(QStringLiteral("activelink"))->toolTip(),
-        QStringLiteral("Contrast against the background: 13.90:1, reaches AAA"));
+        QStringLiteral("Contrast against the background: 13.89:1, reaches AAA"));
 }
 
 void TestExtras::copyAsCss()

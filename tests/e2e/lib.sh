@@ -8,11 +8,13 @@ export XDG_RUNTIME_DIR="$E2E_TMP/runtime"
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 XVFB_PID=""
+WESTON_PID=""
 APP_PID=""
 
 e2e_cleanup() {
     [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null || true
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+    [ -n "$WESTON_PID" ] && kill "$WESTON_PID" 2>/dev/null || true
     rm -rf "$E2E_TMP"
 }
 trap e2e_cleanup EXIT
@@ -37,6 +39,21 @@ start_display() {
         kill "$XVFB_PID" 2>/dev/null || true
     done
     fail "no display could be started"
+}
+
+# Starts a headless Wayland compositor with its socket in the private runtime folder.
+start_wayland() {
+    export WAYLAND_DISPLAY=hueloom-e2e
+    weston --backend=headless-backend.so --socket="$WAYLAND_DISPLAY" --idle-time=0 \
+        --log="$E2E_TMP/weston.log" >"$E2E_TMP/weston.out" 2>&1 &
+    WESTON_PID=$!
+    for _ in $(seq 1 100); do
+        [ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ] && return 0
+        kill -0 "$WESTON_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    cat "$E2E_TMP/weston.out" "$E2E_TMP/weston.log" >&2 2>/dev/null || true
+    fail "weston did not start"
 }
 
 # Prints the id of the window whose caption matches the pattern $1, waiting up to 10 s for it;
@@ -97,4 +114,27 @@ wait_exit() {
 # Clicks at a point of the main window's client area (below the menu bar).
 click_client() {
     xdotool mousemove --window "$WIN" "$1" $(($2 + MENU_HEIGHT)) click "${3:-1}"
+}
+
+# Saves the window $1 as the picture $2 (PNG), once two captures in a row agree, so that the program
+# has finished painting; fails when it never settles.
+snapshot() {
+    local previous="$E2E_TMP/snapshot-previous.png"
+    rm -f "$previous"
+    for _ in $(seq 1 30); do
+        import -window "$1" "$2" 2>/dev/null || true
+        if [ -s "$2" ] && [ -s "$previous" ] && compare -metric AE "$2" "$previous" null: >/dev/null 2>&1; then
+            rm -f "$previous"
+            return 0
+        fi
+        [ -s "$2" ] && cp "$2" "$previous"
+        sleep 0.2
+    done
+    fail "window $1 never settled for a snapshot"
+}
+
+# Fails unless the pictures $1 and $2 are identical pixel for pixel; $3 says what is compared.
+same_picture() {
+    local differ
+    differ=$(compare -metric AE "$1" "$2" null: 2>&1) || fail "$3: $differ pixels differ"
 }

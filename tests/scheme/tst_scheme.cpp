@@ -5,6 +5,7 @@
 #include "scheme/Margins.h"
 #include "scheme/ValueText.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 class TestScheme : public QObject {
@@ -21,6 +22,7 @@ private slots:
     void colourValuePacksRedGreenBlue();
     void contrastRatios_data();
     void contrastRatios();
+    void contrastFigureNeverOverstates();
     void cssText_data();
     void cssText();
 };
@@ -171,15 +173,20 @@ void TestScheme::contrastRatios_data()
     QTest::addColumn<bool>("passesAa");
     QTest::newRow("black on white") << QColor(0, 0, 0) << QColor(255, 255, 255) << "21.00" << true;
     QTest::newRow("white on black, either order") << QColor(255, 255, 255) << QColor(0, 0, 0) << "21.00" << true;
-    QTest::newRow("#777777 fails AA") << QColor(0x77, 0x77, 0x77) << QColor(255, 255, 255) << "4.48" << false;
+    QTest::newRow("#777777 fails AA") << QColor(0x77, 0x77, 0x77) << QColor(255, 255, 255) << "4.47" << false;
     QTest::newRow("#767676 passes AA") << QColor(0x76, 0x76, 0x76) << QColor(255, 255, 255) << "4.54" << true;
     QTest::newRow("same colour") << QColor(10, 20, 30) << QColor(10, 20, 30) << "1.00" << false;
     const ColorScheme scheme = ColorScheme::defaults();
     const QColor page = scheme.colour(Slot::Background);
-    QTest::newRow("default text") << scheme.colour(Slot::Text) << page << "4.83" << true;
-    QTest::newRow("default new link") << scheme.colour(Slot::NewLink) << page << "3.58" << false;
+    QTest::newRow("default text") << scheme.colour(Slot::Text) << page << "4.82" << true;
+    QTest::newRow("default new link") << scheme.colour(Slot::NewLink) << page << "3.57" << false;
     QTest::newRow("default visited link") << scheme.colour(Slot::VisitedLink) << page << "8.44" << true;
-    QTest::newRow("default active link") << scheme.colour(Slot::ActiveLink) << page << "1.83" << false;
+    QTest::newRow("default active link") << scheme.colour(Slot::ActiveLink) << page << "1.82" << false;
+    // Pairs just under a level (found by searching all 8-bit colours) show the figure below it.
+    QTest::newRow("4.49999993 is cut, not rounded") << QColor(0x45, 0x83, 0x01) << QColor(0, 0, 0) << "4.49" << false;
+    QTest::newRow("a hair under 4.5") << QColor(0x89, 0x8C, 0xB8) << QColor(0x3E, 0x22, 0x17) << "4.49" << false;
+    QTest::newRow("a hair under 3") << QColor(0x89, 0xBB, 0x09) << QColor(0x82, 0x12, 0xDB) << "2.99" << false;
+    QTest::newRow("a hair under 7") << QColor(0x63, 0xD2, 0xAD) << QColor(0x01, 0x37, 0x40) << "6.99" << true;
 }
 
 void TestScheme::contrastRatios()
@@ -196,6 +203,25 @@ void TestScheme::contrastRatios()
     QCOMPARE(Contrast::levelReached(21.0), QStringLiteral("AAA"));
     QCOMPARE(Contrast::levelReached(3.58), QStringLiteral("AA large text only"));
     QCOMPARE(Contrast::levelReached(1.83), QStringLiteral("none"));
+}
+
+void TestScheme::contrastFigureNeverOverstates()
+{
+    // Whatever the pair, the figure is the ratio cut to hundredths: at most the ratio, less than 0.01
+    // under it, so a figure at a level's value means the level is reached.
+    QRandomGenerator random(11);
+    for (int i = 0; i < 20000; ++i) {
+        const QColor fore = QColor::fromRgb(random.generate() & 0xFFFFFF);
+        const QColor back = QColor::fromRgb(random.generate() & 0xFFFFFF);
+        const double ratio = Contrast::ratio(fore, back);
+        const QString text = Contrast::ratioText(ratio);
+        bool ok = false;
+        const double shown = text.toDouble(&ok);
+        QVERIFY2(ok && text.size() - text.indexOf(QLatin1Char('.')) == 3, qPrintable(text));
+        QVERIFY2(shown <= ratio && ratio - shown < 0.01, qPrintable(QStringLiteral("%1 for %2").arg(text).arg(ratio)));
+        for (const double level : {Contrast::AaLarge, Contrast::AaNormal, Contrast::AaaNormal})
+            QCOMPARE(shown >= level, ratio >= level);
+    }
 }
 
 void TestScheme::cssText_data()
