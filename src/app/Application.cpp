@@ -71,8 +71,9 @@ void quitOnTerminationSignals(QApplication& app)
     QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
         char byte = 0;
         while (::read(signalPipe[0], &byte, 1) > 0) { }
-        // A signal is no one at the keyboard: nothing is asked, the windows go with the program.
-        QCoreApplication::quit();
+        // A signal is no one at the keyboard: nothing is asked (quit() would close the windows first,
+        // and the main window asks about a changed scheme), the windows go with the program.
+        QCoreApplication::exit(0);
     });
     struct sigaction action = {};
     action.sa_handler = onTerminationSignal;
