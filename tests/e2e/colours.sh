@@ -32,8 +32,10 @@ tag_is "${default/CECEFF/123456}"
 # Apply Tag reads what was typed into the tag box: a left click there opens the Edit menu and gives
 # the box the focus; Escape closes the menu.
 click_client 100 185
+sleep 1
+xdotool key Escape
 sleep 0.3
-xdotool key Escape ctrl+a
+xdotool key ctrl+a
 xdotool type --delay 5 '<body text=red link="#00ff00">'
 xdotool key ctrl+Return
 applied='<BODY BGCOLOR="#123456" TEXT="#FF0000" LINK="#00FF00" VLINK="#003C00" ALINK="#00B500">'
@@ -52,8 +54,6 @@ xdotool key Return
 for _ in $(seq 1 50); do [ -s "$saved" ] && break; sleep 0.1; done
 [ -s "$saved" ] || fail "the scheme was not saved"
 xdotool windowfocus --sync "$WIN"
-xdotool key ctrl+shift+v
-tag_is "${applied/123456/123456}"
 echo -n "white" | xclip -selection clipboard
 xdotool key ctrl+shift+v
 tag_is "${applied/123456/FFFFFF}"
