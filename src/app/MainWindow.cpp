@@ -90,6 +90,9 @@ void MainWindow::createActions()
     m_pasteColour
         = make(QStringLiteral("ItemPasteColor"), tr("&Paste Color"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
     m_applyTag = make(QStringLiteral("ItemApplyTag"), tr("&Apply Tag"), QKeySequence(Qt::CTRL | Qt::Key_Return));
+    m_fixContrast
+        = make(QStringLiteral("ItemFixContrast"), tr("&Fix Contrast"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K));
+    connect(m_fixContrast, &QAction::triggered, this, &MainWindow::fixContrast);
     connect(m_pasteColour, &QAction::triggered, this, &MainWindow::pasteColour);
     connect(m_applyTag, &QAction::triggered, this, &MainWindow::applyTag);
 
@@ -128,7 +131,9 @@ void MainWindow::createMenus()
 
     m_toolsMenu = menuBar()->addMenu(tr("&Tools"));
     m_toolsMenu->setObjectName(QStringLiteral("ToolsMenu"));
-    m_toolsMenu->addActions({m_colour, m_contrast});
+    m_toolsMenu->addActions(
+        {m_colour, m_contrast, m_fixContrast, separator(this, QStringLiteral("ItemToolsSeparator"))});
+    createVisionMenu();
 
     m_helpMenu = menuBar()->addMenu(tr("&Help"));
     m_helpMenu->setObjectName(QStringLiteral("HelpMenu"));
@@ -244,7 +249,7 @@ void MainWindow::showContrastCheck()
     showInfoWindow(m_contrastWindow);
     if (made) {
         connect(this, &MainWindow::schemeChanged, m_contrastWindow, [this] { m_contrastWindow->showScheme(m_scheme); });
-        m_contrastWindow->showScheme(m_scheme);
+        m_contrastWindow->setSimulation(m_vision, m_scheme);
     }
 }
 

@@ -4,6 +4,7 @@
 #include "dialogs/CommonDialog.h"
 #include "scheme/BodyTag.h"
 #include "scheme/ColorScheme.h"
+#include "scheme/ColourVision.h"
 #include "scheme/Margins.h"
 #include "settings/SettingsStore.h"
 
@@ -69,6 +70,9 @@ public:
     void copyCss();
     void showContrastCheck();
     void pasteColour();
+    void fixContrast();
+    // Shows the sample as a reader with `deficiency` sees it.
+    void simulateVision(ColourVision::Deficiency deficiency);
     void applyTag();
     void showHelp();
     void showTroubleShooting();
@@ -124,6 +128,9 @@ private:
     void showState(const SchemeState& shown, int slot);
     void showMargins();
     QString slotCaption(int slot) const;
+    void createVisionMenu();
+    // A colour as the simulation in use shows it on the sample.
+    QColor seen(const QColor& colour) const;
     // Gives `slot` a colour from outside the bars, as one undo step named `step`.
     void giveSlotColour(int slot, const QColor& colour, const QString& step);
 
@@ -193,6 +200,9 @@ private:
     QMenu* m_toolsMenu = nullptr;
     QMenu* m_helpMenu = nullptr;
     QMenu* m_recentMenu = nullptr;
+    QMenu* m_visionMenu = nullptr;
+    QLabel* m_sampleCaption = nullptr;
+    ColourVision::Deficiency m_vision = ColourVision::Deficiency::Normal;
 
     QAction* m_open = nullptr;
     QAction* m_save = nullptr;
@@ -212,4 +222,5 @@ private:
     QAction* m_redo = nullptr;
     QAction* m_pasteColour = nullptr;
     QAction* m_applyTag = nullptr;
+    QAction* m_fixContrast = nullptr;
 };

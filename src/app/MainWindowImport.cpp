@@ -36,11 +36,11 @@ QString recentKey(int index)
 void MainWindow::giveSlotColour(int slot, const QColor& colour, const QString& step)
 {
     recordChange(step, [this, slot, colour] {
-        m_sample->recolour(slot, colour);
         m_tag.writeColour(slot, colour);
         showTag();
         // Each bar that moves stores its channel through the channel change.
         setBars(colour);
+        recolourSample(slot);
     });
 }
 

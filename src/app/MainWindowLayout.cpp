@@ -49,7 +49,7 @@ void MainWindow::buildLayout()
     m_marginSelector = place(new MarginSelector(client), QStringLiteral("Frame3"), QRect(8, 216, 481, 57));
     place(buildQuickAccess(client), QStringLiteral("Frame4"), QRect(416, 0, 249, 145));
 
-    Controls::label(client, QStringLiteral("Label4"), tr("Sample"), {8, 280, 49, 17});
+    m_sampleCaption = Controls::label(client, QStringLiteral("Label4"), tr("Sample"), {8, 280, 49, 17});
     m_sample = place(new SampleArea(client), QStringLiteral("background"), QRect(8, 296, 657, 145));
 
     // The corner of the page the margin preview is measured from: Line2 down its left edge, Line1 along

@@ -44,7 +44,7 @@ void MainWindow::channelChange(int channel, int value)
 
 void MainWindow::recolourSample(int slot)
 {
-    m_sample->recolour(slot, m_scheme.colour(slot));
+    m_sample->recolour(slot, seen(m_scheme.colour(slot)));
     refreshContrastHints();
 }
 

@@ -15,6 +15,8 @@
 
 namespace {
 
+constexpr int NormalWidth = 560;
+
 struct Pair {
     const char* name;
     int fore;
@@ -86,13 +88,14 @@ int firstVerdictColumn()
 // Whether the cell lies under the merged verdict of a link against the text, and so is never shown.
 bool covered(int row, int column)
 {
-    return !Pairs[row].onPage && Columns().at(column).verdict && column != firstVerdictColumn();
+    return column < Columns().size() && !Pairs[row].onPage && Columns().at(column).verdict
+        && column != firstVerdictColumn();
 }
 
 } // namespace
 
 ContrastWindow::ContrastWindow(QWidget* parent)
-    : InfoWindow(QStringLiteral("ContrastWindow"), tr("Contrast Check"), {560, 250}, Artwork::aboutIcon(), parent)
+    : InfoWindow(QStringLiteral("ContrastWindow"), tr("Contrast Check"), {NormalWidth, 250}, Artwork::aboutIcon(), parent)
     , m_table(new QTableWidget(static_cast<int>(std::size(Pairs)), static_cast<int>(Columns().size()), this))
 {
     m_table->setObjectName(QStringLiteral("ContrastTable"));
@@ -146,12 +149,44 @@ void ContrastWindow::showScheme(const ColorScheme& scheme)
     for (int row = 0; row < m_table->rowCount(); ++row) {
         const Pair& pair = Pairs[row];
         const double ratio = Contrast::ratio(scheme.colour(pair.fore), scheme.colour(pair.back));
-        for (int column = 0; column < m_table->columnCount(); ++column) {
+        for (int column = 0; column < simulatedColumn(); ++column) {
             if (!covered(row, column))
                 m_table->item(row, column)->setText(Columns().at(column).text(pair, ratio));
         }
+        if (m_simulation != ColourVision::Deficiency::Normal) {
+            const ColorScheme seen = ColourVision::simulate(m_simulation, scheme);
+            m_table->item(row, simulatedColumn())
+                ->setText(Contrast::ratioText(Contrast::ratio(seen.colour(pair.fore), seen.colour(pair.back)))
+                    + QStringLiteral(":1"));
+        }
     }
     m_table->resizeColumnsToContents();
+}
+
+void ContrastWindow::setSimulation(ColourVision::Deficiency deficiency, const ColorScheme& scheme)
+{
+    m_simulation = deficiency;
+    const auto columns = static_cast<int>(Columns().size());
+    if (deficiency == ColourVision::Deficiency::Normal) {
+        m_table->setColumnCount(columns);
+    } else {
+        m_table->setColumnCount(columns + 1);
+        m_table->setHorizontalHeaderItem(
+            columns, new QTableWidgetItem(tr("Ratio seen with %1").arg(ColourVision::displayName(deficiency))));
+        for (int row = 0; row < m_table->rowCount(); ++row)
+            if (!m_table->item(row, columns))
+                m_table->setItem(row, columns, new QTableWidgetItem);
+    }
+    showScheme(scheme);
+    // The window grows to show the extra column whole, and goes back to its size without it.
+    const int needed = m_table->verticalHeader()->width() + m_table->horizontalHeader()->length() + 24;
+    setFixedWidth(std::max(NormalWidth, needed));
+}
+
+int ContrastWindow::simulatedColumn() const
+{
+    // The column after the fixed ones, there only while a simulation is on.
+    return static_cast<int>(Columns().size());
 }
 
 QStringList ContrastWindow::rowTexts(int row) const

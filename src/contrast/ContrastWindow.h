@@ -1,6 +1,7 @@
 #pragma once
 
 #include "info/InfoWindow.h"
+#include "scheme/ColourVision.h"
 
 #include <QList>
 
@@ -17,6 +18,8 @@ public:
     explicit ContrastWindow(QWidget* parent = nullptr);
 
     void showScheme(const ColorScheme& scheme);
+    // While a colour-vision simulation is on, a last column gives each ratio as the reader sees it.
+    void setSimulation(ColourVision::Deficiency deficiency, const ColorScheme& scheme);
 
     // The row of a pair ("Text on background", "New link from text", ...): its ratio and verdicts.
     QStringList rowTexts(int row) const;
@@ -24,5 +27,8 @@ public:
     QTableWidget* table() const { return m_table; }
 
 private:
+    int simulatedColumn() const;
+
     QTableWidget* m_table;
+    ColourVision::Deficiency m_simulation = ColourVision::Deficiency::Normal;
 };

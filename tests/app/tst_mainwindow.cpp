@@ -203,8 +203,10 @@ void TestMainWindow::menusAndButtons_data()
                                  "&Apply Tag", "", "C&hange Title", "&Default Colors"}
                           << QStringList{"Ctrl+Z", "Ctrl+Shift+Z", "", "Ctrl+C", "Ctrl+T", "Ctrl+Shift+C", "",
                                  "Ctrl+Shift+V", "Ctrl+Return", "", "", ""};
-    QTest::newRow("Tools") << "ToolsMenu" << QStringList{"&Windows Color Dialog", "&Contrast Check"}
-                           << QStringList{"Ctrl+W", "Ctrl+K"};
+    QTest::newRow("Tools") << "ToolsMenu"
+                           << QStringList{"&Windows Color Dialog", "&Contrast Check", "&Fix Contrast", "",
+                                  "Simulate Color &Vision"}
+                           << QStringList{"Ctrl+W", "Ctrl+K", "Ctrl+Shift+K", "", ""};
     QTest::newRow("Help") << "HelpMenu" << QStringList{"&Help Screen", "&Trouble Shooting", "", "&About"}
                           << QStringList{"F1", "", "", ""};
 }

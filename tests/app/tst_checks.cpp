@@ -1,0 +1,103 @@
+#include "app/MainWindow.h"
+#include "contrast/ContrastWindow.h"
+#include "contrast/FixContrastWindow.h"
+#include "scheme/ColourVision.h"
+#include "scheme/Contrast.h"
+#include "scheme/ContrastFixer.h"
+#include "support/TestApp.h"
+#include "support/WindowTestCase.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QUndoStack>
+
+using ColourVision::Deficiency;
+
+// The accessibility checks as the main window offers them: the simulated sample and Fix Contrast.
+class TestChecks : public WindowTestCase {
+    Q_OBJECT
+private slots:
+    void simulationChangesOnlyTheSample_data();
+    void simulationChangesOnlyTheSample();
+    void fixContrastIsOneUndoStep();
+
+private:
+    QAction* action(const QString& name) const { return m_window->findChild<QAction*>(name); }
+};
+
+void TestChecks::simulationChangesOnlyTheSample_data()
+{
+    QTest::addColumn<int>("index");
+    for (Deficiency deficiency : ColourVision::All)
+        if (deficiency != Deficiency::Normal)
+            QTest::newRow(qPrintable(ColourVision::displayName(deficiency))) << int(deficiency);
+}
+
+void TestChecks::simulationChangesOnlyTheSample()
+{
+    QFETCH(int, index);
+    const auto deficiency = Deficiency(index);
+    WindowProbe& p = *m_probe;
+    const SchemeState before = m_window->state();
+    action(QStringLiteral("ItemContrast"))->trigger();
+    auto* table = m_window->findChild<QTableWidget*>(QStringLiteral("ContrastTable"));
+    const int columns = table->columnCount();
+    const QString name = ColourVision::displayName(deficiency);
+    action(QStringLiteral("ItemVision") + QString(name).remove(' '))->trigger();
+
+    QCOMPARE(p.child<QLabel>(QStringLiteral("Label4"))->text(), QStringLiteral("Sample (%1)").arg(name));
+    const ColorScheme seen = ColourVision::simulate(deficiency, m_window->scheme());
+    // Every pixel of the page above the title is the simulated background, exactly.
+    const QImage page = p.child(QStringLiteral("background"))->grab().toImage();
+    for (int y = 0; y < 14; ++y)
+        for (int x = 0; x < page.width(); ++x)
+            QCOMPARE(page.pixelColor(x, y), seen.colour(Slot::Background));
+    QCOMPARE(p.fore(QStringLiteral("newlink")), seen.colour(Slot::NewLink));
+    // Contrast Check gains the ratios as seen; everything else keeps the true colours.
+    QCOMPARE(table->columnCount(), columns + 1);
+    QVERIFY(table->horizontalHeaderItem(columns)->text().contains(name));
+    QCOMPARE(table->item(0, columns)->text(),
+        Contrast::ratioText(Contrast::ratio(seen.colour(Slot::Text), seen.colour(Slot::Background)))
+            + QStringLiteral(":1"));
+    QCOMPARE(m_window->state(), before);
+    QVERIFY(!m_window->undoStack().canUndo());
+
+    // A change of a colour reaches the sample simulated too.
+    p.option(Slot::Text)->click();
+    p.bar(Channel::Red)->setValue(200);
+    QCOMPARE(
+        p.fore(QStringLiteral("Normal")), ColourVision::simulate(deficiency, m_window->scheme().colour(Slot::Text)));
+
+    action(QStringLiteral("ItemVisionNormalVision"))->trigger();
+    QCOMPARE(p.child<QLabel>(QStringLiteral("Label4"))->text(), QStringLiteral("Sample"));
+    QCOMPARE(table->columnCount(), columns);
+    QCOMPARE(p.brokenInvariant(), QString());
+}
+
+void TestChecks::fixContrastIsOneUndoStep()
+{
+    const SchemeState before = m_window->state();
+    for (const bool apply : {false, true}) {
+        action(QStringLiteral("ItemFixContrast"))->trigger();
+        auto* window = m_window->findChild<FixContrastWindow*>();
+        QVERIFY(window && window->isVisible());
+        QVERIFY(window->isModal());
+        window->findChild<QPushButton*>(apply ? QStringLiteral("applyButton") : QStringLiteral("cancelButton"))
+            ->click();
+        QTRY_VERIFY(!m_window->findChild<FixContrastWindow*>());
+    }
+    const ColorScheme proposed
+        = ContrastFixer::propose(ColorScheme::defaults(), ContrastFixer::Target::AA, false).scheme;
+    QVERIFY(proposed != before.scheme);
+    QCOMPARE(m_window->scheme(), proposed);
+    QCOMPARE(m_probe->brokenInvariant(), QString());
+    QCOMPARE(m_window->undoStack().count(), 1);
+    QCOMPARE(action(QStringLiteral("ItemUndo"))->text(), QStringLiteral("&Undo Fix Contrast"));
+    action(QStringLiteral("ItemUndo"))->trigger();
+    QCOMPARE(m_window->state(), before);
+}
+
+HUELOOM_TEST_MAIN(TestChecks)
+#include "tst_checks.moc"
