@@ -145,6 +145,8 @@ void TestUndo::undoAllAndRedoAllAreExact()
     }
     const Shown end = shown(*m_window, p);
     const int endSlot = m_window->selectedSlot();
+    // The run may have ended on an undo, with a step still there to redo.
+    const int endIndex = m_window->undoStack().index();
     QUndoStack& stack = m_window->undoStack();
     QVERIFY(stack.count() > 100);
     while (stack.canUndo())
@@ -154,7 +156,7 @@ void TestUndo::undoAllAndRedoAllAreExact()
     p.option(Slot::Background)->click();
     QVERIFY(stack.canRedo());
     QCOMPARE(difference(shown(*m_window, p), start), QString());
-    while (stack.canRedo())
+    while (stack.index() < endIndex)
         action("ItemRedo")->trigger();
     QVERIFY(p.brokenInvariant().isEmpty());
     p.option(endSlot)->click();
