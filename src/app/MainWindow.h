@@ -78,7 +78,9 @@ public:
     void showTroubleShooting();
     void showAbout();
     // Opens a scheme file without asking for it, as Open Scheme does once a file is chosen.
-    void openSchemeFile(const QString& path);
+    // `shownName` stands for a path the dialogs cannot name (a file reached through an open descriptor,
+    // whose name is not valid UTF-8): the dialogs offer it, and the recent list leaves the file out.
+    void openSchemeFile(const QString& path, const QString& shownName = {});
 
     QString titleCaption() const;
 

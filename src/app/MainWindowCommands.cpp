@@ -78,9 +78,9 @@ void MainWindow::openScheme()
     openSchemeFile(m_commonDialog->FileName);
 }
 
-void MainWindow::openSchemeFile(const QString& path)
+void MainWindow::openSchemeFile(const QString& path, const QString& shownName)
 {
-    m_commonDialog->FileName = path;
+    m_commonDialog->FileName = shownName.isEmpty() ? path : shownName;
     // Nothing changes unless the whole file is good: a bad file never leaves half a scheme behind.
     const std::optional<ColorScheme> loaded = SchemeFile::read(path);
     if (!loaded) {
@@ -95,7 +95,8 @@ void MainWindow::openSchemeFile(const QString& path)
         showWholeScheme();
     });
     m_savedScheme = *loaded;
-    rememberScheme(path);
+    if (shownName.isEmpty())
+        rememberScheme(path);
 }
 
 void MainWindow::windowsColourDialog()

@@ -125,7 +125,9 @@ int main(int argc, char* argv[])
     if (!command.schemeFile.isEmpty()) {
         // Opened once the window is on screen, so a bad file's message has a window to stand over.
         const QString path = openablePath(command.schemeFile);
-        QTimer::singleShot(0, &window, [&window, path] { window.openSchemeFile(path); });
+        const QString named = QFileInfo(QFile::decodeName(command.schemeFile)).absoluteFilePath();
+        QTimer::singleShot(
+            0, &window, [&window, path, named] { window.openSchemeFile(path, path == named ? QString() : named); });
     }
     return QApplication::exec();
 }

@@ -189,6 +189,13 @@ void TestImport::recentSchemes()
     SettingsStore store;
     QCOMPARE(store.read(QStringLiteral("hlm"), QStringLiteral("RECENT SCHEMES"), QStringLiteral("file1")), paths.at(3));
 
+    // A file reached through a descriptor (its name is not UTF-8) opens, but the list cannot name it.
+    const QString lossy = m_dir->filePath(QStringLiteral("caf\uFFFD.hlm"));
+    m_window->openSchemeFile(paths.at(6), lossy);
+    QCOMPARE(m_window->scheme().value(0), 0);
+    QCOMPARE(m_window->commonDialog().FileName, lossy);
+    QCOMPARE(listed(), texts + QStringList{QStringLiteral("&Clear List")});
+
     // A file that has gone gives the opening error and leaves the list.
     QVERIFY(QFile::remove(paths.at(0)));
     menu->actions().at(1)->trigger();
