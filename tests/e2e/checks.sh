@@ -5,11 +5,6 @@ source "$E2E_LIB"
 start_display
 start_app
 
-tag_is() {
-    echo -n "placeholder" | xclip -selection clipboard
-    xdotool key ctrl+t
-    expect_clipboard "$1"
-}
 # The colour of one pixel of the client area, as "#RRGGBB".
 pixel() {
     import -window "$WIN" -crop "1x1+$1+$(($2 + MENU_HEIGHT))" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}' | head -1

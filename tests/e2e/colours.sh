@@ -5,11 +5,6 @@ source "$E2E_LIB"
 start_display
 start_app
 
-tag_is() {
-    echo -n "placeholder" | xclip -selection clipboard
-    xdotool key ctrl+t
-    expect_clipboard "$1"
-}
 default='<BODY BGCOLOR="#CECEFF" TEXT="#0055AA" LINK="#007C00" VLINK="#003C00" ALINK="#00B500">'
 
 # The red bar's right arrow, then Ctrl+Z and Ctrl+Shift+Z, then the Edit menu's Undo by its letters.
@@ -43,16 +38,7 @@ tag_is "$applied"
 
 # Save it, change it, and take it back from File > Recent Schemes.
 saved="$E2E_TMP/recent.hlm"
-xdotool key ctrl+s
-dialog=$(wait_window '^Hueloom Save File Dialog$')
-[ -n "$dialog" ] || fail "Ctrl+S did not open the save dialog"
-xdotool windowfocus --sync "$dialog"
-sleep 0.3
-xdotool key ctrl+a
-xdotool type --delay 5 "$saved"
-xdotool key Return
-for _ in $(seq 1 50); do [ -s "$saved" ] && break; sleep 0.1; done
-[ -s "$saved" ] || fail "the scheme was not saved"
+save_as "$saved"
 xdotool windowfocus --sync "$WIN"
 echo -n "white" | xclip -selection clipboard
 xdotool key ctrl+shift+v

@@ -138,3 +138,29 @@ same_picture() {
     local differ
     differ=$(compare -metric AE "$1" "$2" null: 2>&1) || fail "$3: $differ pixels differ"
 }
+
+# Fails unless Copy Tag (Ctrl+T) puts exactly $1 on the clipboard.
+tag_is() {
+    echo -n "placeholder" | xclip -selection clipboard
+    xdotool key ctrl+t
+    expect_clipboard "$1"
+}
+
+# Saves the scheme with Ctrl+S, typing the path $1 into the save dialog, and waits for the file.
+save_as() {
+    local dialog
+    xdotool key ctrl+s
+    dialog=$(wait_window '^Hueloom Save File Dialog$')
+    [ -n "$dialog" ] || fail "Ctrl+S did not open the save dialog"
+    xdotool windowfocus --sync "$dialog"
+    sleep 0.3
+    # The name box has the focus; replace whatever it offers.
+    xdotool key ctrl+a
+    xdotool type --delay 5 "$1"
+    xdotool key Return
+    for _ in $(seq 1 50); do
+        [ -s "$1" ] && return 0
+        sleep 0.1
+    done
+    fail "no file was written at $1"
+}
