@@ -95,7 +95,8 @@ bool covered(int row, int column)
 } // namespace
 
 ContrastWindow::ContrastWindow(QWidget* parent)
-    : InfoWindow(QStringLiteral("ContrastWindow"), tr("Contrast Check"), {NormalWidth, 250}, Artwork::aboutIcon(), parent)
+    : InfoWindow(
+        QStringLiteral("ContrastWindow"), tr("Contrast Check"), {NormalWidth, 250}, Artwork::aboutIcon(), parent)
     , m_table(new QTableWidget(static_cast<int>(std::size(Pairs)), static_cast<int>(Columns().size()), this))
 {
     m_table->setObjectName(QStringLiteral("ContrastTable"));
