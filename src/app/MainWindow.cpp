@@ -156,7 +156,7 @@ void MainWindow::startUp()
     m_scheme = ColorScheme::defaults();
     m_savedScheme = m_scheme;
     showStoredTitle();
-    rebuildRecentMenu();
+    readRecentSchemes();
 
     setBars(m_scheme.colour(Slot::Background));
     recolourWholeSample();

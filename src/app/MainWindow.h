@@ -141,6 +141,7 @@ private:
 
     // The recent scheme files, newest first, kept in the settings store.
     QStringList recentSchemes() const;
+    void readRecentSchemes();
     void storeRecentSchemes(const QStringList& files);
     void rememberScheme(const QString& path);
     void rebuildRecentMenu();
@@ -202,6 +203,7 @@ private:
     QMenu* m_toolsMenu = nullptr;
     QMenu* m_helpMenu = nullptr;
     QMenu* m_recentMenu = nullptr;
+    QStringList m_recentSchemes;
     QMenu* m_visionMenu = nullptr;
     QLabel* m_sampleCaption = nullptr;
     ColourVision::Deficiency m_vision = ColourVision::Deficiency::Normal;

@@ -134,17 +134,24 @@ void MainWindow::dropEvent(QDropEvent* event)
 
 QStringList MainWindow::recentSchemes() const
 {
-    QStringList files;
+    return m_recentSchemes;
+}
+
+void MainWindow::readRecentSchemes()
+{
+    m_recentSchemes.clear();
     for (int i = 0; i < RecentCount; ++i) {
         const QString file = m_store.read(StoreApplication, RecentSection, recentKey(i));
-        if (!file.isEmpty() && !files.contains(file))
-            files << file;
+        if (!file.isEmpty() && !m_recentSchemes.contains(file))
+            m_recentSchemes << file;
     }
-    return files;
+    rebuildRecentMenu();
 }
 
 void MainWindow::storeRecentSchemes(const QStringList& files)
 {
+    // The list holds for the session even where the store cannot keep it (the title message says so).
+    m_recentSchemes = files;
     for (int i = 0; i < RecentCount; ++i)
         m_store.write(StoreApplication, RecentSection, recentKey(i), files.value(i));
     rebuildRecentMenu();

@@ -128,7 +128,9 @@ void MainWindow::marginBoxClicked()
     if (m_restoring)
         return;
     const bool leftClicked = m_marginSelector->leftTicked() != m_margins.useLeft();
-    recordChange(leftClicked ? tr("Use Left Margin") : tr("Use Top Margin"), [this] { applyMarginBoxes(); });
+    // The step is named by the box the user clicked, as its caption reads.
+    const QCheckBox* box = leftClicked ? m_marginSelector->leftBox() : m_marginSelector->topBox();
+    recordChange(QString(box->text()).remove(QLatin1Char('&')), [this] { applyMarginBoxes(); });
 }
 
 void MainWindow::applyMarginBoxes()

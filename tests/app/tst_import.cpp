@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QDir>
 #include <QMenu>
 #include <QMimeData>
 #include <QRandomGenerator>
@@ -26,6 +27,7 @@ private slots:
     void dropOpensOneLocalFile_data();
     void dropOpensOneLocalFile();
     void recentSchemes();
+    void recentListHoldsWithoutAStore();
 
 private:
     QAction* action(const char* name) const { return m_window->findChild<QAction*>(QString::fromLatin1(name)); }
@@ -206,6 +208,21 @@ void TestImport::recentSchemes()
     menu->actions().last()->trigger();
     QCOMPARE(listed(), QStringList{QStringLiteral("&Clear List")});
     QVERIFY(!menu->actions().last()->isEnabled());
+}
+
+void TestImport::recentListHoldsWithoutAStore()
+{
+    // A folder where the settings file should be: nothing can be stored, yet the list holds this run.
+    const QString store = SettingsStore::defaultFilePath();
+    QFile::remove(store);
+    QVERIFY(QDir().mkpath(store));
+    auto* dialogs = new ScriptedDialogs;
+    MainWindow window{std::unique_ptr<DialogBackend>(dialogs)};
+    const QString path = writeScheme(QStringLiteral("kept.hlm"), 3);
+    window.openSchemeFile(path);
+    QVERIFY(QDir().rmdir(store));
+    const QList<QAction*> items = window.findChild<QMenu*>(QStringLiteral("RecentMenu"))->actions();
+    QCOMPARE(items.first()->text(), QStringLiteral("&1 %1").arg(path));
 }
 
 HUELOOM_TEST_MAIN(TestImport)

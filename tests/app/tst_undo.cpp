@@ -196,6 +196,9 @@ void TestUndo::oneGestureIsOneStep()
     QVERIFY(!undo->isEnabled());
     p.option(Slot::Background)->click();
     QCOMPARE(difference(shown(*m_window, p), start), QString());
+    // A box's step is named by its caption, however historical.
+    p.box(1)->click();
+    QCOMPARE(undo->text(), QStringLiteral("&Undo Use Right Margin"));
 }
 
 void TestUndo::tagBoxUndoesItsOwnText()
