@@ -143,6 +143,8 @@ void FixContrastWindow::propose()
 {
     m_proposal = ContrastFixer::propose(m_current, target(), linksUnderlined());
     m_proposedSample->setScheme(m_proposal.scheme);
+    m_currentSample->setLinksUnderlined(linksUnderlined());
+    m_proposedSample->setLinksUnderlined(linksUnderlined());
     m_currentRatios->setText(ratioText(m_current));
     m_proposedRatios->setText(ratioText(m_proposal.scheme));
     m_note->setText(noteText());

@@ -19,6 +19,14 @@ void SchemeSample::setScheme(const ColorScheme& scheme)
     update();
 }
 
+void SchemeSample::setLinksUnderlined(bool underlined)
+{
+    if (underlined == m_linksUnderlined)
+        return;
+    m_linksUnderlined = underlined;
+    update();
+}
+
 QSize SchemeSample::sizeHint() const
 {
     return {250, 112};
@@ -43,7 +51,9 @@ void SchemeSample::paintEvent(QPaintEvent*)
     };
     int y = 4;
     for (const Line& line : lines) {
-        painter.setFont(Fonts::sansSerif(line.points));
+        QFont font = Fonts::sansSerif(line.points);
+        font.setUnderline(m_linksUnderlined && line.slot != Slot::Text);
+        painter.setFont(font);
         painter.setPen(m_scheme.colour(line.slot));
         painter.drawText(QRect(0, y, width(), line.height), Qt::AlignHCenter | Qt::AlignVCenter, line.text);
         y += line.height;

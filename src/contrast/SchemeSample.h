@@ -12,6 +12,8 @@ public:
     explicit SchemeSample(QWidget* parent = nullptr);
 
     void setScheme(const ColorScheme& scheme);
+    // Whether the three link lines are drawn underlined, as the author's pages show links.
+    void setLinksUnderlined(bool underlined);
     const ColorScheme& scheme() const { return m_scheme; }
 
     QSize sizeHint() const override;
@@ -21,4 +23,5 @@ protected:
 
 private:
     ColorScheme m_scheme;
+    bool m_linksUnderlined = false;
 };

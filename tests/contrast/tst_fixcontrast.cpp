@@ -71,8 +71,11 @@ void TestFixContrast::applyHandsOverTheProposalForTheChoices()
 
     if (aaa)
         QTest::mouseClick(part<QRadioButton>(window, "targetAAA"), Qt::LeftButton);
+    const QImage plain = part<SchemeSample>(window, "currentSample")->grab().toImage();
     if (underlined)
         QTest::mouseClick(part<QCheckBox>(window, "linksUnderlined"), Qt::LeftButton);
+    // The samples show links as the author's pages do: underlined only when they are.
+    QCOMPARE(part<SchemeSample>(window, "currentSample")->grab().toImage() != plain, underlined);
     const ColorScheme expected = ContrastFixer::propose(current, aaa ? Target::AAA : Target::AA, underlined).scheme;
     QCOMPARE(part<SchemeSample>(window, "proposedSample")->scheme(), expected);
     QCOMPARE(part<SchemeSample>(window, "currentSample")->scheme(), current);
