@@ -8,6 +8,7 @@
 #include <QSocketNotifier>
 #include <QStyleFactory>
 #include <QStyleOption>
+#include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
@@ -57,8 +58,10 @@ int signalPipe[2] = {-1, -1};
 
 void onTerminationSignal(int)
 {
+    const int savedErrno = errno;
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
+    errno = savedErrno;
 }
 
 } // namespace
@@ -79,8 +82,13 @@ void quitOnTerminationSignals(QApplication& app)
     action.sa_handler = onTerminationSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (const int signal : {SIGTERM, SIGINT, SIGHUP})
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        // A signal the starter chose to ignore (nohup, a background shell) stays ignored.
+        struct sigaction previous = {};
+        if (sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN)
+            continue;
         sigaction(signal, &action, nullptr);
+    }
 }
 
 void configureApplication(QApplication& app, const QString& styleName)

@@ -1,6 +1,6 @@
 #include "SchemeCommand.h"
 
-#include <QDateTime>
+#include <QDeadlineTimer>
 
 SchemeCommand::SchemeCommand(
     const QString& text, SchemeState before, int slotBefore, SchemeState after, int slotAfter, Show show, int gesture)
@@ -11,7 +11,7 @@ SchemeCommand::SchemeCommand(
     , m_slotAfter(slotAfter)
     , m_show(std::move(show))
     , m_gesture(gesture)
-    , m_madeAt(QDateTime::currentMSecsSinceEpoch())
+    , m_madeAt(QDeadlineTimer::current(Qt::PreciseTimer).deadline())
 {
 }
 

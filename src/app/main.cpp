@@ -61,18 +61,26 @@ QByteArray describeDisplayProblem(const QList<QByteArray>& qtArguments)
     return "cannot connect to the X display \"" + display + '"';
 }
 
-// A path the program can open `name` by. Qt keeps file names as UTF-8 text, so a name that is not
-// (a Latin-1 name, a byte 0xFF) is opened here from its bytes and reached through its descriptor.
-QString openablePath(const QByteArray& name)
+// How the program opens the file named `name`. Qt keeps file names as UTF-8 text, so a name that is
+// not (a Latin-1 name, a byte 0xFF) is opened here from its bytes and read through its descriptor;
+// the dialogs are offered the name as well as Qt can spell it.
+struct Openable {
+    QString path;
+    QString shownName; // empty when `path` is the name itself
+    int descriptor = -1; // open while `path` goes through it
+};
+
+Openable openable(const QByteArray& name)
 {
     const QString decoded = QFile::decodeName(name);
+    const QString absolute = QFileInfo(decoded).absoluteFilePath();
     if (QFile::encodeName(decoded) == name)
-        return QFileInfo(decoded).absoluteFilePath();
+        return {absolute, {}, -1};
     // Without blocking: a FIFO with no writer must not hold up the start.
     const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
-        return QFileInfo(decoded).absoluteFilePath();
-    return QStringLiteral("/proc/self/fd/%1").arg(fd);
+        return {absolute, {}, -1};
+    return {QStringLiteral("/proc/self/fd/%1").arg(fd), absolute, fd};
 }
 
 } // namespace
@@ -124,10 +132,12 @@ int main(int argc, char* argv[])
     window.show();
     if (!command.schemeFile.isEmpty()) {
         // Opened once the window is on screen, so a bad file's message has a window to stand over.
-        const QString path = openablePath(command.schemeFile);
-        const QString named = QFileInfo(QFile::decodeName(command.schemeFile)).absoluteFilePath();
-        QTimer::singleShot(
-            0, &window, [&window, path, named] { window.openSchemeFile(path, path == named ? QString() : named); });
+        const Openable file = openable(command.schemeFile);
+        QTimer::singleShot(0, &window, [&window, file] {
+            window.openSchemeFile(file.path, file.shownName);
+            if (file.descriptor >= 0)
+                ::close(file.descriptor);
+        });
     }
     return QApplication::exec();
 }

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QTcpSocket>
+#include <QThread>
 #include <memory>
 
 namespace {
@@ -90,6 +91,14 @@ PrintServerProbe::Result PrintServerProbe::probe(const Server& server, int timeo
     QElapsedTimer waited;
     waited.start();
     while (!waited.hasExpired(timeoutMs)) {
+        // A host name is still being looked up, or the connection made: waiting on the socket then
+        // would block in the resolver without a time limit, so only the window's events run.
+        if (auto* tcp = qobject_cast<QTcpSocket*>(socket.get()); tcp
+            && (tcp->state() == QAbstractSocket::HostLookupState || tcp->state() == QAbstractSocket::ConnectingState)) {
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            QThread::msleep(20);
+            continue;
+        }
         // Any reply will do, even a refusal: the server is there and talks.
         if (socket->bytesAvailable() > 0 || socket->waitForReadyRead(50))
             return Result::Answered;

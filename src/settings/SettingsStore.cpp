@@ -13,9 +13,7 @@ namespace {
 
 // A store this big is not one this program wrote; it is neither parsed nor written.
 constexpr qint64 LargestStore = 16 * 1024 * 1024;
-// A lock left by a killed process is taken over once it is this old; a running writer holds it for
-// a few milliseconds at most. The wait for it stays well under a second.
-constexpr int StaleLockMs = 100;
+// The wait for a lock stays well under a second; a running writer holds it for milliseconds.
 constexpr int LockWaitMs = 400;
 
 // Stores found unreadable in this run. QSettings keeps parsed files in a cache shared by every
@@ -55,7 +53,11 @@ bool lockIsFree(const QString& path)
     if (!lockInfo.isFile())
         return false;
     QLockFile lock(lockPath);
-    lock.setStaleLockTime(StaleLockMs);
+    // A lock that names its holder is QLockFile's to judge: a holder that has gone makes it stale at
+    // once, a running one is waited for. An empty lock names no one (its maker was killed before it
+    // wrote its name), so it is taken over at once rather than after half a minute.
+    if (lockInfo.size() == 0)
+        lock.setStaleLockTime(1);
     if (!lock.tryLock(LockWaitMs))
         return false;
     lock.unlock();
