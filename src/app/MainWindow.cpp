@@ -1,4 +1,5 @@
 #include "MainWindow.h"
+#include "MainWindowNames.h"
 
 #include "ColorChooser.h"
 #include "SampleArea.h"
@@ -20,6 +21,8 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QUndoStack>
+
+using namespace MainWindowNames;
 
 namespace {
 
@@ -163,14 +166,12 @@ void MainWindow::startUp()
 }
 
 namespace {
-const QString StoreApplication = QStringLiteral("HLM");
-const QString StoreSection = QStringLiteral("Settings");
 const QString DefaultTitle = QStringLiteral("Hueloom");
 } // namespace
 
 void MainWindow::showStoredTitle()
 {
-    m_startupTitle = m_store.read(StoreApplication, StoreSection, QStringLiteral("TitleText"));
+    m_startupTitle = m_store.read(StoreApplication, SettingsSection, QStringLiteral("TitleText"));
     if (m_startupTitle.isEmpty())
         CreateSettings();
     m_sample->title()->setText(m_startupTitle);
@@ -178,9 +179,9 @@ void MainWindow::showStoredTitle()
 
 void MainWindow::CreateSettings()
 {
-    if (!m_store.write(StoreApplication, StoreSection, QStringLiteral("Titletext"), DefaultTitle))
+    if (!m_store.write(StoreApplication, SettingsSection, QStringLiteral("Titletext"), DefaultTitle))
         reportUnstoredTitle();
-    m_startupTitle = m_store.read(StoreApplication, StoreSection, QStringLiteral("Titletext"));
+    m_startupTitle = m_store.read(StoreApplication, SettingsSection, QStringLiteral("Titletext"));
     // A store that cannot be read back still leaves the sample its default title.
     if (m_startupTitle.isEmpty())
         m_startupTitle = DefaultTitle;
@@ -194,7 +195,7 @@ void MainWindow::changeTitle()
         m_pendingTitle = dialog.confirmedTitle();
     if (m_pendingTitle.isEmpty())
         return;
-    if (!m_store.write(StoreApplication, StoreSection, QStringLiteral("TitleText"), m_pendingTitle))
+    if (!m_store.write(StoreApplication, SettingsSection, QStringLiteral("TitleText"), m_pendingTitle))
         reportUnstoredTitle();
     m_sample->title()->setText(m_pendingTitle);
 }
@@ -214,7 +215,7 @@ void MainWindow::reportUnstoredTitle()
                              .arg(QDir::toNativeSeparators(m_store.filePath()));
     // At start-up the window is not on screen yet; the message waits until it is.
     QMetaObject::invokeMethod(
-        this, [this, text] { m_dialogs->message(this, QStringLiteral("Hueloom"), text); }, Qt::QueuedConnection);
+        this, [this, text] { m_dialogs->message(this, Caption, text); }, Qt::QueuedConnection);
 }
 
 template <typename Window> void MainWindow::showInfoWindow(QPointer<Window>& window)
@@ -278,7 +279,7 @@ bool MainWindow::mayClose()
         return true;
     const QString question = tr("The colour scheme has changed since it was last saved or opened.  Do you want "
                                 "to save it before Hueloom ends?");
-    switch (m_dialogs->askToSave(this, QStringLiteral("Hueloom"), question)) {
+    switch (m_dialogs->askToSave(this, Caption, question)) {
     case DialogBackend::SaveChoice::Save:
         return saveScheme();
     case DialogBackend::SaveChoice::Discard:

@@ -2,6 +2,7 @@
 // the clipboard.
 #include "ColorChooser.h"
 #include "MainWindow.h"
+#include "MainWindowNames.h"
 #include "SampleArea.h"
 #include "dialogs/DialogFlags.h"
 #include "files/SchemeFile.h"
@@ -14,9 +15,10 @@
 #include <QGuiApplication>
 #include <QPlainTextEdit>
 
+using namespace MainWindowNames;
+
 namespace {
 
-const QString Caption = QStringLiteral("Hueloom");
 const QString SchemeFilter = QStringLiteral("Schemes(*.HLM)|*.HLM|ALL_FIles(*.*)|*.*");
 
 const QString OpenError = QStringLiteral(

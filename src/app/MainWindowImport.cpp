@@ -2,6 +2,7 @@
 // box, a scheme file dropped on the window, and the list of recent scheme files.
 #include "ColorChooser.h"
 #include "MainWindow.h"
+#include "MainWindowNames.h"
 #include "SampleArea.h"
 #include "scheme/BodyTag.h"
 #include "scheme/ColourText.h"
@@ -19,11 +20,10 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 
+using namespace MainWindowNames;
+
 namespace {
 
-const QString Caption = QStringLiteral("Hueloom");
-const QString StoreApplication = QStringLiteral("HLM");
-const QString RecentSection = QStringLiteral("Recent Schemes");
 constexpr int RecentCount = 5;
 
 QString recentKey(int index)

@@ -3,6 +3,7 @@
 #include "SchemeSample.h"
 #include "scheme/Contrast.h"
 #include "ui/Fonts.h"
+#include "ui/Look.h"
 #include "ui/WindowPlacement.h"
 
 #include <QButtonGroup>
@@ -47,10 +48,7 @@ FixContrastWindow::FixContrastWindow(const ColorScheme& current, QWidget* parent
 {
     setObjectName(QStringLiteral("FixContrastWindow"));
     setWindowTitle(tr("Fix Contrast"));
-    setFont(Fonts::sansSerif(8.25));
-    QPalette grey = palette();
-    grey.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
-    setPalette(grey);
+    Look::apply(this);
 
     m_currentSample->setObjectName(QStringLiteral("currentSample"));
     m_currentSample->setAccessibleName(tr("Current scheme"));

@@ -5,10 +5,13 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QHostAddress>
+#include <QHostInfo>
 #include <QLocalSocket>
 #include <QTcpSocket>
 #include <QThread>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -80,8 +83,27 @@ PrintServerProbe::Result PrintServerProbe::probe(const Server& server, int timeo
             return Result::NoServer;
         socket = std::move(local);
     } else {
+        // The socket would look a host name up inside its waits, blocking without a time limit, so a
+        // name is resolved first, with the window's events running meanwhile.
+        QString host = server.host;
+        if (QHostAddress(host).isNull() && host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) != 0) {
+            QObject context;
+            std::optional<QHostInfo> found;
+            QHostInfo::lookupHost(host, &context, [&found](const QHostInfo& info) { found = info; });
+            QElapsedTimer looking;
+            looking.start();
+            while (!found && !looking.hasExpired(timeoutMs)) {
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                QThread::msleep(20);
+            }
+            if (!found)
+                return Result::Silent;
+            if (found->addresses().isEmpty())
+                return Result::NoServer;
+            host = found->addresses().first().toString();
+        }
         auto tcp = std::make_unique<QTcpSocket>();
-        tcp->connectToHost(server.host, server.port);
+        tcp->connectToHost(host, server.port);
         socket = std::move(tcp);
     }
     socket->write("HEAD / HTTP/1.1\r\nHost: localhost\r\nConnection: close\r\n\r\n");
@@ -91,14 +113,6 @@ PrintServerProbe::Result PrintServerProbe::probe(const Server& server, int timeo
     QElapsedTimer waited;
     waited.start();
     while (!waited.hasExpired(timeoutMs)) {
-        // A host name is still being looked up, or the connection made: waiting on the socket then
-        // would block in the resolver without a time limit, so only the window's events run.
-        if (auto* tcp = qobject_cast<QTcpSocket*>(socket.get()); tcp
-            && (tcp->state() == QAbstractSocket::HostLookupState || tcp->state() == QAbstractSocket::ConnectingState)) {
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-            QThread::msleep(20);
-            continue;
-        }
         // Any reply will do, even a refusal: the server is there and talks.
         if (socket->bytesAvailable() > 0 || socket->waitForReadyRead(50))
             return Result::Answered;

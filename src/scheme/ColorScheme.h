@@ -38,6 +38,12 @@ public:
     // The packed colour value red + 256 * green + 65536 * blue.
     quint32 colourValue(int slot) const;
     QColor colour(int slot) const;
+    void setColour(int slot, const QColor& colour)
+    {
+        setChannel(slot, Channel::Red, static_cast<qint16>(colour.red()));
+        setChannel(slot, Channel::Green, static_cast<qint16>(colour.green()));
+        setChannel(slot, Channel::Blue, static_cast<qint16>(colour.blue()));
+    }
 
     bool operator==(const ColorScheme&) const = default;
 

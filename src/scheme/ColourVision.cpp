@@ -87,9 +87,7 @@ ColorScheme simulate(Deficiency deficiency, const ColorScheme& scheme)
     ColorScheme seen = scheme;
     for (int slot = 0; slot < Slot::Count; ++slot) {
         const QColor colour = simulate(deficiency, scheme.colour(slot));
-        seen.setChannel(slot, Channel::Red, static_cast<qint16>(colour.red()));
-        seen.setChannel(slot, Channel::Green, static_cast<qint16>(colour.green()));
-        seen.setChannel(slot, Channel::Blue, static_cast<qint16>(colour.blue()));
+        seen.setColour(slot, colour);
     }
     return seen;
 }

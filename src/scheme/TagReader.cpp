@@ -356,9 +356,7 @@ bool apply(const Found& found, ColorScheme& scheme, Margins& margins)
     const Margins marginsBefore = margins;
     for (int slot = 0; slot < Slot::Count; ++slot) {
         if (const std::optional<QColor>& colour = found.colours[static_cast<std::size_t>(slot)]) {
-            scheme.setChannel(slot, Channel::Red, static_cast<qint16>(colour->red()));
-            scheme.setChannel(slot, Channel::Green, static_cast<qint16>(colour->green()));
-            scheme.setChannel(slot, Channel::Blue, static_cast<qint16>(colour->blue()));
+            scheme.setColour(slot, *colour);
         }
     }
     if (found.leftMargin) {
