@@ -1,31 +1,20 @@
 #include "Contrast.h"
 
+#include "Srgb.h"
+
 #include <QCoreApplication>
 #include <cmath>
 
 namespace Contrast {
 
-namespace {
-
-double linear(int channel)
-{
-    const double c = channel / 255.0;
-    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-}
-
-} // namespace
-
 double luminance(const QColor& colour)
 {
-    const QColor rgb = colour.toRgb();
-    return 0.2126 * linear(rgb.red()) + 0.7152 * linear(rgb.green()) + 0.0722 * linear(rgb.blue());
+    return Srgb::luminance(colour);
 }
 
 double ratio(const QColor& a, const QColor& b)
 {
-    const double la = luminance(a);
-    const double lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+    return Srgb::contrastRatio(a, b);
 }
 
 QString ratioText(double ratio)
