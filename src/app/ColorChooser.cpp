@@ -1,5 +1,7 @@
 #include "ColorChooser.h"
 
+#include "document/SchemeDocument.h"
+#include "scheme/ValueText.h"
 #include "ui/Controls.h"
 
 #include <QButtonGroup>
@@ -67,7 +69,10 @@ ColorChooser::ColorChooser(QWidget* parent)
         bar->setInvertedControls(false);
         bar->setFocusPolicy(Qt::StrongFocus);
         bar->setAccessibleName(tr("%1 channel").arg(QString::fromLatin1(layout.caption)));
-        connect(bar, &QScrollBar::valueChanged, this, [this, c](int value) { emit channelChanged(c, value); });
+        connect(bar, &QScrollBar::valueChanged, this, [this, c](int value) {
+            setValueText(c, ValueText::value(value));
+            emit channelChanged(c, value);
+        });
         m_bars[i] = bar;
     }
 
@@ -75,6 +80,27 @@ ColorChooser::ColorChooser(QWidget* parent)
         if (checked)
             emit slotSelected(id);
     });
+}
+
+void ColorChooser::follow(SchemeDocument& document)
+{
+    const auto show = [this, &document] {
+        const int slot = document.selectedSlot();
+        if (slot < 0)
+            return;
+        select(slot);
+        // Red, green, blue: each bar that moves reports its change before the next one is set.
+        for (int c = 0; c < Channel::Count; ++c) {
+            const int value = document.scheme().channel(slot, c);
+            setBarValue(c, value);
+            setValueText(c, ValueText::value(value));
+        }
+    };
+    connect(&document, &SchemeDocument::slotSelected, this, show);
+    connect(&document, &SchemeDocument::schemeChanged, this, show);
+    connect(this, &ColorChooser::slotSelected, &document, &SchemeDocument::selectSlot);
+    connect(this, &ColorChooser::channelChanged, &document, &SchemeDocument::setChannel);
+    show();
 }
 
 int ColorChooser::selectedSlot() const

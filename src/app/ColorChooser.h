@@ -7,13 +7,19 @@ class QButtonGroup;
 class QLabel;
 class QRadioButton;
 class QScrollBar;
+class SchemeDocument;
 
 // The "Color Chooser" frame: five slot options, and a scroll bar with its value label per channel.
-// It reports a newly selected slot and every settled change of a bar; it keeps no colours itself.
+// It shows the document's selected slot and hands every selection and settled bar change to the
+// document; it keeps no colours itself. A bar moved to show the document hands back the value the
+// document already has, which changes nothing.
 class ColorChooser : public QGroupBox {
     Q_OBJECT
 public:
     explicit ColorChooser(QWidget* parent = nullptr);
+
+    // Shows `document`'s selected slot from now on and hands the user's changes to it.
+    void follow(SchemeDocument& document);
 
     // The selected slot, or -1 before anything was selected.
     int selectedSlot() const;

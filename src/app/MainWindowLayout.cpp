@@ -2,7 +2,9 @@
 // the keyboard order and the pop-up menu of each control.
 #include "ColorChooser.h"
 #include "GuideLines.h"
+#include "MainActions.h"
 #include "MainWindow.h"
+#include "MarginPreview.h"
 #include "MarginSelector.h"
 #include "PopupMenus.h"
 #include "SampleArea.h"
@@ -60,12 +62,6 @@ void MainWindow::buildLayout()
     m_marginPreview->setWordWrap(true);
     m_marginPreview->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    connect(m_chooser, &ColorChooser::slotSelected, this, &MainWindow::selectSlot);
-    connect(m_chooser, &ColorChooser::channelChanged, this, &MainWindow::channelChange);
-    connect(m_marginSelector, &MarginSelector::leftStepped, this, &MainWindow::stepLeftMargin);
-    connect(m_marginSelector, &MarginSelector::topStepped, this, &MainWindow::stepTopMargin);
-    connect(m_marginSelector, &MarginSelector::boxClicked, this, &MainWindow::marginBoxClicked);
-
     // Keyboard order: bars, tag line, slot options, spin buttons, margin boxes, quick-access buttons.
     QList<QWidget*> order{m_chooser->bar(0), m_chooser->bar(1), m_chooser->bar(2), m_tagline};
     for (int slot = 0; slot < Slot::Count; ++slot)
@@ -81,6 +77,22 @@ void MainWindow::buildLayout()
     m_tagline->viewport()->installEventFilter(this);
     setAcceptDrops(true);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void MainWindow::followDocument()
+{
+    SchemeDocument& document = *m_document;
+    m_tagline->setPlainText(document.tag().text());
+    connect(&document, &SchemeDocument::tagWritten, m_tagline,
+        [this] { m_tagline->setPlainText(m_document->tag().text()); });
+    m_marginPreview->move(MarginPreview::position(document.margins()));
+    connect(&document, &SchemeDocument::marginsChanged, m_marginPreview,
+        [this] { m_marginPreview->move(MarginPreview::position(m_document->margins())); });
+    m_marginSelector->follow(document);
+    m_sample->follow(document);
+    m_chooser->follow(document);
+    // The bars start at 0; selecting the background shows its colour in them.
+    document.selectSlot(Slot::Background);
 }
 
 void MainWindow::createPopupMenus()
@@ -125,15 +137,16 @@ QWidget* MainWindow::buildQuickAccess(QWidget* parent)
         QPoint position;
         QAction* action;
     };
+    const MainActions& a = *m_actions;
     const ButtonLayout buttons[] = {
-        {"Open HLM File", {8, 16}, m_open},
-        {"Copy Selected", {128, 16}, m_copy},
-        {"Save HLM File", {8, 48}, m_save},
-        {"Color Chooser", {128, 48}, m_colour},
-        {"Print RGB codes", {8, 80}, m_print},
-        {"Help Screen", {128, 80}, m_help},
-        {"Copy Tag", {8, 112}, m_copyTag},
-        {"About HLM", {128, 112}, m_about},
+        {"Open HLM File", {8, 16}, a.open},
+        {"Copy Selected", {128, 16}, a.copy},
+        {"Save HLM File", {8, 48}, a.save},
+        {"Color Chooser", {128, 48}, a.colour},
+        {"Print RGB codes", {8, 80}, a.print},
+        {"Help Screen", {128, 80}, a.help},
+        {"Copy Tag", {8, 112}, a.copyTag},
+        {"About HLM", {128, 112}, a.about},
     };
     int number = 1;
     for (const ButtonLayout& layout : buttons) {

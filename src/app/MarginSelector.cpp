@@ -1,6 +1,7 @@
 #include "MarginSelector.h"
 
 #include "SpinButton.h"
+#include "document/SchemeDocument.h"
 #include "scheme/Margins.h"
 #include "scheme/ValueText.h"
 #include "ui/Controls.h"
@@ -60,8 +61,37 @@ MarginSelector::MarginSelector(QWidget* parent)
     connect(m_leftSpin, &SpinButton::downClicked, this, [this] { emit leftStepped(-1); });
     connect(m_topSpin, &SpinButton::upClicked, this, [this] { emit topStepped(+1); });
     connect(m_topSpin, &SpinButton::downClicked, this, [this] { emit topStepped(-1); });
-    connect(m_leftBox, &QCheckBox::toggled, this, &MarginSelector::boxClicked);
-    connect(m_topBox, &QCheckBox::toggled, this, &MarginSelector::boxClicked);
+}
+
+void MarginSelector::follow(SchemeDocument& document)
+{
+    const auto show = [this, &document] {
+        const Margins& margins = document.margins();
+        // A box set to what the document has hands back a change that changes nothing.
+        m_leftBox->setChecked(margins.useLeft());
+        m_topBox->setChecked(margins.useTop());
+        m_leftSpin->setEnabled(margins.useLeft());
+        m_topSpin->setEnabled(margins.useTop());
+        // "10" until a margin is first stepped, " 10" from then on.
+        const auto text = [&document](MarginSide side, int margin) {
+            return document.marginStepped(side) ? ValueText::value(margin) : QString::number(margin);
+        };
+        showLeft(margins.left(), text(MarginSide::Left, margins.left()));
+        showTop(margins.top(), text(MarginSide::Top, margins.top()));
+    };
+    connect(&document, &SchemeDocument::marginsChanged, this, show);
+    connect(this, &MarginSelector::leftStepped, &document,
+        [&document](int delta) { document.stepMargin(MarginSide::Left, delta); });
+    connect(this, &MarginSelector::topStepped, &document,
+        [&document](int delta) { document.stepMargin(MarginSide::Top, delta); });
+    // A box changes by a click, a key or a screen reader's toggle action (which clicks nothing). The step
+    // is named by the box the user changed, as its caption reads.
+    const auto caption = [](const QCheckBox* box) { return QString(box->text()).remove(QLatin1Char('&')); };
+    connect(m_leftBox, &QCheckBox::toggled, &document,
+        [this, &document, caption](bool use) { document.switchMargin(MarginSide::Left, use, caption(m_leftBox)); });
+    connect(m_topBox, &QCheckBox::toggled, &document,
+        [this, &document, caption](bool use) { document.switchMargin(MarginSide::Top, use, caption(m_topBox)); });
+    show();
 }
 
 bool MarginSelector::leftTicked() const

@@ -4,14 +4,18 @@
 
 class QCheckBox;
 class QLabel;
+class SchemeDocument;
 class SpinButton;
 
 // The "Margin Selector" frame: a spin button and value label per margin, and the two check boxes
-// that put the margins into the tag. The main window owns the margins; this only reports presses.
+// that put the margins into the tag. It shows the document's margins and hands every press to it.
 class MarginSelector : public QGroupBox {
     Q_OBJECT
 public:
     explicit MarginSelector(QWidget* parent = nullptr);
+
+    // Shows `document`'s margins from now on and hands the user's presses to it.
+    void follow(SchemeDocument& document);
 
     bool leftTicked() const;
     bool topTicked() const;
@@ -30,9 +34,6 @@ public:
 signals:
     void leftStepped(int delta);
     void topStepped(int delta);
-    // Either check box changed, by a click, a key or a screen reader's toggle action (which clicks
-    // nothing); the new states are read from the boxes.
-    void boxClicked();
 
 private:
     static QString leftName(int margin);

@@ -1,6 +1,8 @@
 #include "SampleArea.h"
 
+#include "document/SchemeDocument.h"
 #include "scheme/ColorScheme.h"
+#include "scheme/Contrast.h"
 #include "ui/Controls.h"
 #include "ui/Fonts.h"
 
@@ -77,5 +79,46 @@ void SampleArea::recolour(int slot, const QColor& colour)
     default:
         setRole(line(slot), QPalette::WindowText, colour);
         break;
+    }
+}
+
+void SampleArea::follow(const SchemeDocument& document)
+{
+    m_document = &document;
+    connect(&document, &SchemeDocument::schemeChanged, this, &SampleArea::show);
+    show(SchemeDocument::SeveralSlots);
+}
+
+void SampleArea::setSimulation(ColourVision::Deficiency deficiency)
+{
+    m_simulation = deficiency;
+    show(SchemeDocument::SeveralSlots);
+}
+
+void SampleArea::show(int slot)
+{
+    if (!m_document)
+        return;
+    const ColorScheme& scheme = m_document->scheme();
+    if (slot == SchemeDocument::SeveralSlots) {
+        for (int each = 0; each < Slot::Count; ++each)
+            recolour(each, ColourVision::simulate(m_simulation, scheme.colour(each)));
+    } else {
+        recolour(slot, ColourVision::simulate(m_simulation, scheme.colour(slot)));
+    }
+    refreshContrastHints();
+}
+
+void SampleArea::refreshContrastHints()
+{
+    const ColorScheme& scheme = m_document->scheme();
+    const QColor page = scheme.colour(Slot::Background);
+    for (int slot = Slot::Text; slot < Slot::Count; ++slot) {
+        const double ratio = Contrast::ratio(scheme.colour(slot), page);
+        const QString hint = tr("Contrast against the background: %1:1, reaches %2")
+                                 .arg(Contrast::ratioText(ratio), Contrast::levelReached(ratio));
+        line(slot)->setToolTip(hint);
+        if (slot == Slot::Text)
+            m_title->setToolTip(hint);
     }
 }

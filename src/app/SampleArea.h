@@ -1,9 +1,12 @@
 #pragma once
 
+#include "scheme/ColourVision.h"
+
 #include <QGroupBox>
 #include <array>
 
 class QLabel;
+class SchemeDocument;
 
 // The sample page: a frame in the page background with a title and four lines of text, each line in
 // the colour of one slot. Colours go through palettes, which repaint without re-polishing. The page
@@ -13,6 +16,12 @@ class SampleArea : public QGroupBox {
     Q_OBJECT
 public:
     explicit SampleArea(QWidget* parent = nullptr);
+
+    // Shows the document's colours from now on, as the simulation in use makes a reader see them.
+    void follow(const SchemeDocument& document);
+    // Shows the sample as a reader with `deficiency` sees it; the document keeps its true colours.
+    void setSimulation(ColourVision::Deficiency deficiency);
+    ColourVision::Deficiency simulation() const { return m_simulation; }
 
     // Applies one slot's colour to its part of the sample.
     void recolour(int slot, const QColor& colour);
@@ -25,6 +34,12 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // Shows one slot's colour from the document, or every slot's for SchemeDocument::SeveralSlots.
+    void show(int slot);
+    void refreshContrastHints();
+
+    const SchemeDocument* m_document = nullptr;
+    ColourVision::Deficiency m_simulation = ColourVision::Deficiency::Normal;
     QLabel* m_title;
     QLabel* m_normal;
     QLabel* m_newLink;

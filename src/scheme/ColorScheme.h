@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QString>
 #include <array>
 
 // The five colour slots of a page body, in the order the chooser, the tag and the scheme file all use.
@@ -11,6 +12,13 @@ inline constexpr int NewLink = 2;
 inline constexpr int VisitedLink = 3;
 inline constexpr int ActiveLink = 4;
 inline constexpr int Count = 5;
+// The caption of each slot's chooser option, which also names the undo steps of its bars.
+inline QString caption(int slot)
+{
+    static const char* const captions[Count]
+        = {"Bacground Color", "Text Color", "New Link Color", "Visited Link Color", "Active Link Color"};
+    return QString::fromLatin1(captions[slot]);
+}
 } // namespace Slot
 
 namespace Channel {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QPoint>
 #include <QtGlobal>
 
 // The left and top page margins and whether each is in use (its check box ticked).
@@ -9,10 +8,6 @@ public:
     static constexpr int Minimum = 0;
     static constexpr int Maximum = 50;
     static constexpr int Start = 10;
-
-    // Where the margin preview text sits in the main window: one pixel inside the drawn page corner
-    // (503, 159), then the margin.
-    static constexpr QPoint PreviewOrigin{504, 160};
 
     int left() const { return m_left; }
     int top() const { return m_top; }
@@ -27,8 +22,6 @@ public:
     // One arrow step; the value stops at 0 and 50.
     void stepLeft(int delta) { setLeft(m_left + delta); }
     void stepTop(int delta) { setTop(m_top + delta); }
-
-    QPoint previewPosition() const { return PreviewOrigin + QPoint(m_left, m_top); }
 
     bool operator==(const Margins&) const = default;
 

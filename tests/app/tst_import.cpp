@@ -1,4 +1,5 @@
 #include "app/MainWindow.h"
+#include "dialogs/CommonDialog.h"
 #include "files/SchemeFile.h"
 #include "scheme/BodyTag.h"
 #include "scheme/CssText.h"
@@ -115,11 +116,11 @@ void TestImport::applyingWhatTheProgramWroteChangesNothing()
         const SchemeState before = m_window->state();
         const int steps = m_window->undoStack().count();
         const bool css = random.bounded(2);
-        p.tagline()->setPlainText(css ? CssText::compose(before.scheme, before.margins) : before.tag);
+        p.tagline()->setPlainText(css ? CssText::compose(before.scheme, before.margins) : before.tag());
         action("ItemApplyTag")->trigger();
         QCOMPARE(m_window->state(), before);
         QCOMPARE(m_window->undoStack().count(), steps);
-        QCOMPARE(p.taglineText(), before.tag);
+        QCOMPARE(p.taglineText(), before.tag());
     }
 }
 

@@ -23,6 +23,7 @@ const QString DefaultTag
 class TestMainWindow : public WindowTestCase {
     Q_OBJECT
 private slots:
+    void marginPreviewFollowsMargins();
 
     void startUpState();
     void layout_data();
@@ -51,6 +52,17 @@ private slots:
 
 private:
 };
+
+void TestMainWindow::marginPreviewFollowsMargins()
+{
+    Margins margins;
+    QCOMPARE(MarginPreview::position(margins), QPoint(514, 170));
+    for (int i = 0; i < 60; ++i)
+        margins.stepLeft(+1);
+    for (int i = 0; i < 60; ++i)
+        margins.stepTop(-1);
+    QCOMPARE(MarginPreview::position(margins), QPoint(554, 160));
+}
 
 void TestMainWindow::startUpState()
 {

@@ -45,7 +45,7 @@ Shown shown(MainWindow& window, const WindowProbe& p)
 QString difference(const Shown& a, const Shown& b)
 {
     if (!(a.state == b.state))
-        return QStringLiteral("state: tag %1 against %2").arg(a.state.tag, b.state.tag);
+        return QStringLiteral("state: tag %1 against %2").arg(a.state.tag(), b.state.tag());
     if (a.box != b.box)
         return QStringLiteral("tag box");
     if (a.bars != b.bars || a.values != b.values)

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/MainWindow.h"
+#include "app/MarginPreview.h"
+#include "dialogs/CommonDialog.h"
 #include "scheme/BodyTag.h"
 #include "scheme/ValueText.h"
 
@@ -108,7 +110,7 @@ public:
         if (child(QStringLiteral("SpinButton2"))->isEnabled() != margins.useLeft()
             || child(QStringLiteral("SpinButton1"))->isEnabled() != margins.useTop())
             return QStringLiteral("spin buttons enabled out of step with the boxes");
-        if (child(QStringLiteral("Label7"))->pos() != margins.previewPosition())
+        if (child(QStringLiteral("Label7"))->pos() != MarginPreview::position(margins))
             return QStringLiteral("margin preview is not at its margins");
         return {};
     }

@@ -2,30 +2,35 @@
 
 #include <QDeadlineTimer>
 
-SchemeCommand::SchemeCommand(
-    const QString& text, SchemeState before, int slotBefore, SchemeState after, int slotAfter, Show show, int gesture)
+SchemeCommand::SchemeCommand(SchemeDocument& document,
+    const QString& text,
+    const SchemeState& before,
+    int slotBefore,
+    const SchemeState& after,
+    int slotAfter,
+    int gesture)
     : QUndoCommand(text)
-    , m_before(std::move(before))
-    , m_slotBefore(slotBefore)
-    , m_after(std::move(after))
-    , m_slotAfter(slotAfter)
-    , m_show(std::move(show))
-    , m_gesture(gesture)
+    , m_document(document)
+    , m_before(before)
+    , m_after(after)
     , m_madeAt(QDeadlineTimer::current(Qt::PreciseTimer).deadline())
+    , m_slotBefore(static_cast<qint8>(slotBefore))
+    , m_slotAfter(static_cast<qint8>(slotAfter))
+    , m_gesture(static_cast<qint16>(gesture))
 {
 }
 
 void SchemeCommand::undo()
 {
-    m_show(m_before, m_slotBefore);
+    m_document.restore(m_before, m_slotBefore);
     m_done = false;
 }
 
 void SchemeCommand::redo()
 {
-    // The change itself was made by the command that pushed this one.
+    // The change itself was made by the document before it pushed this step.
     if (!m_done)
-        m_show(m_after, m_slotAfter);
+        m_document.restore(m_after, m_slotAfter);
     m_done = true;
 }
 

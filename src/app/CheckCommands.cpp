@@ -1,0 +1,92 @@
+#include "CheckCommands.h"
+
+#include "SampleArea.h"
+#include "contrast/ContrastWindow.h"
+#include "contrast/FixContrastWindow.h"
+#include "document/SchemeDocument.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QLabel>
+#include <QMenu>
+
+CheckCommands::CheckCommands(const CommandContext& context)
+    : QObject(context.window)
+    , m_context(context)
+{
+}
+
+void CheckCommands::showOn(SampleArea* sample, QLabel* sampleCaption)
+{
+    m_sample = sample;
+    m_sampleCaption = sampleCaption;
+}
+
+void CheckCommands::createVisionMenu(QMenu* tools)
+{
+    QMenu* menu = tools->addMenu(tr("Simulate Color &Vision"));
+    menu->setObjectName(QStringLiteral("VisionMenu"));
+    menu->menuAction()->setObjectName(QStringLiteral("ItemVision"));
+    auto* group = new QActionGroup(menu);
+    group->setExclusive(true);
+    const std::pair<ColourVision::Deficiency, QString> items[] = {
+        {ColourVision::Deficiency::Normal, tr("&Normal Vision")},
+        {ColourVision::Deficiency::Protanopia, tr("&Protanopia")},
+        {ColourVision::Deficiency::Deuteranopia, tr("&Deuteranopia")},
+        {ColourVision::Deficiency::Tritanopia, tr("&Tritanopia")},
+        {ColourVision::Deficiency::Achromatopsia, tr("&Achromatopsia")},
+    };
+    for (const auto& [deficiency, text] : items) {
+        QAction* item = menu->addAction(text);
+        item->setObjectName(QStringLiteral("ItemVision%1").arg(ColourVision::displayName(deficiency).remove(' ')));
+        item->setCheckable(true);
+        item->setChecked(deficiency == ColourVision::Deficiency::Normal);
+        group->addAction(item);
+        connect(item, &QAction::triggered, this, [this, deficiency = deficiency] { simulateVision(deficiency); });
+    }
+}
+
+void CheckCommands::simulateVision(ColourVision::Deficiency deficiency)
+{
+    // Only the sample page changes; the caption says what it shows.
+    const bool on = deficiency != ColourVision::Deficiency::Normal;
+    m_sampleCaption->setText(on ? tr("Sample (%1)").arg(ColourVision::displayName(deficiency)) : tr("Sample"));
+    m_sampleCaption->resize(on ? m_sampleCaption->sizeHint().width() : 49, m_sampleCaption->height());
+    m_sample->setSimulation(deficiency);
+    if (m_contrastWindow)
+        m_contrastWindow->setSimulation(deficiency, m_context.document.scheme());
+}
+
+void CheckCommands::showContrastCheck()
+{
+    const SchemeDocument& document = m_context.document;
+    if (!m_contrastWindow) {
+        m_contrastWindow = new ContrastWindow(m_context.window);
+        QWidget* window = m_context.window;
+        connect(m_contrastWindow, &InfoWindow::dismissed, window, [window] {
+            window->show();
+            window->raise();
+            window->activateWindow();
+        });
+        connect(&document, &SchemeDocument::schemeChanged, m_contrastWindow,
+            [this, &document] { m_contrastWindow->showScheme(document.scheme()); });
+        m_contrastWindow->setSimulation(m_sample->simulation(), document.scheme());
+    }
+    m_contrastWindow->show();
+    m_contrastWindow->raise();
+    m_contrastWindow->activateWindow();
+}
+
+void CheckCommands::fixContrast()
+{
+    SchemeDocument& document = m_context.document;
+    auto* window = new FixContrastWindow(document.scheme(), m_context.window);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    connect(window, &FixContrastWindow::applied, this, [&document](const ColorScheme& proposed) {
+        SchemeState fixed = document.state();
+        fixed.scheme = proposed;
+        document.applyState(fixed, tr("Fix Contrast"));
+    });
+    // Window-modal: the scheme cannot change under the proposal while the window is open.
+    window->open();
+}

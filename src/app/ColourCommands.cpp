@@ -1,0 +1,95 @@
+#include "ColourCommands.h"
+
+#include "MainWindowNames.h"
+#include "dialogs/CommonDialog.h"
+#include "dialogs/DialogFlags.h"
+#include "document/SchemeDocument.h"
+#include "scheme/ColourText.h"
+#include "scheme/CssText.h"
+#include "scheme/TagReader.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QPlainTextEdit>
+
+using namespace MainWindowNames;
+
+ColourCommands::ColourCommands(const CommandContext& context, QPlainTextEdit* tagBox)
+    : QObject(context.window)
+    , m_context(context)
+    , m_tagBox(tagBox)
+{
+}
+
+void ColourCommands::defaultColours()
+{
+    m_context.document.replaceScheme(ColorScheme::defaults(), tr("Default Colors"));
+}
+
+void ColourCommands::windowsColourDialog()
+{
+    SchemeDocument& document = m_context.document;
+    const int slot = document.selectedSlot();
+    if (slot < 0)
+        return;
+    CommonDialog& dialog = m_context.commonDialog;
+    dialog.Color = document.scheme().colour(slot);
+    dialog.Flags = DialogFlags::RgbInit;
+    if (!dialog.show(CommonDialog::ShowColor))
+        return;
+    document.setColour(slot, dialog.Color.toRgb(), Slot::caption(slot));
+}
+
+void ColourCommands::pasteColour()
+{
+    SchemeDocument& document = m_context.document;
+    const int slot = document.selectedSlot();
+    if (slot < 0)
+        return;
+    const std::optional<QColor> colour = ColourText::parse(QGuiApplication::clipboard()->text());
+    if (!colour) {
+        m_context.dialogs.message(m_context.window, Caption, tr("The clipboard holds no colour."));
+        return;
+    }
+    document.setColour(slot, *colour, tr("Paste Color"));
+}
+
+void ColourCommands::applyTag()
+{
+    SchemeDocument& document = m_context.document;
+    const TagReader::Found found = TagReader::read(m_tagBox->toPlainText());
+    if (found.isEmpty()) {
+        m_context.dialogs.message(m_context.window, Caption,
+            tr("The tag box holds no colours or margins that Hueloom can read.  Type or paste a BODY tag, or CSS "
+               "rules for body, a:link, a:visited and a:active."));
+        return;
+    }
+    SchemeState applied = document.state();
+    TagReader::apply(found, applied.scheme, applied.margins);
+    // A margin label shows a new value the way an arrow step would; one that keeps its value stays as it is.
+    applied.leftStepped |= applied.margins.left() != document.margins().left();
+    applied.topStepped |= applied.margins.top() != document.margins().top();
+    document.applyState(applied, tr("Apply Tag"));
+    // The box shows the tag from the document again, whatever the user typed.
+    m_tagBox->setPlainText(document.tag().text());
+}
+
+void ColourCommands::copySelection()
+{
+    // The tag line keeps its selection while the focus is elsewhere, so this is the last one made.
+    // Copying reads the box and changes nothing in it.
+    QString selected = m_tagBox->textCursor().selectedText();
+    selected.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    QGuiApplication::clipboard()->setText(selected);
+}
+
+void ColourCommands::copyCss()
+{
+    QGuiApplication::clipboard()->setText(CssText::compose(m_context.document.scheme(), m_context.document.margins()));
+}
+
+void ColourCommands::copyTag()
+{
+    // The box as it stands, with anything the user typed into it.
+    QGuiApplication::clipboard()->setText(m_tagBox->toPlainText());
+}

@@ -1,0 +1,256 @@
+// Scheme files and printing: the file dialogs, the recent list, the RGB chart and the exit question.
+#include "FileCommands.h"
+
+#include "MainWindowNames.h"
+#include "dialogs/CommonDialog.h"
+#include "dialogs/DialogFlags.h"
+#include "document/SchemeDocument.h"
+#include "files/SchemeFile.h"
+#include "print/ChartPrinter.h"
+#include "print/PrintServerProbe.h"
+#include "print/RgbChart.h"
+#include "settings/SettingsStore.h"
+
+#include <QAction>
+#include <QDir>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMimeData>
+
+using namespace MainWindowNames;
+
+namespace {
+
+const QString SchemeFilter = QStringLiteral("Schemes(*.HLM)|*.HLM|ALL_FIles(*.*)|*.*");
+
+const QString OpenError = QStringLiteral(
+    "There was an error opening your file.  Please make sure that it is a Hueloom file and try again.");
+// The button and the menu item have always worded this message slightly differently.
+const QString SaveErrorFromButton = QStringLiteral(
+    "There was an error saving your file.  Please try the operation again.  If you continue having trouble please "
+    "write down the conditions in which the error is occuring and email that information to the author to the email "
+    "address found in the about box.");
+const QString SaveErrorFromMenu = QStringLiteral(
+    "There was an error saving your file.  Please try the operation again.  If you continue having trouble please "
+    "write down the conditions in which the error is occuring and email that information to the author at the email "
+    "address found in the about box.");
+
+constexpr int RecentCount = 5;
+
+QString recentKey(int index)
+{
+    return QStringLiteral("File%1").arg(index + 1);
+}
+
+// The busy pointer for as long as it lives, whatever way the scope is left.
+class BusyPointer {
+public:
+    BusyPointer() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyPointer() { QGuiApplication::restoreOverrideCursor(); }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+};
+
+// A drop is one local file, opened as Open Scheme opens a chosen one.
+QString droppedFile(const QMimeData* data)
+{
+    if (!data || !data->hasUrls() || data->urls().size() != 1 || !data->urls().first().isLocalFile())
+        return {};
+    return data->urls().first().toLocalFile();
+}
+
+} // namespace
+
+FileCommands::FileCommands(const CommandContext& context, SettingsStore& store, QMenu* recentMenu)
+    : QObject(context.window)
+    , m_context(context)
+    , m_store(store)
+    , m_recentMenu(recentMenu)
+{
+    readRecentSchemes();
+}
+
+void FileCommands::prepareFileDialog(const QString& title, quint32 flags)
+{
+    CommonDialog& dialog = m_context.commonDialog;
+    dialog.Filter = SchemeFilter;
+    dialog.FilterIndex = 1;
+    dialog.DefaultExt = QStringLiteral("*.HLM");
+    dialog.DialogTitle = title;
+    dialog.Flags = flags;
+}
+
+bool FileCommands::saveScheme(bool fromButton)
+{
+    using namespace DialogFlags;
+    prepareFileDialog(
+        QStringLiteral("Hueloom Save File Dialog"), HideReadOnly | OverwritePrompt | PathMustExist | NoReadOnlyReturn);
+    CommonDialog& dialog = m_context.commonDialog;
+    if (!dialog.show(CommonDialog::ShowSave))
+        return false;
+    if (!SchemeFile::write(dialog.FileName, m_context.document.scheme())) {
+        m_context.dialogs.message(m_context.window, Caption, fromButton ? SaveErrorFromButton : SaveErrorFromMenu);
+        return false;
+    }
+    m_context.document.markSaved();
+    rememberScheme(dialog.FileName);
+    return true;
+}
+
+void FileCommands::openScheme()
+{
+    using namespace DialogFlags;
+    prepareFileDialog(QStringLiteral("Hueloom Open File Dialog"), HideReadOnly | PathMustExist | NoReadOnlyReturn);
+    if (!m_context.commonDialog.show(CommonDialog::ShowOpen))
+        return;
+    openSchemeFile(m_context.commonDialog.FileName);
+}
+
+void FileCommands::openSchemeFile(const QString& path, const QString& shownName)
+{
+    m_context.commonDialog.FileName = shownName.isEmpty() ? path : shownName;
+    // Nothing changes unless the whole file is good: a bad file never leaves half a scheme behind.
+    const std::optional<ColorScheme> loaded = SchemeFile::read(path);
+    if (!loaded) {
+        m_context.dialogs.message(m_context.window, Caption, OpenError);
+        return;
+    }
+    m_context.document.replaceScheme(*loaded, tr("Open Scheme"));
+    m_context.document.markSaved();
+    if (shownName.isEmpty())
+        rememberScheme(path);
+}
+
+void FileCommands::printRgbChart()
+{
+    using namespace DialogFlags;
+    CommonDialog& dialog = m_context.commonDialog;
+    dialog.Flags = NoSelection | NoPageNumbers | DisablePrintToFile | HidePrintToFile;
+    // The printer and its dialog ask the print server for its printers with no time limit; a server
+    // that never answers is found out first, while the window keeps painting.
+    constexpr int PrintServerWaitMs = 3000;
+    if (PrintServerProbe::probe(PrintServerProbe::locate(), PrintServerWaitMs) == PrintServerProbe::Result::Silent) {
+        m_context.dialogs.message(m_context.window, Caption,
+            tr("The print system did not answer within %1 seconds.  Nothing was printed.")
+                .arg(PrintServerWaitMs / 1000));
+        return;
+    }
+    // A cancelled print dialog prints nothing.
+    if (!dialog.show(CommonDialog::ShowPrinter))
+        return;
+    QString error;
+    bool printed = false;
+    {
+        const BusyPointer busy;
+        printed = ChartPrinter::print(dialog.printer(), RgbChart(m_context.document.scheme()), dialog.Copies, &error);
+    }
+    if (!printed)
+        m_context.dialogs.message(m_context.window, Caption, tr("The RGB chart could not be printed.  %1").arg(error));
+}
+
+bool FileCommands::mayClose()
+{
+    if (!m_context.document.hasUnsavedChanges())
+        return true;
+    const QString question = tr("The colour scheme has changed since it was last saved or opened.  Do you want "
+                                "to save it before Hueloom ends?");
+    switch (m_context.dialogs.askToSave(m_context.window, Caption, question)) {
+    case DialogBackend::SaveChoice::Save:
+        return saveScheme();
+    case DialogBackend::SaveChoice::Discard:
+        return true;
+    case DialogBackend::SaveChoice::Cancel:
+        break;
+    }
+    return false;
+}
+
+bool FileCommands::handleDrag(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* drag = static_cast<QDragMoveEvent*>(event);
+        if (droppedFile(drag->mimeData()).isEmpty())
+            drag->ignore();
+        else
+            drag->acceptProposedAction();
+        return true;
+    }
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        const QString path = droppedFile(drop->mimeData());
+        if (path.isEmpty()) {
+            drop->ignore();
+            return true;
+        }
+        drop->acceptProposedAction();
+        // Opened once the drop has finished, so the file manager is not kept waiting on a message box.
+        QMetaObject::invokeMethod(
+            this, [this, path] { openSchemeFile(QFileInfo(path).absoluteFilePath()); }, Qt::QueuedConnection);
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+void FileCommands::readRecentSchemes()
+{
+    m_recentSchemes.clear();
+    for (int i = 0; i < RecentCount; ++i) {
+        const QString file = m_store.read(StoreApplication, RecentSection, recentKey(i));
+        if (!file.isEmpty() && !m_recentSchemes.contains(file))
+            m_recentSchemes << file;
+    }
+    rebuildRecentMenu();
+}
+
+void FileCommands::storeRecentSchemes(const QStringList& files)
+{
+    // The list holds for the session even where the store cannot keep it (the title message says so).
+    m_recentSchemes = files;
+    for (int i = 0; i < RecentCount; ++i)
+        m_store.write(StoreApplication, RecentSection, recentKey(i), files.value(i));
+    rebuildRecentMenu();
+}
+
+void FileCommands::rememberScheme(const QString& path)
+{
+    QStringList files = m_recentSchemes;
+    files.removeAll(path);
+    files.prepend(path);
+    storeRecentSchemes(files.mid(0, RecentCount));
+}
+
+void FileCommands::rebuildRecentMenu()
+{
+    m_recentMenu->clear();
+    int number = 1;
+    for (const QString& file : std::as_const(m_recentSchemes)) {
+        // "&&" keeps an ampersand in a file name from becoming an access letter.
+        const QString text = QStringLiteral("&%1 %2").arg(number++).arg(
+            QString(QDir::toNativeSeparators(file)).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        QAction* item = m_recentMenu->addAction(text);
+        item->setObjectName(QStringLiteral("ItemRecent%1").arg(number - 1));
+        connect(item, &QAction::triggered, this, [this, file] { openRecentScheme(file); });
+    }
+    m_recentMenu->addSeparator();
+    QAction* clear = m_recentMenu->addAction(tr("&Clear List"));
+    clear->setObjectName(QStringLiteral("ItemClearRecent"));
+    clear->setEnabled(!m_recentSchemes.isEmpty());
+    connect(clear, &QAction::triggered, this, [this] { storeRecentSchemes({}); });
+}
+
+void FileCommands::openRecentScheme(const QString& path)
+{
+    if (!QFileInfo::exists(path)) {
+        QStringList files = m_recentSchemes;
+        files.removeAll(path);
+        storeRecentSchemes(files);
+    }
+    openSchemeFile(path);
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "CommandContext.h"
+
+#include <QObject>
+#include <QStringList>
+
+class QEvent;
+class QMenu;
+class SettingsStore;
+
+// Scheme files and printing: Open and Save Scheme, opening a named or dropped file, the recent scheme
+// files, the RGB chart, and the question before a changed scheme is left.
+class FileCommands : public QObject {
+    Q_OBJECT
+public:
+    FileCommands(const CommandContext& context, SettingsStore& store, QMenu* recentMenu);
+
+    void openScheme();
+    // True when the scheme was written. The quick-access button words a failure slightly differently.
+    bool saveScheme(bool fromButton = false);
+    // Opens a scheme file without asking for it, as Open Scheme does once a file is chosen.
+    // `shownName` stands for a path the dialogs cannot name (a file reached through an open descriptor,
+    // whose name is not valid UTF-8): the dialogs offer it, and the recent list leaves the file out.
+    void openSchemeFile(const QString& path, const QString& shownName = {});
+    void printRgbChart();
+    // Asks whether to save a changed scheme before the program ends; true when it may end.
+    bool mayClose();
+
+    // A scheme file dragged over or dropped on the window; true when `event` was one and is answered.
+    bool handleDrag(QEvent* event);
+
+private:
+    void prepareFileDialog(const QString& title, quint32 flags);
+    void readRecentSchemes();
+    void storeRecentSchemes(const QStringList& files);
+    void rememberScheme(const QString& path);
+    void rebuildRecentMenu();
+    void openRecentScheme(const QString& path);
+
+    CommandContext m_context;
+    SettingsStore& m_store;
+    QMenu* m_recentMenu;
+    QStringList m_recentSchemes;
+};

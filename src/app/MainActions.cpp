@@ -1,0 +1,68 @@
+#include "MainActions.h"
+
+#include <QAction>
+#include <QUndoStack>
+#include <QWidget>
+
+namespace {
+
+QAction* make(QWidget* window, const QString& name, const QString& text, const QKeySequence& shortcut = {})
+{
+    auto* action = new QAction(text, window);
+    action->setObjectName(name);
+    action->setShortcut(shortcut);
+    // The shortcuts act anywhere in the main window, the tag line included.
+    action->setShortcutContext(Qt::WindowShortcut);
+    return action;
+}
+
+} // namespace
+
+MainActions::MainActions(QWidget* w, QUndoStack& undoStack)
+    : open(make(w, QStringLiteral("ItemOpen"), QWidget::tr("&Open Scheme"), QKeySequence(Qt::CTRL | Qt::Key_O)))
+    , save(make(w, QStringLiteral("ItemSave"), QWidget::tr("&Save Scheme"), QKeySequence(Qt::CTRL | Qt::Key_S)))
+    , print(make(w, QStringLiteral("ItemPrint"), QWidget::tr("&Print RGB Values"), QKeySequence(Qt::CTRL | Qt::Key_P)))
+    , exit(make(w, QStringLiteral("ItemExit"), QWidget::tr("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_X)))
+    // Undo and redo name the step they take back ("&Undo Text Color") and are greyed with nothing to do.
+    , undo(undoStack.createUndoAction(w, QWidget::tr("&Undo")))
+    , redo(undoStack.createRedoAction(w, QWidget::tr("&Redo")))
+    , copy(make(w, QStringLiteral("ItemCopy"), QWidget::tr("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C)))
+    , copyTag(make(w, QStringLiteral("ItemCopyTag"), QWidget::tr("Copy &Tag"), QKeySequence(Qt::CTRL | Qt::Key_T)))
+    // "S" marks Copy as CSS, so Alt+E, C still means Copy.
+    , copyCss(make(w,
+          QStringLiteral("ItemCopyCss"),
+          QWidget::tr("Copy as C&SS"),
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)))
+    , pasteColour(make(w,
+          QStringLiteral("ItemPasteColor"),
+          QWidget::tr("&Paste Color"),
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V)))
+    , applyTag(
+          make(w, QStringLiteral("ItemApplyTag"), QWidget::tr("&Apply Tag"), QKeySequence(Qt::CTRL | Qt::Key_Return)))
+    , changeTitle(make(w, QStringLiteral("ItemChange"), QWidget::tr("C&hange Title")))
+    , defaultColours(make(w, QStringLiteral("ItemDefault"), QWidget::tr("&Default Colors")))
+    , colour(make(
+          w, QStringLiteral("ItemColor"), QWidget::tr("&Windows Color Dialog"), QKeySequence(Qt::CTRL | Qt::Key_W)))
+    , contrast(
+          make(w, QStringLiteral("ItemContrast"), QWidget::tr("&Contrast Check"), QKeySequence(Qt::CTRL | Qt::Key_K)))
+    , fixContrast(make(w,
+          QStringLiteral("ItemFixContrast"),
+          QWidget::tr("&Fix Contrast"),
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K)))
+    , help(make(w, QStringLiteral("ItemHelp"), QWidget::tr("&Help Screen"), QKeySequence(Qt::Key_F1)))
+    , trouble(make(w, QStringLiteral("ItemTrouble"), QWidget::tr("&Trouble Shooting")))
+    , about(make(w, QStringLiteral("ItemAbout"), QWidget::tr("&About")))
+{
+    undo->setObjectName(QStringLiteral("ItemUndo"));
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    undo->setShortcutContext(Qt::WindowShortcut);
+    redo->setObjectName(QStringLiteral("ItemRedo"));
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    redo->setShortcutContext(Qt::WindowShortcut);
+}
+
+QList<QAction*> MainActions::all() const
+{
+    return {open, save, print, exit, undo, redo, copy, copyTag, copyCss, pasteColour, applyTag, changeTitle,
+        defaultColours, colour, contrast, fixContrast, help, trouble, about};
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QList>
+
+class QAction;
+class QUndoStack;
+class QWidget;
+
+// Every command of the main window as one action, with its shortcut and access letter. Menus, the
+// quick-access buttons and the pop-up menus all reuse these, so one command is one operation.
+struct MainActions {
+    MainActions(QWidget* window, QUndoStack& undoStack);
+
+    // Every action, in menu order, for lists of commands.
+    QList<QAction*> all() const;
+
+    QAction* open;
+    QAction* save;
+    QAction* print;
+    QAction* exit;
+    QAction* undo;
+    QAction* redo;
+    QAction* copy;
+    QAction* copyTag;
+    QAction* copyCss;
+    QAction* pasteColour;
+    QAction* applyTag;
+    QAction* changeTitle;
+    QAction* defaultColours;
+    QAction* colour;
+    QAction* contrast;
+    QAction* fixContrast;
+    QAction* help;
+    QAction* trouble;
+    QAction* about;
+};

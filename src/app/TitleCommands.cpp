@@ -1,0 +1,68 @@
+#include "TitleCommands.h"
+
+#include "MainWindowNames.h"
+#include "dialogs/DialogBackend.h"
+#include "settings/SettingsStore.h"
+#include "settings/TitleDialog.h"
+
+#include <QDir>
+#include <QLabel>
+
+using namespace MainWindowNames;
+
+namespace {
+const QString DefaultTitle = QStringLiteral("Hueloom");
+} // namespace
+
+TitleCommands::TitleCommands(SettingsStore& store, DialogBackend& dialogs, QWidget* window, QLabel* title)
+    : QObject(window)
+    , m_store(store)
+    , m_dialogs(dialogs)
+    , m_window(window)
+    , m_title(title)
+{
+}
+
+void TitleCommands::showStoredTitle()
+{
+    m_startupTitle = m_store.read(StoreApplication, SettingsSection, QStringLiteral("TitleText"));
+    if (m_startupTitle.isEmpty())
+        CreateSettings();
+    m_title->setText(m_startupTitle);
+}
+
+void TitleCommands::CreateSettings()
+{
+    if (!m_store.write(StoreApplication, SettingsSection, QStringLiteral("Titletext"), DefaultTitle))
+        reportUnstoredTitle();
+    m_startupTitle = m_store.read(StoreApplication, SettingsSection, QStringLiteral("Titletext"));
+    // A store that cannot be read back still leaves the sample its default title.
+    if (m_startupTitle.isEmpty())
+        m_startupTitle = DefaultTitle;
+}
+
+void TitleCommands::changeTitle()
+{
+    TitleDialog dialog(m_window);
+    dialog.exec();
+    if (!dialog.confirmedTitle().isEmpty())
+        m_pendingTitle = dialog.confirmedTitle();
+    if (m_pendingTitle.isEmpty())
+        return;
+    if (!m_store.write(StoreApplication, SettingsSection, QStringLiteral("TitleText"), m_pendingTitle))
+        reportUnstoredTitle();
+    m_title->setText(m_pendingTitle);
+}
+
+void TitleCommands::reportUnstoredTitle()
+{
+    // Said once a run: the title still works for this run, it just will not be there next time.
+    if (m_toldStoreFailure)
+        return;
+    m_toldStoreFailure = true;
+    const QString text = tr("The sample title could not be stored in %1.  It is used for this session only.")
+                             .arg(QDir::toNativeSeparators(m_store.filePath()));
+    // At start-up the window is not on screen yet; the message waits until it is.
+    QMetaObject::invokeMethod(
+        this, [this, text] { m_dialogs.message(m_window, Caption, text); }, Qt::QueuedConnection);
+}

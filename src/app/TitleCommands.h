@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class DialogBackend;
+class QLabel;
+class QWidget;
+class SettingsStore;
+
+// The sample title kept in the settings store: read at start, created when there is none, and changed
+// through the title dialog. A store that cannot keep it is said once a run.
+class TitleCommands : public QObject {
+    Q_OBJECT
+public:
+    TitleCommands(SettingsStore& store, DialogBackend& dialogs, QWidget* window, QLabel* title);
+
+    // Shows the stored title, storing the default one first when there is none.
+    void showStoredTitle();
+    // Stores the default sample title and reads it back as the start-up title.
+    void CreateSettings();
+    void changeTitle();
+
+private:
+    void reportUnstoredTitle();
+
+    SettingsStore& m_store;
+    DialogBackend& m_dialogs;
+    QWidget* m_window;
+    QLabel* m_title;
+    QString m_startupTitle;
+    // The last title confirmed in the title dialog; kept for the whole run.
+    QString m_pendingTitle;
+    bool m_toldStoreFailure = false;
+};
