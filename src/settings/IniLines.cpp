@@ -1,5 +1,7 @@
 #include "IniLines.h"
 
+#include <QHash>
+
 namespace {
 
 int hexValue(QChar c)
@@ -72,19 +74,20 @@ bool IniLines::belongs(const Line& line, const QString& application, const QStri
 IniLines::Entries IniLines::section(const QString& application, const QString& section) const
 {
     Entries entries;
+    QHash<QString, qsizetype> where; // folded name -> place in `entries`
     for (const Line& line : m_lines) {
         QString name;
         if (!belongs(line, application, section, &name))
             continue;
         const std::optional<QString> text = decodeValue(line.value);
-        const bool known = std::any_of(entries.cbegin(), entries.cend(),
-            [&name](const auto& entry) { return entry.first.compare(name, Qt::CaseInsensitive) == 0; });
+        if (!text)
+            continue;
+        const QString folded = name.toCaseFolded();
         // As QSettings reads it, the last of a repeated key counts.
-        if (text && known) {
-            for (auto& entry : entries)
-                if (entry.first.compare(name, Qt::CaseInsensitive) == 0)
-                    entry.second = *text;
-        } else if (text) {
+        if (const auto known = where.constFind(folded); known != where.cend()) {
+            entries[*known].second = *text;
+        } else {
+            where.insert(folded, entries.size());
             entries.append({name, *text});
         }
     }
@@ -207,12 +210,6 @@ QByteArray IniLines::encodeName(const QString& name)
 
 std::optional<QString> IniLines::decodeValue(QStringView raw)
 {
-    // "@@" stands for a text that starts with "@"; any other "@" starts a stored Qt type.
-    if (raw.startsWith(u'@')) {
-        if (!raw.startsWith(QStringLiteral("@@")))
-            return std::nullopt;
-        raw = raw.mid(1);
-    }
     QString text;
     text.reserve(raw.size());
     for (qsizetype i = 0; i < raw.size(); ++i) {
@@ -259,6 +256,12 @@ std::optional<QString> IniLines::decodeValue(QStringView raw)
         default:
             text.append(next);
         }
+    }
+    // "@@" stands for a text that starts with "@"; any other "@" starts a stored Qt type.
+    if (text.startsWith(u'@')) {
+        if (!text.startsWith(QStringLiteral("@@")))
+            return std::nullopt;
+        text.remove(0, 1);
     }
     return text;
 }

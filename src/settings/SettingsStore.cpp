@@ -209,6 +209,18 @@ bool SettingsStore::write(const QString& application, const QString& section, co
 
 namespace {
 
+std::function<void()>& stepHook()
+{
+    static std::function<void()> hook;
+    return hook;
+}
+
+void step()
+{
+    if (stepHook())
+        stepHook()();
+}
+
 // Holds the store's lock for one change. A running holder is waited for (it needs milliseconds), in
 // short steps, so that a writer that keeps coming back cannot starve this one; a holder that has gone
 // is QLockFile's to judge. An empty lock names no one (its maker was killed before it wrote its name),
@@ -255,6 +267,7 @@ bool SettingsStore::update(
     const StoreLock lock(m_filePath);
     if (!lock.held())
         return false;
+    step();
     // Under the lock no one else writes, so any temporary beside the file is a killed writer's.
     LeftoverFiles::removeStale(m_filePath, 0);
     QByteArray before;
@@ -281,11 +294,21 @@ bool SettingsStore::update(
         return true;
     // Unbuffered, so that a full disk fails write() itself instead of a commit that renames a cut file.
     QSaveFile file(m_filePath);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(after) == after.size() && file.flush()
-        && file.commit())
-        return true;
-    file.cancelWriting();
-    return false;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(after) != after.size()
+        || !file.flush()) {
+        file.cancelWriting();
+        return false;
+    }
+    step();
+    if (!file.commit())
+        return false;
+    step();
+    return true;
+}
+
+void SettingsStore::setStepHook(std::function<void()> hook)
+{
+    stepHook() = std::move(hook);
 }
 
 void SettingsStore::removeLeftovers()

@@ -41,6 +41,10 @@ public:
     // Removes what a killed write left beside the file. Done by every change as well.
     void removeLeftovers();
 
+    // Called at each step of a change: the lock taken, the new file written beside the old one, the
+    // new file in place. Tests stop a writer there.
+    static void setStepHook(std::function<void()> hook);
+
     // How long a change waits for another writer that holds the lock and is still running.
     static constexpr int LockWaitMs = 5000;
 
