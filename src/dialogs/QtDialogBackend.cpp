@@ -5,6 +5,7 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDir>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -14,6 +15,36 @@
 #include <QPrinter>
 
 namespace {
+
+// The chart is one page: even or odd pages alone would print a blank one, so "All Pages" is the page
+// set's only choice and the box stays disabled.
+void restrictToAllPages(QComboBox* pageSet)
+{
+    while (pageSet->count() > 1)
+        pageSet->removeItem(pageSet->count() - 1);
+    pageSet->setEnabled(false);
+}
+
+// Keeps the page-set box at "All Pages" whenever the print dialog turns it back on.
+class AllPagesOnly : public QObject {
+public:
+    explicit AllPagesOnly(QComboBox* pageSet)
+        : QObject(pageSet)
+        , m_pageSet(pageSet)
+    {
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_pageSet && event->type() == QEvent::EnabledChange && m_pageSet->isEnabled())
+            restrictToAllPages(m_pageSet);
+        return false;
+    }
+
+private:
+    QComboBox* m_pageSet;
+};
 
 // A file dialog that holds the user to the folder and read-only rules before it closes, so the
 // caller only ever sees a path it can use.
@@ -192,12 +223,10 @@ std::optional<int> QtDialogBackend::choosePrinter(QWidget* parent, QPrinter& pri
     // Printing to a PDF file is how a user without a printer prints here, so it stays offered.
     options.setFlag(QAbstractPrintDialog::PrintToFile, true);
     dialog.setOptions(options);
-    // The chart is one page: even or odd pages alone would print a blank one. The dialog turns its
-    // page-set box back on for some printers, so "All Pages" is left as its only choice as well.
     if (auto* pageSet = dialog.findChild<QComboBox*>(QStringLiteral("pageSetCombo"))) {
-        while (pageSet->count() > 1)
-            pageSet->removeItem(pageSet->count() - 1);
-        pageSet->setEnabled(false);
+        restrictToAllPages(pageSet);
+        // Choosing a real queue (or the dialog's own first update of one) enables the box again.
+        pageSet->installEventFilter(new AllPagesOnly(pageSet));
     }
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;

@@ -121,7 +121,7 @@ Found readBodyTag(QStringView text)
             continue;
         seen.insert(name);
         const auto colourAttribute = std::find_if(ColourAttributes.begin(), ColourAttributes.end(),
-            [&name](const char* known) { return name == QLatin1String(known); });
+            [&wanted = name](const char* known) { return wanted == QLatin1String(known); });
         if (colourAttribute != ColourAttributes.end())
             found.colours[static_cast<std::size_t>(colourAttribute - ColourAttributes.begin())]
                 = ColourText::parse(value);

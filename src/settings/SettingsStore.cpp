@@ -1,20 +1,25 @@
 #include "SettingsStore.h"
 
+#include "IniLines.h"
+#include "files/LeftoverFiles.h"
+
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QRandomGenerator>
+#include <QSaveFile>
 #include <QSet>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QThread>
 #include <optional>
 
 namespace {
 
 // A store this big is not one this program wrote; it is neither parsed nor written.
 constexpr qint64 LargestStore = 16 * 1024 * 1024;
-// The wait for a lock stays well under a second; a running writer holds it for milliseconds.
-constexpr int LockWaitMs = 400;
 
 // Stores found unreadable in this run. QSettings keeps parsed files in a cache shared by every
 // instance in the process, so only the first instance sees a parse error: it has to be remembered,
@@ -38,30 +43,6 @@ void hold(const QString& path)
 bool isHeld(const QString& path)
 {
     return heldStores().contains(storeKey(path));
-}
-
-// Clears the way for QSettings' own lock, which would wait up to half a minute for an empty lock file
-// left by a killed process. QLockFile is not reentrant, so this lock is given up before QSettings
-// takes its own. False when a running writer keeps it, or when the lock is not a plain file.
-bool lockIsFree(const QString& path)
-{
-    const QString lockPath = path + QStringLiteral(".lock");
-    const QFileInfo lockInfo(lockPath);
-    if (!lockInfo.exists() && !lockInfo.isSymLink())
-        return true;
-    // A FIFO would block the lock's own read of it; a folder can never be taken over.
-    if (!lockInfo.isFile())
-        return false;
-    QLockFile lock(lockPath);
-    // A lock that names its holder is QLockFile's to judge: a holder that has gone makes it stale at
-    // once, a running one is waited for. An empty lock names no one (its maker was killed before it
-    // wrote its name), so it is taken over at once rather than after half a minute.
-    if (lockInfo.size() == 0)
-        lock.setStaleLockTime(1);
-    if (!lock.tryLock(LockWaitMs))
-        return false;
-    lock.unlock();
-    return true;
 }
 
 // The text of a value as the user wrote it by hand, for the values QSettings splits into a list at
@@ -131,16 +112,6 @@ QString matching(const QStringList& names, const QString& wanted)
     return wanted;
 }
 
-// Every name in `names` equal to `wanted` but for letter case.
-QStringList allMatching(const QStringList& names, const QString& wanted)
-{
-    QStringList found;
-    for (const QString& name : names)
-        if (name.compare(wanted, Qt::CaseInsensitive) == 0)
-            found << name;
-    return found;
-}
-
 // Enters the groups for application and section, in whatever case they were first written.
 void enterSection(QSettings& settings, const QString& application, const QString& section)
 {
@@ -203,34 +174,148 @@ QString SettingsStore::read(
     return fallback;
 }
 
-bool SettingsStore::write(const QString& application, const QString& section, const QString& key, const QString& value)
+SettingsStore::Entries SettingsStore::readSection(const QString& application, const QString& section) const
 {
     const QFileInfo info(m_filePath);
-    if (info.exists() && !info.isFile())
+    if (!info.isFile() || !info.isReadable() || isHeld(m_filePath) || info.size() > LargestStore)
+        return {};
+    QFile file(m_filePath);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return IniLines(file.readAll()).section(application, section);
+}
+
+bool SettingsStore::write(const QString& application, const QString& section, const QString& key, const QString& value)
+{
+    return update(application, section, [&](Entries entries) {
+        // The first spelling the store knows stays; any other spelling goes, so one name means one value.
+        bool placed = false;
+        for (qsizetype i = 0; i < entries.size();) {
+            if (entries.at(i).first.compare(key, Qt::CaseInsensitive) != 0) {
+                ++i;
+            } else if (!placed) {
+                entries[i].second = value;
+                placed = true;
+                ++i;
+            } else {
+                entries.removeAt(i);
+            }
+        }
+        if (!placed)
+            entries.append({key, value});
+        return entries;
+    });
+}
+
+namespace {
+
+std::function<void()>& stepHook()
+{
+    static std::function<void()> hook;
+    return hook;
+}
+
+void step()
+{
+    if (stepHook())
+        stepHook()();
+}
+
+// Holds the store's lock for one change. A running holder is waited for (it needs milliseconds), in
+// short steps, so that a writer that keeps coming back cannot starve this one; a holder that has gone
+// is QLockFile's to judge. An empty lock names no one (its maker was killed before it wrote its name),
+// so it is taken over at once rather than after half a minute.
+class StoreLock {
+public:
+    explicit StoreLock(const QString& path)
+        : m_lock(path + QStringLiteral(".lock"))
+    {
+        const QString lockPath = path + QStringLiteral(".lock");
+        QDeadlineTimer deadline(SettingsStore::LockWaitMs);
+        for (;;) {
+            const QFileInfo lockInfo(lockPath);
+            // A FIFO would block the lock's own read of it; a folder can never be taken over.
+            if ((lockInfo.exists() || lockInfo.isSymLink()) && !lockInfo.isFile())
+                return;
+            m_lock.setStaleLockTime(lockInfo.exists() && lockInfo.size() == 0 ? 1 : 30000);
+            if (m_lock.tryLock(0)) {
+                m_held = true;
+                return;
+            }
+            if (deadline.hasExpired())
+                return;
+            QThread::usleep(1000 + QRandomGenerator::global()->bounded(4000));
+        }
+    }
+    bool held() const { return m_held; }
+
+private:
+    QLockFile m_lock;
+    bool m_held = false;
+};
+
+} // namespace
+
+bool SettingsStore::update(
+    const QString& application, const QString& section, const std::function<Entries(const Entries&)>& edit)
+{
+    const QFileInfo info(m_filePath);
+    if ((info.exists() && !info.isFile()) || isHeld(m_filePath))
         return false;
-    if (isHeld(m_filePath))
+    if (!QDir().mkpath(info.absolutePath()))
         return false;
-    if (info.size() > LargestStore) {
+    const StoreLock lock(m_filePath);
+    if (!lock.held())
+        return false;
+    step();
+    // Under the lock no one else writes, so any temporary beside the file is a killed writer's.
+    LeftoverFiles::removeStale(m_filePath, 0);
+    QByteArray before;
+    if (QFileInfo::exists(m_filePath)) {
+        QFile file(m_filePath);
+        if (QFileInfo(m_filePath).size() > LargestStore) {
+            hold(m_filePath);
+            return false;
+        }
+        if (!file.open(QIODevice::ReadOnly))
+            return false;
+        before = file.readAll();
+    }
+    IniLines lines(before);
+    // A file that does not parse, or holds something other than a text where this change goes, is left
+    // alone for the rest of the run rather than overwritten with the part of it that could be read.
+    if (!lines.isWellFormed() || !lines.sectionIsText(application, section)) {
         hold(m_filePath);
         return false;
     }
-    if (!QDir().mkpath(info.absolutePath()) || !lockIsFree(m_filePath))
-        return false;
-    QSettings settings(m_filePath, QSettings::IniFormat);
-    // A file QSettings cannot parse is left alone for the rest of the run rather than overwritten
-    // with only this value.
-    if (settings.status() != QSettings::NoError) {
-        hold(m_filePath);
+    lines.replaceSection(application, section, edit(lines.section(application, section)));
+    const QByteArray after = lines.bytes();
+    if (after == before && info.exists())
+        return true;
+    // Unbuffered, so that a full disk fails write() itself instead of a commit that renames a cut file.
+    QSaveFile file(m_filePath);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(after) != after.size()
+        || !file.flush()) {
+        file.cancelWriting();
         return false;
     }
-    enterSection(settings, application, section);
-    const QStringList spellings = allMatching(settings.childKeys(), key);
-    // Keep the first spelling the store knows; drop any others, so one name means one value.
-    for (qsizetype i = 1; i < spellings.size(); ++i)
-        settings.remove(spellings.at(i));
-    settings.setValue(spellings.isEmpty() ? key : spellings.first(), value);
-    settings.endGroup();
-    settings.endGroup();
-    settings.sync();
-    return settings.status() == QSettings::NoError;
+    step();
+    if (!file.commit())
+        return false;
+    step();
+    return true;
+}
+
+void SettingsStore::setStepHook(std::function<void()> hook)
+{
+    stepHook() = std::move(hook);
+}
+
+void SettingsStore::removeLeftovers()
+{
+    if (!QFileInfo(m_filePath).absoluteDir().exists())
+        return;
+    const StoreLock lock(m_filePath);
+    if (lock.held())
+        LeftoverFiles::removeStale(m_filePath, 0);
 }

@@ -1,12 +1,22 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <functional>
+#include <utility>
 
 // The per-user settings store: texts by application, section and key, kept in an INI file in the
 // user's configuration folder ($XDG_CONFIG_HOME/Hueloom/hueloom.ini). Names match without regard to
 // letter case, so a value written as "Titletext" is read back as "TitleText" and the other way round.
+//
+// Every change is one atomic replacement of the file, made under the file's lock ("hueloom.ini.lock",
+// the lock QSettings itself takes) from the file as it is at that moment: what another running
+// Hueloom stored a moment ago is kept, and a kill at any point leaves the old file or the new one.
 class SettingsStore {
 public:
+    // A section's texts in the order the file holds them, with their names as first written.
+    using Entries = QList<std::pair<QString, QString>>;
+
     SettingsStore();
     explicit SettingsStore(QString filePath);
 
@@ -18,9 +28,25 @@ public:
     // as it is for the rest of the run: later writes to it fail.
     QString read(
         const QString& application, const QString& section, const QString& key, const QString& fallback = {}) const;
-    // Creates or replaces a value; false when it could not be stored. Waits well under a second for
-    // another writer and takes over a lock left by a killed one.
+    // Every text of one section, read in one pass over the file; empty when the store cannot be read.
+    Entries readSection(const QString& application, const QString& section) const;
+
+    // Creates or replaces a value; false when it could not be stored.
     bool write(const QString& application, const QString& section, const QString& key, const QString& value);
+    // Replaces a section with what `edit` makes of the section as the file holds it now (names in the
+    // result that match a stored one but for case keep the stored spelling; names left out are
+    // removed). False when it could not be stored, and then the file is as it was.
+    bool update(const QString& application, const QString& section, const std::function<Entries(const Entries&)>& edit);
+
+    // Removes what a killed write left beside the file. Done by every change as well.
+    void removeLeftovers();
+
+    // Called at each step of a change: the lock taken, the new file written beside the old one, the
+    // new file in place. Tests stop a writer there.
+    static void setStepHook(std::function<void()> hook);
+
+    // How long a change waits for another writer that holds the lock and is still running.
+    static constexpr int LockWaitMs = 5000;
 
 private:
     QString m_filePath;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMenu>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -9,7 +10,8 @@
 
 // Tests reach into windows the program shows with their own event loop (exec()): a watch polls for
 // the window and acts on it once it is up. After a few seconds it gives up and closes whatever is
-// open, so a broken test fails instead of hanging. Setting `*cancelled` stops a watch.
+// open, so a broken test fails instead of hanging; so does a check that fails inside `act`. Setting `*cancelled` stops
+// a watch.
 template <typename T>
 void whenUp(std::function<T*()> find,
     std::function<void(T*)> act,
@@ -21,6 +23,10 @@ void whenUp(std::function<T*()> find,
             return;
         if (T* window = find()) {
             act(window);
+            // A check that failed inside `act` returned before the window was closed: close it, so the
+            // test fails at once instead of waiting in the window's event loop for the watchdog.
+            if (QTest::currentTestFailed() && window->isVisible())
+                window->close();
             return;
         }
         if (attemptsLeft <= 0) {

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+// What a killed save leaves behind: QSaveFile writes "NAME.XXXXXX" (six letters or digits) beside
+// "NAME" and renames it over NAME when it is done, so a kill before the rename keeps the temporary.
+namespace LeftoverFiles {
+
+// A temporary older than this is no save still running.
+inline constexpr int StaleSeconds = 30;
+
+// Removes the stale temporaries of `path` ("NAME.XXXXXX" beside it, ordinary files only, older than
+// StaleSeconds) and returns how many went. Nothing else in the folder is touched.
+int removeStale(const QString& path, int staleSeconds = StaleSeconds);
+
+// Whether `fileName` is a temporary of `targetName` as QSaveFile names them.
+bool isTemporaryOf(const QString& fileName, const QString& targetName);
+
+} // namespace LeftoverFiles
