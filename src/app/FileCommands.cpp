@@ -38,13 +38,6 @@ const QString SaveErrorFromMenu = QStringLiteral(
     "write down the conditions in which the error is occuring and email that information to the author at the email "
     "address found in the about box.");
 
-constexpr int RecentCount = 5;
-
-QString recentKey(int index)
-{
-    return QStringLiteral("File%1").arg(index + 1);
-}
-
 // The busy pointer for as long as it lives, whatever way the scope is left.
 class BusyPointer {
 public:
@@ -69,8 +62,11 @@ FileCommands::FileCommands(const CommandContext& context, SettingsStore& store, 
     , m_context(context)
     , m_store(store)
     , m_recentMenu(recentMenu)
+    , m_recent(store)
 {
-    readRecentSchemes();
+    m_store.removeLeftovers();
+    m_recent.load();
+    rebuildRecentMenu();
 }
 
 void FileCommands::prepareFileDialog(const QString& title, quint32 flags)
@@ -96,7 +92,7 @@ bool FileCommands::saveScheme(bool fromButton)
         return false;
     }
     m_context.document.markSaved();
-    rememberScheme(dialog.FileName);
+    recentStored(m_recent.remember(dialog.FileName));
     return true;
 }
 
@@ -121,7 +117,7 @@ void FileCommands::openSchemeFile(const QString& path, const QString& shownName)
     m_context.document.replaceScheme(*loaded, tr("Open Scheme"));
     m_context.document.markSaved();
     if (shownName.isEmpty())
-        rememberScheme(path);
+        recentStored(m_recent.remember(path));
 }
 
 void FileCommands::printRgbChart()
@@ -198,39 +194,25 @@ bool FileCommands::handleDrag(QEvent* event)
     }
 }
 
-void FileCommands::readRecentSchemes()
+void FileCommands::recentStored(bool stored)
 {
-    m_recentSchemes.clear();
-    for (int i = 0; i < RecentCount; ++i) {
-        const QString file = m_store.read(StoreApplication, RecentSection, recentKey(i));
-        if (!file.isEmpty() && !m_recentSchemes.contains(file))
-            m_recentSchemes << file;
-    }
     rebuildRecentMenu();
-}
-
-void FileCommands::storeRecentSchemes(const QStringList& files)
-{
-    // The list holds for the session even where the store cannot keep it (the title message says so).
-    m_recentSchemes = files;
-    for (int i = 0; i < RecentCount; ++i)
-        m_store.write(StoreApplication, RecentSection, recentKey(i), files.value(i));
-    rebuildRecentMenu();
-}
-
-void FileCommands::rememberScheme(const QString& path)
-{
-    QStringList files = m_recentSchemes;
-    files.removeAll(path);
-    files.prepend(path);
-    storeRecentSchemes(files.mid(0, RecentCount));
+    // The list holds for the session all the same; saying so once a run is enough.
+    if (stored || m_toldRecentFailure)
+        return;
+    m_toldRecentFailure = true;
+    const QString text = tr("The list of recent schemes could not be stored in %1.  It is kept for this session only.")
+                             .arg(QDir::toNativeSeparators(m_store.filePath()));
+    QMetaObject::invokeMethod(
+        this, [this, text] { m_context.dialogs.message(m_context.window, Caption, text); }, Qt::QueuedConnection);
 }
 
 void FileCommands::rebuildRecentMenu()
 {
     m_recentMenu->clear();
     int number = 1;
-    for (const QString& file : std::as_const(m_recentSchemes)) {
+    const QStringList files = m_recent.files();
+    for (const QString& file : files) {
         // "&&" keeps an ampersand in a file name from becoming an access letter.
         const QString text = QStringLiteral("&%1 %2").arg(number++).arg(
             QString(QDir::toNativeSeparators(file)).replace(QLatin1Char('&'), QStringLiteral("&&")));
@@ -241,16 +223,13 @@ void FileCommands::rebuildRecentMenu()
     m_recentMenu->addSeparator();
     QAction* clear = m_recentMenu->addAction(tr("&Clear List"));
     clear->setObjectName(QStringLiteral("ItemClearRecent"));
-    clear->setEnabled(!m_recentSchemes.isEmpty());
-    connect(clear, &QAction::triggered, this, [this] { storeRecentSchemes({}); });
+    clear->setEnabled(!files.isEmpty());
+    connect(clear, &QAction::triggered, this, [this] { recentStored(m_recent.clear()); });
 }
 
 void FileCommands::openRecentScheme(const QString& path)
 {
-    if (!QFileInfo::exists(path)) {
-        QStringList files = m_recentSchemes;
-        files.removeAll(path);
-        storeRecentSchemes(files);
-    }
+    if (!QFileInfo::exists(path))
+        recentStored(m_recent.forget(path));
     openSchemeFile(path);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CommandContext.h"
+#include "settings/RecentSchemes.h"
 
 #include <QObject>
 #include <QStringList>
@@ -32,14 +33,14 @@ public:
 
 private:
     void prepareFileDialog(const QString& title, quint32 flags);
-    void readRecentSchemes();
-    void storeRecentSchemes(const QStringList& files);
-    void rememberScheme(const QString& path);
+    // Says once a run that the recent list could not be stored, when `stored` is false.
+    void recentStored(bool stored);
     void rebuildRecentMenu();
     void openRecentScheme(const QString& path);
 
     CommandContext m_context;
     SettingsStore& m_store;
     QMenu* m_recentMenu;
-    QStringList m_recentSchemes;
+    RecentSchemes m_recent;
+    bool m_toldRecentFailure = false;
 };
