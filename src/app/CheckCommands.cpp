@@ -87,6 +87,8 @@ void CheckCommands::fixContrast()
         fixed.scheme = proposed;
         document.applyState(fixed, tr("Fix Contrast"));
     });
-    // Window-modal: the scheme cannot change under the proposal while the window is open.
+    // The proposal follows the scheme, should anything change it while the window is open.
+    connect(&document, &SchemeDocument::schemeChanged, window,
+        [window, &document] { window->setScheme(document.scheme()); });
     window->open();
 }

@@ -2,7 +2,6 @@
 
 #include "MainWindowNames.h"
 #include "dialogs/CommonDialog.h"
-#include "dialogs/DialogFlags.h"
 #include "document/SchemeDocument.h"
 #include "scheme/ColourText.h"
 #include "scheme/CssText.h"
@@ -33,9 +32,7 @@ void ColourCommands::windowsColourDialog()
     if (slot < 0)
         return;
     CommonDialog& dialog = m_context.commonDialog;
-    dialog.Color = document.scheme().colour(slot);
-    dialog.Flags = DialogFlags::RgbInit;
-    if (!dialog.show(CommonDialog::ShowColor))
+    if (!dialog.askColour(document.scheme().colour(slot)))
         return;
     document.setColour(slot, dialog.Color.toRgb(), Slot::caption(slot));
 }

@@ -3,7 +3,6 @@
 
 #include "MainWindowNames.h"
 #include "dialogs/CommonDialog.h"
-#include "dialogs/DialogFlags.h"
 #include "document/SchemeDocument.h"
 #include "files/SchemeFile.h"
 #include "print/ChartPrinter.h"
@@ -23,8 +22,6 @@
 using namespace MainWindowNames;
 
 namespace {
-
-const QString SchemeFilter = QStringLiteral("Schemes(*.HLM)|*.HLM|ALL_FIles(*.*)|*.*");
 
 const QString OpenError = QStringLiteral(
     "There was an error opening your file.  Please make sure that it is a Hueloom file and try again.");
@@ -69,23 +66,10 @@ FileCommands::FileCommands(const CommandContext& context, SettingsStore& store, 
     rebuildRecentMenu();
 }
 
-void FileCommands::prepareFileDialog(const QString& title, quint32 flags)
-{
-    CommonDialog& dialog = m_context.commonDialog;
-    dialog.Filter = SchemeFilter;
-    dialog.FilterIndex = 1;
-    dialog.DefaultExt = QStringLiteral("*.HLM");
-    dialog.DialogTitle = title;
-    dialog.Flags = flags;
-}
-
 bool FileCommands::saveScheme(bool fromButton)
 {
-    using namespace DialogFlags;
-    prepareFileDialog(
-        QStringLiteral("Hueloom Save File Dialog"), HideReadOnly | OverwritePrompt | PathMustExist | NoReadOnlyReturn);
     CommonDialog& dialog = m_context.commonDialog;
-    if (!dialog.show(CommonDialog::ShowSave))
+    if (!dialog.askSchemeToSave())
         return false;
     if (!SchemeFile::write(dialog.FileName, m_context.document.scheme())) {
         m_context.dialogs.message(m_context.window, Caption, fromButton ? SaveErrorFromButton : SaveErrorFromMenu);
@@ -98,9 +82,7 @@ bool FileCommands::saveScheme(bool fromButton)
 
 void FileCommands::openScheme()
 {
-    using namespace DialogFlags;
-    prepareFileDialog(QStringLiteral("Hueloom Open File Dialog"), HideReadOnly | PathMustExist | NoReadOnlyReturn);
-    if (!m_context.commonDialog.show(CommonDialog::ShowOpen))
+    if (!m_context.commonDialog.askSchemeToOpen())
         return;
     openSchemeFile(m_context.commonDialog.FileName);
 }
@@ -122,9 +104,7 @@ void FileCommands::openSchemeFile(const QString& path, const QString& shownName)
 
 void FileCommands::printRgbChart()
 {
-    using namespace DialogFlags;
     CommonDialog& dialog = m_context.commonDialog;
-    dialog.Flags = NoSelection | NoPageNumbers | DisablePrintToFile | HidePrintToFile;
     // The printer and its dialog ask the print server for its printers with no time limit; a server
     // that never answers is found out first, while the window keeps painting.
     constexpr int PrintServerWaitMs = 3000;
@@ -135,7 +115,7 @@ void FileCommands::printRgbChart()
         return;
     }
     // A cancelled print dialog prints nothing.
-    if (!dialog.show(CommonDialog::ShowPrinter))
+    if (!dialog.askPrinter())
         return;
     QString error;
     bool printed = false;

@@ -32,7 +32,6 @@ public:
     bool handleDrag(QEvent* event);
 
 private:
-    void prepareFileDialog(const QString& title, quint32 flags);
     // Says once a run that the recent list could not be stored, when `stored` is false.
     void recentStored(bool stored);
     void rebuildRecentMenu();

@@ -1,5 +1,7 @@
 #include "CommonDialog.h"
 
+#include "DialogFlags.h"
+
 #include <QPrinter>
 #include <QWidget>
 
@@ -49,4 +51,44 @@ bool CommonDialog::show(Action action)
     }
     }
     return false;
+}
+
+namespace {
+const QString SchemeFilter = QStringLiteral("Schemes(*.HLM)|*.HLM|ALL_FIles(*.*)|*.*");
+} // namespace
+
+bool CommonDialog::askSchemeToOpen()
+{
+    using namespace DialogFlags;
+    Filter = SchemeFilter;
+    FilterIndex = 1;
+    DefaultExt = QStringLiteral("*.HLM");
+    DialogTitle = QStringLiteral("Hueloom Open File Dialog");
+    Flags = HideReadOnly | PathMustExist | NoReadOnlyReturn;
+    return show(ShowOpen);
+}
+
+bool CommonDialog::askSchemeToSave()
+{
+    using namespace DialogFlags;
+    Filter = SchemeFilter;
+    FilterIndex = 1;
+    DefaultExt = QStringLiteral("*.HLM");
+    DialogTitle = QStringLiteral("Hueloom Save File Dialog");
+    Flags = HideReadOnly | OverwritePrompt | PathMustExist | NoReadOnlyReturn;
+    return show(ShowSave);
+}
+
+bool CommonDialog::askColour(const QColor& initial)
+{
+    Color = initial;
+    Flags = DialogFlags::RgbInit;
+    return show(ShowColor);
+}
+
+bool CommonDialog::askPrinter()
+{
+    using namespace DialogFlags;
+    Flags = NoSelection | NoPageNumbers | DisablePrintToFile | HidePrintToFile;
+    return show(ShowPrinter);
 }

@@ -31,6 +31,16 @@ public:
     // Shows the dialog for `action` modally; true when the user confirmed it.
     bool show(Action action);
 
+    // What the program asks for, each filling in the settings it relies on first. The file name asked
+    // for is in FileName, the colour in Color, the copies in Copies.
+    // A scheme file to open or to save as, with the scheme filter and extension.
+    bool askSchemeToOpen();
+    bool askSchemeToSave();
+    // A colour, starting from `initial`.
+    bool askColour(const QColor& initial);
+    // A printer and a number of copies for the RGB chart.
+    bool askPrinter();
+
     // The printer the print dialog chose; made on first use.
     QPrinter& printer();
 

@@ -1,5 +1,7 @@
 #include "ColourVision.h"
 
+#include "Srgb.h"
+
 #include <QCoreApplication>
 #include <algorithm>
 #include <cmath>
@@ -34,15 +36,12 @@ constexpr Matrix Tritanopia{{
 
 double decode(int channel)
 {
-    const double c = channel / 255.0;
-    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    return Srgb::linearTable()[static_cast<std::size_t>(channel)];
 }
 
 int encode(double linear)
 {
-    const double c = std::clamp(linear, 0.0, 1.0);
-    const double encoded = c <= 0.0031308 ? 12.92 * c : 1.055 * std::pow(c, 1.0 / 2.4) - 0.055;
-    return static_cast<int>(std::lround(encoded * 255.0));
+    return static_cast<int>(std::lround(Srgb::fromLinear(std::clamp(linear, 0.0, 1.0)) * 255.0));
 }
 
 QColor throughMatrix(const Matrix& matrix, const QColor& colour)

@@ -1,6 +1,7 @@
 #include "ContrastFixer.h"
 
 #include "Contrast.h"
+#include "Srgb.h"
 
 #include <algorithm>
 #include <bit>
@@ -25,67 +26,29 @@ constexpr double MinChroma = 0.019;
 const double CosTolerance = std::cos(HueTolerance);
 constexpr double Unset = std::numeric_limits<double>::infinity();
 
-struct Lab {
-    double L;
-    double a;
-    double b;
-};
+using Lab = Srgb::Oklab;
+using Srgb::distance;
+using Srgb::fromOklab;
+using Srgb::oklab;
 
 using Rgb = std::array<int, 3>;
-using Linear = std::array<double, 3>;
+using Linear = Srgb::Linear;
 
-// The same transfer and weights as Contrast::luminance, so the search compares exactly the ratios
-// the rest of the program shows.
-const std::array<double, 256>& linearTable()
-{
-    static const std::array<double, 256> table = [] {
-        std::array<double, 256> t{};
-        for (int i = 0; i < 256; ++i) {
-            const double c = i / 255.0;
-            t[static_cast<std::size_t>(i)] = c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-        }
-        return t;
-    }();
-    return table;
-}
-
+// The same transfer and weights as the rest of the program, so the search compares exactly the ratios
+// it shows.
 Linear linear(const Rgb& rgb)
 {
-    const auto& t = linearTable();
-    return {
-        t[static_cast<std::size_t>(rgb[0])], t[static_cast<std::size_t>(rgb[1])], t[static_cast<std::size_t>(rgb[2])]};
+    return Srgb::linear(rgb[0], rgb[1], rgb[2]);
 }
 
 double luminance(const Rgb& rgb)
 {
-    const Linear c = linear(rgb);
-    return 0.2126 * c[0] + 0.7152 * c[1] + 0.0722 * c[2];
+    return Srgb::luminance(linear(rgb));
 }
 
 bool passes(double y1, double y2, double needed)
 {
     return (std::max(y1, y2) + 0.05) / (std::min(y1, y2) + 0.05) >= needed;
-}
-
-// Oklab (Bjorn Ottosson, 2020), from and to linear-light sRGB.
-Lab oklab(const Linear& c)
-{
-    const double l = std::cbrt(0.4122214708 * c[0] + 0.5363325363 * c[1] + 0.0514459929 * c[2]);
-    const double m = std::cbrt(0.2119034982 * c[0] + 0.6806995451 * c[1] + 0.1073969566 * c[2]);
-    const double s = std::cbrt(0.0883024619 * c[0] + 0.2817188376 * c[1] + 0.6299787005 * c[2]);
-    return {0.2104542553 * l + 0.7936177850 * m - 0.0040720468 * s,
-        1.9779984951 * l - 2.4285922050 * m + 0.4505937099 * s, 0.0259040371 * l + 0.7827717662 * m - 0.8086757660 * s};
-}
-
-Linear fromOklab(const Lab& lab)
-{
-    const auto cube = [](double v) { return v * v * v; };
-    const double l = cube(lab.L + 0.3963377774 * lab.a + 0.2158037573 * lab.b);
-    const double m = cube(lab.L - 0.1055613458 * lab.a - 0.0638541728 * lab.b);
-    const double s = cube(lab.L - 0.0894841775 * lab.a - 1.2914855480 * lab.b);
-    return {4.0767416621 * l - 3.3077115913 * m + 0.2309699292 * s,
-        -1.2684380046 * l + 2.6097574011 * m - 0.3413193965 * s,
-        -0.0041960863 * l - 0.7034186147 * m + 1.7076147010 * s};
 }
 
 bool inGamut(const Linear& c)
@@ -96,27 +59,12 @@ bool inGamut(const Linear& c)
 
 double encoded(double linearValue)
 {
-    const double c = std::clamp(linearValue, 0.0, 1.0);
-    return 255.0 * (c <= 0.0031308 ? 12.92 * c : 1.055 * std::pow(c, 1.0 / 2.4) - 0.055);
+    return 255.0 * Srgb::fromLinear(std::clamp(linearValue, 0.0, 1.0));
 }
 
-// The nearest 8-bit value to a linear-light channel, by the linear values halfway between codes.
 int nearestCode(double linearValue)
 {
-    static const std::array<double, 255> halfway = [] {
-        std::array<double, 255> t{};
-        for (int i = 0; i < 255; ++i) {
-            const double c = (i + 0.5) / 255.0;
-            t[static_cast<std::size_t>(i)] = c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-        }
-        return t;
-    }();
-    return static_cast<int>(std::upper_bound(halfway.begin(), halfway.end(), linearValue) - halfway.begin());
-}
-
-double distance(const Lab& x, const Lab& y)
-{
-    return std::sqrt((x.L - y.L) * (x.L - y.L) + (x.a - y.a) * (x.a - y.a) + (x.b - y.b) * (x.b - y.b));
+    return Srgb::nearestCode(linearValue);
 }
 
 Rgb rgbOf(const QColor& colour)

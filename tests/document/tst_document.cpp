@@ -145,11 +145,13 @@ void TestDocument::randomOperationsKeepTheDocumentConsistent()
             return fail("one call made more than one undo step");
     }
 
+    // A run that ended on undos redoes only as far as it went.
     const SchemeState end = document.state();
+    const int endIndex = document.undoStack().index();
     document.undoStack().setIndex(0);
     QCOMPARE(document.state(), start);
     QCOMPARE(document.tag().text(), BodyTag::compose(start.scheme, start.margins));
-    document.undoStack().setIndex(document.undoStack().count());
+    document.undoStack().setIndex(endIndex);
     QCOMPARE(document.state(), end);
 }
 
