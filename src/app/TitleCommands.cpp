@@ -3,16 +3,13 @@
 #include "MainWindowNames.h"
 #include "dialogs/DialogBackend.h"
 #include "settings/SettingsStore.h"
+#include "settings/StoredTitle.h"
 #include "settings/TitleDialog.h"
 
 #include <QDir>
 #include <QLabel>
 
 using namespace MainWindowNames;
-
-namespace {
-const QString DefaultTitle = QStringLiteral("Hueloom");
-} // namespace
 
 TitleCommands::TitleCommands(SettingsStore& store, DialogBackend& dialogs, QWidget* window, QLabel* title)
     : QObject(window)
@@ -25,7 +22,7 @@ TitleCommands::TitleCommands(SettingsStore& store, DialogBackend& dialogs, QWidg
 
 void TitleCommands::showStoredTitle()
 {
-    m_startupTitle = m_store.read(StoreApplication, SettingsSection, QStringLiteral("TitleText"));
+    m_startupTitle = StoredTitle(m_store).read();
     if (m_startupTitle.isEmpty())
         CreateSettings();
     m_title->setText(m_startupTitle);
@@ -33,12 +30,11 @@ void TitleCommands::showStoredTitle()
 
 void TitleCommands::CreateSettings()
 {
-    if (!m_store.write(StoreApplication, SettingsSection, QStringLiteral("Titletext"), DefaultTitle))
+    StoredTitle stored(m_store);
+    if (!stored.createDefault())
         reportUnstoredTitle();
-    m_startupTitle = m_store.read(StoreApplication, SettingsSection, QStringLiteral("Titletext"));
     // A store that cannot be read back still leaves the sample its default title.
-    if (m_startupTitle.isEmpty())
-        m_startupTitle = DefaultTitle;
+    m_startupTitle = stored.readDefault();
 }
 
 void TitleCommands::changeTitle()
@@ -49,7 +45,7 @@ void TitleCommands::changeTitle()
         m_pendingTitle = dialog.confirmedTitle();
     if (m_pendingTitle.isEmpty())
         return;
-    if (!m_store.write(StoreApplication, SettingsSection, QStringLiteral("TitleText"), m_pendingTitle))
+    if (!StoredTitle(m_store).write(m_pendingTitle))
         reportUnstoredTitle();
     m_title->setText(m_pendingTitle);
 }

@@ -139,5 +139,14 @@ int main(int argc, char* argv[])
                 ::close(file.descriptor);
         });
     }
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        // Qt 6.4's Wayland client can hang or abort while it takes its display connection down: the
+        // display waits for its event thread, which may sit in wl_display_read_events for good (a
+        // SIGTERM right after start shows it). Everything of the program's own is finished by now, and
+        // a Wayland clipboard goes with its client anyway, so the program ends here.
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    return status;
 }

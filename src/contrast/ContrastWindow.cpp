@@ -59,9 +59,9 @@ QList<Column> columns()
         {ContrastWindow::tr("AAA normal (7)"), Contrast::AaaNormal},
         {ContrastWindow::tr("AAA large (4.5)"), Contrast::AaaLarge}};
     for (const auto& [heading, needed] : levels) {
-        list.append({heading, true, [needed](const Pair& pair, double ratio) {
+        list.append({heading, true, [threshold = needed](const Pair& pair, double ratio) {
                          if (pair.onPage)
-                             return verdict(ratio, needed);
+                             return verdict(ratio, threshold);
                          // A link set apart from the text by colour alone needs 3:1 against it.
                          return verdict(ratio, Contrast::LinkFromText)
                              + ContrastWindow::tr(" (links need 3:1 against the text)");

@@ -20,14 +20,8 @@ kill -0 "$APP_PID" || fail "the program ended"
 xdotool windowfocus --sync "$WIN"
 xdotool key F1
 [ -n "$(wait_window '^Help for Hueloom 2\.0$')" ] || fail "Help did not open again"
-for item in t a; do
-    xdotool windowfocus --sync "$WIN"
-    xdotool key alt+h
-    sleep 0.3
-    xdotool key "$item"
-done
-[ -n "$(wait_window '^Trouble Shooting Guide for Hueloom 2\.0$')" ] || fail "Trouble Shooting did not open"
-[ -n "$(wait_window '^About Hueloom version 2\.2$')" ] || fail "About did not open"
+[ -n "$(open_from_menu h t '^Trouble Shooting Guide for Hueloom 2\.0$')" ] || fail "Trouble Shooting did not open"
+[ -n "$(open_from_menu h a '^About Hueloom version 2\.2$')" ] || fail "About did not open"
 xdotool windowfocus --sync "$WIN"
 xdotool key ctrl+x
 wait_exit 5 || fail "the program did not end cleanly"

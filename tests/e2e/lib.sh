@@ -68,6 +68,26 @@ wait_window() {
     echo "$id"
 }
 
+# Opens the window whose caption matches $3 with the menu item of access letter $2 in the menu of
+# access letter $1, from the main window; prints the window's id, nothing when it never opened. A busy
+# machine can be slow to open the menu or to hand the focus back from a window just opened, so the
+# keys are tried again.
+open_from_menu() {
+    local id=""
+    for _ in 1 2 3; do
+        xdotool windowfocus --sync "$WIN"
+        xdotool key "alt+$1"
+        sleep 0.5
+        xdotool key "$2"
+        for _ in $(seq 1 50); do
+            id=$(xdotool search --name "$3" 2>/dev/null | head -1 || true)
+            [ -n "$id" ] && break 2
+            sleep 0.1
+        done
+    done
+    echo "$id"
+}
+
 # Starts the program and waits for its main window; sets WIN to the window id.
 start_app() {
     "$APP" "$@" >"$E2E_TMP/app.log" 2>&1 &
