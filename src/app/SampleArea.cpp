@@ -67,10 +67,8 @@ void SampleArea::recolour(int slot, const QColor& colour)
 {
     switch (slot) {
     case Slot::Background:
-        for (QWidget* part : {static_cast<QWidget*>(this), static_cast<QWidget*>(m_title),
-                 static_cast<QWidget*>(m_normal), static_cast<QWidget*>(m_newLink),
-                 static_cast<QWidget*>(m_visitedLink), static_cast<QWidget*>(m_activeLink)})
-            setRole(part, QPalette::Window, colour);
+        // The lines never set a background of their own, so they fill with the one they inherit.
+        setRole(this, QPalette::Window, colour);
         break;
     case Slot::Text:
         setRole(m_title, QPalette::WindowText, colour);
