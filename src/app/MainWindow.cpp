@@ -3,6 +3,7 @@
 #include "CheckCommands.h"
 #include "ColorChooser.h"
 #include "ColourCommands.h"
+#include "CopyCommands.h"
 #include "FileCommands.h"
 #include "MainActions.h"
 #include "MarginSelector.h"
@@ -75,8 +76,16 @@ void MainWindow::createMenus()
 
     m_editMenu = menuBar()->addMenu(tr("&Edit"));
     m_editMenu->setObjectName(QStringLiteral("EditMenu"));
-    m_editMenu->addActions({a.undo, a.redo, separator(this, QStringLiteral("ItemUndoSeparator")), a.copy, a.copyTag,
-        a.copyCss, separator(this, QStringLiteral("ItemPasteSeparator")), a.pasteColour, a.applyTag,
+    m_editMenu->addActions({a.undo, a.redo, separator(this, QStringLiteral("ItemUndoSeparator")), a.copy, a.copyTag});
+    QMenu* copyColour = m_editMenu->addMenu(tr("Copy Color &As"));
+    copyColour->setObjectName(QStringLiteral("CopyColorMenu"));
+    copyColour->menuAction()->setObjectName(QStringLiteral("ItemCopyColorAs"));
+    copyColour->addActions({a.copyHex, a.copyRgb, a.copyHsl, a.copyOklch});
+    QMenu* copyScheme = m_editMenu->addMenu(tr("Copy Scheme A&s"));
+    copyScheme->setObjectName(QStringLiteral("CopySchemeMenu"));
+    copyScheme->menuAction()->setObjectName(QStringLiteral("ItemCopySchemeAs"));
+    copyScheme->addActions({a.copyCss, a.copyProperties, a.copyTailwind, a.copyTokens});
+    m_editMenu->addActions({separator(this, QStringLiteral("ItemPasteSeparator")), a.pasteColour, a.applyTag,
         separator(this, QStringLiteral("ItemEditSeparate")), a.changeTitle, a.defaultColours});
 
     m_toolsMenu = menuBar()->addMenu(tr("&Tools"));
@@ -96,6 +105,7 @@ void MainWindow::createCommands()
     const CommandContext context{*m_document, *m_dialogs, *m_commonDialog, this};
     m_files = new FileCommands(context, m_store, m_recentMenu);
     m_colours = new ColourCommands(context, m_tagline);
+    new CopyCommands(context, *m_actions);
     m_checks->showOn(m_sample, m_sampleCaption);
     m_title = new TitleCommands(m_store, *m_dialogs, this, m_sample->title());
 }
@@ -115,7 +125,6 @@ void MainWindow::connectActions()
     connect(a.applyTag, &QAction::triggered, m_colours, &ColourCommands::applyTag);
     connect(a.copy, &QAction::triggered, m_colours, &ColourCommands::copySelection);
     connect(a.copyTag, &QAction::triggered, m_colours, &ColourCommands::copyTag);
-    connect(a.copyCss, &QAction::triggered, m_colours, &ColourCommands::copyCss);
     connect(a.contrast, &QAction::triggered, m_checks, &CheckCommands::showContrastCheck);
     connect(a.fixContrast, &QAction::triggered, m_checks, &CheckCommands::fixContrast);
     connect(a.changeTitle, &QAction::triggered, m_title, &TitleCommands::changeTitle);

@@ -211,10 +211,11 @@ void TestMainWindow::menusAndButtons_data()
                                  "E&xit"}
                           << QStringList{"Ctrl+O", "Ctrl+S", "", "", "Ctrl+P", "", "Ctrl+X"};
     QTest::newRow("Edit") << "EditMenu"
-                          << QStringList{"&Undo", "&Redo", "", "&Copy", "Copy &Tag", "Copy as C&SS", "", "&Paste Color",
-                                 "&Apply Tag", "", "C&hange Title", "&Default Colors"}
-                          << QStringList{"Ctrl+Z", "Ctrl+Shift+Z", "", "Ctrl+C", "Ctrl+T", "Ctrl+Shift+C", "",
-                                 "Ctrl+Shift+V", "Ctrl+Return", "", "", ""};
+                          << QStringList{"&Undo", "&Redo", "", "&Copy", "Copy &Tag", "Copy Color &As",
+                                 "Copy Scheme A&s", "", "&Paste Color", "&Apply Tag", "", "C&hange Title",
+                                 "&Default Colors"}
+                          << QStringList{"Ctrl+Z", "Ctrl+Shift+Z", "", "Ctrl+C", "Ctrl+T", "", "", "", "Ctrl+Shift+V",
+                                 "Ctrl+Return", "", "", ""};
     QTest::newRow("Tools") << "ToolsMenu"
                            << QStringList{"&Windows Color Dialog", "&Contrast Check", "&Fix Contrast", "",
                                   "Simulate Color &Vision"}
