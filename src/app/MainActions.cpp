@@ -55,6 +55,7 @@ MainActions::MainActions(QWidget* w, QUndoStack& undoStack)
           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K)))
     , help(make(w, QStringLiteral("ItemHelp"), QWidget::tr("&Help Screen"), QKeySequence(Qt::Key_F1)))
     , trouble(make(w, QStringLiteral("ItemTrouble"), QWidget::tr("&Trouble Shooting")))
+    , shortcuts(make(w, QStringLiteral("ItemShortcuts"), QWidget::tr("&Keyboard Shortcuts")))
     , about(make(w, QStringLiteral("ItemAbout"), QWidget::tr("&About")))
 {
     undo->setObjectName(QStringLiteral("ItemUndo"));
@@ -69,5 +70,5 @@ QList<QAction*> MainActions::all() const
 {
     return {open, save, print, exit, undo, redo, copy, copyTag, copyHex, copyRgb, copyHsl, copyOklch, copyCss,
         copyProperties, copyTailwind, copyTokens, pasteColour, applyTag, changeTitle, defaultColours, colour, contrast,
-        fixContrast, help, trouble, about};
+        fixContrast, help, trouble, shortcuts, about};
 }

@@ -40,5 +40,6 @@ struct MainActions {
     QAction* fixContrast;
     QAction* help;
     QAction* trouble;
+    QAction* shortcuts;
     QAction* about;
 };

@@ -14,6 +14,7 @@
 #include "dialogs/QtDialogBackend.h"
 #include "info/AboutWindow.h"
 #include "info/HelpWindow.h"
+#include "info/ShortcutsWindow.h"
 #include "info/TroubleWindow.h"
 #include "ui/Artwork.h"
 #include "ui/WindowPlacement.h"
@@ -97,7 +98,7 @@ void MainWindow::createMenus()
 
     m_helpMenu = menuBar()->addMenu(tr("&Help"));
     m_helpMenu->setObjectName(QStringLiteral("HelpMenu"));
-    m_helpMenu->addActions({a.help, a.trouble, separator(this, QStringLiteral("Helpseparator")), a.about});
+    m_helpMenu->addActions({a.help, a.trouble, a.shortcuts, separator(this, QStringLiteral("Helpseparator")), a.about});
 }
 
 void MainWindow::createCommands()
@@ -131,6 +132,17 @@ void MainWindow::connectActions()
     connect(a.help, &QAction::triggered, this, [this] { showInfoWindow(m_helpWindow); });
     connect(a.trouble, &QAction::triggered, this, [this] { showInfoWindow(m_troubleWindow); });
     connect(a.about, &QAction::triggered, this, [this] { showInfoWindow(m_aboutWindow); });
+    connect(a.shortcuts, &QAction::triggered, this, [this] {
+        if (!m_shortcutsWindow) {
+            // Every command of the menus: the window's own actions and the simulations.
+            m_shortcutsWindow = new ShortcutsWindow(
+                m_actions->all() + findChild<QMenu*>(QStringLiteral("VisionMenu"))->actions(), this);
+            connect(m_shortcutsWindow, &InfoWindow::dismissed, this, &MainWindow::bringToFront);
+        }
+        m_shortcutsWindow->show();
+        m_shortcutsWindow->raise();
+        m_shortcutsWindow->activateWindow();
+    });
 }
 
 void MainWindow::CreateSettings()

@@ -1,11 +1,20 @@
+#include "app/CommandLine.h"
 #include "app/MainActions.h"
 #include "app/MainWindow.h"
 #include "support/TestApp.h"
 #include "support/WindowTestCase.h"
 
+#include "info/ShortcutsWindow.h"
+
 #include <QAction>
 #include <QClipboard>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
 #include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QTableWidget>
 #include <QUndoStack>
 
 // The window on today's desktops: colours out in every shape and back in, by the real actions.
@@ -14,6 +23,10 @@ class TestDesktop : public WindowTestCase {
 private slots:
     void copiedColoursPasteBack();
     void copiedSchemesApplyBack();
+    void smallWindowsCloseFromTheKeyboard_data();
+    void smallWindowsCloseFromTheKeyboard();
+    void shortcutsListEveryCommand();
+    void manualListsEveryOptionAndStatus();
 };
 
 void TestDesktop::copiedColoursPasteBack()
@@ -58,6 +71,89 @@ void TestDesktop::copiedSchemesApplyBack()
             QCOMPARE(document.undoStack().count(), steps + 1);
         }
     }
+}
+
+void TestDesktop::smallWindowsCloseFromTheKeyboard_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<int>("key");
+    for (const auto& [item, window] : {std::pair{"ItemAbout", "Form2"}, std::pair{"ItemHelp", "Form3"},
+             std::pair{"ItemTrouble", "Form4"}, std::pair{"ItemShortcuts", "ShortcutsWindow"}}) {
+        for (const int key : {int(Qt::Key_Escape), int(Qt::Key_Return), int(Qt::Key_Enter)})
+            QTest::addRow("%s %s", window, qPrintable(QKeySequence(key).toString())) << item << window << key;
+    }
+}
+
+void TestDesktop::smallWindowsCloseFromTheKeyboard()
+{
+    QFETCH(QString, item);
+    QFETCH(QString, window);
+    QFETCH(int, key);
+    m_window->findChild<QAction*>(item)->trigger();
+    QPointer<QWidget> shown = m_window->findChild<QWidget*>(window);
+    QVERIFY(shown && shown->isVisible());
+    QVERIFY(QTest::qWaitForWindowActive(shown));
+    // A window with buttons has a default one; the key goes wherever the window sends it.
+    const QList<QPushButton*> buttons = shown->findChildren<QPushButton*>();
+    QVERIFY(buttons.isEmpty() || std::any_of(buttons.cbegin(), buttons.cend(), [](auto* b) { return b->isDefault(); }));
+    QTest::keyClick(shown->windowHandle(), Qt::Key(key));
+    QTRY_VERIFY(!shown || !shown->isVisible());
+    QTRY_VERIFY(m_window->isActiveWindow());
+}
+
+void TestDesktop::shortcutsListEveryCommand()
+{
+    m_window->actions().shortcuts->trigger();
+    const auto* table = m_window->findChild<QTableWidget*>(QStringLiteral("ShortcutsTable"));
+    QVERIFY(table);
+    QMap<QString, QString> listed;
+    for (int row = 0; row < table->rowCount(); ++row)
+        listed.insert(table->item(row, 0)->text(), table->item(row, 1)->text());
+    // Every command a menu offers, found by walking the menus rather than asking the actions.
+    int commands = 0;
+    std::function<void(QMenu*, QString)> walk = [&](QMenu* menu, const QString& path) {
+        for (QAction* action : menu->actions()) {
+            const QString text = path + QStringLiteral(" > ") + action->text().remove(QLatin1Char('&'));
+            if (action->menu() && action->menu()->objectName() != QLatin1String("RecentMenu"))
+                walk(action->menu(), text);
+            if (action->menu() || action->isSeparator()
+                || action->parent() == m_window->findChild<QMenu*>(QStringLiteral("RecentMenu")))
+                continue;
+            ++commands;
+            QVERIFY2(listed.contains(text), qPrintable(text));
+            QStringList keys;
+            for (const QKeySequence& key : action->shortcuts())
+                keys << key.toString(QKeySequence::NativeText);
+            QCOMPARE(listed.value(text), keys.join(QStringLiteral(", ")));
+        }
+    };
+    for (QAction* top : m_window->menuBar()->actions())
+        walk(top->menu(), top->text().remove(QLatin1Char('&')));
+    QCOMPARE(commands, table->rowCount());
+    QCOMPARE(listed.value(QStringLiteral("Edit > Copy Scheme As > CSS Rules")),
+        QKeySequence(QStringLiteral("Ctrl+Shift+C")).toString(QKeySequence::NativeText));
+}
+
+void TestDesktop::manualListsEveryOptionAndStatus()
+{
+    QFile file(qEnvironmentVariable("HUELOOM_TEST_SOURCE_DIR") + QStringLiteral("/../data/hueloom.1.in"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString manual = QString::fromUtf8(file.readAll());
+    // Every option the program's own help names, in the manual's escaped dashes.
+    const QString help = CommandLine::parse({"hueloom", "--help"}).output;
+    static const QRegularExpression option(QStringLiteral(R"((?:^|\s)(--?[a-z][a-z-]*))"));
+    int options = 0;
+    for (const QRegularExpressionMatch& match : option.globalMatch(help)) {
+        ++options;
+        QVERIFY2(manual.contains(QString(match.captured(1)).replace(QLatin1Char('-'), QStringLiteral("\\-"))),
+            qPrintable(match.captured(1)));
+    }
+    QVERIFY(options >= 5);
+    // The statuses the program ends with: success, no display, a wrong command line.
+    const QString statuses = manual.section(QStringLiteral(".SH EXIT STATUS"), 1).section(QStringLiteral(".SH"), 0, 0);
+    for (const char* status : {".B 0\n", ".B 1\n", ".B 2\n"})
+        QVERIFY2(statuses.contains(QLatin1String(status)), status);
 }
 
 HUELOOM_TEST_MAIN(TestDesktop)

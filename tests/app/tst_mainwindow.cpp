@@ -220,8 +220,9 @@ void TestMainWindow::menusAndButtons_data()
                            << QStringList{"&Windows Color Dialog", "&Contrast Check", "&Fix Contrast", "",
                                   "Simulate Color &Vision"}
                            << QStringList{"Ctrl+W", "Ctrl+K", "Ctrl+Shift+K", "", ""};
-    QTest::newRow("Help") << "HelpMenu" << QStringList{"&Help Screen", "&Trouble Shooting", "", "&About"}
-                          << QStringList{"F1", "", "", ""};
+    QTest::newRow("Help") << "HelpMenu"
+                          << QStringList{"&Help Screen", "&Trouble Shooting", "&Keyboard Shortcuts", "", "&About"}
+                          << QStringList{"F1", "", "", "", ""};
 }
 
 void TestMainWindow::menusAndButtons()
