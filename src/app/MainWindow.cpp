@@ -3,6 +3,7 @@
 #include "CheckCommands.h"
 #include "ColorChooser.h"
 #include "ColourCommands.h"
+#include "ColourDrag.h"
 #include "CopyCommands.h"
 #include "FileCommands.h"
 #include "MainActions.h"
@@ -107,6 +108,7 @@ void MainWindow::createCommands()
     m_files = new FileCommands(context, m_store, m_recentMenu);
     m_colours = new ColourCommands(context, m_tagline);
     new CopyCommands(context, *m_actions);
+    new ColourDrag(*m_document, this, [this](QEvent* event) { return m_files->handleDrag(event); });
     m_checks->showOn(m_sample, m_sampleCaption);
     m_title = new TitleCommands(m_store, *m_dialogs, this, m_sample->title());
 }

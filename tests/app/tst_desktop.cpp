@@ -1,3 +1,4 @@
+#include "app/ColourDrag.h"
 #include "app/CommandLine.h"
 #include "app/MainActions.h"
 #include "app/MainWindow.h"
@@ -5,16 +6,20 @@
 #include "support/WindowTestCase.h"
 
 #include "info/ShortcutsWindow.h"
+#include "scheme/ColourFormats.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTableWidget>
+#include <QTemporaryFile>
 #include <QUndoStack>
 
 // The window on today's desktops: colours out in every shape and back in, by the real actions.
@@ -27,7 +32,27 @@ private slots:
     void smallWindowsCloseFromTheKeyboard();
     void shortcutsListEveryCommand();
     void manualListsEveryOptionAndStatus();
+    void dragOutCarriesTheSlotColour();
+    void dropGivesTheSlotItsColour_data();
+    void dropGivesTheSlotItsColour();
 };
+
+namespace {
+
+// Each part of the window a colour can be dragged from or dropped on, and the slot it stands for.
+const std::pair<const char*, int> Parts[]
+    = {{"cc(0)", Slot::Background}, {"cc(1)", Slot::Text}, {"cc(2)", Slot::NewLink}, {"cc(3)", Slot::VisitedLink},
+        {"cc(4)", Slot::ActiveLink}, {"background", Slot::Background}, {"Title", Slot::Text}, {"Normal", Slot::Text},
+        {"newlink", Slot::NewLink}, {"visitedlink", Slot::VisitedLink}, {"activelink", Slot::ActiveLink}};
+
+void sendMouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButtons buttons)
+{
+    QMouseEvent event(type, at, widget->mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+        buttons, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+} // namespace
 
 void TestDesktop::copiedColoursPasteBack()
 {
@@ -154,6 +179,94 @@ void TestDesktop::manualListsEveryOptionAndStatus()
     const QString statuses = manual.section(QStringLiteral(".SH EXIT STATUS"), 1).section(QStringLiteral(".SH"), 0, 0);
     for (const char* status : {".B 0\n", ".B 1\n", ".B 2\n"})
         QVERIFY2(statuses.contains(QLatin1String(status)), status);
+}
+
+void TestDesktop::dragOutCarriesTheSlotColour()
+{
+    QRandomGenerator random(9);
+    ColorScheme scheme;
+    for (int field = 0; field < ColorScheme::ValueCount; ++field)
+        scheme.setValue(field, static_cast<qint16>(random.bounded(256)));
+    m_window->document().replaceScheme(scheme, QStringLiteral("set"));
+    m_window->document().selectSlot(Slot::Text);
+    QStringList texts;
+    QList<QColor> colours;
+    connect(m_window->findChild<ColourDrag*>(), &ColourDrag::dragStarting, this, [&](const QMimeData* data) {
+        texts << data->text();
+        colours << qvariant_cast<QColor>(data->colorData());
+    });
+    for (const auto& [name, slot] : Parts) {
+        auto* part = m_probe->child(QLatin1String(name));
+        const QPoint at(part->width() / 2, part->height() / 2);
+        const qsizetype before = texts.size();
+        sendMouse(part, QEvent::MouseButtonPress, at, Qt::LeftButton);
+        // A tremble is a click, not a drag.
+        sendMouse(part, QEvent::MouseMove, at + QPoint(1, 0), Qt::LeftButton);
+        QCOMPARE(texts.size(), before);
+        sendMouse(part, QEvent::MouseMove, at + QPoint(QApplication::startDragDistance() + 2, 0), Qt::LeftButton);
+        sendMouse(part, QEvent::MouseButtonRelease, at, Qt::NoButton);
+        QCOMPARE(texts.size(), before + 1);
+        QCOMPARE(texts.last(), scheme.colour(slot).name().toUpper());
+        QCOMPARE(colours.last(), scheme.colour(slot));
+    }
+    // A drag picks nothing: the selected option stays the one it was.
+    QCOMPARE(m_window->selectedSlot(), Slot::Text);
+    QCOMPARE(m_window->document().undoStack().count(), 1);
+}
+
+void TestDesktop::dropGivesTheSlotItsColour_data()
+{
+    QTest::addColumn<QString>("part");
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<QString>("kind");
+    for (const auto& [name, slot] : Parts)
+        for (const char* kind : {"x-color", "hex", "oklch", "not a colour", "scheme file"})
+            QTest::addRow("%s %s", name, kind) << QString::fromLatin1(name) << slot << QString::fromLatin1(kind);
+}
+
+void TestDesktop::dropGivesTheSlotItsColour()
+{
+    QFETCH(QString, part);
+    QFETCH(int, slot);
+    QFETCH(QString, kind);
+    SchemeDocument& document = m_window->document();
+    const QColor colour(18, 52, 86);
+    QMimeData data;
+    if (kind == QLatin1String("x-color"))
+        data.setColorData(colour);
+    else if (kind == QLatin1String("hex"))
+        data.setText(QStringLiteral("  #123456\n"));
+    else if (kind == QLatin1String("oklch"))
+        data.setText(ColourFormats::write(colour, ColourFormats::Format::Oklch));
+    else
+        data.setText(QStringLiteral("hello"));
+    QTemporaryFile scheme(QDir::tempPath() + QStringLiteral("/XXXXXX.hlm"));
+    if (kind == QLatin1String("scheme file")) {
+        QVERIFY(scheme.open());
+        scheme.write("1,2,3,4,5,6,7,8,9,10,11,12,13,14,15\r\n");
+        scheme.close();
+        data.setUrls({QUrl::fromLocalFile(scheme.fileName())});
+        data.setText(QStringLiteral("#123456"));
+    }
+    QWidget* target = m_probe->child(part);
+    const QPoint at(target->width() / 2, target->height() / 2);
+    const int steps = document.undoStack().count();
+    const ColorScheme before = document.scheme();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QCOMPARE(enter.isAccepted(), kind != QLatin1String("not a colour"));
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    if (kind == QLatin1String("scheme file")) {
+        // The file opens, as a file dropped anywhere else on the window does.
+        QTRY_COMPARE(document.scheme().value(14), 15);
+        return;
+    }
+    ColorScheme expected = before;
+    if (kind != QLatin1String("not a colour"))
+        expected.setColour(slot, colour);
+    QCOMPARE(document.scheme(), expected);
+    QCOMPARE(document.undoStack().count(), steps + (expected == before ? 0 : 1));
 }
 
 HUELOOM_TEST_MAIN(TestDesktop)
