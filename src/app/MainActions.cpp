@@ -47,6 +47,10 @@ MainActions::MainActions(QWidget* w, QUndoStack& undoStack)
     , defaultColours(make(w, QStringLiteral("ItemDefault"), QWidget::tr("&Default Colors")))
     , colour(make(
           w, QStringLiteral("ItemColor"), QWidget::tr("&Windows Color Dialog"), QKeySequence(Qt::CTRL | Qt::Key_W)))
+    , pickScreen(make(w,
+          QStringLiteral("ItemPickScreen"),
+          QWidget::tr("Pick from &Screen"),
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P)))
     , contrast(
           make(w, QStringLiteral("ItemContrast"), QWidget::tr("&Contrast Check"), QKeySequence(Qt::CTRL | Qt::Key_K)))
     , fixContrast(make(w,
@@ -69,6 +73,6 @@ MainActions::MainActions(QWidget* w, QUndoStack& undoStack)
 QList<QAction*> MainActions::all() const
 {
     return {open, save, print, exit, undo, redo, copy, copyTag, copyHex, copyRgb, copyHsl, copyOklch, copyCss,
-        copyProperties, copyTailwind, copyTokens, pasteColour, applyTag, changeTitle, defaultColours, colour, contrast,
-        fixContrast, help, trouble, shortcuts, about};
+        copyProperties, copyTailwind, copyTokens, pasteColour, applyTag, changeTitle, defaultColours, colour,
+        pickScreen, contrast, fixContrast, help, trouble, shortcuts, about};
 }

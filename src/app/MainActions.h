@@ -36,6 +36,7 @@ struct MainActions {
     QAction* changeTitle;
     QAction* defaultColours;
     QAction* colour;
+    QAction* pickScreen;
     QAction* contrast;
     QAction* fixContrast;
     QAction* help;

@@ -8,6 +8,7 @@
 #include "FileCommands.h"
 #include "MainActions.h"
 #include "MarginSelector.h"
+#include "PickCommands.h"
 #include "SampleArea.h"
 #include "SpinButton.h"
 #include "TitleCommands.h"
@@ -93,7 +94,9 @@ void MainWindow::createMenus()
     m_toolsMenu = menuBar()->addMenu(tr("&Tools"));
     m_toolsMenu->setObjectName(QStringLiteral("ToolsMenu"));
     m_toolsMenu->addActions(
-        {a.colour, a.contrast, a.fixContrast, separator(this, QStringLiteral("ItemToolsSeparator"))});
+        {a.colour, a.pickScreen, a.contrast, a.fixContrast, separator(this, QStringLiteral("ItemToolsSeparator"))});
+    // Pick from Screen says in its tooltip why it is greyed.
+    m_toolsMenu->setToolTipsVisible(true);
     m_checks = new CheckCommands({*m_document, *m_dialogs, *m_commonDialog, this});
     m_checks->createVisionMenu(m_toolsMenu);
 
@@ -108,6 +111,7 @@ void MainWindow::createCommands()
     m_files = new FileCommands(context, m_store, m_recentMenu);
     m_colours = new ColourCommands(context, m_tagline);
     new CopyCommands(context, *m_actions);
+    new PickCommands(context, m_actions->pickScreen);
     new ColourDrag(*m_document, this, [this](QEvent* event) { return m_files->handleDrag(event); });
     m_checks->showOn(m_sample, m_sampleCaption);
     m_title = new TitleCommands(m_store, *m_dialogs, this, m_sample->title());
