@@ -14,7 +14,7 @@ AboutWindow::AboutWindow(QWidget* parent)
 {
     const QFont normal = Fonts::sansSerif(8.25);
     QLabel* picture = Controls::label(this, QStringLiteral("Image1"), QString(), {0, 0, 135, 216});
-    picture->setPixmap(Artwork::aboutPicture());
+    picture->setPixmap(Artwork::aboutPicture(devicePixelRatioF()));
 
     QLabel* terms = addLabel(QStringLiteral("Label1"), {144, 8, 337, 97}, QString(), normal);
     addLabel(QStringLiteral("Label4"), {144, 112, 65, 17}, tr("Snail Mail:"), normal);

@@ -162,7 +162,8 @@ void TestMainWindow::layout()
     } else if (auto* frame = qobject_cast<QGroupBox*>(widget)) {
         QCOMPARE(frame->title(), text);
     }
-    QCOMPARE(widget->font().pointSizeF(), points);
+    // Sizes are the layout's points at 96 dpi, set in pixels.
+    QCOMPARE(widget->font().pixelSize(), qRound(points * 96 / 72));
     QCOMPARE(widget->font().bold(), bold);
     const QString family = bold || points != 9 ? QStringLiteral("MS Sans Serif") : QStringLiteral("Times New Roman");
     QCOMPARE(widget->font().family(), family);
