@@ -13,11 +13,15 @@ PickCommands::PickCommands(const CommandContext& context, QAction* pick)
     , m_context(context)
     , m_picker(new ScreenPicker(context.window))
 {
-    const QString unavailable = m_picker->unavailableReason();
-    pick->setEnabled(unavailable.isEmpty());
-    pick->setToolTip(
-        unavailable.isEmpty() ? tr("Give the selected color the color of a pixel on the screen") : unavailable);
-    pick->setStatusTip(pick->toolTip());
+    const auto showAvailability = [this, pick] {
+        const QString unavailable = m_picker->unavailableReason();
+        pick->setEnabled(unavailable.isEmpty());
+        pick->setToolTip(
+            unavailable.isEmpty() ? tr("Give the selected color the color of a pixel on the screen") : unavailable);
+        pick->setStatusTip(pick->toolTip());
+    };
+    showAvailability();
+    connect(m_picker, &ScreenPicker::availabilityChanged, this, showAvailability);
     connect(pick, &QAction::triggered, this, [this] {
         m_slot = m_context.document.selectedSlot();
         if (m_slot >= 0)

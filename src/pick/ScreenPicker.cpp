@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QWidget>
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -19,29 +20,23 @@ const QString RequestInterface = QStringLiteral("org.freedesktop.portal.Request"
 // A question to the bus itself never takes long; a bus that does not answer counts as none.
 constexpr int BusTimeout = 2000;
 
-bool busAnswers(const QDBusConnection& bus, const QString& method, const QVariantList& arguments, QVariant* result)
+// Asks the bus itself (`method` with `arguments`) without waiting; `answer` gets the first value of the
+// reply, or an invalid one when the bus did not answer.
+void askBus(QObject* context,
+    const QString& method,
+    const QVariantList& arguments,
+    const std::function<void(const QVariant&)>& answer)
 {
     QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
         QStringLiteral("/org/freedesktop/DBus"), QStringLiteral("org.freedesktop.DBus"), method);
     call.setArguments(arguments);
-    const QDBusMessage reply = bus.call(call, QDBus::Block, BusTimeout);
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
-        return false;
-    *result = reply.arguments().first();
-    return true;
-}
-
-// Whether a portal runs, or would be started, on the session bus.
-bool portalPresent()
-{
-    const QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected())
-        return false;
-    QVariant answer;
-    if (busAnswers(bus, QStringLiteral("NameHasOwner"), {PortalService}, &answer) && answer.toBool())
-        return true;
-    return busAnswers(bus, QStringLiteral("ListActivatableNames"), {}, &answer)
-        && answer.toStringList().contains(PortalService);
+    auto* watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call, BusTimeout), context);
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, context, [answer](QDBusPendingCallWatcher* done) {
+        done->deleteLater();
+        const QDBusMessage reply = done->reply();
+        answer(reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() ? reply.arguments().first()
+                                                                                          : QVariant());
+    });
 }
 
 int code(double channel)
@@ -54,12 +49,11 @@ int code(double channel)
 ScreenPicker::ScreenPicker(QWidget* window)
     : QObject(window)
     , m_window(window)
-    , m_portal(portalPresent())
     , m_grab(QGuiApplication::platformName() == QLatin1String("xcb"))
 {
-    if (!m_portal && !m_grab)
-        m_unavailable = tr("No desktop portal answers on the session bus, and the screen can be grabbed only under "
-                           "X11, so no colour can be picked from the screen here.");
+    // Whether a portal runs, or would be started, is asked once the window is up, without waiting on
+    // the bus meanwhile.
+    QTimer::singleShot(0, this, &ScreenPicker::lookForPortal);
     m_deadline.setSingleShot(true);
     connect(&m_deadline, &QTimer::timeout, this, [this] {
         const QString handle = m_handle;
@@ -76,9 +70,40 @@ ScreenPicker::ScreenPicker(QWidget* window)
 
 ScreenPicker::~ScreenPicker() = default;
 
+QString ScreenPicker::unavailableReason() const
+{
+    if (m_portal || m_grab)
+        return {};
+    if (m_looking)
+        return tr("Looking for the desktop's colour picker…");
+    return tr("No desktop portal answers on the session bus, and the screen can be grabbed only under X11, so "
+              "no colour can be picked from the screen here.");
+}
+
+void ScreenPicker::lookForPortal()
+{
+    const auto found = [this](bool present) {
+        m_portal = present;
+        m_looking = false;
+        emit availabilityChanged();
+    };
+    if (!QDBusConnection::sessionBus().isConnected()) {
+        found(false);
+        return;
+    }
+    askBus(this, QStringLiteral("NameHasOwner"), {PortalService}, [this, found](const QVariant& running) {
+        if (running.toBool()) {
+            found(true);
+            return;
+        }
+        askBus(this, QStringLiteral("ListActivatableNames"), {},
+            [found](const QVariant& names) { found(names.toStringList().contains(PortalService)); });
+    });
+}
+
 void ScreenPicker::pick()
 {
-    if (m_picking || !m_unavailable.isEmpty())
+    if (m_picking || !unavailableReason().isEmpty())
         return;
     m_picking = true;
     if (m_portal)

@@ -22,8 +22,9 @@ public:
     explicit ScreenPicker(QWidget* window);
     ~ScreenPicker() override;
 
-    // Empty when picking can work; otherwise why it cannot, for the menu item's tooltip.
-    QString unavailableReason() const { return m_unavailable; }
+    // Empty when picking can work; otherwise why it cannot, for the menu item's tooltip. It may change
+    // once, when the session bus has said whether a portal is there (availabilityChanged()).
+    QString unavailableReason() const;
     bool isPicking() const { return m_picking; }
     void setTimeLimit(int milliseconds) { m_timeLimit = milliseconds; }
 
@@ -31,6 +32,7 @@ public:
     void pick();
 
 signals:
+    void availabilityChanged();
     void picked(const QColor& colour);
     // A message for the user: the pick could not be made.
     void failed(const QString& message);
@@ -39,6 +41,7 @@ private slots:
     void portalResponse(uint response, const QVariantMap& results);
 
 private:
+    void lookForPortal();
     void pickWithPortal();
     void pickByGrab();
     void listenOn(const QString& handle);
@@ -47,8 +50,8 @@ private:
 
     QWidget* m_window;
     bool m_portal = false;
+    bool m_looking = true;
     bool m_grab = false;
-    QString m_unavailable;
     bool m_picking = false;
     int m_timeLimit = DefaultTimeLimit;
     int m_requests = 0;

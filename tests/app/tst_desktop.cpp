@@ -103,8 +103,9 @@ void TestDesktop::smallWindowsCloseFromTheKeyboard_data()
     QTest::addColumn<QString>("item");
     QTest::addColumn<QString>("window");
     QTest::addColumn<int>("key");
-    for (const auto& [item, window] : {std::pair{"ItemAbout", "Form2"}, std::pair{"ItemHelp", "Form3"},
-             std::pair{"ItemTrouble", "Form4"}, std::pair{"ItemShortcuts", "ShortcutsWindow"}}) {
+    for (const auto& [item, window] :
+        {std::pair{"ItemAbout", "Form2"}, std::pair{"ItemHelp", "Form3"}, std::pair{"ItemTrouble", "Form4"},
+            std::pair{"ItemShortcuts", "ShortcutsWindow"}, std::pair{"ItemContrast", "ContrastWindow"}}) {
         for (const int key : {int(Qt::Key_Escape), int(Qt::Key_Return), int(Qt::Key_Enter)})
             QTest::addRow("%s %s", window, qPrintable(QKeySequence(key).toString())) << item << window << key;
     }

@@ -118,7 +118,7 @@ void TestPicker::portalGivesTheSelectedSlotItsColour()
     QFETCH(bool, taken);
     QFETCH(int, messages);
     QAction* pick = m_window->actions().pickScreen;
-    QVERIFY(pick->isEnabled());
+    QTRY_VERIFY(pick->isEnabled());
     m_portal.mode = FakePortal::Mode(mode);
     m_portal.colour = QColor(0x12, 0xAB, 0xEF);
     m_portal.asked = 0;
@@ -145,6 +145,7 @@ void TestPicker::silentPortalLeavesTheWindowWorking()
     ScreenPicker* picker = m_window->findChild<ScreenPicker*>();
     picker->setTimeLimit(1000);
     m_probe->option(Slot::Text)->click();
+    QTRY_VERIFY(m_window->actions().pickScreen->isEnabled());
     m_window->actions().pickScreen->trigger();
     QVERIFY(picker->isPicking());
     // While the portal keeps silent, the bars still work.
@@ -162,8 +163,13 @@ void TestPicker::withoutPortalOrX11TheItemSaysWhy()
 {
     QVERIFY(m_portal.bus.unregisterService(QStringLiteral("org.freedesktop.portal.Desktop")));
     MainWindow window{std::unique_ptr<DialogBackend>(new ScriptedDialogs)};
-    QVERIFY(m_portal.bus.registerService(QStringLiteral("org.freedesktop.portal.Desktop")));
     const QAction* pick = window.actions().pickScreen;
+    // Greyed while the bus is asked, and greyed for good once it has said there is no portal.
+    QVERIFY(!pick->isEnabled());
+    ScreenPicker* picker = window.findChild<ScreenPicker*>();
+    QSignalSpy answered(picker, &ScreenPicker::availabilityChanged);
+    QVERIFY(answered.wait());
+    QVERIFY(m_portal.bus.registerService(QStringLiteral("org.freedesktop.portal.Desktop")));
     QVERIFY(!pick->isEnabled());
     QVERIFY2(pick->toolTip().contains(QStringLiteral("portal")) && pick->toolTip().contains(QStringLiteral("X11")),
         qPrintable(pick->toolTip()));
