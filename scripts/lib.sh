@@ -20,7 +20,7 @@ need_packages() {
 }
 
 # What building and running the program needs.
-BUILD_PACKAGES=(build-essential cmake qt6-base-dev qt6-qpa-plugins fonts-liberation)
+BUILD_PACKAGES=(build-essential cmake qt6-base-dev qt6-qpa-plugins fonts-liberation librsvg2-bin)
 # What the checks on the code itself need.
 LINT_PACKAGES=(clang-format)
 # What running it on a virtual display, and the end-to-end tests, need.
@@ -30,7 +30,8 @@ DISPLAY_PACKAGES=(xvfb xauth x11-utils xdotool xclip imagemagick)
 DESKTOP_PACKAGES=(qt6-gtk-platformtheme qt6ct qt6-wayland weston)
 # What printing through a real scheduler in the tests needs: CUPS, the cups-pdf queue, poppler's tools.
 PRINT_PACKAGES=(cups cups-client printer-driver-cups-pdf poppler-utils)
-# What the screen-reader test needs: a private session bus, the AT-SPI bus and registry, and pyatspi
+# What the screen-reader and screen-picker tests need: a private session bus (the picker test puts a
+# fake desktop portal on it), the AT-SPI bus and registry, and pyatspi
 # to walk the program's accessibility tree.
 ACCESSIBILITY_PACKAGES=(dbus at-spi2-core python3-pyatspi)
 # What checking the installed desktop files needs.

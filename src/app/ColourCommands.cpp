@@ -3,8 +3,8 @@
 #include "MainWindowNames.h"
 #include "dialogs/CommonDialog.h"
 #include "document/SchemeDocument.h"
-#include "scheme/ColourText.h"
-#include "scheme/CssText.h"
+#include "scheme/ColourFormats.h"
+#include "scheme/SchemeFormats.h"
 #include "scheme/TagReader.h"
 
 #include <QClipboard>
@@ -43,7 +43,7 @@ void ColourCommands::pasteColour()
     const int slot = document.selectedSlot();
     if (slot < 0)
         return;
-    const std::optional<QColor> colour = ColourText::parse(QGuiApplication::clipboard()->text());
+    const std::optional<QColor> colour = ColourFormats::read(QGuiApplication::clipboard()->text());
     if (!colour) {
         m_context.dialogs.message(m_context.window, Caption, tr("The clipboard holds no colour."));
         return;
@@ -54,7 +54,9 @@ void ColourCommands::pasteColour()
 void ColourCommands::applyTag()
 {
     SchemeDocument& document = m_context.document;
-    const TagReader::Found found = TagReader::read(m_tagBox->toPlainText());
+    // Custom properties, a Tailwind theme or design tokens of the slots' names win over the rules.
+    const QString text = m_tagBox->toPlainText();
+    const TagReader::Found found = SchemeFormats::readOver(TagReader::read(text), text);
     if (found.isEmpty()) {
         m_context.dialogs.message(m_context.window, Caption,
             tr("The tag box holds no colours or margins that Hueloom can read.  Type or paste a BODY tag, or CSS "
@@ -78,11 +80,6 @@ void ColourCommands::copySelection()
     QString selected = m_tagBox->textCursor().selectedText();
     selected.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     QGuiApplication::clipboard()->setText(selected);
-}
-
-void ColourCommands::copyCss()
-{
-    QGuiApplication::clipboard()->setText(CssText::compose(m_context.document.scheme(), m_context.document.margins()));
 }
 
 void ColourCommands::copyTag()

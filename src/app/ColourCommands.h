@@ -7,7 +7,8 @@
 class QPlainTextEdit;
 
 // The colours from outside the bars and out to the clipboard: Default Colors, the colour dialog,
-// Paste Color, Apply Tag, and the three copy commands.
+// Paste Color, Apply Tag, and the
+// copies of the tag box.
 class ColourCommands : public QObject {
     Q_OBJECT
 public:
@@ -19,7 +20,6 @@ public:
     void applyTag();
     void copySelection();
     void copyTag();
-    void copyCss();
 
 private:
     CommandContext m_context;

@@ -4,6 +4,7 @@
 #include "MainWindowNames.h"
 #include "dialogs/CommonDialog.h"
 #include "document/SchemeDocument.h"
+#include "files/RecentNames.h"
 #include "files/SchemeFile.h"
 #include "print/ChartPrinter.h"
 #include "print/PrintServerProbe.h"
@@ -192,11 +193,14 @@ void FileCommands::rebuildRecentMenu()
     m_recentMenu->clear();
     int number = 1;
     const QStringList files = m_recent.files();
+    const QStringList names = RecentNames::shown(files);
     for (const QString& file : files) {
         // "&&" keeps an ampersand in a file name from becoming an access letter.
-        const QString text = QStringLiteral("&%1 %2").arg(number++).arg(
-            QString(QDir::toNativeSeparators(file)).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        const QString text = QStringLiteral("&%1 %2").arg(number).arg(
+            QString(names.at(number - 1)).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        ++number;
         QAction* item = m_recentMenu->addAction(text);
+        item->setStatusTip(QDir::toNativeSeparators(QFileInfo(file).path()));
         item->setObjectName(QStringLiteral("ItemRecent%1").arg(number - 1));
         connect(item, &QAction::triggered, this, [this, file] { openRecentScheme(file); });
     }

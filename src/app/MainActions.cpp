@@ -28,11 +28,15 @@ MainActions::MainActions(QWidget* w, QUndoStack& undoStack)
     , redo(undoStack.createRedoAction(w, QWidget::tr("&Redo")))
     , copy(make(w, QStringLiteral("ItemCopy"), QWidget::tr("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C)))
     , copyTag(make(w, QStringLiteral("ItemCopyTag"), QWidget::tr("Copy &Tag"), QKeySequence(Qt::CTRL | Qt::Key_T)))
-    // "S" marks Copy as CSS, so Alt+E, C still means Copy.
-    , copyCss(make(w,
-          QStringLiteral("ItemCopyCss"),
-          QWidget::tr("Copy as C&SS"),
-          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)))
+    , copyCss(make(
+          w, QStringLiteral("ItemCopyCss"), QWidget::tr("CSS &Rules"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)))
+    , copyHex(make(w, QStringLiteral("ItemCopyHex"), QWidget::tr("&Hex  #RRGGBB")))
+    , copyRgb(make(w, QStringLiteral("ItemCopyRgb"), QWidget::tr("&RGB  rgb(r g b)")))
+    , copyHsl(make(w, QStringLiteral("ItemCopyHsl"), QWidget::tr("H&SL  hsl(h s% l%)")))
+    , copyOklch(make(w, QStringLiteral("ItemCopyOklch"), QWidget::tr("&OKLCH  oklch(L% C H)")))
+    , copyProperties(make(w, QStringLiteral("ItemCopyProperties"), QWidget::tr("CSS &Custom Properties")))
+    , copyTailwind(make(w, QStringLiteral("ItemCopyTailwind"), QWidget::tr("Tail&wind Theme")))
+    , copyTokens(make(w, QStringLiteral("ItemCopyTokens"), QWidget::tr("Design &Tokens (JSON)")))
     , pasteColour(make(w,
           QStringLiteral("ItemPasteColor"),
           QWidget::tr("&Paste Color"),
@@ -43,6 +47,10 @@ MainActions::MainActions(QWidget* w, QUndoStack& undoStack)
     , defaultColours(make(w, QStringLiteral("ItemDefault"), QWidget::tr("&Default Colors")))
     , colour(make(
           w, QStringLiteral("ItemColor"), QWidget::tr("&Windows Color Dialog"), QKeySequence(Qt::CTRL | Qt::Key_W)))
+    , pickScreen(make(w,
+          QStringLiteral("ItemPickScreen"),
+          QWidget::tr("Pick from &Screen"),
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P)))
     , contrast(
           make(w, QStringLiteral("ItemContrast"), QWidget::tr("&Contrast Check"), QKeySequence(Qt::CTRL | Qt::Key_K)))
     , fixContrast(make(w,
@@ -51,6 +59,7 @@ MainActions::MainActions(QWidget* w, QUndoStack& undoStack)
           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K)))
     , help(make(w, QStringLiteral("ItemHelp"), QWidget::tr("&Help Screen"), QKeySequence(Qt::Key_F1)))
     , trouble(make(w, QStringLiteral("ItemTrouble"), QWidget::tr("&Trouble Shooting")))
+    , shortcuts(make(w, QStringLiteral("ItemShortcuts"), QWidget::tr("&Keyboard Shortcuts")))
     , about(make(w, QStringLiteral("ItemAbout"), QWidget::tr("&About")))
 {
     undo->setObjectName(QStringLiteral("ItemUndo"));
@@ -63,6 +72,7 @@ MainActions::MainActions(QWidget* w, QUndoStack& undoStack)
 
 QList<QAction*> MainActions::all() const
 {
-    return {open, save, print, exit, undo, redo, copy, copyTag, copyCss, pasteColour, applyTag, changeTitle,
-        defaultColours, colour, contrast, fixContrast, help, trouble, about};
+    return {open, save, print, exit, undo, redo, copy, copyTag, copyHex, copyRgb, copyHsl, copyOklch, copyCss,
+        copyProperties, copyTailwind, copyTokens, pasteColour, applyTag, changeTitle, defaultColours, colour,
+        pickScreen, contrast, fixContrast, help, trouble, shortcuts, about};
 }

@@ -23,14 +23,24 @@ struct MainActions {
     QAction* copy;
     QAction* copyTag;
     QAction* copyCss;
+    // Copy Color As and Copy Scheme As (whose first shape is copyCss).
+    QAction* copyHex;
+    QAction* copyRgb;
+    QAction* copyHsl;
+    QAction* copyOklch;
+    QAction* copyProperties;
+    QAction* copyTailwind;
+    QAction* copyTokens;
     QAction* pasteColour;
     QAction* applyTag;
     QAction* changeTitle;
     QAction* defaultColours;
     QAction* colour;
+    QAction* pickScreen;
     QAction* contrast;
     QAction* fixContrast;
     QAction* help;
     QAction* trouble;
+    QAction* shortcuts;
     QAction* about;
 };

@@ -3,9 +3,12 @@
 #include "CheckCommands.h"
 #include "ColorChooser.h"
 #include "ColourCommands.h"
+#include "ColourDrag.h"
+#include "CopyCommands.h"
 #include "FileCommands.h"
 #include "MainActions.h"
 #include "MarginSelector.h"
+#include "PickCommands.h"
 #include "SampleArea.h"
 #include "SpinButton.h"
 #include "TitleCommands.h"
@@ -13,6 +16,7 @@
 #include "dialogs/QtDialogBackend.h"
 #include "info/AboutWindow.h"
 #include "info/HelpWindow.h"
+#include "info/ShortcutsWindow.h"
 #include "info/TroubleWindow.h"
 #include "ui/Artwork.h"
 #include "ui/WindowPlacement.h"
@@ -75,20 +79,30 @@ void MainWindow::createMenus()
 
     m_editMenu = menuBar()->addMenu(tr("&Edit"));
     m_editMenu->setObjectName(QStringLiteral("EditMenu"));
-    m_editMenu->addActions({a.undo, a.redo, separator(this, QStringLiteral("ItemUndoSeparator")), a.copy, a.copyTag,
-        a.copyCss, separator(this, QStringLiteral("ItemPasteSeparator")), a.pasteColour, a.applyTag,
+    m_editMenu->addActions({a.undo, a.redo, separator(this, QStringLiteral("ItemUndoSeparator")), a.copy, a.copyTag});
+    QMenu* copyColour = m_editMenu->addMenu(tr("Copy Color &As"));
+    copyColour->setObjectName(QStringLiteral("CopyColorMenu"));
+    copyColour->menuAction()->setObjectName(QStringLiteral("ItemCopyColorAs"));
+    copyColour->addActions({a.copyHex, a.copyRgb, a.copyHsl, a.copyOklch});
+    QMenu* copyScheme = m_editMenu->addMenu(tr("Copy Scheme A&s"));
+    copyScheme->setObjectName(QStringLiteral("CopySchemeMenu"));
+    copyScheme->menuAction()->setObjectName(QStringLiteral("ItemCopySchemeAs"));
+    copyScheme->addActions({a.copyCss, a.copyProperties, a.copyTailwind, a.copyTokens});
+    m_editMenu->addActions({separator(this, QStringLiteral("ItemPasteSeparator")), a.pasteColour, a.applyTag,
         separator(this, QStringLiteral("ItemEditSeparate")), a.changeTitle, a.defaultColours});
 
     m_toolsMenu = menuBar()->addMenu(tr("&Tools"));
     m_toolsMenu->setObjectName(QStringLiteral("ToolsMenu"));
     m_toolsMenu->addActions(
-        {a.colour, a.contrast, a.fixContrast, separator(this, QStringLiteral("ItemToolsSeparator"))});
+        {a.colour, a.pickScreen, a.contrast, a.fixContrast, separator(this, QStringLiteral("ItemToolsSeparator"))});
+    // Pick from Screen says in its tooltip why it is greyed.
+    m_toolsMenu->setToolTipsVisible(true);
     m_checks = new CheckCommands({*m_document, *m_dialogs, *m_commonDialog, this});
     m_checks->createVisionMenu(m_toolsMenu);
 
     m_helpMenu = menuBar()->addMenu(tr("&Help"));
     m_helpMenu->setObjectName(QStringLiteral("HelpMenu"));
-    m_helpMenu->addActions({a.help, a.trouble, separator(this, QStringLiteral("Helpseparator")), a.about});
+    m_helpMenu->addActions({a.help, a.trouble, a.shortcuts, separator(this, QStringLiteral("Helpseparator")), a.about});
 }
 
 void MainWindow::createCommands()
@@ -96,6 +110,9 @@ void MainWindow::createCommands()
     const CommandContext context{*m_document, *m_dialogs, *m_commonDialog, this};
     m_files = new FileCommands(context, m_store, m_recentMenu);
     m_colours = new ColourCommands(context, m_tagline);
+    new CopyCommands(context, *m_actions);
+    new PickCommands(context, m_actions->pickScreen);
+    new ColourDrag(*m_document, this, [this](QEvent* event) { return m_files->handleDrag(event); });
     m_checks->showOn(m_sample, m_sampleCaption);
     m_title = new TitleCommands(m_store, *m_dialogs, this, m_sample->title());
 }
@@ -115,13 +132,23 @@ void MainWindow::connectActions()
     connect(a.applyTag, &QAction::triggered, m_colours, &ColourCommands::applyTag);
     connect(a.copy, &QAction::triggered, m_colours, &ColourCommands::copySelection);
     connect(a.copyTag, &QAction::triggered, m_colours, &ColourCommands::copyTag);
-    connect(a.copyCss, &QAction::triggered, m_colours, &ColourCommands::copyCss);
     connect(a.contrast, &QAction::triggered, m_checks, &CheckCommands::showContrastCheck);
     connect(a.fixContrast, &QAction::triggered, m_checks, &CheckCommands::fixContrast);
     connect(a.changeTitle, &QAction::triggered, m_title, &TitleCommands::changeTitle);
     connect(a.help, &QAction::triggered, this, [this] { showInfoWindow(m_helpWindow); });
     connect(a.trouble, &QAction::triggered, this, [this] { showInfoWindow(m_troubleWindow); });
     connect(a.about, &QAction::triggered, this, [this] { showInfoWindow(m_aboutWindow); });
+    connect(a.shortcuts, &QAction::triggered, this, [this] {
+        if (!m_shortcutsWindow) {
+            // Every command of the menus: the window's own actions and the simulations.
+            m_shortcutsWindow = new ShortcutsWindow(
+                m_actions->all() + findChild<QMenu*>(QStringLiteral("VisionMenu"))->actions(), this);
+            connect(m_shortcutsWindow, &InfoWindow::dismissed, this, &MainWindow::bringToFront);
+        }
+        m_shortcutsWindow->show();
+        m_shortcutsWindow->raise();
+        m_shortcutsWindow->activateWindow();
+    });
 }
 
 void MainWindow::CreateSettings()

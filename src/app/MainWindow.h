@@ -21,6 +21,7 @@ class QLabel;
 class QMenu;
 class QPlainTextEdit;
 class SampleArea;
+class ShortcutsWindow;
 class TitleCommands;
 class TroubleWindow;
 struct MainActions;
@@ -93,6 +94,7 @@ private:
     QPointer<HelpWindow> m_helpWindow;
     QPointer<TroubleWindow> m_troubleWindow;
     QPointer<AboutWindow> m_aboutWindow;
+    QPointer<ShortcutsWindow> m_shortcutsWindow;
 
     ColorChooser* m_chooser = nullptr;
     MarginSelector* m_marginSelector = nullptr;

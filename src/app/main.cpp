@@ -114,6 +114,10 @@ int main(int argc, char* argv[])
 
     displayProblem = describeDisplayProblem(command.qtArguments);
     qtHandler = qInstallMessageHandler(startUpMessages);
+    // The layout is fixed in pixels: the style's indicators and arrows are measured at 96 dpi like the
+    // fonts, so a desktop font DPI (Xft.dpi) cannot grow them out of place while Qt's scaling is off.
+    // With scaling on, Qt scales the whole window as before.
+    QCoreApplication::setAttribute(Qt::AA_Use96Dpi);
     QApplication app(qtArgc, qtArgv.data());
     qInstallMessageHandler(qtHandler);
     for (const HeldMessage& message : heldMessages) {

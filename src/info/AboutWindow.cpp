@@ -5,6 +5,7 @@
 #include "ui/Controls.h"
 #include "ui/Fonts.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 
@@ -13,7 +14,7 @@ AboutWindow::AboutWindow(QWidget* parent)
 {
     const QFont normal = Fonts::sansSerif(8.25);
     QLabel* picture = Controls::label(this, QStringLiteral("Image1"), QString(), {0, 0, 135, 216});
-    picture->setPixmap(Artwork::aboutPicture());
+    picture->setPixmap(Artwork::aboutPicture(devicePixelRatioF()));
 
     QLabel* terms = addLabel(QStringLiteral("Label1"), {144, 8, 337, 97}, QString(), normal);
     addLabel(QStringLiteral("Label4"), {144, 112, 65, 17}, tr("Snail Mail:"), normal);
@@ -36,6 +37,8 @@ AboutWindow::AboutWindow(QWidget* parent)
     // The lines are kept joined by a carriage return alone; a label breaks lines at line feeds.
     address->setText(QString::fromLatin1(ProjectContact::PostalAddress).replace(QLatin1Char('\r'), QLatin1Char('\n')));
     hint->setText(tr("Just click anywhere in this window to return to the Hueloom Main Screen."));
+    // No control here takes the focus, so the window itself does, to hear Escape and Return.
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 void AboutWindow::mousePressEvent(QMouseEvent* event)
@@ -48,4 +51,13 @@ void AboutWindow::mouseReleaseEvent(QMouseEvent* event)
 {
     if (rect().contains(event->position().toPoint()))
         dismiss();
+}
+
+void AboutWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        dismiss();
+        return;
+    }
+    InfoWindow::keyPressEvent(event);
 }

@@ -2,7 +2,8 @@
 
 #include "InfoWindow.h"
 
-// Form2: who makes Hueloom and on what terms. A click anywhere in it closes it.
+// Form2: who makes Hueloom and on what terms. A click anywhere in it closes it, and so do Escape and
+// Return, as in every other window.
 class AboutWindow : public InfoWindow {
     Q_OBJECT
 public:
@@ -11,4 +12,5 @@ public:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 };

@@ -61,10 +61,10 @@ private:
 void drawChart(QPainter& painter, const RgbChart& chart)
 {
     LinePrinter line(painter);
-    line.setFont(Fonts::serif(TitlePoints));
+    line.setFont(Fonts::paperSerif(TitlePoints));
     line.print(QString::fromLatin1(RgbChart::Title));
     line.newLine();
-    line.setFont(Fonts::serif(TablePoints));
+    line.setFont(Fonts::paperSerif(TablePoints));
     line.newLine();
     line.newLine();
     for (const RgbChart::Row& row : chart.rows()) {

@@ -162,7 +162,8 @@ void TestMainWindow::layout()
     } else if (auto* frame = qobject_cast<QGroupBox*>(widget)) {
         QCOMPARE(frame->title(), text);
     }
-    QCOMPARE(widget->font().pointSizeF(), points);
+    // Sizes are the layout's points at 96 dpi, set in pixels.
+    QCOMPARE(widget->font().pixelSize(), qRound(points * 96 / 72));
     QCOMPARE(widget->font().bold(), bold);
     const QString family = bold || points != 9 ? QStringLiteral("MS Sans Serif") : QStringLiteral("Times New Roman");
     QCOMPARE(widget->font().family(), family);
@@ -211,16 +212,18 @@ void TestMainWindow::menusAndButtons_data()
                                  "E&xit"}
                           << QStringList{"Ctrl+O", "Ctrl+S", "", "", "Ctrl+P", "", "Ctrl+X"};
     QTest::newRow("Edit") << "EditMenu"
-                          << QStringList{"&Undo", "&Redo", "", "&Copy", "Copy &Tag", "Copy as C&SS", "", "&Paste Color",
-                                 "&Apply Tag", "", "C&hange Title", "&Default Colors"}
-                          << QStringList{"Ctrl+Z", "Ctrl+Shift+Z", "", "Ctrl+C", "Ctrl+T", "Ctrl+Shift+C", "",
-                                 "Ctrl+Shift+V", "Ctrl+Return", "", "", ""};
+                          << QStringList{"&Undo", "&Redo", "", "&Copy", "Copy &Tag", "Copy Color &As",
+                                 "Copy Scheme A&s", "", "&Paste Color", "&Apply Tag", "", "C&hange Title",
+                                 "&Default Colors"}
+                          << QStringList{"Ctrl+Z", "Ctrl+Shift+Z", "", "Ctrl+C", "Ctrl+T", "", "", "", "Ctrl+Shift+V",
+                                 "Ctrl+Return", "", "", ""};
     QTest::newRow("Tools") << "ToolsMenu"
-                           << QStringList{"&Windows Color Dialog", "&Contrast Check", "&Fix Contrast", "",
-                                  "Simulate Color &Vision"}
-                           << QStringList{"Ctrl+W", "Ctrl+K", "Ctrl+Shift+K", "", ""};
-    QTest::newRow("Help") << "HelpMenu" << QStringList{"&Help Screen", "&Trouble Shooting", "", "&About"}
-                          << QStringList{"F1", "", "", ""};
+                           << QStringList{"&Windows Color Dialog", "Pick from &Screen", "&Contrast Check",
+                                  "&Fix Contrast", "", "Simulate Color &Vision"}
+                           << QStringList{"Ctrl+W", "Ctrl+Shift+P", "Ctrl+K", "Ctrl+Shift+K", "", ""};
+    QTest::newRow("Help") << "HelpMenu"
+                          << QStringList{"&Help Screen", "&Trouble Shooting", "&Keyboard Shortcuts", "", "&About"}
+                          << QStringList{"F1", "", "", "", ""};
 }
 
 void TestMainWindow::menusAndButtons()

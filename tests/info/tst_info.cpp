@@ -113,8 +113,9 @@ void TestInfo::helpTexts()
     QWidget* help = open("ItemHelp", "Form3");
     auto text = [help](int n) { return help->findChild<QLabel*>(QStringLiteral("Label%1").arg(n)); };
     QCOMPARE(text(1)->text(), QStringLiteral("File Menu"));
-    QCOMPARE(text(1)->font().pointSizeF(), 12.0);
-    QCOMPARE(text(2)->font().pointSizeF(), 8.25);
+    // 12 pt and 8.25 pt at 96 dpi, set in pixels.
+    QCOMPARE(text(1)->font().pixelSize(), 16);
+    QCOMPARE(text(2)->font().pixelSize(), 11);
     QVERIFY(text(2)->font().bold());
     QVERIFY(!text(3)->font().bold());
     QCOMPARE(text(7)->text(), QStringLiteral("We have all used windows enough to know what  this option does."));
@@ -122,7 +123,7 @@ void TestInfo::helpTexts()
     QVERIFY(text(10)->text().startsWith(QStringLiteral("The Copy feature will copy the portion of the Tag that is "
                                                        "currently selected to the windows clipboard.  This")));
     QWidget* trouble = open("ItemTrouble", "Form4");
-    QCOMPARE(trouble->findChild<QLabel*>(QStringLiteral("Label1"))->font().pointSizeF(), 13.5);
+    QCOMPARE(trouble->findChild<QLabel*>(QStringLiteral("Label1"))->font().pixelSize(), 18);
     QCOMPARE(trouble->findChild<QLabel*>(QStringLiteral("Label2"))->text(),
         QStringLiteral("The File I/O will not load my previously saved color scheme."));
 }

@@ -32,7 +32,7 @@ release=$(grep -o '<release version="[^"]*" date="[0-9-]*"' "$metainfo" | head -
 [[ $release == "<release version=\"$version\""* ]] || fail "newest metainfo release is '$release', not $version"
 zcat "$share/doc/hueloom/changelog.gz" | head -1 | grep -qF "hueloom ($version)" || fail "changelog is not at $version"
 
-for size in 16 32 48; do
+for size in 16 24 32 48 64 128 256 512; do
     icon="$share/icons/hicolor/${size}x${size}/apps/org.hueloom.Hueloom.png"
     [ "$(identify -format '%wx%h' "$icon")" = "${size}x${size}" ] || fail "icon $icon is not ${size}x${size}"
 done

@@ -2,5 +2,5 @@
 set -euo pipefail
 root=$1
 cd "$root"
-find src tests bench tools -name '*.cpp' -o -name '*.h' | xargs clang-format --dry-run --Werror
+find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format --dry-run --Werror
 echo "formatting: ok"

@@ -1,9 +1,8 @@
 # The main window stands on top: everything below it (the other windows, the shared look in src/ui,
-# the logic in src/scheme, files, printing, settings) never includes anything from src/app, and
-# neither do the tools built beside the program.
+# the logic in src/scheme, files, printing, settings) never includes anything from src/app.
 set -euo pipefail
 root=$1
-hits=$(grep -rnE '^\s*#\s*include\s+"app/' "$root/src" "$root/tools" --include='*.cpp' --include='*.h' \
+hits=$(grep -rnE '^\s*#\s*include\s+"app/' "$root/src" --include='*.cpp' --include='*.h' \
     | grep -v "^$root/src/app/" || true)
 if [ -n "$hits" ]; then
     echo "Includes that run back up into src/app:"

@@ -312,7 +312,7 @@ void TestSettings::titleDialogLayout()
     QCOMPARE(ok->geometry(), QRect(136, 80, 105, 25));
     QCOMPARE(ok->text(), QStringLiteral("&Ok"));
     QVERIFY(ok->isDefault());
-    QCOMPARE(dialog.font().pointSizeF(), 8.25);
+    QCOMPARE(dialog.font().pixelSize(), 11); // 8.25 pt at 96 dpi
     QVERIFY(dialog.font().bold());
     // Enter in the box presses OK.
     dialog.show();
