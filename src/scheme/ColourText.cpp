@@ -1,16 +1,20 @@
 #include "ColourText.h"
 
-#include <QRegularExpression>
-#include <QString>
-#include <QStringList>
+#include "ColourSpaces.h"
+
+#include <QCoreApplication>
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace ColourText {
 
 namespace {
+
+using ColourSpaces::Space;
+using ColourSpaces::Triple;
 
 // Our own table rather than QColor's: Qt's SVG list lacks rebeccapurple and takes "transparent".
 constexpr std::array<NamedColour, 148> Names{{
@@ -164,219 +168,809 @@ constexpr std::array<NamedColour, 148> Names{{
     {"yellowgreen", 0x9acd32},
 }};
 
-// Only ASCII counts: a full-width digit or letter is not part of a colour.
-int hexDigit(QChar c)
+// The system colours of CSS Color 4, current and deprecated: each viewer's desktop decides them.
+constexpr std::array<const char*, 42> SystemColours{"accentcolor", "accentcolortext", "activetext", "buttonborder",
+    "buttonface", "buttontext", "canvas", "canvastext", "field", "fieldtext", "graytext", "highlight", "highlighttext",
+    "linktext", "mark", "marktext", "selecteditem", "selecteditemtext", "visitedtext", "activeborder", "activecaption",
+    "appworkspace", "background", "buttonhighlight", "buttonshadow", "captiontext", "inactiveborder",
+    "inactivecaption", "inactivecaptiontext", "infobackground", "infotext", "menu", "menutext", "scrollbar",
+    "threeddarkshadow", "threedface", "threedhighlight", "threedlightshadow", "threedshadow", "window", "windowframe",
+    "windowtext"};
+
+// A colour before it is painted: its space, channels, alpha, and which of the four are none.
+struct Colour {
+    Space space = Space::Srgb;
+    Triple channels{};
+    double alpha = 1;
+    std::array<bool, 4> missing{};
+};
+
+// What a colour text gave: a colour, or a reason why not.
+struct Result {
+    std::optional<Colour> colour;
+    Refusal refusal = Refusal::NoColour;
+    QString name;
+};
+
+Result refused(Refusal refusal, QString name = {})
 {
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9')
-        return u - u'0';
-    if (u >= u'a' && u <= u'f')
-        return u - u'a' + 10;
-    if (u >= u'A' && u <= u'F')
-        return u - u'A' + 10;
-    return -1;
+    return Result{std::nullopt, refusal, std::move(name)};
 }
 
-bool isAsciiLetter(QChar c)
+Result accepted(const Colour& colour)
 {
-    const char16_t u = c.unicode();
-    return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z');
+    return Result{colour, Refusal::None, {}};
 }
 
-// Clamped, then rounded to the nearest step with halves going up: 127.5 -> 128.
-int eightBit(double value)
+// ---- calc() and the values inside colour functions -----------------------------------------------
+
+struct Quantity {
+    enum Kind { Number, Percent, Angle }; // angles in degrees
+    double value = 0;
+    Kind kind = Number;
+};
+
+std::optional<double> angleDegrees(const CssToken& token)
 {
-    return static_cast<int>(std::floor(std::clamp(value, 0.0, 255.0) + 0.5));
+    const QString unit = token.text.toLower();
+    if (unit == QLatin1String("deg"))
+        return token.number;
+    if (unit == QLatin1String("grad"))
+        return token.number * 0.9;
+    if (unit == QLatin1String("rad"))
+        return token.number * 180 / std::numbers::pi;
+    if (unit == QLatin1String("turn"))
+        return token.number * 360;
+    return std::nullopt;
 }
 
-std::optional<QColor> hexColour(QStringView digits)
+// A sum of products over the values of a calc(), with + and - between whitespace as CSS wants.
+class Calc {
+public:
+    explicit Calc(const CssValues& values, int depth)
+        : m_values(values)
+        , m_depth(depth)
+    {
+    }
+
+    std::optional<Quantity> whole()
+    {
+        skipSpace();
+        std::optional<Quantity> result = sum();
+        skipSpace();
+        if (m_at != m_values.size())
+            return std::nullopt;
+        return result;
+    }
+
+private:
+    void skipSpace()
+    {
+        while (m_at < m_values.size() && m_values[m_at].token.is(CssToken::Whitespace))
+            ++m_at;
+    }
+
+    std::optional<Quantity> sum()
+    {
+        std::optional<Quantity> left = product();
+        while (left) {
+            const qsizetype before = m_at;
+            skipSpace();
+            if (m_at == before || m_at >= m_values.size())
+                return m_at >= m_values.size() ? left : (m_at = before, left);
+            const CssToken& op = m_values[m_at].token;
+            if (!op.isDelim(u'+') && !op.isDelim(u'-')) {
+                m_at = before;
+                return left;
+            }
+            ++m_at;
+            if (m_at >= m_values.size() || !m_values[m_at].token.is(CssToken::Whitespace))
+                return std::nullopt;
+            skipSpace();
+            const std::optional<Quantity> right = product();
+            if (!right || right->kind != left->kind)
+                return std::nullopt;
+            left->value += op.isDelim(u'+') ? right->value : -right->value;
+        }
+        return left;
+    }
+
+    std::optional<Quantity> product()
+    {
+        std::optional<Quantity> left = value();
+        while (left) {
+            const qsizetype before = m_at;
+            skipSpace();
+            if (m_at >= m_values.size()
+                || !(m_values[m_at].token.isDelim(u'*') || m_values[m_at].token.isDelim(u'/'))) {
+                m_at = before;
+                return left;
+            }
+            const bool divide = m_values[m_at++].token.isDelim(u'/');
+            skipSpace();
+            const std::optional<Quantity> right = value();
+            if (!right)
+                return std::nullopt;
+            if (divide) {
+                if (right->kind != Quantity::Number)
+                    return std::nullopt;
+                left->value /= right->value;
+            } else if (left->kind == Quantity::Number) {
+                left = Quantity{left->value * right->value, right->kind};
+            } else if (right->kind == Quantity::Number) {
+                left->value *= right->value;
+            } else {
+                return std::nullopt;
+            }
+        }
+        return left;
+    }
+
+    std::optional<Quantity> value()
+    {
+        if (m_at >= m_values.size())
+            return std::nullopt;
+        const CssValue& item = m_values[m_at++];
+        const CssToken& token = item.token;
+        switch (token.type) {
+        case CssToken::Number:
+            return Quantity{token.number, Quantity::Number};
+        case CssToken::Percentage:
+            return Quantity{token.number, Quantity::Percent};
+        case CssToken::Dimension:
+            if (const std::optional<double> degrees = angleDegrees(token))
+                return Quantity{*degrees, Quantity::Angle};
+            return std::nullopt;
+        case CssToken::Ident: {
+            const QString name = token.text.toLower();
+            if (name == QLatin1String("e"))
+                return Quantity{std::numbers::e, Quantity::Number};
+            if (name == QLatin1String("pi"))
+                return Quantity{std::numbers::pi, Quantity::Number};
+            if (name == QLatin1String("infinity"))
+                return Quantity{std::numeric_limits<double>::infinity(), Quantity::Number};
+            if (name == QLatin1String("-infinity"))
+                return Quantity{-std::numeric_limits<double>::infinity(), Quantity::Number};
+            if (name == QLatin1String("nan"))
+                return Quantity{std::nan(""), Quantity::Number};
+            return std::nullopt;
+        }
+        case CssToken::OpenParen:
+            return nested(item.inside);
+        case CssToken::Function:
+            if (item.isFunction(u"calc"))
+                return nested(item.inside);
+            return std::nullopt;
+        default:
+            return std::nullopt;
+        }
+    }
+
+    std::optional<Quantity> nested(const CssValues& inside) const
+    {
+        if (m_depth > 32)
+            return std::nullopt;
+        return Calc(inside, m_depth + 1).whole();
+    }
+
+    const CssValues& m_values;
+    qsizetype m_at = 0;
+    int m_depth = 0;
+};
+
+// One channel value: a number, percentage or angle, calc() of one, or none (nullopt inside).
+struct Channel {
+    std::optional<Quantity> quantity; // empty for none
+};
+
+std::optional<Channel> channel(const CssValue& item)
+{
+    const CssToken& token = item.token;
+    if (token.isIdent(u"none"))
+        return Channel{};
+    if (item.isFunction(u"calc")) {
+        std::optional<Quantity> result = Calc(item.inside, 0).whole();
+        if (!result)
+            return std::nullopt;
+        // A NaN result counts as zero, and infinities as the largest values.
+        if (std::isnan(result->value))
+            result->value = 0;
+        result->value = std::clamp(
+            result->value, std::numeric_limits<double>::lowest(), std::numeric_limits<double>::max());
+        return Channel{result};
+    }
+    if (token.is(CssToken::Number) || token.is(CssToken::Percentage) || token.is(CssToken::Dimension)) {
+        const CssValues one{item};
+        if (const std::optional<Quantity> result = Calc(one, 0).whole())
+            return Channel{result};
+    }
+    return std::nullopt;
+}
+
+// The inside of a colour function: three channels split by commas or by whitespace, and an alpha after
+// a fourth comma or after a slash.
+struct Arguments {
+    std::array<Channel, 3> channels;
+    std::optional<Channel> alpha;
+    bool commas = false;
+};
+
+std::optional<Arguments> arguments(const CssValues& inside)
+{
+    Arguments result;
+    QList<const CssValue*> items;
+    qsizetype slash = -1;
+    for (const CssValue& item : inside) {
+        if (item.token.is(CssToken::Whitespace))
+            continue;
+        if (item.token.is(CssToken::Comma))
+            result.commas = true;
+        if (item.token.isDelim(u'/')) {
+            if (slash >= 0)
+                return std::nullopt;
+            slash = items.size();
+        }
+        items.append(&item);
+    }
+    QList<const CssValue*> values;
+    if (result.commas) {
+        // value , value , value [, value]
+        if (slash >= 0 || (items.size() != 5 && items.size() != 7))
+            return std::nullopt;
+        for (qsizetype i = 0; i < items.size(); ++i) {
+            if ((i % 2 == 1) != items[i]->token.is(CssToken::Comma))
+                return std::nullopt;
+            if (i % 2 == 0)
+                values.append(items[i]);
+        }
+    } else {
+        if (slash >= 0 && (slash != 3 || items.size() != 5))
+            return std::nullopt;
+        if (slash < 0 && items.size() != 3)
+            return std::nullopt;
+        for (qsizetype i = 0; i < items.size(); ++i) {
+            if (i != slash)
+                values.append(items[i]);
+        }
+    }
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        const std::optional<Channel> value = channel(*values[i]);
+        if (!value || (result.commas && !value->quantity))
+            return std::nullopt;
+        if (i < 3)
+            result.channels[static_cast<std::size_t>(i)] = *value;
+        else
+            result.alpha = *value;
+    }
+    return result;
+}
+
+bool isKind(const Channel& value, Quantity::Kind kind)
+{
+    return value.quantity && value.quantity->kind == kind;
+}
+
+// A number or percentage, percentages scaled so that 100% is hundred; none is zero and missing.
+std::optional<double> scaled(const Channel& value, double hundred, bool& missing)
+{
+    missing = !value.quantity;
+    if (missing)
+        return 0.0;
+    if (value.quantity->kind == Quantity::Number)
+        return value.quantity->value;
+    if (value.quantity->kind == Quantity::Percent)
+        return value.quantity->value * hundred / 100;
+    return std::nullopt;
+}
+
+std::optional<double> hue(const Channel& value, bool& missing)
+{
+    missing = !value.quantity;
+    if (missing)
+        return 0.0;
+    if (value.quantity->kind == Quantity::Percent)
+        return std::nullopt;
+    return value.quantity->value;
+}
+
+// The alpha, clamped to 0..1; a missing one is opaque for painting but stays missing for mixing.
+bool readAlpha(const Arguments& args, Colour& colour)
+{
+    if (!args.alpha)
+        return true;
+    bool missing = false;
+    const std::optional<double> alpha = scaled(*args.alpha, 1, missing);
+    if (!alpha)
+        return false;
+    colour.alpha = missing ? 0 : std::clamp(*alpha, 0.0, 1.0);
+    colour.missing[3] = missing;
+    return true;
+}
+
+double eightBit(double value)
+{
+    return std::floor(std::clamp(value, 0.0, 255.0) + 0.5);
+}
+
+// rgb() and rgba(): legacy colours are 8-bit, so the channels are rounded where they are read.
+std::optional<Colour> rgbFunction(const Arguments& args)
+{
+    if (args.commas) {
+        const bool percent = isKind(args.channels[0], Quantity::Percent);
+        for (const Channel& value : args.channels) {
+            if (!isKind(value, percent ? Quantity::Percent : Quantity::Number))
+                return std::nullopt;
+        }
+    }
+    Colour colour;
+    for (std::size_t i = 0; i < 3; ++i) {
+        bool missing = false;
+        const std::optional<double> value = scaled(args.channels[i], 255, missing);
+        if (!value)
+            return std::nullopt;
+        colour.channels[i] = eightBit(*value) / 255;
+        colour.missing[i] = missing;
+    }
+    if (!readAlpha(args, colour))
+        return std::nullopt;
+    return colour;
+}
+
+// hsl() and hwb(): a hue, then two numbers or percentages (percentages only in the comma form).
+std::optional<Colour> hueFunction(const Arguments& args, Space space)
+{
+    if (args.commas
+        && (space == Space::Hwb || !isKind(args.channels[1], Quantity::Percent)
+            || !isKind(args.channels[2], Quantity::Percent)))
+        return std::nullopt;
+    Colour colour;
+    colour.space = space;
+    const std::optional<double> degrees = hue(args.channels[0], colour.missing[0]);
+    if (!degrees)
+        return std::nullopt;
+    colour.channels[0] = *degrees;
+    for (std::size_t i = 1; i < 3; ++i) {
+        const std::optional<double> value = scaled(args.channels[i], 100, colour.missing[i]);
+        if (!value)
+            return std::nullopt;
+        colour.channels[i] = std::clamp(*value, 0.0, 100.0) / 100;
+    }
+    if (!readAlpha(args, colour))
+        return std::nullopt;
+    return colour;
+}
+
+// lab(), lch(), oklab() and oklch(): lightness, then a and b or chroma and hue.
+std::optional<Colour> labFunction(const Arguments& args, Space space)
+{
+    if (args.commas)
+        return std::nullopt;
+    const bool ok = space == Space::Oklab || space == Space::Oklch;
+    const bool polar = space == Space::Lch || space == Space::Oklch;
+    const double lightness = ok ? 1 : 100;
+    const double axis = ok ? (polar ? 0.4 : 0.4) : (polar ? 150 : 125);
+    Colour colour;
+    colour.space = space;
+    const std::optional<double> l = scaled(args.channels[0], lightness, colour.missing[0]);
+    const std::optional<double> second = scaled(args.channels[1], axis, colour.missing[1]);
+    const std::optional<double> third
+        = polar ? hue(args.channels[2], colour.missing[2]) : scaled(args.channels[2], axis, colour.missing[2]);
+    if (!l || !second || !third)
+        return std::nullopt;
+    colour.channels = {std::clamp(*l, 0.0, lightness), polar ? std::max(*second, 0.0) : *second, *third};
+    if (!readAlpha(args, colour))
+        return std::nullopt;
+    return colour;
+}
+
+std::optional<Space> spaceNamed(const CssToken& token, bool forMixing)
+{
+    if (!token.is(CssToken::Ident))
+        return std::nullopt;
+    static const std::array<std::pair<const char*, Space>, 16> names{{{"srgb", Space::Srgb},
+        {"srgb-linear", Space::SrgbLinear}, {"display-p3", Space::DisplayP3}, {"a98-rgb", Space::A98Rgb},
+        {"prophoto-rgb", Space::ProphotoRgb}, {"rec2020", Space::Rec2020}, {"xyz", Space::XyzD65},
+        {"xyz-d50", Space::XyzD50}, {"xyz-d65", Space::XyzD65}, {"lab", Space::Lab}, {"lch", Space::Lch},
+        {"oklab", Space::Oklab}, {"oklch", Space::Oklch}, {"hsl", Space::Hsl}, {"hwb", Space::Hwb}, {"", Space::Srgb}}};
+    const QString name = token.text.toLower();
+    for (const auto& [known, space] : names) {
+        const bool polarOrLab = space == Space::Lab || space == Space::Lch || space == Space::Oklab
+            || space == Space::Oklch || space == Space::Hsl || space == Space::Hwb;
+        if (*known && name == QLatin1String(known) && (forMixing || !polarOrLab))
+            return space;
+    }
+    return std::nullopt;
+}
+
+// color(space c1 c2 c3 / alpha): numbers or percentages, 100% being 1, and nothing clamped.
+std::optional<Colour> colorFunction(const CssValues& inside)
+{
+    qsizetype at = 0;
+    while (at < inside.size() && inside[at].token.is(CssToken::Whitespace))
+        ++at;
+    if (at >= inside.size())
+        return std::nullopt;
+    const std::optional<Space> space = spaceNamed(inside[at].token, false);
+    if (!space)
+        return std::nullopt;
+    const CssValues rest = inside.mid(at + 1);
+    if (!rest.isEmpty() && !rest.first().token.is(CssToken::Whitespace) && !rest.first().token.isDelim(u'/'))
+        return std::nullopt;
+    const std::optional<Arguments> args = arguments(rest);
+    if (!args || args->commas)
+        return std::nullopt;
+    Colour colour;
+    colour.space = *space;
+    for (std::size_t i = 0; i < 3; ++i) {
+        const std::optional<double> value = scaled(args->channels[i], 1, colour.missing[i]);
+        if (!value)
+            return std::nullopt;
+        colour.channels[i] = *value;
+    }
+    if (!readAlpha(*args, colour))
+        return std::nullopt;
+    return colour;
+}
+
+Result colour(const CssValues& values, int depth);
+
+// ---- color-mix() ---------------------------------------------------------------------------------
+
+enum class HueMethod { Shorter, Longer, Increasing, Decreasing };
+
+// Which channels of two spaces mean the same, so that a none carries over: lightness, the two
+// opposing axes, chroma and hue, and the red, green and blue of the RGB spaces.
+int analogous(Space space, int index)
+{
+    switch (space) {
+    case Space::Lab:
+    case Space::Oklab:
+        return index == 0 ? 0 : (index == 1 ? 5 : 6); // lightness, a, b
+    case Space::Lch:
+    case Space::Oklch:
+        return index == 0 ? 0 : (index == 1 ? 7 : 4); // lightness, chroma, hue
+    case Space::Hsl:
+        return index == 0 ? 4 : (index == 2 ? 0 : -1);
+    case Space::Hwb:
+        return index == 0 ? 4 : -1;
+    case Space::XyzD50:
+    case Space::XyzD65:
+        return index + 8; // x, y, z
+    default:
+        return index + 1; // red, green, blue
+    }
+}
+
+Colour toSpace(const Colour& colour, Space space)
+{
+    Colour result;
+    result.space = space;
+    result.alpha = colour.alpha;
+    result.missing[3] = colour.missing[3];
+    result.channels = ColourSpaces::convert(colour.space, space, colour.channels);
+    for (int i = 0; i < 3; ++i) {
+        auto& missing = result.missing[static_cast<std::size_t>(i)];
+        if (std::isnan(result.channels[static_cast<std::size_t>(i)])) {
+            // A hue that has no meaning for a grey.
+            missing = true;
+            result.channels[static_cast<std::size_t>(i)] = 0;
+            continue;
+        }
+        for (int j = 0; j < 3; ++j) {
+            if (colour.missing[static_cast<std::size_t>(j)] && analogous(colour.space, j) == analogous(space, i)
+                && analogous(space, i) >= 0)
+                missing = true;
+        }
+    }
+    return result;
+}
+
+Colour mix(Colour first, Colour second, double secondShare, Space space, HueMethod method)
+{
+    first = toSpace(first, space);
+    second = toSpace(second, space);
+    for (std::size_t i = 0; i < 4; ++i) {
+        double& a = i < 3 ? first.channels[i] : first.alpha;
+        double& b = i < 3 ? second.channels[i] : second.alpha;
+        if (first.missing[i] && !second.missing[i])
+            a = b;
+        else if (second.missing[i] && !first.missing[i])
+            b = a;
+    }
+    const int hueAt = ColourSpaces::hueIndex(space);
+    if (hueAt >= 0) {
+        double& h1 = first.channels[static_cast<std::size_t>(hueAt)];
+        double& h2 = second.channels[static_cast<std::size_t>(hueAt)];
+        h1 = std::fmod(h1, 360.0) + (std::fmod(h1, 360.0) < 0 ? 360 : 0);
+        h2 = std::fmod(h2, 360.0) + (std::fmod(h2, 360.0) < 0 ? 360 : 0);
+        const double d = h2 - h1;
+        switch (method) {
+        case HueMethod::Shorter:
+            if (d > 180)
+                h1 += 360;
+            else if (d < -180)
+                h2 += 360;
+            break;
+        case HueMethod::Longer:
+            if (d > 0 && d < 180)
+                h1 += 360;
+            else if (d > -180 && d <= 0)
+                h2 += 360;
+            break;
+        case HueMethod::Increasing:
+            if (d < 0)
+                h2 += 360;
+            break;
+        case HueMethod::Decreasing:
+            if (d > 0)
+                h1 += 360;
+            break;
+        }
+    }
+    const double firstShare = 1 - secondShare;
+    Colour result;
+    result.space = space;
+    result.alpha = first.alpha * firstShare + second.alpha * secondShare;
+    result.missing[3] = first.missing[3] && second.missing[3];
+    for (std::size_t i = 0; i < 3; ++i) {
+        result.missing[i] = first.missing[i] && second.missing[i];
+        if (static_cast<int>(i) == hueAt) {
+            result.channels[i] = first.channels[i] * firstShare + second.channels[i] * secondShare;
+        } else if (result.alpha > 0) {
+            result.channels[i] = (first.channels[i] * first.alpha * firstShare
+                                     + second.channels[i] * second.alpha * secondShare)
+                / result.alpha;
+        }
+    }
+    return result;
+}
+
+// color-mix([in space [hue method]], colour [p%], colour [p%]).
+Result colourMix(const CssValues& inside, int depth)
+{
+    QList<CssValues> parts{{}};
+    for (const CssValue& item : inside) {
+        if (item.token.is(CssToken::Comma))
+            parts.append(CssValues{});
+        else
+            parts.last().append(item);
+    }
+    Space space = Space::Oklab;
+    HueMethod method = HueMethod::Shorter;
+    QList<CssValue> head;
+    for (const CssValue& item : parts.first()) {
+        if (!item.token.is(CssToken::Whitespace))
+            head.append(item);
+    }
+    if (!head.isEmpty() && head.first().token.isIdent(u"in")) {
+        const std::optional<Space> named = head.size() >= 2 ? spaceNamed(head[1].token, true) : std::nullopt;
+        if (!named)
+            return refused(Refusal::NoColour);
+        space = *named;
+        if (head.size() == 4 && ColourSpaces::hueIndex(space) >= 0 && head[3].token.isIdent(u"hue")) {
+            static const std::array<std::pair<const char16_t*, HueMethod>, 4> methods{{{u"shorter", HueMethod::Shorter},
+                {u"longer", HueMethod::Longer}, {u"increasing", HueMethod::Increasing},
+                {u"decreasing", HueMethod::Decreasing}}};
+            const auto found = std::find_if(methods.begin(), methods.end(),
+                [&](const auto& known) { return head[2].token.isIdent(known.first); });
+            if (found == methods.end())
+                return refused(Refusal::NoColour);
+            method = found->second;
+        } else if (head.size() != 2) {
+            return refused(Refusal::NoColour);
+        }
+        parts.removeFirst();
+    }
+    if (parts.size() != 2)
+        return refused(Refusal::NoColour);
+    std::array<Colour, 2> colours;
+    std::array<std::optional<double>, 2> shares;
+    for (std::size_t i = 0; i < 2; ++i) {
+        CssValues part = CssParser::trimmed(parts[static_cast<qsizetype>(i)]);
+        // The percentage may stand before or after the colour.
+        for (const bool atEnd : {false, true}) {
+            if (part.isEmpty())
+                break;
+            const CssValue& edge = atEnd ? part.last() : part.first();
+            if (edge.token.is(CssToken::Percentage) || edge.isFunction(u"calc")) {
+                const std::optional<Channel> share = channel(edge);
+                if (!share || !isKind(*share, Quantity::Percent) || shares[i])
+                    continue;
+                if (share->quantity->value < 0 || share->quantity->value > 100)
+                    return refused(Refusal::NoColour);
+                shares[i] = share->quantity->value;
+                part = CssParser::trimmed(atEnd ? part.first(part.size() - 1) : part.mid(1));
+            }
+        }
+        const Result one = colour(part, depth + 1);
+        if (!one.colour)
+            return one.refusal == Refusal::Transparent ? refused(Refusal::NoColour) : one;
+        colours[i] = *one.colour;
+    }
+    double p1 = shares[0].value_or(shares[1] ? 100 - *shares[1] : 50);
+    double p2 = shares[1].value_or(100 - p1);
+    const double total = p1 + p2;
+    if (total <= 0)
+        return refused(Refusal::NoColour);
+    Colour result = mix(colours[0], colours[1], p2 / total, space, method);
+    if (total < 100)
+        result.alpha *= total / 100;
+    return accepted(result);
+}
+
+// ---- Whole colours -------------------------------------------------------------------------------
+
+std::optional<Colour> hexColour(QStringView digits)
 {
     const qsizetype count = digits.size();
     if (count != 3 && count != 4 && count != 6 && count != 8)
         return std::nullopt;
     std::array<int, 8> values{};
     for (qsizetype i = 0; i < count; ++i) {
-        values[static_cast<std::size_t>(i)] = hexDigit(digits[i]);
-        if (values[static_cast<std::size_t>(i)] < 0)
-            return std::nullopt;
-    }
-    const auto channel
-        = [&](std::size_t i) { return count <= 4 ? values[i] * 17 : values[2 * i] * 16 + values[2 * i + 1]; };
-    if ((count == 4 || count == 8) && channel(3) != 255)
-        return std::nullopt;
-    return QColor(channel(0), channel(1), channel(2));
-}
-
-// One value inside rgb() or hsl(): a CSS number with an optional % or unit.
-struct Component {
-    double value = 0;
-    QString unit; // lower case; empty for a plain number
-
-    bool isNumber() const { return unit.isEmpty(); }
-    bool isPercent() const { return unit == QLatin1String("%"); }
-};
-
-std::optional<Component> component(const QString& token)
-{
-    static const QRegularExpression pattern(QStringLiteral(R"(^([+-]?(?:[0-9]+(?:\.[0-9]+)?|\.[0-9]+))(%|[a-z]*)$)"),
-        QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch match = pattern.match(token);
-    if (!match.hasMatch())
-        return std::nullopt;
-    bool ok = false;
-    const double value = match.captured(1).toDouble(&ok);
-    if (!ok || !std::isfinite(value))
-        return std::nullopt;
-    return Component{value, match.captured(2).toLower()};
-}
-
-struct Arguments {
-    std::array<Component, 3> values;
-    bool commas = false;
-};
-
-bool isOpaque(const Component& alpha)
-{
-    return (alpha.isNumber() && alpha.value >= 1.0) || (alpha.isPercent() && alpha.value >= 100.0);
-}
-
-// The inside of the parentheses: three values split by commas or by whitespace, and an alpha after a
-// fourth comma or after a slash, which must say fully opaque.
-std::optional<Arguments> arguments(QStringView inside)
-{
-    Arguments arguments;
-    arguments.commas = inside.contains(u',');
-    QStringList parts;
-    std::optional<QString> alpha;
-    if (arguments.commas) {
-        if (inside.contains(u'/'))
-            return std::nullopt;
-        parts = inside.toString().split(u',');
-        for (QString& part : parts)
-            part = part.trimmed();
-        if (parts.size() == 4)
-            alpha = parts.takeLast();
-    } else {
-        const QStringList halves = inside.toString().split(u'/');
-        if (halves.size() > 2)
-            return std::nullopt;
-        if (halves.size() == 2)
-            alpha = halves[1].trimmed();
-        parts = halves[0].simplified().split(u' ', Qt::SkipEmptyParts);
-    }
-    if (parts.size() != 3)
-        return std::nullopt;
-    for (std::size_t i = 0; i < 3; ++i) {
-        const std::optional<Component> value = component(parts[static_cast<qsizetype>(i)]);
-        if (!value)
-            return std::nullopt;
-        arguments.values[i] = *value;
-    }
-    if (alpha) {
-        const std::optional<Component> value = component(*alpha);
-        if (!value || !isOpaque(*value))
-            return std::nullopt;
-    }
-    return arguments;
-}
-
-std::optional<QColor> rgbColour(const Arguments& arguments)
-{
-    std::array<int, 3> channels{};
-    for (std::size_t i = 0; i < 3; ++i) {
-        const Component& value = arguments.values[i];
-        if (value.isNumber())
-            channels[i] = eightBit(value.value);
-        else if (value.isPercent())
-            channels[i] = eightBit(value.value * 255.0 / 100.0);
+        const char16_t u = digits[i].unicode();
+        int& value = values[static_cast<std::size_t>(i)];
+        if (u >= u'0' && u <= u'9')
+            value = u - u'0';
+        else if ((u | 0x20) >= u'a' && (u | 0x20) <= u'f')
+            value = (u | 0x20) - u'a' + 10;
         else
             return std::nullopt;
-        if (arguments.commas && value.unit != arguments.values[0].unit)
-            return std::nullopt;
     }
-    return QColor(channels[0], channels[1], channels[2]);
-}
-
-std::optional<double> degrees(const Component& hue)
-{
-    if (hue.isNumber() || hue.unit == QLatin1String("deg"))
-        return hue.value;
-    if (hue.unit == QLatin1String("grad"))
-        return hue.value * 0.9;
-    if (hue.unit == QLatin1String("rad"))
-        return hue.value * 180.0 / std::numbers::pi;
-    if (hue.unit == QLatin1String("turn"))
-        return hue.value * 360.0;
-    return std::nullopt;
-}
-
-// Saturation and lightness as fractions. The comma form wants the %, the space form also takes a bare
-// number meaning the same.
-std::optional<double> fraction(const Component& value, bool commas)
-{
-    if (!value.isPercent() && (commas || !value.isNumber()))
-        return std::nullopt;
-    return std::clamp(value.value, 0.0, 100.0) / 100.0;
-}
-
-std::optional<QColor> hslColour(const Arguments& arguments)
-{
-    const std::optional<double> hueDegrees = degrees(arguments.values[0]);
-    const std::optional<double> saturation = fraction(arguments.values[1], arguments.commas);
-    const std::optional<double> lightness = fraction(arguments.values[2], arguments.commas);
-    if (!hueDegrees || !saturation || !lightness)
-        return std::nullopt;
-    double hue = std::fmod(*hueDegrees, 360.0);
-    if (hue < 0)
-        hue += 360.0;
-    const double l = *lightness;
-    const double a = *saturation * std::min(l, 1.0 - l);
-    const auto channel = [&](double n) {
-        const double k = std::fmod(n + hue / 30.0, 12.0);
-        return eightBit(255.0 * (l - a * std::max(-1.0, std::min({k - 3.0, 9.0 - k, 1.0}))));
+    const auto channel = [&](std::size_t i) {
+        return (count <= 4 ? values[i] * 17 : values[2 * i] * 16 + values[2 * i + 1]) / 255.0;
     };
-    return QColor(channel(0), channel(8), channel(4));
+    Colour colour;
+    colour.channels = {channel(0), channel(1), channel(2)};
+    colour.alpha = count == 4 || count == 8 ? channel(3) : 1.0;
+    return colour;
 }
 
-std::optional<QColor> namedColour(QStringView text)
+Result keyword(const QString& name)
 {
-    if (!std::all_of(text.begin(), text.end(), isAsciiLetter))
-        return std::nullopt;
-    const QString lower = text.toString().toLower();
+    const QString lower = name.toLower();
     for (const NamedColour& named : Names) {
-        if (lower == QLatin1String(named.name))
-            return QColor(named.rgb);
+        if (lower == QLatin1String(named.name)) {
+            Colour colour;
+            colour.channels = {qRed(named.rgb) / 255.0, qGreen(named.rgb) / 255.0, qBlue(named.rgb) / 255.0};
+            return accepted(colour);
+        }
     }
-    return std::nullopt;
+    if (lower == QLatin1String("transparent"))
+        return refused(Refusal::TransparentKeyword, name);
+    if (lower == QLatin1String("currentcolor"))
+        return refused(Refusal::CurrentColour, name);
+    for (const char* system : SystemColours) {
+        if (lower == QLatin1String(system))
+            return refused(Refusal::SystemColour, name);
+    }
+    return refused(Refusal::NoColour);
+}
+
+Result colour(const CssValues& values, int depth)
+{
+    const CssValues trimmed = CssParser::trimmed(values);
+    if (trimmed.size() != 1 || depth > 16)
+        return refused(Refusal::NoColour);
+    const CssValue& item = trimmed.first();
+    const CssToken& token = item.token;
+    if (token.is(CssToken::Ident))
+        return keyword(token.text);
+    if (token.is(CssToken::Hash)) {
+        if (const std::optional<Colour> hex = hexColour(token.text))
+            return accepted(*hex);
+        return refused(Refusal::NoColour);
+    }
+    if (!token.is(CssToken::Function))
+        return refused(Refusal::NoColour);
+    const QString name = token.text.toLower();
+    if (name == QLatin1String("color-mix"))
+        return colourMix(item.inside, depth);
+    std::optional<Colour> result;
+    if (name == QLatin1String("color")) {
+        result = colorFunction(item.inside);
+    } else if (const std::optional<Arguments> args = arguments(item.inside)) {
+        if (name == QLatin1String("rgb") || name == QLatin1String("rgba"))
+            result = rgbFunction(*args);
+        else if (name == QLatin1String("hsl") || name == QLatin1String("hsla"))
+            result = hueFunction(*args, Space::Hsl);
+        else if (name == QLatin1String("hwb"))
+            result = hueFunction(*args, Space::Hwb);
+        else if (name == QLatin1String("lab"))
+            result = labFunction(*args, Space::Lab);
+        else if (name == QLatin1String("lch"))
+            result = labFunction(*args, Space::Lch);
+        else if (name == QLatin1String("oklab"))
+            result = labFunction(*args, Space::Oklab);
+        else if (name == QLatin1String("oklch"))
+            result = labFunction(*args, Space::Oklch);
+    }
+    if (!result)
+        return refused(Refusal::NoColour);
+    // hsl() and hwb() are legacy sRGB colours: 8-bit like rgb().
+    if (result->space == Space::Hsl || result->space == Space::Hwb) {
+        const Triple rgb = ColourSpaces::convert(result->space, Space::Srgb, result->channels);
+        if (!std::any_of(result->missing.begin(), result->missing.begin() + 3, [](bool m) { return m; })) {
+            result->space = Space::Srgb;
+            for (std::size_t i = 0; i < 3; ++i)
+                result->channels[i] = eightBit(rgb[i] * 255) / 255;
+        }
+    }
+    return accepted(*result);
+}
+
+Reading painted(const Result& result, const QString& text)
+{
+    Reading reading;
+    reading.refusal = result.refusal;
+    reading.name = result.name;
+    if (!result.colour)
+        return reading;
+    const Colour& colour = *result.colour;
+    const double alpha = colour.missing[3] ? 1.0 : colour.alpha;
+    if (std::floor(std::clamp(alpha, 0.0, 1.0) * 255 + 0.5) != 255) {
+        reading.refusal = Refusal::Transparent;
+        reading.name = text;
+        return reading;
+    }
+    Triple channels = colour.channels;
+    for (std::size_t i = 0; i < 3; ++i) {
+        if (colour.missing[i])
+            channels[i] = 0;
+    }
+    reading.colour = QColor(ColourSpaces::paint(colour.space, channels));
+    reading.refusal = Refusal::None;
+    return reading;
+}
+
+bool isSixHexDigits(QStringView text)
+{
+    return text.size() == 6 && std::all_of(text.begin(), text.end(), [](QChar c) {
+        const char16_t u = c.unicode();
+        return (u >= u'0' && u <= u'9') || ((u | 0x20) >= u'a' && (u | 0x20) <= u'f');
+    });
 }
 
 } // namespace
 
-std::optional<QColor> parse(QStringView text)
+Reading read(const CssValues& value)
+{
+    return painted(colour(value, 0), CssParser::text(CssParser::trimmed(value)));
+}
+
+Reading read(QStringView text)
 {
     const QStringView trimmed = text.trimmed();
-    if (trimmed.isEmpty())
-        return std::nullopt;
-    if (trimmed.front() == u'#')
-        return hexColour(trimmed.sliced(1));
-    if (trimmed.size() == 6) {
-        if (const std::optional<QColor> colour = hexColour(trimmed))
-            return colour;
+    if (isSixHexDigits(trimmed))
+        return painted(accepted(*hexColour(trimmed)), {});
+    return painted(colour(CssParser::values(text), 0), trimmed.toString());
+}
+
+std::optional<QColor> parse(QStringView text)
+{
+    return read(text).colour;
+}
+
+QString message(const Reading& reading)
+{
+    switch (reading.refusal) {
+    case Refusal::Transparent:
+        return QCoreApplication::translate("ColourText", "%1 is a transparent colour, and page colours are opaque.")
+            .arg(reading.name);
+    case Refusal::TransparentKeyword:
+        return QCoreApplication::translate("ColourText", "%1 is no colour: it lets the page behind show through, and "
+                                                         "page colours are opaque.")
+            .arg(reading.name);
+    case Refusal::CurrentColour:
+        return QCoreApplication::translate(
+            "ColourText", "%1 is no colour of its own: it repeats the text colour of wherever it is used.")
+            .arg(reading.name);
+    case Refusal::SystemColour:
+        return QCoreApplication::translate(
+            "ColourText", "%1 is a system colour: each reader's desktop decides what it looks like.")
+            .arg(reading.name);
+    default:
+        return {};
     }
-    const qsizetype open = trimmed.indexOf(u'(');
-    if (open < 0)
-        return namedColour(trimmed);
-    if (!trimmed.endsWith(u')'))
-        return std::nullopt;
-    const QString name = trimmed.first(open).trimmed().toString().toLower();
-    const std::optional<Arguments> inside = arguments(trimmed.sliced(open + 1, trimmed.size() - open - 2));
-    if (!inside)
-        return std::nullopt;
-    if (name == QLatin1String("rgb") || name == QLatin1String("rgba"))
-        return rgbColour(*inside);
-    if (name == QLatin1String("hsl") || name == QLatin1String("hsla"))
-        return hslColour(*inside);
-    return std::nullopt;
 }
 
 std::span<const NamedColour> namedColours()
