@@ -116,7 +116,8 @@ constexpr double Rec2020Beta = 0.018053968510807;
 double rec2020ToLinear(double v)
 {
     const double a = std::abs(v);
-    return a < Rec2020Beta * 4.5 ? v / 4.5 : std::copysign(std::pow((a + Rec2020Alpha - 1) / Rec2020Alpha, 1 / 0.45), v);
+    return a < Rec2020Beta * 4.5 ? v / 4.5
+                                 : std::copysign(std::pow((a + Rec2020Alpha - 1) / Rec2020Alpha, 1 / 0.45), v);
 }
 
 double rec2020FromLinear(double v)

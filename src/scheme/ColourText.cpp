@@ -172,10 +172,9 @@ constexpr std::array<NamedColour, 148> Names{{
 constexpr std::array<const char*, 42> SystemColours{"accentcolor", "accentcolortext", "activetext", "buttonborder",
     "buttonface", "buttontext", "canvas", "canvastext", "field", "fieldtext", "graytext", "highlight", "highlighttext",
     "linktext", "mark", "marktext", "selecteditem", "selecteditemtext", "visitedtext", "activeborder", "activecaption",
-    "appworkspace", "background", "buttonhighlight", "buttonshadow", "captiontext", "inactiveborder",
-    "inactivecaption", "inactivecaptiontext", "infobackground", "infotext", "menu", "menutext", "scrollbar",
-    "threeddarkshadow", "threedface", "threedhighlight", "threedlightshadow", "threedshadow", "window", "windowframe",
-    "windowtext"};
+    "appworkspace", "background", "buttonhighlight", "buttonshadow", "captiontext", "inactiveborder", "inactivecaption",
+    "inactivecaptiontext", "infobackground", "infotext", "menu", "menutext", "scrollbar", "threeddarkshadow",
+    "threedface", "threedhighlight", "threedlightshadow", "threedshadow", "window", "windowframe", "windowtext"};
 
 // A colour before it is painted: its space, channels, alpha, and which of the four are none.
 struct Colour {
@@ -375,8 +374,8 @@ std::optional<Channel> channel(const CssValue& item)
         // A NaN result counts as zero, and infinities as the largest values.
         if (std::isnan(result->value))
             result->value = 0;
-        result->value = std::clamp(
-            result->value, std::numeric_limits<double>::lowest(), std::numeric_limits<double>::max());
+        result->value
+            = std::clamp(result->value, std::numeric_limits<double>::lowest(), std::numeric_limits<double>::max());
         return Channel{result};
     }
     if (token.is(CssToken::Number) || token.is(CssToken::Percentage) || token.is(CssToken::Dimension)) {
@@ -533,7 +532,9 @@ std::optional<Colour> hueFunction(const Arguments& args, Space space)
         const std::optional<double> value = scaled(args.channels[i], 100, colour.missing[i]);
         if (!value)
             return std::nullopt;
-        colour.channels[i] = std::clamp(*value, 0.0, 100.0) / 100;
+        // As in a browser: saturation and lightness stay within 0..100%; whiteness and blackness only
+        // above 0, since their sum is normalised anyway.
+        colour.channels[i] = (space == Space::Hsl ? std::clamp(*value, 0.0, 100.0) : std::max(*value, 0.0)) / 100;
     }
     if (!readAlpha(args, colour))
         return std::nullopt;
@@ -665,7 +666,7 @@ Colour toSpace(const Colour& colour, Space space)
     return result;
 }
 
-Colour mix(Colour first, Colour second, double secondShare, Space space, HueMethod method)
+Colour mix(Colour first, Colour second, double firstShare, double secondShare, Space space, HueMethod method)
 {
     first = toSpace(first, space);
     second = toSpace(second, space);
@@ -707,7 +708,6 @@ Colour mix(Colour first, Colour second, double secondShare, Space space, HueMeth
             break;
         }
     }
-    const double firstShare = 1 - secondShare;
     Colour result;
     result.space = space;
     result.alpha = first.alpha * firstShare + second.alpha * secondShare;
@@ -717,8 +717,8 @@ Colour mix(Colour first, Colour second, double secondShare, Space space, HueMeth
         if (static_cast<int>(i) == hueAt) {
             result.channels[i] = first.channels[i] * firstShare + second.channels[i] * secondShare;
         } else if (result.alpha > 0) {
-            result.channels[i] = (first.channels[i] * first.alpha * firstShare
-                                     + second.channels[i] * second.alpha * secondShare)
+            result.channels[i]
+                = (first.channels[i] * first.alpha * firstShare + second.channels[i] * second.alpha * secondShare)
                 / result.alpha;
         }
     }
@@ -748,11 +748,11 @@ Result colourMix(const CssValues& inside, int depth)
             return refused(Refusal::NoColour);
         space = *named;
         if (head.size() == 4 && ColourSpaces::hueIndex(space) >= 0 && head[3].token.isIdent(u"hue")) {
-            static const std::array<std::pair<const char16_t*, HueMethod>, 4> methods{{{u"shorter", HueMethod::Shorter},
-                {u"longer", HueMethod::Longer}, {u"increasing", HueMethod::Increasing},
-                {u"decreasing", HueMethod::Decreasing}}};
-            const auto found = std::find_if(methods.begin(), methods.end(),
-                [&](const auto& known) { return head[2].token.isIdent(known.first); });
+            static const std::array<std::pair<const char16_t*, HueMethod>, 4> methods{
+                {{u"shorter", HueMethod::Shorter}, {u"longer", HueMethod::Longer},
+                    {u"increasing", HueMethod::Increasing}, {u"decreasing", HueMethod::Decreasing}}};
+            const auto found = std::find_if(
+                methods.begin(), methods.end(), [&](const auto& known) { return head[2].token.isIdent(known.first); });
             if (found == methods.end())
                 return refused(Refusal::NoColour);
             method = found->second;
@@ -783,16 +783,26 @@ Result colourMix(const CssValues& inside, int depth)
             }
         }
         const Result one = colour(part, depth + 1);
+        if (one.refusal == Refusal::TransparentKeyword) {
+            // Inside a mix, transparent is a colour like any other: black with no alpha.
+            colours[i] = Colour{};
+            colours[i].alpha = 0;
+            continue;
+        }
         if (!one.colour)
-            return one.refusal == Refusal::Transparent ? refused(Refusal::NoColour) : one;
+            return one;
         colours[i] = *one.colour;
     }
     double p1 = shares[0].value_or(shares[1] ? 100 - *shares[1] : 50);
     double p2 = shares[1].value_or(100 - p1);
     const double total = p1 + p2;
-    if (total <= 0)
-        return refused(Refusal::NoColour);
-    Colour result = mix(colours[0], colours[1], p2 / total, space, method);
+    // Shares adding up to 0% make a browser's transparent black.
+    if (total <= 0) {
+        Colour none;
+        none.alpha = 0;
+        return accepted(none);
+    }
+    Colour result = mix(colours[0], colours[1], p1 / total, p2 / total, space, method);
     if (total < 100)
         result.alpha *= total / 100;
     return accepted(result);
@@ -816,9 +826,8 @@ std::optional<Colour> hexColour(QStringView digits)
         else
             return std::nullopt;
     }
-    const auto channel = [&](std::size_t i) {
-        return (count <= 4 ? values[i] * 17 : values[2 * i] * 16 + values[2 * i + 1]) / 255.0;
-    };
+    const auto channel
+        = [&](std::size_t i) { return (count <= 4 ? values[i] * 17 : values[2 * i] * 16 + values[2 * i + 1]) / 255.0; };
     Colour colour;
     colour.channels = {channel(0), channel(1), channel(2)};
     colour.alpha = count == 4 || count == 8 ? channel(3) : 1.0;
@@ -906,7 +915,8 @@ Reading painted(const Result& result, const QString& text)
     if (!result.colour)
         return reading;
     const Colour& colour = *result.colour;
-    const double alpha = colour.missing[3] ? 1.0 : colour.alpha;
+    // A missing alpha paints as zero, as any missing channel does.
+    const double alpha = colour.missing[3] ? 0.0 : colour.alpha;
     if (std::floor(std::clamp(alpha, 0.0, 1.0) * 255 + 0.5) != 255) {
         reading.refusal = Refusal::Transparent;
         reading.name = text;
@@ -957,8 +967,9 @@ QString message(const Reading& reading)
         return QCoreApplication::translate("ColourText", "%1 is a transparent colour, and page colours are opaque.")
             .arg(reading.name);
     case Refusal::TransparentKeyword:
-        return QCoreApplication::translate("ColourText", "%1 is no colour: it lets the page behind show through, and "
-                                                         "page colours are opaque.")
+        return QCoreApplication::translate("ColourText",
+            "%1 is no colour: it lets the page behind show through, and "
+            "page colours are opaque.")
             .arg(reading.name);
     case Refusal::CurrentColour:
         return QCoreApplication::translate(

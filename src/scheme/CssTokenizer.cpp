@@ -139,9 +139,8 @@ char32_t CssTokenizer::escape()
     if (!isHexDigit(c))
         return c;
     char32_t value = 0;
-    const auto add = [&value](char32_t digit) {
-        value = value * 16 + (isDigit(digit) ? digit - '0' : (digit | 0x20) - 'a' + 10);
-    };
+    const auto add
+        = [&value](char32_t digit) { value = value * 16 + (isDigit(digit) ? digit - '0' : (digit | 0x20) - 'a' + 10); };
     add(c);
     for (int count = 1; count < 6 && isHexDigit(peek()); ++count)
         add(take());
