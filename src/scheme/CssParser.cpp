@@ -139,7 +139,15 @@ QList<CssDeclaration> CssParser::declarations(const CssValues& block)
         qsizetype end = at;
         while (end < block.size() && !block[end].token.is(CssToken::Semicolon))
             ++end;
-        if (token.is(CssToken::Ident)) {
+        if (!token.is(CssToken::Ident)) {
+            // What starts otherwise is a nested rule, which ends with its {} block.
+            qsizetype blockAt = at;
+            while (blockAt < end && !block[blockAt].isBlock(CssToken::OpenCurly))
+                ++blockAt;
+            at = blockAt < end ? blockAt + 1 : end;
+            continue;
+        }
+        {
             CssValues parts = trimmed(block.mid(at + 1, end - at - 1));
             if (!parts.isEmpty() && parts.first().token.is(CssToken::Colon)) {
                 CssDeclaration declaration;

@@ -38,10 +38,15 @@ bool isNonPrintable(char32_t c)
     return c <= 0x08 || c == 0x0B || (c >= 0x0E && c <= 0x1F) || c == 0x7F;
 }
 
+// Code point by code point: QString::fromUcs4 would take a leading U+FEFF for a byte order mark.
 void append(QString& text, char32_t c)
 {
-    const char32_t one[] = {c};
-    text += QString::fromUcs4(one, 1);
+    if (QChar::requiresSurrogates(c)) {
+        text += QChar(QChar::highSurrogate(c));
+        text += QChar(QChar::lowSurrogate(c));
+    } else {
+        text += QChar(char16_t(c));
+    }
 }
 
 CssToken token(CssToken::Type type, QString text = {})

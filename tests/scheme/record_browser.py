@@ -111,7 +111,8 @@ def main():
     for name, rows in (("colours-browser.jsonl", results[:len(colours)]), ("tags-browser.jsonl", results[len(colours):])):
         with open(os.path.join(DATA, name), "w", encoding="utf-8") as f:
             for row in rows:
-                f.write(json.dumps(row, ensure_ascii=False) + "\n")
+                # ASCII only: a JSON reader may drop a raw U+FEFF inside a string.
+                f.write(json.dumps(row) + "\n")
     print("Recorded %d colour texts and %d tag texts" % (len(colours), len(tags)))
 
 
