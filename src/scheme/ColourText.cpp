@@ -964,20 +964,19 @@ QString message(const Reading& reading)
 {
     switch (reading.refusal) {
     case Refusal::Transparent:
-        return QCoreApplication::translate("ColourText", "%1 is a transparent colour, and page colours are opaque.")
+        return QCoreApplication::translate("ColourText", "“%1” is a transparent colour, and page colours are opaque.")
             .arg(reading.name);
     case Refusal::TransparentKeyword:
-        return QCoreApplication::translate("ColourText",
-            "%1 is no colour: it lets the page behind show through, and "
-            "page colours are opaque.")
+        return QCoreApplication::translate(
+            "ColourText", "“%1” is no colour but the page behind showing through, and page colours are opaque.")
             .arg(reading.name);
     case Refusal::CurrentColour:
         return QCoreApplication::translate(
-            "ColourText", "%1 is no colour of its own: it repeats the text colour of wherever it is used.")
+            "ColourText", "“%1” has no colour of its own: it repeats the text colour wherever it is used.")
             .arg(reading.name);
     case Refusal::SystemColour:
         return QCoreApplication::translate(
-            "ColourText", "%1 is a system colour: each reader's desktop decides what it looks like.")
+            "ColourText", "“%1” is a system colour, which each reader's desktop decides.")
             .arg(reading.name);
     default:
         return {};

@@ -333,21 +333,30 @@ void PageStyle::addPresentationalAttributes()
     }
 }
 
+// A custom property's value for the element, its own or inherited, with var() in it resolved. Each is
+// worked out once: a chain of properties each using the next twice stays linear, and grows to the
+// token limit at most. A property in a cycle has no value.
 std::optional<CssValues> PageStyle::custom(PageElement element, const QString& name, int depth) const
 {
-    if (depth > 32)
+    const QString key = QString::number(int(element)) + name;
+    if (const auto known = m_customs.constFind(key); known != m_customs.constEnd())
+        return *known;
+    if (depth > 64 || m_resolving.contains(key))
         return std::nullopt;
+    m_resolving.insert(key);
+    std::optional<CssValues> result;
     const Declarations& declared = m_declared[std::size_t(element)];
     const auto found = declared.constFind(name);
     if (found == declared.constEnd() || (isWideKeyword(found->value) && !found->value[0].token.isIdent(u"initial"))) {
-        if (element == PageElement::Html)
-            return std::nullopt;
-        return custom(parentOf(element), name, depth + 1);
+        if (element != PageElement::Html)
+            result = custom(parentOf(element), name, depth + 1);
+    } else if (!isWideKeyword(found->value)) {
+        int budget = MaximumTokens;
+        result = substituted(element, found->value, depth + 1, budget);
     }
-    if (isWideKeyword(found->value))
-        return std::nullopt;
-    int budget = MaximumTokens;
-    return substituted(element, found->value, depth + 1, budget);
+    m_resolving.remove(key);
+    m_customs.insert(key, result);
+    return result;
 }
 
 std::optional<CssValues> PageStyle::substituted(

@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QHash>
+#include <QSet>
 #include <QStringList>
 #include <array>
 #include <optional>
@@ -70,4 +71,6 @@ private:
     CssSelector::Page m_page;
     std::array<Declarations, 5> m_declared; // by PageElement
     int m_order = 0;
+    mutable QHash<QString, std::optional<CssValues>> m_customs; // worked out so far, by element and name
+    mutable QSet<QString> m_resolving;
 };
