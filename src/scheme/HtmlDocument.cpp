@@ -37,7 +37,11 @@ bool HtmlDocument::holdsMarkup(QStringView text)
 HtmlDocument::HtmlDocument(QStringView text)
 {
     const QByteArray utf8 = text.toUtf8();
-    GumboOutput* output = gumbo_parse_with_options(&kGumboDefaultOptions, utf8.constData(), std::size_t(utf8.size()));
+    // Parse errors are not kept: recording each one costs more than the parse itself, quadratically so
+    // for deeply nested tags.
+    GumboOptions options = kGumboDefaultOptions;
+    options.max_errors = 0;
+    GumboOutput* output = gumbo_parse_with_options(&options, utf8.constData(), std::size_t(utf8.size()));
     // Walked with a list rather than recursion, so that deep nesting cannot exhaust the stack.
     QList<const GumboNode*> pending{output->root};
     while (!pending.isEmpty()) {
@@ -64,5 +68,5 @@ HtmlDocument::HtmlDocument(QStringView text)
         for (unsigned int i = element.children.length; i > 0; --i)
             pending.append(static_cast<const GumboNode*>(element.children.data[i - 1]));
     }
-    gumbo_destroy_output(&kGumboDefaultOptions, output);
+    gumbo_destroy_output(&options, output);
 }

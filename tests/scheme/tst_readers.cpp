@@ -145,6 +145,8 @@ private slots:
     void coloursAsTheBrowserPaintsThem();
     void coloursRoundTripThroughEveryForm();
     void pagesAsTheBrowserShowsThem();
+    void refusalsSayWhy_data();
+    void refusalsSayWhy();
     void tagsAndStyleSheets_data();
     void tagsAndStyleSheets();
     void writtenTextReadsBackUnchanged();
@@ -311,6 +313,53 @@ void TestReaders::pagesAsTheBrowserShowsThem()
     for (const QString& difference : std::as_const(wrong))
         qWarning().noquote() << difference;
     QVERIFY2(wrong.isEmpty(), qPrintable(QString::number(wrong.size()) + QStringLiteral(" differ from the browser")));
+}
+
+// What the user hears when nothing, or not all, can be used: the colour refused by name, the margin
+// that was limited, the declarations and attributes found but not usable.
+void TestReaders::refusalsSayWhy_data()
+{
+    QTest::addColumn<bool>("tag");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("message");
+    const auto colour = [](const char* text, const char* message) {
+        QTest::addRow("'%s'", text) << false << QString::fromUtf8(text) << QString::fromUtf8(message);
+    };
+    const auto tag = [](const char* text, const char* message) {
+        QTest::addRow("'%s'", text) << true << QString::fromUtf8(text) << QString::fromUtf8(message);
+    };
+    colour(" Transparent ",
+        "“Transparent” is no colour but the page behind showing through, and page colours are "
+        "opaque.");
+    colour("rgb(0 0 0 / 50%)", "“rgb(0 0 0 / 50%)” is a transparent colour, and page colours are opaque.");
+    colour("#ff000080", "“#ff000080” is a transparent colour, and page colours are opaque.");
+    colour("currentColor", "“currentColor” has no colour of its own: it repeats the text colour wherever it is used.");
+    colour(
+        "color-mix(in srgb, ButtonFace, red)", "“ButtonFace” is a system colour, which each reader's desktop decides.");
+    colour("nonsense", "");
+    tag("<body leftmargin=70 topmargin=-3 marginheight=99>",
+        "Margins are kept within 0 to 50 pixels, so margin-left: 70px, margin-top: 99px was limited.");
+    tag("body { margin: -4px 2em }", "Margins are kept within 0 to 50 pixels, so margin-top: -4px was limited.");
+    tag("<body bgcolor='' text=transparent style='color: red'>",
+        "Found but not usable: bgcolor=\"\"; text=\"transparent\".");
+    tag("body { color: currentcolor; background: rgb(0 0 0 / 0.5); margin-left: 10% } a { color: Canvas }",
+        "Found but not usable: background-color: rgb(0 0 0 / 0.5); color: Canvas; margin-left: 10%.");
+    tag("body { color: ff0000 } p { color: red }", "");
+}
+
+void TestReaders::refusalsSayWhy()
+{
+    QFETCH(bool, tag);
+    QFETCH(QString, text);
+    QFETCH(QString, message);
+    if (!tag) {
+        const ColourText::Reading reading = ColourText::read(text);
+        QVERIFY(!reading.colour);
+        QCOMPARE(ColourText::message(reading), message);
+        return;
+    }
+    const TagReader::Reading reading = TagReader::readExplained(text);
+    QCOMPARE(TagReader::limitedMessage(reading) + TagReader::unusableMessage(reading), message);
 }
 
 void TestReaders::tagsAndStyleSheets_data()
