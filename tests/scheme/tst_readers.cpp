@@ -1,4 +1,5 @@
 #include "scheme/BodyTag.h"
+#include "scheme/ColourSpaces.h"
 #include "scheme/ColourText.h"
 #include "scheme/CssText.h"
 #include "scheme/TagReader.h"
@@ -144,6 +145,9 @@ private slots:
     void everyNamedColour();
     void coloursAsTheBrowserPaintsThem();
     void coloursRoundTripThroughEveryForm();
+    void spacesConvertThereAndBack();
+    void everySpaceWritesTheSameColour();
+    void cascadeFollowsImportanceSpecificityAndOrder();
     void pagesAsTheBrowserShowsThem();
     void refusalsSayWhy_data();
     void refusalsSayWhy();
@@ -360,6 +364,106 @@ void TestReaders::refusalsSayWhy()
     }
     const TagReader::Reading reading = TagReader::readExplained(text);
     QCOMPARE(TagReader::limitedMessage(reading) + TagReader::unusableMessage(reading), message);
+}
+
+// Every conversion and its inverse: a colour taken into any space and back is the colour it was, so a
+// mistyped matrix entry or transfer curve shows at once.
+void TestReaders::spacesConvertThereAndBack()
+{
+    using ColourSpaces::Space;
+    QRandomGenerator random(77);
+    for (int i = 0; i < 2000; ++i) {
+        const ColourSpaces::Triple srgb{random.generateDouble(), random.generateDouble(), random.generateDouble()};
+        for (int to = 0; to <= int(Space::Hwb); ++to) {
+            const auto there = ColourSpaces::convert(Space::Srgb, Space(to), srgb);
+            const auto back = ColourSpaces::convert(Space(to), Space::Srgb, there);
+            for (std::size_t c = 0; c < 3; ++c)
+                QVERIFY2(std::abs(back[c] - srgb[c]) < 1e-9, qPrintable(QStringLiteral("space %1").arg(to)));
+        }
+    }
+    // White is white in every space, with no chroma in the polar ones.
+    const auto white = ColourSpaces::convert(Space::Srgb, Space::Oklch, {1, 1, 1});
+    QVERIFY(std::abs(white[0] - 1) < 1e-6 && white[1] < 1e-6);
+    QCOMPARE(ColourSpaces::paint(Space::Lab, {100, 0, 0}), qRgb(255, 255, 255));
+}
+
+// Any 8-bit colour written in every syntax (other spaces with enough digits, percentages, hue units,
+// calc(), none, color-mix() with itself, comments and escapes) reads back as exactly that colour.
+void TestReaders::everySpaceWritesTheSameColour()
+{
+    using ColourSpaces::Space;
+    static const std::array<std::pair<Space, const char*>, 8> spaces{{{Space::SrgbLinear, "srgb-linear"},
+        {Space::DisplayP3, "display-p3"}, {Space::A98Rgb, "a98-rgb"}, {Space::ProphotoRgb, "prophoto-rgb"},
+        {Space::Rec2020, "rec2020"}, {Space::XyzD50, "xyz-d50"}, {Space::XyzD65, "xyz"}, {Space::Srgb, "srgb"}}};
+    const auto n = [](double v) { return QString::number(v, 'g', 15); };
+    QRandomGenerator random(31);
+    for (int i = 0; i < 1500; ++i) {
+        const QColor colour(random.bounded(256), random.bounded(256), random.bounded(256));
+        const ColourSpaces::Triple srgb{colour.redF(), colour.greenF(), colour.blueF()};
+        const auto in = [&](Space space) { return ColourSpaces::convert(Space::Srgb, space, srgb); };
+        const auto lab = in(Space::Lab), lch = in(Space::Lch), oklab = in(Space::Oklab), oklch = in(Space::Oklch);
+        const auto hue = [&](double h) { return std::isnan(h) ? QStringLiteral("none") : n(h); };
+        QStringList forms{QStringLiteral("lab(%1% %2 %3)").arg(n(lab[0]), n(lab[1]), n(lab[2])),
+            QStringLiteral("lab(%1 %2% %3%)").arg(n(lab[0]), n(lab[1] / 1.25), n(lab[2] / 1.25)),
+            QStringLiteral("lch(%1 %2 %3deg)").arg(n(lch[0]), n(lch[1]), hue(lch[2])),
+            QStringLiteral("oklab(%1 %2 %3 / 1)").arg(n(oklab[0]), n(oklab[1]), n(oklab[2])),
+            QStringLiteral("OKLCH(%1% %2 calc(%3turn / 360))").arg(n(oklch[0] * 100), n(oklch[1]), n(oklch[2])),
+            QStringLiteral("oklch(%1 %2 %3)").arg(n(oklch[0]), n(oklch[1]), hue(oklch[2])),
+            QStringLiteral("color-mix(in oklab, %1 30%, %1)").arg(colour.name()),
+            QStringLiteral("color-mix(in srgb, %1, %1)").arg(colour.name()),
+            QStringLiteral("rgb(%1 /* r */ calc(%2 * 1) %3e0)")
+                .arg(colour.red())
+                .arg(colour.green())
+                .arg(colour.blue()),
+            QStringLiteral("\\72 gb(%1, %2, %3)").arg(colour.red()).arg(colour.green()).arg(colour.blue())};
+        if (std::isnan(oklch[2]))
+            forms.removeAt(4);
+        for (const auto& [space, name] : spaces) {
+            const auto c = in(space);
+            forms << QStringLiteral("color(%1 %2 %3 %4)").arg(QLatin1String(name), n(c[0]), n(c[1]), n(c[2]));
+        }
+        for (const QString& form : forms) {
+            const std::optional<QColor> read = ColourText::parse(form);
+            QVERIFY2(read && read->rgb() == colour.rgb(), qPrintable(form + QStringLiteral(" for ") + colour.name()));
+        }
+    }
+}
+
+// Random style sheets of competing body rules, each declaration winning by !important, then
+// specificity, then order, with the body's style attribute above every rule of its importance: the
+// reader picks the winner a sort over those keys picks.
+void TestReaders::cascadeFollowsImportanceSpecificityAndOrder()
+{
+    static const std::array<std::pair<const char*, int>, 6> selectors{{{"body", 1}, {"html body", 2},
+        {":root body", 11}, {":where(html) body", 1}, {"body:is(html > *)", 2}, {"*", 0}}};
+    QRandomGenerator random(2024);
+    for (int run = 0; run < 500; ++run) {
+        QString sheet;
+        QList<std::tuple<bool, int, int, int>> candidates; // important, specificity, order, colour index
+        const int rules = random.bounded(1, 8);
+        for (int rule = 0; rule < rules; ++rule) {
+            const auto& [selector, specificity] = selectors[random.bounded(int(selectors.size()))];
+            const bool important = random.bounded(3) == 0;
+            sheet += QStringLiteral("%1 { color: #%2 %3}\n")
+                         .arg(QLatin1String(selector))
+                         .arg(rule + 1, 6, 10, QLatin1Char('0'))
+                         .arg(important ? QStringLiteral("!important ") : QString());
+            candidates.append({important, specificity, rule, rule + 1});
+        }
+        QString page = QStringLiteral("<style>") + sheet + QStringLiteral("</style><body");
+        if (random.bounded(2)) {
+            const bool important = random.bounded(2) == 0;
+            page += QStringLiteral(" style='color: #000099%1'")
+                        .arg(important ? QStringLiteral(" ! important") : QString());
+            candidates.append({important, 1000, 0, 99});
+        }
+        page += QStringLiteral(" text=#000077>");
+        const auto winner = *std::max_element(candidates.begin(), candidates.end());
+        const TagReader::Found found = TagReader::read(page);
+        QVERIFY2(found.colours[Slot::Text], qPrintable(page));
+        QCOMPARE(
+            hex(*found.colours[Slot::Text]), QStringLiteral("#%1").arg(std::get<3>(winner), 6, 10, QLatin1Char('0')));
+    }
 }
 
 void TestReaders::tagsAndStyleSheets_data()
