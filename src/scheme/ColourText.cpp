@@ -962,22 +962,24 @@ std::optional<QColor> parse(QStringView text)
 
 QString message(const Reading& reading)
 {
+    // A whole page pasted by mistake is named by its start.
+    const QString name = reading.name.size() > 60 ? reading.name.first(59) + QChar(0x2026) : reading.name;
     switch (reading.refusal) {
     case Refusal::Transparent:
         return QCoreApplication::translate("ColourText", "“%1” is a transparent colour, and page colours are opaque.")
-            .arg(reading.name);
+            .arg(name);
     case Refusal::TransparentKeyword:
         return QCoreApplication::translate(
             "ColourText", "“%1” is no colour but the page behind showing through, and page colours are opaque.")
-            .arg(reading.name);
+            .arg(name);
     case Refusal::CurrentColour:
         return QCoreApplication::translate(
             "ColourText", "“%1” has no colour of its own: it repeats the text colour wherever it is used.")
-            .arg(reading.name);
+            .arg(name);
     case Refusal::SystemColour:
         return QCoreApplication::translate(
             "ColourText", "“%1” is a system colour, which each reader's desktop decides.")
-            .arg(reading.name);
+            .arg(name);
     default:
         return {};
     }

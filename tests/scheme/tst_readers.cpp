@@ -341,6 +341,10 @@ void TestReaders::refusalsSayWhy_data()
     colour(
         "color-mix(in srgb, ButtonFace, red)", "“ButtonFace” is a system colour, which each reader's desktop decides.");
     colour("nonsense", "");
+    colour("rgb(1 2 3                                                            / 0.5)",
+        "\u201crgb(1 2 3                                                  \u2026\u201d is a transparent colour, and "
+        "page colours "
+        "are opaque.");
     tag("<body leftmargin=70 topmargin=-3 marginheight=99>",
         "Margins are kept within 0 to 50 pixels, so margin-left: 70px, margin-top: 99px was limited.");
     tag("body { margin: -4px 2em }", "Margins are kept within 0 to 50 pixels, so margin-top: -4px was limited.");
