@@ -28,6 +28,9 @@ int hexValue(QChar c)
 
 std::optional<QColor> parse(QStringView value)
 {
+    // Only the empty string is no colour: whitespace alone is black, as the rules go.
+    if (value.isEmpty())
+        return std::nullopt;
     qsizetype first = 0;
     qsizetype last = value.size();
     while (first < last && isAsciiWhitespace(value[first]))
@@ -35,7 +38,7 @@ std::optional<QColor> parse(QStringView value)
     while (last > first && isAsciiWhitespace(value[last - 1]))
         --last;
     const QStringView input = value.sliced(first, last - first);
-    if (input.isEmpty() || input.compare(u"transparent", Qt::CaseInsensitive) == 0)
+    if (input.compare(u"transparent", Qt::CaseInsensitive) == 0)
         return std::nullopt;
     const bool asciiLetters = std::all_of(input.begin(), input.end(),
         [](QChar c) { return (c.unicode() | 0x20) >= u'a' && (c.unicode() | 0x20) <= u'z'; });

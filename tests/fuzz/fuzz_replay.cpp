@@ -49,7 +49,7 @@ int main(int argc, char** argv)
             slowestFile = path;
         }
     }
-    std::printf("%s reader: %lld inputs, slowest %.3f ms (%s), budget %.0f ms\n", colour ? "colour" : "tag",
+    std::printf("%s reader: %lld inputs, slowest %.3f ms (%s), budget %g ms\n", colour ? "colour" : "tag",
         static_cast<long long>(files.size()), slowest, qPrintable(slowestFile), budget);
     return slowest > budget ? 1 : 0;
 }
