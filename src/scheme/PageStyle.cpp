@@ -172,8 +172,10 @@ PageStyle::Value unusable(const QString& property, const CssValues& value)
     return PageStyle::Value{std::nullopt, std::nullopt, property + QStringLiteral(": ") + CssParser::text(value)};
 }
 
+} // namespace
+
 // The HTML Standard's rules for parsing non-negative integers: "7.5" is 7, "10%" is 10, "-3" nothing.
-std::optional<int> nonNegativeInteger(const QString& text)
+std::optional<int> PageStyle::marginAttribute(const QString& text)
 {
     qsizetype at = 0;
     while (at < text.size()
@@ -194,8 +196,6 @@ std::optional<int> nonNegativeInteger(const QString& text)
         return std::nullopt;
     return int(value);
 }
-
-} // namespace
 
 bool PageStyle::Declaration::beats(const Declaration& other) const
 {
@@ -324,7 +324,7 @@ void PageStyle::addPresentationalAttributes()
     for (const auto& [property, names] : {std::pair{"margin-left", std::array{"marginwidth", "leftmargin"}},
              std::pair{"margin-top", std::array{"marginheight", "topmargin"}}}) {
         for (const char* name : names) {
-            const std::optional<int> pixels = nonNegativeInteger(value(name).value_or(QString()));
+            const std::optional<int> pixels = marginAttribute(value(name).value_or(QString()));
             if (pixels) {
                 hint(PageElement::Body, QLatin1String(property), QString::number(*pixels) + QStringLiteral("px"));
                 break;

@@ -38,6 +38,10 @@ public:
     // bgcolor, text, link, vlink and alink.
     void addPresentationalAttributes();
 
+    // A margin attribute by the HTML Standard's rules for parsing non-negative integers: "7.5" is 7,
+    // "10%" is 10, "-3" and a number too large for an int nothing.
+    static std::optional<int> marginAttribute(const QString& text);
+
     std::optional<Value> background() const;
     std::optional<Value> colour(PageElement element) const;
     std::optional<Value> margin(bool left) const;

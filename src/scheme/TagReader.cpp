@@ -20,7 +20,10 @@ QStringList unusableAttributes(const HtmlDocument::Attributes& body)
         const bool colour = QStringList{QStringLiteral("bgcolor"), QStringLiteral("text"), QStringLiteral("link"),
             QStringLiteral("vlink"), QStringLiteral("alink")}
                                 .contains(name);
-        if (colour && !LegacyColour::parse(value))
+        const bool margin = QStringList{QStringLiteral("leftmargin"), QStringLiteral("topmargin"),
+            QStringLiteral("marginwidth"), QStringLiteral("marginheight")}
+                                .contains(name);
+        if ((colour && !LegacyColour::parse(value)) || (margin && !PageStyle::marginAttribute(value)))
             result << QStringLiteral("%1=\"%2\"").arg(name, value);
     }
     return result;

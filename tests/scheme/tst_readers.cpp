@@ -345,11 +345,11 @@ void TestReaders::refusalsSayWhy_data()
         "\u201crgb(1 2 3                                                  \u2026\u201d is a transparent colour, and "
         "page colours "
         "are opaque.");
-    tag("<body leftmargin=70 topmargin=-3 marginheight=99>",
+    tag("<body leftmargin=70 topmargin=+3 marginheight=99>",
         "Margins are kept within 0 to 50 pixels, so margin-left: 70px, margin-top: 99px was limited.");
     tag("body { margin: -4px 2em }", "Margins are kept within 0 to 50 pixels, so margin-top: -4px was limited.");
-    tag("<body bgcolor='' text=transparent style='color: red'>",
-        "Found but not usable: bgcolor=\"\"; text=\"transparent\".");
+    tag("<body bgcolor='' text=transparent style='color: red' topmargin=-3 leftmargin=x marginwidth=2>",
+        "Found but not usable: bgcolor=\"\"; text=\"transparent\"; topmargin=\"-3\"; leftmargin=\"x\".");
     tag("body { color: currentcolor; background: rgb(0 0 0 / 0.5); margin-left: 10% } a { color: Canvas }",
         "Found but not usable: background-color: rgb(0 0 0 / 0.5); color: Canvas; margin-left: 10%.");
     tag("body { color: ff0000 } p { color: red }", "");
