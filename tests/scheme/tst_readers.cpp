@@ -148,6 +148,7 @@ private slots:
     void spacesConvertThereAndBack();
     void everySpaceWritesTheSameColour();
     void cascadeFollowsImportanceSpecificityAndOrder();
+    void linkStatesTakeTheRulesThatMatchThem();
     void pagesAsTheBrowserShowsThem();
     void refusalsSayWhy_data();
     void refusalsSayWhy();
@@ -467,6 +468,43 @@ void TestReaders::cascadeFollowsImportanceSpecificityAndOrder()
         QVERIFY2(found.colours[Slot::Text], qPrintable(page));
         QCOMPARE(
             hex(*found.colours[Slot::Text]), QStringLiteral("#%1").arg(std::get<3>(winner), 6, 10, QLatin1Char('0')));
+    }
+}
+
+// A browser cannot be asked for a visited or active link's colour, so here the rules are drawn at
+// random and the winner for each state worked out from which selectors match it: an active link is an
+// unvisited one being clicked, and the body's link, vlink and alink lose to any rule.
+void TestReaders::linkStatesTakeTheRulesThatMatchThem()
+{
+    struct Selector {
+        const char* text;
+        int specificity;
+        const char* states; // of "lva": unvisited, visited, active
+    };
+    static const std::array<Selector, 10> selectors{{{"a", 1, "lva"}, {"a:link", 11, "la"}, {"a:visited", 11, "v"},
+        {"a:active", 11, "a"}, {"a:any-link", 11, "lva"}, {"body a", 2, "lva"}, {"body a:link", 12, "la"},
+        {":link", 10, "la"}, {"html body a:visited", 13, "v"}, {"a:hover", 11, ""}}};
+    QRandomGenerator random(99);
+    for (int run = 0; run < 500; ++run) {
+        QString page = QStringLiteral("<body link=#0000a1 vlink=#0000a2 alink=#0000a3><style>");
+        std::array<std::pair<int, int>, 3> best{{{-1, 0xa1}, {-1, 0xa2}, {-1, 0xa3}}}; // rank, colour
+        const int rules = random.bounded(0, 6);
+        for (int rule = 0; rule < rules; ++rule) {
+            const Selector& selector = selectors[random.bounded(int(selectors.size()))];
+            page += QStringLiteral("%1 { color: #0000%2 }\n")
+                        .arg(QLatin1String(selector.text))
+                        .arg(rule + 1, 2, 10, QLatin1Char('0'));
+            for (int state = 0; state < 3; ++state) {
+                const int rank = selector.specificity * 100 + rule;
+                if (QByteArray(selector.states).contains("lva"[state]) && rank > best[std::size_t(state)].first)
+                    best[std::size_t(state)] = {rank, (rule + 1) / 10 * 16 + (rule + 1) % 10};
+            }
+        }
+        const TagReader::Found found = TagReader::read(page + QStringLiteral("</style>"));
+        for (int state = 0; state < 3; ++state) {
+            const auto& colour = found.colours[std::size_t(Slot::NewLink + state)];
+            QVERIFY2(colour && colour->blue() == best[std::size_t(state)].second, qPrintable(page));
+        }
     }
 }
 
