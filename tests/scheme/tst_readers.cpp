@@ -2,6 +2,7 @@
 #include "scheme/ColourSpaces.h"
 #include "scheme/ColourText.h"
 #include "scheme/CssText.h"
+#include "scheme/CssTokenizer.h"
 #include "scheme/TagReader.h"
 
 #include <QFile>
@@ -149,6 +150,8 @@ private slots:
     void everySpaceWritesTheSameColour();
     void cascadeFollowsImportanceSpecificityAndOrder();
     void linkStatesTakeTheRulesThatMatchThem();
+    void escapesAndCommentsReadAsWhatTheyStandFor();
+    void deepNestingNeverExhaustsTheStack();
     void pagesAsTheBrowserShowsThem();
     void refusalsSayWhy_data();
     void refusalsSayWhy();
@@ -506,6 +509,61 @@ void TestReaders::linkStatesTakeTheRulesThatMatchThem()
             QVERIFY2(colour && colour->blue() == best[std::size_t(state)].second, qPrintable(page));
         }
     }
+}
+
+// Identifiers and strings written with random CSS escapes (hex with and without the space after it,
+// escaped characters) and comments between the tokens tokenize to exactly what they stand for.
+void TestReaders::escapesAndCommentsReadAsWhatTheyStandFor()
+{
+    QRandomGenerator random(5);
+    const auto escaped = [&](char32_t c) {
+        const QString hexDigits = QString::number(uint(c), 16);
+        switch (random.bounded(3)) {
+        case 0:
+            return QLatin1Char('\\') + hexDigits + QLatin1Char(' ');
+        case 1:
+            return QLatin1Char('\\') + QString(6 - hexDigits.size(), QLatin1Char('0')) + hexDigits;
+        default:
+            return (c >= U'0' && c <= U'9') || (c >= U'a' && c <= U'f')
+                ? QLatin1Char('\\') + hexDigits + QLatin1Char('\t')
+                : QLatin1Char('\\') + QString::fromUcs4(&c, 1);
+        }
+    };
+    static const QString alphabet = QStringLiteral("abcdefxyz-_0123456789\u00e9\u4e2d") + QChar(0xD83D) + QChar(0xDE00);
+    for (int run = 0; run < 2000; ++run) {
+        QString name = QStringLiteral("n");
+        for (int i = random.bounded(1, 12); i > 0; --i) {
+            const qsizetype at = random.bounded(alphabet.size() - 1);
+            name += alphabet[at].isHighSurrogate() ? alphabet.mid(at, 2) : QString(alphabet[at]);
+        }
+        QString written;
+        for (const char32_t c : name.toUcs4())
+            written += random.bounded(2) ? escaped(c) : QString::fromUcs4(&c, 1);
+        const QString comment = random.bounded(2) ? QStringLiteral("/* } ; \" */") : QString();
+        const QList<CssToken> tokens
+            = CssTokenizer::all(written + comment + QStringLiteral(":'") + written + QStringLiteral("'") + comment);
+        QCOMPARE(tokens.size(), 3);
+        QVERIFY(tokens[0].is(CssToken::Ident) && tokens[1].is(CssToken::Colon) && tokens[2].is(CssToken::String));
+        QCOMPARE(tokens[0].text, name);
+        QCOMPARE(tokens[2].text, name);
+    }
+}
+
+// Nesting far beyond any real text, in colours, style sheets and pages: the readers return rather than
+// run out of stack, and what nests deeper than they follow counts for nothing.
+void TestReaders::deepNestingNeverExhaustsTheStack()
+{
+    const int depth = 100000;
+    QVERIFY(!ColourText::parse(QStringLiteral("rgb(") + QString(depth, u'(') + QString(depth, u')') + u')'));
+    QVERIFY(!ColourText::parse(QStringLiteral("color-mix(in srgb, ").repeated(depth) + QStringLiteral("red")));
+    QVERIFY(!ColourText::parse(QStringLiteral("rgb(calc(") + QString(depth, u'(') + QStringLiteral("1 0 0)")));
+    QVERIFY(TagReader::read(QStringLiteral("body{color:rgb(") + QString(depth, u'[') + QStringLiteral(")}")).isEmpty());
+    QVERIFY(TagReader::read(QStringLiteral("@media screen{").repeated(depth) + QStringLiteral("body{color:red}"))
+                .isEmpty());
+    QVERIFY(TagReader::read(QStringLiteral(":is(").repeated(depth) + QStringLiteral("body{color:red}")).isEmpty());
+    const TagReader::Found page
+        = TagReader::read(QStringLiteral("<div>").repeated(3000) + QStringLiteral("<body bgcolor=red>"));
+    QCOMPARE(page.colours[Slot::Background], QColor(Qt::red));
 }
 
 void TestReaders::tagsAndStyleSheets_data()
