@@ -111,8 +111,13 @@ QString unusableMessage(const Reading& reading)
 {
     if (reading.unusable.isEmpty())
         return {};
-    return QCoreApplication::translate("TagReader", "Found but not usable: %1.")
-        .arg(reading.unusable.join(QStringLiteral("; ")));
+    // A message box, not a report: a few entries, each cut short, are enough to show what went wrong.
+    QStringList shown;
+    for (const QString& entry : reading.unusable.first(std::min<qsizetype>(reading.unusable.size(), 6)))
+        shown << (entry.size() > 60 ? entry.first(59) + QChar(0x2026) : entry);
+    if (reading.unusable.size() > shown.size())
+        shown << QString(QChar(0x2026));
+    return QCoreApplication::translate("TagReader", "Found but not usable: %1.").arg(shown.join(QStringLiteral("; ")));
 }
 
 bool apply(const Found& found, ColorScheme& scheme, Margins& margins)

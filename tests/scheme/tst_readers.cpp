@@ -357,6 +357,8 @@ void TestReaders::refusalsSayWhy_data()
     tag("body { color: currentcolor; background: rgb(0 0 0 / 0.5); margin-left: 10% } a { color: Canvas }",
         "Found but not usable: background-color: rgb(0 0 0 / 0.5); color: Canvas; margin-left: 10%.");
     tag("body { color: ff0000 } p { color: red }", "");
+    tag("<body bgcolor='' text='' link='' vlink='' alink='' leftmargin=a topmargin=b>",
+        "Found but not usable: bgcolor=\"\"; text=\"\"; link=\"\"; vlink=\"\"; alink=\"\"; leftmargin=\"a\"; \u2026.");
 }
 
 void TestReaders::refusalsSayWhy()
