@@ -1,6 +1,7 @@
 #include "ColourText.h"
 
 #include "ColourSpaces.h"
+#include "CssCalc.h"
 
 #include <QCoreApplication>
 #include <algorithm>
@@ -201,165 +202,11 @@ Result accepted(const Colour& colour)
     return Result{colour, Refusal::None, {}};
 }
 
-// ---- calc() and the values inside colour functions -----------------------------------------------
-
-struct Quantity {
-    enum Kind { Number, Percent, Angle }; // angles in degrees
-    double value = 0;
-    Kind kind = Number;
-};
-
-std::optional<double> angleDegrees(const CssToken& token)
-{
-    const QString unit = token.text.toLower();
-    if (unit == QLatin1String("deg"))
-        return token.number;
-    if (unit == QLatin1String("grad"))
-        return token.number * 0.9;
-    if (unit == QLatin1String("rad"))
-        return token.number * 180 / std::numbers::pi;
-    if (unit == QLatin1String("turn"))
-        return token.number * 360;
-    return std::nullopt;
-}
-
-// A sum of products over the values of a calc(), with + and - between whitespace as CSS wants.
-class Calc {
-public:
-    explicit Calc(const CssValues& values, int depth)
-        : m_values(values)
-        , m_depth(depth)
-    {
-    }
-
-    std::optional<Quantity> whole()
-    {
-        skipSpace();
-        std::optional<Quantity> result = sum();
-        skipSpace();
-        if (m_at != m_values.size())
-            return std::nullopt;
-        return result;
-    }
-
-private:
-    void skipSpace()
-    {
-        while (m_at < m_values.size() && m_values[m_at].token.is(CssToken::Whitespace))
-            ++m_at;
-    }
-
-    std::optional<Quantity> sum()
-    {
-        std::optional<Quantity> left = product();
-        while (left) {
-            const qsizetype before = m_at;
-            skipSpace();
-            if (m_at == before || m_at >= m_values.size())
-                return m_at >= m_values.size() ? left : (m_at = before, left);
-            const CssToken& op = m_values[m_at].token;
-            if (!op.isDelim(u'+') && !op.isDelim(u'-')) {
-                m_at = before;
-                return left;
-            }
-            ++m_at;
-            if (m_at >= m_values.size() || !m_values[m_at].token.is(CssToken::Whitespace))
-                return std::nullopt;
-            skipSpace();
-            const std::optional<Quantity> right = product();
-            if (!right || right->kind != left->kind)
-                return std::nullopt;
-            left->value += op.isDelim(u'+') ? right->value : -right->value;
-        }
-        return left;
-    }
-
-    std::optional<Quantity> product()
-    {
-        std::optional<Quantity> left = value();
-        while (left) {
-            const qsizetype before = m_at;
-            skipSpace();
-            if (m_at >= m_values.size()
-                || !(m_values[m_at].token.isDelim(u'*') || m_values[m_at].token.isDelim(u'/'))) {
-                m_at = before;
-                return left;
-            }
-            const bool divide = m_values[m_at++].token.isDelim(u'/');
-            skipSpace();
-            const std::optional<Quantity> right = value();
-            if (!right)
-                return std::nullopt;
-            if (divide) {
-                if (right->kind != Quantity::Number)
-                    return std::nullopt;
-                left->value /= right->value;
-            } else if (left->kind == Quantity::Number) {
-                left = Quantity{left->value * right->value, right->kind};
-            } else if (right->kind == Quantity::Number) {
-                left->value *= right->value;
-            } else {
-                return std::nullopt;
-            }
-        }
-        return left;
-    }
-
-    std::optional<Quantity> value()
-    {
-        if (m_at >= m_values.size())
-            return std::nullopt;
-        const CssValue& item = m_values[m_at++];
-        const CssToken& token = item.token;
-        switch (token.type) {
-        case CssToken::Number:
-            return Quantity{token.number, Quantity::Number};
-        case CssToken::Percentage:
-            return Quantity{token.number, Quantity::Percent};
-        case CssToken::Dimension:
-            if (const std::optional<double> degrees = angleDegrees(token))
-                return Quantity{*degrees, Quantity::Angle};
-            return std::nullopt;
-        case CssToken::Ident: {
-            const QString name = token.text.toLower();
-            if (name == QLatin1String("e"))
-                return Quantity{std::numbers::e, Quantity::Number};
-            if (name == QLatin1String("pi"))
-                return Quantity{std::numbers::pi, Quantity::Number};
-            if (name == QLatin1String("infinity"))
-                return Quantity{std::numeric_limits<double>::infinity(), Quantity::Number};
-            if (name == QLatin1String("-infinity"))
-                return Quantity{-std::numeric_limits<double>::infinity(), Quantity::Number};
-            if (name == QLatin1String("nan"))
-                return Quantity{std::nan(""), Quantity::Number};
-            return std::nullopt;
-        }
-        case CssToken::OpenParen:
-            return nested(item.inside);
-        case CssToken::Function:
-            if (item.isFunction(u"calc"))
-                return nested(item.inside);
-            return std::nullopt;
-        default:
-            return std::nullopt;
-        }
-    }
-
-    std::optional<Quantity> nested(const CssValues& inside) const
-    {
-        if (m_depth > 32)
-            return std::nullopt;
-        return Calc(inside, m_depth + 1).whole();
-    }
-
-    const CssValues& m_values;
-    qsizetype m_at = 0;
-    int m_depth = 0;
-};
+// ---- The values inside colour functions -----------------------------------------------
 
 // One channel value: a number, percentage or angle, calc() of one, or none (nullopt inside).
 struct Channel {
-    std::optional<Quantity> quantity; // empty for none
+    std::optional<CssCalc::Quantity> quantity; // empty for none
 };
 
 std::optional<Channel> channel(const CssValue& item)
@@ -368,7 +215,7 @@ std::optional<Channel> channel(const CssValue& item)
     if (token.isIdent(u"none"))
         return Channel{};
     if (item.isFunction(u"calc")) {
-        std::optional<Quantity> result = Calc(item.inside, 0).whole();
+        std::optional<CssCalc::Quantity> result = CssCalc::evaluate(item.inside);
         if (!result)
             return std::nullopt;
         // A NaN result counts as zero, and infinities as the largest values.
@@ -380,7 +227,7 @@ std::optional<Channel> channel(const CssValue& item)
     }
     if (token.is(CssToken::Number) || token.is(CssToken::Percentage) || token.is(CssToken::Dimension)) {
         const CssValues one{item};
-        if (const std::optional<Quantity> result = Calc(one, 0).whole())
+        if (const std::optional<CssCalc::Quantity> result = CssCalc::evaluate(one))
             return Channel{result};
     }
     return std::nullopt;
@@ -444,7 +291,7 @@ std::optional<Arguments> arguments(const CssValues& inside)
     return result;
 }
 
-bool isKind(const Channel& value, Quantity::Kind kind)
+bool isKind(const Channel& value, CssCalc::Quantity::Kind kind)
 {
     return value.quantity && value.quantity->kind == kind;
 }
@@ -455,9 +302,9 @@ std::optional<double> scaled(const Channel& value, double hundred, bool& missing
     missing = !value.quantity;
     if (missing)
         return 0.0;
-    if (value.quantity->kind == Quantity::Number)
+    if (value.quantity->kind == CssCalc::Quantity::Number)
         return value.quantity->value;
-    if (value.quantity->kind == Quantity::Percent)
+    if (value.quantity->kind == CssCalc::Quantity::Percent)
         return value.quantity->value * hundred / 100;
     return std::nullopt;
 }
@@ -467,7 +314,7 @@ std::optional<double> hue(const Channel& value, bool& missing)
     missing = !value.quantity;
     if (missing)
         return 0.0;
-    if (value.quantity->kind == Quantity::Percent)
+    if (value.quantity->kind != CssCalc::Quantity::Number && value.quantity->kind != CssCalc::Quantity::Angle)
         return std::nullopt;
     return value.quantity->value;
 }
@@ -495,9 +342,9 @@ double eightBit(double value)
 std::optional<Colour> rgbFunction(const Arguments& args)
 {
     if (args.commas) {
-        const bool percent = isKind(args.channels[0], Quantity::Percent);
+        const bool percent = isKind(args.channels[0], CssCalc::Quantity::Percent);
         for (const Channel& value : args.channels) {
-            if (!isKind(value, percent ? Quantity::Percent : Quantity::Number))
+            if (!isKind(value, percent ? CssCalc::Quantity::Percent : CssCalc::Quantity::Number))
                 return std::nullopt;
         }
     }
@@ -519,8 +366,8 @@ std::optional<Colour> rgbFunction(const Arguments& args)
 std::optional<Colour> hueFunction(const Arguments& args, Space space)
 {
     if (args.commas
-        && (space == Space::Hwb || !isKind(args.channels[1], Quantity::Percent)
-            || !isKind(args.channels[2], Quantity::Percent)))
+        && (space == Space::Hwb || !isKind(args.channels[1], CssCalc::Quantity::Percent)
+            || !isKind(args.channels[2], CssCalc::Quantity::Percent)))
         return std::nullopt;
     Colour colour;
     colour.space = space;
@@ -774,7 +621,7 @@ Result colourMix(const CssValues& inside, int depth)
             const CssValue& edge = atEnd ? part.last() : part.first();
             if (edge.token.is(CssToken::Percentage) || edge.isFunction(u"calc")) {
                 const std::optional<Channel> share = channel(edge);
-                if (!share || !isKind(*share, Quantity::Percent) || shares[i])
+                if (!share || !isKind(*share, CssCalc::Quantity::Percent) || shares[i])
                     continue;
                 if (share->quantity->value < 0 || share->quantity->value > 100)
                     return refused(Refusal::NoColour);

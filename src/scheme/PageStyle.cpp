@@ -1,10 +1,12 @@
 #include "PageStyle.h"
 
 #include "ColourText.h"
+#include "CssCalc.h"
 #include "LegacyColour.h"
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -29,23 +31,21 @@ bool isColour(const CssValues& values)
     return ColourText::read(values).refusal != ColourText::Refusal::NoColour;
 }
 
-// A length in CSS pixels, em and rem taken at the browser's default 16 px; nothing for a length or
-// percentage that depends on the page, and for what is no length at all.
+// A length in CSS pixels, calc() of lengths included, em and rem taken at the browser's default 16 px;
+// nothing for a length or percentage that depends on the page, and for what is no length at all.
 std::optional<double> pixels(const CssValue& value)
 {
     const CssToken& token = value.token;
     if (token.is(CssToken::Number) && token.number == 0)
         return 0.0;
-    if (!token.is(CssToken::Dimension))
+    if (!token.is(CssToken::Dimension) && !value.isFunction(u"calc"))
         return std::nullopt;
-    static const QHash<QString, double> units{{QStringLiteral("px"), 1.0}, {QStringLiteral("em"), 16.0},
-        {QStringLiteral("rem"), 16.0}, {QStringLiteral("in"), 96.0}, {QStringLiteral("cm"), 96.0 / 2.54},
-        {QStringLiteral("mm"), 96.0 / 25.4}, {QStringLiteral("q"), 96.0 / 101.6}, {QStringLiteral("pt"), 96.0 / 72.0},
-        {QStringLiteral("pc"), 16.0}};
-    const auto unit = units.constFind(token.text.toLower());
-    if (unit == units.constEnd())
+    const std::optional<CssCalc::Quantity> length
+        = CssCalc::evaluate(token.is(CssToken::Dimension) ? CssValues{value} : value.inside);
+    if (!length || length->kind != CssCalc::Quantity::Length)
         return std::nullopt;
-    return token.number * *unit;
+    // As in a browser, NaN is 0 and the infinities are the largest lengths, which then get limited.
+    return std::isnan(length->value) ? 0.0 : std::clamp(length->value, -1e9, 1e9);
 }
 
 bool isMarginValue(const CssValue& value)
