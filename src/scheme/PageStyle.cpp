@@ -162,6 +162,66 @@ bool mediaApplies(const CssValues& prelude)
     return false;
 }
 
+// Whether a declaration of one of the properties read here is valid, as @supports asks it. Of other
+// properties nothing is known, so they count as unsupported.
+bool supportsDeclaration(const CssValues& values)
+{
+    qsizetype colon = 0;
+    while (colon < values.size() && !values[colon].token.is(CssToken::Colon))
+        ++colon;
+    const CssValues name = CssParser::trimmed(values.first(colon));
+    if (colon >= values.size() || name.size() != 1 || !name[0].token.is(CssToken::Ident))
+        return false;
+    const QString property = name[0].token.text.toLower();
+    const CssValues value = CssParser::trimmed(values.mid(colon + 1));
+    if (property.startsWith(QLatin1String("--")))
+        return true;
+    if (value.isEmpty())
+        return false;
+    if (isWideKeyword(value) || holdsVar(value))
+        return property == QLatin1String("color") || property == QLatin1String("background-color")
+            || property.startsWith(QLatin1String("margin")) || property == QLatin1String("background");
+    if (property == QLatin1String("color") || property == QLatin1String("background-color"))
+        return isColour(value);
+    if (property == QLatin1String("background"))
+        return backgroundColour(value).has_value();
+    if (property == QLatin1String("margin"))
+        return marginSides(value).has_value();
+    if (property.startsWith(QLatin1String("margin-")))
+        return words(value).size() == 1 && isMarginValue(value[0]);
+    return false;
+}
+
+// An @supports condition: not, and, or, and parentheses around a declaration or another condition.
+bool supports(const CssValues& condition, int depth)
+{
+    const QList<CssValues> parts = words(condition);
+    if (parts.isEmpty() || depth > 16)
+        return false;
+    const auto inParens = [depth](const CssValue& part) {
+        if (!part.isBlock(CssToken::OpenParen))
+            return false;
+        const CssValues inside = CssParser::trimmed(part.inside);
+        const bool declaration
+            = std::any_of(inside.begin(), inside.end(), [](const CssValue& v) { return v.token.is(CssToken::Colon); });
+        return declaration && !inside.isEmpty() && inside[0].token.is(CssToken::Ident) ? supportsDeclaration(inside)
+                                                                                       : supports(inside, depth + 1);
+    };
+    if (parts[0][0].token.isIdent(u"not"))
+        return parts.size() == 2 && !inParens(parts[1][0]);
+    if (parts.size() % 2 == 0)
+        return false;
+    const bool conjunction = parts.size() > 1 && parts[1][0].token.isIdent(u"and");
+    bool result = inParens(parts[0][0]);
+    for (qsizetype i = 1; i + 1 < parts.size(); i += 2) {
+        if (!parts[i][0].token.isIdent(conjunction ? u"and" : u"or"))
+            return false;
+        const bool next = inParens(parts[i + 1][0]);
+        result = conjunction ? result && next : result || next;
+    }
+    return result;
+}
+
 PageElement parentOf(PageElement element)
 {
     return element == PageElement::Body ? PageElement::Html : PageElement::Body;
@@ -267,6 +327,7 @@ void PageStyle::addRules(const QList<CssRule>& rules, int depth)
             // Conditional and layer blocks hold rules; other at-rules hold none that colour a page.
             if (depth < 16
                 && ((rule.atName == QLatin1String("media") && mediaApplies(rule.prelude))
+                    || (rule.atName == QLatin1String("supports") && supports(rule.prelude, 0))
                     || rule.atName == QLatin1String("layer")))
                 addRules(CssParser::rules(rule.block), depth + 1);
             continue;
