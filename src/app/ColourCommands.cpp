@@ -3,7 +3,7 @@
 #include "MainWindowNames.h"
 #include "dialogs/CommonDialog.h"
 #include "document/SchemeDocument.h"
-#include "scheme/ColourFormats.h"
+#include "scheme/ColourText.h"
 #include "scheme/SchemeFormats.h"
 #include "scheme/TagReader.h"
 
@@ -43,12 +43,15 @@ void ColourCommands::pasteColour()
     const int slot = document.selectedSlot();
     if (slot < 0)
         return;
-    const std::optional<QColor> colour = ColourFormats::read(QGuiApplication::clipboard()->text());
-    if (!colour) {
-        m_context.dialogs.message(m_context.window, Caption, tr("The clipboard holds no colour."));
+    const ColourText::Reading reading = ColourText::read(QGuiApplication::clipboard()->text());
+    if (!reading.colour) {
+        // A colour that cannot be a page colour (transparent, currentcolor, a system colour) says why.
+        const QString why = ColourText::message(reading);
+        m_context.dialogs.message(
+            m_context.window, Caption, why.isEmpty() ? tr("The clipboard holds no colour.") : why);
         return;
     }
-    document.setColour(slot, *colour, tr("Paste Color"));
+    document.setColour(slot, *reading.colour, tr("Paste Color"));
 }
 
 void ColourCommands::applyTag()
@@ -56,11 +59,14 @@ void ColourCommands::applyTag()
     SchemeDocument& document = m_context.document;
     // Custom properties, a Tailwind theme or design tokens of the slots' names win over the rules.
     const QString text = m_tagBox->toPlainText();
-    const TagReader::Found found = SchemeFormats::readOver(TagReader::read(text), text);
+    const TagReader::Reading reading = TagReader::readExplained(text);
+    const TagReader::Found found = SchemeFormats::readOver(reading.found, text);
     if (found.isEmpty()) {
+        const QString unusable = TagReader::unusableMessage(reading);
         m_context.dialogs.message(m_context.window, Caption,
             tr("The tag box holds no colours or margins that Hueloom can read.  Type or paste a BODY tag, or CSS "
-               "rules for body, a:link, a:visited and a:active."));
+               "rules for body, a:link, a:visited and a:active.")
+                + (unusable.isEmpty() ? QString() : QStringLiteral("\n\n") + unusable));
         return;
     }
     SchemeState applied = document.state();
@@ -71,6 +77,8 @@ void ColourCommands::applyTag()
     document.applyState(applied, tr("Apply Tag"));
     // The box shows the tag from the document again, whatever the user typed.
     m_tagBox->setPlainText(document.tag().text());
+    if (const QString limited = TagReader::limitedMessage(reading); !limited.isEmpty())
+        m_context.dialogs.message(m_context.window, Caption, limited);
 }
 
 void ColourCommands::copySelection()

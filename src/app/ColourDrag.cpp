@@ -2,6 +2,7 @@
 
 #include "document/SchemeDocument.h"
 #include "scheme/ColourFormats.h"
+#include "scheme/ColourText.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -56,7 +57,7 @@ std::optional<QColor> ColourDrag::colourOf(const QMimeData* data)
             return colour.toRgb();
     }
     if (data->hasText())
-        return ColourFormats::read(data->text());
+        return ColourText::parse(data->text());
     return std::nullopt;
 }
 

@@ -4,7 +4,6 @@
 #include "Srgb.h"
 #include "ValueText.h"
 
-#include <QRegularExpression>
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -103,41 +102,11 @@ QString write(const QColor& colour, Format format)
     QString text;
     for (int decimals = 0; decimals <= MostDecimals; ++decimals) {
         text = format == Format::Hsl ? hslText(colour, decimals) : oklchText(colour, decimals);
-        const std::optional<QColor> back = read(text);
+        const std::optional<QColor> back = ColourText::parse(text);
         if (back && back->rgb() == wanted)
             break;
     }
     return text;
-}
-
-std::optional<QColor> read(QStringView text)
-{
-    if (std::optional<QColor> colour = ColourText::parse(text))
-        return colour;
-    return readOklch(text);
-}
-
-std::optional<QColor> readOklch(QStringView text)
-{
-    static const QRegularExpression pattern(
-        QStringLiteral(R"(^\s*oklch\(\s*([+-]?[0-9]*\.?[0-9]+)(%?)\s+([+-]?[0-9]*\.?[0-9]+)(%?)\s+)"
-                       R"(([+-]?[0-9]*\.?[0-9]+)(deg)?\s*\)\s*$)"),
-        QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch match = pattern.match(text.toString());
-    if (!match.hasMatch())
-        return std::nullopt;
-    double lightness = match.captured(1).toDouble();
-    if (!match.captured(2).isEmpty())
-        lightness /= 100;
-    double chroma = match.captured(3).toDouble();
-    if (!match.captured(4).isEmpty())
-        chroma *= 0.4 / 100;
-    chroma = std::max(chroma, 0.0);
-    const double hue = match.captured(5).toDouble() * std::numbers::pi / 180;
-    const Srgb::Linear linear
-        = Srgb::fromOklab({std::clamp(lightness, 0.0, 1.0), chroma * std::cos(hue), chroma * std::sin(hue)});
-    const auto code = [](double channel) { return Srgb::encodedCode(Srgb::fromLinear(std::clamp(channel, 0.0, 1.0))); };
-    return QColor(code(linear[0]), code(linear[1]), code(linear[2]));
 }
 
 } // namespace ColourFormats

@@ -1,23 +1,23 @@
 #pragma once
 
+#include "CssParser.h"
+
 #include <QColor>
+#include <QString>
 #include <QStringView>
 #include <optional>
 #include <span>
 
-// Colours as people write them in style guides and style sheets, read into an exact 8-bit colour.
+// Colours as people write them in style guides and style sheets, read as a browser reads a CSS
+// colour and painted as a browser paints it on an 8-bit sRGB page.
 //
-// Accepted, with any whitespace around:
-//   #rgb, #rrggbb, and rrggbb without the #, hex digits in any case;
-//   rgb(r, g, b) and rgb(r g b), each value a number 0..255 or a percentage;
-//   hsl(h, s%, l%) and hsl(h s% l%), the hue in degrees, optionally with a deg, grad, rad or turn unit;
-//   the 148 CSS named colours (both gray and grey spellings, rebeccapurple), in any letter case.
-// As in CSS, out-of-range values are clamped (rgb(300, -4, 0) is red), fractions are rounded to the
-// nearest 8-bit value with halves going up, the hue wraps around, the function names may be written
-// rgba and hsla, and the comma form takes numbers or percentages but not both mixed.
-// The page colours have no transparency, so an alpha part (#rgba, #rrggbbaa, a fourth value after a
-// comma or a /) is accepted only when it says fully opaque; any other alpha is refused rather than
-// silently dropped. Everything else, including CSS exponents and the "none" keyword, is refused.
+// Accepted is all of CSS Color 4: hex with 3, 4, 6 or 8 digits, rgb()/rgba(), hsl()/hsla(), hwb(),
+// lab(), lch(), oklab(), oklch() and color() in every predefined space, in legacy and modern syntax,
+// with none, calc() over numbers, percentages and angles, exponents, comments and escapes; the 148
+// named colours; and color-mix(). Six hex digits without the # are taken too, as style guides write
+// them. A colour outside sRGB is clipped channel by channel, as a browser paints it.
+// The page colours have no transparency: a colour whose alpha does not round to 255 is refused, and so
+// are transparent, currentcolor and the system colours, each with a reason the user can be shown.
 namespace ColourText {
 
 struct NamedColour {
@@ -25,7 +25,29 @@ struct NamedColour {
     QRgb rgb;
 };
 
+enum class Refusal {
+    None,
+    NoColour, // not a colour at all
+    Transparent, // a colour, but not opaque
+    TransparentKeyword,
+    CurrentColour,
+    SystemColour,
+};
+
+struct Reading {
+    std::optional<QColor> colour;
+    Refusal refusal = Refusal::NoColour;
+    QString name; // the keyword or the text refused, for the message
+};
+
+Reading read(QStringView text);
+// One CSS value, as a style sheet holds it; hex without # is no colour here.
+Reading read(const CssValues& value);
 std::optional<QColor> parse(QStringView text);
+
+// A sentence that tells the user why the colour was refused; empty for NoColour, which each command
+// words itself.
+QString message(const Reading& reading);
 
 // The CSS named colours, lower-case names in alphabetical order.
 std::span<const NamedColour> namedColours();

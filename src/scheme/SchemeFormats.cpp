@@ -1,6 +1,7 @@
 #include "SchemeFormats.h"
 
 #include "ColourFormats.h"
+#include "ColourText.h"
 #include "CssText.h"
 
 #include <QJsonArray>
@@ -69,7 +70,7 @@ int slotOf(const QString& name)
 std::optional<QColor> tokenColour(const QJsonValue& value)
 {
     if (value.isString())
-        return ColourFormats::read(value.toString());
+        return ColourText::parse(value.toString());
     const QJsonObject object = value.toObject();
     const QJsonArray components = object.value(QStringLiteral("components")).toArray();
     if (object.value(QStringLiteral("colorSpace")).toString() == QLatin1String("srgb") && components.size() == 3) {
@@ -82,7 +83,7 @@ std::optional<QColor> tokenColour(const QJsonValue& value)
         return QColor(codes[0], codes[1], codes[2]);
     }
     if (object.value(QStringLiteral("hex")).isString())
-        return ColourFormats::read(object.value(QStringLiteral("hex")).toString());
+        return ColourText::parse(object.value(QStringLiteral("hex")).toString());
     return std::nullopt;
 }
 
@@ -149,7 +150,7 @@ TagReader::Found readOver(TagReader::Found found, QStringView text)
         QRegularExpression::CaseInsensitiveOption);
     for (const QRegularExpressionMatch& match : property.globalMatch(text.toString())) {
         const int slot = slotOf(match.captured(1));
-        if (const std::optional<QColor> colour = ColourFormats::read(match.capturedView(2)))
+        if (const std::optional<QColor> colour = ColourText::parse(match.capturedView(2)))
             found.colours[static_cast<std::size_t>(slot)] = *colour;
     }
     return found;

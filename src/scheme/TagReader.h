@@ -4,24 +4,21 @@
 #include "Margins.h"
 
 #include <QColor>
+#include <QStringList>
 #include <QStringView>
 #include <array>
 #include <optional>
 
-// Reads back what the user typed or pasted into the tag box: a BODY tag with any of its colour and
-// margin attributes, or CSS with rules for body, a:link, a:visited and a:active. Only what is there
-// is found; a slot or margin the text does not give stays empty.
+// Reads back what the user typed or pasted into the tag box exactly as a browser shows it: a BODY tag
+// or a whole page, read by the HTML parsing rules, or CSS. Only what is there is found; a slot or margin
+// the text does not give stays empty.
 //
-// In a tag, attribute names and values follow HTML: any case and order, values quoted with " or ' or
-// not at all, colours as ColourText reads them, unknown attributes ignored, and of a repeated attribute
-// the first one counts. Margins are whole numbers, optionally with px.
-// In CSS, body takes background-color, background (its colour part), color, margin-left, margin-top
-// and the margin shorthand; the link rules take color. Comments, selector lists, any whitespace and
-// !important are understood; as in a browser, a later declaration beats an earlier one unless only the
-// earlier one is !important. Margins are px or a bare 0. Declarations whose value is not usable here
-// (inherit, 2em, transparent) are passed over. Rules inside @media and other at-rules are skipped.
-// Text holding both, such as a whole page, gives the tag's attributes overridden by the style sheet's
-// rules, again as a browser shows it.
+// In a tag, colour attributes follow the HTML Standard's rules for legacy colour values ("chucknorris"
+// is a colour), margins its rules for non-negative integers ("7.5" is 7), marginwidth and
+// marginheight win over leftmargin and topmargin, and a style attribute overrides them all. Text with
+// no markup is a style sheet; a page's <style> elements are its style sheets. PageStyle does the
+// cascade. The colours are those of the page's background, the body's text and a link unvisited,
+// visited and active; margins are the body's, kept within 0..50.
 namespace TagReader {
 
 struct Found {
@@ -33,7 +30,20 @@ struct Found {
     bool operator==(const Found&) const = default;
 };
 
+// What was found, and what the user should hear about it.
+struct Reading {
+    Found found;
+    QStringList limited; // margins kept within 0..50, such as "margin-left: 70px"
+    QStringList unusable; // what the text sets but a scheme cannot hold, such as "color: currentcolor"
+};
+
+Reading readExplained(QStringView text);
 Found read(QStringView text);
+
+// The note to add to Apply Tag's outcome: which margins were limited, or for a text with nothing
+// usable, what was found instead; empty when there is nothing to say.
+QString limitedMessage(const Reading& reading);
+QString unusableMessage(const Reading& reading);
 
 // Gives each found colour to its slot; a found margin ticks that margin's use and takes the value.
 // Returns whether the scheme or the margins changed.

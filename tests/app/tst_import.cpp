@@ -93,10 +93,13 @@ void TestImport::applyTagReadsOnlyWhatIsThere()
     QCOMPARE(p.brokenInvariant(), QString());
     QCOMPARE(p.child<QLabel>(QStringLiteral("leftlabel"))->text(), QStringLiteral(" 50"));
 
+    QCOMPARE(m_dialogs->messages,
+        QStringList{QStringLiteral("Margins are kept within 0 to 50 pixels, so margin-left: 70px was limited.")});
+
     const SchemeState applied = m_window->state();
     p.tagline()->setPlainText(QStringLiteral("nothing to see"));
     action("ItemApplyTag")->trigger();
-    QCOMPARE(m_dialogs->messages.size(), 1);
+    QCOMPARE(m_dialogs->messages.size(), 2);
     QCOMPARE(m_window->state(), applied);
     QCOMPARE(m_window->undoStack().count(), 1);
 }

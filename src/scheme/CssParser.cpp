@@ -1,0 +1,237 @@
+#include "CssParser.h"
+
+#include <optional>
+
+namespace {
+
+constexpr int MaximumDepth = 64;
+
+CssToken::Type closing(CssToken::Type open)
+{
+    switch (open) {
+    case CssToken::OpenCurly:
+        return CssToken::CloseCurly;
+    case CssToken::OpenSquare:
+        return CssToken::CloseSquare;
+    default:
+        return CssToken::CloseParen;
+    }
+}
+
+bool opensBlock(const CssToken& token)
+{
+    return token.is(CssToken::Function) || token.is(CssToken::OpenParen) || token.is(CssToken::OpenSquare)
+        || token.is(CssToken::OpenCurly);
+}
+
+// Builds the tree without recursion: a stack of the blocks still open.
+CssValues tree(const QList<CssToken>& tokens)
+{
+    CssValues top;
+    QList<CssValue> open;
+    const auto current = [&]() -> CssValues& { return open.isEmpty() ? top : open.last().inside; };
+    for (const CssToken& token : tokens) {
+        if (!open.isEmpty() && token.type == closing(open.last().token.type)) {
+            CssValue done = open.takeLast();
+            current().append(std::move(done));
+        } else if (opensBlock(token) && open.size() < MaximumDepth) {
+            open.append(CssValue{token, {}});
+        } else {
+            current().append(CssValue{token, {}});
+        }
+    }
+    while (!open.isEmpty()) {
+        CssValue done = open.takeLast();
+        current().append(std::move(done));
+    }
+    return top;
+}
+
+} // namespace
+
+CssParser::CssParser(CssValues values)
+    : m_values(std::move(values))
+{
+}
+
+CssValues CssParser::values(QStringView text)
+{
+    return tree(CssTokenizer::all(text));
+}
+
+QList<CssRule> CssParser::styleSheet(QStringView text)
+{
+    return CssParser(values(text)).ruleList(true);
+}
+
+QList<CssRule> CssParser::rules(const CssValues& block)
+{
+    return CssParser(block).ruleList(false);
+}
+
+QList<CssRule> CssParser::ruleList(bool topLevel)
+{
+    QList<CssRule> result;
+    while (m_at < m_values.size()) {
+        const CssToken& token = m_values[m_at].token;
+        if (token.is(CssToken::Whitespace)) {
+            ++m_at;
+        } else if (token.is(CssToken::Cdo) || token.is(CssToken::Cdc)) {
+            // Only at the top level are <!-- and --> passed over; elsewhere they start a rule.
+            if (topLevel) {
+                ++m_at;
+            } else if (std::optional<CssRule> rule = qualifiedRule()) {
+                result.append(std::move(*rule));
+            }
+        } else if (token.is(CssToken::AtKeyword)) {
+            result.append(atRule());
+        } else if (std::optional<CssRule> rule = qualifiedRule()) {
+            result.append(std::move(*rule));
+        }
+    }
+    return result;
+}
+
+CssRule CssParser::atRule()
+{
+    CssRule rule;
+    rule.atName = m_values[m_at++].token.text.toLower();
+    while (m_at < m_values.size()) {
+        const CssValue& value = m_values[m_at++];
+        if (value.token.is(CssToken::Semicolon))
+            return rule;
+        if (value.isBlock(CssToken::OpenCurly)) {
+            rule.block = value.inside;
+            rule.hasBlock = true;
+            return rule;
+        }
+        rule.prelude.append(value);
+    }
+    return rule;
+}
+
+std::optional<CssRule> CssParser::qualifiedRule()
+{
+    CssRule rule;
+    while (m_at < m_values.size()) {
+        const CssValue& value = m_values[m_at++];
+        if (value.isBlock(CssToken::OpenCurly)) {
+            rule.block = value.inside;
+            rule.hasBlock = true;
+            return rule;
+        }
+        rule.prelude.append(value);
+    }
+    // A rule with no block at the end of the text is dropped.
+    return std::nullopt;
+}
+
+QList<CssDeclaration> CssParser::declarations(const CssValues& block)
+{
+    QList<CssDeclaration> result;
+    qsizetype at = 0;
+    while (at < block.size()) {
+        const CssToken& token = block[at].token;
+        if (token.is(CssToken::Whitespace) || token.is(CssToken::Semicolon)) {
+            ++at;
+            continue;
+        }
+        qsizetype end = at;
+        while (end < block.size() && !block[end].token.is(CssToken::Semicolon))
+            ++end;
+        if (!token.is(CssToken::Ident)) {
+            // What starts otherwise is a nested rule, which ends with its {} block.
+            qsizetype blockAt = at;
+            while (blockAt < end && !block[blockAt].isBlock(CssToken::OpenCurly))
+                ++blockAt;
+            at = blockAt < end ? blockAt + 1 : end;
+            continue;
+        }
+        {
+            CssValues parts = trimmed(block.mid(at + 1, end - at - 1));
+            if (!parts.isEmpty() && parts.first().token.is(CssToken::Colon)) {
+                CssDeclaration declaration;
+                declaration.name = token.text.startsWith(QLatin1String("--")) ? token.text : token.text.toLower();
+                parts = trimmed(parts.mid(1));
+                // ! important at the end, with any whitespace between.
+                if (parts.size() >= 2 && parts.last().token.isIdent(u"important")) {
+                    qsizetype bang = parts.size() - 2;
+                    while (bang > 0 && parts[bang].token.is(CssToken::Whitespace))
+                        --bang;
+                    if (parts[bang].token.isDelim(u'!')) {
+                        declaration.important = true;
+                        parts = trimmed(parts.first(bang));
+                    }
+                }
+                declaration.value = std::move(parts);
+                result.append(std::move(declaration));
+            }
+        }
+        at = end;
+    }
+    return result;
+}
+
+CssValues CssParser::trimmed(const CssValues& values)
+{
+    qsizetype first = 0;
+    qsizetype last = values.size();
+    while (first < last && values[first].token.is(CssToken::Whitespace))
+        ++first;
+    while (last > first && values[last - 1].token.is(CssToken::Whitespace))
+        --last;
+    return values.mid(first, last - first);
+}
+
+QString CssParser::text(const CssValues& values)
+{
+    QString result;
+    for (const CssValue& value : values) {
+        const CssToken& token = value.token;
+        switch (token.type) {
+        case CssToken::Whitespace:
+            result += u' ';
+            break;
+        case CssToken::Number:
+            result += QString::number(token.number, 'g', 10);
+            break;
+        case CssToken::Percentage:
+            result += QString::number(token.number, 'g', 10) + u'%';
+            break;
+        case CssToken::Dimension:
+            result += QString::number(token.number, 'g', 10) + token.text;
+            break;
+        case CssToken::Hash:
+            result += u'#' + token.text;
+            break;
+        case CssToken::String:
+            result += u'"' + token.text + u'"';
+            break;
+        case CssToken::Function:
+            result += token.text + u'(' + text(value.inside) + u')';
+            break;
+        case CssToken::OpenParen:
+            result += u'(' + text(value.inside) + u')';
+            break;
+        case CssToken::OpenSquare:
+            result += u'[' + text(value.inside) + u']';
+            break;
+        case CssToken::OpenCurly:
+            result += u'{' + text(value.inside) + u'}';
+            break;
+        case CssToken::Comma:
+            result += u',';
+            break;
+        case CssToken::Colon:
+            result += u':';
+            break;
+        case CssToken::AtKeyword:
+            result += u'@' + token.text;
+            break;
+        default:
+            result += token.text;
+            break;
+        }
+    }
+    return result;
+}

@@ -1,0 +1,368 @@
+#include "CssTokenizer.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr char32_t Eof = 0xFFFFFFFF;
+constexpr char32_t Replacement = 0xFFFD;
+
+bool isDigit(char32_t c)
+{
+    return c >= '0' && c <= '9';
+}
+
+bool isHexDigit(char32_t c)
+{
+    return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+bool isNameStart(char32_t c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || (c >= 0x80 && c != Eof);
+}
+
+bool isNameChar(char32_t c)
+{
+    return isNameStart(c) || isDigit(c) || c == '-';
+}
+
+bool isWhitespace(char32_t c)
+{
+    return c == ' ' || c == '\t' || c == '\n';
+}
+
+bool isNonPrintable(char32_t c)
+{
+    return c <= 0x08 || c == 0x0B || (c >= 0x0E && c <= 0x1F) || c == 0x7F;
+}
+
+// Code point by code point: QString::fromUcs4 would take a leading U+FEFF for a byte order mark.
+void append(QString& text, char32_t c)
+{
+    if (QChar::requiresSurrogates(c)) {
+        text += QChar(QChar::highSurrogate(c));
+        text += QChar(QChar::lowSurrogate(c));
+    } else {
+        text += QChar(char16_t(c));
+    }
+}
+
+CssToken token(CssToken::Type type, QString text = {})
+{
+    CssToken result;
+    result.type = type;
+    result.text = std::move(text);
+    return result;
+}
+
+} // namespace
+
+CssTokenizer::CssTokenizer(QStringView text)
+{
+    m_text.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        char32_t code = c.unicode();
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            code = QChar::surrogateToUcs4(c, text[++i]);
+        } else if (c.isSurrogate() || code == 0) {
+            code = Replacement;
+        } else if (code == '\r') {
+            if (i + 1 < text.size() && text[i + 1] == u'\n')
+                ++i;
+            code = '\n';
+        } else if (code == '\f') {
+            code = '\n';
+        }
+        m_text.append(code);
+    }
+}
+
+QList<CssToken> CssTokenizer::all(QStringView text)
+{
+    CssTokenizer tokenizer(text);
+    QList<CssToken> tokens;
+    for (CssToken next = tokenizer.next(); !next.is(CssToken::End); next = tokenizer.next())
+        tokens.append(std::move(next));
+    return tokens;
+}
+
+char32_t CssTokenizer::peek(qsizetype ahead) const
+{
+    return m_at + ahead < m_text.size() ? m_text[m_at + ahead] : Eof;
+}
+
+char32_t CssTokenizer::take()
+{
+    const char32_t c = peek();
+    if (m_at < m_text.size())
+        ++m_at;
+    return c;
+}
+
+bool CssTokenizer::validEscape(qsizetype ahead) const
+{
+    return peek(ahead) == '\\' && peek(ahead + 1) != '\n';
+}
+
+bool CssTokenizer::startsIdent(qsizetype ahead) const
+{
+    const char32_t first = peek(ahead);
+    if (first == '-')
+        return isNameStart(peek(ahead + 1)) || peek(ahead + 1) == '-' || validEscape(ahead + 1);
+    return isNameStart(first) || validEscape(ahead);
+}
+
+bool CssTokenizer::startsNumber() const
+{
+    const char32_t first = peek();
+    if (first == '+' || first == '-')
+        return isDigit(peek(1)) || (peek(1) == '.' && isDigit(peek(2)));
+    if (first == '.')
+        return isDigit(peek(1));
+    return isDigit(first);
+}
+
+void CssTokenizer::skipComments()
+{
+    while (peek() == '/' && peek(1) == '*') {
+        m_at += 2;
+        while (peek() != Eof && !(peek() == '*' && peek(1) == '/'))
+            ++m_at;
+        m_at = std::min(m_at + 2, m_text.size());
+    }
+}
+
+// After the backslash.
+char32_t CssTokenizer::escape()
+{
+    const char32_t c = take();
+    if (c == Eof)
+        return Replacement;
+    if (!isHexDigit(c))
+        return c;
+    char32_t value = 0;
+    const auto add
+        = [&value](char32_t digit) { value = value * 16 + (isDigit(digit) ? digit - '0' : (digit | 0x20) - 'a' + 10); };
+    add(c);
+    for (int count = 1; count < 6 && isHexDigit(peek()); ++count)
+        add(take());
+    if (isWhitespace(peek()))
+        take();
+    if (value == 0 || (value >= 0xD800 && value <= 0xDFFF) || value > 0x10FFFF)
+        return Replacement;
+    return value;
+}
+
+QString CssTokenizer::name()
+{
+    QString result;
+    while (true) {
+        if (isNameChar(peek())) {
+            append(result, take());
+        } else if (validEscape()) {
+            take();
+            append(result, escape());
+        } else {
+            return result;
+        }
+    }
+}
+
+CssToken CssTokenizer::numeric()
+{
+    QString repr;
+    if (peek() == '+' || peek() == '-')
+        append(repr, take());
+    while (isDigit(peek()))
+        append(repr, take());
+    if (peek() == '.' && isDigit(peek(1))) {
+        append(repr, take());
+        while (isDigit(peek()))
+            append(repr, take());
+    }
+    if ((peek() == 'e' || peek() == 'E')
+        && (isDigit(peek(1)) || ((peek(1) == '+' || peek(1) == '-') && isDigit(peek(2))))) {
+        append(repr, take());
+        append(repr, take());
+        while (isDigit(peek()))
+            append(repr, take());
+    }
+    double value = repr.toDouble();
+    // Far too large numbers stay the largest finite number, so that clamping still does its work.
+    if (!std::isfinite(value))
+        value = repr.startsWith(u'-') ? std::numeric_limits<double>::lowest() : std::numeric_limits<double>::max();
+    CssToken result;
+    result.number = value;
+    if (startsIdent()) {
+        result.type = CssToken::Dimension;
+        result.text = name();
+    } else if (peek() == '%') {
+        take();
+        result.type = CssToken::Percentage;
+    } else {
+        result.type = CssToken::Number;
+    }
+    return result;
+}
+
+CssToken CssTokenizer::url()
+{
+    QString value;
+    while (isWhitespace(peek()))
+        take();
+    while (true) {
+        const char32_t c = take();
+        if (c == ')' || c == Eof)
+            return token(CssToken::Url, value);
+        if (isWhitespace(c)) {
+            while (isWhitespace(peek()))
+                take();
+            if (peek() == ')' || peek() == Eof) {
+                take();
+                return token(CssToken::Url, value);
+            }
+        } else if (c != '"' && c != '\'' && c != '(' && !isNonPrintable(c) && (c != '\\' || peek() != '\n')) {
+            if (c == '\\') {
+                append(value, escape());
+            } else {
+                append(value, c);
+            }
+            continue;
+        }
+        // The rest of a bad url, up to its ), with escapes passed over.
+        while (peek() != ')' && peek() != Eof) {
+            if (validEscape()) {
+                take();
+                escape();
+            } else {
+                take();
+            }
+        }
+        take();
+        return token(CssToken::BadUrl);
+    }
+}
+
+CssToken CssTokenizer::identLike()
+{
+    QString text = name();
+    if (text.compare(u"url", Qt::CaseInsensitive) == 0 && peek() == '(') {
+        take();
+        qsizetype ahead = 0;
+        while (isWhitespace(peek(ahead)) && isWhitespace(peek(ahead + 1)))
+            ++ahead;
+        const qsizetype quoteAt = isWhitespace(peek(ahead)) ? ahead + 1 : ahead;
+        if (peek(quoteAt) == '"' || peek(quoteAt) == '\'') {
+            m_at += ahead;
+            return token(CssToken::Function, text);
+        }
+        return url();
+    }
+    if (peek() == '(') {
+        take();
+        return token(CssToken::Function, text);
+    }
+    return token(CssToken::Ident, text);
+}
+
+CssToken CssTokenizer::string(char32_t quote)
+{
+    QString value;
+    while (true) {
+        const char32_t c = peek();
+        if (c == quote || c == Eof) {
+            take();
+            return token(CssToken::String, value);
+        }
+        if (c == '\n')
+            return token(CssToken::BadString);
+        take();
+        if (c != '\\') {
+            append(value, c);
+        } else if (peek() == '\n') {
+            take();
+        } else if (peek() != Eof) {
+            append(value, escape());
+        }
+    }
+}
+
+CssToken CssTokenizer::next()
+{
+    skipComments();
+    const char32_t c = peek();
+    if (c == Eof)
+        return token(CssToken::End);
+    if (isWhitespace(c)) {
+        while (isWhitespace(peek()))
+            take();
+        return token(CssToken::Whitespace);
+    }
+    if (c == '"' || c == '\'') {
+        take();
+        return string(c);
+    }
+    if (c == '#') {
+        take();
+        if (isNameChar(peek()) || validEscape()) {
+            const bool id = startsIdent();
+            CssToken result = token(CssToken::Hash, name());
+            result.idHash = id;
+            return result;
+        }
+        return token(CssToken::Delim, QStringLiteral("#"));
+    }
+    if (isDigit(c) || ((c == '+' || c == '.') && startsNumber()))
+        return numeric();
+    if (c == '-') {
+        if (startsNumber())
+            return numeric();
+        if (peek(1) == '-' && peek(2) == '>') {
+            m_at += 3;
+            return token(CssToken::Cdc);
+        }
+        if (startsIdent())
+            return identLike();
+    }
+    if (c == '<' && peek(1) == '!' && peek(2) == '-' && peek(3) == '-') {
+        m_at += 4;
+        return token(CssToken::Cdo);
+    }
+    if (c == '@') {
+        take();
+        if (startsIdent())
+            return token(CssToken::AtKeyword, name());
+        return token(CssToken::Delim, QStringLiteral("@"));
+    }
+    if (isNameStart(c) || validEscape())
+        return identLike();
+    take();
+    switch (c) {
+    case '(':
+        return token(CssToken::OpenParen);
+    case ')':
+        return token(CssToken::CloseParen);
+    case '[':
+        return token(CssToken::OpenSquare);
+    case ']':
+        return token(CssToken::CloseSquare);
+    case '{':
+        return token(CssToken::OpenCurly);
+    case '}':
+        return token(CssToken::CloseCurly);
+    case ',':
+        return token(CssToken::Comma);
+    case ':':
+        return token(CssToken::Colon);
+    case ';':
+        return token(CssToken::Semicolon);
+    default:
+        break;
+    }
+    QString text;
+    append(text, c);
+    return token(CssToken::Delim, text);
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+// One token of a style sheet, as CSS Syntax Level 3 cuts text into tokens.
+struct CssToken {
+    enum Type {
+        Ident,
+        Function, // text is the name, without the (
+        AtKeyword,
+        Hash,
+        String,
+        BadString,
+        Url,
+        BadUrl,
+        Delim,
+        Number,
+        Percentage,
+        Dimension, // text is the unit
+        Whitespace,
+        Cdo,
+        Cdc,
+        Colon,
+        Semicolon,
+        Comma,
+        OpenSquare,
+        CloseSquare,
+        OpenParen,
+        CloseParen,
+        OpenCurly,
+        CloseCurly,
+        End,
+    };
+
+    Type type = End;
+    QString text; // the name, unit, string value, or the one delimiter character
+    double number = 0;
+    bool idHash = false; // a hash that would start an identifier
+
+    bool is(Type wanted) const { return type == wanted; }
+    bool isDelim(char16_t c) const { return type == Delim && text.size() == 1 && text[0] == c; }
+    // Identifiers, function names and units compare ASCII case-insensitively.
+    bool isIdent(QStringView name) const { return type == Ident && text.compare(name, Qt::CaseInsensitive) == 0; }
+};
+
+// The CSS tokenizer: comments, strings, escapes, numbers with exponents, url(), <!-- and -->. It never
+// fails; text that is no valid CSS becomes delimiters and bad tokens, as in a browser.
+class CssTokenizer {
+public:
+    explicit CssTokenizer(QStringView text);
+
+    CssToken next();
+    static QList<CssToken> all(QStringView text);
+
+private:
+    char32_t peek(qsizetype ahead = 0) const;
+    char32_t take();
+    bool validEscape(qsizetype ahead = 0) const;
+    bool startsIdent(qsizetype ahead = 0) const;
+    bool startsNumber() const;
+    char32_t escape();
+    QString name();
+    CssToken numeric();
+    CssToken identLike();
+    CssToken string(char32_t quote);
+    CssToken url();
+    void skipComments();
+
+    QList<char32_t> m_text; // code points, with newlines and NULs already normalised
+    qsizetype m_at = 0;
+};
