@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <array>
+#include <vector>
 
 // A whole-scheme proposal that meets the WCAG contrast rules at once: text and every link against the
 // background, and, for links that are not underlined, every link against the text (technique G183).
@@ -30,13 +31,26 @@ struct Proposal {
     std::array<double, Slot::Count> fromText{};
 };
 
-// The nearest scheme, by the sum of Oklab distances of the colours that move, that meets every rule.
-// The background stays whenever some solution keeps it; a colour that need not move stays exactly.
+// The nearest scheme, by the sum of Oklab distances of the colours that move, that meets every rule
+// under both WCAG 2's luminance and CSS Color 4's unrounded weights. Each colour may take any 8-bit
+// colour its lightness line passes through. The background stays whenever some solution keeps it,
+// otherwise it moves the least Oklab distance that lets one exist; a colour that need not move stays.
 Proposal propose(const ColorScheme& scheme, Target target, bool linksUnderlined);
 
+struct Setting {
+    Target target;
+    bool linksUnderlined;
+};
+// The proposals for several settings of one scheme, sharing the work that does not depend on them.
+std::vector<Proposal> proposeEach(const ColorScheme& scheme, const std::vector<Setting>& settings);
+
 // `colour` at OKLCH lightness `lightness` (0 black to 1 white), rounded to 8-bit channels: same hue,
-// chroma lowered only as far as sRGB needs. Invalid when no rounding keeps the hue within 1.5 degrees
-// for a colour with chroma above 0.02.
+// chroma lowered only as far as sRGB needs. The nearest 8-bit colour when it keeps the hue within 1.5
+// degrees (or has chroma below 0.02), else one of the 8-bit colours around the point that does;
+// invalid when none does.
 QColor atLightness(const QColor& colour, double lightness);
+
+// Every 8-bit colour `colour` may become: those atLightness gives at any lightness, each once.
+std::vector<QColor> coloursOnLine(const QColor& colour);
 
 } // namespace ContrastFixer
