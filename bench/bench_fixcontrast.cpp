@@ -19,7 +19,7 @@ int main()
             scheme.setValue(field, static_cast<qint16>(random.bounded(256)));
     }
 
-    for (const auto target : {ContrastFixer::Target::AA, ContrastFixer::Target::AAA}) {
+    for (const auto target : ContrastFixer::Targets) {
         for (const bool underlined : {false, true}) {
             double totalMs = 0.0;
             double worstMs = 0.0;
@@ -34,7 +34,7 @@ int main()
             }
             std::printf("fix contrast, %s, links %s: %.2f ms mean, %.2f ms worst over %d random schemes "
                         "(%d moved the background)\n",
-                target == ContrastFixer::Target::AA ? "AA" : "AAA", underlined ? "underlined" : "not underlined",
+                qPrintable(ContrastFixer::nameOf(target)), underlined ? "underlined" : "not underlined",
                 totalMs / Schemes, worstMs, Schemes, moved);
         }
     }

@@ -1,5 +1,6 @@
 #include "ContrastFixer.h"
 
+#include "Apca.h"
 #include "Contrast.h"
 #include "Srgb.h"
 
@@ -93,6 +94,7 @@ struct Candidate {
     Rgb rgb;
     double wcag; // WCAG 2 luminance + 0.05
     double css; // luminance with CSS Color 4's unrounded weights + 0.05
+    Apca::Powers apca;
     double cost; // Oklab distance from the original colour
     double shift; // OKLCH lightness, candidate minus original
 };
@@ -339,6 +341,7 @@ std::vector<Candidate> ladderOf(const Rgb& original)
         const Linear c = linear(rgb);
         const Lab lab = oklab(c);
         items.push_back({rgb, Srgb::luminance(c) + 0.05, Srgb::luminanceUnrounded(c) + 0.05,
+            Apca::powers(Apca::screenLuminance(rgb[0], rgb[1], rgb[2])),
             rgb == original ? 0.0 : distance(lab, line.lab()), lab.L - line.lab().L});
     };
     add(original);
@@ -357,6 +360,22 @@ bool passes(const Candidate& x, const Candidate& y, double needed)
     const auto reaches = [needed](double p, double q) { return p >= needed * q || q >= needed * p; };
     return reaches(x.wcag, y.wcag) && reaches(x.css, y.css);
 }
+
+// What text and links need against the background.
+struct Rule {
+    bool apca;
+    double level;
+
+    bool met(const Candidate& fore, const Candidate& back) const
+    {
+        return apca ? std::abs(Apca::lightnessContrast(fore.apca, back.apca)) >= level : passes(fore, back, level);
+    }
+    // Met by the rule's own luminance alone: what a ladder's extremes are tested with.
+    bool roughlyMet(const Candidate& fore, const Candidate& back) const
+    {
+        return apca ? met(fore, back) : fore.wcag >= level * back.wcag || back.wcag >= level * fore.wcag;
+    }
+};
 
 constexpr std::array<int, 4> Foreground{Slot::Text, Slot::NewLink, Slot::VisitedLink, Slot::ActiveLink};
 using Ladders = std::array<std::vector<Candidate>, 4>;
@@ -378,31 +397,125 @@ bool roomForLinksApart(double b, double needed)
         || b / needed >= Contrast::LinkFromText * 0.05 - Slack;
 }
 
-// The darkest and lightest WCAG luminances in each ladder: a slot has nothing for a background when
-// neither reaches the ratio.
+// The same for an APCA level. The screen luminances that reach it on the background are found by
+// bisection (|Lc| only grows away from the background); between them, the WCAG luminance of a colour
+// lies at least at its screen luminance (the sRGB curve runs above the plain power) and at most at
+// that of a grey of the same screen luminance (the curve, read against the power, is concave).
+bool roomForLinksApartApca(const Candidate& back, double level)
+{
+    const auto reaches
+        = [&](double y) { return std::abs(Apca::lightnessContrast(Apca::powers(y), back.apca)) >= level; };
+    const auto edge = [&](double passing, double failing) {
+        for (int i = 0; i < 40; ++i) {
+            const double mid = 0.5 * (passing + failing);
+            (reaches(mid) ? passing : failing) = mid;
+        }
+        return passing;
+    };
+    const double b = std::clamp(back.apca.y, 0.0, 1.0);
+    const bool dark = reaches(0.0);
+    const bool light = reaches(1.0);
+    if (!dark && !light)
+        return false;
+    const double darkest = dark ? 0.0 : edge(1.0, b);
+    const double lightest = light ? 1.0 : edge(0.0, b);
+    constexpr double Slack = 1e-3;
+    const double most = Srgb::toLinear(std::pow(lightest, 1.0 / 2.4)) * (1 + Slack) + 0.05;
+    const double least = darkest * (1 - Slack) + 0.05;
+    return most >= Contrast::LinkFromText * least;
+}
+
+// The darkest and lightest colours of a ladder, by the luminance the rule reads: contrast against a
+// background only falls towards the background's own luminance, so when neither reaches the level,
+// nothing in the ladder does.
 struct Reach {
-    double darkest;
-    double lightest;
+    const Candidate* darkest = nullptr;
+    const Candidate* lightest = nullptr;
+};
+
+Reach reachOf(const std::vector<Candidate>& ladder, bool apca)
+{
+    const auto key = [apca](const Candidate& c) { return apca ? c.apca.y : c.wcag; };
+    const auto [low, high] = std::minmax_element(
+        ladder.begin(), ladder.end(), [&](const Candidate& x, const Candidate& y) { return key(x) < key(y); });
+    return {&*low, &*high};
+}
+
+constexpr std::size_t None = static_cast<std::size_t>(-1);
+
+// The colours of one link ladder that meet the rule on a background, in order of WCAG luminance,
+// with the cheapest of every run from either end: the cheapest link 3:1 from a text by WCAG
+// luminance is two look-ups away.
+class Fitting {
+public:
+    void build(const std::vector<std::size_t>& byLuminance, const std::vector<Candidate>& ladder, const char* fits)
+    {
+        m_wcag.clear();
+        m_low.clear();
+        for (std::size_t k : byLuminance) {
+            if (fits[k]) {
+                m_wcag.push_back(ladder[k].wcag);
+                // Ladders are in order of cost, so the cheapest of a run is its lowest index.
+                m_low.push_back(m_low.empty() ? k : std::min(m_low.back(), k));
+            }
+        }
+        m_high.assign(m_low.size(), None);
+        std::size_t j = m_low.size();
+        for (auto it = byLuminance.rbegin(); it != byLuminance.rend(); ++it) {
+            if (fits[*it]) {
+                --j;
+                m_high[j] = j + 1 < m_high.size() ? std::min(m_high[j + 1], *it) : *it;
+            }
+        }
+    }
+
+    bool empty() const { return m_wcag.empty(); }
+
+    // The cheapest with a WCAG luminance 3:1 from `wcag` (or a hair short of it, so that nothing is
+    // left out by rounding), or None.
+    std::size_t cheapestApart(double wcag) const
+    {
+        constexpr double Hair = 1e-12;
+        const double darkEnough = wcag / Contrast::LinkFromText * (1 + Hair);
+        const double lightEnough = wcag * Contrast::LinkFromText * (1 - Hair);
+        const auto low = std::upper_bound(m_wcag.begin(), m_wcag.end(), darkEnough) - m_wcag.begin();
+        const auto high = std::lower_bound(m_wcag.begin(), m_wcag.end(), lightEnough) - m_wcag.begin();
+        std::size_t best = None;
+        if (low > 0)
+            best = m_low[static_cast<std::size_t>(low - 1)];
+        if (static_cast<std::size_t>(high) < m_high.size())
+            best = std::min(best, m_high[static_cast<std::size_t>(high)]);
+        return best;
+    }
+
+private:
+    std::vector<double> m_wcag;
+    std::vector<std::size_t> m_low;
+    std::vector<std::size_t> m_high;
 };
 
 // The cheapest text and link colours on `back`, each ladder tried cheapest first, a branch given up
 // as soon as it costs as much as the best so far.
-Choice solveOn(
-    const Candidate& back, double needed, bool linksApart, const Ladders& ladders, const std::array<Reach, 4>& reach)
+Choice solveOn(const Candidate& back,
+    const Rule& rule,
+    bool linksApart,
+    const Ladders& ladders,
+    const std::array<std::vector<std::size_t>, 4>& byLuminance,
+    const std::array<Reach, 4>& reach)
 {
     for (const Reach& r : reach) {
-        if (r.darkest * needed > back.wcag && back.wcag * needed > r.lightest)
+        if (!rule.roughlyMet(*r.darkest, back) && !rule.roughlyMet(*r.lightest, back))
             return {};
     }
-    if (linksApart && !roomForLinksApart(back.wcag, needed))
+    if (linksApart && !(rule.apca ? roomForLinksApartApca(back, rule.level) : roomForLinksApart(back.wcag, rule.level)))
         return {};
     Choice choice;
     if (!linksApart) {
         double total = 0.0;
         for (std::size_t i = 0; i < 4; ++i) {
             const auto& ladder = ladders[i];
-            const auto it = std::find_if(
-                ladder.begin(), ladder.end(), [&](const Candidate& c) { return passes(c, back, needed); });
+            const auto it
+                = std::find_if(ladder.begin(), ladder.end(), [&](const Candidate& c) { return rule.met(c, back); });
             if (it == ladder.end())
                 return {};
             choice.index[i] = static_cast<std::size_t>(it - ladder.begin());
@@ -411,27 +524,45 @@ Choice solveOn(
         choice.cost = total;
         return choice;
     }
+    // Which colours meet the rule here; for the links, in order of luminance too, so that the cheapest
+    // link 3:1 from a text is found without trying them one by one.
+    std::array<std::vector<char>, 4> fits;
+    std::array<Fitting, 4> fitting;
+    for (std::size_t i = 0; i < 4; ++i) {
+        fits[i].resize(ladders[i].size());
+        bool any = false;
+        for (std::size_t k = 0; k < ladders[i].size(); ++k) {
+            fits[i][k] = rule.met(ladders[i][k], back) ? 1 : 0;
+            any = any || fits[i][k];
+        }
+        if (!any)
+            return {};
+        if (i > 0)
+            fitting[i].build(byLuminance[i], ladders[i], fits[i].data());
+    }
     const auto& texts = ladders[0];
     for (std::size_t t = 0; t < texts.size() && texts[t].cost < choice.cost; ++t) {
         const Candidate& text = texts[t];
-        if (!passes(text, back, needed))
+        if (!fits[0][t])
             continue;
         double total = text.cost;
         std::array<std::size_t, 4> picked{t, 0, 0, 0};
-        bool complete = true;
-        for (std::size_t i = 1; i < 4 && complete; ++i) {
-            complete = false;
+        for (std::size_t i = 1; i < 4 && total < choice.cost; ++i) {
             const auto& links = ladders[i];
-            for (std::size_t k = 0; k < links.size() && total + links[k].cost < choice.cost; ++k) {
-                if (passes(links[k], back, needed) && passes(links[k], text, Contrast::LinkFromText)) {
-                    picked[i] = k;
-                    total += links[k].cost;
-                    complete = true;
-                    break;
-                }
+            std::size_t k = fitting[i].cheapestApart(text.wcag);
+            // By WCAG luminance alone the look-up is exact; when CSS Color 4's weights disagree, the
+            // next ones are tried in order of cost (nothing cheaper passes even the look-up).
+            while (k < links.size() && total + links[k].cost < choice.cost
+                && !(fits[i][k] && passes(links[k], text, Contrast::LinkFromText)))
+                ++k;
+            if (k >= links.size() || total + links[k].cost >= choice.cost) {
+                total = Unset;
+                break;
             }
+            picked[i] = k;
+            total += links[k].cost;
         }
-        if (complete) {
+        if (total < choice.cost) {
             choice.index = picked;
             choice.cost = total;
         }
@@ -454,26 +585,27 @@ public:
     {
         for (std::size_t i = 0; i < 4; ++i) {
             m_ladders[i] = ladderOf(rgbOf(scheme.colour(Foreground[i])));
-            Reach& r = m_reach[i];
-            r.darkest = Unset;
-            r.lightest = 0.0;
-            for (const Candidate& c : m_ladders[i]) {
-                r.darkest = std::min(r.darkest, c.wcag);
-                r.lightest = std::max(r.lightest, c.wcag);
-            }
+            m_reach[0][i] = reachOf(m_ladders[i], false);
+            m_reach[1][i] = reachOf(m_ladders[i], true);
+            auto& order = m_byLuminance[i];
+            order.resize(m_ladders[i].size());
+            for (std::size_t k = 0; k < order.size(); ++k)
+                order[k] = k;
+            std::sort(order.begin(), order.end(),
+                [&](std::size_t x, std::size_t y) { return m_ladders[i][x].wcag < m_ladders[i][y].wcag; });
         }
     }
 
-    Proposal run(double needed, bool linksApart)
+    Proposal run(const Rule& rule, bool linksApart)
     {
         Proposal proposal;
         proposal.scheme = m_scheme;
         const Candidate& original = backgrounds().front();
-        Choice choice = solveOn(original, needed, linksApart, m_ladders, m_reach);
+        Choice choice = solveOn(original, rule, linksApart, m_ladders, m_byLuminance, m_reach[rule.apca ? 1 : 0]);
         if (choice.cost == Unset) {
             // Nothing works on this background: move it, the least first (the ladder is in that order).
             for (const Candidate& back : backgrounds()) {
-                choice = solveOn(back, needed, linksApart, m_ladders, m_reach);
+                choice = solveOn(back, rule, linksApart, m_ladders, m_byLuminance, m_reach[rule.apca ? 1 : 0]);
                 if (choice.cost < Unset) {
                     setColour(proposal.scheme, Slot::Background, back.rgb);
                     proposal.backgroundMoved = back.rgb != original.rgb;
@@ -502,34 +634,35 @@ private:
     ColorScheme m_scheme;
     Rgb m_back;
     Ladders m_ladders;
-    std::array<Reach, 4> m_reach{};
+    std::array<std::vector<std::size_t>, 4> m_byLuminance;
+    std::array<std::array<Reach, 4>, 2> m_reach{}; // by WCAG luminance, by APCA's
     std::optional<std::vector<Candidate>> m_backgrounds;
 };
 
 Proposal proposeWith(Search& search, Target target, bool linksUnderlined)
 {
-    const double needed = ratioFor(target);
-    Proposal proposal = search.run(needed, !linksUnderlined);
+    const Rule rule{isApca(target), levelFor(target)};
+    Proposal proposal = search.run(rule, !linksUnderlined);
     if (!proposal.solved && !linksUnderlined) {
         // No background lets links stand 3:1 from the text at this level: meet the background rules.
-        proposal = search.run(needed, false);
+        proposal = search.run(rule, false);
         proposal.solved = false;
     }
-    // The ratios as the rest of the program computes them, from the rounded colours.
+    // The figures as the rest of the program computes them, from the rounded colours.
     const ColorScheme& s = proposal.scheme;
+    const QColor back = s.colour(Slot::Background);
     for (int slot = 0; slot < Slot::Count; ++slot) {
-        proposal.onBackground[static_cast<std::size_t>(slot)]
-            = Contrast::ratio(s.colour(slot), s.colour(Slot::Background));
-        proposal.fromText[static_cast<std::size_t>(slot)]
-            = slot > Slot::Text ? Contrast::ratio(s.colour(slot), s.colour(Slot::Text)) : 1.0;
+        const auto i = static_cast<std::size_t>(slot);
+        proposal.onBackground[i] = slot == Slot::Background ? 1.0 : Contrast::ratio(s.colour(slot), back);
+        proposal.fromText[i] = slot > Slot::Text ? Contrast::ratio(s.colour(slot), s.colour(Slot::Text)) : 1.0;
+        proposal.lc[i] = slot == Slot::Background ? 0.0 : Apca::lightnessContrast(s.colour(slot), back);
     }
-    proposal.onBackground[Slot::Background] = 1.0;
     if (proposal.solved) {
         for (int slot : Foreground) {
             const auto i = static_cast<std::size_t>(slot);
             const bool link = slot != Slot::Text;
-            if (proposal.onBackground[i] < needed
-                || (link && !linksUnderlined && proposal.fromText[i] < Contrast::LinkFromText))
+            const double reached = rule.apca ? std::abs(proposal.lc[i]) : proposal.onBackground[i];
+            if (reached < rule.level || (link && !linksUnderlined && proposal.fromText[i] < Contrast::LinkFromText))
                 proposal.solved = false;
         }
     }
@@ -538,9 +671,33 @@ Proposal proposeWith(Search& search, Target target, bool linksUnderlined)
 
 } // namespace
 
-double ratioFor(Target target)
+bool isApca(Target target)
 {
-    return target == Target::AAA ? Contrast::AaaNormal : Contrast::AaNormal;
+    return target != Target::AA && target != Target::AAA;
+}
+
+double levelFor(Target target)
+{
+    switch (target) {
+    case Target::AA:
+        return Contrast::AaNormal;
+    case Target::AAA:
+        return Contrast::AaaNormal;
+    case Target::ApcaLc60:
+        return 60.0;
+    case Target::ApcaLc75:
+        return 75.0;
+    case Target::ApcaLc90:
+        return 90.0;
+    }
+    return Contrast::AaNormal;
+}
+
+QString nameOf(Target target)
+{
+    if (!isApca(target))
+        return target == Target::AAA ? QStringLiteral("AAA") : QStringLiteral("AA");
+    return QStringLiteral("APCA Lc %1").arg(levelFor(target));
 }
 
 Proposal propose(const ColorScheme& scheme, Target target, bool linksUnderlined)

@@ -3,6 +3,7 @@
 #include "ColorScheme.h"
 
 #include <QColor>
+#include <QString>
 #include <array>
 #include <vector>
 
@@ -11,10 +12,16 @@
 // Colours change only in OKLCH lightness, keeping their hue; chroma drops only where sRGB runs out.
 namespace ContrastFixer {
 
-enum class Target { AA, AAA };
+// WCAG 2 levels by contrast ratio, or an APCA lightness contrast (advisory: APCA is not yet a standard).
+enum class Target { AA, AAA, ApcaLc60, ApcaLc75, ApcaLc90 };
+inline constexpr Target Targets[] = {Target::AA, Target::AAA, Target::ApcaLc60, Target::ApcaLc75, Target::ApcaLc90};
 
-// 4.5 for AA, 7 for AAA: the ratio text and links need against the background.
-double ratioFor(Target target);
+bool isApca(Target target);
+// What text and links need against the background: the ratio 4.5 for AA and 7 for AAA, or |Lc| 60, 75
+// or 90. Links that are not underlined need 3:1 from the text by WCAG 2 whatever the target.
+double levelFor(Target target);
+// "AA", "AAA", "APCA Lc 60", "APCA Lc 75", "APCA Lc 90".
+QString nameOf(Target target);
 
 struct Proposal {
     ColorScheme scheme;
@@ -29,10 +36,12 @@ struct Proposal {
     // itself) and each slot against the text (1 for the background and the text).
     std::array<double, Slot::Count> onBackground{};
     std::array<double, Slot::Count> fromText{};
+    // APCA Lc of each slot against the background (0 for the background itself).
+    std::array<double, Slot::Count> lc{};
 };
 
-// The nearest scheme, by the sum of Oklab distances of the colours that move, that meets every rule
-// under both WCAG 2's luminance and CSS Color 4's unrounded weights. Each colour may take any 8-bit
+// The nearest scheme, by the sum of Oklab distances of the colours that move, that meets every rule;
+// a WCAG 2 ratio under both WCAG 2's luminance and CSS Color 4's unrounded weights. Each colour may take any 8-bit
 // colour its lightness line passes through. The background stays whenever some solution keeps it,
 // otherwise it moves the least Oklab distance that lets one exist; a colour that need not move stays.
 Proposal propose(const ColorScheme& scheme, Target target, bool linksUnderlined);

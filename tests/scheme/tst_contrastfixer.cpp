@@ -1,3 +1,4 @@
+#include "scheme/Apca.h"
 #include "scheme/ColorScheme.h"
 #include "scheme/ContrastFixer.h"
 #include "scheme/Srgb.h"
@@ -112,6 +113,7 @@ struct Option {
     QColor colour;
     double y; // WCAG 2 luminance
     double css; // CSS Color 4 luminance
+    double apca; // APCA screen luminance
     double cost;
 };
 
@@ -206,7 +208,8 @@ std::vector<Option> bruteOptions(const QColor& original)
         const Srgb::Oklab lab = Srgb::oklab(lin(c));
         const double cost = std::sqrt((lab.L - home.L) * (lab.L - home.L) + (lab.a - home.a) * (lab.a - home.a)
             + (lab.b - home.b) * (lab.b - home.b));
-        options.push_back({c, relativeLuminance(c), cssLuminance(c), c == original ? 0.0 : cost});
+        options.push_back(
+            {c, relativeLuminance(c), cssLuminance(c), Apca::screenLuminance(c), c == original ? 0.0 : cost});
     }
     std::sort(options.begin(), options.end(), [](const Option& x, const Option& y) { return x.cost < y.cost; });
     return options;
@@ -217,15 +220,26 @@ bool optionReaches(const Option& x, const Option& y, double needed)
     return contrast(x.y, y.y) >= needed && contrast(x.css, y.css) >= needed;
 }
 
+// What text and links need against the background: a WCAG 2 ratio by both luminances, or |Lc|.
+struct Need {
+    bool apca;
+    double level;
+    bool met(const Option& fore, const Option& back) const
+    {
+        return apca ? std::abs(Apca::lightnessContrast(fore.apca, back.apca)) >= level
+                    : optionReaches(fore, back, level);
+    }
+};
+
 // The least total cost of text and link options on background `back`; infinity when nothing meets
 // the rules. Texts are tried cheapest first, and for each the cheapest link that fits, until no
 // cheaper total is left to find.
-double bruteForce(const std::vector<std::vector<Option>>& fore, const Option& back, double needed, bool apart)
+double bruteForce(const std::vector<std::vector<Option>>& fore, const Option& back, const Need& needed, bool apart)
 {
     std::array<std::vector<const Option*>, 4> fits;
     for (std::size_t i = 0; i < 4; ++i) {
         for (const Option& o : fore[i]) {
-            if (optionReaches(o, back, needed))
+            if (needed.met(o, back))
                 fits[i].push_back(&o);
         }
         if (fits[i].empty())
@@ -260,8 +274,11 @@ private slots:
 
 void TestContrastFixer::randomSchemes()
 {
-    const std::vector<ContrastFixer::Setting> settings{
-        {Target::AA, false}, {Target::AA, true}, {Target::AAA, false}, {Target::AAA, true}};
+    std::vector<ContrastFixer::Setting> settings;
+    for (const Target target : ContrastFixer::Targets) {
+        settings.push_back({target, false});
+        settings.push_back({target, true});
+    }
     QRandomGenerator random(1400);
     // Sanitizer builds run a tenth of the schemes (they are many times slower), as CTest tells them.
     const int schemes
@@ -284,28 +301,36 @@ void TestContrastFixer::randomSchemes()
         for (int slot : Foreground)
             fore.push_back(bruteOptions(scheme.colour(slot)));
         const QColor from = scheme.colour(Slot::Background);
-        const Option original{from, relativeLuminance(from), cssLuminance(from), 0.0};
+        const Option original{from, relativeLuminance(from), cssLuminance(from), Apca::screenLuminance(from), 0.0};
         std::vector<Option> backgrounds;
 
         for (std::size_t k = 0; k < settings.size(); ++k) {
             const Target target = settings[k].target;
             const bool apart = !settings[k].linksUnderlined;
-            const QString here = where + (target == Target::AA ? QStringLiteral(", AA") : QStringLiteral(", AAA"))
+            const QString here = where + QStringLiteral(", ") + ContrastFixer::nameOf(target)
                 + (apart ? QStringLiteral(", not underlined") : QStringLiteral(", underlined"));
             const ContrastFixer::Proposal& p = proposals[k];
             const ColorScheme& s = p.scheme;
-            const double needed = target == Target::AAA ? 7.0 : 4.5;
-            // With 7:1 against the page, no two 8-bit colours both reach it and stand 3:1 apart (that
-            // needs a luminance of exactly 0.1 or 0.3 beside black or white), so that case meets the
-            // page rules only.
-            const bool solvable = !(target == Target::AAA && apart);
+            const bool apca = ContrastFixer::isApca(target);
+            const double level = apca ? 60.0 + 15.0 * (static_cast<int>(target) - static_cast<int>(Target::ApcaLc60))
+                                      : (target == Target::AAA ? 7.0 : 4.5);
+            QCOMPARE(ContrastFixer::levelFor(target), level);
+            const Need needed{apca, level};
+            // With 7:1 or Lc 90 against the page, no two 8-bit colours both reach it and stand 3:1 apart
+            // (7:1 needs a luminance of exactly 0.1 or 0.3 beside black or white; Lc 90 leaves dark text
+            // below 0.08 and light text above 0.69), so those cases meet the page rules only.
+            const bool solvable = !((target == Target::AAA || target == Target::ApcaLc90) && apart);
             const bool rulesApart = apart && solvable;
             QVERIFY2(p.solved == solvable, qPrintable(here));
 
-            // Every rule, by both luminances, on the rounded colours.
+            // Every rule, on the rounded colours: a ratio by both luminances, or |Lc|.
             const QColor back = s.colour(Slot::Background);
-            for (int slot : Foreground)
-                QVERIFY2(reaches(s.colour(slot), back, needed), qPrintable(here));
+            for (int slot : Foreground) {
+                const QColor c = s.colour(slot);
+                QVERIFY2(apca ? std::abs(Apca::lightnessContrast(c, back)) >= level : reaches(c, back, level),
+                    qPrintable(here));
+                QCOMPARE(p.lc[static_cast<std::size_t>(slot)], Apca::lightnessContrast(c, back));
+            }
             if (rulesApart) {
                 for (int slot : Links)
                     QVERIFY2(reaches(s.colour(slot), s.colour(Slot::Text), 3.0), qPrintable(here));
@@ -324,7 +349,7 @@ void TestContrastFixer::randomSchemes()
             QCOMPARE(p.backgroundMoved, back != from);
             for (int slot : Foreground) {
                 const QColor c = scheme.colour(slot);
-                bool fine = reaches(c, back, needed);
+                bool fine = apca ? std::abs(Apca::lightnessContrast(c, back)) >= level : reaches(c, back, level);
                 if (rulesApart && slot == Slot::Text) {
                     for (int link : Links)
                         fine = fine && reaches(c, s.colour(link), 3.0);
@@ -351,7 +376,8 @@ void TestContrastFixer::randomSchemes()
             // a line); otherwise the proposal is held to the brute force on its own background.
             if (!p.backgroundMoved)
                 continue;
-            const Option proposedBack{back, relativeLuminance(back), cssLuminance(back), 0.0};
+            const Option proposedBack{
+                back, relativeLuminance(back), cssLuminance(back), Apca::screenLuminance(back), 0.0};
             const double there = bruteForce(fore, proposedBack, needed, rulesApart);
             QVERIFY2(total <= there + 1e-9, qPrintable(here + QStringLiteral(": %1 > %2").arg(total).arg(there)));
             // ... and the background moves the least: the brute force's nearest workable one is no nearer.
@@ -368,7 +394,10 @@ void TestContrastFixer::randomSchemes()
             }
         }
     }
-    qInfo("moved backgrounds per setting: %d, %d, %d, %d of %d", moved[0], moved[1], moved[2], moved[3], schemes);
+    QStringList counts;
+    for (std::size_t k = 0; k < settings.size(); ++k)
+        counts << QString::number(moved[k]);
+    qInfo("moved backgrounds per setting: %s of %d", qPrintable(counts.join(QStringLiteral(", "))), schemes);
 }
 
 void TestContrastFixer::knownSchemes_data()
