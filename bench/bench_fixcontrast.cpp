@@ -1,5 +1,5 @@
 // How long one Fix Contrast proposal takes, over random schemes, for each target and underline choice:
-// the mean and the slowest.
+// the mean and the slowest; then the same for the dark companion.
 #include "scheme/ColorScheme.h"
 #include "scheme/ContrastFixer.h"
 
@@ -36,6 +36,24 @@ int main()
                         "(%d moved the background)\n",
                 qPrintable(ContrastFixer::nameOf(target)), underlined ? "underlined" : "not underlined",
                 totalMs / Schemes, worstMs, Schemes, moved);
+        }
+    }
+    // The dark companion, likewise.
+    for (const auto target : ContrastFixer::Targets) {
+        for (const bool underlined : {false, true}) {
+            double totalMs = 0.0;
+            double worstMs = 0.0;
+            for (const ColorScheme& scheme : schemes) {
+                QElapsedTimer timer;
+                timer.start();
+                ContrastFixer::proposeDark(scheme, target, underlined);
+                const double ms = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+                totalMs += ms;
+                worstMs = std::max(worstMs, ms);
+            }
+            std::printf("dark companion, %s, links %s: %.2f ms mean, %.2f ms worst over %d random schemes\n",
+                qPrintable(ContrastFixer::nameOf(target)), underlined ? "underlined" : "not underlined",
+                totalMs / Schemes, worstMs, Schemes);
         }
     }
     return 0;

@@ -333,25 +333,56 @@ private:
 };
 
 // Every colour a slot may take, cheapest first; the original colour leads at no cost.
-std::vector<Candidate> ladderOf(const Rgb& original)
+// How a ladder prices its colours: by the Oklab distance from the original colour (which leads at no
+// cost), or, for a dark companion, by the lightness distance from the original's mirrored lightness.
+enum class Pricing { Nearest, Mirrored };
+
+// Every colour a slot may take, cheapest first.
+std::vector<Candidate> ladderOf(const Rgb& original, Pricing pricing = Pricing::Nearest)
 {
     const Line line(original);
+    const double mirrored = 1.0 - line.lab().L;
     std::vector<Candidate> items;
     const auto add = [&](const Rgb& rgb) {
         const Linear c = linear(rgb);
         const Lab lab = oklab(c);
+        const double cost = pricing == Pricing::Mirrored ? std::abs(lab.L - mirrored)
+            : rgb == original                            ? 0.0
+                                                         : distance(lab, line.lab());
         items.push_back({rgb, Srgb::luminance(c) + 0.05, Srgb::luminanceUnrounded(c) + 0.05,
-            Apca::powers(Apca::screenLuminance(rgb[0], rgb[1], rgb[2])),
-            rgb == original ? 0.0 : distance(lab, line.lab()), lab.L - line.lab().L});
+            Apca::powers(Apca::screenLuminance(rgb[0], rgb[1], rgb[2])), cost, lab.L - line.lab().L});
     };
-    add(original);
+    if (pricing == Pricing::Nearest)
+        add(original);
     for (const Rgb& rgb : line.walk()) {
-        if (rgb != original)
+        if (pricing == Pricing::Mirrored || rgb != original)
             add(rgb);
     }
     std::stable_sort(items.begin(), items.end(),
         [](const Candidate& x, const Candidate& y) { return std::tie(x.cost, x.rgb) < std::tie(y.cost, y.rgb); });
     return items;
+}
+
+// The dark backgrounds a dark companion may take: the background's own hue at OKLCH lightness
+// DarkLimit or below, nearest first to its mirrored lightness (or to that limit).
+constexpr double DarkLimit = 0.25;
+
+std::vector<Candidate> darkBackgrounds(const Rgb& original)
+{
+    std::vector<Candidate> all = ladderOf(original, Pricing::Mirrored);
+    const double home = oklab(linear(original)).L;
+    const double aim = std::min(1.0 - home, DarkLimit);
+    std::vector<Candidate> dark;
+    for (Candidate c : all) {
+        const double lightness = home + c.shift;
+        if (lightness <= DarkLimit + 1e-12) {
+            c.cost = std::abs(lightness - aim);
+            dark.push_back(c);
+        }
+    }
+    std::stable_sort(dark.begin(), dark.end(),
+        [](const Candidate& x, const Candidate& y) { return std::tie(x.cost, x.rgb) < std::tie(y.cost, y.rgb); });
+    return dark;
 }
 
 // Both luminance formulas must agree that the pair reaches `needed`, so no checker reads it short.
@@ -579,12 +610,13 @@ void setColour(ColorScheme& scheme, int slot, const Rgb& rgb)
 // The work one scheme needs whatever the target: each colour's ladder, the background's on demand.
 class Search {
 public:
-    explicit Search(const ColorScheme& scheme)
+    explicit Search(const ColorScheme& scheme, Pricing pricing = Pricing::Nearest)
         : m_scheme(scheme)
         , m_back(rgbOf(scheme.colour(Slot::Background)))
+        , m_pricing(pricing)
     {
         for (std::size_t i = 0; i < 4; ++i) {
-            m_ladders[i] = ladderOf(rgbOf(scheme.colour(Foreground[i])));
+            m_ladders[i] = ladderOf(rgbOf(scheme.colour(Foreground[i])), pricing);
             m_reach[0][i] = reachOf(m_ladders[i], false);
             m_reach[1][i] = reachOf(m_ladders[i], true);
             auto& order = m_byLuminance[i];
@@ -601,14 +633,17 @@ public:
         Proposal proposal;
         proposal.scheme = m_scheme;
         const Candidate& original = backgrounds().front();
-        Choice choice = solveOn(original, rule, linksApart, m_ladders, m_byLuminance, m_reach[rule.apca ? 1 : 0]);
+        // A dark companion has no background to keep: it takes the first dark one that works.
+        Choice choice = m_pricing == Pricing::Mirrored
+            ? Choice{}
+            : solveOn(original, rule, linksApart, m_ladders, m_byLuminance, m_reach[rule.apca ? 1 : 0]);
         if (choice.cost == Unset) {
             // Nothing works on this background: move it, the least first (the ladder is in that order).
             for (const Candidate& back : backgrounds()) {
                 choice = solveOn(back, rule, linksApart, m_ladders, m_byLuminance, m_reach[rule.apca ? 1 : 0]);
                 if (choice.cost < Unset) {
                     setColour(proposal.scheme, Slot::Background, back.rgb);
-                    proposal.backgroundMoved = back.rgb != original.rgb;
+                    proposal.backgroundMoved = back.rgb != m_back;
                     proposal.backgroundShift = back.shift;
                     break;
                 }
@@ -625,14 +660,14 @@ public:
 private:
     const std::vector<Candidate>& backgrounds()
     {
-        if (!m_backgrounds) {
-            m_backgrounds = ladderOf(m_back);
-        }
+        if (!m_backgrounds)
+            m_backgrounds = m_pricing == Pricing::Mirrored ? darkBackgrounds(m_back) : ladderOf(m_back);
         return *m_backgrounds;
     }
 
     ColorScheme m_scheme;
     Rgb m_back;
+    Pricing m_pricing;
     Ladders m_ladders;
     std::array<std::vector<std::size_t>, 4> m_byLuminance;
     std::array<std::array<Reach, 4>, 2> m_reach{}; // by WCAG luminance, by APCA's
@@ -703,6 +738,12 @@ QString nameOf(Target target)
 Proposal propose(const ColorScheme& scheme, Target target, bool linksUnderlined)
 {
     Search search(scheme);
+    return proposeWith(search, target, linksUnderlined);
+}
+
+Proposal proposeDark(const ColorScheme& scheme, Target target, bool linksUnderlined)
+{
+    Search search(scheme, Pricing::Mirrored);
     return proposeWith(search, target, linksUnderlined);
 }
 

@@ -46,6 +46,13 @@ struct Proposal {
 // otherwise it moves the least Oklab distance that lets one exist; a colour that need not move stays.
 Proposal propose(const ColorScheme& scheme, Target target, bool linksUnderlined);
 
+// A dark companion of `scheme` that meets the same rules: the background at OKLCH lightness 0.25 or
+// below, keeping its hue (its mirrored lightness 1 - L when that is dark enough, else as near to 0.25
+// as a solution allows); every other colour keeping its hue, with the lightness nearest its mirrored
+// lightness (least total lightness change) that meets the target and, for links not underlined, the
+// 3:1 rule. `backgroundShift` is the background's change in lightness.
+Proposal proposeDark(const ColorScheme& scheme, Target target, bool linksUnderlined);
+
 struct Setting {
     Target target;
     bool linksUnderlined;

@@ -115,6 +115,7 @@ struct Option {
     double css; // CSS Color 4 luminance
     double apca; // APCA screen luminance
     double cost;
+    double lightness; // OKLCH
 };
 
 constexpr int BruteSteps = 16384;
@@ -209,7 +210,7 @@ std::vector<Option> bruteOptions(const QColor& original)
         const double cost = std::sqrt((lab.L - home.L) * (lab.L - home.L) + (lab.a - home.a) * (lab.a - home.a)
             + (lab.b - home.b) * (lab.b - home.b));
         options.push_back(
-            {c, relativeLuminance(c), cssLuminance(c), Apca::screenLuminance(c), c == original ? 0.0 : cost});
+            {c, relativeLuminance(c), cssLuminance(c), Apca::screenLuminance(c), c == original ? 0.0 : cost, lab.L});
     }
     std::sort(options.begin(), options.end(), [](const Option& x, const Option& y) { return x.cost < y.cost; });
     return options;
@@ -268,6 +269,7 @@ class TestContrastFixer : public QObject {
     Q_OBJECT
 private slots:
     void randomSchemes();
+    void darkCompanion();
     void knownSchemes_data();
     void knownSchemes();
 };
@@ -301,7 +303,7 @@ void TestContrastFixer::randomSchemes()
         for (int slot : Foreground)
             fore.push_back(bruteOptions(scheme.colour(slot)));
         const QColor from = scheme.colour(Slot::Background);
-        const Option original{from, relativeLuminance(from), cssLuminance(from), Apca::screenLuminance(from), 0.0};
+        const Option original{from, relativeLuminance(from), cssLuminance(from), Apca::screenLuminance(from), 0.0, 0.0};
         std::vector<Option> backgrounds;
 
         for (std::size_t k = 0; k < settings.size(); ++k) {
@@ -377,7 +379,7 @@ void TestContrastFixer::randomSchemes()
             if (!p.backgroundMoved)
                 continue;
             const Option proposedBack{
-                back, relativeLuminance(back), cssLuminance(back), Apca::screenLuminance(back), 0.0};
+                back, relativeLuminance(back), cssLuminance(back), Apca::screenLuminance(back), 0.0, 0.0};
             const double there = bruteForce(fore, proposedBack, needed, rulesApart);
             QVERIFY2(total <= there + 1e-9, qPrintable(here + QStringLiteral(": %1 > %2").arg(total).arg(there)));
             // ... and the background moves the least: the brute force's nearest workable one is no nearer.
@@ -398,6 +400,81 @@ void TestContrastFixer::randomSchemes()
     for (std::size_t k = 0; k < settings.size(); ++k)
         counts << QString::number(moved[k]);
     qInfo("moved backgrounds per setting: %s of %d", qPrintable(counts.join(QStringLiteral(", "))), schemes);
+}
+
+// OKLCH lightness as the search prices it.
+static double lightnessOf(const QColor& c)
+{
+    return Srgb::oklab(Srgb::linear(c)).L;
+}
+
+// The dark companion, against the same brute force with each colour priced by its lightness distance
+// from its mirrored lightness.
+void TestContrastFixer::darkCompanion()
+{
+    QRandomGenerator random(2000);
+    const int schemes
+        = (qEnvironmentVariableIsSet("HUELOOM_SCHEMES") ? qEnvironmentVariableIntValue("HUELOOM_SCHEMES") : 2000) / 4;
+    for (int n = 0; n < schemes; ++n) {
+        ColorScheme scheme;
+        for (int slot = 0; slot < Slot::Count; ++slot)
+            setColour(scheme, slot, randomColour(random, static_cast<int>(random.bounded(4))));
+        std::vector<std::vector<Option>> fore;
+        for (int slot : Foreground) {
+            std::vector<Option> options = bruteOptions(scheme.colour(slot));
+            const double mirrored = 1.0 - lightnessOf(scheme.colour(slot));
+            for (Option& o : options)
+                o.cost = std::abs(o.lightness - mirrored);
+            std::sort(options.begin(), options.end(), [](const Option& x, const Option& y) { return x.cost < y.cost; });
+            fore.push_back(std::move(options));
+        }
+        const Target target = ContrastFixer::Targets[n % 5];
+        const bool underlined = n % 2 == 1;
+        const bool apca = ContrastFixer::isApca(target);
+        const double level = ContrastFixer::levelFor(target);
+        // On a dark page only AA leaves room for links 3:1 from the text: light text that reaches Lc 60
+        // has a screen luminance above 0.41, and no two such colours stand 3:1 apart.
+        const bool rulesApart = !underlined && target == Target::AA;
+        const ContrastFixer::Proposal p = ContrastFixer::proposeDark(scheme, target, underlined);
+        const ColorScheme& s = p.scheme;
+        const QString here
+            = QStringLiteral("scheme %1, %2%3: ")
+                  .arg(n)
+                  .arg(ContrastFixer::nameOf(target), underlined ? QStringLiteral(", underlined") : QString())
+            + [&] {
+                  QStringList names;
+                  for (int slot = 0; slot < Slot::Count; ++slot)
+                      names << scheme.colour(slot).name();
+                  return names.join(QLatin1Char(' '));
+              }();
+        QVERIFY2(p.solved == (underlined || rulesApart), qPrintable(here));
+
+        // Dark, and every hue kept.
+        const QColor back = s.colour(Slot::Background);
+        QVERIFY2(Srgb::oklab(Srgb::linear(back)).L <= 0.25 + 1e-12, qPrintable(here));
+        for (int slot = 0; slot < Slot::Count; ++slot) {
+            const Lab after = toOklab(s.colour(slot));
+            if (after.chroma() > 0.02)
+                QVERIFY2(hueTurnDegrees(toOklab(scheme.colour(slot)), after) <= 2.0, qPrintable(here));
+        }
+        // Every rule.
+        for (int slot : Foreground)
+            QVERIFY2(apca ? std::abs(Apca::lightnessContrast(s.colour(slot), back)) >= level
+                          : reaches(s.colour(slot), back, level),
+                qPrintable(here));
+        if (rulesApart) {
+            for (int slot : Links)
+                QVERIFY2(reaches(s.colour(slot), s.colour(Slot::Text), 3.0), qPrintable(here));
+        }
+        // The least lightness change from the mirrored lightnesses on that background.
+        double total = 0.0;
+        for (std::size_t i = 0; i < 4; ++i)
+            total += std::abs(lightnessOf(s.colour(Foreground[i])) - (1.0 - lightnessOf(scheme.colour(Foreground[i]))));
+        const Option proposedBack{
+            back, relativeLuminance(back), cssLuminance(back), Apca::screenLuminance(back), 0.0, 0.0};
+        const double best = bruteForce(fore, proposedBack, {apca, level}, rulesApart);
+        QVERIFY2(total <= best + 1e-9, qPrintable(here + QStringLiteral("%1 > %2").arg(total).arg(best)));
+    }
 }
 
 void TestContrastFixer::knownSchemes_data()
