@@ -124,7 +124,9 @@ CommandLine CommandLine::parse(const QList<QByteArray>& arguments)
         QCoreApplication::translate("CommandLine", "Links are underlined, so they need not stand 3:1 from the text."));
     const QCommandLineOption json(
         QStringLiteral("json"), QCoreApplication::translate("CommandLine", "Print one JSON object instead."));
-    parser.addOptions({check, fix, target, underlined, json});
+    const QCommandLineOption dark(QStringLiteral("dark"),
+        QCoreApplication::translate("CommandLine", "With --fix: propose the dark companion of the scheme instead."));
+    parser.addOptions({check, fix, target, underlined, json, dark});
     parser.addPositionalArgument(QStringLiteral("file"),
         QCoreApplication::translate("CommandLine", "A scheme file (.hlm) to open."), QStringLiteral("[file]"));
 
@@ -167,10 +169,16 @@ CommandLine CommandLine::parse(const QList<QByteArray>& arguments)
         result.action = checking ? Action::Check : Action::Fix;
         result.contrast.linksUnderlined = parser.isSet(underlined);
         result.contrast.json = parser.isSet(json);
+        result.contrast.dark = parser.isSet(dark);
+        if (checking && result.contrast.dark) {
+            result.action = Action::Error;
+            result.output = QCoreApplication::translate("CommandLine", "--dark goes with --fix.");
+            return result;
+        }
         result.contrast.schemes = files;
         return result;
     }
-    if (parser.isSet(target) || parser.isSet(underlined) || parser.isSet(json)) {
+    if (parser.isSet(target) || parser.isSet(underlined) || parser.isSet(json) || parser.isSet(dark)) {
         result.action = Action::Error;
         result.output = QCoreApplication::translate("CommandLine",
             "--target, --underlined and --json go with "

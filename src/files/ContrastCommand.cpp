@@ -200,12 +200,13 @@ Result fix(const Options& options)
         result.notes = QStringLiteral("hueloom: %1\n").arg(loaded.problem);
         return result;
     }
-    const ContrastFixer::Proposal proposal
-        = ContrastFixer::propose(*loaded.scheme, options.target, options.linksUnderlined);
+    const ContrastFixer::Proposal proposal = options.dark
+        ? ContrastFixer::proposeDark(*loaded.scheme, options.target, options.linksUnderlined)
+        : ContrastFixer::propose(*loaded.scheme, options.target, options.linksUnderlined);
     QStringList colours;
     for (int slot = 0; slot < Slot::Count; ++slot)
         colours << hex(proposal.scheme.colour(slot));
-    if (proposal.backgroundMoved) {
+    if (proposal.backgroundMoved && !options.dark) {
         result.notes += QStringLiteral("hueloom: %1\n")
                             .arg(tr("the background moved, from %1 to %2: no colours meet every rule on it")
                                      .arg(hex(loaded.scheme->colour(Slot::Background)), colours.first()));
@@ -219,7 +220,7 @@ Result fix(const Options& options)
     }
     if (options.json) {
         const QJsonObject object{{QStringLiteral("target"), optionName(options.target)},
-            {QStringLiteral("underlined"), options.linksUnderlined},
+            {QStringLiteral("underlined"), options.linksUnderlined}, {QStringLiteral("dark"), options.dark},
             {QStringLiteral("scheme"), QFile::decodeName(options.schemes.first())},
             {QStringLiteral("colours"), coloursJson(proposal.scheme)}, {QStringLiteral("solved"), proposal.solved},
             {QStringLiteral("backgroundMoved"), proposal.backgroundMoved}};

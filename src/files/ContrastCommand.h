@@ -22,6 +22,7 @@ struct Options {
     ContrastFixer::Target target = ContrastFixer::Target::AA;
     bool linksUnderlined = false;
     bool json = false;
+    bool dark = false; // --fix gives the dark companion
     QList<QByteArray> schemes;
 };
 
@@ -37,7 +38,7 @@ bool targetNamed(const QString& name, ContrastFixer::Target* target);
 // Each pair of each scheme: its WCAG 2 ratio, APCA Lc and whether it meets the target. Links that are
 // not underlined must also stand 3:1 from the text.
 Result check(const Options& options);
-// The proposal for one scheme: its five colours on the first line.
+// The proposal for one scheme (or its dark companion): its five colours on the first line.
 Result fix(const Options& options);
 
 } // namespace ContrastCommand

@@ -75,4 +75,15 @@ grep -q 'no colours can meet AAA' "$E2E_TMP/err" || fail "no note of the impossi
 run 1 --fix --json --target=aaa "$defaults"
 python3 -c 'import json,sys; r=json.load(open(sys.argv[1])); assert r["solved"] is False and len(r["colours"]) == 5' \
     "$E2E_TMP/out" || fail "--fix --json: $(cat "$E2E_TMP/out")"
+# --dark: the dark companion, which --check passes, on a background of the same hue.
+run 0 --fix --dark "$defaults"
+dark=$(head -1 "$E2E_TMP/out")
+run 0 --check "${dark// /,}"
+python3 - "$dark" <<'PY' || fail "dark companion '$dark' is not dark"
+import sys
+bg = sys.argv[1].split()[0]
+r, g, b = (int(bg[i:i + 2], 16) for i in (1, 3, 5))
+assert max(r, g, b) < 80 and b >= r and b >= g, bg  # dark, and still the blue of #CECEFF
+PY
+run 2 --check --dark "$defaults"
 echo ok
