@@ -49,6 +49,7 @@ MainActions::MainActions(QWidget* w, QUndoStack& undoStack)
           QStringLiteral("ItemFixContrast"),
           QWidget::tr("&Fix Contrast"),
           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K)))
+    , darkScheme(make(w, QStringLiteral("ItemDarkScheme"), QWidget::tr("Make &Dark Scheme")))
     , help(make(w, QStringLiteral("ItemHelp"), QWidget::tr("&Help Screen"), QKeySequence(Qt::Key_F1)))
     , trouble(make(w, QStringLiteral("ItemTrouble"), QWidget::tr("&Trouble Shooting")))
     , about(make(w, QStringLiteral("ItemAbout"), QWidget::tr("&About")))
@@ -64,5 +65,5 @@ MainActions::MainActions(QWidget* w, QUndoStack& undoStack)
 QList<QAction*> MainActions::all() const
 {
     return {open, save, print, exit, undo, redo, copy, copyTag, copyCss, pasteColour, applyTag, changeTitle,
-        defaultColours, colour, contrast, fixContrast, help, trouble, about};
+        defaultColours, colour, contrast, fixContrast, darkScheme, help, trouble, about};
 }

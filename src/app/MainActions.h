@@ -30,6 +30,7 @@ struct MainActions {
     QAction* colour;
     QAction* contrast;
     QAction* fixContrast;
+    QAction* darkScheme;
     QAction* help;
     QAction* trouble;
     QAction* about;

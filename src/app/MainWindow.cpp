@@ -82,7 +82,7 @@ void MainWindow::createMenus()
     m_toolsMenu = menuBar()->addMenu(tr("&Tools"));
     m_toolsMenu->setObjectName(QStringLiteral("ToolsMenu"));
     m_toolsMenu->addActions(
-        {a.colour, a.contrast, a.fixContrast, separator(this, QStringLiteral("ItemToolsSeparator"))});
+        {a.colour, a.contrast, a.fixContrast, a.darkScheme, separator(this, QStringLiteral("ItemToolsSeparator"))});
     m_checks = new CheckCommands({*m_document, *m_dialogs, *m_commonDialog, this});
     m_checks->createVisionMenu(m_toolsMenu);
 
@@ -118,6 +118,7 @@ void MainWindow::connectActions()
     connect(a.copyCss, &QAction::triggered, m_colours, &ColourCommands::copyCss);
     connect(a.contrast, &QAction::triggered, m_checks, &CheckCommands::showContrastCheck);
     connect(a.fixContrast, &QAction::triggered, m_checks, &CheckCommands::fixContrast);
+    connect(a.darkScheme, &QAction::triggered, m_checks, &CheckCommands::makeDarkScheme);
     connect(a.changeTitle, &QAction::triggered, m_title, &TitleCommands::changeTitle);
     connect(a.help, &QAction::triggered, this, [this] { showInfoWindow(m_helpWindow); });
     connect(a.trouble, &QAction::triggered, this, [this] { showInfoWindow(m_troubleWindow); });

@@ -216,9 +216,9 @@ void TestMainWindow::menusAndButtons_data()
                           << QStringList{"Ctrl+Z", "Ctrl+Shift+Z", "", "Ctrl+C", "Ctrl+T", "Ctrl+Shift+C", "",
                                  "Ctrl+Shift+V", "Ctrl+Return", "", "", ""};
     QTest::newRow("Tools") << "ToolsMenu"
-                           << QStringList{"&Windows Color Dialog", "&Contrast Check", "&Fix Contrast", "",
-                                  "Simulate Color &Vision"}
-                           << QStringList{"Ctrl+W", "Ctrl+K", "Ctrl+Shift+K", "", ""};
+                           << QStringList{"&Windows Color Dialog", "&Contrast Check", "&Fix Contrast",
+                                  "Make &Dark Scheme", "", "Simulate Color &Vision"}
+                           << QStringList{"Ctrl+W", "Ctrl+K", "Ctrl+Shift+K", "", "", ""};
     QTest::newRow("Help") << "HelpMenu" << QStringList{"&Help Screen", "&Trouble Shooting", "", "&About"}
                           << QStringList{"F1", "", "", ""};
 }
