@@ -223,9 +223,9 @@ QString FixContrastWindow::noteText() const
     if (m_proposal.scheme == m_current)
         return tr("This scheme already meets every rule; nothing needs to change.");
     if (!linksUnderlined()) {
-        return tr("Only colours change that fall short, in lightness only; the background stays. With links not "
-                  "underlined, a colour that passes against the background still changes when a link is not 3:1 "
-                  "from the text.");
+        return tr("Only the colours that fall short change, and only in lightness; the background stays. With "
+                  "links not underlined, a colour that passes against the background must still change when a "
+                  "link is not 3:1 from the text.");
     }
     return tr("Only the colours that fall short change, and only in lightness; the background stays.");
 }
