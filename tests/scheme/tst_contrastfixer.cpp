@@ -113,7 +113,7 @@ struct Option {
     QColor colour;
     double y; // WCAG 2 luminance
     double css; // CSS Color 4 luminance
-    double apca; // APCA screen luminance
+    Apca::Powers apca; // APCA screen luminance, soft-clamped, with its powers
     double cost;
     double lightness; // OKLCH
 };
@@ -162,13 +162,13 @@ std::vector<Option> bruteOptions(const QColor& original)
         Srgb::Linear v = at(L, chroma);
         if (!inside(v)) {
             // The edge moves little between steps: bracket it there, else from the grey axis.
-            double low = std::max(0.0, edge - 0.002);
-            double high = std::min(chroma, edge + 0.002);
+            double low = std::max(0.0, edge - 0.0005);
+            double high = std::min(chroma, edge + 0.0005);
             if (!inside(at(L, low)) || inside(at(L, high))) {
                 low = 0.0;
                 high = chroma;
             }
-            while (high - low > 1e-10)
+            while (high - low > 1e-9)
                 (inside(at(L, 0.5 * (low + high))) ? low : high) = 0.5 * (low + high);
             edge = low;
             v = at(L, low);
@@ -209,8 +209,8 @@ std::vector<Option> bruteOptions(const QColor& original)
         const Srgb::Oklab lab = Srgb::oklab(lin(c));
         const double cost = std::sqrt((lab.L - home.L) * (lab.L - home.L) + (lab.a - home.a) * (lab.a - home.a)
             + (lab.b - home.b) * (lab.b - home.b));
-        options.push_back(
-            {c, relativeLuminance(c), cssLuminance(c), Apca::screenLuminance(c), c == original ? 0.0 : cost, lab.L});
+        options.push_back({c, relativeLuminance(c), cssLuminance(c), Apca::powers(Apca::screenLuminance(c)),
+            c == original ? 0.0 : cost, lab.L});
     }
     std::sort(options.begin(), options.end(), [](const Option& x, const Option& y) { return x.cost < y.cost; });
     return options;
@@ -303,7 +303,8 @@ void TestContrastFixer::randomSchemes()
         for (int slot : Foreground)
             fore.push_back(bruteOptions(scheme.colour(slot)));
         const QColor from = scheme.colour(Slot::Background);
-        const Option original{from, relativeLuminance(from), cssLuminance(from), Apca::screenLuminance(from), 0.0, 0.0};
+        const Option original{
+            from, relativeLuminance(from), cssLuminance(from), Apca::powers(Apca::screenLuminance(from)), 0.0, 0.0};
         std::vector<Option> backgrounds;
 
         for (std::size_t k = 0; k < settings.size(); ++k) {
@@ -379,7 +380,7 @@ void TestContrastFixer::randomSchemes()
             if (!p.backgroundMoved)
                 continue;
             const Option proposedBack{
-                back, relativeLuminance(back), cssLuminance(back), Apca::screenLuminance(back), 0.0, 0.0};
+                back, relativeLuminance(back), cssLuminance(back), Apca::powers(Apca::screenLuminance(back)), 0.0, 0.0};
             const double there = bruteForce(fore, proposedBack, needed, rulesApart);
             QVERIFY2(total <= there + 1e-9, qPrintable(here + QStringLiteral(": %1 > %2").arg(total).arg(there)));
             // ... and the background moves the least: the brute force's nearest workable one is no nearer.
@@ -471,7 +472,7 @@ void TestContrastFixer::darkCompanion()
         for (std::size_t i = 0; i < 4; ++i)
             total += std::abs(lightnessOf(s.colour(Foreground[i])) - (1.0 - lightnessOf(scheme.colour(Foreground[i]))));
         const Option proposedBack{
-            back, relativeLuminance(back), cssLuminance(back), Apca::screenLuminance(back), 0.0, 0.0};
+            back, relativeLuminance(back), cssLuminance(back), Apca::powers(Apca::screenLuminance(back)), 0.0, 0.0};
         const double best = bruteForce(fore, proposedBack, {apca, level}, rulesApart);
         QVERIFY2(total <= best + 1e-9, qPrintable(here + QStringLiteral("%1 > %2").arg(total).arg(best)));
     }
