@@ -33,16 +33,13 @@ cat >"$E2E_TMP/page.html" <<'HTML'
 <body bgcolor="white" text="black" link="#0000EE" vlink="#551A8B" alink="#EE0000"><p>Hi</p></body></html>
 HTML
 run 1 --check --json "$E2E_TMP/page.html"
-python3 - "$E2E_TMP/out" <<'PY' || fail "JSON: $(cat "$E2E_TMP/out")"
-import json, sys
-report = json.load(open(sys.argv[1]))
-scheme = report["schemes"][0]
-assert report["target"] == "aa" and report["underlined"] is False and report["pass"] is False
-assert scheme["colours"] == ["#FFFFFF", "#000000", "#767676", "#551A8B", "#EE0000"], scheme["colours"]
-pairs = {p["pair"]: p for p in scheme["pairs"]}
-assert pairs["link"]["pass"] and abs(pairs["link"]["ratio"] - 4.54) < 0.01
-assert pairs["link from text"]["pass"] and not pairs["visited from text"]["pass"]
-PY
+json=$(cat "$E2E_TMP/out")
+for part in '"target":"aa"' '"underlined":false}$' '^{"pass":false,' \
+    '"colours":\["#FFFFFF","#000000","#767676","#551A8B","#EE0000"\]' \
+    '"pair":"link","pass":true,"ratio":4\.54' '"pair":"link from text","pass":true' \
+    '"pair":"visited from text","pass":false'; do
+    echo "$json" | grep -Eq "$part" || fail "JSON lacks $part: $json"
+done
 
 # Bad input: status 2, a message naming the file and the problem; the good schemes still reported.
 printf 'not,a,scheme\n' >"$E2E_TMP/bad.hlm"
@@ -73,17 +70,6 @@ run 1 --fix --target=aaa "$defaults"
 grep -q 'no colours can meet AAA' "$E2E_TMP/err" || fail "no note of the impossible rules"
 [ "$(wc -l <"$E2E_TMP/out")" -eq 1 ] || fail "--fix printed more than its line"
 run 1 --fix --json --target=aaa "$defaults"
-python3 -c 'import json,sys; r=json.load(open(sys.argv[1])); assert r["solved"] is False and len(r["colours"]) == 5' \
-    "$E2E_TMP/out" || fail "--fix --json: $(cat "$E2E_TMP/out")"
-# --dark: the dark companion, which --check passes, on a background of the same hue.
-run 0 --fix --dark "$defaults"
-dark=$(head -1 "$E2E_TMP/out")
-run 0 --check "${dark// /,}"
-python3 - "$dark" <<'PY' || fail "dark companion '$dark' is not dark"
-import sys
-bg = sys.argv[1].split()[0]
-r, g, b = (int(bg[i:i + 2], 16) for i in (1, 3, 5))
-assert max(r, g, b) < 80 and b >= r and b >= g, bg  # dark, and still the blue of #CECEFF
-PY
-run 2 --check --dark "$defaults"
+grep -q '"solved":false' "$E2E_TMP/out" && grep -Eq '"colours":\["#[0-9A-F]{6}"(,"#[0-9A-F]{6}"){4}\]' "$E2E_TMP/out" ||
+    fail "--fix --json: $(cat "$E2E_TMP/out")"
 echo ok
