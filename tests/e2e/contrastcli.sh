@@ -72,4 +72,14 @@ grep -q 'no colours can meet AAA' "$E2E_TMP/err" || fail "no note of the impossi
 run 1 --fix --json --target=aaa "$defaults"
 grep -q '"solved":false' "$E2E_TMP/out" && grep -Eq '"colours":\["#[0-9A-F]{6}"(,"#[0-9A-F]{6}"){4}\]' "$E2E_TMP/out" ||
     fail "--fix --json: $(cat "$E2E_TMP/out")"
+
+# --dark: the dark companion, which --check passes, on a dark background of the same hue.
+run 0 --fix --dark "$defaults"
+dark=$(head -1 "$E2E_TMP/out")
+run 0 --check "${dark// /,}"
+bg=${dark%% *}
+r=$((16#${bg:1:2})) g=$((16#${bg:3:2})) b=$((16#${bg:5:2}))
+[ "$r" -lt 80 ] && [ "$g" -lt 80 ] && [ "$b" -lt 80 ] && [ "$b" -ge "$r" ] && [ "$b" -ge "$g" ] ||
+    fail "dark companion '$dark' is not a dark blue page"
+run 2 --check --dark "$defaults"
 echo ok
