@@ -2,6 +2,7 @@
 
 #include "SampleArea.h"
 #include "contrast/ContrastWindow.h"
+#include "contrast/DarkSchemeWindow.h"
 #include "contrast/FixContrastWindow.h"
 #include "document/SchemeDocument.h"
 
@@ -88,6 +89,21 @@ void CheckCommands::fixContrast()
         document.applyState(fixed, tr("Fix Contrast"));
     });
     // The proposal follows the scheme, should anything change it while the window is open.
+    connect(&document, &SchemeDocument::schemeChanged, window,
+        [window, &document] { window->setScheme(document.scheme()); });
+    window->open();
+}
+
+void CheckCommands::makeDarkScheme()
+{
+    SchemeDocument& document = m_context.document;
+    auto* window = new DarkSchemeWindow(document.scheme(), document.margins(), m_context.window);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    connect(window, &DarkSchemeWindow::applied, this, [&document](const ColorScheme& dark) {
+        SchemeState state = document.state();
+        state.scheme = dark;
+        document.applyState(state, tr("Make Dark Scheme"));
+    });
     connect(&document, &SchemeDocument::schemeChanged, window,
         [window, &document] { window->setScheme(document.scheme()); });
     window->open();

@@ -27,6 +27,7 @@ public:
     void simulateVision(ColourVision::Deficiency deficiency);
     void showContrastCheck();
     void fixContrast();
+    void makeDarkScheme();
 
 private:
     CommandContext m_context;

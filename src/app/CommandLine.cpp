@@ -107,6 +107,26 @@ CommandLine CommandLine::parse(const QList<QByteArray>& arguments)
         QCoreApplication::translate("CommandLine", "Compose the colours of a web page body and copy its tag."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption check(QStringLiteral("check"),
+        QCoreApplication::translate("CommandLine",
+            "Print each pair's WCAG 2 ratio, APCA Lc and pass or fail for each SCHEME, without a window. "
+            "Exits 0 when all pass, 1 when any fails, 2 on input it cannot read."));
+    const QCommandLineOption fix(QStringLiteral("fix"),
+        QCoreApplication::translate("CommandLine",
+            "Print the Fix Contrast proposal for one SCHEME: background, text, link, visited and active link as "
+            "#RRGGBB on one line. Exits 0 when it meets every rule, 1 when no colours can, 2 on bad input."));
+    const QCommandLineOption target(QStringLiteral("target"),
+        QCoreApplication::translate("CommandLine",
+            "What --check and --fix hold to: aa (the default), aaa, apca60, "
+            "apca75 or apca90."),
+        QStringLiteral("target"), QStringLiteral("aa"));
+    const QCommandLineOption underlined(QStringLiteral("underlined"),
+        QCoreApplication::translate("CommandLine", "Links are underlined, so they need not stand 3:1 from the text."));
+    const QCommandLineOption json(
+        QStringLiteral("json"), QCoreApplication::translate("CommandLine", "Print one JSON object instead."));
+    const QCommandLineOption dark(QStringLiteral("dark"),
+        QCoreApplication::translate("CommandLine", "With --fix: propose the dark companion of the scheme instead."));
+    parser.addOptions({check, fix, target, underlined, json, dark});
     parser.addPositionalArgument(QStringLiteral("file"),
         QCoreApplication::translate("CommandLine", "A scheme file (.hlm) to open."), QStringLiteral("[file]"));
 
@@ -126,6 +146,43 @@ CommandLine CommandLine::parse(const QList<QByteArray>& arguments)
     if (parser.isSet(version)) {
         result.action = Action::ShowVersion;
         result.output = QStringLiteral("hueloom %1\n").arg(QStringLiteral(HUELOOM_VERSION));
+        return result;
+    }
+    if (parser.isSet(check) || parser.isSet(fix)) {
+        const bool checking = parser.isSet(check);
+        result.action = Action::Error;
+        if (checking && parser.isSet(fix)) {
+            result.output = QCoreApplication::translate("CommandLine", "--check and --fix cannot go together.");
+            return result;
+        }
+        if (!ContrastCommand::targetNamed(parser.value(target), &result.contrast.target)) {
+            result.output = QCoreApplication::translate(
+                "CommandLine", "Unknown target '%1': use aa, aaa, apca60, apca75 or apca90.")
+                                .arg(parser.value(target));
+            return result;
+        }
+        if (files.isEmpty() || (!checking && files.size() > 1)) {
+            result.output = checking ? QCoreApplication::translate("CommandLine", "--check needs a scheme.")
+                                     : QCoreApplication::translate("CommandLine", "--fix takes one scheme.");
+            return result;
+        }
+        result.action = checking ? Action::Check : Action::Fix;
+        result.contrast.linksUnderlined = parser.isSet(underlined);
+        result.contrast.json = parser.isSet(json);
+        result.contrast.dark = parser.isSet(dark);
+        if (checking && result.contrast.dark) {
+            result.action = Action::Error;
+            result.output = QCoreApplication::translate("CommandLine", "--dark goes with --fix.");
+            return result;
+        }
+        result.contrast.schemes = files;
+        return result;
+    }
+    if (parser.isSet(target) || parser.isSet(underlined) || parser.isSet(json) || parser.isSet(dark)) {
+        result.action = Action::Error;
+        result.output = QCoreApplication::translate("CommandLine",
+            "--target, --underlined and --json go with "
+            "--check or --fix.");
         return result;
     }
     if (files.size() > 1) {

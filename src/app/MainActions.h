@@ -39,6 +39,7 @@ struct MainActions {
     QAction* pickScreen;
     QAction* contrast;
     QAction* fixContrast;
+    QAction* darkScheme;
     QAction* help;
     QAction* trouble;
     QAction* shortcuts;

@@ -93,8 +93,8 @@ void MainWindow::createMenus()
 
     m_toolsMenu = menuBar()->addMenu(tr("&Tools"));
     m_toolsMenu->setObjectName(QStringLiteral("ToolsMenu"));
-    m_toolsMenu->addActions(
-        {a.colour, a.pickScreen, a.contrast, a.fixContrast, separator(this, QStringLiteral("ItemToolsSeparator"))});
+    m_toolsMenu->addActions({a.colour, a.pickScreen, a.contrast, a.fixContrast, a.darkScheme,
+        separator(this, QStringLiteral("ItemToolsSeparator"))});
     // Pick from Screen says in its tooltip why it is greyed.
     m_toolsMenu->setToolTipsVisible(true);
     m_checks = new CheckCommands({*m_document, *m_dialogs, *m_commonDialog, this});
@@ -134,6 +134,7 @@ void MainWindow::connectActions()
     connect(a.copyTag, &QAction::triggered, m_colours, &ColourCommands::copyTag);
     connect(a.contrast, &QAction::triggered, m_checks, &CheckCommands::showContrastCheck);
     connect(a.fixContrast, &QAction::triggered, m_checks, &CheckCommands::fixContrast);
+    connect(a.darkScheme, &QAction::triggered, m_checks, &CheckCommands::makeDarkScheme);
     connect(a.changeTitle, &QAction::triggered, m_title, &TitleCommands::changeTitle);
     connect(a.help, &QAction::triggered, this, [this] { showInfoWindow(m_helpWindow); });
     connect(a.trouble, &QAction::triggered, this, [this] { showInfoWindow(m_troubleWindow); });

@@ -100,6 +100,15 @@ int main(int argc, char* argv[])
     case CommandLine::Action::Error:
         std::fprintf(stderr, "hueloom: %s\n", command.output.toLocal8Bit().constData());
         return 2;
+    case CommandLine::Action::Check:
+    case CommandLine::Action::Fix: {
+        const ContrastCommand::Result result = command.action == CommandLine::Action::Check
+            ? ContrastCommand::check(command.contrast)
+            : ContrastCommand::fix(command.contrast);
+        std::fputs(result.output.toLocal8Bit().constData(), stdout);
+        std::fputs(result.notes.toLocal8Bit().constData(), stderr);
+        return result.status;
+    }
     case CommandLine::Action::Run:
         break;
     }

@@ -1,5 +1,6 @@
 #include "ContrastWindow.h"
 
+#include "scheme/Apca.h"
 #include "scheme/ColorScheme.h"
 #include "scheme/Contrast.h"
 #include "ui/Artwork.h"
@@ -15,7 +16,7 @@
 
 namespace {
 
-constexpr int NormalWidth = 560;
+constexpr int NormalWidth = 680;
 
 struct Pair {
     const char* name;
@@ -36,13 +37,19 @@ const Pair Pairs[] = {
     {"Active link from text", Slot::ActiveLink, Slot::Text, false},
 };
 
-// One column of the table: its heading and its cell for a pair whose colours have the given ratio.
+// The figures of one pair: its WCAG 2 ratio and its APCA Lc (the fore colour read as text).
+struct Figures {
+    double ratio;
+    double lc;
+};
+
+// One column of the table: its heading and its cell for a pair whose colours have the given figures.
 // A verdict column is one of the levels; in the rows of links against the text the verdict columns
 // merge into one cell, which holds the first verdict column's text.
 struct Column {
     QString heading;
     bool verdict;
-    std::function<QString(const Pair&, double ratio)> text;
+    std::function<QString(const Pair&, const Figures&)> text;
 };
 
 QString verdict(double ratio, double needed)
@@ -53,17 +60,21 @@ QString verdict(double ratio, double needed)
 QList<Column> columns()
 {
     QList<Column> list{{ContrastWindow::tr("Ratio"), false,
-        [](const Pair&, double ratio) { return Contrast::ratioText(ratio) + QStringLiteral(":1"); }}};
+        [](const Pair&, const Figures& f) { return Contrast::ratioText(f.ratio) + QStringLiteral(":1"); }}};
+
+    // APCA is not yet a standard: its figure informs, it decides no verdict.
+    list.append({ContrastWindow::tr("APCA Lc (advisory)"), false,
+        [](const Pair&, const Figures& f) { return QString::number(f.lc, 'f', 1); }});
     const std::pair<QString, double> levels[] = {{ContrastWindow::tr("AA normal (4.5)"), Contrast::AaNormal},
         {ContrastWindow::tr("AA large (3)"), Contrast::AaLarge},
         {ContrastWindow::tr("AAA normal (7)"), Contrast::AaaNormal},
         {ContrastWindow::tr("AAA large (4.5)"), Contrast::AaaLarge}};
     for (const auto& [heading, needed] : levels) {
-        list.append({heading, true, [threshold = needed](const Pair& pair, double ratio) {
+        list.append({heading, true, [threshold = needed](const Pair& pair, const Figures& f) {
                          if (pair.onPage)
-                             return verdict(ratio, threshold);
+                             return verdict(f.ratio, threshold);
                          // A link set apart from the text by colour alone needs 3:1 against it.
-                         return verdict(ratio, Contrast::LinkFromText)
+                         return verdict(f.ratio, Contrast::LinkFromText)
                              + ContrastWindow::tr(" (links need 3:1 against the text)");
                      }});
     }
@@ -149,10 +160,12 @@ void ContrastWindow::showScheme(const ColorScheme& scheme)
 {
     for (int row = 0; row < m_table->rowCount(); ++row) {
         const Pair& pair = Pairs[row];
-        const double ratio = Contrast::ratio(scheme.colour(pair.fore), scheme.colour(pair.back));
+        const QColor fore = scheme.colour(pair.fore);
+        const QColor back = scheme.colour(pair.back);
+        const Figures figures{Contrast::ratio(fore, back), Apca::lightnessContrast(fore, back)};
         for (int column = 0; column < simulatedColumn(); ++column) {
             if (!covered(row, column))
-                m_table->item(row, column)->setText(Columns().at(column).text(pair, ratio));
+                m_table->item(row, column)->setText(Columns().at(column).text(pair, figures));
         }
         if (m_simulation != ColourVision::Deficiency::Normal) {
             const ColorScheme seen = ColourVision::simulate(m_simulation, scheme);

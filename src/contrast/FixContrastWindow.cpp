@@ -1,6 +1,7 @@
 #include "FixContrastWindow.h"
 
 #include "SchemeSample.h"
+#include "scheme/Apca.h"
 #include "scheme/Contrast.h"
 #include "ui/Fonts.h"
 #include "ui/Look.h"
@@ -41,6 +42,9 @@ FixContrastWindow::FixContrastWindow(const ColorScheme& current, QWidget* parent
     , m_proposedRatios(plainLabel(this, QStringLiteral("proposedRatios")))
     , m_aa(new QRadioButton(tr("AA (&4.5:1)"), this))
     , m_aaa(new QRadioButton(tr("AAA (&7:1)"), this))
+    , m_apca{new QRadioButton(ContrastFixer::nameOf(ContrastFixer::Target::ApcaLc60), this),
+          new QRadioButton(ContrastFixer::nameOf(ContrastFixer::Target::ApcaLc75), this),
+          new QRadioButton(ContrastFixer::nameOf(ContrastFixer::Target::ApcaLc90), this)}
     , m_underlined(new QCheckBox(tr("Links are underlined on my pages"), this))
     , m_note(plainLabel(this, QStringLiteral("note")))
     , m_apply(new QPushButton(tr("&Apply"), this))
@@ -60,6 +64,12 @@ FixContrastWindow::FixContrastWindow(const ColorScheme& current, QWidget* parent
     m_aa->setAccessibleName(tr("Target AA, 4.5 to 1"));
     m_aaa->setObjectName(QStringLiteral("targetAAA"));
     m_aaa->setAccessibleName(tr("Target AAA, 7 to 1"));
+    const char* const apcaNames[] = {"targetApca60", "targetApca75", "targetApca90"};
+    for (std::size_t i = 0; i < m_apca.size(); ++i) {
+        m_apca[i]->setObjectName(QString::fromLatin1(apcaNames[i]));
+        m_apca[i]->setAccessibleName(tr("Target %1, advisory").arg(m_apca[i]->text()));
+        m_apca[i]->setToolTip(tr("APCA is advisory: it is not yet a standard."));
+    }
     m_underlined->setObjectName(QStringLiteral("linksUnderlined"));
     m_underlined->setAccessibleName(m_underlined->text());
     m_note->setAccessibleName(tr("What the proposal had to do"));
@@ -75,6 +85,8 @@ FixContrastWindow::FixContrastWindow(const ColorScheme& current, QWidget* parent
     auto* targets = new QButtonGroup(this);
     targets->addButton(m_aa);
     targets->addButton(m_aaa);
+    for (QRadioButton* button : m_apca)
+        targets->addButton(button);
     m_aa->setChecked(true);
 
     auto* grid = new QGridLayout(this);
@@ -91,6 +103,8 @@ FixContrastWindow::FixContrastWindow(const ColorScheme& current, QWidget* parent
     choices->addWidget(plainLabel(this, QStringLiteral("targetCaption"), tr("Target:")));
     choices->addWidget(m_aa);
     choices->addWidget(m_aaa);
+    for (QRadioButton* button : m_apca)
+        choices->addWidget(button);
     choices->addSpacing(16);
     choices->addWidget(m_underlined);
     choices->addStretch(1);
@@ -103,7 +117,10 @@ FixContrastWindow::FixContrastWindow(const ColorScheme& current, QWidget* parent
     buttons->addWidget(m_cancel);
     grid->addLayout(buttons, 5, 0, 1, 2);
 
-    connect(m_aa, &QRadioButton::toggled, this, &FixContrastWindow::propose);
+    connect(targets, &QButtonGroup::buttonToggled, this, [this](QAbstractButton*, bool on) {
+        if (on)
+            propose();
+    });
     connect(m_underlined, &QCheckBox::toggled, this, &FixContrastWindow::propose);
     connect(m_apply, &QPushButton::clicked, this, [this] {
         emit applied(m_proposal.scheme);
@@ -129,6 +146,12 @@ void FixContrastWindow::setScheme(const ColorScheme& current)
 
 ContrastFixer::Target FixContrastWindow::target() const
 {
+    const ContrastFixer::Target apca[]
+        = {ContrastFixer::Target::ApcaLc60, ContrastFixer::Target::ApcaLc75, ContrastFixer::Target::ApcaLc90};
+    for (std::size_t i = 0; i < m_apca.size(); ++i) {
+        if (m_apca[i]->isChecked())
+            return apca[i];
+    }
     return m_aaa->isChecked() ? ContrastFixer::Target::AAA : ContrastFixer::Target::AA;
 }
 
@@ -152,18 +175,27 @@ void FixContrastWindow::propose()
 
 QString FixContrastWindow::ratioText(const ColorScheme& scheme) const
 {
-    const double needed = ContrastFixer::ratioFor(target());
+    const double needed = ContrastFixer::levelFor(target());
     const auto mark = [](double ratio, double minimum) {
         return Contrast::ratioText(ratio)
             + (ratio >= minimum ? QStringLiteral(":1 \u2713") : QStringLiteral(":1 \u2717"));
     };
     const QColor back = scheme.colour(Slot::Background);
     const QColor text = scheme.colour(Slot::Text);
-    QStringList lines{tr("Text %1").arg(mark(Contrast::ratio(text, back), needed))};
+    // Against the background: the ratio, or for an APCA target its Lc (the sign is the polarity).
+    const auto onBack = [&](const QColor& fore) {
+        if (!ContrastFixer::isApca(target()))
+            return mark(Contrast::ratio(fore, back), needed);
+        const double lc = Apca::lightnessContrast(fore, back);
+        return QStringLiteral("Lc %1 %2")
+            .arg(QString::number(lc, 'f', 1),
+                std::abs(lc) >= needed ? QStringLiteral("\u2713") : QStringLiteral("\u2717"));
+    };
+    QStringList lines{tr("Text %1").arg(onBack(text))};
     const std::pair<int, QString> links[] = {{Slot::NewLink, tr("New link %1")},
         {Slot::VisitedLink, tr("Visited link %1")}, {Slot::ActiveLink, tr("Active link %1")}};
     for (const auto& [slot, name] : links) {
-        QString line = name.arg(mark(Contrast::ratio(scheme.colour(slot), back), needed));
+        QString line = name.arg(onBack(scheme.colour(slot)));
         if (!linksUnderlined())
             line += tr(", from text %1").arg(mark(Contrast::ratio(scheme.colour(slot), text), Contrast::LinkFromText));
         lines << line;
@@ -173,10 +205,13 @@ QString FixContrastWindow::ratioText(const ColorScheme& scheme) const
 
 QString FixContrastWindow::noteText() const
 {
-    const QString needed = QString::number(ContrastFixer::ratioFor(target()));
+    const double level = ContrastFixer::levelFor(target());
+    const QString needed
+        = ContrastFixer::isApca(target()) ? QStringLiteral("Lc %1").arg(level) : QStringLiteral("%1:1").arg(level);
     if (!m_proposal.solved) {
-        return tr("No colours reach %1:1 against the background while the links also stand 3:1 apart from the "
-                  "text. This proposal meets %1:1 against the background only: underline your links, or choose AA.")
+        return tr("No colours reach %1 against the background while the links also stand 3:1 apart from the "
+                  "text. This proposal meets %1 against the background only: underline your links, or choose a "
+                  "lower target.")
             .arg(needed);
     }
     if (m_proposal.backgroundMoved) {
@@ -187,5 +222,10 @@ QString FixContrastWindow::noteText() const
     }
     if (m_proposal.scheme == m_current)
         return tr("This scheme already meets every rule; nothing needs to change.");
+    if (!linksUnderlined()) {
+        return tr("Only the colours that fall short change, and only in lightness; the background stays. With "
+                  "links not underlined, a colour that passes against the background must still change when a "
+                  "link is not 3:1 from the text.");
+    }
     return tr("Only the colours that fall short change, and only in lightness; the background stays.");
 }

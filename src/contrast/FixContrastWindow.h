@@ -4,6 +4,7 @@
 #include "scheme/ContrastFixer.h"
 
 #include <QDialog>
+#include <array>
 
 class QCheckBox;
 class QLabel;
@@ -12,8 +13,8 @@ class QRadioButton;
 class SchemeSample;
 
 // "Fix Contrast": the current scheme beside the nearest one that meets the chosen contrast rules,
-// each as a small sample page with its ratios. The proposal follows the choices as they change;
-// Apply hands it over with applied() and closes, Cancel closes and changes nothing.
+// each as a small sample page with its ratios (or APCA Lc for an APCA target). The proposal follows the choices as they
+// change; Apply hands it over with applied() and closes, Cancel closes and changes nothing.
 class FixContrastWindow : public QDialog {
     Q_OBJECT
 public:
@@ -43,6 +44,7 @@ private:
     QLabel* m_proposedRatios;
     QRadioButton* m_aa;
     QRadioButton* m_aaa;
+    std::array<QRadioButton*, 3> m_apca;
     QCheckBox* m_underlined;
     QLabel* m_note;
     QPushButton* m_apply;

@@ -3,17 +3,25 @@
 #include "ColorScheme.h"
 
 #include <QColor>
+#include <QString>
 #include <array>
+#include <vector>
 
 // A whole-scheme proposal that meets the WCAG contrast rules at once: text and every link against the
 // background, and, for links that are not underlined, every link against the text (technique G183).
 // Colours change only in OKLCH lightness, keeping their hue; chroma drops only where sRGB runs out.
 namespace ContrastFixer {
 
-enum class Target { AA, AAA };
+// WCAG 2 levels by contrast ratio, or an APCA lightness contrast (advisory: APCA is not yet a standard).
+enum class Target { AA, AAA, ApcaLc60, ApcaLc75, ApcaLc90 };
+inline constexpr Target Targets[] = {Target::AA, Target::AAA, Target::ApcaLc60, Target::ApcaLc75, Target::ApcaLc90};
 
-// 4.5 for AA, 7 for AAA: the ratio text and links need against the background.
-double ratioFor(Target target);
+bool isApca(Target target);
+// What text and links need against the background: the ratio 4.5 for AA and 7 for AAA, or |Lc| 60, 75
+// or 90. Links that are not underlined need 3:1 from the text by WCAG 2 whatever the target.
+double levelFor(Target target);
+// "AA", "AAA", "APCA Lc 60", "APCA Lc 75", "APCA Lc 90".
+QString nameOf(Target target);
 
 struct Proposal {
     ColorScheme scheme;
@@ -28,15 +36,37 @@ struct Proposal {
     // itself) and each slot against the text (1 for the background and the text).
     std::array<double, Slot::Count> onBackground{};
     std::array<double, Slot::Count> fromText{};
+    // APCA Lc of each slot against the background (0 for the background itself).
+    std::array<double, Slot::Count> lc{};
 };
 
-// The nearest scheme, by the sum of Oklab distances of the colours that move, that meets every rule.
-// The background stays whenever some solution keeps it; a colour that need not move stays exactly.
+// The nearest scheme, by the sum of Oklab distances of the colours that move, that meets every rule;
+// a WCAG 2 ratio under both WCAG 2's luminance and CSS Color 4's unrounded weights. Each colour may take any 8-bit
+// colour its lightness line passes through. The background stays whenever some solution keeps it,
+// otherwise it moves the least Oklab distance that lets one exist; a colour that need not move stays.
 Proposal propose(const ColorScheme& scheme, Target target, bool linksUnderlined);
 
+// A dark companion of `scheme` that meets the same rules: the background at OKLCH lightness 0.25 or
+// below, keeping its hue (its mirrored lightness 1 - L when that is dark enough, else as near to 0.25
+// as a solution allows); every other colour keeping its hue, with the lightness nearest its mirrored
+// lightness (least total lightness change) that meets the target and, for links not underlined, the
+// 3:1 rule. `backgroundShift` is the background's change in lightness.
+Proposal proposeDark(const ColorScheme& scheme, Target target, bool linksUnderlined);
+
+struct Setting {
+    Target target;
+    bool linksUnderlined;
+};
+// The proposals for several settings of one scheme, sharing the work that does not depend on them.
+std::vector<Proposal> proposeEach(const ColorScheme& scheme, const std::vector<Setting>& settings);
+
 // `colour` at OKLCH lightness `lightness` (0 black to 1 white), rounded to 8-bit channels: same hue,
-// chroma lowered only as far as sRGB needs. Invalid when no rounding keeps the hue within 1.5 degrees
-// for a colour with chroma above 0.02.
+// chroma lowered only as far as sRGB needs. The nearest 8-bit colour when it keeps the hue within 1.5
+// degrees (or has chroma below 0.02), else one of the 8-bit colours around the point that does;
+// invalid when none does.
 QColor atLightness(const QColor& colour, double lightness);
+
+// Every 8-bit colour `colour` may become: those atLightness gives at any lightness, each once.
+std::vector<QColor> coloursOnLine(const QColor& colour);
 
 } // namespace ContrastFixer

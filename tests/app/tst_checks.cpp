@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 #include "contrast/ContrastWindow.h"
+#include "contrast/DarkSchemeWindow.h"
 #include "contrast/FixContrastWindow.h"
 #include "scheme/ColourVision.h"
 #include "scheme/Contrast.h"
@@ -8,8 +9,11 @@
 #include "support/WindowTestCase.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableWidget>
 #include <QUndoStack>
 
@@ -22,6 +26,7 @@ private slots:
     void simulationChangesOnlyTheSample_data();
     void simulationChangesOnlyTheSample();
     void fixContrastIsOneUndoStep();
+    void darkSchemeIsOneUndoStep();
 
 private:
     QAction* action(const QString& name) const { return m_window->findChild<QAction*>(name); }
@@ -97,6 +102,42 @@ void TestChecks::fixContrastIsOneUndoStep()
     QCOMPARE(action(QStringLiteral("ItemUndo"))->text(), QStringLiteral("&Undo Fix Contrast"));
     action(QStringLiteral("ItemUndo"))->trigger();
     QCOMPARE(m_window->state(), before);
+}
+
+// Make Dark Scheme: Copy CSS with Dark Mode puts both schemes on the clipboard, Cancel changes
+// nothing, Apply sets the dark scheme as one undo step.
+void TestChecks::darkSchemeIsOneUndoStep()
+{
+    const SchemeState before = m_window->state();
+    QCOMPARE(action(QStringLiteral("ItemDarkScheme"))->text(), QStringLiteral("Make &Dark Scheme"));
+    action(QStringLiteral("ItemDarkScheme"))->trigger();
+    auto* window = m_window->findChild<DarkSchemeWindow*>();
+    QVERIFY(window && window->isVisible() && window->isModal());
+    window->findChild<QRadioButton*>(QStringLiteral("targetAPCALc75"))->click();
+    const ColorScheme dark = ContrastFixer::proposeDark(before.scheme, ContrastFixer::Target::ApcaLc75, false).scheme;
+    QCOMPARE(window->proposal().scheme, dark);
+    window->findChild<QPushButton*>(QStringLiteral("copyCssButton"))->click();
+    const QString css = QGuiApplication::clipboard()->text();
+    const qsizetype media = css.indexOf(QStringLiteral("@media (prefers-color-scheme: dark) {\n"));
+    QVERIFY2(media > 0, qPrintable(css));
+    QVERIFY(css.left(media).contains(before.scheme.colour(Slot::Background).name(), Qt::CaseInsensitive));
+    QVERIFY(css.mid(media).contains(dark.colour(Slot::Background).name(), Qt::CaseInsensitive));
+    QVERIFY(css.endsWith(QStringLiteral("}\n")));
+    QCOMPARE(m_window->state(), before);
+
+    window->findChild<QPushButton*>(QStringLiteral("cancelButton"))->click();
+    QTRY_VERIFY(!m_window->findChild<DarkSchemeWindow*>());
+    QCOMPARE(m_window->state(), before);
+    action(QStringLiteral("ItemDarkScheme"))->trigger();
+    window = m_window->findChild<DarkSchemeWindow*>();
+    window->findChild<QPushButton*>(QStringLiteral("applyButton"))->click();
+    QTRY_VERIFY(!m_window->findChild<DarkSchemeWindow*>());
+    QCOMPARE(m_window->scheme(), ContrastFixer::proposeDark(before.scheme, ContrastFixer::Target::AA, false).scheme);
+    QCOMPARE(m_window->undoStack().count(), 1);
+    QCOMPARE(action(QStringLiteral("ItemUndo"))->text(), QStringLiteral("&Undo Make Dark Scheme"));
+    action(QStringLiteral("ItemUndo"))->trigger();
+    QCOMPARE(m_window->state(), before);
+    QCOMPARE(m_probe->brokenInvariant(), QString());
 }
 
 HUELOOM_TEST_MAIN(TestChecks)

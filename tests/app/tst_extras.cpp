@@ -31,19 +31,19 @@ void TestExtras::contrastWindowFollowsTheScheme()
     auto* contrast = m_window->findChild<ContrastWindow*>(QStringLiteral("ContrastWindow"));
     QVERIFY(contrast);
     QCOMPARE(contrast->windowTitle(), QStringLiteral("Contrast Check"));
-    QCOMPARE(
-        contrast->rowTexts(0), (QStringList{"4.82:1", "\u2713 pass", "\u2713 pass", "\u2717 fail", "\u2713 pass"}));
-    QCOMPARE(
-        contrast->rowTexts(1), (QStringList{"3.57:1", "\u2717 fail", "\u2713 pass", "\u2717 fail", "\u2717 fail"}));
+    QCOMPARE(contrast->rowTexts(0),
+        (QStringList{"4.82:1", "58.4", "\u2713 pass", "\u2713 pass", "\u2717 fail", "\u2713 pass"}));
+    QCOMPARE(contrast->rowTexts(1),
+        (QStringList{"3.57:1", "50.0", "\u2717 fail", "\u2713 pass", "\u2717 fail", "\u2717 fail"}));
     QCOMPARE(contrast->rowTexts(3).first(), QStringLiteral("1.82:1"));
-    QVERIFY(contrast->rowTexts(4).at(1).startsWith(QStringLiteral("\u2717 fail")));
+    QVERIFY(contrast->rowTexts(4).at(2).startsWith(QStringLiteral("\u2717 fail")));
 
     // Black text: the row follows at once.
     QTest::mouseClick(m_probe->option(1), Qt::LeftButton);
     m_probe->bar(1)->setValue(0);
     m_probe->bar(2)->setValue(0);
     QCOMPARE(contrast->rowTexts(0).first(), QStringLiteral("13.89:1"));
-    QCOMPARE(contrast->rowTexts(0).at(3), QStringLiteral("\u2713 pass"));
+    QCOMPARE(contrast->rowTexts(0).at(4), QStringLiteral("\u2713 pass"));
     m_window->findChild<QAction*>(QStringLiteral("ItemDefault"))->trigger();
     QCOMPARE(contrast->rowTexts(0).first(), QStringLiteral("4.82:1"));
 
@@ -212,10 +212,11 @@ void TestExtras::contrastIsATableWithHeaders()
     }
     QCOMPARE(table->rowDescription(4), QStringLiteral("New link from text"));
     QCOMPARE(table->columnDescription(0), QStringLiteral("Ratio"));
-    QCOMPARE(table->columnDescription(3), QStringLiteral("AAA normal (7)"));
+    QCOMPARE(table->columnDescription(1), QStringLiteral("APCA Lc (advisory)"));
+    QCOMPARE(table->columnDescription(4), QStringLiteral("AAA normal (7)"));
     QCOMPARE(
-        headerText(table->cellAt(0, 3)->tableCellInterface()->columnHeaderCells()), QStringLiteral("AAA normal (7)"));
-    QCOMPARE(table->cellAt(0, 3)->text(QAccessible::Name), QStringLiteral("\u2717 fail"));
+        headerText(table->cellAt(0, 4)->tableCellInterface()->columnHeaderCells()), QStringLiteral("AAA normal (7)"));
+    QCOMPARE(table->cellAt(0, 4)->text(QAccessible::Name), QStringLiteral("\u2717 fail"));
     // Nothing in it can be edited.
     QCOMPARE(contrast->table()->editTriggers(), QAbstractItemView::NoEditTriggers);
 }

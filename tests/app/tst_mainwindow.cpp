@@ -219,8 +219,8 @@ void TestMainWindow::menusAndButtons_data()
                                  "Ctrl+Return", "", "", ""};
     QTest::newRow("Tools") << "ToolsMenu"
                            << QStringList{"&Windows Color Dialog", "Pick from &Screen", "&Contrast Check",
-                                  "&Fix Contrast", "", "Simulate Color &Vision"}
-                           << QStringList{"Ctrl+W", "Ctrl+Shift+P", "Ctrl+K", "Ctrl+Shift+K", "", ""};
+                                  "&Fix Contrast", "Make &Dark Scheme", "", "Simulate Color &Vision"}
+                           << QStringList{"Ctrl+W", "Ctrl+Shift+P", "Ctrl+K", "Ctrl+Shift+K", "", "", ""};
     QTest::newRow("Help") << "HelpMenu"
                           << QStringList{"&Help Screen", "&Trouble Shooting", "&Keyboard Shortcuts", "", "&About"}
                           << QStringList{"F1", "", "", "", ""};

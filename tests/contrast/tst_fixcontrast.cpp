@@ -118,10 +118,37 @@ void TestFixContrast::choicesChangeTheProposal()
     QCOMPARE(window.proposal().scheme, proposed->scheme());
     QCOMPARE(window.target(), Target::AAA);
 
-    QTest::mouseClick(part<QRadioButton>(window, "targetAA"), Qt::LeftButton);
+    // The APCA targets: the proposal for each, its figures in Lc, the 3:1 rule from the text kept.
     QTest::mouseClick(part<QCheckBox>(window, "linksUnderlined"), Qt::LeftButton);
+    const std::pair<const char*, Target> apca[]
+        = {{"targetApca60", Target::ApcaLc60}, {"targetApca75", Target::ApcaLc75}, {"targetApca90", Target::ApcaLc90}};
+    for (const auto& [name, target] : apca) {
+        QTest::mouseClick(part<QRadioButton>(window, name), Qt::LeftButton);
+        QCOMPARE(window.target(), target);
+        QCOMPARE(proposed->scheme(), ContrastFixer::propose(ColorScheme::defaults(), target, false).scheme);
+        QVERIFY(ratios->text().startsWith(QStringLiteral("Text Lc ")));
+        QVERIFY(ratios->text().contains(QStringLiteral("from text")));
+    }
+
+    QTest::mouseClick(part<QRadioButton>(window, "targetAA"), Qt::LeftButton);
     QCOMPARE(proposed->scheme(), aa);
     QCOMPARE(ratios->text(), aaRatios);
+
+    // A text that passes against the page still moves when links cannot stand 3:1 from it; the note
+    // says why.
+    ColorScheme scheme;
+    const char* colours[] = {"#fce7b0", "#711ea3", "#95e16c", "#d09426", "#f2cda8"};
+    for (int slot = 0; slot < Slot::Count; ++slot) {
+        const QColor c(QLatin1StringView(colours[slot]));
+        for (int channel = 0; channel < Channel::Count; ++channel)
+            scheme.setChannel(slot, channel,
+                static_cast<qint16>(channel == 0 ? c.red()
+                        : channel == 1           ? c.green()
+                                                 : c.blue()));
+    }
+    window.setScheme(scheme);
+    QCOMPARE(proposed->scheme().colour(Slot::Text), QColor(QStringLiteral("#340050")));
+    QVERIFY(part<QLabel>(window, "note")->text().contains(QStringLiteral("not 3:1 from the text")));
 }
 
 void TestFixContrast::saysWhenTheBackgroundMoves()

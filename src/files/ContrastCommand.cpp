@@ -1,0 +1,234 @@
+#include "ContrastCommand.h"
+
+#include "SchemeFile.h"
+#include "scheme/Apca.h"
+#include "scheme/ColourText.h"
+#include "scheme/Contrast.h"
+#include "scheme/TagReader.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <optional>
+
+namespace ContrastCommand {
+
+namespace {
+
+// An HTML page or style sheet is read up to this much, as far as its colours go.
+constexpr qint64 PageLimit = 4 * 1024 * 1024;
+
+QString tr(const char* text)
+{
+    return QCoreApplication::translate("ContrastCommand", text);
+}
+
+const char* const OptionNames[] = {"aa", "aaa", "apca60", "apca75", "apca90"};
+
+QString hex(const QColor& colour)
+{
+    return colour.name().toUpper();
+}
+
+// "#CECEFF,#0055AA,#007C00,#003C00,#00B500": five colours, or nothing when `text` is not that.
+std::optional<ColorScheme> fiveColours(const QString& text)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != Slot::Count)
+        return std::nullopt;
+    ColorScheme scheme;
+    for (int slot = 0; slot < Slot::Count; ++slot) {
+        const std::optional<QColor> colour = ColourText::parse(parts.at(slot).trimmed());
+        if (!colour)
+            return std::nullopt;
+        const QColor c = colour->toRgb();
+        scheme.setChannel(slot, Channel::Red, static_cast<qint16>(c.red()));
+        scheme.setChannel(slot, Channel::Green, static_cast<qint16>(c.green()));
+        scheme.setChannel(slot, Channel::Blue, static_cast<qint16>(c.blue()));
+    }
+    return scheme;
+}
+
+struct Loaded {
+    std::optional<ColorScheme> scheme;
+    QString problem; // when there is no scheme: what went wrong, naming the argument
+};
+
+Loaded load(const QByteArray& argument)
+{
+    const QString name = QFile::decodeName(argument);
+    if (const auto scheme = fiveColours(name))
+        return {scheme, {}};
+    const QFileInfo info(name);
+    if (!info.exists())
+        return {std::nullopt,
+            tr("%1: no such file, and not five colours such as "
+               "#CECEFF,#0055AA,#007C00,#003C00,#00B500")
+                .arg(name)};
+    if (!info.isFile())
+        return {std::nullopt, tr("%1: not a file").arg(name)};
+    if (info.suffix().compare(QStringLiteral("hlm"), Qt::CaseInsensitive) == 0) {
+        if (const auto scheme = SchemeFile::read(name))
+            return {scheme, {}};
+        return {std::nullopt, tr("%1: not a scheme file (fifteen values 0 to 255 were expected)").arg(name)};
+    }
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly))
+        return {std::nullopt, tr("%1: cannot read: %2").arg(name, file.errorString())};
+    const QString text = QString::fromUtf8(file.read(PageLimit));
+    const TagReader::Found found = TagReader::read(text);
+    bool anyColour = false;
+    for (const auto& colour : found.colours)
+        anyColour = anyColour || colour.has_value();
+    if (!anyColour)
+        return {std::nullopt, tr("%1: no body or link colours found").arg(name)};
+    // As Apply Tag does on a new scheme: what the page gives, over the default colours.
+    ColorScheme scheme = ColorScheme::defaults();
+    Margins margins;
+    TagReader::apply(found, scheme, margins);
+    return {scheme, {}};
+}
+
+struct Pair {
+    const char* name;
+    int fore;
+    int back;
+};
+
+constexpr Pair Pairs[] = {
+    {"text", Slot::Text, Slot::Background},
+    {"link", Slot::NewLink, Slot::Background},
+    {"visited", Slot::VisitedLink, Slot::Background},
+    {"active", Slot::ActiveLink, Slot::Background},
+    {"link from text", Slot::NewLink, Slot::Text},
+    {"visited from text", Slot::VisitedLink, Slot::Text},
+    {"active from text", Slot::ActiveLink, Slot::Text},
+};
+
+QString optionName(ContrastFixer::Target target)
+{
+    return QLatin1StringView(OptionNames[static_cast<int>(target)]);
+}
+
+QJsonArray coloursJson(const ColorScheme& scheme)
+{
+    QJsonArray colours;
+    for (int slot = 0; slot < Slot::Count; ++slot)
+        colours.append(hex(scheme.colour(slot)));
+    return colours;
+}
+
+} // namespace
+
+bool targetNamed(const QString& name, ContrastFixer::Target* target)
+{
+    for (const ContrastFixer::Target t : ContrastFixer::Targets) {
+        if (name.compare(optionName(t), Qt::CaseInsensitive) == 0) {
+            *target = t;
+            return true;
+        }
+    }
+    return false;
+}
+
+Result check(const Options& options)
+{
+    Result result;
+    const bool apca = ContrastFixer::isApca(options.target);
+    const double level = ContrastFixer::levelFor(options.target);
+    QJsonArray schemes;
+    QStringList lines;
+    for (const QByteArray& argument : options.schemes) {
+        const Loaded loaded = load(argument);
+        if (!loaded.scheme) {
+            result.notes += QStringLiteral("hueloom: %1\n").arg(loaded.problem);
+            result.status = BadInput;
+            continue;
+        }
+        const ColorScheme& scheme = *loaded.scheme;
+        const QString name = QFile::decodeName(argument);
+        lines << QStringLiteral("%1 (%2)").arg(name, ContrastFixer::nameOf(options.target));
+        QJsonArray pairs;
+        bool schemePasses = true;
+        for (const Pair& pair : Pairs) {
+            const bool fromText = pair.back == Slot::Text;
+            if (fromText && options.linksUnderlined)
+                continue;
+            const QColor fore = scheme.colour(pair.fore);
+            const QColor back = scheme.colour(pair.back);
+            const double ratio = Contrast::ratio(fore, back);
+            const double lc = Apca::lightnessContrast(fore, back);
+            const bool pass
+                = fromText ? ratio >= Contrast::LinkFromText : (apca ? std::abs(lc) >= level : ratio >= level);
+            schemePasses = schemePasses && pass;
+            lines << QStringLiteral("  %1: %2:1, Lc %3, %4")
+                         .arg(QLatin1StringView(pair.name), Contrast::ratioText(ratio), QString::number(lc, 'f', 1),
+                             pass ? QStringLiteral("pass") : QStringLiteral("fail"));
+            pairs.append(QJsonObject{{QStringLiteral("pair"), QLatin1StringView(pair.name)},
+                {QStringLiteral("ratio"), ratio}, {QStringLiteral("lc"), lc}, {QStringLiteral("pass"), pass}});
+        }
+        if (!schemePasses && result.status == AllPass)
+            result.status = SomeFail;
+        schemes.append(QJsonObject{{QStringLiteral("scheme"), name}, {QStringLiteral("colours"), coloursJson(scheme)},
+            {QStringLiteral("pairs"), pairs}, {QStringLiteral("pass"), schemePasses}});
+    }
+    if (options.json) {
+        const QJsonObject object{{QStringLiteral("target"), optionName(options.target)},
+            {QStringLiteral("underlined"), options.linksUnderlined}, {QStringLiteral("schemes"), schemes},
+            {QStringLiteral("pass"), result.status == AllPass}};
+        result.output = QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) + QLatin1Char('\n');
+    } else if (!lines.isEmpty()) {
+        result.output = lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+    }
+    return result;
+}
+
+Result fix(const Options& options)
+{
+    Result result;
+    if (options.schemes.size() != 1) {
+        result.status = BadInput;
+        result.notes = QStringLiteral("hueloom: %1\n").arg(tr("--fix takes one scheme"));
+        return result;
+    }
+    const Loaded loaded = load(options.schemes.first());
+    if (!loaded.scheme) {
+        result.status = BadInput;
+        result.notes = QStringLiteral("hueloom: %1\n").arg(loaded.problem);
+        return result;
+    }
+    const ContrastFixer::Proposal proposal = options.dark
+        ? ContrastFixer::proposeDark(*loaded.scheme, options.target, options.linksUnderlined)
+        : ContrastFixer::propose(*loaded.scheme, options.target, options.linksUnderlined);
+    QStringList colours;
+    for (int slot = 0; slot < Slot::Count; ++slot)
+        colours << hex(proposal.scheme.colour(slot));
+    if (proposal.backgroundMoved && !options.dark) {
+        result.notes += QStringLiteral("hueloom: %1\n")
+                            .arg(tr("the background moved, from %1 to %2: no colours meet every rule on it")
+                                     .arg(hex(loaded.scheme->colour(Slot::Background)), colours.first()));
+    }
+    if (!proposal.solved) {
+        result.status = SomeFail;
+        result.notes += QStringLiteral("hueloom: %1\n")
+                            .arg(tr("no colours can meet %1 while links stand 3:1 from the text; this proposal "
+                                    "meets the background rules only")
+                                     .arg(ContrastFixer::nameOf(options.target)));
+    }
+    if (options.json) {
+        const QJsonObject object{{QStringLiteral("target"), optionName(options.target)},
+            {QStringLiteral("underlined"), options.linksUnderlined}, {QStringLiteral("dark"), options.dark},
+            {QStringLiteral("scheme"), QFile::decodeName(options.schemes.first())},
+            {QStringLiteral("colours"), coloursJson(proposal.scheme)}, {QStringLiteral("solved"), proposal.solved},
+            {QStringLiteral("backgroundMoved"), proposal.backgroundMoved}};
+        result.output = QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) + QLatin1Char('\n');
+    } else {
+        result.output = colours.join(QLatin1Char(' ')) + QLatin1Char('\n');
+    }
+    return result;
+}
+
+} // namespace ContrastCommand

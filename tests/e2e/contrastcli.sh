@@ -1,0 +1,86 @@
+# --check and --fix from the command line, with no display: every exit status, bad input, several
+# schemes at once, and an HTML page read as Apply Tag reads it.
+APP=$1
+source "$E2E_LIB"
+
+run() { # run EXPECTED-STATUS ARGS...: output in $E2E_TMP/out and err
+    local expected=$1 status=0
+    shift
+    env -u DISPLAY -u WAYLAND_DISPLAY "$APP" "$@" >"$E2E_TMP/out" 2>"$E2E_TMP/err" || status=$?
+    [ "$status" -eq "$expected" ] ||
+        fail "$* ended with $status, not $expected: $(cat "$E2E_TMP/out" "$E2E_TMP/err")"
+}
+
+defaults='#CECEFF,#0055AA,#007C00,#003C00,#00B500'
+# The default scheme: text passes AA at 4.82, the new link fails at 3.57.
+run 1 --check "$defaults"
+grep -qx '  text: 4.82:1, Lc 58.4, pass' "$E2E_TMP/out" || fail "text line: $(cat "$E2E_TMP/out")"
+grep -qx '  link: 3.57:1, Lc 50.0, fail' "$E2E_TMP/out" || fail "link line: $(cat "$E2E_TMP/out")"
+grep -q 'from text' "$E2E_TMP/out" || fail "links not underlined but no 3:1 lines"
+run 1 --check --underlined "$defaults"
+grep -q 'from text' "$E2E_TMP/out" && fail "underlined links still held 3:1 from the text"
+
+# Black on white passes everything, in an .hlm file and as colours; two schemes, two blocks.
+printf '255,255,255,0,0,0,0,0,0,0,0,0,0,0,0\r\n' >"$E2E_TMP/plain.hlm"
+run 0 --check --target=aaa --underlined "$E2E_TMP/plain.hlm" '#FFFFFF,#000000,#000000,#000000,#000000'
+[ "$(grep -c '(AAA)$' "$E2E_TMP/out")" -eq 2 ] || fail "two schemes: $(cat "$E2E_TMP/out")"
+# One failing among several fails the run.
+run 1 --check --underlined "$E2E_TMP/plain.hlm" "$defaults"
+
+# An HTML page: its body and link colours, as Apply Tag reads them and a browser shows them: the
+# style sheet's a:link beats the alink attribute for an active link that was not visited yet.
+cat >"$E2E_TMP/page.html" <<'HTML'
+<!DOCTYPE html><html><head><style>a:link { color: #767676 }</style></head>
+<body bgcolor="white" text="black" link="#0000EE" vlink="#551A8B" alink="#EE0000"><p>Hi</p></body></html>
+HTML
+run 1 --check --json "$E2E_TMP/page.html"
+json=$(cat "$E2E_TMP/out")
+for part in '"target":"aa"' '"underlined":false}$' '^{"pass":false,' \
+    '"colours":\["#FFFFFF","#000000","#767676","#551A8B","#767676"\]' \
+    '"pair":"link","pass":true,"ratio":4\.54' '"pair":"link from text","pass":true' \
+    '"pair":"visited from text","pass":false'; do
+    echo "$json" | grep -Eq "$part" || fail "JSON lacks $part: $json"
+done
+
+# Bad input: status 2, a message naming the file and the problem; the good schemes still reported.
+printf 'not,a,scheme\n' >"$E2E_TMP/bad.hlm"
+run 2 --check "$E2E_TMP/bad.hlm" "$E2E_TMP/plain.hlm"
+grep -q "bad.hlm: not a scheme file" "$E2E_TMP/err" || fail "bad file: $(cat "$E2E_TMP/err")"
+grep -q "plain.hlm" "$E2E_TMP/out" || fail "the good scheme was not reported"
+run 2 --check "$E2E_TMP/missing.html"
+grep -q "missing.html: no such file" "$E2E_TMP/err" || fail "missing file: $(cat "$E2E_TMP/err")"
+printf '<p>no colours here</p>\n' >"$E2E_TMP/empty.html"
+run 2 --fix "$E2E_TMP/empty.html"
+grep -q "empty.html: no body or link colours" "$E2E_TMP/err" || fail "page without colours: $(cat "$E2E_TMP/err")"
+run 2 --check --target=aaaa "$defaults"
+run 2 --check
+run 2 --fix "$defaults" "$defaults"
+
+# --fix: five colours on the first line, which --check then passes.
+run 0 --fix "$defaults"
+line=$(head -1 "$E2E_TMP/out")
+echo "$line" | grep -Eqx '(#[0-9A-F]{6} ){4}#[0-9A-F]{6}' || fail "--fix printed '$line'"
+run 0 --check "${line// /,}"
+run 0 --fix --target=apca75 --underlined "$defaults"
+run 0 --check --target=apca75 --underlined "$(head -1 "$E2E_TMP/out" | tr ' ' ',')"
+# A background that must move says so on standard error.
+run 0 --fix '#808080,#000000,#000000,#000000,#000000'
+grep -q 'background moved, from #808080' "$E2E_TMP/err" || fail "no note of the moved background"
+# AAA with links told apart by colour: no colours can; the proposal meets the page rules only.
+run 1 --fix --target=aaa "$defaults"
+grep -q 'no colours can meet AAA' "$E2E_TMP/err" || fail "no note of the impossible rules"
+[ "$(wc -l <"$E2E_TMP/out")" -eq 1 ] || fail "--fix printed more than its line"
+run 1 --fix --json --target=aaa "$defaults"
+grep -q '"solved":false' "$E2E_TMP/out" && grep -Eq '"colours":\["#[0-9A-F]{6}"(,"#[0-9A-F]{6}"){4}\]' "$E2E_TMP/out" ||
+    fail "--fix --json: $(cat "$E2E_TMP/out")"
+
+# --dark: the dark companion, which --check passes, on a dark background of the same hue.
+run 0 --fix --dark "$defaults"
+dark=$(head -1 "$E2E_TMP/out")
+run 0 --check "${dark// /,}"
+bg=${dark%% *}
+r=$((16#${bg:1:2})) g=$((16#${bg:3:2})) b=$((16#${bg:5:2}))
+[ "$r" -lt 80 ] && [ "$g" -lt 80 ] && [ "$b" -lt 80 ] && [ "$b" -ge "$r" ] && [ "$b" -ge "$g" ] ||
+    fail "dark companion '$dark' is not a dark blue page"
+run 2 --check --dark "$defaults"
+echo ok
