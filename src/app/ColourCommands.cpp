@@ -1,6 +1,8 @@
 #include "ColourCommands.h"
 
 #include "MainWindowNames.h"
+#include "PastedText.h"
+#include "TagBox.h"
 #include "dialogs/CommonDialog.h"
 #include "document/SchemeDocument.h"
 #include "scheme/ColourText.h"
@@ -9,15 +11,24 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QPlainTextEdit>
+#include <QThread>
+#include <utility>
 
 using namespace MainWindowNames;
 
-ColourCommands::ColourCommands(const CommandContext& context, QPlainTextEdit* tagBox)
+ColourCommands::ColourCommands(const CommandContext& context, TagBox* tagBox)
     : QObject(context.window)
     , m_context(context)
     , m_tagBox(tagBox)
 {
+    connect(tagBox, &TagBox::pasteRefused, this, &ColourCommands::refusePaste);
+}
+
+ColourCommands::~ColourCommands()
+{
+    // The reader cannot be stopped half-way; its result goes nowhere.
+    if (m_reader)
+        m_reader->wait();
 }
 
 void ColourCommands::defaultColours()
@@ -43,7 +54,8 @@ void ColourCommands::pasteColour()
     const int slot = document.selectedSlot();
     if (slot < 0)
         return;
-    const std::optional<QColor> colour = ColourText::parse(QGuiApplication::clipboard()->text());
+    const QString text = PastedText::of(QGuiApplication::clipboard()->mimeData());
+    const std::optional<QColor> colour = text.size() <= MaxColourText ? ColourText::parse(text) : std::nullopt;
     if (!colour) {
         m_context.dialogs.message(m_context.window, Caption, tr("The clipboard holds no colour."));
         return;
@@ -53,8 +65,40 @@ void ColourCommands::pasteColour()
 
 void ColourCommands::applyTag()
 {
+    // This Apply Tag replaces any earlier one still being read.
+    m_readerWanted = false;
+    m_nextText.reset();
+    const QString text = m_tagBox->toPlainText();
+    if (text.size() <= ReadAtOnce)
+        applyFound(TagReader::read(text));
+    else if (m_reader)
+        m_nextText = text;
+    else
+        startReading(text);
+}
+
+void ColourCommands::startReading(const QString& text)
+{
+    m_readerWanted = true;
+    m_reader.reset(QThread::create([this, text] { m_readerFound = TagReader::read(text); }));
+    connect(m_reader.get(), &QThread::finished, this, &ColourCommands::readingDone, Qt::QueuedConnection);
+    m_reader->start();
+}
+
+void ColourCommands::readingDone()
+{
+    m_reader->wait();
+    m_reader.reset();
+    // The document changes here, on the window's thread, from what the worker found.
+    if (m_readerWanted)
+        applyFound(std::exchange(m_readerFound, {}));
+    if (m_nextText)
+        startReading(*std::exchange(m_nextText, std::nullopt));
+}
+
+void ColourCommands::applyFound(const TagReader::Found& found)
+{
     SchemeDocument& document = m_context.document;
-    const TagReader::Found found = TagReader::read(m_tagBox->toPlainText());
     if (found.isEmpty()) {
         m_context.dialogs.message(m_context.window, Caption,
             tr("The tag box holds no colours or margins that Hueloom can read.  Type or paste a BODY tag, or CSS "
@@ -69,6 +113,13 @@ void ColourCommands::applyTag()
     document.applyState(applied, tr("Apply Tag"));
     // The box shows the tag from the document again, whatever the user typed.
     m_tagBox->setPlainText(document.tag().text());
+}
+
+void ColourCommands::refusePaste()
+{
+    m_context.dialogs.message(m_context.window, Caption,
+        tr("This text is too long for the tag box, which holds at most %L1 characters.  Nothing was pasted.")
+            .arg(TagBox::MaxLength));
 }
 
 void ColourCommands::copySelection()

@@ -8,6 +8,7 @@
 #include "MarginSelector.h"
 #include "SampleArea.h"
 #include "SpinButton.h"
+#include "TagBox.h"
 #include "TitleCommands.h"
 #include "dialogs/CommonDialog.h"
 #include "dialogs/QtDialogBackend.h"
@@ -23,7 +24,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QPlainTextEdit>
 
 namespace {
 
