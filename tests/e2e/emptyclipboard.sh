@@ -1,0 +1,56 @@
+# Pasting on a display where no program has ever owned the clipboard or the primary selection, and
+# then from an owner that never answers: the program lives, the tag box keeps its tag, and Paste Color
+# says that there is no colour.
+APP=$1
+source "$E2E_LIB"
+start_display
+start_app
+default='<BODY BGCOLOR="#CECEFF" TEXT="#0055AA" LINK="#007C00" VLINK="#003C00" ALINK="#00B500">'
+
+# Paste Color (Ctrl+Shift+V) shows its message; Return closes it.
+paste_colour_says_no() {
+    local message
+    xdotool key ctrl+shift+v
+    message=$(wait_window '^Hueloom$')
+    [ -n "$message" ] || fail "Paste Color $1 showed no message"
+    xdotool windowfocus --sync "$message" key Return
+    for _ in $(seq 1 50); do
+        xdotool search --name '^Hueloom$' >/dev/null 2>&1 || break
+        sleep 0.1
+    done
+    xdotool windowfocus --sync "$WIN"
+}
+
+alive() {
+    sleep 0.5
+    kill -0 "$APP_PID" 2>/dev/null || fail "the program ended after $1"
+}
+
+paste_colour_says_no "with no clipboard owner"
+alive "Paste Color"
+
+# A left click in the tag box (the "Tag" frame at 8,152, the box 8,16 inside it) gives it the focus
+# and opens the Edit menu, which Escape closes again.
+click_client 100 180
+sleep 0.3
+xdotool key Escape
+xdotool key ctrl+v
+alive "Ctrl+V"
+xdotool key shift+Insert
+alive "Shift+Insert"
+click_client 100 180 2
+alive "a middle click"
+
+# An owner that never answers: xclip, stopped once it holds the clipboard.
+echo -n "#123456" | xclip -quiet -selection clipboard >/dev/null 2>&1 &
+XCLIP_PID=$!
+sleep 0.5
+kill -STOP "$XCLIP_PID"
+paste_colour_says_no "with a stopped clipboard owner"
+xdotool key ctrl+v
+alive "Ctrl+V from a stopped owner"
+kill -CONT "$XCLIP_PID"
+kill "$XCLIP_PID" 2>/dev/null || true
+
+tag_is "$default"
+echo "e2e emptyclipboard: ok"
