@@ -20,7 +20,7 @@ need_packages() {
 }
 
 # What building and running the program needs.
-BUILD_PACKAGES=(build-essential cmake qt6-base-dev qt6-qpa-plugins fonts-liberation)
+BUILD_PACKAGES=(build-essential cmake qt6-base-dev qt6-qpa-plugins libxcb1-dev fonts-liberation)
 # What the checks on the code itself need.
 LINT_PACKAGES=(clang-format)
 # What running it on a virtual display, and the end-to-end tests, need.

@@ -1,7 +1,7 @@
 #include "ColourCommands.h"
 
+#include "ClipboardReader.h"
 #include "MainWindowNames.h"
-#include "PastedText.h"
 #include "TagBox.h"
 #include "dialogs/CommonDialog.h"
 #include "document/SchemeDocument.h"
@@ -20,6 +20,7 @@ ColourCommands::ColourCommands(const CommandContext& context, TagBox* tagBox)
     : QObject(context.window)
     , m_context(context)
     , m_tagBox(tagBox)
+    , m_clipboard(new ClipboardReader(this))
 {
     connect(tagBox, &TagBox::pasteRefused, this, &ColourCommands::refusePaste);
 }
@@ -50,12 +51,19 @@ void ColourCommands::windowsColourDialog()
 
 void ColourCommands::pasteColour()
 {
+    if (m_context.document.selectedSlot() < 0)
+        return;
+    // A Paste Color given while the clipboard has not answered the last one adds nothing.
+    m_clipboard->read(MaxColourText, [this](const std::optional<QString>& text) { pasteColourText(text); });
+}
+
+void ColourCommands::pasteColourText(const std::optional<QString>& text)
+{
     SchemeDocument& document = m_context.document;
     const int slot = document.selectedSlot();
     if (slot < 0)
         return;
-    const QString text = PastedText::of(QGuiApplication::clipboard()->mimeData());
-    const std::optional<QColor> colour = text.size() <= MaxColourText ? ColourText::parse(text) : std::nullopt;
+    const std::optional<QColor> colour = text ? ColourText::parse(*text) : std::nullopt;
     if (!colour) {
         m_context.dialogs.message(m_context.window, Caption, tr("The clipboard holds no colour."));
         return;

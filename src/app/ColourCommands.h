@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 
+class ClipboardReader;
 class QThread;
 class TagBox;
 
@@ -42,9 +43,11 @@ private:
     void readingDone();
     void applyFound(const TagReader::Found& found);
     void refusePaste();
+    void pasteColourText(const std::optional<QString>& text);
 
     CommandContext m_context;
     TagBox* m_tagBox;
+    ClipboardReader* m_clipboard;
     // The worker reading a long tag box, at most one at a time, and what it found once it is done.
     std::unique_ptr<QThread> m_reader;
     TagReader::Found m_readerFound;

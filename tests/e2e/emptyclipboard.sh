@@ -1,6 +1,6 @@
 # Pasting on a display where no program has ever owned the clipboard or the primary selection, and
 # then from an owner that never answers: the program lives, the tag box keeps its tag, and Paste Color
-# says that there is no colour.
+# says that there is no colour without holding up the window.
 APP=$1
 source "$E2E_LIB"
 start_display
@@ -42,15 +42,32 @@ click_client 100 180 2
 alive "a middle click"
 
 # An owner that never answers: xclip, stopped once it holds the clipboard.
-echo -n "#123456" | xclip -quiet -selection clipboard >/dev/null 2>&1 &
-XCLIP_PID=$!
-sleep 0.5
-kill -STOP "$XCLIP_PID"
-paste_colour_says_no "with a stopped clipboard owner"
+stopped_owner() {
+    echo -n "#123456" | xclip -quiet -selection clipboard >/dev/null 2>&1 &
+    XCLIP_PID=$!
+    sleep 0.5
+    kill -STOP "$XCLIP_PID"
+}
+release_owner() {
+    kill -CONT "$XCLIP_PID"
+    kill "$XCLIP_PID" 2>/dev/null || true
+}
+
+# While Paste Color waits for it, the window goes on answering: Copy Tag reaches the clipboard before
+# Paste Color gives up and says there is no colour.
+stopped_owner
+xdotool key ctrl+shift+v
+sleep 0.3
+tag_is "$default"
+[ -z "$(xdotool search --name '^Hueloom$' 2>/dev/null || true)" ] || fail "Paste Color did not wait for the owner"
+message=$(wait_window '^Hueloom$')
+[ -n "$message" ] || fail "Paste Color with a stopped owner showed no message"
+xdotool windowfocus --sync "$message" key Return
+release_owner
+
+xdotool windowfocus --sync "$WIN"
+stopped_owner
 xdotool key ctrl+v
 alive "Ctrl+V from a stopped owner"
-kill -CONT "$XCLIP_PID"
-kill "$XCLIP_PID" 2>/dev/null || true
-
-tag_is "$default"
+release_owner
 echo "e2e emptyclipboard: ok"
