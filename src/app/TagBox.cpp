@@ -3,16 +3,49 @@
 #include "PastedText.h"
 
 #include <QMimeData>
+#include <QTextBlock>
+
+namespace {
+
+bool hasLongLine(QStringView text)
+{
+    qsizetype lineStart = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::ParagraphSeparator)
+            lineStart = i + 1;
+        else if (i - lineStart >= TagBox::LongLine)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
 
 TagBox::TagBox(QWidget* parent)
     : QPlainTextEdit(parent)
 {
-    // Lines break between words only. The text box's own mode (at a word boundary, or anywhere when
-    // none fits) looks for a boundary up to the end of the paragraph once for every line it lays out:
-    // one unbroken megabyte (a minified page, a data URL) then takes minutes to lay out. A line with
-    // no word boundary now runs on past the right edge as one line, in linear time; tags of words
-    // break exactly as before.
+    // The text box's own mode (at a word boundary, or anywhere when none fits) looks for a boundary up
+    // to the end of the paragraph once for every line it lays out: one unbroken megabyte (a minified
+    // page, a data URL) takes minutes. Between words only, it is one line as wide as its text, laid
+    // out in linear time but drawn whole, a third of a second a megabyte, at every blink of the
+    // cursor. Breaking anywhere is linear and draws only the lines in view, but would break a tag in
+    // the middle of a word, so it is kept for boxes that hold a long line.
     setWordWrapMode(QTextOption::WordWrap);
+    connect(document(), &QTextDocument::contentsChange, this, [this] {
+        // Set back by the tag being written, or by the user deleting the text.
+        if (document()->characterCount() <= LongLine)
+            breakAnywhere(false);
+    });
+}
+
+void TagBox::breakAnywhere(bool anywhere)
+{
+    if (anywhere == (wordWrapMode() == QTextOption::WrapAnywhere))
+        return;
+    // A long line needs the scroll bar; showing it at once spares laying the text out again when it comes.
+    setVerticalScrollBarPolicy(anywhere ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded);
+    setWordWrapMode(anywhere ? QTextOption::WrapAnywhere : QTextOption::WordWrap);
 }
 
 bool TagBox::canInsertFromMimeData(const QMimeData* source) const
@@ -34,6 +67,9 @@ void TagBox::insertFromMimeData(const QMimeData* source)
         emit pasteRefused();
         return;
     }
+    // Chosen before the text is laid out, so that it is laid out once.
+    if (hasLongLine(text))
+        breakAnywhere(true);
     cursor.insertText(text);
     setTextCursor(cursor);
     ensureCursorVisible();

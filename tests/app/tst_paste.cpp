@@ -51,6 +51,7 @@ private slots:
     void longestPasteAndApplyTagKeepTheWindowAnswering();
     void laterApplyTagReplacesAnEarlierOne();
     void pasteColourRefusesLongText();
+    void longLineBreaksAnywhereUntilTheTagIsBack();
 
 private:
     QAction* action(const char* name) const { return m_window->findChild<QAction*>(QString::fromLatin1(name)); }
@@ -166,6 +167,21 @@ void TestPaste::pasteColourRefusesLongText()
     action("ItemPasteColor")->trigger();
     QCOMPARE(m_window->scheme().colour(Slot::Text), QColor(0x12, 0x34, 0x56));
     QCOMPARE(m_dialogs->messages, QStringList{QStringLiteral("The clipboard holds no colour.")});
+}
+
+void TestPaste::longLineBreaksAnywhereUntilTheTagIsBack()
+{
+    // A line of LongLine characters still breaks between words; one more and it breaks anywhere.
+    box()->setFocus();
+    for (const qsizetype length : {qsizetype(TagBox::LongLine), qsizetype(TagBox::LongLine) + 1}) {
+        box()->selectAll();
+        paste(QString(length, QLatin1Char('x')) + QStringLiteral("\nshort"));
+        QCOMPARE(box()->wordWrapMode() == QTextOption::WrapAnywhere, length > TagBox::LongLine);
+    }
+    action("ItemDefault")->trigger();
+    QCOMPARE(box()->toPlainText(), m_window->tag().text());
+    QCOMPARE(box()->wordWrapMode(), QTextOption::WordWrap);
+    QCOMPARE(box()->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
 }
 
 HUELOOM_TEST_MAIN(TestPaste)
