@@ -65,7 +65,17 @@ message=$(wait_window '^Hueloom$')
 xdotool windowfocus --sync "$message" key Return
 release_owner
 
+# The program's own clipboard is read the same way: Copy takes "#0055AA" from the tag box, and Paste
+# Color gives it to the background.
 xdotool windowfocus --sync "$WIN"
+xdotool key ctrl+Home
+for _ in $(seq 1 30); do xdotool key Right; done
+for _ in $(seq 1 7); do xdotool key shift+Right; done
+xdotool key ctrl+c
+expect_clipboard "#0055AA"
+xdotool key ctrl+shift+v
+tag_is "${default/CECEFF/0055AA}"
+
 stopped_owner
 xdotool key ctrl+v
 alive "Ctrl+V from a stopped owner"
