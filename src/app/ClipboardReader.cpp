@@ -2,7 +2,6 @@
 
 #include "PastedText.h"
 
-#include <QClipboard>
 #include <QGuiApplication>
 #include <cstdlib>
 #include <cstring>
@@ -30,7 +29,7 @@ ClipboardReader::ClipboardReader(QObject* parent)
     m_timeout.setInterval(TimeoutMs);
     connect(&m_timeout, &QTimer::timeout, this, [this] {
         dropWindow();
-        finish(std::nullopt);
+        finish({});
     });
     // The offscreen platform may offer the X11 interface too, with no connection behind it.
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
@@ -38,6 +37,7 @@ ClipboardReader::ClipboardReader(QObject* parent)
         m_connection = x11->connection();
         m_clipboardAtom = atom(m_connection, "CLIPBOARD");
         m_utf8Atom = atom(m_connection, "UTF8_STRING");
+        m_incrAtom = atom(m_connection, "INCR");
         m_propertyAtom = atom(m_connection, "HUELOOM_CLIPBOARD");
         qGuiApp->installNativeEventFilter(this);
     }
@@ -48,28 +48,37 @@ ClipboardReader::~ClipboardReader()
     dropWindow();
 }
 
-bool ClipboardReader::read(qsizetype maxLength, std::function<void(std::optional<QString>)> done)
+void ClipboardReader::read(QClipboard::Mode mode, qsizetype maxLength, std::function<void(const Answer&)> done)
 {
-    if (isReading())
-        return false;
+    // A read still waiting is replaced: its answer, if it ever comes, goes to a window that is gone.
+    if (isReading()) {
+        m_timeout.stop();
+        dropWindow();
+        m_done = {};
+    }
     if (!m_connection) {
-        const QString text = PastedText::of(QGuiApplication::clipboard()->mimeData());
-        done(text.size() <= maxLength ? std::optional(text) : std::nullopt);
-        return true;
+        const QString text = PastedText::of(QGuiApplication::clipboard()->mimeData(mode));
+        done(text.size() <= maxLength ? Answer{text} : Answer{{}, true});
+        return;
     }
     if (!m_window) {
         const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data;
         m_window = xcb_generate_id(m_connection);
+        // Property changes tell when the next piece of a large answer has been written.
+        const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
         xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, m_window, screen->root, 0, 0, 1, 1, 0,
-            XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, 0, nullptr);
+            XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, XCB_CW_EVENT_MASK, &events);
     }
     m_maxLength = maxLength;
+    m_incremental = false;
+    m_bytes.clear();
+    m_answer = {};
     m_done = std::move(done);
     // With no owner at all, the X server answers at once that there is nothing.
-    xcb_convert_selection(m_connection, m_window, m_clipboardAtom, m_utf8Atom, m_propertyAtom, XCB_CURRENT_TIME);
+    const xcb_atom_t selection = mode == QClipboard::Selection ? xcb_atom_t(XCB_ATOM_PRIMARY) : m_clipboardAtom;
+    xcb_convert_selection(m_connection, m_window, selection, m_utf8Atom, m_propertyAtom, XCB_CURRENT_TIME);
     xcb_flush(m_connection);
     m_timeout.start();
-    return true;
 }
 
 bool ClipboardReader::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*)
@@ -77,43 +86,83 @@ bool ClipboardReader::nativeEventFilter(const QByteArray& eventType, void* messa
     if (!m_done || !m_window || eventType != "xcb_generic_event_t")
         return false;
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
-    if ((event->response_type & 0x7f) != XCB_SELECTION_NOTIFY)
+    bool more = false;
+    switch (event->response_type & 0x7f) {
+    case XCB_SELECTION_NOTIFY: {
+        const auto* notify = reinterpret_cast<const xcb_selection_notify_event_t*>(event);
+        if (notify->requestor != m_window || m_incremental)
+            return false;
+        more = notify->property != XCB_ATOM_NONE && takePiece();
+        break;
+    }
+    case XCB_PROPERTY_NOTIFY: {
+        const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+        if (notify->window != m_window || !m_incremental || notify->atom != m_propertyAtom
+            || notify->state != XCB_PROPERTY_NEW_VALUE)
+            return false;
+        more = takePiece();
+        break;
+    }
+    default:
         return false;
-    const auto* notify = reinterpret_cast<const xcb_selection_notify_event_t*>(event);
-    if (notify->requestor != m_window)
-        return false;
+    }
+    if (more) {
+        // Each piece that comes gives the owner the full time again.
+        m_timeout.start();
+        return true;
+    }
     m_timeout.stop();
-    std::optional<QString> text = notify->property == XCB_ATOM_NONE ? std::nullopt : takeAnswer();
     // Handed on from the event loop, not from inside the handling of an X event: `done` may open a
     // message box.
     QMetaObject::invokeMethod(
-        this, [this, text = std::move(text)] { finish(text); }, Qt::QueuedConnection);
+        this, [this, answer = m_answer] { finish(answer); }, Qt::QueuedConnection);
     return true;
 }
 
-std::optional<QString> ClipboardReader::takeAnswer() const
+bool ClipboardReader::takePiece()
 {
     // UTF-8 takes at most four bytes a character; one word more tells a longer text apart. The reply
     // comes from the X server, not from the owner, so it does not wait on another program.
-    const auto words = static_cast<uint32_t>(m_maxLength) + 1;
+    const qsizetype limit = 4 * m_maxLength;
+    const auto words = static_cast<uint32_t>(m_maxLength + 1);
     const Owned<xcb_get_property_reply_t> reply(
         xcb_get_property_reply(
             m_connection, xcb_get_property(m_connection, 1, m_window, m_propertyAtom, XCB_ATOM_ANY, 0, words), nullptr),
         &std::free);
-    // An incremental transfer (type INCR) is only used for large texts.
-    if (!reply || reply->type != m_utf8Atom || reply->format != 8 || reply->bytes_after > 0)
-        return std::nullopt;
-    const QString text = QString::fromUtf8(
-        static_cast<const char*>(xcb_get_property_value(reply.get())), xcb_get_property_value_length(reply.get()));
+    if (!reply)
+        return false;
+    if (!m_incremental && reply->type == m_incrAtom) {
+        // Deleting the property (done by reading it) asks the owner for the first piece.
+        m_incremental = true;
+        xcb_flush(m_connection);
+        return true;
+    }
+    const int length = xcb_get_property_value_length(reply.get());
+    if (reply->type != m_utf8Atom || reply->format != 8)
+        return false;
+    m_bytes.append(static_cast<const char*>(xcb_get_property_value(reply.get())), length);
+    if (reply->bytes_after > 0 || m_bytes.size() > limit) {
+        m_answer.tooLong = true;
+        return false;
+    }
+    // A piece of nothing ends a large answer; a small one comes whole.
+    if (m_incremental && length > 0) {
+        xcb_flush(m_connection);
+        return true;
+    }
+    const QString text = QString::fromUtf8(m_bytes);
+    m_bytes.clear();
     if (text.size() > m_maxLength)
-        return std::nullopt;
-    return text;
+        m_answer.tooLong = true;
+    else
+        m_answer.text = text;
+    return false;
 }
 
-void ClipboardReader::finish(std::optional<QString> text)
+void ClipboardReader::finish(const Answer& answer)
 {
     if (m_done)
-        std::exchange(m_done, {})(std::move(text));
+        std::exchange(m_done, {})(answer);
 }
 
 void ClipboardReader::dropWindow()

@@ -53,8 +53,10 @@ void ColourCommands::pasteColour()
 {
     if (m_context.document.selectedSlot() < 0)
         return;
-    // A Paste Color given while the clipboard has not answered the last one adds nothing.
-    m_clipboard->read(MaxColourText, [this](const std::optional<QString>& text) { pasteColourText(text); });
+    // A Paste Color given while the clipboard has not answered the last one replaces it.
+    m_clipboard->read(QClipboard::Clipboard, MaxColourText, [this](const ClipboardReader::Answer& answer) {
+        pasteColourText(answer.tooLong ? std::nullopt : std::optional(answer.text));
+    });
 }
 
 void ColourCommands::pasteColourText(const std::optional<QString>& text)

@@ -1,8 +1,11 @@
 #include "TagBox.h"
 
+#include "ClipboardReader.h"
 #include "PastedText.h"
 
+#include <QKeyEvent>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QTextBlock>
 
 namespace {
@@ -24,6 +27,7 @@ bool hasLongLine(QStringView text)
 
 TagBox::TagBox(QWidget* parent)
     : QPlainTextEdit(parent)
+    , m_reader(new ClipboardReader(this))
 {
     // The text box's own mode (at a word boundary, or anywhere when none fits) looks for a boundary up
     // to the end of the paragraph once for every line it lays out: one unbroken megabyte (a minified
@@ -56,7 +60,47 @@ bool TagBox::canInsertFromMimeData(const QMimeData* source) const
 
 void TagBox::insertFromMimeData(const QMimeData* source)
 {
-    const QString text = PastedText::of(source);
+    insertPasted(PastedText::of(source));
+}
+
+void TagBox::keyPressEvent(QKeyEvent* event)
+{
+    if (m_reader->readsInBackground() && !isReadOnly() && event->matches(QKeySequence::Paste)) {
+        // Ctrl+Shift+Insert pastes the selection, as in Qt's own text boxes.
+        const bool selection
+            = event->key() == Qt::Key_Insert && event->modifiers() == (Qt::ControlModifier | Qt::ShiftModifier);
+        pasteInBackground(selection ? QClipboard::Selection : QClipboard::Clipboard);
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void TagBox::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (m_reader->readsInBackground() && !isReadOnly() && event->button() == Qt::MiddleButton) {
+        setTextCursor(cursorForPosition(event->position().toPoint()));
+        pasteInBackground(QClipboard::Selection);
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::mouseReleaseEvent(event);
+}
+
+void TagBox::pasteInBackground(QClipboard::Mode mode)
+{
+    // A paste given while the last one has no answer yet replaces it. The text goes where the cursor
+    // is when it comes.
+    m_reader->read(mode, MaxLength, [this](const ClipboardReader::Answer& answer) {
+        if (answer.tooLong)
+            emit pasteRefused();
+        else
+            insertPasted(answer.text);
+    });
+}
+
+void TagBox::insertPasted(const QString& text)
+{
     if (text.isEmpty())
         return;
     QTextCursor cursor = textCursor();

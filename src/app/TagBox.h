@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QClipboard>
 #include <QPlainTextEdit>
+
+class ClipboardReader;
 
 // The tag box (`tagline`): a plain text box that takes pastes and drops only when they hold text, and
 // only up to MaxLength characters in all, so that a clipboard with no owner or a whole book pasted by
@@ -26,8 +29,16 @@ signals:
 protected:
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
+    // Under X11 the paste keys and the middle button read the clipboard or selection in the background.
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    void pasteInBackground(QClipboard::Mode mode);
+    void insertPasted(const QString& text);
+
     // Breaks lines anywhere, or between words only.
     void breakAnywhere(bool anywhere);
+
+    ClipboardReader* m_reader;
 };
