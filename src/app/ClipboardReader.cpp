@@ -56,18 +56,24 @@ void ClipboardReader::read(QClipboard::Mode mode, qsizetype maxLength, std::func
         dropWindow();
         m_done = {};
     }
-    if (!m_connection) {
-        const QString text = PastedText::of(QGuiApplication::clipboard()->mimeData(mode));
+    // The program's own clipboard is at hand, with no owner to wait for.
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    const bool own = mode == QClipboard::Selection ? clipboard->ownsSelection() : clipboard->ownsClipboard();
+    if (!m_connection || own) {
+        const QString text = PastedText::of(clipboard->mimeData(mode));
         done(text.size() <= maxLength ? Answer{text} : Answer{{}, true});
         return;
     }
+    // Property changes tell when the next piece of a large answer has been written.
+    const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
     if (!m_window) {
         const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data;
         m_window = xcb_generate_id(m_connection);
-        // Property changes tell when the next piece of a large answer has been written.
-        const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
         xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, m_window, screen->root, 0, 0, 1, 1, 0,
             XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, XCB_CW_EVENT_MASK, &events);
+    } else {
+        // Qt, sending the program's own large clipboard to this window, clears its events when done.
+        xcb_change_window_attributes(m_connection, m_window, XCB_CW_EVENT_MASK, &events);
     }
     m_maxLength = maxLength;
     m_incremental = false;
