@@ -20,7 +20,8 @@ need_packages() {
 }
 
 # What building and running the program needs.
-BUILD_PACKAGES=(build-essential cmake pkg-config qt6-base-dev qt6-qpa-plugins fonts-liberation libgumbo-dev librsvg2-bin)
+BUILD_PACKAGES=(build-essential cmake pkg-config qt6-base-dev qt6-qpa-plugins libxcb1-dev fonts-liberation libgumbo-dev
+    librsvg2-bin)
 # What the checks on the code itself need.
 LINT_PACKAGES=(clang-format)
 # What running it on a virtual display, and the end-to-end tests, need.

@@ -1,6 +1,8 @@
 #include "ColourCommands.h"
 
+#include "ClipboardReader.h"
 #include "MainWindowNames.h"
+#include "TagBox.h"
 #include "dialogs/CommonDialog.h"
 #include "document/SchemeDocument.h"
 #include "scheme/ColourText.h"
@@ -9,15 +11,38 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QPlainTextEdit>
+#include <QThread>
+#include <utility>
 
 using namespace MainWindowNames;
 
-ColourCommands::ColourCommands(const CommandContext& context, QPlainTextEdit* tagBox)
+namespace {
+
+// Everything Apply Tag reads from the box's text. It touches nothing else, so it may run on the worker.
+TagReader::Reading readTagBox(const QString& text)
+{
+    TagReader::Reading reading = TagReader::readExplained(text);
+    // Custom properties, a Tailwind theme or design tokens of the slots' names win over the rules.
+    reading.found = SchemeFormats::readOver(reading.found, text);
+    return reading;
+}
+
+} // namespace
+
+ColourCommands::ColourCommands(const CommandContext& context, TagBox* tagBox)
     : QObject(context.window)
     , m_context(context)
     , m_tagBox(tagBox)
+    , m_clipboard(new ClipboardReader(this))
 {
+    connect(tagBox, &TagBox::pasteRefused, this, &ColourCommands::refusePaste);
+}
+
+ColourCommands::~ColourCommands()
+{
+    // The reader cannot be stopped half-way; its result goes nowhere.
+    if (m_reader)
+        m_reader->wait();
 }
 
 void ColourCommands::defaultColours()
@@ -39,11 +64,21 @@ void ColourCommands::windowsColourDialog()
 
 void ColourCommands::pasteColour()
 {
+    if (m_context.document.selectedSlot() < 0)
+        return;
+    // A Paste Color given while the clipboard has not answered the last one replaces it.
+    m_clipboard->read(QClipboard::Clipboard, MaxColourText, [this](const ClipboardReader::Answer& answer) {
+        pasteColourText(answer.tooLong ? std::nullopt : std::optional(answer.text));
+    });
+}
+
+void ColourCommands::pasteColourText(const std::optional<QString>& text)
+{
     SchemeDocument& document = m_context.document;
     const int slot = document.selectedSlot();
     if (slot < 0)
         return;
-    const ColourText::Reading reading = ColourText::read(QGuiApplication::clipboard()->text());
+    const ColourText::Reading reading = text ? ColourText::read(*text) : ColourText::Reading{};
     if (!reading.colour) {
         // A colour that cannot be a page colour (transparent, currentcolor, a system colour) says why.
         const QString why = ColourText::message(reading);
@@ -56,11 +91,41 @@ void ColourCommands::pasteColour()
 
 void ColourCommands::applyTag()
 {
-    SchemeDocument& document = m_context.document;
-    // Custom properties, a Tailwind theme or design tokens of the slots' names win over the rules.
+    // This Apply Tag replaces any earlier one still being read.
+    m_readerWanted = false;
+    m_nextText.reset();
     const QString text = m_tagBox->toPlainText();
-    const TagReader::Reading reading = TagReader::readExplained(text);
-    const TagReader::Found found = SchemeFormats::readOver(reading.found, text);
+    if (text.size() <= ReadAtOnce)
+        applyReading(readTagBox(text));
+    else if (m_reader)
+        m_nextText = text;
+    else
+        startReading(text);
+}
+
+void ColourCommands::startReading(const QString& text)
+{
+    m_readerWanted = true;
+    m_reader.reset(QThread::create([this, text] { m_readerResult = readTagBox(text); }));
+    connect(m_reader.get(), &QThread::finished, this, &ColourCommands::readingDone, Qt::QueuedConnection);
+    m_reader->start();
+}
+
+void ColourCommands::readingDone()
+{
+    m_reader->wait();
+    m_reader.reset();
+    // The document changes here, on the window's thread, from what the worker found.
+    if (m_readerWanted)
+        applyReading(std::exchange(m_readerResult, {}));
+    if (m_nextText)
+        startReading(*std::exchange(m_nextText, std::nullopt));
+}
+
+void ColourCommands::applyReading(const TagReader::Reading& reading)
+{
+    SchemeDocument& document = m_context.document;
+    const TagReader::Found& found = reading.found;
     if (found.isEmpty()) {
         const QString unusable = TagReader::unusableMessage(reading);
         m_context.dialogs.message(m_context.window, Caption,
@@ -79,6 +144,13 @@ void ColourCommands::applyTag()
     m_tagBox->setPlainText(document.tag().text());
     if (const QString limited = TagReader::limitedMessage(reading); !limited.isEmpty())
         m_context.dialogs.message(m_context.window, Caption, limited);
+}
+
+void ColourCommands::refusePaste()
+{
+    m_context.dialogs.message(m_context.window, Caption,
+        tr("This text is too long for the tag box, which holds at most %L1 characters.  Nothing was pasted.")
+            .arg(TagBox::MaxLength));
 }
 
 void ColourCommands::copySelection()

@@ -1,10 +1,16 @@
 #pragma once
 
 #include "CommandContext.h"
+#include "scheme/TagReader.h"
 
 #include <QObject>
+#include <QString>
+#include <memory>
+#include <optional>
 
-class QPlainTextEdit;
+class ClipboardReader;
+class QThread;
+class TagBox;
 
 // The colours from outside the bars and out to the clipboard: Default Colors, the colour dialog,
 // Paste Color, Apply Tag, and the
@@ -12,7 +18,15 @@ class QPlainTextEdit;
 class ColourCommands : public QObject {
     Q_OBJECT
 public:
-    ColourCommands(const CommandContext& context, QPlainTextEdit* tagBox);
+    // Clipboard text longer than this is no colour (the longest colour text, spaces and all, is far
+    // shorter) and is refused without being read.
+    static constexpr qsizetype MaxColourText = 256;
+    // Apply Tag reads a tag box of up to this many characters at once; a longer text is read on a
+    // worker thread while the window keeps answering.
+    static constexpr qsizetype ReadAtOnce = 64 * 1024;
+
+    ColourCommands(const CommandContext& context, TagBox* tagBox);
+    ~ColourCommands() override;
 
     void defaultColours();
     void windowsColourDialog();
@@ -21,7 +35,24 @@ public:
     void copySelection();
     void copyTag();
 
+    // Whether an Apply Tag is still being read on the worker thread.
+    bool isReadingTag() const { return m_reader != nullptr; }
+
 private:
+    void startReading(const QString& text);
+    void readingDone();
+    void applyReading(const TagReader::Reading& reading);
+    void refusePaste();
+    void pasteColourText(const std::optional<QString>& text);
+
     CommandContext m_context;
-    QPlainTextEdit* m_tagBox;
+    TagBox* m_tagBox;
+    ClipboardReader* m_clipboard;
+    // The worker reading a long tag box, at most one at a time, and what it found once it is done.
+    std::unique_ptr<QThread> m_reader;
+    TagReader::Reading m_readerResult;
+    // Whether the running read is still the latest Apply Tag; a later one makes its result void.
+    bool m_readerWanted = false;
+    // A long text given to Apply Tag while the worker was busy, read when it is done.
+    std::optional<QString> m_nextText;
 };

@@ -11,6 +11,7 @@
 #include "PickCommands.h"
 #include "SampleArea.h"
 #include "SpinButton.h"
+#include "TagBox.h"
 #include "TitleCommands.h"
 #include "dialogs/CommonDialog.h"
 #include "dialogs/QtDialogBackend.h"
@@ -27,7 +28,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QPlainTextEdit>
 
 namespace {
 

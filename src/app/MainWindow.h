@@ -19,9 +19,9 @@ class MarginSelector;
 class PopupMenus;
 class QLabel;
 class QMenu;
-class QPlainTextEdit;
 class SampleArea;
 class ShortcutsWindow;
+class TagBox;
 class TitleCommands;
 class TroubleWindow;
 struct MainActions;
@@ -99,7 +99,7 @@ private:
     ColorChooser* m_chooser = nullptr;
     MarginSelector* m_marginSelector = nullptr;
     SampleArea* m_sample = nullptr;
-    QPlainTextEdit* m_tagline = nullptr;
+    TagBox* m_tagline = nullptr;
     QLabel* m_marginPreview = nullptr;
     QLabel* m_sampleCaption = nullptr;
 

@@ -9,6 +9,7 @@
 #include "PopupMenus.h"
 #include "SampleArea.h"
 #include "SpinButton.h"
+#include "TagBox.h"
 #include "ui/Controls.h"
 #include "ui/Fonts.h"
 #include "ui/Look.h"
@@ -39,7 +40,7 @@ void MainWindow::buildLayout()
     m_chooser = place(new ColorChooser(client), QStringLiteral("Frame1"), QRect(8, 0, 401, 145));
 
     auto* tagFrame = place(new QGroupBox(tr("Tag"), client), QStringLiteral("Frame2"), QRect(8, 152, 481, 57));
-    m_tagline = place(new QPlainTextEdit(tagFrame), QStringLiteral("tagline"), QRect(8, 16, 465, 33));
+    m_tagline = place(new TagBox(tagFrame), QStringLiteral("tagline"), QRect(8, 16, 465, 33));
     m_tagline->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     // Two lines fit (the longest tag needs no more); a scroll bar comes only for longer text.
     m_tagline->document()->setDocumentMargin(1);

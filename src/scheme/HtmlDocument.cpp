@@ -1,6 +1,7 @@
 #include "HtmlDocument.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <gumbo.h>
 
 namespace {
@@ -26,6 +27,68 @@ QString textOf(const GumboElement& element)
     return result;
 }
 
+// How deep the parser lets elements nest before the rest of a text is left unread. The parser's work
+// grows with the square of the depth (every start tag looks down the stack of open elements): 20,000
+// levels take it more than half a second, a pasted text of nothing but <div> many minutes. Real pages
+// stay far below this; browsers themselves stop nesting at a few hundred levels.
+constexpr int MaxDepth = 4096;
+
+bool opensNothing(const QByteArray& name)
+{
+    // Void elements, and those whose end tag pages leave out and the parser closes by itself.
+    static const QList<QByteArray> names{"area", "base", "br", "col", "embed", "hr", "img", "input", "link", "meta",
+        "source", "track", "wbr", "p", "li", "dt", "dd", "option", "optgroup", "tr", "td", "th", "thead", "tbody",
+        "tfoot", "colgroup", "caption", "rb", "rt", "rtc", "rp", "html", "head", "body", "param", "keygen"};
+    return names.contains(name);
+}
+
+// The length of `utf8` that nests no deeper than MaxDepth, counting start tags against end tags (an
+// over-estimate of the parser's depth, which closes some elements itself). Comments and the text of
+// script, style, textarea and title hold no tags.
+qsizetype shallowLength(const QByteArray& utf8)
+{
+    const auto isLetter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    int depth = 0;
+    qsizetype at = 0;
+    while ((at = utf8.indexOf('<', at)) >= 0) {
+        const qsizetype tagStart = at;
+        ++at;
+        if (utf8.mid(at, 3) == "!--") {
+            const qsizetype end = utf8.indexOf("-->", at + 3);
+            if (end < 0)
+                break;
+            at = end + 3;
+            continue;
+        }
+        const bool closing = at < utf8.size() && utf8[at] == '/';
+        if (closing)
+            ++at;
+        if (at >= utf8.size() || !isLetter(utf8[at]))
+            continue;
+        const qsizetype nameStart = at;
+        while (at < utf8.size() && (isLetter(utf8[at]) || (utf8[at] >= '0' && utf8[at] <= '9') || utf8[at] == '-'))
+            ++at;
+        const QByteArray name = utf8.mid(nameStart, at - nameStart).toLower();
+        if (closing) {
+            depth = std::max(0, depth - 1);
+            continue;
+        }
+        if (name == "script" || name == "style" || name == "textarea" || name == "title") {
+            // To its end tag, in any letter case.
+            qsizetype end = at;
+            while ((end = utf8.indexOf("</", end)) >= 0 && utf8.mid(end + 2, name.size()).toLower() != name)
+                end += 2;
+            if (end < 0)
+                break;
+            at = end;
+            continue;
+        }
+        if (!opensNothing(name) && ++depth > MaxDepth)
+            return tagStart;
+    }
+    return utf8.size();
+}
+
 } // namespace
 
 bool HtmlDocument::holdsMarkup(QStringView text)
@@ -36,7 +99,8 @@ bool HtmlDocument::holdsMarkup(QStringView text)
 
 HtmlDocument::HtmlDocument(QStringView text)
 {
-    const QByteArray utf8 = text.toUtf8();
+    QByteArray utf8 = text.toUtf8();
+    utf8.truncate(shallowLength(utf8));
     // Parse errors are not kept: recording each one costs more than the parse itself, quadratically so
     // for deeply nested tags.
     GumboOptions options = kGumboDefaultOptions;
