@@ -16,19 +16,6 @@
 
 using namespace MainWindowNames;
 
-namespace {
-
-// Everything Apply Tag reads from the box's text. It touches nothing else, so it may run on the worker.
-TagReader::Reading readTagBox(const QString& text)
-{
-    TagReader::Reading reading = TagReader::readExplained(text);
-    // Custom properties, a Tailwind theme or design tokens of the slots' names win over the rules.
-    reading.found = SchemeFormats::readOver(reading.found, text);
-    return reading;
-}
-
-} // namespace
-
 ColourCommands::ColourCommands(const CommandContext& context, TagBox* tagBox)
     : QObject(context.window)
     , m_context(context)
@@ -96,7 +83,7 @@ void ColourCommands::applyTag()
     m_nextText.reset();
     const QString text = m_tagBox->toPlainText();
     if (text.size() <= ReadAtOnce)
-        applyReading(readTagBox(text));
+        applyReading(SchemeFormats::readTagText(text));
     else if (m_reader)
         m_nextText = text;
     else
@@ -106,7 +93,7 @@ void ColourCommands::applyTag()
 void ColourCommands::startReading(const QString& text)
 {
     m_readerWanted = true;
-    m_reader.reset(QThread::create([this, text] { m_readerResult = readTagBox(text); }));
+    m_reader.reset(QThread::create([this, text] { m_readerResult = SchemeFormats::readTagText(text); }));
     connect(m_reader.get(), &QThread::finished, this, &ColourCommands::readingDone, Qt::QueuedConnection);
     m_reader->start();
 }

@@ -4,6 +4,7 @@
 #include "scheme/Apca.h"
 #include "scheme/ColourText.h"
 #include "scheme/Contrast.h"
+#include "scheme/SchemeFormats.h"
 #include "scheme/TagReader.h"
 
 #include <QCoreApplication>
@@ -18,7 +19,7 @@ namespace ContrastCommand {
 
 namespace {
 
-// An HTML page or style sheet is read up to this much, as far as its colours go.
+// An HTML page or style sheet may be as large as the tag box may hold, and no larger.
 constexpr qint64 PageLimit = 4 * 1024 * 1024;
 
 QString tr(const char* text)
@@ -78,8 +79,12 @@ Loaded load(const QByteArray& argument)
     QFile file(name);
     if (!file.open(QIODevice::ReadOnly))
         return {std::nullopt, tr("%1: cannot read: %2").arg(name, file.errorString())};
+    // No more than the tag box holds; a larger file is said to be so rather than read in part.
+    if (file.size() > PageLimit)
+        return {std::nullopt, tr("%1: too large for a page (more than %L2 bytes)").arg(name).arg(PageLimit)};
     const QString text = QString::fromUtf8(file.read(PageLimit));
-    const TagReader::Found found = TagReader::read(text);
+    // As Apply Tag reads it: the copy shapes (custom properties, a Tailwind theme, design tokens) too.
+    const TagReader::Found found = SchemeFormats::readTagText(text).found;
     bool anyColour = false;
     for (const auto& colour : found.colours)
         anyColour = anyColour || colour.has_value();

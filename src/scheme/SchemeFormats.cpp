@@ -156,4 +156,11 @@ TagReader::Found readOver(TagReader::Found found, QStringView text)
     return found;
 }
 
+TagReader::Reading readTagText(QStringView text)
+{
+    TagReader::Reading reading = TagReader::readExplained(text);
+    reading.found = readOver(reading.found, text);
+    return reading;
+}
+
 } // namespace SchemeFormats

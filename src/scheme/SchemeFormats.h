@@ -30,4 +30,8 @@ QString write(Shape shape, const ColorScheme& scheme, const Margins& margins);
 // in JSON, or custom properties named after the slots (with or without Tailwind's color- prefix).
 TagReader::Found readOver(TagReader::Found found, QStringView text);
 
+// A text read as Apply Tag reads the tag box: the tag reader's reading, with these shapes put over it.
+// It touches nothing else, so it may run on any thread.
+TagReader::Reading readTagText(QStringView text);
+
 } // namespace SchemeFormats

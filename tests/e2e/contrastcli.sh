@@ -83,4 +83,15 @@ r=$((16#${bg:1:2})) g=$((16#${bg:3:2})) b=$((16#${bg:5:2}))
 [ "$r" -lt 80 ] && [ "$g" -lt 80 ] && [ "$b" -lt 80 ] && [ "$b" -ge "$r" ] && [ "$b" -ge "$g" ] ||
     fail "dark companion '$dark' is not a dark blue page"
 run 2 --check --dark "$defaults"
+
+# The shapes of Copy Scheme As read as Apply Tag reads them: custom properties alone give every colour.
+printf ':root{--page-background:#000;--page-text:#fff;--link:#ff0;--link-visited:#0ff;--link-active:#f0f}' \
+    >"$E2E_TMP/properties.css"
+run 0 --check --json --underlined "$E2E_TMP/properties.css"
+grep -q '"colours":\["#000000","#FFFFFF","#FFFF00","#00FFFF","#FF00FF"\]' "$E2E_TMP/out" ||
+    fail "custom properties misread: $(cat "$E2E_TMP/out")"
+# A page larger than the tag box holds is refused, not read in part.
+head -c 4194400 /dev/zero | tr '\0' ' ' >"$E2E_TMP/large.html"
+echo '<body bgcolor=red>' >>"$E2E_TMP/large.html"
+run 2 --check "$E2E_TMP/large.html"
 echo ok
