@@ -142,8 +142,12 @@ void MainWindow::connectActions()
     connect(a.shortcuts, &QAction::triggered, this, [this] {
         if (!m_shortcutsWindow) {
             // Every command of the menus: the window's own actions and the simulations.
-            m_shortcutsWindow = new ShortcutsWindow(
-                m_actions->all() + findChild<QMenu*>(QStringLiteral("VisionMenu"))->actions(), this);
+            // In menu order: the simulations follow the other Tools.
+            QList<QAction*> actions = m_actions->all();
+            const qsizetype afterTools = actions.indexOf(m_actions->darkScheme) + 1;
+            actions = actions.first(afterTools) + findChild<QMenu*>(QStringLiteral("VisionMenu"))->actions()
+                + actions.sliced(afterTools);
+            m_shortcutsWindow = new ShortcutsWindow(actions, this);
             connect(m_shortcutsWindow, &InfoWindow::dismissed, this, &MainWindow::bringToFront);
         }
         m_shortcutsWindow->show();

@@ -66,7 +66,10 @@ ShortcutsWindow::ShortcutsWindow(const QList<QAction*>& actions, QWidget* parent
 
 QString ShortcutsWindow::menuPath(const QAction* action)
 {
-    QString path = plain(action->text());
+    // Undo and Redo name the step they would take back ("Undo Text Color"); the list names the command.
+    QString path = action->objectName() == QLatin1String("ItemUndo") ? tr("Undo")
+        : action->objectName() == QLatin1String("ItemRedo")          ? tr("Redo")
+                                                                     : plain(action->text());
     for (const QMenu* menu = menuOf(action); menu; menu = menuOf(menu->menuAction()))
         path = plain(menu->title()) + QStringLiteral(" > ") + path;
     return path;
