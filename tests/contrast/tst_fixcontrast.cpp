@@ -139,7 +139,7 @@ void TestFixContrast::choicesChangeTheProposal()
     ColorScheme scheme;
     const char* colours[] = {"#fce7b0", "#711ea3", "#95e16c", "#d09426", "#f2cda8"};
     for (int slot = 0; slot < Slot::Count; ++slot) {
-        const QColor c(QLatin1StringView(colours[slot]));
+        const QColor c{QLatin1StringView(colours[slot])};
         for (int channel = 0; channel < Channel::Count; ++channel)
             scheme.setChannel(slot, channel,
                 static_cast<qint16>(channel == 0 ? c.red()
