@@ -56,12 +56,14 @@ start_wayland() {
     fail "weston did not start"
 }
 
-# Prints the id of the window whose caption matches the pattern $1, waiting up to 10 s for it;
+# Prints the id of the shown window whose caption matches the pattern $1, waiting up to 10 s for it;
 # prints nothing when none appears.
 wait_window() {
     local id=""
     for _ in $(seq 1 100); do
-        id=$(xdotool search --name "$1" 2>/dev/null | head -1 || true)
+        # Only once it is viewable: a window found by name can still be unmapped, and focusing it then
+        # fails (BadMatch), as it did under a slow sanitizer build.
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true)
         [ -n "$id" ] && break
         sleep 0.1
     done
