@@ -17,13 +17,7 @@ run_with() {
     start_app
     echo "$WIDTH" >"$E2E_TMP/$name-width"
     snapshot "$WIN" "$E2E_TMP/$name-main.png"
-    xdotool key F1
-    local help
-    help=$(wait_window '^Help for Hueloom 2\.0$')
-    [ -n "$help" ] || fail "$name: F1 did not open the Help window"
-    xdotool windowfocus --sync "$help"
-    snapshot "$help" "$E2E_TMP/$name-help.png"
-    xdotool windowfocus --sync "$WIN"
+    snapshot_help "$name"
     xdotool key ctrl+shift+k
     local fix
     fix=$(wait_window '^Fix Contrast$')

@@ -155,6 +155,17 @@ snapshot() {
     fail "window $1 never settled for a snapshot"
 }
 
+# Opens Help with F1, saves it as $E2E_TMP/$1-help.png and gives the focus back to the main window.
+snapshot_help() {
+    xdotool key F1
+    local help
+    help=$(wait_window '^Help for Hueloom 2\.0$')
+    [ -n "$help" ] || fail "$1: F1 did not open the Help window"
+    xdotool windowfocus --sync "$help"
+    snapshot "$help" "$E2E_TMP/$1-help.png"
+    xdotool windowfocus --sync "$WIN"
+}
+
 # Fails unless the pictures $1 and $2 are identical pixel for pixel; $3 says what is compared.
 same_picture() {
     local differ

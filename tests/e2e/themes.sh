@@ -22,13 +22,7 @@ run_with() {
     qt6ct) grep -q libqt6ct "/proc/$APP_PID/maps" || fail "the qt6ct theme did not load" ;;
     esac
     snapshot "$WIN" "$E2E_TMP/$name-main.png"
-    xdotool key F1
-    local help
-    help=$(wait_window '^Help for Hueloom 2\.0$')
-    [ -n "$help" ] || fail "$name: F1 did not open the Help window"
-    xdotool windowfocus --sync "$help"
-    snapshot "$help" "$E2E_TMP/$name-help.png"
-    xdotool windowfocus --sync "$WIN"
+    snapshot_help "$name"
     xdotool key ctrl+x
     wait_exit 5 || fail "$name: the program did not end cleanly"
 }
