@@ -352,7 +352,7 @@ void PageStyle::addStyleSheet(QStringView css, QStringView media, const std::sto
 {
     if (!media.trimmed().isEmpty() && !mediaApplies(CssParser::values(media)))
         return;
-    addRules(CssParser::styleSheet(css), 0, stop);
+    addRules(CssParser::styleSheet(css, stop), 0, stop);
 }
 
 void PageStyle::addBodyStyle(QStringView declarations)
