@@ -7,14 +7,17 @@ start_display
 
 # Pages of 4 Mi characters that take the reader seconds: one long style sheet (the cascade), and
 # elements nested as deep as the reader lets them, then closed and opened again (the HTML parser).
-# Both in short lines: a single 4 MB line keeps the tag box itself busy laying it out.
+# Both in lines of a kilobyte or so: the tag box itself lays out a single 4 MB line, or 300,000 short
+# ones, in a second or more, which is the box's time and not the reader's.
 python3 - "$E2E_TMP" <<'PY'
 import sys
 size = 4 * 1024 * 1024
 def page(head, unit, tail=''):
-    return head + unit * ((size - len(head) - len(tail)) // len(unit)) + tail
-open(sys.argv[1] + '/style.html', 'w').write(page('<body bgcolor=red><style>', 'a { color: red }\n', '</style>'))
-open(sys.argv[1] + '/nested.html', 'w').write(page('<body bgcolor=red>\n' + '<div>\n' * 600, '<div></div>\n'))
+    line = unit * 100 + '\n'
+    body = line * ((size - len(head) - len(tail)) // len(line))
+    return head + body + unit * ((size - len(head) - len(body) - len(tail)) // len(unit)) + tail
+open(sys.argv[1] + '/style.html', 'w').write(page('<body bgcolor=red><style>\n', 'a { color: red } ', '</style>'))
+open(sys.argv[1] + '/nested.html', 'w').write(page('<body bgcolor=red>\n' + '<div>' * 600 + '\n', '<div></div>'))
 PY
 
 # Puts page $1 into the tag box through the clipboard and Ctrl+V, and waits until it is all there.
