@@ -2,6 +2,7 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QClipboard>
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -14,6 +15,11 @@ struct xcb_connection_t;
 // its answer (in pieces, for a large text) is taken from the event stream as it comes; an owner that
 // has not answered after TimeoutMs is given up on, and the window goes on painting and answering
 // meanwhile. Elsewhere Qt's clipboard is read at once.
+//
+// A read given up on (replaced by a new one, or out of time) is not cut off: its owner may still be
+// sending, and an owner whose window to write to is gone fails (xclip ends with BadWindow). So the
+// window stays, each request names a property of its own, and what comes late for an old request is
+// taken and thrown away, which also lets an owner sending in pieces finish.
 class ClipboardReader : public QObject, public QAbstractNativeEventFilter {
     Q_OBJECT
 public:
@@ -40,22 +46,30 @@ protected:
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
 private:
+    // One request and its answer so far.
+    struct Transfer {
+        quint32 property = 0; // where the owner writes the answer
+        bool wanted = false; // the request read() waits for; the others are given up on
+        bool incremental = false; // the answer comes in pieces (INCR)
+        QByteArray bytes; // the pieces so far
+    };
+
     // Takes the property the owner wrote; false when the answer is complete (or refused).
-    bool takePiece();
+    bool takePiece(Transfer& transfer);
+    // The property for a new request: one no answer is under way to, or the oldest given up on.
+    quint32 freeProperty();
+    void giveUp();
     void finish(const Answer& answer);
-    void dropWindow();
 
     xcb_connection_t* m_connection = nullptr;
-    // The window the answer is written to; a new one after a time-out, so a late answer goes nowhere.
+    // The window every answer is written to, kept while this reader lives.
     quint32 m_window = 0;
     quint32 m_clipboardAtom = 0;
     quint32 m_utf8Atom = 0;
     quint32 m_incrAtom = 0;
-    quint32 m_propertyAtom = 0;
+    QList<quint32> m_properties; // made as needed: HUELOOM_CLIPBOARD, HUELOOM_CLIPBOARD_1, …
+    QList<Transfer> m_transfers; // under way, oldest first
     qsizetype m_maxLength = 0;
-    // An answer coming in pieces (INCR): the bytes so far.
-    bool m_incremental = false;
-    QByteArray m_bytes;
     Answer m_answer;
     QTimer m_timeout;
     std::function<void(const Answer&)> m_done;

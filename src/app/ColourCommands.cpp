@@ -8,6 +8,7 @@
 #include "scheme/ColourText.h"
 #include "scheme/SchemeFormats.h"
 #include "scheme/TagReader.h"
+#include "scheme/TextLimit.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -27,9 +28,11 @@ ColourCommands::ColourCommands(const CommandContext& context, TagBox* tagBox)
 
 ColourCommands::~ColourCommands()
 {
-    // The reader cannot be stopped half-way; its result goes nowhere.
-    if (m_reader)
+    // The reader stops at its next safe point (gumbo's parse included); its result goes nowhere.
+    if (m_reader) {
+        m_readerStop.request_stop();
         m_reader->wait();
+    }
 }
 
 void ColourCommands::defaultColours()
@@ -78,11 +81,16 @@ void ColourCommands::pasteColourText(const std::optional<QString>& text)
 
 void ColourCommands::applyTag()
 {
-    // This Apply Tag replaces any earlier one still being read.
+    // This Apply Tag replaces any earlier one still being read, which is told to stop.
     m_readerWanted = false;
     m_nextText.reset();
+    if (m_reader)
+        m_readerStop.request_stop();
     const QString text = m_tagBox->toPlainText();
-    if (text.size() <= ReadAtOnce)
+    // Typed on past what a paste may bring, the box holds more than any reader takes.
+    if (TextLimit::tooLong(text.size()))
+        refuseTooLong(tr("Nothing was applied."));
+    else if (text.size() <= ReadAtOnce)
         applyReading(SchemeFormats::readTagText(text));
     else if (m_reader)
         m_nextText = text;
@@ -93,7 +101,9 @@ void ColourCommands::applyTag()
 void ColourCommands::startReading(const QString& text)
 {
     m_readerWanted = true;
-    m_reader.reset(QThread::create([this, text] { m_readerResult = SchemeFormats::readTagText(text); }));
+    m_readerStop = std::stop_source();
+    m_reader.reset(QThread::create(
+        [this, text, stop = m_readerStop.get_token()] { m_readerResult = SchemeFormats::readTagText(text, stop); }));
     connect(m_reader.get(), &QThread::finished, this, &ColourCommands::readingDone, Qt::QueuedConnection);
     m_reader->start();
 }
@@ -135,9 +145,13 @@ void ColourCommands::applyReading(const TagReader::Reading& reading)
 
 void ColourCommands::refusePaste()
 {
-    m_context.dialogs.message(m_context.window, Caption,
-        tr("This text is too long for the tag box, which holds at most %L1 characters.  Nothing was pasted.")
-            .arg(TagBox::MaxLength));
+    refuseTooLong(tr("Nothing was pasted."));
+}
+
+void ColourCommands::refuseTooLong(const QString& outcome)
+{
+    m_context.dialogs.message(
+        m_context.window, Caption, tr("This text is %1.  %2").arg(TextLimit::tooLongMessage(), outcome));
 }
 
 void ColourCommands::copySelection()

@@ -7,6 +7,7 @@
 #include <QString>
 #include <memory>
 #include <optional>
+#include <stop_token>
 
 class ClipboardReader;
 class QThread;
@@ -43,13 +44,17 @@ private:
     void readingDone();
     void applyReading(const TagReader::Reading& reading);
     void refusePaste();
+    void refuseTooLong(const QString& outcome);
     void pasteColourText(const std::optional<QString>& text);
 
     CommandContext m_context;
     TagBox* m_tagBox;
     ClipboardReader* m_clipboard;
     // The worker reading a long tag box, at most one at a time, and what it found once it is done.
+    // It stops at its next safe point when asked through m_readerStop: when a later Apply Tag makes
+    // its result void, and when the window goes (a quit must not wait for a page to be read).
     std::unique_ptr<QThread> m_reader;
+    std::stop_source m_readerStop;
     TagReader::Reading m_readerResult;
     // Whether the running read is still the latest Apply Tag; a later one makes its result void.
     bool m_readerWanted = false;

@@ -107,7 +107,7 @@ void TagBox::insertPasted(const QString& text)
     const qsizetype replaced = cursor.selectionEnd() - cursor.selectionStart();
     // characterCount() counts the final paragraph separator too.
     const qsizetype length = document()->characterCount() - 1 - replaced + text.size();
-    if (length > MaxLength) {
+    if (TextLimit::tooLong(length)) {
         emit pasteRefused();
         return;
     }

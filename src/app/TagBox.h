@@ -1,5 +1,7 @@
 #pragma once
 
+#include "scheme/TextLimit.h"
+
 #include <QClipboard>
 #include <QPlainTextEdit>
 
@@ -13,8 +15,9 @@ class ClipboardReader;
 class TagBox : public QPlainTextEdit {
     Q_OBJECT
 public:
-    // The most characters the box holds after a paste or drop (4 Mi, a few large web pages).
-    static constexpr qsizetype MaxLength = qsizetype(4) << 20;
+    // The most characters the box holds after a paste or drop (4 Mi, a few large web pages): the
+    // limit every reader of pages keeps (TextLimit).
+    static constexpr qsizetype MaxLength = TextLimit::MaxCharacters;
 
     // The longest line the box still breaks between words only.
     static constexpr int LongLine = 10000;

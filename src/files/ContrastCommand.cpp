@@ -6,6 +6,7 @@
 #include "scheme/Contrast.h"
 #include "scheme/SchemeFormats.h"
 #include "scheme/TagReader.h"
+#include "scheme/TextLimit.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -18,9 +19,6 @@
 namespace ContrastCommand {
 
 namespace {
-
-// An HTML page or style sheet may be as large as the tag box may hold, and no larger.
-constexpr qint64 PageLimit = 4 * 1024 * 1024;
 
 QString tr(const char* text)
 {
@@ -79,10 +77,11 @@ Loaded load(const QByteArray& argument)
     QFile file(name);
     if (!file.open(QIODevice::ReadOnly))
         return {std::nullopt, tr("%1: cannot read: %2").arg(name, file.errorString())};
-    // No more than the tag box holds; a larger file is said to be so rather than read in part.
-    if (file.size() > PageLimit)
-        return {std::nullopt, tr("%1: too large for a page (more than %L2 bytes)").arg(name).arg(PageLimit)};
-    const QString text = QString::fromUtf8(file.read(PageLimit));
+    // No longer than the tag box holds (TextLimit); a longer page is said to be so rather than read in part.
+    const QByteArray bytes = file.read(TextLimit::MaxFileBytes + 1);
+    const QString text = QString::fromUtf8(bytes);
+    if (bytes.size() > TextLimit::MaxFileBytes || TextLimit::tooLong(text.size()))
+        return {std::nullopt, QStringLiteral("%1: %2").arg(name, TextLimit::tooLongMessage())};
     // As Apply Tag reads it: the copy shapes (custom properties, a Tailwind theme, design tokens) too.
     const TagReader::Found found = SchemeFormats::readTagText(text).found;
     bool anyColour = false;

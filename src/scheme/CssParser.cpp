@@ -59,9 +59,9 @@ CssValues CssParser::values(QStringView text)
     return tree(CssTokenizer::all(text));
 }
 
-QList<CssRule> CssParser::styleSheet(QStringView text)
+QList<CssRule> CssParser::styleSheet(QStringView text, const std::stop_token& stop)
 {
-    return CssParser(values(text)).ruleList(true);
+    return CssParser(tree(CssTokenizer::all(text, stop))).ruleList(true, stop);
 }
 
 QList<CssRule> CssParser::rules(const CssValues& block)
@@ -69,10 +69,12 @@ QList<CssRule> CssParser::rules(const CssValues& block)
     return CssParser(block).ruleList(false);
 }
 
-QList<CssRule> CssParser::ruleList(bool topLevel)
+QList<CssRule> CssParser::ruleList(bool topLevel, const std::stop_token& stop)
 {
     QList<CssRule> result;
     while (m_at < m_values.size()) {
+        if (result.size() % 1024 == 0 && stop.stop_requested())
+            break;
         const CssToken& token = m_values[m_at].token;
         if (token.is(CssToken::Whitespace)) {
             ++m_at;

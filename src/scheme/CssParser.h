@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringView>
 #include <optional>
+#include <stop_token>
 
 // A component value: a token, or a function or a (), [] or {} block with what is inside it.
 struct CssValue {
@@ -41,7 +42,8 @@ struct CssDeclaration {
 class CssParser {
 public:
     static CssValues values(QStringView text);
-    static QList<CssRule> styleSheet(QStringView text);
+    // Stops early, with the rules so far, once `stop` is requested.
+    static QList<CssRule> styleSheet(QStringView text, const std::stop_token& stop = {});
     static QList<CssRule> rules(const CssValues& block);
     static QList<CssDeclaration> declarations(const CssValues& block);
     // The values without whitespace at either end.
@@ -52,7 +54,7 @@ public:
 private:
     explicit CssParser(CssValues values);
 
-    QList<CssRule> ruleList(bool topLevel);
+    QList<CssRule> ruleList(bool topLevel, const std::stop_token& stop = {});
     CssRule atRule();
     std::optional<CssRule> qualifiedRule();
 

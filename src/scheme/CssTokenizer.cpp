@@ -80,12 +80,15 @@ CssTokenizer::CssTokenizer(QStringView text)
     }
 }
 
-QList<CssToken> CssTokenizer::all(QStringView text)
+QList<CssToken> CssTokenizer::all(QStringView text, const std::stop_token& stop)
 {
     CssTokenizer tokenizer(text);
     QList<CssToken> tokens;
-    for (CssToken next = tokenizer.next(); !next.is(CssToken::End); next = tokenizer.next())
+    for (CssToken next = tokenizer.next(); !next.is(CssToken::End); next = tokenizer.next()) {
+        if (tokens.size() % 4096 == 0 && stop.stop_requested())
+            break;
         tokens.append(std::move(next));
+    }
     return tokens;
 }
 

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <QStringView>
+#include <stop_token>
 
 // One token of a style sheet, as CSS Syntax Level 3 cuts text into tokens.
 struct CssToken {
@@ -52,7 +53,8 @@ public:
     explicit CssTokenizer(QStringView text);
 
     CssToken next();
-    static QList<CssToken> all(QStringView text);
+    // Every token; stops early, with the tokens so far, once `stop` is requested.
+    static QList<CssToken> all(QStringView text, const std::stop_token& stop = {});
 
 private:
     char32_t peek(qsizetype ahead = 0) const;

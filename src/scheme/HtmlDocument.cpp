@@ -1,7 +1,11 @@
 #include "HtmlDocument.h"
 
+#include "HtmlNesting.h"
+
 #include <QRegularExpression>
-#include <algorithm>
+#include <csetjmp>
+#include <cstddef>
+#include <cstdlib>
 #include <gumbo.h>
 
 namespace {
@@ -27,67 +31,85 @@ QString textOf(const GumboElement& element)
     return result;
 }
 
-// How deep the parser lets elements nest before the rest of a text is left unread. The parser's work
-// grows with the square of the depth (every start tag looks down the stack of open elements): 20,000
-// levels take it more than half a second, a pasted text of nothing but <div> many minutes. Real pages
-// stay far below this; browsers themselves stop nesting at a few hundred levels.
-constexpr int MaxDepth = 4096;
-
-bool opensNothing(const QByteArray& name)
-{
-    // Void elements, and those whose end tag pages leave out and the parser closes by itself.
-    static const QList<QByteArray> names{"area", "base", "br", "col", "embed", "hr", "img", "input", "link", "meta",
-        "source", "track", "wbr", "p", "li", "dt", "dd", "option", "optgroup", "tr", "td", "th", "thead", "tbody",
-        "tfoot", "colgroup", "caption", "rb", "rt", "rtc", "rp", "html", "head", "body", "param", "keygen"};
-    return names.contains(name);
-}
-
-// The length of `utf8` that nests no deeper than MaxDepth, counting start tags against end tags (an
-// over-estimate of the parser's depth, which closes some elements itself). Comments and the text of
-// script, style, textarea and title hold no tags.
-qsizetype shallowLength(const QByteArray& utf8)
-{
-    const auto isLetter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
-    int depth = 0;
-    qsizetype at = 0;
-    while ((at = utf8.indexOf('<', at)) >= 0) {
-        const qsizetype tagStart = at;
-        ++at;
-        if (utf8.mid(at, 3) == "!--") {
-            const qsizetype end = utf8.indexOf("-->", at + 3);
-            if (end < 0)
-                break;
-            at = end + 3;
-            continue;
-        }
-        const bool closing = at < utf8.size() && utf8[at] == '/';
-        if (closing)
-            ++at;
-        if (at >= utf8.size() || !isLetter(utf8[at]))
-            continue;
-        const qsizetype nameStart = at;
-        while (at < utf8.size() && (isLetter(utf8[at]) || (utf8[at] >= '0' && utf8[at] <= '9') || utf8[at] == '-'))
-            ++at;
-        const QByteArray name = utf8.mid(nameStart, at - nameStart).toLower();
-        if (closing) {
-            depth = std::max(0, depth - 1);
-            continue;
-        }
-        if (name == "script" || name == "style" || name == "textarea" || name == "title") {
-            // To its end tag, in any letter case.
-            qsizetype end = at;
-            while ((end = utf8.indexOf("</", end)) >= 0 && utf8.mid(end + 2, name.size()).toLower() != name)
-                end += 2;
-            if (end < 0)
-                break;
-            at = end;
-            continue;
-        }
-        if (!opensNothing(name) && ++depth > MaxDepth)
-            return tagStart;
+// Every block gumbo allocates, kept on a list so that the whole tree can be freed without walking it:
+// gumbo_destroy_output frees the tree by recursion, one stack frame a level, so a deep enough tree
+// ends the program. The list also lets a parse be abandoned half-way: gumbo asks for memory at
+// every tag, and when the reader is told to stop, the request jumps back out of gumbo (C code, with
+// nothing to unwind) and every block is freed here.
+class GumboMemory {
+public:
+    explicit GumboMemory(const std::stop_token& stop)
+        : m_stop(stop)
+    {
     }
-    return utf8.size();
-}
+    GumboMemory(const GumboMemory&) = delete;
+    GumboMemory& operator=(const GumboMemory&) = delete;
+    ~GumboMemory()
+    {
+        for (Block* block = m_blocks.next; block != &m_blocks;) {
+            Block* next = block->next;
+            std::free(block);
+            block = next;
+        }
+    }
+
+    // The parse of `utf8`, or nothing when it was stopped or memory ran out. The output stays valid
+    // while this object lives, and must not be given to gumbo_destroy_output.
+    const GumboOutput* parse(const QByteArray& utf8)
+    {
+        GumboOptions options = kGumboDefaultOptions;
+        options.allocator = &GumboMemory::allocate;
+        options.deallocator = &GumboMemory::deallocate;
+        options.userdata = this;
+        // Parse errors are not kept: recording each one costs more than the parse itself,
+        // quadratically so for deeply nested tags.
+        options.max_errors = 0;
+        return parse(options, utf8);
+    }
+
+private:
+    struct alignas(std::max_align_t) Block {
+        Block* previous;
+        Block* next;
+    };
+
+    // Kept apart from everything that has a destructor: longjmp may leave only this frame.
+    const GumboOutput* parse(const GumboOptions& options, const QByteArray& utf8)
+    {
+        if (setjmp(m_abandon) != 0)
+            return nullptr;
+        return gumbo_parse_with_options(&options, utf8.constData(), std::size_t(utf8.size()));
+    }
+
+    static void* allocate(void* userdata, std::size_t size)
+    {
+        auto* self = static_cast<GumboMemory*>(userdata);
+        auto* block = static_cast<Block*>(std::malloc(sizeof(Block) + size));
+        if (!block || self->m_stop.stop_requested()) {
+            std::free(block);
+            std::longjmp(self->m_abandon, 1);
+        }
+        block->previous = &self->m_blocks;
+        block->next = self->m_blocks.next;
+        block->next->previous = block;
+        self->m_blocks.next = block;
+        return block + 1;
+    }
+
+    static void deallocate(void*, void* pointer)
+    {
+        if (!pointer)
+            return;
+        Block* block = static_cast<Block*>(pointer) - 1;
+        block->previous->next = block->next;
+        block->next->previous = block->previous;
+        std::free(block);
+    }
+
+    const std::stop_token& m_stop;
+    Block m_blocks{&m_blocks, &m_blocks};
+    std::jmp_buf m_abandon;
+};
 
 } // namespace
 
@@ -97,25 +119,32 @@ bool HtmlDocument::holdsMarkup(QStringView text)
     return tag.match(text).hasMatch();
 }
 
-HtmlDocument::HtmlDocument(QStringView text)
+HtmlDocument::HtmlDocument(QStringView text, const std::stop_token& stop)
 {
     QByteArray utf8 = text.toUtf8();
-    utf8.truncate(shallowLength(utf8));
-    // Parse errors are not kept: recording each one costs more than the parse itself, quadratically so
-    // for deeply nested tags.
-    GumboOptions options = kGumboDefaultOptions;
-    options.max_errors = 0;
-    GumboOutput* output = gumbo_parse_with_options(&options, utf8.constData(), std::size_t(utf8.size()));
+    HtmlNesting::flatten(utf8, stop);
+    GumboMemory memory(stop);
+    const GumboOutput* output = memory.parse(utf8);
+    if (!output)
+        return;
     // Walked with a list rather than recursion, so that deep nesting cannot exhaust the stack.
-    QList<const GumboNode*> pending{output->root};
+    struct Pending {
+        const GumboNode* node;
+        int depth;
+        bool inert; // inside noscript: a browser runs scripts, so what noscript holds is text to it
+    };
+    QList<Pending> pending{{output->root, 1, false}};
     while (!pending.isEmpty()) {
-        const GumboNode* node = pending.takeLast();
+        const auto [node, depth, inertParent] = pending.takeLast();
         // A template's content is inert: its style elements do nothing.
         if (node->type != GUMBO_NODE_ELEMENT)
             continue;
+        m_depth = std::max(m_depth, depth);
         const GumboElement& element = node->v.element;
-        // A browser runs scripts, so what noscript holds is text to it, never a style sheet.
-        if (element.tag == GUMBO_TAG_NOSCRIPT)
+        const bool inert = inertParent || element.tag == GUMBO_TAG_NOSCRIPT;
+        for (unsigned int i = element.children.length; i > 0; --i)
+            pending.append({static_cast<const GumboNode*>(element.children.data[i - 1]), depth + 1, inert});
+        if (inert)
             continue;
         if (element.tag == GUMBO_TAG_HTML && element.tag_namespace == GUMBO_NAMESPACE_HTML && node == output->root)
             m_html = attributes(element);
@@ -129,8 +158,5 @@ HtmlDocument::HtmlDocument(QStringView text)
             }
             m_sheets.append({media, textOf(element)});
         }
-        for (unsigned int i = element.children.length; i > 0; --i)
-            pending.append(static_cast<const GumboNode*>(element.children.data[i - 1]));
     }
-    gumbo_destroy_output(&options, output);
 }

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <QStringView>
+#include <stop_token>
 #include <utility>
 
 // A pasted tag or page as a browser builds it, by the HTML parsing algorithm (gumbo): comments, the
@@ -17,7 +18,9 @@ public:
         QString text;
     };
 
-    explicit HtmlDocument(QStringView text);
+    // Reads the text as far as HtmlNesting lets the parser nest it. A document whose reading was
+    // stopped through `stop` is empty.
+    explicit HtmlDocument(QStringView text, const std::stop_token& stop = {});
 
     // Whether the text holds markup at all; text without any is taken as a style sheet instead.
     static bool holdsMarkup(QStringView text);
@@ -26,9 +29,12 @@ public:
     const Attributes& bodyAttributes() const { return m_body; }
     // The style elements that take part in the page, in document order.
     const QList<StyleSheet>& styleSheets() const { return m_sheets; }
+    // How deep the parser nested the deepest element (the html element is at depth 1).
+    int depth() const { return m_depth; }
 
 private:
     Attributes m_html;
     Attributes m_body;
     QList<StyleSheet> m_sheets;
+    int m_depth = 0;
 };

@@ -318,9 +318,11 @@ void PageStyle::declareAll(
     }
 }
 
-void PageStyle::addRules(const QList<CssRule>& rules, int depth)
+void PageStyle::addRules(const QList<CssRule>& rules, int depth, const std::stop_token& stop)
 {
     for (const CssRule& rule : rules) {
+        if (stop.stop_requested())
+            return;
         if (!rule.hasBlock)
             continue;
         if (!rule.atName.isEmpty()) {
@@ -329,7 +331,7 @@ void PageStyle::addRules(const QList<CssRule>& rules, int depth)
                 && ((rule.atName == QLatin1String("media") && mediaApplies(rule.prelude))
                     || (rule.atName == QLatin1String("supports") && supports(rule.prelude, 0))
                     || rule.atName == QLatin1String("layer")))
-                addRules(CssParser::rules(rule.block), depth + 1);
+                addRules(CssParser::rules(rule.block), depth + 1, stop);
             continue;
         }
         const std::optional<CssSelector> selector = CssSelector::parse(CssParser::trimmed(rule.prelude));
@@ -346,11 +348,11 @@ void PageStyle::addRules(const QList<CssRule>& rules, int depth)
     }
 }
 
-void PageStyle::addStyleSheet(QStringView css, QStringView media)
+void PageStyle::addStyleSheet(QStringView css, QStringView media, const std::stop_token& stop)
 {
     if (!media.trimmed().isEmpty() && !mediaApplies(CssParser::values(media)))
         return;
-    addRules(CssParser::styleSheet(css), 0);
+    addRules(CssParser::styleSheet(css, stop), 0, stop);
 }
 
 void PageStyle::addBodyStyle(QStringView declarations)

@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <array>
 #include <optional>
+#include <stop_token>
 
 // The style of a page as a browser's cascade leaves it, for what a scheme holds: the background and
 // text colour of the body (or of the html element), the colours of a link in its three states, and the
@@ -32,7 +33,8 @@ public:
     PageStyle(const PageStyle&) = delete;
     PageStyle& operator=(const PageStyle&) = delete;
 
-    void addStyleSheet(QStringView css, QStringView media = {});
+    // `stop` ends the reading of the sheet's rules early.
+    void addStyleSheet(QStringView css, QStringView media = {}, const std::stop_token& stop = {});
     void addBodyStyle(QStringView declarations);
     // Margins from the tag's leftmargin, topmargin, marginwidth and marginheight, the colours from its
     // bgcolor, text, link, vlink and alink.
@@ -59,7 +61,7 @@ private:
     };
     using Declarations = QHash<QString, Declaration>; // by property
 
-    void addRules(const QList<CssRule>& rules, int depth);
+    void addRules(const QList<CssRule>& rules, int depth, const std::stop_token& stop);
     void declare(PageElement element, const QString& property, const Declaration& declaration);
     void declareAll(
         PageElement element, const CssDeclaration& declaration, int origin, CssSelector::Specificity specificity);

@@ -135,7 +135,7 @@ QString write(Shape shape, const ColorScheme& scheme, const Margins& margins)
     return {};
 }
 
-TagReader::Found readOver(TagReader::Found found, QStringView text)
+TagReader::Found readOver(TagReader::Found found, QStringView text, const std::stop_token& stop)
 {
     QJsonParseError error{};
     const QJsonDocument json = QJsonDocument::fromJson(text.toUtf8(), &error);
@@ -149,6 +149,8 @@ TagReader::Found readOver(TagReader::Found found, QStringView text)
             R"(--(?:color-)?(page-background|page-text|link-visited|link-active|link)\s*:\s*([^;{}]*[^;{}\s]))"),
         QRegularExpression::CaseInsensitiveOption);
     for (const QRegularExpressionMatch& match : property.globalMatch(text.toString())) {
+        if (stop.stop_requested())
+            break;
         const int slot = slotOf(match.captured(1));
         if (const std::optional<QColor> colour = ColourText::parse(match.capturedView(2)))
             found.colours[static_cast<std::size_t>(slot)] = *colour;
@@ -156,11 +158,13 @@ TagReader::Found readOver(TagReader::Found found, QStringView text)
     return found;
 }
 
-TagReader::Reading readTagText(QStringView text)
+TagReader::Reading readTagText(QStringView text, const std::stop_token& stop)
 {
-    TagReader::Reading reading = TagReader::readExplained(text);
-    reading.found = readOver(reading.found, text);
-    return reading;
+    TagReader::Reading reading = TagReader::readExplained(text, stop);
+    if (stop.stop_requested())
+        return {};
+    reading.found = readOver(reading.found, text, stop);
+    return stop.stop_requested() ? TagReader::Reading{} : reading;
 }
 
 } // namespace SchemeFormats

@@ -37,14 +37,14 @@ bool Found::isEmpty() const
         && !leftMargin && !topMargin;
 }
 
-Reading readExplained(QStringView text)
+Reading readExplained(QStringView text, const std::stop_token& stop)
 {
     Reading reading;
     HtmlDocument::Attributes html;
     HtmlDocument::Attributes body;
     QList<HtmlDocument::StyleSheet> sheets;
     if (HtmlDocument::holdsMarkup(text)) {
-        const HtmlDocument document(text);
+        const HtmlDocument document(text, stop);
         html = document.htmlAttributes();
         body = document.bodyAttributes();
         sheets = document.styleSheets();
@@ -53,8 +53,13 @@ Reading readExplained(QStringView text)
     }
     PageStyle style(html, body);
     style.addPresentationalAttributes();
-    for (const HtmlDocument::StyleSheet& sheet : sheets)
-        style.addStyleSheet(sheet.text, sheet.media);
+    for (const HtmlDocument::StyleSheet& sheet : sheets) {
+        if (stop.stop_requested())
+            return {};
+        style.addStyleSheet(sheet.text, sheet.media, stop);
+    }
+    if (stop.stop_requested())
+        return {};
     for (const auto& [name, value] : body) {
         if (name == QLatin1String("style"))
             style.addBodyStyle(value);

@@ -8,6 +8,7 @@
 #include <QStringView>
 #include <array>
 #include <optional>
+#include <stop_token>
 
 // Reads back what the user typed or pasted into the tag box exactly as a browser shows it: a BODY tag
 // or a whole page, read by the HTML parsing rules, or CSS. Only what is there is found; a slot or margin
@@ -37,7 +38,9 @@ struct Reading {
     QStringList unusable; // what the text sets but a scheme cannot hold, such as "color: currentcolor"
 };
 
-Reading readExplained(QStringView text);
+// A reading stopped through `stop` finds nothing; it stops at the next safe point (within gumbo's
+// parse too, at its next tag).
+Reading readExplained(QStringView text, const std::stop_token& stop = {});
 Found read(QStringView text);
 
 // The note to add to Apply Tag's outcome: which margins were limited, or for a text with nothing

@@ -1,12 +1,15 @@
 #include "app/ColourCommands.h"
 #include "app/MainWindow.h"
 #include "app/TagBox.h"
+#include "files/ContrastCommand.h"
+#include "scheme/TextLimit.h"
 #include "support/TestApp.h"
 #include "support/WindowTestCase.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QMimeData>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QUndoStack>
 
@@ -52,6 +55,8 @@ private slots:
     void laterApplyTagReplacesAnEarlierOne();
     void pasteColourRefusesLongText();
     void longLineBreaksAnywhereUntilTheTagIsBack();
+    void boxAndCommandLineShareOneLimit_data();
+    void boxAndCommandLineShareOneLimit();
 
 private:
     QAction* action(const char* name) const { return m_window->findChild<QAction*>(QString::fromLatin1(name)); }
@@ -182,6 +187,51 @@ void TestPaste::longLineBreaksAnywhereUntilTheTagIsBack()
     QCOMPARE(box()->toPlainText(), m_window->tag().text());
     QCOMPARE(box()->wordWrapMode(), QTextOption::WordWrap);
     QCOMPARE(box()->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+}
+
+// The same page is taken, or refused in the same words, by the tag box and by `hueloom --check`,
+// whatever its characters cost in UTF-8: the limit counts characters on both ways in.
+void TestPaste::boxAndCommandLineShareOneLimit_data()
+{
+    QTest::addColumn<QString>("filler");
+    QTest::addColumn<qsizetype>("length");
+    const qsizetype limit = TextLimit::MaxCharacters;
+    for (const auto& [name, filler] : {std::pair{"ASCII", QStringLiteral("x")}, std::pair{"é", QStringLiteral("é")},
+             std::pair{"€", QStringLiteral("€")}, std::pair{"emoji", QStringLiteral("😀")}}) {
+        QTest::addRow("%s at the limit", name) << filler << limit;
+        QTest::addRow("%s one over", name) << filler << limit + 1;
+    }
+    QTest::newRow("3 Mi é") << QStringLiteral("é") << qsizetype(3) * 1024 * 1024;
+}
+
+void TestPaste::boxAndCommandLineShareOneLimit()
+{
+    QFETCH(QString, filler);
+    QFETCH(qsizetype, length);
+    QString text = QStringLiteral("<body bgcolor=red>");
+    text += filler.repeated((length - text.size()) / filler.size());
+    text += QString(length - text.size(), QLatin1Char(' '));
+    QCOMPARE(text.size(), length);
+    const bool fits = !TextLimit::tooLong(length);
+    const QString refusal = TextLimit::tooLongMessage();
+
+    box()->setFocus();
+    box()->selectAll();
+    paste(text);
+    QCOMPARE(box()->toPlainText() == text, fits);
+    QCOMPARE(m_dialogs->messages,
+        fits ? QStringList() : QStringList{QStringLiteral("This text is %1.  Nothing was pasted.").arg(refusal)});
+
+    QTemporaryDir folder;
+    QFile file(folder.filePath(QStringLiteral("page.html")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QVERIFY(file.write(text.toUtf8()) > 0);
+    file.close();
+    ContrastCommand::Options options;
+    options.schemes = {QFile::encodeName(file.fileName())};
+    const ContrastCommand::Result result = ContrastCommand::check(options);
+    QCOMPARE(result.status != ContrastCommand::BadInput, fits);
+    QCOMPARE(result.notes.contains(refusal), !fits);
 }
 
 HUELOOM_TEST_MAIN(TestPaste)

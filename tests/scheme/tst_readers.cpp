@@ -3,7 +3,10 @@
 #include "scheme/ColourText.h"
 #include "scheme/CssText.h"
 #include "scheme/CssTokenizer.h"
+#include "scheme/HtmlDocument.h"
+#include "scheme/HtmlNesting.h"
 #include "scheme/TagReader.h"
+#include "scheme/TextLimit.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -159,6 +162,9 @@ private slots:
     void tagsAndStyleSheets();
     void writtenTextReadsBackUnchanged();
     void randomTextNeverGivesImpossibleValues();
+    void tagSoupNestsNoDeeperThanTheLimit_data();
+    void tagSoupNestsNoDeeperThanTheLimit();
+    void randomTagSoupNestsAsCounted();
 };
 
 void TestReaders::colourForms_data()
@@ -691,6 +697,98 @@ void TestReaders::randomTextNeverGivesImpossibleValues()
             QVERIFY2(!margin || (*margin >= Margins::Minimum && *margin <= Margins::Maximum), qPrintable(text));
         if (const std::optional<QColor> colour = ColourText::parse(text))
             QVERIFY2(colour->spec() == QColor::Rgb && colour->alpha() == 255, qPrintable(text));
+    }
+}
+
+// How deep the parser may nest a text the reader let through: the limit, with room for the elements
+// the parser adds of its own (html, body, a table's tbody and tr for each cell).
+constexpr int DeepestTree = 2 * HtmlNesting::MaxDepth + 8;
+
+// Tag soup that once built trees deep enough to end the program (gumbo frees its tree by recursion)
+// or kept the parser busy for a minute, each as long as the tag box takes, after a body tag: the
+// body's colour is read, and the tree stays within the limit whatever the end tags say.
+void TestReaders::tagSoupNestsNoDeeperThanTheLimit_data()
+{
+    QTest::addColumn<QString>("unit");
+    QTest::addColumn<qsizetype>("length");
+    // As long as the tag box takes; the rest shorter (a sanitizer build reads slowly), still nesting
+    // a hundred times deeper than the limit.
+    const qsizetype box = TextLimit::MaxCharacters;
+    const qsizetype shorter = 256 * 1024;
+    QTest::newRow("<object></x>") << QStringLiteral("<object></x>") << box;
+    QTest::newRow("<rb>") << QStringLiteral("<rb>") << box;
+    QTest::newRow("<div></x>") << QStringLiteral("<div></x>") << box;
+    QTest::newRow("<div>") << QStringLiteral("<div>") << shorter;
+    QTest::newRow("<x><div></x>") << QStringLiteral("<x><div></x>") << shorter;
+    QTest::newRow("<div><b></div><rb></b>") << QStringLiteral("<div><b></div><rb></b>") << shorter;
+    QTest::newRow("<div><b id=n></div>x") << QStringLiteral("<div><b id=%1></div>x") << shorter;
+    QTest::newRow("<p><font size=2>") << QStringLiteral("<p><font size=2>text") << shorter;
+    QTest::newRow("<table><td>") << QStringLiteral("<table><td>") << shorter;
+    QTest::newRow("<td><div></td> outside a table") << QStringLiteral("<td><div></td>") << shorter;
+    QTest::newRow("<svg><foreignObject><div/>") << QStringLiteral("<svg><foreignObject><div/>") << shorter;
+    QTest::newRow("<svg><font color=red/>") << QStringLiteral("<svg><font color=red/>") << shorter;
+    QTest::newRow("<div><select></div><select>") << QStringLiteral("<div><select></div><select>") << shorter;
+    QTest::newRow("<select><style></select><div>")
+        << QStringLiteral("<select><style></select><div></style>") << shorter;
+    QTest::newRow("<!--><div>") << QStringLiteral("<!--><div>") << shorter;
+    QTest::newRow("<li><span>") << QStringLiteral("<li><span>") << shorter;
+}
+
+void TestReaders::tagSoupNestsNoDeeperThanTheLimit()
+{
+    QFETCH(QString, unit);
+    QFETCH(qsizetype, length);
+    const QString body = QStringLiteral("<body bgcolor=red>");
+    QString text = body;
+    text.reserve(length);
+    for (int i = 0; text.size() + unit.size() + 8 <= length; ++i)
+        text += unit.contains(QLatin1String("%1")) ? unit.arg(i) : unit;
+    const HtmlDocument document(text);
+    QVERIFY2(document.depth() <= DeepestTree, qPrintable(QString::number(document.depth())));
+    QCOMPARE(TagReader::read(text).colours[Slot::Background], QColor(Qt::red));
+
+    // The deepest text the limit lets through, read whole, and what the limit makes text of.
+    const QString deepest = body + QStringLiteral("<div>").repeated(HtmlNesting::MaxDepth - 2)
+        + QStringLiteral("<style>body{color:blue}</style>");
+    QCOMPARE(TagReader::read(deepest).colours[Slot::Text], QColor(Qt::blue));
+    QVERIFY(HtmlDocument(deepest).depth() >= HtmlNesting::MaxDepth);
+    QVERIFY(!TagReader::read(body + QStringLiteral("<div>").repeated(HtmlNesting::MaxDepth)
+        + QStringLiteral("<style>body{color:blue}</style>"))
+                 .colours[Slot::Text]);
+}
+
+// Random tag soup of the elements whose rules differ most: the tree the parser builds is never much
+// deeper than the reader counted, so a text that nests deeper than counted would be found here.
+void TestReaders::randomTagSoupNestsAsCounted()
+{
+    static const char* const names[] = {"div", "p", "b", "i", "a", "font size=2", "span", "x", "li", "ul", "td", "tr",
+        "table", "object", "select", "option", "svg", "math", "mi", "foreignObject", "rb", "ruby", "form", "button",
+        "h1", "h2", "template", "caption", "dd", "dt", "nobr", "style", "textarea", "br", "img"};
+    QRandomGenerator random(2412);
+    for (int i = 0; i < 2000; ++i) {
+        QString text;
+        const int length = random.bounded(1, 400);
+        for (int j = 0; j < length; ++j) {
+            const QString name = QLatin1String(names[random.bounded(int(std::size(names)))]);
+            switch (random.bounded(5)) {
+            case 0:
+                text += QStringLiteral("</%1>").arg(name.section(QLatin1Char(' '), 0, 0));
+                break;
+            case 1:
+                text += QStringLiteral("<%1/>").arg(name);
+                break;
+            case 2:
+                text += QStringLiteral("x");
+                break;
+            default:
+                text += QStringLiteral("<%1>").arg(name);
+            }
+        }
+        QByteArray utf8 = text.toUtf8();
+        const HtmlNesting::Scan counted = HtmlNesting::flatten(utf8);
+        const int depth = HtmlDocument(text).depth();
+        QVERIFY2(depth <= 2 * counted.deepest + 8,
+            qPrintable(QStringLiteral("depth %1, counted %2: %3").arg(depth).arg(counted.deepest).arg(text)));
     }
 }
 

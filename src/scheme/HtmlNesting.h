@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <stop_token>
+
+// How deep the HTML parser (gumbo) can nest the elements of a text, found before it parses the text.
+// The parser's work grows with the square of the depth (a start tag looks down the stack of open
+// elements): 100,000 levels of <rb> take it a minute. So a start tag that could open an element
+// deeper than MaxDepth is made text, and what it would have held goes to the level above, as
+// browsers do (Chromium stops nesting at 512 levels); real pages stay far below.
+//
+// The count follows the tree construction rules closely enough to be an over-estimate whatever the
+// tag soup: a start tag opens an element unless it is void; an end tag closes only what the parser
+// would close with it (one with no open element of its name closes nothing, `</x>` does not close
+// past a <div>, `</div>` not past a table); elements closed on the parser's own (a <p> by a <div>, an
+// <li> by the next, a cell by the next) are closed only where the rules leave no doubt; formatting
+// elements (<b>, <font>…) closed by another element's end tag stay counted, since the parser opens
+// them again; comments and the text of script, style, textarea and title hold no tags.
+namespace HtmlNesting {
+
+inline constexpr int MaxDepth = 512;
+
+struct Scan {
+    int deepest = 0; // the deepest the parser may now nest the text
+    qsizetype flattened = 0; // how many start tags were made text
+};
+
+// Makes text of each start tag in `utf8` that could nest deeper than MaxDepth (its '<' becomes a
+// space). Stops early, leaving the rest as it is, once `stop` is requested.
+Scan flatten(QByteArray& utf8, const std::stop_token& stop = {});
+
+} // namespace HtmlNesting
