@@ -1,6 +1,7 @@
 #include "SettingsStore.h"
 
 #include "IniLines.h"
+#include "files/DurableSave.h"
 #include "files/LeftoverFiles.h"
 
 #include <QDeadlineTimer>
@@ -15,6 +16,11 @@
 #include <QStandardPaths>
 #include <QThread>
 #include <optional>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
 
 namespace {
 
@@ -215,6 +221,20 @@ std::function<void()>& stepHook()
     return hook;
 }
 
+std::function<void()>& lockAttemptHook()
+{
+    static std::function<void()> hook;
+    return hook;
+}
+
+// Whether a lock file could be made in the folder of `lockPath` at all. Another writer's lock left in a
+// read-only folder can neither be taken over nor released by this program, so it is not waited for.
+bool folderTakesFiles(const QString& lockPath)
+{
+    const QByteArray folder = QFile::encodeName(QFileInfo(lockPath).absolutePath());
+    return ::access(folder.constData(), W_OK | X_OK) == 0;
+}
+
 void step()
 {
     if (stepHook())
@@ -224,33 +244,72 @@ void step()
 // Holds the store's lock for one change. A running holder is waited for (it needs milliseconds), in
 // short steps, so that a writer that keeps coming back cannot starve this one; a holder that has gone
 // is QLockFile's to judge. An empty lock names no one (its maker was killed before it wrote its name),
-// so it is taken over at once rather than after half a minute.
+// so it is taken over at once rather than after half a minute. Only a lock held by someone is worth
+// waiting for: when the lock file cannot be made (a read-only or full disk, a folder that is not ours)
+// no retry will make it, and the change fails at once instead of freezing the window.
 class StoreLock {
 public:
     explicit StoreLock(const QString& path)
         : m_lock(path + QStringLiteral(".lock"))
+        , m_wanted(QFile::encodeName(path + QStringLiteral(".lock.wanted")))
     {
         const QString lockPath = path + QStringLiteral(".lock");
         QDeadlineTimer deadline(SettingsStore::LockWaitMs);
+        bool waiting = false;
         for (;;) {
             const QFileInfo lockInfo(lockPath);
             // A FIFO would block the lock's own read of it; a folder can never be taken over.
             if ((lockInfo.exists() || lockInfo.isSymLink()) && !lockInfo.isFile())
-                return;
-            m_lock.setStaleLockTime(lockInfo.exists() && lockInfo.size() == 0 ? 1 : 30000);
-            if (m_lock.tryLock(0)) {
-                m_held = true;
-                return;
+                break;
+            // A writer that comes straight back lets one that is already waiting go first: the wait is
+            // short, and without turns a writer that polls could miss every moment the lock is free.
+            if (waiting || !othersWaiting()) {
+                m_lock.setStaleLockTime(lockInfo.exists() && lockInfo.size() == 0 ? 1 : 30000);
+                if (lockAttemptHook())
+                    lockAttemptHook()();
+                if (m_lock.tryLock(0)) {
+                    m_held = true;
+                    break;
+                }
+                if (m_lock.error() != QLockFile::LockFailedError || !folderTakesFiles(lockPath))
+                    break;
             }
             if (deadline.hasExpired())
-                return;
-            QThread::usleep(1000 + QRandomGenerator::global()->bounded(4000));
+                break;
+            waiting = true;
+            announceWaiting();
+            QThread::usleep(500 + QRandomGenerator::global()->bounded(1500));
         }
+        if (waiting)
+            ::unlink(m_wanted.constData());
     }
     bool held() const { return m_held; }
 
 private:
+    // Waiting writers keep this file fresh; one that was killed while waiting stops doing so.
+    static constexpr qint64 WantedFreshNs = 20'000'000;
+
+    bool othersWaiting() const
+    {
+        struct stat info = {};
+        if (::stat(m_wanted.constData(), &info) != 0)
+            return false;
+        timespec now = {};
+        ::clock_gettime(CLOCK_REALTIME, &now);
+        const qint64 age = (now.tv_sec - info.st_mtim.tv_sec) * 1'000'000'000LL + (now.tv_nsec - info.st_mtim.tv_nsec);
+        return age < WantedFreshNs;
+    }
+    void announceWaiting() const
+    {
+        const int fd = ::open(m_wanted.constData(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+        if (fd < 0)
+            return;
+        ::futimens(fd, nullptr);
+        ::close(fd);
+    }
+
     QLockFile m_lock;
+    QByteArray m_wanted;
     bool m_held = false;
 };
 
@@ -300,7 +359,7 @@ bool SettingsStore::update(
         return false;
     }
     step();
-    if (!file.commit())
+    if (!DurableSave::commit(file))
         return false;
     step();
     return true;
@@ -309,6 +368,11 @@ bool SettingsStore::update(
 void SettingsStore::setStepHook(std::function<void()> hook)
 {
     stepHook() = std::move(hook);
+}
+
+void SettingsStore::setLockAttemptHook(std::function<void()> hook)
+{
+    lockAttemptHook() = std::move(hook);
 }
 
 void SettingsStore::removeLeftovers()
