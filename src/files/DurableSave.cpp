@@ -9,17 +9,27 @@
 
 namespace DurableSave {
 
-bool commit(QSaveFile& file)
+bool commitWithoutFolderSync(QSaveFile& file)
 {
-    const QString target = file.fileName();
-    if (!file.commit())
-        return false;
-    const QByteArray folder = QFile::encodeName(QFileInfo(target).absolutePath());
+    return file.commit();
+}
+
+void syncFolderOf(const QString& path)
+{
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
     const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
     }
+}
+
+bool commit(QSaveFile& file)
+{
+    const QString target = file.fileName();
+    if (!commitWithoutFolderSync(file))
+        return false;
+    syncFolderOf(target);
     return true;
 }
 

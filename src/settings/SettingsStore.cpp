@@ -17,9 +17,6 @@
 #include <QThread>
 #include <optional>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <time.h>
 #include <unistd.h>
 
 namespace {
@@ -251,65 +248,35 @@ class StoreLock {
 public:
     explicit StoreLock(const QString& path)
         : m_lock(path + QStringLiteral(".lock"))
-        , m_wanted(QFile::encodeName(path + QStringLiteral(".lock.wanted")))
     {
         const QString lockPath = path + QStringLiteral(".lock");
         QDeadlineTimer deadline(SettingsStore::LockWaitMs);
-        bool waiting = false;
         for (;;) {
             const QFileInfo lockInfo(lockPath);
             // A FIFO would block the lock's own read of it; a folder can never be taken over.
             if ((lockInfo.exists() || lockInfo.isSymLink()) && !lockInfo.isFile())
-                break;
-            // A writer that comes straight back lets one that is already waiting go first: the wait is
-            // short, and without turns a writer that polls could miss every moment the lock is free.
-            if (waiting || !othersWaiting()) {
-                m_lock.setStaleLockTime(lockInfo.exists() && lockInfo.size() == 0 ? 1 : 30000);
-                if (lockAttemptHook())
-                    lockAttemptHook()();
-                if (m_lock.tryLock(0)) {
-                    m_held = true;
-                    break;
-                }
-                if (m_lock.error() != QLockFile::LockFailedError || !folderTakesFiles(lockPath))
-                    break;
+                return;
+            m_lock.setStaleLockTime(lockInfo.exists() && lockInfo.size() == 0 ? 1 : 30000);
+            if (lockAttemptHook())
+                lockAttemptHook()();
+            if (m_lock.tryLock(0)) {
+                m_held = true;
+                return;
             }
-            if (deadline.hasExpired())
-                break;
-            waiting = true;
-            announceWaiting();
-            QThread::usleep(500 + QRandomGenerator::global()->bounded(1500));
+            if (m_lock.error() != QLockFile::LockFailedError || !folderTakesFiles(lockPath) || deadline.hasExpired())
+                return;
+            QThread::usleep(1000 + QRandomGenerator::global()->bounded(4000));
         }
-        if (waiting)
-            ::unlink(m_wanted.constData());
     }
     bool held() const { return m_held; }
+    void release()
+    {
+        if (std::exchange(m_held, false))
+            m_lock.unlock();
+    }
 
 private:
-    // Waiting writers keep this file fresh; one that was killed while waiting stops doing so.
-    static constexpr qint64 WantedFreshNs = 20'000'000;
-
-    bool othersWaiting() const
-    {
-        struct stat info = {};
-        if (::stat(m_wanted.constData(), &info) != 0)
-            return false;
-        timespec now = {};
-        ::clock_gettime(CLOCK_REALTIME, &now);
-        const qint64 age = (now.tv_sec - info.st_mtim.tv_sec) * 1'000'000'000LL + (now.tv_nsec - info.st_mtim.tv_nsec);
-        return age < WantedFreshNs;
-    }
-    void announceWaiting() const
-    {
-        const int fd = ::open(m_wanted.constData(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
-        if (fd < 0)
-            return;
-        ::futimens(fd, nullptr);
-        ::close(fd);
-    }
-
     QLockFile m_lock;
-    QByteArray m_wanted;
     bool m_held = false;
 };
 
@@ -323,7 +290,7 @@ bool SettingsStore::update(
         return false;
     if (!QDir().mkpath(info.absolutePath()))
         return false;
-    const StoreLock lock(m_filePath);
+    StoreLock lock(m_filePath);
     if (!lock.held())
         return false;
     step();
@@ -359,9 +326,11 @@ bool SettingsStore::update(
         return false;
     }
     step();
-    if (!DurableSave::commit(file))
+    if (!DurableSave::commitWithoutFolderSync(file))
         return false;
     step();
+    lock.release();
+    DurableSave::syncFolderOf(m_filePath);
     return true;
 }
 
