@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "files/PrintableText.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
@@ -91,7 +93,7 @@ CommandLine CommandLine::parse(const QList<QByteArray>& arguments)
                 if (i + 1 == arguments.size()) {
                     result.action = Action::Error;
                     result.output = QCoreApplication::translate("CommandLine", "Missing value after '%1'.")
-                                        .arg(QFile::decodeName(argument));
+                                        .arg(PrintableText::escaped(QFile::decodeName(argument)));
                     return result;
                 }
                 result.qtArguments << arguments.at(++i);
@@ -132,7 +134,8 @@ CommandLine CommandLine::parse(const QList<QByteArray>& arguments)
 
     if (!parser.parse(ownOptions)) {
         result.action = Action::Error;
-        result.output = parser.errorText();
+        // The parser quotes the option it did not know, as typed.
+        result.output = PrintableText::escaped(parser.errorText());
         return result;
     }
     if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
@@ -158,7 +161,7 @@ CommandLine CommandLine::parse(const QList<QByteArray>& arguments)
         if (!ContrastCommand::targetNamed(parser.value(target), &result.contrast.target)) {
             result.output = QCoreApplication::translate(
                 "CommandLine", "Unknown target '%1': use aa, aaa, apca60, apca75 or apca90.")
-                                .arg(parser.value(target));
+                                .arg(PrintableText::escaped(parser.value(target)));
             return result;
         }
         if (files.isEmpty() || (!checking && files.size() > 1)) {

@@ -4,6 +4,7 @@
 #include "MainWindowNames.h"
 #include "dialogs/CommonDialog.h"
 #include "document/SchemeDocument.h"
+#include "files/LeftoverFiles.h"
 #include "files/RecentNames.h"
 #include "files/SchemeFile.h"
 #include "print/ChartPrinter.h"
@@ -19,6 +20,7 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMimeData>
+#include <QSet>
 
 using namespace MainWindowNames;
 
@@ -65,6 +67,13 @@ FileCommands::FileCommands(const CommandContext& context, SettingsStore& store, 
     m_store.removeLeftovers();
     m_recent.load();
     rebuildRecentMenu();
+    // Scheme saves killed before their rename leave their new file beside the scheme; the folders of the
+    // recent schemes are where the user saves.
+    QSet<QString> folders;
+    for (const QString& file : m_recent.files())
+        folders.insert(QFileInfo(file).absolutePath());
+    for (const QString& folder : std::as_const(folders))
+        LeftoverFiles::removeStaleSchemeTemporaries(folder);
 }
 
 bool FileCommands::saveScheme(bool fromButton)
@@ -92,9 +101,14 @@ void FileCommands::openSchemeFile(const QString& path, const QString& shownName)
 {
     m_context.commonDialog.FileName = shownName.isEmpty() ? path : shownName;
     // Nothing changes unless the whole file is good: a bad file never leaves half a scheme behind.
-    const std::optional<ColorScheme> loaded = SchemeFile::read(path);
+    QString reason;
+    const std::optional<ColorScheme> loaded = SchemeFile::read(path, &reason);
     if (!loaded) {
-        m_context.dialogs.message(m_context.window, Caption, OpenError);
+        // A file that could not be opened says why: "Permission denied" is not "not a Hueloom file".
+        if (reason.isEmpty())
+            m_context.dialogs.message(m_context.window, Caption, OpenError);
+        else
+            m_context.dialogs.messageWithReason(m_context.window, Caption, OpenError, reason);
         return;
     }
     m_context.document.replaceScheme(*loaded, tr("Open Scheme"));
@@ -179,9 +193,8 @@ void FileCommands::recentStored(bool stored)
 {
     rebuildRecentMenu();
     // The list holds for the session all the same; saying so once a run is enough.
-    if (stored || m_toldRecentFailure)
+    if (stored || !m_store.firstFailureNotice())
         return;
-    m_toldRecentFailure = true;
     const QString text = tr("The list of recent schemes could not be stored in %1.  It is kept for this session only.")
                              .arg(QDir::toNativeSeparators(m_store.filePath()));
     QMetaObject::invokeMethod(

@@ -41,5 +41,4 @@ private:
     SettingsStore& m_store;
     QMenu* m_recentMenu;
     RecentSchemes m_recent;
-    bool m_toldRecentFailure = false;
 };

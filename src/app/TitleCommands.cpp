@@ -53,9 +53,8 @@ void TitleCommands::changeTitle()
 void TitleCommands::reportUnstoredTitle()
 {
     // Said once a run: the title still works for this run, it just will not be there next time.
-    if (m_toldStoreFailure)
+    if (!m_store.firstFailureNotice())
         return;
-    m_toldStoreFailure = true;
     const QString text = tr("The sample title could not be stored in %1.  It is used for this session only.")
                              .arg(QDir::toNativeSeparators(m_store.filePath()));
     // At start-up the window is not on screen yet; the message waits until it is.

@@ -31,5 +31,4 @@ private:
     QString m_startupTitle;
     // The last title confirmed in the title dialog; kept for the whole run.
     QString m_pendingTitle;
-    bool m_toldStoreFailure = false;
 };

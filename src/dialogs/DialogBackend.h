@@ -34,6 +34,11 @@ public:
 
     // A message with an OK button and no icon.
     virtual void message(QWidget* parent, const QString& caption, const QString& text) = 0;
+    // The same message with the system's reason for a failure ("Permission denied") on a line below it.
+    virtual void messageWithReason(QWidget* parent, const QString& caption, const QString& text, const QString& reason)
+    {
+        message(parent, caption, text + u'\n' + reason);
+    }
 
     // Whether to save a changed scheme before the program ends.
     enum class SaveChoice { Save, Discard, Cancel };

@@ -241,6 +241,17 @@ void QtDialogBackend::message(QWidget* parent, const QString& caption, const QSt
     box.exec();
 }
 
+void QtDialogBackend::messageWithReason(
+    QWidget* parent, const QString& caption, const QString& text, const QString& reason)
+{
+    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, parent);
+    box.setObjectName(QStringLiteral("MessageBox"));
+    box.setTextFormat(Qt::PlainText);
+    // The reason is the system's text; escaped so that it is never read as markup.
+    box.setInformativeText(reason.toHtmlEscaped());
+    box.exec();
+}
+
 DialogBackend::SaveChoice QtDialogBackend::askToSave(QWidget* parent, const QString& caption, const QString& text)
 {
     QMessageBox box(

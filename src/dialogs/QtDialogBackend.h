@@ -13,6 +13,8 @@ public:
     std::optional<QColor> chooseColour(QWidget* parent, const QColor& initial, quint32 flags) override;
     std::optional<int> choosePrinter(QWidget* parent, QPrinter& printer, quint32 flags) override;
     void message(QWidget* parent, const QString& caption, const QString& text) override;
+    void messageWithReason(
+        QWidget* parent, const QString& caption, const QString& text, const QString& reason) override;
     SaveChoice askToSave(QWidget* parent, const QString& caption, const QString& text) override;
 
     // "Schemes(*.HLM)|*.HLM|ALL_FIles(*.*)|*.*" as Qt name filters: each label followed by its

@@ -1,5 +1,7 @@
 #include "ContrastCommand.h"
 
+#include "PrintableText.h"
+#include "ReadFile.h"
 #include "SchemeFile.h"
 #include "scheme/Apca.h"
 #include "scheme/ColourText.h"
@@ -61,34 +63,39 @@ Loaded load(const QByteArray& argument)
     const QString name = QFile::decodeName(argument);
     if (const auto scheme = fiveColours(name))
         return {scheme, {}};
+    // The name is printed as text the user can trust: a line end in it must not start a line of its own.
+    const QString shown = PrintableText::escaped(name);
     const QFileInfo info(name);
     if (!info.exists())
         return {std::nullopt,
             tr("%1: no such file, and not five colours such as "
                "#CECEFF,#0055AA,#007C00,#003C00,#00B500")
-                .arg(name)};
+                .arg(shown)};
     if (!info.isFile())
-        return {std::nullopt, tr("%1: not a file").arg(name)};
+        return {std::nullopt, tr("%1: not a file").arg(shown)};
     if (info.suffix().compare(QStringLiteral("hlm"), Qt::CaseInsensitive) == 0) {
-        if (const auto scheme = SchemeFile::read(name))
+        QString reason;
+        if (const auto scheme = SchemeFile::read(name, &reason))
             return {scheme, {}};
-        return {std::nullopt, tr("%1: not a scheme file (fifteen values 0 to 255 were expected)").arg(name)};
+        if (!reason.isEmpty())
+            return {std::nullopt, tr("%1: cannot read: %2").arg(shown, reason)};
+        return {std::nullopt, tr("%1: not a scheme file (fifteen values 0 to 255 were expected)").arg(shown)};
     }
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly))
-        return {std::nullopt, tr("%1: cannot read: %2").arg(name, file.errorString())};
+    // Opened as scheme files are: a FIFO put in the file's place since the look above is refused at once.
     // No longer than the tag box holds (TextLimit); a longer page is said to be so rather than read in part.
-    const QByteArray bytes = file.read(TextLimit::MaxFileBytes + 1);
-    const QString text = QString::fromUtf8(bytes);
-    if (bytes.size() > TextLimit::MaxFileBytes || TextLimit::tooLong(text.size()))
-        return {std::nullopt, QStringLiteral("%1: %2").arg(name, TextLimit::tooLongMessage())};
+    const ReadFile::Result file = ReadFile::read(name, TextLimit::MaxFileBytes);
+    if (!file.ok())
+        return {std::nullopt, tr("%1: cannot read: %2").arg(shown, file.reason())};
+    const QString text = QString::fromUtf8(file.data);
+    if (!file.complete || TextLimit::tooLong(text.size()))
+        return {std::nullopt, QStringLiteral("%1: %2").arg(shown, TextLimit::tooLongMessage())};
     // As Apply Tag reads it: the copy shapes (custom properties, a Tailwind theme, design tokens) too.
     const TagReader::Found found = SchemeFormats::readTagText(text).found;
     bool anyColour = false;
     for (const auto& colour : found.colours)
         anyColour = anyColour || colour.has_value();
     if (!anyColour)
-        return {std::nullopt, tr("%1: no body or link colours found").arg(name)};
+        return {std::nullopt, tr("%1: no body or link colours found").arg(shown)};
     // As Apply Tag does on a new scheme: what the page gives, over the default colours.
     ColorScheme scheme = ColorScheme::defaults();
     Margins margins;
@@ -154,7 +161,7 @@ Result check(const Options& options)
         }
         const ColorScheme& scheme = *loaded.scheme;
         const QString name = QFile::decodeName(argument);
-        lines << QStringLiteral("%1 (%2)").arg(name, ContrastFixer::nameOf(options.target));
+        lines << QStringLiteral("%1 (%2)").arg(PrintableText::escaped(name), ContrastFixer::nameOf(options.target));
         QJsonArray pairs;
         bool schemePasses = true;
         for (const Pair& pair : Pairs) {

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <functional>
 
 #include <unistd.h>
 
@@ -28,23 +29,52 @@ bool isTemporaryOf(const QString& fileName, const QString& targetName)
     return false;
 }
 
-int removeStale(const QString& path, int staleSeconds)
+namespace {
+
+// Removes the files of `folder` matching `pattern` that `ours` accepts, when they are ordinary files of
+// this user, not links, and older than `staleSeconds`: a younger one may belong to a save still running.
+int removeMatching(
+    const QDir& folder, const QString& pattern, const std::function<bool(const QString&)>& ours, int staleSeconds)
 {
-    const QFileInfo target(path);
-    const QDir folder = target.absoluteDir();
-    const QString name = target.fileName();
     const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-staleSeconds);
     int removed = 0;
-    const QFileInfoList candidates
-        = folder.entryInfoList({name + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden | QDir::System);
+    const QFileInfoList candidates = folder.entryInfoList({pattern}, QDir::Files | QDir::Hidden | QDir::System);
     for (const QFileInfo& candidate : candidates) {
-        if (!isTemporaryOf(candidate.fileName(), name) || candidate.isSymLink() || !candidate.isFile()
+        if (!ours(candidate.fileName()) || candidate.isSymLink() || !candidate.isFile()
             || candidate.ownerId() != ::getuid() || candidate.lastModified().toUTC() > before)
             continue;
         if (QFile::remove(candidate.absoluteFilePath()))
             ++removed;
     }
     return removed;
+}
+
+} // namespace
+
+int removeStale(const QString& path, int staleSeconds)
+{
+    const QFileInfo target(path);
+    const QString name = target.fileName();
+    return removeMatching(
+        target.absoluteDir(), name + QStringLiteral(".??????"),
+        [&](const QString& fileName) { return isTemporaryOf(fileName, name); }, staleSeconds);
+}
+
+int removeStaleSchemeTemporaries(const QString& folder, int staleSeconds)
+{
+    const QDir dir(folder);
+    if (folder.isEmpty() || !dir.exists())
+        return 0;
+    // The name matches without regard to case, as the folder listing does: "Sea.HLM" is saved as typed.
+    constexpr qsizetype TemporaryTail = 7; // ".XXXXXX"
+    return removeMatching(
+        dir, QStringLiteral("*.hlm.??????"),
+        [](const QString& fileName) {
+            const QString target = fileName.chopped(TemporaryTail);
+            return target.size() > 4 && target.endsWith(QStringLiteral(".hlm"), Qt::CaseInsensitive)
+                && isTemporaryOf(fileName, target);
+        },
+        staleSeconds);
 }
 
 } // namespace LeftoverFiles

@@ -13,6 +13,10 @@ inline constexpr int StaleSeconds = 30;
 // StaleSeconds) and returns how many went. Nothing else in the folder is touched.
 int removeStale(const QString& path, int staleSeconds = StaleSeconds);
 
+// Removes the stale temporaries of every scheme save in `folder` ("NAME.hlm.XXXXXX", under the same
+// rules) and returns how many went. Done before each save, and at start for the recent schemes' folders.
+int removeStaleSchemeTemporaries(const QString& folder, int staleSeconds = StaleSeconds);
+
 // Whether `fileName` is a temporary of `targetName` as QSaveFile names them.
 bool isTemporaryOf(const QString& fileName, const QString& targetName);
 

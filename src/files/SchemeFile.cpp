@@ -1,13 +1,12 @@
 #include "SchemeFile.h"
 
-#include <QFile>
+#include "DurableSave.h"
+#include "LeftoverFiles.h"
+#include "ReadFile.h"
+
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStorageInfo>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace SchemeFile {
 
@@ -85,28 +84,15 @@ std::optional<ColorScheme> parse(QByteArrayView data, bool complete)
     return scheme;
 }
 
-std::optional<ColorScheme> read(const QString& path)
+std::optional<ColorScheme> read(const QString& path, QString* reason)
 {
-    // Only an ordinary file (links followed) is ever read. A FIFO with no writer, a pipe such as
-    // /dev/stdin or a terminal would block the window for good, so the file is checked before it is
-    // opened, opened without blocking, and what was opened is checked again in case the name changed
-    // in between.
-    const QByteArray name = QFile::encodeName(path);
-    struct stat info = {};
-    if (::stat(name.constData(), &info) != 0 || !S_ISREG(info.st_mode))
-        return std::nullopt;
-    const int descriptor = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (descriptor < 0)
-        return std::nullopt;
-    QFile file;
-    if (::fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)
-        || !file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(descriptor);
+    const ReadFile::Result file = ReadFile::read(path, ReadLimit);
+    if (!file.ok()) {
+        if (reason)
+            *reason = file.reason();
         return std::nullopt;
     }
-    const QByteArray data = file.read(ReadLimit);
-    const bool complete = file.atEnd() || data.size() < ReadLimit;
-    return parse(data, complete);
+    return parse(file.data, file.complete || file.data.size() < ReadLimit);
 }
 
 namespace {
@@ -140,10 +126,11 @@ bool write(const QString& path, const ColorScheme& scheme, QString* error)
     // Unbuffered, so that a full disk fails write() itself. A buffered QSaveFile only writes its bytes
     // inside commit(), which goes on to rename the new file over the old one even when that last write
     // failed, leaving an empty or cut scheme where the old one was.
+    LeftoverFiles::removeStaleSchemeTemporaries(QFileInfo(path).absolutePath());
     QSaveFile file(path);
     const QByteArray bytes = format(scheme);
     if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(bytes) == bytes.size() && file.flush()
-        && file.commit())
+        && DurableSave::commit(file))
         return true;
     if (error)
         *error = file.errorString();

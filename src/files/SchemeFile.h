@@ -24,11 +24,14 @@ QByteArray format(const ColorScheme& scheme);
 std::optional<ColorScheme> parse(QByteArrayView data, bool complete = true);
 
 // Reads a scheme file, at most ReadLimit bytes of it. Anything but an ordinary file (a folder, a FIFO,
-// a pipe, a socket, a device) is refused at once, without waiting on it.
-std::optional<ColorScheme> read(const QString& path);
+// a pipe, a socket, a device) is refused at once, without waiting on it. When the file cannot be opened
+// or read, `reason` gets the system's word for why ("Permission denied"); it is left empty for a file
+// that was read but holds no scheme.
+std::optional<ColorScheme> read(const QString& path, QString* reason = nullptr);
 
 // Writes a scheme file atomically: the file is replaced whole or, on any failure (a full disk too),
-// left as it was, and no new or temporary file stays behind.
+// left as it was, and no new or temporary file stays behind. The new file is on the disk before it
+// replaces the old one. What earlier saves killed before their rename left in the folder goes first.
 bool write(const QString& path, const ColorScheme& scheme, QString* error = nullptr);
 
 } // namespace SchemeFile

@@ -1,6 +1,7 @@
 #include "SettingsStore.h"
 
 #include "IniLines.h"
+#include "files/DurableSave.h"
 #include "files/LeftoverFiles.h"
 
 #include <QDeadlineTimer>
@@ -15,6 +16,8 @@
 #include <QStandardPaths>
 #include <QThread>
 #include <optional>
+
+#include <unistd.h>
 
 namespace {
 
@@ -215,6 +218,20 @@ std::function<void()>& stepHook()
     return hook;
 }
 
+std::function<void()>& lockAttemptHook()
+{
+    static std::function<void()> hook;
+    return hook;
+}
+
+// Whether a lock file could be made in the folder of `lockPath` at all. Another writer's lock left in a
+// read-only folder can neither be taken over nor released by this program, so it is not waited for.
+bool folderTakesFiles(const QString& lockPath)
+{
+    const QByteArray folder = QFile::encodeName(QFileInfo(lockPath).absolutePath());
+    return ::access(folder.constData(), W_OK | X_OK) == 0;
+}
+
 void step()
 {
     if (stepHook())
@@ -224,7 +241,9 @@ void step()
 // Holds the store's lock for one change. A running holder is waited for (it needs milliseconds), in
 // short steps, so that a writer that keeps coming back cannot starve this one; a holder that has gone
 // is QLockFile's to judge. An empty lock names no one (its maker was killed before it wrote its name),
-// so it is taken over at once rather than after half a minute.
+// so it is taken over at once rather than after half a minute. Only a lock held by someone is worth
+// waiting for: when the lock file cannot be made (a read-only or full disk, a folder that is not ours)
+// no retry will make it, and the change fails at once instead of freezing the window.
 class StoreLock {
 public:
     explicit StoreLock(const QString& path)
@@ -238,16 +257,23 @@ public:
             if ((lockInfo.exists() || lockInfo.isSymLink()) && !lockInfo.isFile())
                 return;
             m_lock.setStaleLockTime(lockInfo.exists() && lockInfo.size() == 0 ? 1 : 30000);
+            if (lockAttemptHook())
+                lockAttemptHook()();
             if (m_lock.tryLock(0)) {
                 m_held = true;
                 return;
             }
-            if (deadline.hasExpired())
+            if (m_lock.error() != QLockFile::LockFailedError || !folderTakesFiles(lockPath) || deadline.hasExpired())
                 return;
             QThread::usleep(1000 + QRandomGenerator::global()->bounded(4000));
         }
     }
     bool held() const { return m_held; }
+    void release()
+    {
+        if (std::exchange(m_held, false))
+            m_lock.unlock();
+    }
 
 private:
     QLockFile m_lock;
@@ -264,7 +290,7 @@ bool SettingsStore::update(
         return false;
     if (!QDir().mkpath(info.absolutePath()))
         return false;
-    const StoreLock lock(m_filePath);
+    StoreLock lock(m_filePath);
     if (!lock.held())
         return false;
     step();
@@ -300,15 +326,22 @@ bool SettingsStore::update(
         return false;
     }
     step();
-    if (!file.commit())
+    if (!DurableSave::commitWithoutFolderSync(file))
         return false;
     step();
+    lock.release();
+    DurableSave::syncFolderOf(m_filePath);
     return true;
 }
 
 void SettingsStore::setStepHook(std::function<void()> hook)
 {
     stepHook() = std::move(hook);
+}
+
+void SettingsStore::setLockAttemptHook(std::function<void()> hook)
+{
+    lockAttemptHook() = std::move(hook);
 }
 
 void SettingsStore::removeLeftovers()

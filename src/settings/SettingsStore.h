@@ -45,9 +45,19 @@ public:
     // new file in place. Tests stop a writer there.
     static void setStepHook(std::function<void()> hook);
 
-    // How long a change waits for another writer that holds the lock and is still running.
-    static constexpr int LockWaitMs = 5000;
+    // Called before each attempt to take the store's lock. Tests count the attempts there.
+    static void setLockAttemptHook(std::function<void()> hook);
+
+    // True the first time it is asked for this store: a store that cannot be written is said once a run,
+    // whichever change found it out, since one cause (a read-only or full folder) fails them all.
+    bool firstFailureNotice() { return !std::exchange(m_failureTold, true); }
+
+    // How long a change waits for another running writer that holds the lock. Changes run on the
+    // window's thread, and a writer needs milliseconds; a lock that cannot be made at all (a read-only,
+    // full or foreign folder) is not waited for.
+    static constexpr int LockWaitMs = 250;
 
 private:
     QString m_filePath;
+    bool m_failureTold = false;
 };

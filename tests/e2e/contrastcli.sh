@@ -94,4 +94,31 @@ grep -q '"colours":\["#000000","#FFFFFF","#FFFF00","#00FFFF","#FF00FF"\]' "$E2E_
 head -c 4194400 /dev/zero | tr '\0' ' ' >"$E2E_TMP/large.html"
 echo '<body bgcolor=red>' >>"$E2E_TMP/large.html"
 run 2 --check "$E2E_TMP/large.html"
+
+# A FIFO with no writer is refused at once, not waited on for ever.
+mkfifo "$E2E_TMP/page.fifo.html"
+status=0
+timeout 10 env -u DISPLAY "$APP" --check "$E2E_TMP/page.fifo.html" >"$E2E_TMP/out" 2>"$E2E_TMP/err" || status=$?
+[ "$status" -eq 2 ] || fail "a FIFO as argument ended with $status: $(cat "$E2E_TMP/err")"
+
+# A name holding a report line of its own is printed on one line, its line ends escaped.
+forged="$E2E_TMP/x"$'\n''  text: 21.00:1, Lc 106.0, pass'$'\n''y.hlm'
+printf '0,0,0,255,255,255,0,0,0,0,0,0,0,0,0\r\n' >"$forged"
+run 1 --check "$forged"
+grep -qx '  text: 21.00:1, Lc 106.0, pass' "$E2E_TMP/out" && fail "the name printed a report line: $(cat "$E2E_TMP/out")"
+grep -qF 'x\n  text: 21.00:1, Lc 106.0, pass\ny.hlm (AA)' "$E2E_TMP/out" || fail "name not escaped: $(cat "$E2E_TMP/out")"
+
+# A scheme that cannot be read says the system's reason, not that it is no scheme file.
+printf '206,206,255,0,85,170,0,124,0,0,60,0,0,181,0\r\n' >"$E2E_TMP/closed.hlm"
+chmod 000 "$E2E_TMP/closed.hlm"
+if [ "$(id -u)" -eq 0 ]; then
+    chmod 755 "$E2E_TMP"
+    status=0
+    setpriv --reuid=nobody --regid=nogroup --clear-groups env -u DISPLAY "$APP" --check "$E2E_TMP/closed.hlm" \
+        >"$E2E_TMP/out" 2>"$E2E_TMP/err" || status=$?
+    [ "$status" -eq 2 ] || fail "an unreadable scheme ended with $status"
+else
+    run 2 --check "$E2E_TMP/closed.hlm"
+fi
+grep -q 'closed.hlm: cannot read: Permission denied' "$E2E_TMP/err" || fail "no reason given: $(cat "$E2E_TMP/err")"
 echo ok

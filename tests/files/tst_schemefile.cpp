@@ -1,16 +1,21 @@
 #include "app/MainWindow.h"
+#include "files/ReadFile.h"
 #include "files/SchemeFile.h"
+#include "settings/SettingsStore.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestApp.h"
 #include "support/WindowProbe.h"
 #include "support/WindowTestCase.h"
 
 #include <QAction>
+#include <QProcess>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <csignal>
+#include <fcntl.h>
 #include <functional>
 #include <sys/mount.h>
 #include <sys/resource.h>
@@ -82,6 +87,9 @@ private slots:
     void fullDiskKeepsTheOldScheme();
     void specialFilesAreRefusedAtOnce_data();
     void specialFilesAreRefusedAtOnce();
+    void staleTemporariesOfSavesGoAndNothingElse_data();
+    void staleTemporariesOfSavesGoAndNothingElse();
+    void savesSyncBeforeAndAfterTheRename();
 
     void saveWritesTheSchemeOnScreen();
     void saveFailureMessageDependsOnTheTrigger();
@@ -90,6 +98,8 @@ private slots:
     void refusedFilesChangeNothing_data();
     void refusedFilesChangeNothing();
     void bothDialogsOfferTheLastPath();
+    void openSaysTheSystemsReason_data();
+    void openSaysTheSystemsReason();
 };
 
 void TestSchemeFile::formatIsByteExact()
@@ -283,6 +293,7 @@ void TestSchemeFile::specialFilesAreRefusedAtOnce_data()
     QTest::newRow("pipe that never ends, as /dev/stdin") << "pipe";
     QTest::newRow("socket") << "socket";
     QTest::newRow("device") << "device";
+    QTest::newRow("FIFO put in the file's place just before the open") << "swapped";
 }
 
 void TestSchemeFile::specialFilesAreRefusedAtOnce()
@@ -314,11 +325,126 @@ void TestSchemeFile::specialFilesAreRefusedAtOnce()
         QCOMPARE(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
         QCOMPARE(listen(listener, 1), 0);
         ends[0] = listener;
+    } else if (kind == QLatin1String("swapped")) {
+        put(path, DefaultLine);
+        ReadFile::setOpenHook([](const QByteArray& encoded) {
+            ::unlink(encoded.constData());
+            ::mkfifo(encoded.constData(), 0600);
+        });
     } else {
         path = QStringLiteral("/dev/zero");
     }
+    const auto noHook = qScopeGuard([] { ReadFile::setOpenHook({}); });
     // 0: refused at once; 1: read as a scheme; -1: still waiting when the alarm went off.
     QCOMPARE(inChild([&] { return SchemeFile::read(path) ? 1 : 0; }), 0);
+}
+
+void TestSchemeFile::staleTemporariesOfSavesGoAndNothingElse_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("ageSeconds");
+    QTest::addColumn<bool>("removed");
+    QTest::newRow("the scheme's own, old") << "sea.hlm.qWeRtY" << 3600 << true;
+    QTest::newRow("another scheme's, old") << "other.HLM.ABC123" << 120 << true;
+    QTest::newRow("another scheme's, too new") << "other.hlm.ABC123" << 5 << false;
+    QTest::newRow("a backup") << "sea.hlm.backup" << 3600 << false;
+    QTest::newRow("not a scheme's") << "notes.txt.qWeRtY" << 3600 << false;
+    QTest::newRow("seven letters") << "sea.hlm.qWeRtYu" << 3600 << false;
+    QTest::newRow("punctuation") << "sea.hlm.qW-RtY" << 3600 << false;
+    QTest::newRow("a bare suffix") << ".hlm.qWeRtY" << 3600 << false;
+    QTest::newRow("a link") << "link" << 3600 << false;
+}
+
+// A save killed between writing its new file and the rename leaves "NAME.hlm.XXXXXX" for good. The next
+// save in that folder removes such files; a save still running (a young file), a link, and anything not
+// named as the saver names them stay.
+void TestSchemeFile::staleTemporariesOfSavesGoAndNothingElse()
+{
+    QFETCH(QString, name);
+    QFETCH(int, ageSeconds);
+    QFETCH(bool, removed);
+    QString path = m_dir->filePath(name);
+    if (name == QLatin1String("link")) {
+        put(m_dir->filePath(QStringLiteral("target")), "kept");
+        path = m_dir->filePath(QStringLiteral("link.hlm.qWeRtY"));
+        QVERIFY(QFile::link(m_dir->filePath(QStringLiteral("target")), path));
+    } else {
+        put(path, "half a save");
+    }
+    const timespec old[2] = {{::time(nullptr) - ageSeconds, 0}, {::time(nullptr) - ageSeconds, 0}};
+    QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), old, AT_SYMLINK_NOFOLLOW), 0);
+
+    const QString scheme = m_dir->filePath(QStringLiteral("sea.hlm"));
+    QVERIFY(SchemeFile::write(scheme, filled(3)));
+    QCOMPARE(QFileInfo::exists(path) || QFileInfo(path).isSymLink(), !removed);
+    QCOMPARE(contents(scheme), SchemeFile::format(filled(3)));
+    if (name == QLatin1String("link"))
+        QCOMPARE(contents(m_dir->filePath(QStringLiteral("target"))), QByteArray("kept"));
+}
+
+// Both kinds of save, seen from outside by strace: the new file's data is synced before the rename that
+// puts it in place, and the folder is synced after it, so a power cut keeps the old file or the new one.
+void TestSchemeFile::savesSyncBeforeAndAfterTheRename()
+{
+    const QString folder = qEnvironmentVariable("HUELOOM_TRACED_SAVE");
+    if (!folder.isEmpty()) {
+        // The traced run: each kind of save twice, once making the file and once replacing it.
+        for (int round = 0; round < 2; ++round) {
+            QVERIFY(SchemeFile::write(folder + QStringLiteral("/sea.hlm"), filled(round)));
+            QVERIFY(SettingsStore(folder + QStringLiteral("/hueloom.ini"))
+                        .write(QStringLiteral("HLM"), QStringLiteral("Settings"), QStringLiteral("TitleText"),
+                            QString::number(round)));
+        }
+        return;
+    }
+    const QString strace = QStandardPaths::findExecutable(QStringLiteral("strace"));
+    if (strace.isEmpty())
+        QSKIP("strace is not installed");
+    const QString log = m_dir->filePath(QStringLiteral("trace"));
+    QProcess traced;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("HUELOOM_TRACED_SAVE"), m_dir->path());
+    traced.setProcessEnvironment(environment);
+    traced.start(strace,
+        {QStringLiteral("-f"), QStringLiteral("-o"), log, QStringLiteral("-e"),
+            QStringLiteral("trace=openat,fdatasync,fsync,rename,renameat,renameat2,link,linkat"),
+            QCoreApplication::applicationFilePath(), QStringLiteral("savesSyncBeforeAndAfterTheRename")});
+    QVERIFY(traced.waitForFinished(60000));
+    if (traced.exitCode() != 0 && traced.readAllStandardError().contains("ptrace"))
+        QSKIP("strace cannot trace here");
+    QCOMPARE(traced.exitCode(), 0);
+    QVERIFY(QFileInfo::exists(m_dir->filePath(QStringLiteral("hueloom.ini"))));
+
+    const QList<QByteArray> calls = contents(log).split('\n');
+    const QByteArray folderName = '"' + QFile::encodeName(m_dir->path()) + '"';
+    // A new file is put in place by a link, a replacing one by a rename; either way its data comes first.
+    for (const char* target : {"/sea.hlm\"", "/hueloom.ini\""}) {
+        int placements = 0;
+        for (qsizetype placed = 0; placed < calls.size(); ++placed) {
+            const QByteArray& call = calls.at(placed);
+            if (!(call.contains("rename") || call.contains("link")) || !call.contains(target) || !call.contains("= 0"))
+                continue;
+            ++placements;
+            // The last sync before it is the new file's data.
+            qsizetype synced = placed - 1;
+            while (synced >= 0 && !calls.at(synced).contains("sync("))
+                --synced;
+            QVERIFY2(synced >= 0 && calls.at(synced).contains("fdatasync(") && calls.at(synced).contains("= 0"),
+                call.constData());
+            // After it, the folder is opened and synced.
+            qsizetype opened = placed + 1;
+            while (opened < calls.size()
+                && !(calls.at(opened).contains("O_DIRECTORY") && calls.at(opened).contains(folderName)))
+                ++opened;
+            QVERIFY2(opened < calls.size(), call.constData());
+            const QByteArray descriptor = calls.at(opened).mid(calls.at(opened).lastIndexOf('=') + 1).trimmed();
+            bool folderSynced = false;
+            for (qsizetype i = opened + 1; i < calls.size() && !folderSynced; ++i)
+                folderSynced = calls.at(i).contains("fsync(" + descriptor + ")") && calls.at(i).contains("= 0");
+            QVERIFY2(folderSynced, call.constData());
+        }
+        QVERIFY2(placements == 2, target);
+    }
 }
 
 void TestSchemeFile::saveWritesTheSchemeOnScreen()
@@ -474,6 +600,50 @@ void TestSchemeFile::bothDialogsOfferTheLastPath()
     QCOMPARE(m_dialogs->fileRequests.at(0).fileName, QString());
     QCOMPARE(m_dialogs->fileRequests.at(1).fileName, path);
     QCOMPARE(m_dialogs->fileRequests.at(2).fileName, path);
+}
+
+void TestSchemeFile::openSaysTheSystemsReason_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("unreadable") << "mode 000"
+                                << "Permission denied";
+    QTest::newRow("a link to itself") << "loop"
+                                      << "Too many levels of symbolic links";
+    QTest::newRow("gone") << "missing"
+                          << "No such file or directory";
+}
+
+// A file that cannot be opened is not "not a Hueloom file": the message keeps its words and says why
+// below them. Root reads any file, so the unreadable one is opened as nobody for the moment.
+void TestSchemeFile::openSaysTheSystemsReason()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    const QString path = m_dir->filePath(QStringLiteral("closed.hlm"));
+    if (kind == QLatin1String("mode 000")) {
+        put(path, DefaultLine);
+        QVERIFY(QFile::setPermissions(path, {}));
+    } else if (kind == QLatin1String("loop")) {
+        QVERIFY(QFile::link(path, path));
+    }
+    const ColorScheme before = m_window->scheme();
+    m_dialogs->answerFile(path);
+    {
+        const bool asNobody = ::geteuid() == 0 && kind == QLatin1String("mode 000");
+        if (asNobody)
+            QVERIFY(::setegid(65534) == 0 && ::seteuid(65534) == 0);
+        const auto back = qScopeGuard([&] {
+            if (asNobody && !(::seteuid(0) == 0 && ::setegid(0) == 0))
+                qFatal("could not become root again");
+        });
+        m_window->findChild<QAction*>(QStringLiteral("ItemOpen"))->trigger();
+    }
+    QCOMPARE(m_dialogs->messages,
+        QStringList{
+            "There was an error opening your file.  Please make sure that it is a Hueloom file and try again."});
+    QCOMPARE(m_dialogs->messageReasons, QStringList{reason});
+    QCOMPARE(m_window->scheme(), before);
 }
 
 HUELOOM_TEST_MAIN(TestSchemeFile)

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -17,6 +18,10 @@
 #include <condition_variable>
 #include <mutex>
 #include <thread>
+
+#include <sched.h>
+#include <sys/mount.h>
+#include <unistd.h>
 
 namespace {
 
@@ -115,6 +120,8 @@ private slots:
     void handEditedTitleIsReadAsWritten();
     void staleLockIsTakenOver_data();
     void staleLockIsTakenOver();
+    void readOnlySettingsFolderHoldsNothingUp_data();
+    void readOnlySettingsFolderHoldsNothingUp();
     void longTitleSurvivesDialogAndStore();
 
 private:
@@ -427,6 +434,60 @@ void TestSettings::staleLockIsTakenOver()
     QCOMPARE(
         SettingsStore().read(QStringLiteral("HLM"), QStringLiteral("Settings"), QStringLiteral("TitleText")), expected);
     QVERIFY(m_dialogs.last()->messages.isEmpty());
+}
+
+void TestSettings::readOnlySettingsFolderHoldsNothingUp_data()
+{
+    QTest::addColumn<bool>("lockLeft");
+    QTest::newRow("no store yet") << false;
+    // Made on another machine, so not known to be stale: without the folder it can never be released.
+    QTest::newRow("another machine's lock in it") << true;
+}
+
+// A settings folder on a read-only disk: no change can be stored, and none may keep the window waiting
+// for a lock that can never be made. Each change tries the lock once; the failure is said once a run.
+void TestSettings::readOnlySettingsFolderHoldsNothingUp()
+{
+    if (::geteuid() != 0)
+        QSKIP("a read-only mount needs root");
+    // The mount lives in a namespace of this process's own, so it goes with the process whatever happens.
+    static const bool ownNamespace
+        = ::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+    if (!ownNamespace)
+        QSKIP("no mount namespace of its own here");
+    QFETCH(bool, lockLeft);
+    const QString folder = QFileInfo(SettingsStore::defaultFilePath()).absolutePath();
+    QVERIFY(QDir().mkpath(folder));
+    if (lockLeft)
+        writeFile(SettingsStore::defaultFilePath() + QStringLiteral(".lock"), "1\nhueloom\nelsewhere.example\n");
+    const QByteArray path = QFile::encodeName(folder);
+    QCOMPARE(::mount(path.constData(), path.constData(), nullptr, MS_BIND, nullptr), 0);
+    const auto unmount = qScopeGuard([&] { ::umount2(path.constData(), MNT_DETACH); });
+    QCOMPARE(::mount(nullptr, path.constData(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr), 0);
+    int attempts = 0;
+    SettingsStore::setLockAttemptHook([&] { ++attempts; });
+    const auto noHook = qScopeGuard([] { SettingsStore::setLockAttemptHook({}); });
+
+    // Start-up makes two changes: the leftovers of killed writers, and the default title.
+    MainWindow* window = startWindow();
+    QVERIFY2(attempts <= 2, qPrintable(QString::number(attempts)));
+    QCOMPARE(window->titleCaption(), QStringLiteral("Hueloom"));
+
+    // Each Open Scheme stores the recent list.
+    const QString scheme = m_config->filePath(QStringLiteral("sea.hlm"));
+    writeFile(scheme, "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15\r\n");
+    constexpr int Opens = 3;
+    const int beforeOpens = attempts;
+    for (int i = 0; i < Opens; ++i) {
+        m_dialogs.last()->answerFile(scheme);
+        window->findChild<QAction*>(QStringLiteral("ItemOpen"))->trigger();
+    }
+    QVERIFY2(attempts - beforeOpens <= Opens, qPrintable(QString::number(attempts - beforeOpens)));
+    QCOMPARE(window->scheme().value(14), 15);
+
+    QTest::qWait(20);
+    QCOMPARE(m_dialogs.last()->messages.size(), 1);
+    QVERIFY(m_dialogs.last()->messages.first().contains(QStringLiteral("could not be stored")));
 }
 
 void TestSettings::longTitleSurvivesDialogAndStore()

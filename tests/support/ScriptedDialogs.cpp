@@ -60,6 +60,15 @@ void ScriptedDialogs::message(QWidget* /*parent*/, const QString& caption, const
 {
     messageCaptions << caption;
     messages << text;
+    messageReasons << QString();
+}
+
+void ScriptedDialogs::messageWithReason(
+    QWidget* /*parent*/, const QString& caption, const QString& text, const QString& reason)
+{
+    messageCaptions << caption;
+    messages << text;
+    messageReasons << reason;
 }
 
 DialogBackend::SaveChoice ScriptedDialogs::askToSave(

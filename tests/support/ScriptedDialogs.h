@@ -39,6 +39,7 @@ public:
     QList<quint32> printRequests;
     QStringList messages;
     QStringList messageCaptions;
+    QStringList messageReasons; // one per message, empty for a message given without a reason
     QStringList saveQuestions;
 
     std::optional<QString> openFile(QWidget* parent, const FileDialogRequest& request) override;
@@ -46,6 +47,8 @@ public:
     std::optional<QColor> chooseColour(QWidget* parent, const QColor& initial, quint32 flags) override;
     std::optional<int> choosePrinter(QWidget* parent, QPrinter& printer, quint32 flags) override;
     void message(QWidget* parent, const QString& caption, const QString& text) override;
+    void messageWithReason(
+        QWidget* parent, const QString& caption, const QString& text, const QString& reason) override;
     SaveChoice askToSave(QWidget* parent, const QString& caption, const QString& text) override;
 
 private:

@@ -1,0 +1,53 @@
+#include "PrintableText.h"
+
+namespace PrintableText {
+
+namespace {
+
+// Characters that move the rest of the line about on a terminal or in an editor.
+bool reorders(char16_t c)
+{
+    return c == 0x2028 || c == 0x2029 || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069) || c == 0x200E
+        || c == 0x200F || c == 0x061C;
+}
+
+QString hexDigits(char16_t c, int width)
+{
+    return QString::number(static_cast<uint>(c), 16).toUpper().rightJustified(width, u'0');
+}
+
+} // namespace
+
+QString escaped(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar ch : text) {
+        const char16_t c = ch.unicode();
+        switch (c) {
+        case u'\n':
+            out += QLatin1StringView("\\n");
+            continue;
+        case u'\r':
+            out += QLatin1StringView("\\r");
+            continue;
+        case u'\t':
+            out += QLatin1StringView("\\t");
+            continue;
+        case u'\\':
+            out += QLatin1StringView("\\\\");
+            continue;
+        default:
+            break;
+        }
+        if (c < 0x20 || (c >= 0x7F && c <= 0x9F))
+            out += QLatin1StringView("\\x") + hexDigits(c, 2);
+        else if (reorders(c))
+            out += QLatin1StringView("\\u{") + hexDigits(c, 4) + u'}';
+        else
+            out += ch;
+    }
+    return out;
+}
+
+} // namespace PrintableText
