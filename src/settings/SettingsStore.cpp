@@ -6,6 +6,7 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
@@ -245,11 +246,23 @@ void step()
 // waiting for: when the lock file cannot be made (a read-only or full disk, a folder that is not ours)
 // no retry will make it, and the change fails at once instead of freezing the window.
 class StoreLock {
+    // Longer than a waiting instance sleeps between two looks at the lock.
+    static constexpr qint64 TurnGapMs = 8;
+    static QElapsedTimer& lastRelease()
+    {
+        static QElapsedTimer timer;
+        return timer;
+    }
+
 public:
     explicit StoreLock(const QString& path)
         : m_lock(path + QStringLiteral(".lock"))
     {
         const QString lockPath = path + QStringLiteral(".lock");
+        // Taking the lock again at once after letting it go would starve another instance that is
+        // waiting for it (it looks every few milliseconds): a writer that has just written leaves a gap.
+        if (const qint64 since = lastRelease().isValid() ? lastRelease().elapsed() : TurnGapMs; since < TurnGapMs)
+            QThread::msleep(static_cast<unsigned long>(TurnGapMs - since));
         QDeadlineTimer deadline(SettingsStore::LockWaitMs);
         for (;;) {
             const QFileInfo lockInfo(lockPath);
@@ -271,8 +284,10 @@ public:
     bool held() const { return m_held; }
     void release()
     {
-        if (std::exchange(m_held, false))
+        if (std::exchange(m_held, false)) {
             m_lock.unlock();
+            lastRelease().start();
+        }
     }
 
 private:
