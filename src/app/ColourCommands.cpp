@@ -5,9 +5,9 @@
 #include "TagBox.h"
 #include "dialogs/CommonDialog.h"
 #include "document/SchemeDocument.h"
-#include "scheme/ColourText.h"
 #include "scheme/SchemeFormats.h"
-#include "scheme/TagReader.h"
+#include "web/ColourText.h"
+#include "web/TagReader.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,8 +1,8 @@
 #include "ContrastWindow.h"
 
-#include "scheme/Apca.h"
-#include "scheme/ColorScheme.h"
-#include "scheme/Contrast.h"
+#include "colour/Apca.h"
+#include "colour/ColorScheme.h"
+#include "colour/Contrast.h"
 #include "ui/Artwork.h"
 #include "ui/Fonts.h"
 

@@ -1,7 +1,7 @@
 #include "FixContrastWindow.h"
 
-#include "scheme/Apca.h"
-#include "scheme/Contrast.h"
+#include "colour/Apca.h"
+#include "colour/Contrast.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "colour/ColorScheme.h"
 #include "scheme/BodyTag.h"
-#include "scheme/ColorScheme.h"
 #include "scheme/Margins.h"
 
 #include <QObject>

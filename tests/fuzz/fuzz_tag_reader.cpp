@@ -4,7 +4,7 @@
 #include "TimeBudget.h"
 #include "scheme/BodyTag.h"
 #include "scheme/CssText.h"
-#include "scheme/TagReader.h"
+#include "web/TagReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -1,4 +1,4 @@
-#include "scheme/Apca.h"
+#include "colour/Apca.h"
 
 #include <QFile>
 #include <QTest>

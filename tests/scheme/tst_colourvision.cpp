@@ -1,5 +1,5 @@
-#include "scheme/ColorScheme.h"
-#include "scheme/ColourVision.h"
+#include "assist/ColourVision.h"
+#include "colour/ColorScheme.h"
 
 #include <QTest>
 #include <cmath>

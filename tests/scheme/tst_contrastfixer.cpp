@@ -1,7 +1,7 @@
-#include "scheme/Apca.h"
-#include "scheme/ColorScheme.h"
-#include "scheme/ContrastFixer.h"
-#include "scheme/Srgb.h"
+#include "assist/ContrastFixer.h"
+#include "colour/Apca.h"
+#include "colour/ColorScheme.h"
+#include "colour/Srgb.h"
 
 #include <QRandomGenerator>
 #include <QSet>

@@ -1,8 +1,8 @@
-#include "scheme/ColourFormats.h"
-#include "scheme/ColourText.h"
+#include "colour/ColourFormats.h"
+#include "colour/Srgb.h"
 #include "scheme/SchemeFormats.h"
-#include "scheme/Srgb.h"
-#include "scheme/TagReader.h"
+#include "web/ColourText.h"
+#include "web/TagReader.h"
 
 #include <QRandomGenerator>
 #include <QRegularExpression>

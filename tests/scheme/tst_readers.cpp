@@ -1,9 +1,9 @@
+#include "colour/ColourSpaces.h"
 #include "scheme/BodyTag.h"
-#include "scheme/ColourSpaces.h"
-#include "scheme/ColourText.h"
 #include "scheme/CssText.h"
-#include "scheme/CssTokenizer.h"
-#include "scheme/TagReader.h"
+#include "web/ColourText.h"
+#include "web/CssTokenizer.h"
+#include "web/TagReader.h"
 
 #include <QFile>
 #include <QJsonArray>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CssParser.h"
+#include "web/CssParser.h"
 
 #include <QColor>
 #include <QString>

@@ -1,8 +1,8 @@
 #include "ContrastFixer.h"
 
-#include "Apca.h"
-#include "Contrast.h"
-#include "Srgb.h"
+#include "colour/Apca.h"
+#include "colour/Contrast.h"
+#include "colour/Srgb.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CssParser.h"
-#include "CssSelector.h"
-#include "HtmlDocument.h"
+#include "web/CssParser.h"
+#include "web/CssSelector.h"
+#include "web/HtmlDocument.h"
 
 #include <QColor>
 #include <QHash>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ColorScheme.h"
+#include "colour/ColorScheme.h"
 
 #include <QColor>
 #include <QString>

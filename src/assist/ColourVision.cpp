@@ -1,6 +1,6 @@
 #include "ColourVision.h"
 
-#include "Srgb.h"
+#include "colour/Srgb.h"
 
 #include <QCoreApplication>
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scheme/ContrastFixer.h"
+#include "assist/ContrastFixer.h"
 
 #include <QByteArray>
 #include <QList>

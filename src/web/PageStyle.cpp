@@ -1,8 +1,8 @@
 #include "PageStyle.h"
 
-#include "ColourText.h"
-#include "CssCalc.h"
-#include "LegacyColour.h"
+#include "web/ColourText.h"
+#include "web/CssCalc.h"
+#include "web/LegacyColour.h"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CssParser.h"
-#include "HtmlDocument.h"
+#include "web/CssParser.h"
+#include "web/HtmlDocument.h"
 
 #include <array>
 #include <memory>

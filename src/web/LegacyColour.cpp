@@ -1,6 +1,6 @@
 #include "LegacyColour.h"
 
-#include "ColourText.h"
+#include "web/ColourText.h"
 
 #include <QString>
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CssTokenizer.h"
+#include "web/CssTokenizer.h"
 
 #include <QList>
 #include <QString>

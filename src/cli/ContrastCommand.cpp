@@ -1,11 +1,11 @@
 #include "ContrastCommand.h"
 
-#include "SchemeFile.h"
-#include "scheme/Apca.h"
-#include "scheme/ColourText.h"
-#include "scheme/Contrast.h"
+#include "colour/Apca.h"
+#include "colour/Contrast.h"
+#include "files/SchemeFile.h"
 #include "scheme/SchemeFormats.h"
-#include "scheme/TagReader.h"
+#include "web/ColourText.h"
+#include "web/TagReader.h"
 
 #include <QCoreApplication>
 #include <QFile>

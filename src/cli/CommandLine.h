@@ -1,6 +1,6 @@
 #pragma once
 
-#include "files/ContrastCommand.h"
+#include "cli/ContrastCommand.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,8 +1,8 @@
 #include "ColourFormats.h"
 
-#include "ColourText.h"
-#include "Srgb.h"
-#include "ValueText.h"
+#include "colour/Srgb.h"
+#include "scheme/ValueText.h"
+#include "web/ColourText.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "ColourText.h"
 
-#include "ColourSpaces.h"
-#include "CssCalc.h"
+#include "colour/ColourSpaces.h"
+#include "web/CssCalc.h"
 
 #include <QCoreApplication>
 #include <algorithm>

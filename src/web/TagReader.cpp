@@ -1,8 +1,8 @@
 #include "TagReader.h"
 
-#include "HtmlDocument.h"
-#include "LegacyColour.h"
-#include "PageStyle.h"
+#include "web/HtmlDocument.h"
+#include "web/LegacyColour.h"
+#include "web/PageStyle.h"
 
 #include <QCoreApplication>
 #include <algorithm>

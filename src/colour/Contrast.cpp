@@ -1,6 +1,6 @@
 #include "Contrast.h"
 
-#include "Srgb.h"
+#include "colour/Srgb.h"
 
 #include <QCoreApplication>
 #include <cmath>
