@@ -3,7 +3,7 @@
 
 Run it again after changing a corpus (data/*-corpus.jsonl, one JSON string a line):
 
-    python3 tests/scheme/record_browser.py [path/to/chromium]
+    python3 tests/web/record_browser.py [path/to/chromium]
 
 Colour texts are set as an element's colour and painted on a 1x1 canvas; each line of
 data/colours-browser.jsonl holds [text, "#RRGGBB" | "alpha:N" | "invalid"]. N is the painted 8-bit

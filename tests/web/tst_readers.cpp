@@ -124,7 +124,7 @@ QString dressedCss(QString css, const Margins& margins, QRandomGenerator& random
 // The rows [text, what the browser did] that record_browser.py wrote into data/NAME.
 QList<std::pair<QString, QString>> browserRecord(const char* name)
 {
-    QFile file(qEnvironmentVariable("HUELOOM_TEST_SOURCE_DIR") + QStringLiteral("/scheme/data/") + QLatin1String(name));
+    QFile file(qEnvironmentVariable("HUELOOM_TEST_SOURCE_DIR") + QStringLiteral("/web/data/") + QLatin1String(name));
     if (!file.open(QIODevice::ReadOnly))
         qFatal("cannot read %s", qPrintable(file.fileName()));
     QList<std::pair<QString, QString>> rows;
