@@ -192,10 +192,11 @@ private:
     // in the rare case it does not settle.
     double edgeChroma(double lightness, double guess) const
     {
-        static constexpr double M[3][3] = {{4.0767416621, -3.3077115913, 0.2309699292},
-            {-1.2684380046, 2.6097574011, -0.3413193965}, {-0.0041960863, -0.7034186147, 1.7076147010}};
-        const double k[3] = {0.3963377774 * m_cos + 0.2158037573 * m_sin, -0.1055613458 * m_cos - 0.0638541728 * m_sin,
-            -0.0894841775 * m_cos - 1.2914855480 * m_sin};
+        const auto& M = Srgb::LmsToLinear;
+        const auto& toLms = Srgb::OklabToLms;
+        double k[3];
+        for (std::size_t j = 0; j < 3; ++j)
+            k[j] = toLms[j][1] * m_cos + toLms[j][2] * m_sin;
         double chroma = std::clamp(guess, 0.0, m_chroma);
         for (int round = 0; round < 30; ++round) {
             double cone[3];
@@ -683,57 +684,26 @@ Proposal proposeWith(Search& search, Target target, bool linksUnderlined)
         proposal = search.run(rule, false);
         proposal.solved = false;
     }
-    // The figures as the rest of the program computes them, from the rounded colours.
+    // The figures and the verdict as the rest of the program has them, from the rounded colours.
     const ColorScheme& s = proposal.scheme;
-    const QColor back = s.colour(Slot::Background);
-    for (int slot = 0; slot < Slot::Count; ++slot) {
-        const auto i = static_cast<std::size_t>(slot);
-        proposal.onBackground[i] = slot == Slot::Background ? 1.0 : Contrast::ratio(s.colour(slot), back);
-        proposal.fromText[i] = slot > Slot::Text ? Contrast::ratio(s.colour(slot), s.colour(Slot::Text)) : 1.0;
-        proposal.lc[i] = slot == Slot::Background ? 0.0 : Apca::lightnessContrast(s.colour(slot), back);
-    }
-    if (proposal.solved) {
-        for (int slot : Foreground) {
-            const auto i = static_cast<std::size_t>(slot);
-            const bool link = slot != Slot::Text;
-            const double reached = rule.apca ? std::abs(proposal.lc[i]) : proposal.onBackground[i];
-            if (reached < rule.level || (link && !linksUnderlined && proposal.fromText[i] < Contrast::LinkFromText))
-                proposal.solved = false;
+    for (const ContrastAudit::Pair& pair : ContrastAudit::audit(s, target, false)) {
+        const auto i = static_cast<std::size_t>(pair.kind.fore);
+        if (pair.kind.fromText()) {
+            proposal.fromText[i] = pair.ratio;
+        } else {
+            proposal.onBackground[i] = pair.ratio;
+            proposal.lc[i] = pair.lc;
         }
     }
+    proposal.onBackground[Slot::Background] = 1.0;
+    proposal.fromText[Slot::Background] = proposal.fromText[Slot::Text] = 1.0;
+    proposal.lc[Slot::Background] = 0.0;
+    if (proposal.solved)
+        proposal.solved = ContrastAudit::allPass(ContrastAudit::audit(s, target, linksUnderlined));
     return proposal;
 }
 
 } // namespace
-
-bool isApca(Target target)
-{
-    return target != Target::AA && target != Target::AAA;
-}
-
-double levelFor(Target target)
-{
-    switch (target) {
-    case Target::AA:
-        return Contrast::AaNormal;
-    case Target::AAA:
-        return Contrast::AaaNormal;
-    case Target::ApcaLc60:
-        return 60.0;
-    case Target::ApcaLc75:
-        return 75.0;
-    case Target::ApcaLc90:
-        return 90.0;
-    }
-    return Contrast::AaNormal;
-}
-
-QString nameOf(Target target)
-{
-    if (!isApca(target))
-        return target == Target::AAA ? QStringLiteral("AAA") : QStringLiteral("AA");
-    return QStringLiteral("APCA Lc %1").arg(levelFor(target));
-}
 
 Proposal propose(const ColorScheme& scheme, Target target, bool linksUnderlined)
 {
@@ -765,14 +735,6 @@ QColor atLightness(const QColor& colour, double lightness)
     if (found.empty())
         return {};
     return QColor(found[0][0], found[0][1], found[0][2]);
-}
-
-std::vector<QColor> coloursOnLine(const QColor& colour)
-{
-    std::vector<QColor> colours;
-    for (const Rgb& rgb : Line(rgbOf(colour)).walk())
-        colours.emplace_back(rgb[0], rgb[1], rgb[2]);
-    return colours;
 }
 
 } // namespace ContrastFixer

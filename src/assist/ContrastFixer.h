@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ContrastAudit.h"
 #include "colour/ColorScheme.h"
 
 #include <QColor>
@@ -12,16 +13,12 @@
 // Colours change only in OKLCH lightness, keeping their hue; chroma drops only where sRGB runs out.
 namespace ContrastFixer {
 
-// WCAG 2 levels by contrast ratio, or an APCA lightness contrast (advisory: APCA is not yet a standard).
-enum class Target { AA, AAA, ApcaLc60, ApcaLc75, ApcaLc90 };
-inline constexpr Target Targets[] = {Target::AA, Target::AAA, Target::ApcaLc60, Target::ApcaLc75, Target::ApcaLc90};
-
-bool isApca(Target target);
-// What text and links need against the background: the ratio 4.5 for AA and 7 for AAA, or |Lc| 60, 75
-// or 90. Links that are not underlined need 3:1 from the text by WCAG 2 whatever the target.
-double levelFor(Target target);
-// "AA", "AAA", "APCA Lc 60", "APCA Lc 75", "APCA Lc 90".
-QString nameOf(Target target);
+// The targets and what they ask are the contrast audit's.
+using ContrastAudit::isApca;
+using ContrastAudit::levelFor;
+using ContrastAudit::nameOf;
+using ContrastAudit::Target;
+using ContrastAudit::Targets;
 
 struct Proposal {
     ColorScheme scheme;
@@ -65,8 +62,5 @@ std::vector<Proposal> proposeEach(const ColorScheme& scheme, const std::vector<S
 // degrees (or has chroma below 0.02), else one of the 8-bit colours around the point that does;
 // invalid when none does.
 QColor atLightness(const QColor& colour, double lightness);
-
-// Every 8-bit colour `colour` may become: those atLightness gives at any lightness, each once.
-std::vector<QColor> coloursOnLine(const QColor& colour);
 
 } // namespace ContrastFixer

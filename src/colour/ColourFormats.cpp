@@ -1,8 +1,7 @@
 #include "ColourFormats.h"
 
-#include "colour/Srgb.h"
-#include "scheme/ValueText.h"
-#include "web/ColourText.h"
+#include "ColourSpaces.h"
+#include "Srgb.h"
 
 #include <algorithm>
 #include <cmath>
@@ -36,42 +35,26 @@ double wrappedHue(double hue, int decimals)
     return rounded >= 360.0 ? 0.0 : rounded;
 }
 
-struct Hsl {
-    double h;
-    double s;
-    double l;
+using ColourSpaces::Space;
+
+// The text and the colour it reads back as: its numbers taken as a reader takes them.
+struct Written {
+    QString text;
+    QRgb readBack;
 };
 
-Hsl hsl(const QColor& colour)
+Written hslText(const QColor& colour, int decimals)
 {
-    const double r = colour.red() / 255.0;
-    const double g = colour.green() / 255.0;
-    const double b = colour.blue() / 255.0;
-    const double high = std::max({r, g, b});
-    const double low = std::min({r, g, b});
-    const double l = (high + low) / 2;
-    const double d = high - low;
-    if (d == 0)
-        return {0, 0, l * 100};
-    const double s = d / (1 - std::abs(2 * l - 1));
-    double h = 0;
-    if (high == r)
-        h = std::fmod((g - b) / d + 6, 6.0);
-    else if (high == g)
-        h = (b - r) / d + 2;
-    else
-        h = (r - g) / d + 4;
-    return {h * 60, s * 100, l * 100};
+    const ColourSpaces::Triple hsl
+        = ColourSpaces::convert(Space::Srgb, Space::Hsl, {colour.redF(), colour.greenF(), colour.blueF()});
+    const QString h = number(wrappedHue(std::isnan(hsl[0]) ? 0.0 : hsl[0], decimals), decimals);
+    const QString s = number(hsl[1] * 100, decimals);
+    const QString l = number(hsl[2] * 100, decimals);
+    return {QStringLiteral("hsl(%1 %2% %3%)").arg(h, s, l),
+        ColourSpaces::paint(Space::Hsl, {h.toDouble(), s.toDouble() / 100, l.toDouble() / 100})};
 }
 
-QString hslText(const QColor& colour, int decimals)
-{
-    const Hsl c = hsl(colour);
-    return QStringLiteral("hsl(%1 %2% %3%)")
-        .arg(number(wrappedHue(c.h, decimals), decimals), number(c.s, decimals), number(c.l, decimals));
-}
-
-QString oklchText(const QColor& colour, int decimals)
+Written oklchText(const QColor& colour, int decimals)
 {
     const Srgb::Oklab lab = Srgb::oklab(Srgb::linear(colour));
     const double chroma = std::hypot(lab.a, lab.b);
@@ -81,7 +64,9 @@ QString oklchText(const QColor& colour, int decimals)
     if (hue < 0)
         hue += 360;
     const QString h = c == QLatin1String("0") ? QStringLiteral("0") : number(wrappedHue(hue, decimals), decimals);
-    return QStringLiteral("oklch(%1% %2 %3)").arg(number(lab.L * 100, decimals), c, h);
+    const QString l = number(lab.L * 100, decimals);
+    const ColourSpaces::Triple lch{l.toDouble() / 100, c.toDouble(), h.toDouble()};
+    return {QStringLiteral("oklch(%1% %2 %3)").arg(l, c, h), ColourSpaces::paint(Space::Oklch, lch)};
 }
 
 } // namespace
@@ -90,7 +75,7 @@ QString write(const QColor& colour, Format format)
 {
     switch (format) {
     case Format::Hex:
-        return QLatin1Char('#') + ValueText::hexColour(colour.red(), colour.green(), colour.blue());
+        return colour.name(QColor::HexRgb).toUpper();
     case Format::Rgb:
         return QStringLiteral("rgb(%1 %2 %3)").arg(colour.red()).arg(colour.green()).arg(colour.blue());
     case Format::Hsl:
@@ -99,14 +84,13 @@ QString write(const QColor& colour, Format format)
     }
     // The fewest decimals whose text reads back to this very colour.
     const QRgb wanted = colour.rgb();
-    QString text;
+    Written written;
     for (int decimals = 0; decimals <= MostDecimals; ++decimals) {
-        text = format == Format::Hsl ? hslText(colour, decimals) : oklchText(colour, decimals);
-        const std::optional<QColor> back = ColourText::parse(text);
-        if (back && back->rgb() == wanted)
+        written = format == Format::Hsl ? hslText(colour, decimals) : oklchText(colour, decimals);
+        if (written.readBack == wanted)
             break;
     }
-    return text;
+    return written.text;
 }
 
 } // namespace ColourFormats

@@ -1,5 +1,7 @@
 #include "ColourSpaces.h"
 
+#include "Srgb.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -74,18 +76,6 @@ const Triple WhiteD50{0.3457 / 0.3585, 1.0, (1.0 - 0.3457 - 0.3585) / 0.3585};
 template <typename F> Triple each(const Triple& v, F f)
 {
     return {f(v[0]), f(v[1]), f(v[2])};
-}
-
-double srgbToLinear(double v)
-{
-    const double a = std::abs(v);
-    return a <= 0.04045 ? v / 12.92 : std::copysign(std::pow((a + 0.055) / 1.055, 2.4), v);
-}
-
-double srgbFromLinear(double v)
-{
-    const double a = std::abs(v);
-    return a > 0.0031308 ? std::copysign(1.055 * std::pow(a, 1 / 2.4) - 0.055, v) : 12.92 * v;
 }
 
 double a98ToLinear(double v)
@@ -244,11 +234,11 @@ Triple toXyzD65(Space space, const Triple& v)
 {
     switch (space) {
     case Space::Srgb:
-        return times(SrgbToXyz, each(v, srgbToLinear));
+        return times(SrgbToXyz, each(v, Srgb::toLinear));
     case Space::SrgbLinear:
         return times(SrgbToXyz, v);
     case Space::DisplayP3:
-        return times(P3ToXyz, each(v, srgbToLinear));
+        return times(P3ToXyz, each(v, Srgb::toLinear));
     case Space::A98Rgb:
         return times(A98ToXyz, each(v, a98ToLinear));
     case Space::ProphotoRgb:
@@ -279,11 +269,11 @@ Triple fromXyzD65(Space space, const Triple& xyz)
 {
     switch (space) {
     case Space::Srgb:
-        return each(times(XyzToSrgb, xyz), srgbFromLinear);
+        return each(times(XyzToSrgb, xyz), Srgb::fromLinear);
     case Space::SrgbLinear:
         return times(XyzToSrgb, xyz);
     case Space::DisplayP3:
-        return each(times(XyzToP3, xyz), srgbFromLinear);
+        return each(times(XyzToP3, xyz), Srgb::fromLinear);
     case Space::A98Rgb:
         return each(times(XyzToA98, xyz), a98FromLinear);
     case Space::ProphotoRgb:

@@ -47,11 +47,6 @@ int nearestCode(double linear)
     return static_cast<int>(std::upper_bound(halfway.begin(), halfway.end(), linear) - halfway.begin());
 }
 
-int encodedCode(double encoded)
-{
-    return static_cast<int>(std::floor(std::clamp(encoded, 0.0, 1.0) * 255.0 + 0.5));
-}
-
 Linear linear(int red, int green, int blue)
 {
     const auto& t = linearTable();
@@ -90,24 +85,27 @@ double contrastRatio(const QColor& a, const QColor& b)
     return contrastRatio(luminance(a), luminance(b));
 }
 
+namespace {
+
+Linear times(const Matrix& m, const Linear& v)
+{
+    return {m[0][0] * v[0] + m[0][1] * v[1] + m[0][2] * v[2], m[1][0] * v[0] + m[1][1] * v[1] + m[1][2] * v[2],
+        m[2][0] * v[0] + m[2][1] * v[1] + m[2][2] * v[2]};
+}
+
+} // namespace
+
 Oklab oklab(const Linear& c)
 {
-    const double l = std::cbrt(0.4122214708 * c[0] + 0.5363325363 * c[1] + 0.0514459929 * c[2]);
-    const double m = std::cbrt(0.2119034982 * c[0] + 0.6806995451 * c[1] + 0.1073969566 * c[2]);
-    const double s = std::cbrt(0.0883024619 * c[0] + 0.2817188376 * c[1] + 0.6299787005 * c[2]);
-    return {0.2104542553 * l + 0.7936177850 * m - 0.0040720468 * s,
-        1.9779984951 * l - 2.4285922050 * m + 0.4505937099 * s, 0.0259040371 * l + 0.7827717662 * m - 0.8086757660 * s};
+    const Linear lms = times(LinearToLms, c);
+    const Linear lab = times(LmsToOklab, {std::cbrt(lms[0]), std::cbrt(lms[1]), std::cbrt(lms[2])});
+    return {lab[0], lab[1], lab[2]};
 }
 
 Linear fromOklab(const Oklab& lab)
 {
-    const auto cube = [](double v) { return v * v * v; };
-    const double l = cube(lab.L + 0.3963377774 * lab.a + 0.2158037573 * lab.b);
-    const double m = cube(lab.L - 0.1055613458 * lab.a - 0.0638541728 * lab.b);
-    const double s = cube(lab.L - 0.0894841775 * lab.a - 1.2914855480 * lab.b);
-    return {4.0767416621 * l - 3.3077115913 * m + 0.2309699292 * s,
-        -1.2684380046 * l + 2.6097574011 * m - 0.3413193965 * s,
-        -0.0041960863 * l - 0.7034186147 * m + 1.7076147010 * s};
+    const Linear lms = times(OklabToLms, {lab.L, lab.a, lab.b});
+    return times(LmsToLinear, {lms[0] * lms[0] * lms[0], lms[1] * lms[1] * lms[1], lms[2] * lms[2] * lms[2]});
 }
 
 double distance(const Oklab& x, const Oklab& y)

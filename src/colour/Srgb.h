@@ -16,7 +16,9 @@ struct Oklab {
     double b;
 };
 
-// An encoded channel 0..1 to linear light and back (IEC 61966-2-1, with WCAG 2's 0.04045 threshold).
+// An encoded channel 0..1 to linear light and back (IEC 61966-2-1, with WCAG 2's 0.04045 threshold),
+// extended to negative values by symmetry as CSS does for colours outside sRGB. The only definition:
+// every colour space built on the sRGB curve uses these.
 double toLinear(double encoded);
 double fromLinear(double linear);
 
@@ -25,8 +27,6 @@ const std::array<double, 256>& linearTable();
 const std::array<double, 255>& halfwayTable();
 // The nearest 8-bit code to a linear-light channel (clipped to 0..255).
 int nearestCode(double linear);
-// The nearest 8-bit code to an encoded channel 0..1 (clipped), halves rounding up.
-int encodedCode(double encoded);
 
 Linear linear(const QColor& colour);
 Linear linear(int red, int green, int blue);
@@ -40,6 +40,20 @@ double luminanceUnrounded(const Linear& linear);
 // (lighter + 0.05) / (darker + 0.05): 1 to 21, in either order.
 double contrastRatio(double luminanceA, double luminanceB);
 double contrastRatio(const QColor& a, const QColor& b);
+
+// Oklab from linear sRGB in Ottosson's published form: linear light to cone responses (LMS), their
+// cube roots to Oklab, and back. The contrast fixer's search walks lightness lines with these very
+// matrices. (The CSS colour reader goes through XYZ with CSS Color 4's matrices, which browsers paint
+// with; the two agree to about 1e-9.)
+using Matrix = std::array<std::array<double, 3>, 3>;
+inline constexpr Matrix LinearToLms{{{0.4122214708, 0.5363325363, 0.0514459929},
+    {0.2119034982, 0.6806995451, 0.1073969566}, {0.0883024619, 0.2817188376, 0.6299787005}}};
+inline constexpr Matrix LmsToOklab{{{0.2104542553, 0.7936177850, -0.0040720468},
+    {1.9779984951, -2.4285922050, 0.4505937099}, {0.0259040371, 0.7827717662, -0.8086757660}}};
+inline constexpr Matrix OklabToLms{
+    {{1.0, 0.3963377774, 0.2158037573}, {1.0, -0.1055613458, -0.0638541728}, {1.0, -0.0894841775, -1.2914855480}}};
+inline constexpr Matrix LmsToLinear{{{4.0767416621, -3.3077115913, 0.2309699292},
+    {-1.2684380046, 2.6097574011, -0.3413193965}, {-0.0041960863, -0.7034186147, 1.7076147010}}};
 
 Oklab oklab(const Linear& linear);
 Linear fromOklab(const Oklab& lab);
