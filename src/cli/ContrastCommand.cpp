@@ -1,6 +1,5 @@
 #include "ContrastCommand.h"
 
-#include "colour/Apca.h"
 #include "colour/Contrast.h"
 #include "files/SchemeFile.h"
 #include "scheme/SchemeFormats.h"
@@ -97,21 +96,13 @@ Loaded load(const QByteArray& argument)
     return {scheme, {}};
 }
 
-struct Pair {
-    const char* name;
-    int fore;
-    int back;
-};
-
-constexpr Pair Pairs[] = {
-    {"text", Slot::Text, Slot::Background},
-    {"link", Slot::NewLink, Slot::Background},
-    {"visited", Slot::VisitedLink, Slot::Background},
-    {"active", Slot::ActiveLink, Slot::Background},
-    {"link from text", Slot::NewLink, Slot::Text},
-    {"visited from text", Slot::VisitedLink, Slot::Text},
-    {"active from text", Slot::ActiveLink, Slot::Text},
-};
+// The name of an audited pair in the output: its fore colour, and "from text" for one against the text.
+QString pairName(const ContrastAudit::PairKind& kind)
+{
+    static const char* const names[Slot::Count] = {"background", "text", "link", "visited", "active"};
+    const QString fore = QLatin1StringView(names[kind.fore]);
+    return kind.fromText() ? fore + QStringLiteral(" from text") : fore;
+}
 
 QString optionName(ContrastFixer::Target target)
 {
@@ -142,8 +133,6 @@ bool targetNamed(const QString& name, ContrastFixer::Target* target)
 Result check(const Options& options)
 {
     Result result;
-    const bool apca = ContrastFixer::isApca(options.target);
-    const double level = ContrastFixer::levelFor(options.target);
     QJsonArray schemes;
     QStringList lines;
     for (const QByteArray& argument : options.schemes) {
@@ -157,23 +146,16 @@ Result check(const Options& options)
         const QString name = QFile::decodeName(argument);
         lines << QStringLiteral("%1 (%2)").arg(name, ContrastFixer::nameOf(options.target));
         QJsonArray pairs;
-        bool schemePasses = true;
-        for (const Pair& pair : Pairs) {
-            const bool fromText = pair.back == Slot::Text;
-            if (fromText && options.linksUnderlined)
-                continue;
-            const QColor fore = scheme.colour(pair.fore);
-            const QColor back = scheme.colour(pair.back);
-            const double ratio = Contrast::ratio(fore, back);
-            const double lc = Apca::lightnessContrast(fore, back);
-            const bool pass
-                = fromText ? ratio >= Contrast::LinkFromText : (apca ? std::abs(lc) >= level : ratio >= level);
-            schemePasses = schemePasses && pass;
+        const std::vector<ContrastAudit::Pair> audited
+            = ContrastAudit::audit(scheme, options.target, options.linksUnderlined);
+        const bool schemePasses = ContrastAudit::allPass(audited);
+        for (const ContrastAudit::Pair& pair : audited) {
+            const QString pairText = pairName(pair.kind);
             lines << QStringLiteral("  %1: %2:1, Lc %3, %4")
-                         .arg(QLatin1StringView(pair.name), Contrast::ratioText(ratio), QString::number(lc, 'f', 1),
-                             pass ? QStringLiteral("pass") : QStringLiteral("fail"));
-            pairs.append(QJsonObject{{QStringLiteral("pair"), QLatin1StringView(pair.name)},
-                {QStringLiteral("ratio"), ratio}, {QStringLiteral("lc"), lc}, {QStringLiteral("pass"), pass}});
+                         .arg(pairText, Contrast::ratioText(pair.ratio), QString::number(pair.lc, 'f', 1),
+                             pair.passes ? QStringLiteral("pass") : QStringLiteral("fail"));
+            pairs.append(QJsonObject{{QStringLiteral("pair"), pairText}, {QStringLiteral("ratio"), pair.ratio},
+                {QStringLiteral("lc"), pair.lc}, {QStringLiteral("pass"), pair.passes}});
         }
         if (!schemePasses && result.status == AllPass)
             result.status = SomeFail;
