@@ -5,6 +5,7 @@
 #include "TagBox.h"
 #include "dialogs/CommonDialog.h"
 #include "document/SchemeDocument.h"
+#include "scheme/FoundText.h"
 #include "scheme/SchemeFormats.h"
 #include "web/ColourText.h"
 #include "web/TagReader.h"
@@ -122,7 +123,7 @@ void ColourCommands::applyReading(const TagReader::Reading& reading)
         return;
     }
     SchemeState applied = document.state();
-    TagReader::apply(found, applied.scheme, applied.margins);
+    FoundText::apply(found, applied.scheme, applied.margins);
     // A margin label shows a new value the way an arrow step would; one that keeps its value stays as it is.
     applied.leftStepped |= applied.margins.left() != document.margins().left();
     applied.topStepped |= applied.margins.top() != document.margins().top();

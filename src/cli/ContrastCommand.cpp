@@ -2,6 +2,7 @@
 
 #include "colour/Contrast.h"
 #include "files/SchemeFile.h"
+#include "scheme/FoundText.h"
 #include "scheme/SchemeFormats.h"
 #include "web/ColourText.h"
 #include "web/TagReader.h"
@@ -92,7 +93,7 @@ Loaded load(const QByteArray& argument)
     // As Apply Tag does on a new scheme: what the page gives, over the default colours.
     ColorScheme scheme = ColorScheme::defaults();
     Margins margins;
-    TagReader::apply(found, scheme, margins);
+    FoundText::apply(found, scheme, margins);
     return {scheme, {}};
 }
 

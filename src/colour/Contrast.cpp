@@ -7,11 +7,6 @@
 
 namespace Contrast {
 
-double luminance(const QColor& colour)
-{
-    return Srgb::luminance(colour);
-}
-
 double ratio(const QColor& a, const QColor& b)
 {
     return Srgb::contrastRatio(a, b);

@@ -13,8 +13,6 @@ inline constexpr double AaaLarge = 4.5;
 // Links must stand out from the text around them by colour alone.
 inline constexpr double LinkFromText = 3.0;
 
-// Relative luminance, 0 (black) to 1 (white).
-double luminance(const QColor& colour);
 // (lighter + 0.05) / (darker + 0.05): 1 to 21, in either order of the colours.
 double ratio(const QColor& a, const QColor& b);
 // "4.82": cut to two decimals, for showing only; a figure shown as 4.50 or more always passes 4.5.

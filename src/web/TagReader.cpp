@@ -83,7 +83,7 @@ Reading readExplained(QStringView text)
             continue;
         }
         const double rounded = std::floor(std::clamp(*value->pixels, -1e6, 1e6) + 0.5);
-        const int kept = int(std::clamp(rounded, double(Margins::Minimum), double(Margins::Maximum)));
+        const int kept = int(std::clamp(rounded, double(MarginMinimum), double(MarginMaximum)));
         if (kept != rounded)
             reading.limited << QStringLiteral("%1: %2px").arg(name, QString::number(*value->pixels));
         (left ? found.leftMargin : found.topMargin) = kept;
@@ -102,8 +102,8 @@ QString limitedMessage(const Reading& reading)
     if (reading.limited.isEmpty())
         return {};
     return QCoreApplication::translate("TagReader", "Margins are kept within %1 to %2 pixels, so %3 was limited.")
-        .arg(Margins::Minimum)
-        .arg(Margins::Maximum)
+        .arg(MarginMinimum)
+        .arg(MarginMaximum)
         .arg(reading.limited.join(QStringLiteral(", ")));
 }
 
@@ -118,26 +118,6 @@ QString unusableMessage(const Reading& reading)
     if (reading.unusable.size() > shown.size())
         shown << QString(QChar(0x2026));
     return QCoreApplication::translate("TagReader", "Found but not usable: %1.").arg(shown.join(QStringLiteral("; ")));
-}
-
-bool apply(const Found& found, ColorScheme& scheme, Margins& margins)
-{
-    const ColorScheme schemeBefore = scheme;
-    const Margins marginsBefore = margins;
-    for (int slot = 0; slot < Slot::Count; ++slot) {
-        if (const std::optional<QColor>& colour = found.colours[static_cast<std::size_t>(slot)]) {
-            scheme.setColour(slot, *colour);
-        }
-    }
-    if (found.leftMargin) {
-        margins.setUseLeft(true);
-        margins.setLeft(*found.leftMargin);
-    }
-    if (found.topMargin) {
-        margins.setUseTop(true);
-        margins.setTop(*found.topMargin);
-    }
-    return scheme != schemeBefore || margins != marginsBefore;
 }
 
 } // namespace TagReader

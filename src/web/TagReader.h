@@ -1,7 +1,6 @@
 #pragma once
 
 #include "colour/ColorScheme.h"
-#include "scheme/Margins.h"
 
 #include <QColor>
 #include <QStringList>
@@ -20,6 +19,10 @@
 // cascade. The colours are those of the page's background, the body's text and a link unvisited,
 // visited and active; margins are the body's, kept within 0..50.
 namespace TagReader {
+
+// The range a found margin is kept within: the margins a scheme can hold.
+inline constexpr int MarginMinimum = 0;
+inline constexpr int MarginMaximum = 50;
 
 struct Found {
     std::array<std::optional<QColor>, Slot::Count> colours; // in Slot order
@@ -44,9 +47,5 @@ Found read(QStringView text);
 // usable, what was found instead; empty when there is nothing to say.
 QString limitedMessage(const Reading& reading);
 QString unusableMessage(const Reading& reading);
-
-// Gives each found colour to its slot; a found margin ticks that margin's use and takes the value.
-// Returns whether the scheme or the margins changed.
-bool apply(const Found& found, ColorScheme& scheme, Margins& margins);
 
 } // namespace TagReader

@@ -1,5 +1,6 @@
 #include "colour/ColourFormats.h"
 #include "colour/Srgb.h"
+#include "scheme/FoundText.h"
 #include "scheme/SchemeFormats.h"
 #include "web/ColourText.h"
 #include "web/TagReader.h"
@@ -88,7 +89,7 @@ void TestFormats::everySchemeShapeReadsBack()
             const TagReader::Found found = SchemeFormats::readOver(TagReader::read(text), text);
             ColorScheme applied = ColorScheme::defaults();
             Margins appliedMargins;
-            TagReader::apply(found, applied, appliedMargins);
+            FoundText::apply(found, applied, appliedMargins);
             QVERIFY2(applied == scheme, qPrintable(text));
             if (shape == Shape::CssRules || shape == Shape::CustomProperties) {
                 QCOMPARE(found.leftMargin.has_value(), margins.useLeft());

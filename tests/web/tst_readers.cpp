@@ -1,6 +1,7 @@
 #include "colour/ColourSpaces.h"
 #include "scheme/BodyTag.h"
 #include "scheme/CssText.h"
+#include "scheme/FoundText.h"
 #include "web/ColourText.h"
 #include "web/CssTokenizer.h"
 #include "web/TagReader.h"
@@ -622,7 +623,7 @@ void TestReaders::tagsAndStyleSheets()
     // Nothing usable leaves everything as it was.
     ColorScheme scheme = ColorScheme::defaults();
     Margins margins;
-    QCOMPARE(TagReader::apply(result, scheme, margins), !found.isEmpty());
+    QCOMPARE(FoundText::apply(result, scheme, margins), !found.isEmpty());
 }
 
 // Apply Tag on anything the program wrote, as written or as a person would retype it, changes nothing;
@@ -649,13 +650,13 @@ void TestReaders::writtenTextReadsBackUnchanged()
 
             ColorScheme same = scheme;
             Margins sameMargins = margins;
-            QVERIFY(!TagReader::apply(found, same, sameMargins));
+            QVERIFY(!FoundText::apply(found, same, sameMargins));
             QVERIFY(same == scheme && sameMargins == margins);
 
             ColorScheme other = randomScheme(random);
             Margins otherMargins = randomMargins(random);
             const Margins otherBefore = otherMargins;
-            TagReader::apply(found, other, otherMargins);
+            FoundText::apply(found, other, otherMargins);
             QVERIFY(other == scheme);
             QCOMPARE(otherMargins.useLeft(), margins.useLeft() || otherBefore.useLeft());
             QCOMPARE(otherMargins.useTop(), margins.useTop() || otherBefore.useTop());
