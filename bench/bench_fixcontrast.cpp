@@ -1,7 +1,7 @@
 // How long one Fix Contrast proposal takes, over random schemes, for each target and underline choice:
 // the mean and the slowest; then the same for the dark companion.
-#include "scheme/ColorScheme.h"
-#include "scheme/ContrastFixer.h"
+#include "assist/ContrastFixer.h"
+#include "colour/ColorScheme.h"
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "CommandContext.h"
-#include "scheme/ColourVision.h"
+#include "assist/ColourVision.h"
 
 #include <QObject>
 #include <QPointer>

@@ -103,11 +103,6 @@ void ColorChooser::follow(SchemeDocument& document)
     show();
 }
 
-int ColorChooser::selectedSlot() const
-{
-    return m_group->checkedId();
-}
-
 void ColorChooser::select(int slot)
 {
     option(slot)->setChecked(true);

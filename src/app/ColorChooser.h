@@ -20,9 +20,6 @@ public:
 
     // Shows `document`'s selected slot from now on and hands the user's changes to it.
     void follow(SchemeDocument& document);
-
-    // The selected slot, or -1 before anything was selected.
-    int selectedSlot() const;
     // Selects `slot`; selecting the one already selected does nothing.
     void select(int slot);
 

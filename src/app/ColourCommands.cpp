@@ -5,10 +5,11 @@
 #include "TagBox.h"
 #include "dialogs/CommonDialog.h"
 #include "document/SchemeDocument.h"
-#include "scheme/ColourText.h"
+#include "scheme/FoundText.h"
 #include "scheme/SchemeFormats.h"
-#include "scheme/TagReader.h"
-#include "scheme/TextLimit.h"
+#include "web/ColourText.h"
+#include "web/TagReader.h"
+#include "web/TextLimit.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -132,7 +133,7 @@ void ColourCommands::applyReading(const TagReader::Reading& reading)
         return;
     }
     SchemeState applied = document.state();
-    TagReader::apply(found, applied.scheme, applied.margins);
+    FoundText::apply(found, applied.scheme, applied.margins);
     // A margin label shows a new value the way an arrow step would; one that keeps its value stays as it is.
     applied.leftStepped |= applied.margins.left() != document.margins().left();
     applied.topStepped |= applied.margins.top() != document.margins().top();

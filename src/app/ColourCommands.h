@@ -1,7 +1,7 @@
 #pragma once
 
 #include "CommandContext.h"
-#include "scheme/TagReader.h"
+#include "web/TagReader.h"
 
 #include <QObject>
 #include <QString>

@@ -1,8 +1,8 @@
 #include "ColourDrag.h"
 
+#include "colour/ColourFormats.h"
 #include "document/SchemeDocument.h"
-#include "scheme/ColourFormats.h"
-#include "scheme/ColourText.h"
+#include "web/ColourText.h"
 
 #include <QAbstractButton>
 #include <QApplication>

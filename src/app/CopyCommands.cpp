@@ -1,8 +1,8 @@
 #include "CopyCommands.h"
 
 #include "MainActions.h"
+#include "colour/ColourFormats.h"
 #include "document/SchemeDocument.h"
-#include "scheme/ColourFormats.h"
 #include "scheme/SchemeFormats.h"
 
 #include <QAction>

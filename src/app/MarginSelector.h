@@ -26,8 +26,6 @@ public:
 
     SpinButton* topSpin() const { return m_topSpin; }
     SpinButton* leftSpin() const { return m_leftSpin; }
-    QLabel* topLabel() const { return m_topLabel; }
-    QLabel* leftLabel() const { return m_leftLabel; }
     QCheckBox* leftBox() const { return m_leftBox; }
     QCheckBox* topBox() const { return m_topBox; }
 

@@ -23,12 +23,6 @@ void PopupMenus::addQuiet(QWidget* control)
     control->setContextMenuPolicy(Qt::PreventContextMenu);
 }
 
-QMenu* PopupMenus::menuFor(QWidget* control, Qt::MouseButton button) const
-{
-    const auto entry = m_entries.constFind(control);
-    return entry != m_entries.cend() && entry->button == button ? entry->menu : nullptr;
-}
-
 bool PopupMenus::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonDblClick)

@@ -22,8 +22,6 @@ public:
     // A right press over `control` opens nothing, neither of ours nor of the control's own.
     void addQuiet(QWidget* control);
 
-    QMenu* menuFor(QWidget* control, Qt::MouseButton button) const;
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

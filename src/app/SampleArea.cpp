@@ -1,8 +1,8 @@
 #include "SampleArea.h"
 
+#include "colour/ColorScheme.h"
+#include "colour/Contrast.h"
 #include "document/SchemeDocument.h"
-#include "scheme/ColorScheme.h"
-#include "scheme/Contrast.h"
 #include "ui/Controls.h"
 #include "ui/Fonts.h"
 

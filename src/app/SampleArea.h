@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scheme/ColourVision.h"
+#include "assist/ColourVision.h"
 
 #include <QGroupBox>
 #include <array>

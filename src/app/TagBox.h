@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scheme/TextLimit.h"
+#include "web/TextLimit.h"
 
 #include <QClipboard>
 #include <QPlainTextEdit>

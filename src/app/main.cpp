@@ -1,6 +1,6 @@
 #include "Application.h"
-#include "CommandLine.h"
 #include "MainWindow.h"
+#include "cli/CommandLine.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "ContrastWindow.h"
 
-#include "scheme/Apca.h"
-#include "scheme/ColorScheme.h"
-#include "scheme/Contrast.h"
+#include "assist/ContrastAudit.h"
+#include "colour/ColorScheme.h"
+#include "colour/Contrast.h"
 #include "ui/Artwork.h"
 #include "ui/Fonts.h"
 
@@ -18,30 +18,20 @@ namespace {
 
 constexpr int NormalWidth = 680;
 
-struct Pair {
-    const char* name;
-    int fore;
-    int back;
-    // Text on the page is held to the four levels; a link is held only to standing out from the text.
-    bool onPage;
-};
+// The rows are the audit's pairs, in its order: text and links on the page, then each link against the
+// text around it. Text on the page is held to the four levels; a link against the text only to standing
+// out from it.
+const char* const PairNames[] = {"Text on background", "New link on background", "Visited link on background",
+    "Active link on background", "New link from text", "Visited link from text", "Active link from text"};
+static_assert(std::size(PairNames) == std::size(ContrastAudit::Pairs));
 
-// Text and links on the page, then each link against the text around it.
-const Pair Pairs[] = {
-    {"Text on background", Slot::Text, Slot::Background, true},
-    {"New link on background", Slot::NewLink, Slot::Background, true},
-    {"Visited link on background", Slot::VisitedLink, Slot::Background, true},
-    {"Active link on background", Slot::ActiveLink, Slot::Background, true},
-    {"New link from text", Slot::NewLink, Slot::Text, false},
-    {"Visited link from text", Slot::VisitedLink, Slot::Text, false},
-    {"Active link from text", Slot::ActiveLink, Slot::Text, false},
-};
+using Pair = ContrastAudit::PairKind;
+using Figures = ContrastAudit::Pair;
 
-// The figures of one pair: its WCAG 2 ratio and its APCA Lc (the fore colour read as text).
-struct Figures {
-    double ratio;
-    double lc;
-};
+bool onPage(const Pair& pair)
+{
+    return !pair.fromText();
+}
 
 // One column of the table: its heading and its cell for a pair whose colours have the given figures.
 // A verdict column is one of the levels; in the rows of links against the text the verdict columns
@@ -52,9 +42,9 @@ struct Column {
     std::function<QString(const Pair&, const Figures&)> text;
 };
 
-QString verdict(double ratio, double needed)
+QString verdict(bool passes)
 {
-    return ratio >= needed ? QStringLiteral("\u2713 pass") : QStringLiteral("\u2717 fail");
+    return passes ? QStringLiteral("\u2713 pass") : QStringLiteral("\u2717 fail");
 }
 
 QList<Column> columns()
@@ -71,11 +61,10 @@ QList<Column> columns()
         {ContrastWindow::tr("AAA large (4.5)"), Contrast::AaaLarge}};
     for (const auto& [heading, needed] : levels) {
         list.append({heading, true, [threshold = needed](const Pair& pair, const Figures& f) {
-                         if (pair.onPage)
-                             return verdict(f.ratio, threshold);
+                         if (onPage(pair))
+                             return verdict(f.ratio >= threshold);
                          // A link set apart from the text by colour alone needs 3:1 against it.
-                         return verdict(f.ratio, Contrast::LinkFromText)
-                             + ContrastWindow::tr(" (links need 3:1 against the text)");
+                         return verdict(f.passes) + ContrastWindow::tr(" (links need 3:1 against the text)");
                      }});
     }
     return list;
@@ -99,7 +88,7 @@ int firstVerdictColumn()
 // Whether the cell lies under the merged verdict of a link against the text, and so is never shown.
 bool covered(int row, int column)
 {
-    return column < Columns().size() && !Pairs[row].onPage && Columns().at(column).verdict
+    return column < Columns().size() && !onPage(ContrastAudit::Pairs[row]) && Columns().at(column).verdict
         && column != firstVerdictColumn();
 }
 
@@ -108,7 +97,8 @@ bool covered(int row, int column)
 ContrastWindow::ContrastWindow(QWidget* parent)
     : InfoWindow(
         QStringLiteral("ContrastWindow"), tr("Contrast Check"), {NormalWidth, 250}, Artwork::aboutIcon(), parent)
-    , m_table(new QTableWidget(static_cast<int>(std::size(Pairs)), static_cast<int>(Columns().size()), this))
+    , m_table(
+          new QTableWidget(static_cast<int>(std::size(ContrastAudit::Pairs)), static_cast<int>(Columns().size()), this))
 {
     m_table->setObjectName(QStringLiteral("ContrastTable"));
     m_table->setAccessibleName(tr("Contrast Check"));
@@ -130,8 +120,8 @@ ContrastWindow::ContrastWindow(QWidget* parent)
         headings << column.heading;
     m_table->setHorizontalHeaderLabels(headings);
     QStringList names;
-    for (const Pair& pair : Pairs)
-        names << tr(pair.name);
+    for (const char* name : PairNames)
+        names << tr(name);
     m_table->setVerticalHeaderLabels(names);
 
     QFont bold = Fonts::sansSerif(8.25, true);
@@ -145,7 +135,7 @@ ContrastWindow::ContrastWindow(QWidget* parent)
     for (int row = 0; row < m_table->rowCount(); ++row) {
         for (int column = 0; column < m_table->columnCount(); ++column)
             m_table->setItem(row, column, new QTableWidgetItem);
-        if (!Pairs[row].onPage && verdicts > 1)
+        if (!onPage(ContrastAudit::Pairs[row]) && verdicts > 1)
             m_table->setSpan(row, firstVerdictColumn(), 1, verdicts);
     }
     m_table->resizeRowsToContents();
@@ -158,11 +148,11 @@ ContrastWindow::ContrastWindow(QWidget* parent)
 
 void ContrastWindow::showScheme(const ColorScheme& scheme)
 {
+    // Every pair, with the verdict of links against the text; the levels' verdicts are by ratio.
+    const std::vector<ContrastAudit::Pair> audited = ContrastAudit::audit(scheme, ContrastAudit::Target::AA, false);
     for (int row = 0; row < m_table->rowCount(); ++row) {
-        const Pair& pair = Pairs[row];
-        const QColor fore = scheme.colour(pair.fore);
-        const QColor back = scheme.colour(pair.back);
-        const Figures figures{Contrast::ratio(fore, back), Apca::lightnessContrast(fore, back)};
+        const Figures& figures = audited.at(static_cast<std::size_t>(row));
+        const Pair& pair = figures.kind;
         for (int column = 0; column < simulatedColumn(); ++column) {
             if (!covered(row, column))
                 m_table->item(row, column)->setText(Columns().at(column).text(pair, figures));

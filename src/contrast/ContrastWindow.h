@@ -1,7 +1,7 @@
 #pragma once
 
+#include "assist/ColourVision.h"
 #include "info/InfoWindow.h"
-#include "scheme/ColourVision.h"
 
 #include <QList>
 

@@ -1,7 +1,7 @@
 #include "DarkSchemeWindow.h"
 
+#include "colour/Srgb.h"
 #include "scheme/CssText.h"
-#include "scheme/Srgb.h"
 
 #include <QCheckBox>
 #include <QClipboard>

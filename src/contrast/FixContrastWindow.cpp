@@ -1,7 +1,7 @@
 #include "FixContrastWindow.h"
 
-#include "scheme/Apca.h"
-#include "scheme/Contrast.h"
+#include "assist/ContrastAudit.h"
+#include "colour/Contrast.h"
 
 #include <cmath>
 
@@ -62,38 +62,27 @@ ContrastFixer::Proposal FixContrastWindow::propose(
 
 void FixContrastWindow::showProposal()
 {
-    m_currentRatios->setText(ratioText(currentScheme()));
-    m_proposedRatios->setText(ratioText(proposal().scheme));
+    m_currentRatios->setText(ratioText(currentScheme(), target(), linksUnderlined()));
+    m_proposedRatios->setText(ratioText(proposal().scheme, target(), linksUnderlined()));
     // Nothing to apply when the scheme already meets the rules.
     applyButton()->setEnabled(proposal().scheme != currentScheme());
 }
 
-QString FixContrastWindow::ratioText(const ColorScheme& scheme) const
+QString FixContrastWindow::ratioText(const ColorScheme& scheme, ContrastFixer::Target target, bool linksUnderlined)
 {
-    const double needed = ContrastFixer::levelFor(target());
-    const auto mark = [](double ratio, double minimum) {
-        return Contrast::ratioText(ratio)
-            + (ratio >= minimum ? QStringLiteral(":1 \u2713") : QStringLiteral(":1 \u2717"));
-    };
-    const QColor back = scheme.colour(Slot::Background);
-    const QColor text = scheme.colour(Slot::Text);
+    const auto mark = [](bool passes) { return passes ? QStringLiteral("\u2713") : QStringLiteral("\u2717"); };
     // Against the background: the ratio, or for an APCA target its Lc (the sign is the polarity).
-    const auto onBack = [&](const QColor& fore) {
-        if (!ContrastFixer::isApca(target()))
-            return mark(Contrast::ratio(fore, back), needed);
-        const double lc = Apca::lightnessContrast(fore, back);
-        return QStringLiteral("Lc %1 %2")
-            .arg(QString::number(lc, 'f', 1),
-                std::abs(lc) >= needed ? QStringLiteral("\u2713") : QStringLiteral("\u2717"));
+    const auto figure = [&mark, target](const ContrastAudit::Pair& pair) {
+        if (pair.kind.fromText() || !ContrastFixer::isApca(target))
+            return Contrast::ratioText(pair.ratio) + QStringLiteral(":1 ") + mark(pair.passes);
+        return QStringLiteral("Lc %1 %2").arg(QString::number(pair.lc, 'f', 1), mark(pair.passes));
     };
-    QStringList lines{tr("Text %1").arg(onBack(text))};
-    const std::pair<int, QString> links[] = {{Slot::NewLink, tr("New link %1")},
-        {Slot::VisitedLink, tr("Visited link %1")}, {Slot::ActiveLink, tr("Active link %1")}};
-    for (const auto& [slot, name] : links) {
-        QString line = name.arg(onBack(scheme.colour(slot)));
-        if (!linksUnderlined())
-            line += tr(", from text %1").arg(mark(Contrast::ratio(scheme.colour(slot), text), Contrast::LinkFromText));
-        lines << line;
+    const QString names[Slot::Count]
+        = {{}, tr("Text %1"), tr("New link %1"), tr("Visited link %1"), tr("Active link %1")};
+    QStringList lines(Slot::Count - 1);
+    for (const ContrastAudit::Pair& pair : ContrastAudit::audit(scheme, target, linksUnderlined)) {
+        QString& line = lines[pair.kind.fore - 1];
+        line += pair.kind.fromText() ? tr(", from text %1").arg(figure(pair)) : names[pair.kind.fore].arg(figure(pair));
     }
     return lines.join(QLatin1Char('\n'));
 }

@@ -11,6 +11,10 @@ class FixContrastWindow : public ProposalWindow {
 public:
     explicit FixContrastWindow(const ColorScheme& current, QWidget* parent = nullptr);
 
+    // The figures under a sample: one line for the text and one for each link, each figure marked
+    // with whether it meets the target.
+    static QString ratioText(const ColorScheme& scheme, ContrastFixer::Target target, bool linksUnderlined);
+
 protected:
     ContrastFixer::Proposal propose(
         const ColorScheme& current, ContrastFixer::Target target, bool linksUnderlined) const override;
@@ -18,8 +22,6 @@ protected:
     void showProposal() override;
 
 private:
-    QString ratioText(const ColorScheme& scheme) const;
-
     QLabel* m_currentRatios;
     QLabel* m_proposedRatios;
 };

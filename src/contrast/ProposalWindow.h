@@ -1,7 +1,7 @@
 #pragma once
 
-#include "scheme/ColorScheme.h"
-#include "scheme/ContrastFixer.h"
+#include "assist/ContrastFixer.h"
+#include "colour/ColorScheme.h"
 
 #include <QDialog>
 #include <array>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "colour/ColorScheme.h"
 #include "scheme/BodyTag.h"
-#include "scheme/ColorScheme.h"
 #include "scheme/Margins.h"
 
 #include <QObject>
@@ -53,7 +53,6 @@ public:
 
     // The fifteen values differ from the scheme last saved or opened (at start, the defaults).
     bool hasUnsavedChanges() const { return m_state.scheme != m_saved; }
-    const ColorScheme& savedScheme() const { return m_saved; }
 
     // Selecting is not a change of the scheme: it makes no undo step.
     void selectSlot(int slot);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scheme/ColorScheme.h"
+#include "colour/ColorScheme.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -1,6 +1,6 @@
 #include "BodyTag.h"
 
-#include "ValueText.h"
+#include "scheme/ValueText.h"
 
 #include <array>
 

@@ -1,6 +1,6 @@
 #include "CssText.h"
 
-#include "ValueText.h"
+#include "scheme/ValueText.h"
 
 namespace CssText {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ColorScheme.h"
-#include "Margins.h"
+#include "colour/ColorScheme.h"
+#include "scheme/Margins.h"
 
 #include <QString>
 

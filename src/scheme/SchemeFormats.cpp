@@ -1,8 +1,8 @@
 #include "SchemeFormats.h"
 
-#include "ColourFormats.h"
-#include "ColourText.h"
-#include "CssText.h"
+#include "colour/ColourFormats.h"
+#include "scheme/CssText.h"
+#include "web/ColourText.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ColorScheme.h"
-#include "Margins.h"
-#include "TagReader.h"
+#include "colour/ColorScheme.h"
+#include "scheme/Margins.h"
+#include "web/TagReader.h"
 
 #include <QString>
 #include <QStringView>

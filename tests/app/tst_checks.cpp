@@ -1,10 +1,10 @@
 #include "app/MainWindow.h"
+#include "assist/ColourVision.h"
+#include "assist/ContrastFixer.h"
+#include "colour/Contrast.h"
 #include "contrast/ContrastWindow.h"
 #include "contrast/DarkSchemeWindow.h"
 #include "contrast/FixContrastWindow.h"
-#include "scheme/ColourVision.h"
-#include "scheme/Contrast.h"
-#include "scheme/ContrastFixer.h"
 #include "support/TestApp.h"
 #include "support/WindowTestCase.h"
 

@@ -1,12 +1,12 @@
 #include "app/ColourDrag.h"
-#include "app/CommandLine.h"
 #include "app/MainActions.h"
 #include "app/MainWindow.h"
+#include "cli/CommandLine.h"
 #include "support/TestApp.h"
 #include "support/WindowTestCase.h"
 
+#include "colour/ColourFormats.h"
 #include "info/ShortcutsWindow.h"
-#include "scheme/ColourFormats.h"
 
 #include <QAction>
 #include <QClipboard>

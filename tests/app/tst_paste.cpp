@@ -1,8 +1,8 @@
 #include "app/ColourCommands.h"
 #include "app/MainWindow.h"
 #include "app/TagBox.h"
-#include "files/ContrastCommand.h"
-#include "scheme/TextLimit.h"
+#include "cli/ContrastCommand.h"
+#include "web/TextLimit.h"
 #include "support/TestApp.h"
 #include "support/WindowTestCase.h"
 

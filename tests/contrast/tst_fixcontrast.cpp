@@ -1,7 +1,7 @@
+#include "assist/ContrastFixer.h"
+#include "colour/ColorScheme.h"
 #include "contrast/FixContrastWindow.h"
 #include "contrast/SchemeSample.h"
-#include "scheme/ColorScheme.h"
-#include "scheme/ContrastFixer.h"
 #include "support/TestApp.h"
 
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "files/ContrastCommand.h"
+#include "cli/ContrastCommand.h"
 #include "files/PrintableText.h"
 #include "files/ReadFile.h"
 

@@ -4,8 +4,8 @@
 //
 //     fuzz_replay colour|tag BUDGET_MS FILE_OR_FOLDER...
 #include "TimeBudget.h"
-#include "scheme/ColourText.h"
-#include "scheme/TagReader.h"
+#include "web/ColourText.h"
+#include "web/TagReader.h"
 
 #include <QDirIterator>
 #include <QFile>

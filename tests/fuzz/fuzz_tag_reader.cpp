@@ -4,7 +4,8 @@
 #include "TimeBudget.h"
 #include "scheme/BodyTag.h"
 #include "scheme/CssText.h"
-#include "scheme/TagReader.h"
+#include "scheme/FoundText.h"
+#include "web/TagReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -23,11 +24,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     ColorScheme scheme = ColorScheme::defaults();
     Margins margins;
-    TagReader::apply(found, scheme, margins);
+    FoundText::apply(found, scheme, margins);
     for (const QString& written : {BodyTag::compose(scheme, margins), CssText::compose(scheme, margins)}) {
         ColorScheme again = ColorScheme::defaults();
         Margins marginsAgain;
-        TagReader::apply(TagReader::read(written), again, marginsAgain);
+        FoundText::apply(TagReader::read(written), again, marginsAgain);
         if (!(again == scheme) || !(marginsAgain == margins))
             __builtin_trap();
     }

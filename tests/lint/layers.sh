@@ -1,12 +1,43 @@
-# The main window stands on top: everything below it (the other windows, the shared look in src/ui,
-# the logic in src/scheme, files, printing, settings) never includes anything from src/app.
+# Dependencies run one way, downwards. The main window (src/app) stands on top and nothing else
+# includes it. Below the windows, the widget-free libraries stand in this order, each using only the
+# ones under it:
+#   colour            the five colours, sRGB, Oklab, CSS colour spaces, contrast, APCA, copy formats
+#   web, assist       the one text reader; the contrast audit, fixer and simulation (both on colour)
+#   scheme            writing the scheme out (on web, assist and colour)
+#   document, files, cli
 set -euo pipefail
 root=$1
+fail=0
 hits=$(grep -rnE '^\s*#\s*include\s+"app/' "$root/src" --include='*.cpp' --include='*.h' \
     | grep -v "^$root/src/app/" || true)
 if [ -n "$hits" ]; then
     echo "Includes that run back up into src/app:"
     echo "$hits"
-    exit 1
+    fail=1
 fi
+# Each library and the folders it may include besides its own.
+declare -A allowed=(
+    [colour]=""
+    [web]="colour"
+    [assist]="colour"
+    [scheme]="colour web assist"
+)
+for library in "${!allowed[@]}"; do
+    pattern="^\s*#\s*include\s+\"(app|contrast|ui|dialogs|info|pick|print|settings|files|document|cli|colour|web|assist|scheme)/"
+    while IFS= read -r hit; do
+        [ -n "$hit" ] || continue
+        folder=$(sed -E 's/.*#\s*include\s+"([a-z]+)\/.*/\1/' <<<"$hit")
+        [ "$folder" = "$library" ] && continue
+        if ! grep -qw -- "$folder" <<<"${allowed[$library]}"; then
+            echo "src/$library may not include $folder/: ${hit#"$root/"}"
+            fail=1
+        fi
+    done < <(grep -rnE "$pattern" "$root/src/$library" --include='*.cpp' --include='*.h' || true)
+    # Widgets stay above the libraries.
+    if grep -rnE '#\s*include\s+<Q(Widget|Dialog|Label|PushButton|Application|MainWindow)' "$root/src/$library"; then
+        echo "src/$library includes a widget header"
+        fail=1
+    fi
+done
+[ "$fail" = 0 ] || exit 1
 echo "layers: ok"

@@ -1,8 +1,9 @@
-#include "scheme/ColourFormats.h"
-#include "scheme/ColourText.h"
+#include "colour/ColourFormats.h"
+#include "colour/Srgb.h"
+#include "scheme/FoundText.h"
 #include "scheme/SchemeFormats.h"
-#include "scheme/Srgb.h"
-#include "scheme/TagReader.h"
+#include "web/ColourText.h"
+#include "web/TagReader.h"
 
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -88,7 +89,7 @@ void TestFormats::everySchemeShapeReadsBack()
             const TagReader::Found found = SchemeFormats::readOver(TagReader::read(text), text);
             ColorScheme applied = ColorScheme::defaults();
             Margins appliedMargins;
-            TagReader::apply(found, applied, appliedMargins);
+            FoundText::apply(found, applied, appliedMargins);
             QVERIFY2(applied == scheme, qPrintable(text));
             if (shape == Shape::CssRules || shape == Shape::CustomProperties) {
                 QCOMPARE(found.leftMargin.has_value(), margins.useLeft());

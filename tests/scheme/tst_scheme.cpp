@@ -1,6 +1,6 @@
+#include "colour/ColorScheme.h"
+#include "colour/Contrast.h"
 #include "scheme/BodyTag.h"
-#include "scheme/ColorScheme.h"
-#include "scheme/Contrast.h"
 #include "scheme/CssText.h"
 #include "scheme/Margins.h"
 #include "scheme/ValueText.h"

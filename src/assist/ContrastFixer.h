@@ -1,0 +1,66 @@
+#pragma once
+
+#include "ContrastAudit.h"
+#include "colour/ColorScheme.h"
+
+#include <QColor>
+#include <QString>
+#include <array>
+#include <vector>
+
+// A whole-scheme proposal that meets the WCAG contrast rules at once: text and every link against the
+// background, and, for links that are not underlined, every link against the text (technique G183).
+// Colours change only in OKLCH lightness, keeping their hue; chroma drops only where sRGB runs out.
+namespace ContrastFixer {
+
+// The targets and what they ask are the contrast audit's.
+using ContrastAudit::isApca;
+using ContrastAudit::levelFor;
+using ContrastAudit::nameOf;
+using ContrastAudit::Target;
+using ContrastAudit::Targets;
+
+struct Proposal {
+    ColorScheme scheme;
+    // Every rule is met. Only false when no background at all allows it (AAA with links told apart
+    // from the text by colour): the proposal then meets the rules against the background only.
+    bool solved = false;
+    // No text and link colours met the rules on the current background, so it moved by
+    // `backgroundShift` in OKLCH lightness (positive: lighter).
+    bool backgroundMoved = false;
+    double backgroundShift = 0.0;
+    // Unrounded ratios of the proposal: each slot against the background (1 for the background
+    // itself) and each slot against the text (1 for the background and the text).
+    std::array<double, Slot::Count> onBackground{};
+    std::array<double, Slot::Count> fromText{};
+    // APCA Lc of each slot against the background (0 for the background itself).
+    std::array<double, Slot::Count> lc{};
+};
+
+// The nearest scheme, by the sum of Oklab distances of the colours that move, that meets every rule;
+// a WCAG 2 ratio under both WCAG 2's luminance and CSS Color 4's unrounded weights. Each colour may take any 8-bit
+// colour its lightness line passes through. The background stays whenever some solution keeps it,
+// otherwise it moves the least Oklab distance that lets one exist; a colour that need not move stays.
+Proposal propose(const ColorScheme& scheme, Target target, bool linksUnderlined);
+
+// A dark companion of `scheme` that meets the same rules: the background at OKLCH lightness 0.25 or
+// below, keeping its hue (its mirrored lightness 1 - L when that is dark enough, else as near to 0.25
+// as a solution allows); every other colour keeping its hue, with the lightness nearest its mirrored
+// lightness (least total lightness change) that meets the target and, for links not underlined, the
+// 3:1 rule. `backgroundShift` is the background's change in lightness.
+Proposal proposeDark(const ColorScheme& scheme, Target target, bool linksUnderlined);
+
+struct Setting {
+    Target target;
+    bool linksUnderlined;
+};
+// The proposals for several settings of one scheme, sharing the work that does not depend on them.
+std::vector<Proposal> proposeEach(const ColorScheme& scheme, const std::vector<Setting>& settings);
+
+// `colour` at OKLCH lightness `lightness` (0 black to 1 white), rounded to 8-bit channels: same hue,
+// chroma lowered only as far as sRGB needs. The nearest 8-bit colour when it keeps the hue within 1.5
+// degrees (or has chroma below 0.02), else one of the 8-bit colours around the point that does;
+// invalid when none does.
+QColor atLightness(const QColor& colour, double lightness);
+
+} // namespace ContrastFixer

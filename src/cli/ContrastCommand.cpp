@@ -1,0 +1,229 @@
+#include "ContrastCommand.h"
+
+#include "colour/Apca.h"
+#include "colour/Contrast.h"
+#include "files/PrintableText.h"
+#include "files/ReadFile.h"
+#include "files/SchemeFile.h"
+#include "scheme/FoundText.h"
+#include "scheme/SchemeFormats.h"
+#include "web/ColourText.h"
+#include "web/TagReader.h"
+#include "web/TextLimit.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <optional>
+
+namespace ContrastCommand {
+
+namespace {
+
+QString tr(const char* text)
+{
+    return QCoreApplication::translate("ContrastCommand", text);
+}
+
+const char* const OptionNames[] = {"aa", "aaa", "apca60", "apca75", "apca90"};
+
+QString hex(const QColor& colour)
+{
+    return colour.name().toUpper();
+}
+
+// "#CECEFF,#0055AA,#007C00,#003C00,#00B500": five colours, or nothing when `text` is not that.
+std::optional<ColorScheme> fiveColours(const QString& text)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != Slot::Count)
+        return std::nullopt;
+    ColorScheme scheme;
+    for (int slot = 0; slot < Slot::Count; ++slot) {
+        const std::optional<QColor> colour = ColourText::parse(parts.at(slot).trimmed());
+        if (!colour)
+            return std::nullopt;
+        const QColor c = colour->toRgb();
+        scheme.setChannel(slot, Channel::Red, static_cast<qint16>(c.red()));
+        scheme.setChannel(slot, Channel::Green, static_cast<qint16>(c.green()));
+        scheme.setChannel(slot, Channel::Blue, static_cast<qint16>(c.blue()));
+    }
+    return scheme;
+}
+
+struct Loaded {
+    std::optional<ColorScheme> scheme;
+    QString problem; // when there is no scheme: what went wrong, naming the argument
+};
+
+Loaded load(const QByteArray& argument)
+{
+    const QString name = QFile::decodeName(argument);
+    if (const auto scheme = fiveColours(name))
+        return {scheme, {}};
+    // The name is printed as text the user can trust: a line end in it must not start a line of its own.
+    const QString shown = PrintableText::escaped(name);
+    const QFileInfo info(name);
+    if (!info.exists())
+        return {std::nullopt,
+            tr("%1: no such file, and not five colours such as "
+               "#CECEFF,#0055AA,#007C00,#003C00,#00B500")
+                .arg(shown)};
+    if (!info.isFile())
+        return {std::nullopt, tr("%1: not a file").arg(shown)};
+    if (info.suffix().compare(QStringLiteral("hlm"), Qt::CaseInsensitive) == 0) {
+        QString reason;
+        if (const auto scheme = SchemeFile::read(name, &reason))
+            return {scheme, {}};
+        if (!reason.isEmpty())
+            return {std::nullopt, tr("%1: cannot read: %2").arg(shown, reason)};
+        return {std::nullopt, tr("%1: not a scheme file (fifteen values 0 to 255 were expected)").arg(shown)};
+    }
+    // Opened as scheme files are: a FIFO put in the file's place since the look above is refused at once.
+    // No longer than the tag box holds (TextLimit); a longer page is said to be so rather than read in part.
+    const ReadFile::Result file = ReadFile::read(name, TextLimit::MaxFileBytes);
+    if (!file.ok())
+        return {std::nullopt, tr("%1: cannot read: %2").arg(shown, file.reason())};
+    const QString text = QString::fromUtf8(file.data);
+    if (!file.complete || TextLimit::tooLong(text.size()))
+        return {std::nullopt, QStringLiteral("%1: %2").arg(shown, TextLimit::tooLongMessage())};
+    // As Apply Tag reads it: the copy shapes (custom properties, a Tailwind theme, design tokens) too.
+    const TagReader::Found found = SchemeFormats::readTagText(text).found;
+    bool anyColour = false;
+    for (const auto& colour : found.colours)
+        anyColour = anyColour || colour.has_value();
+    if (!anyColour)
+        return {std::nullopt, tr("%1: no body or link colours found").arg(shown)};
+    // As Apply Tag does on a new scheme: what the page gives, over the default colours.
+    ColorScheme scheme = ColorScheme::defaults();
+    Margins margins;
+    FoundText::apply(found, scheme, margins);
+    return {scheme, {}};
+}
+
+// The name of an audited pair in the output: its fore colour, and "from text" for one against the text.
+QString pairName(const ContrastAudit::PairKind& kind)
+{
+    static const char* const names[Slot::Count] = {"background", "text", "link", "visited", "active"};
+    const QString fore = QLatin1StringView(names[kind.fore]);
+    return kind.fromText() ? fore + QStringLiteral(" from text") : fore;
+}
+
+QString optionName(ContrastFixer::Target target)
+{
+    return QLatin1StringView(OptionNames[static_cast<int>(target)]);
+}
+
+QJsonArray coloursJson(const ColorScheme& scheme)
+{
+    QJsonArray colours;
+    for (int slot = 0; slot < Slot::Count; ++slot)
+        colours.append(hex(scheme.colour(slot)));
+    return colours;
+}
+
+} // namespace
+
+bool targetNamed(const QString& name, ContrastFixer::Target* target)
+{
+    for (const ContrastFixer::Target t : ContrastFixer::Targets) {
+        if (name.compare(optionName(t), Qt::CaseInsensitive) == 0) {
+            *target = t;
+            return true;
+        }
+    }
+    return false;
+}
+
+Result check(const Options& options)
+{
+    Result result;
+    QJsonArray schemes;
+    QStringList lines;
+    for (const QByteArray& argument : options.schemes) {
+        const Loaded loaded = load(argument);
+        if (!loaded.scheme) {
+            result.notes += QStringLiteral("hueloom: %1\n").arg(loaded.problem);
+            result.status = BadInput;
+            continue;
+        }
+        const ColorScheme& scheme = *loaded.scheme;
+        const QString name = QFile::decodeName(argument);
+        lines << QStringLiteral("%1 (%2)").arg(PrintableText::escaped(name), ContrastFixer::nameOf(options.target));
+        QJsonArray pairs;
+        const std::vector<ContrastAudit::Pair> audited
+            = ContrastAudit::audit(scheme, options.target, options.linksUnderlined);
+        const bool schemePasses = ContrastAudit::allPass(audited);
+        for (const ContrastAudit::Pair& pair : audited) {
+            const QString pairText = pairName(pair.kind);
+            lines << QStringLiteral("  %1: %2:1, Lc %3, %4")
+                         .arg(pairText, Contrast::ratioText(pair.ratio), QString::number(pair.lc, 'f', 1),
+                             pair.passes ? QStringLiteral("pass") : QStringLiteral("fail"));
+            pairs.append(QJsonObject{{QStringLiteral("pair"), pairText}, {QStringLiteral("ratio"), pair.ratio},
+                {QStringLiteral("lc"), pair.lc}, {QStringLiteral("pass"), pair.passes}});
+        }
+        if (!schemePasses && result.status == AllPass)
+            result.status = SomeFail;
+        schemes.append(QJsonObject{{QStringLiteral("scheme"), name}, {QStringLiteral("colours"), coloursJson(scheme)},
+            {QStringLiteral("pairs"), pairs}, {QStringLiteral("pass"), schemePasses}});
+    }
+    if (options.json) {
+        const QJsonObject object{{QStringLiteral("target"), optionName(options.target)},
+            {QStringLiteral("underlined"), options.linksUnderlined}, {QStringLiteral("schemes"), schemes},
+            {QStringLiteral("pass"), result.status == AllPass}};
+        result.output = QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) + QLatin1Char('\n');
+    } else if (!lines.isEmpty()) {
+        result.output = lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+    }
+    return result;
+}
+
+Result fix(const Options& options)
+{
+    Result result;
+    if (options.schemes.size() != 1) {
+        result.status = BadInput;
+        result.notes = QStringLiteral("hueloom: %1\n").arg(tr("--fix takes one scheme"));
+        return result;
+    }
+    const Loaded loaded = load(options.schemes.first());
+    if (!loaded.scheme) {
+        result.status = BadInput;
+        result.notes = QStringLiteral("hueloom: %1\n").arg(loaded.problem);
+        return result;
+    }
+    const ContrastFixer::Proposal proposal = options.dark
+        ? ContrastFixer::proposeDark(*loaded.scheme, options.target, options.linksUnderlined)
+        : ContrastFixer::propose(*loaded.scheme, options.target, options.linksUnderlined);
+    QStringList colours;
+    for (int slot = 0; slot < Slot::Count; ++slot)
+        colours << hex(proposal.scheme.colour(slot));
+    if (proposal.backgroundMoved && !options.dark) {
+        result.notes += QStringLiteral("hueloom: %1\n")
+                            .arg(tr("the background moved, from %1 to %2: no colours meet every rule on it")
+                                     .arg(hex(loaded.scheme->colour(Slot::Background)), colours.first()));
+    }
+    if (!proposal.solved) {
+        result.status = SomeFail;
+        result.notes += QStringLiteral("hueloom: %1\n")
+                            .arg(tr("no colours can meet %1 while links stand 3:1 from the text; this proposal "
+                                    "meets the background rules only")
+                                     .arg(ContrastFixer::nameOf(options.target)));
+    }
+    if (options.json) {
+        const QJsonObject object{{QStringLiteral("target"), optionName(options.target)},
+            {QStringLiteral("underlined"), options.linksUnderlined}, {QStringLiteral("dark"), options.dark},
+            {QStringLiteral("scheme"), QFile::decodeName(options.schemes.first())},
+            {QStringLiteral("colours"), coloursJson(proposal.scheme)}, {QStringLiteral("solved"), proposal.solved},
+            {QStringLiteral("backgroundMoved"), proposal.backgroundMoved}};
+        result.output = QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) + QLatin1Char('\n');
+    } else {
+        result.output = colours.join(QLatin1Char(' ')) + QLatin1Char('\n');
+    }
+    return result;
+}
+
+} // namespace ContrastCommand

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "assist/ContrastFixer.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// `hueloom --check` and `hueloom --fix`: contrast from the command line, with no display.
+//
+// A scheme is named by an .hlm file; an HTML or CSS file, read as Apply Tag reads the tag box (colours
+// it does not give stay the default ones); or five colours written "#CECEFF,#0055AA,#007C00,#003C00,
+// #00B500" (background, text, link, visited link, active link).
+namespace ContrastCommand {
+
+// Exit statuses.
+inline constexpr int AllPass = 0;
+inline constexpr int SomeFail = 1;
+inline constexpr int BadInput = 2;
+
+struct Options {
+    ContrastFixer::Target target = ContrastFixer::Target::AA;
+    bool linksUnderlined = false;
+    bool json = false;
+    bool dark = false; // --fix gives the dark companion
+    QList<QByteArray> schemes;
+};
+
+struct Result {
+    int status = AllPass;
+    QString output; // for standard output
+    QString notes; // for standard error, one line each, "hueloom: " first
+};
+
+// The target an option names: aa, aaa, apca60, apca75 or apca90; false for anything else.
+bool targetNamed(const QString& name, ContrastFixer::Target* target);
+
+// Each pair of each scheme: its WCAG 2 ratio, APCA Lc and whether it meets the target. Links that are
+// not underlined must also stand 3:1 from the text.
+Result check(const Options& options);
+// The proposal for one scheme (or its dark companion): its five colours on the first line.
+Result fix(const Options& options);
+
+} // namespace ContrastCommand
