@@ -2,9 +2,9 @@
 #include "app/MainWindow.h"
 #include "app/TagBox.h"
 #include "cli/ContrastCommand.h"
-#include "web/TextLimit.h"
 #include "support/TestApp.h"
 #include "support/WindowTestCase.h"
+#include "web/TextLimit.h"
 
 #include <QAction>
 #include <QClipboard>
