@@ -20,11 +20,14 @@ TitleCommands::TitleCommands(SettingsStore& store, DialogBackend& dialogs, QWidg
 {
 }
 
-void TitleCommands::showStoredTitle()
+bool TitleCommands::readStoredTitle()
 {
     m_startupTitle = StoredTitle(m_store).read();
-    if (m_startupTitle.isEmpty())
-        CreateSettings();
+    return !m_startupTitle.isEmpty();
+}
+
+void TitleCommands::showStartupTitle()
+{
     m_title->setText(m_startupTitle);
 }
 
