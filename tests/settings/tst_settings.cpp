@@ -391,6 +391,8 @@ void TestSettings::handEditedTitleIsReadAsWritten_data()
     QTest::newRow("commas without spaces") << QByteArray("1,2,,3") << QStringLiteral("1,2,,3");
     QTest::newRow("non-ASCII and a comma") << QByteArray("Farben, \xc3\xbc") << QStringLiteral("Farben, \u00fc");
     QTest::newRow("quoted part and a comma") << QByteArray("\"a, b\", c") << QStringLiteral("a, b, c");
+    QTest::newRow("escapes and a comma") << QByteArray("\\x41\\x42, \\\\c") << QStringLiteral("AB, \\c");
+    QTest::newRow("doubled at and a comma") << QByteArray("@@one, two") << QStringLiteral("@one, two");
 }
 
 void TestSettings::handEditedTitleIsReadAsWritten()
