@@ -4,7 +4,6 @@
 #include "dialogs/DialogBackend.h"
 #include "settings/SettingsStore.h"
 #include "settings/StoredTitle.h"
-#include "settings/TitleDialog.h"
 
 #include <QDir>
 #include <QLabel>
@@ -42,10 +41,9 @@ void TitleCommands::CreateSettings()
 
 void TitleCommands::changeTitle()
 {
-    TitleDialog dialog(m_window);
-    dialog.exec();
-    if (!dialog.confirmedTitle().isEmpty())
-        m_pendingTitle = dialog.confirmedTitle();
+    const QString confirmed = m_dialogs.askTitle(m_window);
+    if (!confirmed.isEmpty())
+        m_pendingTitle = confirmed;
     if (m_pendingTitle.isEmpty())
         return;
     if (!StoredTitle(m_store).write(m_pendingTitle))
