@@ -60,7 +60,9 @@ MainWindow::MainWindow(std::unique_ptr<DialogBackend> dialogs, QWidget* parent)
 
     WindowPlacement::centreOnScreen(this);
     followDocument();
-    m_title->showStoredTitle();
+    if (!m_title->readStoredTitle())
+        CreateSettings();
+    m_title->showStartupTitle();
 }
 
 MainWindow::~MainWindow() = default;

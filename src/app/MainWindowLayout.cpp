@@ -90,6 +90,15 @@ void MainWindow::followDocument()
     connect(&document, &SchemeDocument::marginsChanged, m_marginPreview,
         [this] { m_marginPreview->move(MarginPreview::position(m_document->margins())); });
     m_marginSelector->follow(document);
+    // A spin button can be pressed exactly while its margin is in the tag, whichever way the margin
+    // came in or went out (a box, undo, an opened scheme).
+    const auto enableSpins = [this] {
+        const Margins& margins = m_document->margins();
+        margins.useLeft() ? EnableLeft() : DisableLeft();
+        margins.useTop() ? EnableTop() : DisableTop();
+    };
+    connect(&document, &SchemeDocument::marginsChanged, this, enableSpins);
+    enableSpins();
     m_sample->follow(document);
     m_chooser->follow(document);
     // The bars start at 0; selecting the background shows its colour in them.

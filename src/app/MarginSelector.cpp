@@ -70,8 +70,6 @@ void MarginSelector::follow(SchemeDocument& document)
         // A box set to what the document has hands back a change that changes nothing.
         m_leftBox->setChecked(margins.useLeft());
         m_topBox->setChecked(margins.useTop());
-        m_leftSpin->setEnabled(margins.useLeft());
-        m_topSpin->setEnabled(margins.useTop());
         // "10" until a margin is first stepped, " 10" from then on.
         const auto text = [&document](MarginSide side, int margin) {
             return document.marginStepped(side) ? ValueText::value(margin) : QString::number(margin);

@@ -8,7 +8,8 @@ class SchemeDocument;
 class SpinButton;
 
 // The "Margin Selector" frame: a spin button and value label per margin, and the two check boxes
-// that put the margins into the tag. It shows the document's margins and hands every press to it.
+// that put the margins into the tag. It shows the document's margins and hands every press to it; the
+// window enables the spin buttons, as it owns the operations that do so.
 class MarginSelector : public QGroupBox {
     Q_OBJECT
 public:

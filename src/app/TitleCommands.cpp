@@ -4,7 +4,6 @@
 #include "dialogs/DialogBackend.h"
 #include "settings/SettingsStore.h"
 #include "settings/StoredTitle.h"
-#include "settings/TitleDialog.h"
 
 #include <QDir>
 #include <QLabel>
@@ -20,11 +19,14 @@ TitleCommands::TitleCommands(SettingsStore& store, DialogBackend& dialogs, QWidg
 {
 }
 
-void TitleCommands::showStoredTitle()
+bool TitleCommands::readStoredTitle()
 {
     m_startupTitle = StoredTitle(m_store).read();
-    if (m_startupTitle.isEmpty())
-        CreateSettings();
+    return !m_startupTitle.isEmpty();
+}
+
+void TitleCommands::showStartupTitle()
+{
     m_title->setText(m_startupTitle);
 }
 
@@ -39,10 +41,9 @@ void TitleCommands::CreateSettings()
 
 void TitleCommands::changeTitle()
 {
-    TitleDialog dialog(m_window);
-    dialog.exec();
-    if (!dialog.confirmedTitle().isEmpty())
-        m_pendingTitle = dialog.confirmedTitle();
+    const QString confirmed = m_dialogs.askTitle(m_window);
+    if (!confirmed.isEmpty())
+        m_pendingTitle = confirmed;
     if (m_pendingTitle.isEmpty())
         return;
     if (!StoredTitle(m_store).write(m_pendingTitle))

@@ -15,8 +15,9 @@ class TitleCommands : public QObject {
 public:
     TitleCommands(SettingsStore& store, DialogBackend& dialogs, QWidget* window, QLabel* title);
 
-    // Shows the stored title, storing the default one first when there is none.
-    void showStoredTitle();
+    // Reads the stored title as the start-up title; false when none is stored.
+    bool readStoredTitle();
+    void showStartupTitle();
     // Stores the default sample title and reads it back as the start-up title.
     void CreateSettings();
     void changeTitle();

@@ -43,4 +43,8 @@ public:
     // Whether to save a changed scheme before the program ends.
     enum class SaveChoice { Save, Discard, Cancel };
     virtual SaveChoice askToSave(QWidget* parent, const QString& caption, const QString& text) = 0;
+
+    // The sample title the user confirmed in the title dialog; empty when OK was pressed on an empty
+    // box or the dialog was closed.
+    virtual QString askTitle(QWidget* parent) = 0;
 };

@@ -1,5 +1,7 @@
 #include "QtDialogBackend.h"
 
+#include "settings/TitleDialog.h"
+
 #include "DialogFlags.h"
 
 #include <QColorDialog>
@@ -268,4 +270,11 @@ DialogBackend::SaveChoice QtDialogBackend::askToSave(QWidget* parent, const QStr
     default:
         return SaveChoice::Cancel;
     }
+}
+
+QString QtDialogBackend::askTitle(QWidget* parent)
+{
+    TitleDialog dialog(parent);
+    dialog.exec();
+    return dialog.confirmedTitle();
 }

@@ -16,6 +16,7 @@ public:
     void messageWithReason(
         QWidget* parent, const QString& caption, const QString& text, const QString& reason) override;
     SaveChoice askToSave(QWidget* parent, const QString& caption, const QString& text) override;
+    QString askTitle(QWidget* parent) override;
 
     // "Schemes(*.HLM)|*.HLM|ALL_FIles(*.*)|*.*" as Qt name filters: each label followed by its
     // patterns in parentheses, "*.*" read as every file. The dialog hides the parentheses and so

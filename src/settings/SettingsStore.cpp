@@ -49,38 +49,6 @@ bool isHeld(const QString& path)
     return heldStores().contains(storeKey(path));
 }
 
-// The text of a value as the user wrote it by hand, for the values QSettings splits into a list at
-// their commas: quotes are dropped and backslash escapes read, commas stay as they are.
-QString unquoted(QStringView raw)
-{
-    QString text;
-    text.reserve(raw.size());
-    for (qsizetype i = 0; i < raw.size(); ++i) {
-        const QChar c = raw.at(i);
-        if (c == u'"')
-            continue;
-        if (c != u'\\' || i + 1 == raw.size()) {
-            text.append(c);
-            continue;
-        }
-        const QChar next = raw.at(++i);
-        switch (next.unicode()) {
-        case u'n':
-            text.append(u'\n');
-            break;
-        case u't':
-            text.append(u'\t');
-            break;
-        case u'r':
-            text.append(u'\r');
-            break;
-        default:
-            text.append(next);
-        }
-    }
-    return text;
-}
-
 // The raw text of `fullKey` ("HLM/Settings/TitleText") in an INI file, as QSettings lays it out:
 // "[HLM]" then "Settings\TitleText=...". Nothing when the key is not there.
 std::optional<QString> rawValue(const QByteArray& data, const QString& fullKey)
@@ -102,7 +70,8 @@ std::optional<QString> rawValue(const QByteArray& data, const QString& fullKey)
         if (!section.isEmpty())
             key.prepend(section + u'/');
         if (key == fullKey)
-            found = unquoted(QStringView(line).mid(equals + 1).trimmed());
+            // QSettings split the value at its commas; read whole, with the escapes QSettings reads.
+            found = IniLines::decodeValue(QStringView(line).mid(equals + 1).trimmed());
     }
     return found;
 }

@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QToolButton>
+#include <QUndoStack>
+#include <array>
 
 namespace {
 
@@ -40,6 +42,8 @@ private slots:
 
     void marginBoxStates_data();
     void marginBoxStates();
+    void spinOperationsReachTheirButton_data();
+    void spinOperationsReachTheirButton();
     void spinArrowsMoveDigitsLabelAndPreview();
     void spinClampsStillRewriteEverything();
     void marginDigitsKeepTwoPlaces();
@@ -392,6 +396,41 @@ void TestMainWindow::marginBoxStates()
     QCOMPARE(p.child(QStringLiteral("SpinButton1"))->isEnabled(), topSpin);
     QCOMPARE(p.child(QStringLiteral("Label7"))->pos(), QPoint(514, 170));
     QCOMPARE(p.brokenInvariant(), QString());
+
+    // Undo takes the margins out of the tag without a click: the spin buttons must follow it too.
+    while (m_window->undoStack().canUndo())
+        m_window->undoStack().undo();
+    QCOMPARE(p.taglineText(), DefaultTag);
+    QVERIFY(!p.child(QStringLiteral("SpinButton2"))->isEnabled());
+    QVERIFY(!p.child(QStringLiteral("SpinButton1"))->isEnabled());
+}
+
+void TestMainWindow::spinOperationsReachTheirButton_data()
+{
+    QTest::addColumn<int>("operation"); // EnableLeft, DisableLeft, EnableTop, DisableTop
+    QTest::addColumn<bool>("leftSpin");
+    QTest::addColumn<bool>("topSpin");
+    QTest::newRow("EnableLeft") << 0 << true << false;
+    QTest::newRow("EnableTop") << 2 << false << true;
+    QTest::newRow("DisableLeft after both") << 1 << false << true;
+    QTest::newRow("DisableTop after both") << 3 << true << false;
+}
+
+void TestMainWindow::spinOperationsReachTheirButton()
+{
+    QFETCH(int, operation);
+    QFETCH(bool, leftSpin);
+    QFETCH(bool, topSpin);
+    WindowProbe& p = *m_probe;
+    if (operation == 1 || operation == 3) {
+        m_window->EnableLeft();
+        m_window->EnableTop();
+    }
+    const std::array<void (MainWindow::*)(), 4> operations{
+        &MainWindow::EnableLeft, &MainWindow::DisableLeft, &MainWindow::EnableTop, &MainWindow::DisableTop};
+    (m_window->*operations[static_cast<size_t>(operation)])();
+    QCOMPARE(p.child(QStringLiteral("SpinButton2"))->isEnabled(), leftSpin);
+    QCOMPARE(p.child(QStringLiteral("SpinButton1"))->isEnabled(), topSpin);
 }
 
 void TestMainWindow::spinArrowsMoveDigitsLabelAndPreview()

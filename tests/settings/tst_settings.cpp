@@ -26,8 +26,9 @@
 namespace {
 
 // Answers the title dialog the next time it opens: types `text`, then presses OK (or closes it).
-void answerTitleDialog(const QString& text, bool pressOk = true)
+void answerTitleDialog(ScriptedDialogs& dialogs, const QString& text, bool pressOk = true)
 {
+    dialogs.answerTitleInDialog();
     whenModal<TitleDialog>([text, pressOk](TitleDialog* dialog) {
         auto* entry = dialog->findChild<QLineEdit*>(QStringLiteral("Text1"));
         QVERIFY(entry->text().isEmpty());
@@ -250,7 +251,7 @@ void TestSettings::emptyStoredTitleIsReplaced()
 void TestSettings::confirmedTitleShowsAndPersists()
 {
     MainWindow* window = startWindow();
-    answerTitleDialog(QStringLiteral("  My page  "));
+    answerTitleDialog(*m_dialogs.last(), QStringLiteral("  My page  "));
     window->findChild<QAction*>(QStringLiteral("ItemChange"))->trigger();
     QCOMPARE(window->titleCaption(), QStringLiteral("  My page  "));
     QCOMPARE(startWindow()->titleCaption(), QStringLiteral("  My page  "));
@@ -265,9 +266,9 @@ void TestSettings::emptyOkRightAfterStartWritesNothing()
     MainWindow* window = startWindow();
     const QDateTime before = QFileInfo(SettingsStore::defaultFilePath()).lastModified();
     QTest::qWait(20);
-    answerTitleDialog(QString());
+    answerTitleDialog(*m_dialogs.last(), QString());
     window->findChild<QAction*>(QStringLiteral("ItemChange"))->trigger();
-    answerTitleDialog(QStringLiteral("closed, not confirmed"), false);
+    answerTitleDialog(*m_dialogs.last(), QStringLiteral("closed, not confirmed"), false);
     window->findChild<QAction*>(QStringLiteral("ItemChange"))->trigger();
     QCOMPARE(window->titleCaption(), QStringLiteral("Hueloom"));
     QCOMPARE(QFileInfo(SettingsStore::defaultFilePath()).lastModified(), before);
@@ -276,12 +277,12 @@ void TestSettings::emptyOkRightAfterStartWritesNothing()
 void TestSettings::pendingTitleIsWrittenAgain()
 {
     MainWindow* window = startWindow();
-    answerTitleDialog(QStringLiteral("First"));
+    answerTitleDialog(*m_dialogs.last(), QStringLiteral("First"));
     window->findChild<QAction*>(QStringLiteral("ItemChange"))->trigger();
     // Someone else changes the store; an empty OK writes the confirmed title back.
     SettingsStore().write(
         QStringLiteral("HLM"), QStringLiteral("Settings"), QStringLiteral("TitleText"), QStringLiteral("Other"));
-    answerTitleDialog(QString());
+    answerTitleDialog(*m_dialogs.last(), QString());
     window->findChild<QAction*>(QStringLiteral("ItemChange"))->trigger();
     QCOMPARE(window->titleCaption(), QStringLiteral("First"));
     // One value under the spelling the store was created with.
@@ -339,7 +340,7 @@ void TestSettings::unwritableStoreKeepsTheTitleAndSaysSoOnce()
     QCOMPARE(m_dialogs.last()->messageCaptions.first(), QStringLiteral("Hueloom"));
     QVERIFY(m_dialogs.last()->messages.first().contains(QStringLiteral("could not be stored")));
 
-    answerTitleDialog(QStringLiteral("Kept for now"));
+    answerTitleDialog(*m_dialogs.last(), QStringLiteral("Kept for now"));
     window->findChild<QAction*>(QStringLiteral("ItemChange"))->trigger();
     QCOMPARE(window->titleCaption(), QStringLiteral("Kept for now"));
     QTest::qWait(20);
@@ -372,7 +373,7 @@ void TestSettings::storeThatCannotBeReadIsNeverWritten()
 
     MainWindow* window = startWindow();
     QCOMPARE(window->titleCaption(), QStringLiteral("Hueloom"));
-    answerTitleDialog(QStringLiteral("Typed later"));
+    answerTitleDialog(*m_dialogs.last(), QStringLiteral("Typed later"));
     window->findChild<QAction*>(QStringLiteral("ItemChange"))->trigger();
     QCOMPARE(window->titleCaption(), QStringLiteral("Typed later"));
     // A second window of the same run must not write either.
@@ -391,6 +392,8 @@ void TestSettings::handEditedTitleIsReadAsWritten_data()
     QTest::newRow("commas without spaces") << QByteArray("1,2,,3") << QStringLiteral("1,2,,3");
     QTest::newRow("non-ASCII and a comma") << QByteArray("Farben, \xc3\xbc") << QStringLiteral("Farben, \u00fc");
     QTest::newRow("quoted part and a comma") << QByteArray("\"a, b\", c") << QStringLiteral("a, b, c");
+    QTest::newRow("escapes and a comma") << QByteArray("\\x41\\x42, \\\\c") << QStringLiteral("AB, \\c");
+    QTest::newRow("doubled at and a comma") << QByteArray("@@one, two") << QStringLiteral("@one, two");
 }
 
 void TestSettings::handEditedTitleIsReadAsWritten()
@@ -425,7 +428,7 @@ void TestSettings::staleLockIsTakenOver()
     if (atStartUp) {
         window = startWindow();
     } else {
-        answerTitleDialog(QStringLiteral("After the lock"));
+        answerTitleDialog(*m_dialogs.last(), QStringLiteral("After the lock"));
         window->findChild<QAction*>(QStringLiteral("ItemChange"))->trigger();
     }
     QVERIFY2(!watchdog.disarm(), "the store waited for the stale lock until the watchdog removed it");
@@ -497,6 +500,7 @@ void TestSettings::longTitleSurvivesDialogAndStore()
         title.append(QChar(u'a' + i % 26));
     title.replace(39990, 1, QStringLiteral(","));
     MainWindow* window = startWindow();
+    m_dialogs.last()->answerTitleInDialog();
     whenModal<TitleDialog>([title](TitleDialog* dialog) {
         auto* entry = dialog->findChild<QLineEdit*>(QStringLiteral("Text1"));
         entry->insert(title); // as a paste does

@@ -13,7 +13,7 @@ class ScriptedDialogs : public DialogBackend {
 public:
     // One scripted answer: a cancel, or a confirmed file, colour or print dialog.
     struct Answer {
-        enum Kind { Cancel, File, Colour, Print } kind = Cancel;
+        enum Kind { Cancel, File, Colour, Print, Title, TitleInDialog } kind = Cancel;
         QString path;
         QColor colour;
         int copies = 0;
@@ -28,6 +28,10 @@ public:
         m_answers.push_back(Answer{Answer::Print, {}, {}, copies, std::move(choosePrinter)});
     }
     void answerCancel() { m_answers.push_back(Answer{}); }
+    // Confirms the title dialog with `title` without showing it.
+    void answerTitle(const QString& title) { m_answers.push_back(Answer{Answer::Title, title, {}, 0, {}}); }
+    // Shows the real title dialog, for a test that drives it itself (see whenModal).
+    void answerTitleInDialog() { m_answers.push_back(Answer{Answer::TitleInDialog, {}, {}, 0, {}}); }
     // Answers the question on exit.
     void answerSaveQuestion(SaveChoice choice) { m_saveChoices.push_back(choice); }
 
@@ -50,6 +54,7 @@ public:
     void messageWithReason(
         QWidget* parent, const QString& caption, const QString& text, const QString& reason) override;
     SaveChoice askToSave(QWidget* parent, const QString& caption, const QString& text) override;
+    QString askTitle(QWidget* parent) override;
 
 private:
     // The next answer, which must be a cancel or of `kind`; nothing when it is a cancel.
