@@ -97,10 +97,16 @@ bool HtmlDocument::holdsMarkup(QStringView text)
     return tag.match(text).hasMatch();
 }
 
-HtmlDocument::HtmlDocument(QStringView text)
+QByteArray HtmlDocument::parseableUtf8(QStringView text)
 {
     QByteArray utf8 = text.toUtf8();
     utf8.truncate(shallowLength(utf8));
+    return utf8;
+}
+
+HtmlDocument::HtmlDocument(QStringView text)
+{
+    const QByteArray utf8 = parseableUtf8(text);
     // Parse errors are not kept: recording each one costs more than the parse itself, quadratically so
     // for deeply nested tags.
     GumboOptions options = kGumboDefaultOptions;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringView>
@@ -21,6 +22,8 @@ public:
 
     // Whether the text holds markup at all; text without any is taken as a style sheet instead.
     static bool holdsMarkup(QStringView text);
+    // The text as UTF-8, cut where it nests deeper than the parser can take in reasonable time.
+    static QByteArray parseableUtf8(QStringView text);
 
     const Attributes& htmlAttributes() const { return m_html; }
     const Attributes& bodyAttributes() const { return m_body; }

@@ -158,7 +158,12 @@ TagReader::Found readOver(TagReader::Found found, QStringView text)
 
 TagReader::Reading readTagText(QStringView text)
 {
-    TagReader::Reading reading = TagReader::readExplained(text);
+    return readTagText(text, TagReader::Options{});
+}
+
+TagReader::Reading readTagText(QStringView text, const TagReader::Options& options)
+{
+    TagReader::Reading reading = TagReader::readExplained(text, options);
     reading.found = readOver(reading.found, text);
     return reading;
 }

@@ -33,5 +33,6 @@ TagReader::Found readOver(TagReader::Found found, QStringView text);
 // A text read as Apply Tag reads the tag box: the tag reader's reading, with these shapes put over it.
 // It touches nothing else, so it may run on any thread.
 TagReader::Reading readTagText(QStringView text);
+TagReader::Reading readTagText(QStringView text, const TagReader::Options& options);
 
 } // namespace SchemeFormats

@@ -2,6 +2,7 @@
 
 #include "HtmlDocument.h"
 #include "LegacyColour.h"
+#include "PageColours.h"
 #include "PageStyle.h"
 
 #include <QCoreApplication>
@@ -37,7 +38,35 @@ bool Found::isEmpty() const
         && !leftMargin && !topMargin;
 }
 
-Reading readExplained(QStringView text)
+namespace {
+
+// A text that is one <body …> start tag, whitespace aside: quotes may hold a >.
+bool isBodyTagAlone(QStringView text)
+{
+    const QStringView trimmed = text.trimmed();
+    if (!trimmed.startsWith(QLatin1String("<body"), Qt::CaseInsensitive) || trimmed.size() < 6
+        || !(trimmed[5] == u'>' || trimmed[5].isSpace() || trimmed[5] == u'/'))
+        return false;
+    QChar quote;
+    for (qsizetype at = 5; at < trimmed.size(); ++at) {
+        const QChar c = trimmed[at];
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+        } else if ((c == u'"' || c == u'\'') && at > 0 && trimmed[at - 1] == u'=') {
+            quote = c;
+        } else if (c == u'>') {
+            return at == trimmed.size() - 1;
+        } else if (c == u'<') {
+            return false;
+        }
+    }
+    return false;
+}
+
+// The reading as the tag's own attributes and the text's rules give it, without defaults: what a lone
+// tag gives, and the margins of any text.
+Reading readGiven(QStringView text)
 {
     Reading reading;
     HtmlDocument::Attributes html;
@@ -92,6 +121,48 @@ Reading readExplained(QStringView text)
     return reading;
 }
 
+} // namespace
+
+Options::Kind kindOfFile(const QString& fileName)
+{
+    const QString lower = fileName.toLower();
+    if (lower.endsWith(QLatin1String(".css")))
+        return Options::Kind::StyleSheet;
+    if (lower.endsWith(QLatin1String(".html")) || lower.endsWith(QLatin1String(".htm")))
+        return Options::Kind::Page;
+    return Options::Kind::Guess;
+}
+
+Reading readExplained(QStringView text)
+{
+    return readExplained(text, Options{});
+}
+
+Reading readExplained(QStringView text, const Options& options)
+{
+    Reading reading = readGiven(text);
+    if (options.kind == Options::Kind::Guess && isBodyTagAlone(text)) {
+        reading.bodyTagAlone = true;
+        return reading;
+    }
+    Options::Kind kind = options.kind;
+    if (kind == Options::Kind::Guess)
+        kind = PageColours::holdsMarkup(text) ? Options::Kind::Page : Options::Kind::StyleSheet;
+    const PageColours colours
+        = PageColours::read(text, kind == Options::Kind::Page ? PageColours::Kind::Page : PageColours::Kind::StyleSheet,
+            PageColours::Options{options.dark, options.fileName, options.loader});
+    // A text that sets no colour at all gives none: there is nothing in it to apply.
+    for (std::size_t slot = 0; slot < Slot::Count && colours.authored; ++slot)
+        reading.found.colours[slot] = QColor(colours.colours[slot]);
+    // The margins' notes stay; the colours' are the cascade's now.
+    reading.unusable.removeIf(
+        [](const QString& entry) { return !entry.startsWith(QLatin1String("margin")) && entry.contains(u':'); });
+    reading.unusable += colours.unusable;
+    reading.unusable.removeDuplicates();
+    reading.notes = colours.notes;
+    return reading;
+}
+
 Found read(QStringView text)
 {
     return readExplained(text).found;
@@ -99,12 +170,21 @@ Found read(QStringView text)
 
 QString limitedMessage(const Reading& reading)
 {
-    if (reading.limited.isEmpty())
-        return {};
-    return QCoreApplication::translate("TagReader", "Margins are kept within %1 to %2 pixels, so %3 was limited.")
-        .arg(Margins::Minimum)
-        .arg(Margins::Maximum)
-        .arg(reading.limited.join(QStringLiteral(", ")));
+    QStringList parts = reading.notes;
+    if (!reading.limited.isEmpty())
+        parts << QCoreApplication::translate("TagReader", "Margins are kept within %1 to %2 pixels, so %3 was limited.")
+                     .arg(Margins::Minimum)
+                     .arg(Margins::Maximum)
+                     .arg(reading.limited.join(QStringLiteral(", ")));
+    return parts.join(u' ');
+}
+
+QString ruleMessage(const Reading& reading)
+{
+    return reading.bodyTagAlone
+        ? QCoreApplication::translate("TagReader", "Read as a BODY tag: the colours it does not give stay as they are.")
+        : QCoreApplication::translate(
+            "TagReader", "Read as a browser shows it: what the text does not set is the browser's default.");
 }
 
 QString unusableMessage(const Reading& reading)

@@ -1,0 +1,98 @@
+#include "PageColours.h"
+
+#include "Cascade.h"
+#include "ColourText.h"
+#include "CssTokenizer.h"
+#include "PageTree.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr qint64 StepsPerCharacter = 64; // the work a reading may take, per character of its text
+constexpr qint64 MinimumSteps = 200000; // enough for any small text
+
+// `top` painted over the opaque `under`, each channel rounded to 8 bits as the browser paints it.
+QRgb over(QRgb top, QRgb under)
+{
+    const double alpha = qAlpha(top) / 255.0;
+    const auto channel = [alpha](int a, int b) { return int(std::floor(a * alpha + b * (1 - alpha) + 0.5)); };
+    return qRgb(
+        channel(qRed(top), qRed(under)), channel(qGreen(top), qGreen(under)), channel(qBlue(top), qBlue(under)));
+}
+
+} // namespace
+
+bool PageColours::holdsMarkup(QStringView text)
+{
+    // Markup starts with < and a letter, / or !: as CSS, a < delimiter before an identifier or one of
+    // those. Strings, comments and url() are single tokens, so a < inside them is never seen.
+    CssTokenizer tokenizer(text);
+    bool afterLess = false;
+    for (CssToken token = tokenizer.next(); !token.is(CssToken::End); token = tokenizer.next()) {
+        if (afterLess
+            && (token.is(CssToken::Ident) || token.is(CssToken::Function) || token.isDelim(u'/')
+                || token.isDelim(u'!')))
+            return true;
+        if (token.is(CssToken::Cdo))
+            return true;
+        afterLess = token.isDelim(u'<');
+    }
+    return false;
+}
+
+PageColours PageColours::read(QStringView text, Kind kind, const Options& options)
+{
+    PageColours result;
+    const PageTree tree = kind == Kind::Page ? PageTree::fromPage(text) : PageTree::model();
+    WorkBudget budget(std::max(MinimumSteps, qint64(text.size()) * StepsPerCharacter));
+    MediaQueries::Environment environment;
+    environment.dark = options.dark;
+    Cascade cascade(tree, environment, budget);
+    if (kind == Kind::Page) {
+        for (const PageTree::Sheet& sheet : tree.sheets()) {
+            if (sheet.href.isEmpty())
+                cascade.addStyleSheet(sheet.text, options.fileName, sheet.media, options.loader);
+            else
+                cascade.addLinkedSheet(sheet.href, options.fileName, sheet.media, options.loader);
+        }
+    } else {
+        cascade.addStyleSheet(text, options.fileName, {}, options.loader);
+    }
+
+    const int link = tree.link();
+    QList<int> chain;
+    for (int up = link; up >= 0; up = tree.at(up).parent)
+        chain.prepend(up);
+    const qsizetype bodyAt = chain.indexOf(tree.body());
+    const auto paint = [&](const QList<Cascade::Style>& styles, bool forLink, QRgb* canvasOut) {
+        const Cascade::Style& root = styles.first();
+        const Cascade::Style& body = styles[bodyAt];
+        // The canvas shows the root's background, or the body's when the root has none.
+        const QRgb base = *ColourText::systemColour(u"canvas", root.dark);
+        const bool propagated = qAlpha(root.background) == 0;
+        const QRgb canvas = over(propagated ? body.background : root.background, base);
+        if (canvasOut)
+            *canvasOut = canvas;
+        QRgb beneath = propagated ? canvas : over(body.background, canvas);
+        for (qsizetype i = bodyAt + 1; i < styles.size() && forLink; ++i)
+            beneath = over(styles[i].background, beneath);
+        return over(forLink ? styles.last().colour : body.colour, beneath);
+    };
+    const QList<Cascade::Style> plain = cascade.stylesDownTo(link, Selectors::State{link, false, false});
+    QRgb canvas = 0;
+    result.colours[Slot::Text] = paint(plain, false, &canvas);
+    result.colours[Slot::Background] = canvas;
+    result.colours[Slot::NewLink] = paint(plain, true, nullptr);
+    result.colours[Slot::VisitedLink]
+        = paint(cascade.stylesDownTo(link, Selectors::State{link, true, false}), true, nullptr);
+    result.colours[Slot::ActiveLink]
+        = paint(cascade.stylesDownTo(link, Selectors::State{link, false, true}), true, nullptr);
+    for (const qsizetype at : {qsizetype(0), bodyAt, chain.size() - 1})
+        result.unusable += plain[at].unusable;
+    result.unusable.removeDuplicates();
+    result.notes = cascade.notes();
+    result.authored = cascade.authored();
+    result.steps = budget.spent();
+    return result;
+}
