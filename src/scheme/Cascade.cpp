@@ -1,10 +1,12 @@
 #include "Cascade.h"
 
 #include "ColourText.h"
+#include "CssCalc.h"
 #include "LegacyColour.h"
 
 #include <QCoreApplication>
 #include <algorithm>
+#include <cmath>
 #include <tuple>
 
 namespace {
@@ -68,7 +70,22 @@ bool isRead(const QString& name)
 {
     return name.startsWith(QLatin1String("--")) || name == QLatin1String("color")
         || name == QLatin1String("background-color") || name == QLatin1String("background")
-        || name == QLatin1String("color-scheme") || name == QLatin1String("all");
+        || name == QLatin1String("color-scheme") || name == QLatin1String("opacity") || name == QLatin1String("filter")
+        || name == QLatin1String("all");
+}
+
+// An opacity: a number or a percentage, calc() of one, clamped to 0..1.
+std::optional<double> opacityOf(const CssValues& value)
+{
+    if (value.size() != 1)
+        return std::nullopt;
+    const bool math = value[0].token.is(CssToken::Function);
+    const std::optional<CssCalc::Quantity> quantity
+        = CssCalc::evaluate(math && value[0].isFunction(u"calc") ? value[0].inside : value);
+    if (!quantity || (quantity->kind != CssCalc::Quantity::Number && quantity->kind != CssCalc::Quantity::Percent))
+        return std::nullopt;
+    const double number = quantity->kind == CssCalc::Quantity::Percent ? quantity->value / 100 : quantity->value;
+    return std::isnan(number) ? 0.0 : std::clamp(number, 0.0, 1.0);
 }
 
 // A value a browser takes for the property, var() aside: one that fails drops its declaration.
@@ -84,6 +101,11 @@ bool isValid(const QString& name, const CssValues& value)
         return isColour(value) || (value.size() == 1 && value[0].token.isIdent(u"currentcolor"));
     if (name == QLatin1String("background"))
         return backgroundColour(value).has_value();
+    if (name == QLatin1String("opacity"))
+        return opacityOf(value).has_value();
+    if (name == QLatin1String("filter"))
+        return value[0].token.is(CssToken::Function) || value[0].token.isIdent(u"none")
+            || value[0].token.is(CssToken::Url);
     // color-scheme: normal, or names with only.
     return std::all_of(value.begin(), value.end(),
         [](const CssValue& v) { return v.token.is(CssToken::Ident) || v.token.is(CssToken::Whitespace); });
@@ -512,7 +534,7 @@ QList<Cascade::Candidate> Cascade::candidates(
                     specificity, order, layer, false, true, position});
             }
         } else if (declaration.name == QLatin1String("all")) {
-            for (const char* property : {"color", "background-color", "color-scheme"})
+            for (const char* property : {"color", "background-color", "color-scheme", "opacity"})
                 one(QLatin1String(property), false);
         } else {
             one(declaration.name, false);
@@ -791,6 +813,33 @@ Cascade::Computed Cascade::compute(int element,
                 computed.style.background = *rgba;
             else
                 computed.style.unusable << QStringLiteral("background-color: ") + CssParser::text(value);
+        }
+    }
+    // opacity, not inherited.
+    if (const Candidate* candidate = winner(QStringLiteral("opacity"))) {
+        const CssValues value = specified(candidate);
+        if (value.size() == 1 && value[0].token.isIdent(u"inherit"))
+            computed.style.opacity = parent ? parent->style.opacity : 1.0;
+        else if (const std::optional<double> opacity = opacityOf(value))
+            computed.style.opacity = *opacity;
+    }
+    // filter: brightness() and opacity() change the colours painted; other filters are left aside.
+    if (const Candidate* candidate = winner(QStringLiteral("filter"))) {
+        for (const CssValue& item : specified(candidate)) {
+            const bool brightness = item.isFunction(u"brightness");
+            if (!brightness && !item.isFunction(u"opacity"))
+                continue;
+            const CssValues inside = CssParser::trimmed(item.inside);
+            const std::optional<CssCalc::Quantity> amount
+                = inside.isEmpty() ? CssCalc::Quantity{1} : CssCalc::evaluate(inside);
+            if (!amount || (amount->kind != CssCalc::Quantity::Number && amount->kind != CssCalc::Quantity::Percent))
+                continue;
+            const double factor
+                = std::max(0.0, amount->kind == CssCalc::Quantity::Percent ? amount->value / 100 : amount->value);
+            if (brightness)
+                computed.style.brightness *= factor;
+            else
+                computed.style.opacity *= std::min(factor, 1.0);
         }
     }
     Q_UNUSED(element);

@@ -14,7 +14,7 @@
 #include <optional>
 
 // The cascade of CSS Cascade 5 over a page's tree, for the properties that colour a page: color,
-// background-color (and the background shorthand), color-scheme and the custom properties, with
+// background-color (and the background shorthand), opacity, color-scheme and the custom properties, with
 // inheritance and var() worked out element by element.
 //
 // Style sheets come in document order. Rules may sit in @media, @supports, @layer (named, anonymous,
@@ -27,6 +27,8 @@ public:
     struct Style {
         QRgb colour = qRgb(0, 0, 0);
         QRgb background = qRgba(0, 0, 0, 0);
+        double opacity = 1; // the element's opacity, which its whole painting is blended with
+        double brightness = 1; // what filter: brightness() multiplies its whole painting by
         bool dark = false; // the element's used colour scheme
         QStringList unusable; // values set that could not be read, such as "color: AccentColor"
     };

@@ -214,8 +214,9 @@ std::optional<Channel> channel(const CssValue& item)
     const CssToken& token = item.token;
     if (token.isIdent(u"none"))
         return Channel{};
-    if (item.isFunction(u"calc")) {
-        std::optional<CssCalc::Quantity> result = CssCalc::evaluate(item.inside);
+    if (item.isFunction(u"calc") || item.isFunction(u"min") || item.isFunction(u"max") || item.isFunction(u"clamp")) {
+        std::optional<CssCalc::Quantity> result
+            = CssCalc::evaluate(item.isFunction(u"calc") ? item.inside : CssValues{item});
         if (!result)
             return std::nullopt;
         // A NaN result counts as zero, and infinities as the largest values.

@@ -3,8 +3,9 @@
 #include "CssParser.h"
 
 // @media, the media of a style sheet's link or @import, and @supports, answered for the window this
-// program reads pages in: a screen of 1280 × 800 CSS pixels at one device pixel per CSS pixel, a
-// mouse, colour, and the colour scheme asked for.
+// program reads pages in: a screen of 1280 × 800 CSS pixels at one device pixel per CSS pixel, in
+// colour, with no pointer that hovers (as the headless browser whose pixels the tests record), and the
+// colour scheme asked for.
 namespace MediaQueries {
 
 struct Environment {

@@ -21,6 +21,16 @@ QRgb over(QRgb top, QRgb under)
         channel(qRed(top), qRed(under)), channel(qGreen(top), qGreen(under)), channel(qBlue(top), qBlue(under)));
 }
 
+// What an element with opacity paints, `painted`, blended over what lay beneath it, as the browser
+// blends a layer: 8-bit alpha and truncating arithmetic.
+QRgb blended(QRgb painted, QRgb beneath, double opacity)
+{
+    const int alpha = int(std::floor(opacity * 255 + 0.5));
+    const auto channel = [alpha](int a, int b) { return (a * alpha + b * (255 - alpha)) / 255; };
+    return qRgb(channel(qRed(painted), qRed(beneath)), channel(qGreen(painted), qGreen(beneath)),
+        channel(qBlue(painted), qBlue(beneath)));
+}
+
 } // namespace
 
 bool PageColours::holdsMarkup(QStringView text)
@@ -74,10 +84,32 @@ PageColours PageColours::read(QStringView text, Kind kind, const Options& option
         const QRgb canvas = over(propagated ? body.background : root.background, base);
         if (canvasOut)
             *canvasOut = canvas;
-        QRgb beneath = propagated ? canvas : over(body.background, canvas);
-        for (qsizetype i = bodyAt + 1; i < styles.size() && forLink; ++i)
-            beneath = over(styles[i].background, beneath);
-        return over(forLink ? styles.last().colour : body.colour, beneath);
+        // Each element from the body down paints its background over what lies beneath; one with
+        // opacity has all it paints blended over what lay beneath it.
+        // filter: brightness() scales all an element paints, its descendants' colours included.
+        double brightness = 1;
+        const auto bright = [&brightness](QRgb colour) {
+            if (brightness == 1)
+                return colour;
+            const auto channel = [&](int c) { return std::clamp(int(std::floor(c * brightness + 0.5)), 0, 255); };
+            return qRgba(channel(qRed(colour)), channel(qGreen(colour)), channel(qBlue(colour)), qAlpha(colour));
+        };
+        for (qsizetype i = 0; i <= bodyAt; ++i)
+            brightness *= styles[i].brightness;
+        QList<QRgb> below{canvas}; // what lies beneath each element, from the body down
+        QRgb beneath = propagated ? canvas : over(bright(body.background), canvas);
+        const qsizetype last = forLink ? styles.size() - 1 : bodyAt;
+        for (qsizetype i = bodyAt + 1; i <= last; ++i) {
+            below.append(beneath);
+            brightness *= styles[i].brightness;
+            beneath = over(bright(styles[i].background), beneath);
+        }
+        QRgb pixel = over(bright(styles[last].colour), beneath);
+        for (qsizetype i = last; i >= bodyAt; --i) {
+            if (styles[i].opacity < 1)
+                pixel = blended(pixel, below[i - bodyAt], styles[i].opacity);
+        }
+        return pixel;
     };
     const QList<Cascade::Style> plain = cascade.stylesDownTo(link, Selectors::State{link, false, false});
     QRgb canvas = 0;

@@ -353,7 +353,8 @@ std::optional<Complex> Parser::complex(const CssValues& values, int depth, bool 
         const CssValue& item = values[at];
         const CssToken& token = item.token;
         if (token.is(CssToken::Whitespace)) {
-            if (!pending && !leading)
+            // Whitespace after a leading combinator ("> a") is no descendant combinator.
+            if (!pending && !leading && !result.compounds.last().simples.isEmpty())
                 pending = ' ';
             continue;
         }

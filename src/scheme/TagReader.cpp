@@ -151,8 +151,9 @@ Reading readExplained(QStringView text, const Options& options)
     const PageColours colours
         = PageColours::read(text, kind == Options::Kind::Page ? PageColours::Kind::Page : PageColours::Kind::StyleSheet,
             PageColours::Options{options.dark, options.fileName, options.loader});
-    // A text that sets no colour at all gives none: there is nothing in it to apply.
-    for (std::size_t slot = 0; slot < Slot::Count && colours.authored; ++slot)
+    // Pasted text that sets no colour at all gives none: there is nothing in it to apply. A file is
+    // read as a browser shows it, defaults and all.
+    for (std::size_t slot = 0; slot < Slot::Count && (colours.authored || !options.fileName.isEmpty()); ++slot)
         reading.found.colours[slot] = QColor(colours.colours[slot]);
     // The margins' notes stay; the colours' are the cascade's now.
     reading.unusable.removeIf(
