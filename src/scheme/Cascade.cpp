@@ -373,6 +373,11 @@ void Cascade::addAtRule(const CssRule& rule, const Context& context, int depth)
         inner.scope = scope;
         inner.parent.reset();
         addContents(rule.block, inner, depth + 1);
+    } else if (name == QLatin1String("theme") && !context.parent) {
+        // Tailwind's @theme, as its build writes it out: custom properties on the root.
+        Context inner = context;
+        inner.parent = std::make_shared<const Selectors>(*Selectors::parse(CssParser::values(u":root")));
+        addDeclarations(CssParser::declarations(rule.block), inner);
     } else if (name == QLatin1String("property")) {
         QString property;
         for (const CssValue& value : rule.prelude) {
@@ -842,6 +847,7 @@ Cascade::Computed Cascade::compute(int element,
                 computed.style.opacity *= std::min(factor, 1.0);
         }
     }
+    computed.style.customs = computed.customs;
     Q_UNUSED(element);
     return computed;
 }

@@ -31,6 +31,7 @@ public:
         double brightness = 1; // what filter: brightness() multiplies its whole painting by
         bool dark = false; // the element's used colour scheme
         QStringList unusable; // values set that could not be read, such as "color: AccentColor"
+        QHash<QString, std::optional<CssValues>> customs; // the custom properties, var() resolved
     };
 
     Cascade(const PageTree& tree, MediaQueries::Environment environment, WorkBudget& budget);

@@ -112,6 +112,7 @@ PageColours PageColours::read(QStringView text, Kind kind, const Options& option
         return pixel;
     };
     const QList<Cascade::Style> plain = cascade.stylesDownTo(link, Selectors::State{link, false, false});
+    result.authored = false;
     QRgb canvas = 0;
     result.colours[Slot::Text] = paint(plain, false, &canvas);
     result.colours[Slot::Background] = canvas;
@@ -120,11 +121,29 @@ PageColours PageColours::read(QStringView text, Kind kind, const Options& option
         = paint(cascade.stylesDownTo(link, Selectors::State{link, true, false}), true, nullptr);
     result.colours[Slot::ActiveLink]
         = paint(cascade.stylesDownTo(link, Selectors::State{link, false, true}), true, nullptr);
+    // This program's own copy shapes name each slot's colour in a custom property on the root
+    // (--page-text, or --color-page-text in a Tailwind theme): where the page sets one, it is that slot.
+    static const std::array<const char16_t*, Slot::Count> names{
+        u"page-background", u"page-text", u"link", u"link-visited", u"link-active"};
+    for (std::size_t slot = 0; slot < Slot::Count; ++slot) {
+        for (const QString& prefix : {QStringLiteral("--color-"), QStringLiteral("--")}) {
+            const std::optional<CssValues> value
+                = plain.first().customs.value(prefix + QString::fromUtf16(names[slot]));
+            if (!value)
+                continue;
+            const std::optional<QRgb> rgba = ColourText::readRgba(*value, ColourText::Context{plain.first().dark, {}});
+            if (rgba && qAlpha(*rgba) == 255) {
+                result.colours[slot] = *rgba;
+                result.authored = true;
+                break;
+            }
+        }
+    }
     for (const qsizetype at : {qsizetype(0), bodyAt, chain.size() - 1})
         result.unusable += plain[at].unusable;
     result.unusable.removeDuplicates();
     result.notes = cascade.notes();
-    result.authored = cascade.authored();
+    result.authored = result.authored || cascade.authored();
     result.steps = budget.spent();
     return result;
 }

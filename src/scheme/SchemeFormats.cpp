@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 
 namespace SchemeFormats {
@@ -164,7 +165,12 @@ TagReader::Reading readTagText(QStringView text)
 TagReader::Reading readTagText(QStringView text, const TagReader::Options& options)
 {
     TagReader::Reading reading = TagReader::readExplained(text, options);
-    reading.found = readOver(reading.found, text);
+    // Style sheets and pages carry the custom properties through the cascade; design tokens, and a
+    // text no browser would read, still give theirs here.
+    const bool anyColour = std::any_of(reading.found.colours.begin(), reading.found.colours.end(),
+        [](const std::optional<QColor>& colour) { return colour.has_value(); });
+    if (!anyColour || reading.bodyTagAlone)
+        reading.found = readOver(reading.found, text);
     return reading;
 }
 
