@@ -71,7 +71,36 @@ bool isRead(const QString& name)
     return name.startsWith(QLatin1String("--")) || name == QLatin1String("color")
         || name == QLatin1String("background-color") || name == QLatin1String("background")
         || name == QLatin1String("color-scheme") || name == QLatin1String("opacity") || name == QLatin1String("filter")
-        || name == QLatin1String("all");
+        || name == QLatin1String("all") || name == QLatin1String("margin") || name == QLatin1String("margin-left")
+        || name == QLatin1String("margin-top");
+}
+
+// The words of a value, whitespace dropped.
+QList<CssValues> words(const CssValues& values)
+{
+    QList<CssValues> result;
+    for (const CssValue& value : values) {
+        if (!value.token.is(CssToken::Whitespace))
+            result.append(CssValues{value});
+    }
+    return result;
+}
+
+// One side of a margin as a browser takes it: a length, a percentage, auto or a math function.
+bool isMarginWord(const CssValues& word)
+{
+    const CssToken& token = word[0].token;
+    return token.is(CssToken::Dimension) || token.is(CssToken::Percentage) || token.isIdent(u"auto")
+        || (token.is(CssToken::Number) && token.number == 0) || token.is(CssToken::Function);
+}
+
+// margin: top [right [bottom [left]]], as {top, left}.
+std::optional<std::pair<CssValues, CssValues>> marginSides(const CssValues& values)
+{
+    const QList<CssValues> sides = words(values);
+    if (sides.isEmpty() || sides.size() > 4 || !std::all_of(sides.begin(), sides.end(), isMarginWord))
+        return std::nullopt;
+    return std::pair{sides[0], sides[sides.size() == 4 ? 3 : (sides.size() >= 2 ? 1 : 0)]};
 }
 
 // An opacity: a number or a percentage, calc() of one, clamped to 0..1.
@@ -103,6 +132,10 @@ bool isValid(const QString& name, const CssValues& value)
         return backgroundColour(value).has_value();
     if (name == QLatin1String("opacity"))
         return opacityOf(value).has_value();
+    if (name == QLatin1String("margin"))
+        return marginSides(value).has_value();
+    if (name == QLatin1String("margin-left") || name == QLatin1String("margin-top"))
+        return words(value).size() == 1 && isMarginWord(value);
     if (name == QLatin1String("filter"))
         return value[0].token.is(CssToken::Function) || value[0].token.isIdent(u"none")
             || value[0].token.is(CssToken::Url);
@@ -538,6 +571,17 @@ QList<Cascade::Candidate> Cascade::candidates(
                 result.append(Candidate{QStringLiteral("background-color"), *colour, band, layerKey, proximity,
                     specificity, order, layer, false, true, position});
             }
+        } else if (declaration.name == QLatin1String("margin")) {
+            const bool pending = holdsVar(declaration.value);
+            if (pending || isWideKeyword(declaration.value)) {
+                one(QStringLiteral("margin-top"), pending);
+                one(QStringLiteral("margin-left"), pending);
+            } else if (const auto sides = marginSides(declaration.value)) {
+                result.append(Candidate{QStringLiteral("margin-top"), sides->first, band, layerKey, proximity,
+                    specificity, order, layer, false, true, position});
+                result.append(Candidate{QStringLiteral("margin-left"), sides->second, band, layerKey, proximity,
+                    specificity, order, layer, false, true, position});
+            }
         } else if (declaration.name == QLatin1String("all")) {
             for (const char* property : {"color", "background-color", "color-scheme", "opacity"})
                 one(QLatin1String(property), false);
@@ -667,7 +711,8 @@ Cascade::Computed Cascade::compute(int element,
                     ++i;
                 continue;
             }
-            if (candidate->fromPage && !candidate->property.startsWith(QLatin1String("--")))
+            if (candidate->fromPage && !candidate->property.startsWith(QLatin1String("--"))
+                && !candidate->property.startsWith(QLatin1String("margin")))
                 m_authored = true;
             return candidate;
         }
@@ -766,6 +811,11 @@ Cascade::Computed Cascade::compute(int element,
         if (!value)
             return {};
         CssValues trimmed = CssParser::trimmed(*value);
+        if (candidate->shorthand && !isWideKeyword(trimmed) && candidate->property.startsWith(u'm')) {
+            const auto sides = marginSides(trimmed);
+            return sides ? (candidate->property == QLatin1String("margin-top") ? sides->first : sides->second)
+                         : CssValues{};
+        }
         if (candidate->shorthand && !isWideKeyword(trimmed))
             return backgroundColour(trimmed).value_or(CssValues{});
         return trimmed;
@@ -848,6 +898,14 @@ Cascade::Computed Cascade::compute(int element,
         }
     }
     computed.style.customs = computed.customs;
+    // Margins, for the body: what the page's declarations give, left for the caller to measure.
+    if (element == m_tree.body()) {
+        for (const bool left : {true, false}) {
+            if (const Candidate* candidate
+                = winner(left ? QStringLiteral("margin-left") : QStringLiteral("margin-top")))
+                (left ? computed.style.marginLeft : computed.style.marginTop) = specified(candidate);
+        }
+    }
     Q_UNUSED(element);
     return computed;
 }

@@ -32,6 +32,9 @@ public:
         bool dark = false; // the element's used colour scheme
         QStringList unusable; // values set that could not be read, such as "color: AccentColor"
         QHash<QString, std::optional<CssValues>> customs; // the custom properties, var() resolved
+        // The margins the page's own declarations give, var() resolved; nothing where it gives none.
+        std::optional<CssValues> marginLeft;
+        std::optional<CssValues> marginTop;
     };
 
     Cascade(const PageTree& tree, MediaQueries::Environment environment, WorkBudget& budget);

@@ -36,15 +36,14 @@ QRgb blended(QRgb painted, QRgb beneath, double opacity)
 bool PageColours::holdsMarkup(QStringView text)
 {
     // Markup starts with < and a letter, / or !: as CSS, a < delimiter before an identifier or one of
-    // those. Strings, comments and url() are single tokens, so a < inside them is never seen.
+    // those. Strings, comments and url() are single tokens, so a < inside them is never seen; <!-- is
+    // CSS's own.
     CssTokenizer tokenizer(text);
     bool afterLess = false;
     for (CssToken token = tokenizer.next(); !token.is(CssToken::End); token = tokenizer.next()) {
         if (afterLess
             && (token.is(CssToken::Ident) || token.is(CssToken::Function) || token.isDelim(u'/')
                 || token.isDelim(u'!')))
-            return true;
-        if (token.is(CssToken::Cdo))
             return true;
         afterLess = token.isDelim(u'<');
     }
@@ -142,6 +141,11 @@ PageColours PageColours::read(QStringView text, Kind kind, const Options& option
     for (const qsizetype at : {qsizetype(0), bodyAt, chain.size() - 1})
         result.unusable += plain[at].unusable;
     result.unusable.removeDuplicates();
+    result.bodyAttributes = tree.at(tree.body()).attributes;
+    if (plain[bodyAt].marginLeft)
+        result.marginLeft = CssParser::text(*plain[bodyAt].marginLeft);
+    if (plain[bodyAt].marginTop)
+        result.marginTop = CssParser::text(*plain[bodyAt].marginTop);
     result.notes = cascade.notes();
     result.authored = result.authored || cascade.authored();
     result.steps = budget.spent();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ColorScheme.h"
+#include "HtmlDocument.h"
 #include "SheetLoader.h"
 
 #include <QRgb>
@@ -29,6 +30,11 @@ public:
     QStringList unusable; // values set that could not be read
     QStringList notes; // style sheets not read, a page too complex to finish
     bool authored = false; // whether the text itself set any of the colours
+    HtmlDocument::Attributes bodyAttributes;
+    // The body's margins as the page's declarations give them ("12px", "var(--x)" resolved); empty
+    // where they give none, and "" where what var() gave is invalid.
+    std::optional<QString> marginLeft;
+    std::optional<QString> marginTop;
 
     // The work a reading took, in steps, for the tests of linear time.
     qint64 steps = 0;

@@ -64,6 +64,8 @@ bool isBodyTagAlone(QStringView text)
     return false;
 }
 
+void takeMargins(const PageStyle& style, Reading& reading);
+
 // The reading as the tag's own attributes and the text's rules give it, without defaults: what a lone
 // tag gives, and the margins of any text.
 Reading readGiven(QStringView text)
@@ -102,6 +104,15 @@ Reading readGiven(QStringView text)
     take(style.colour(PageElement::Link), found.colours[Slot::NewLink]);
     take(style.colour(PageElement::VisitedLink), found.colours[Slot::VisitedLink]);
     take(style.colour(PageElement::ActiveLink), found.colours[Slot::ActiveLink]);
+    takeMargins(style, reading);
+    reading.unusable.removeDuplicates();
+    return reading;
+}
+
+// The margins a page's style gives, kept within what a scheme holds.
+void takeMargins(const PageStyle& style, Reading& reading)
+{
+    Found& found = reading.found;
     for (const bool left : {true, false}) {
         const std::optional<PageStyle::Value> value = style.margin(left);
         if (!value)
@@ -117,8 +128,6 @@ Reading readGiven(QStringView text)
             reading.limited << QStringLiteral("%1: %2px").arg(name, QString::number(*value->pixels));
         (left ? found.leftMargin : found.topMargin) = kept;
     }
-    reading.unusable.removeDuplicates();
-    return reading;
 }
 
 } // namespace
@@ -140,11 +149,12 @@ Reading readExplained(QStringView text)
 
 Reading readExplained(QStringView text, const Options& options)
 {
-    Reading reading = readGiven(text);
     if (options.kind == Options::Kind::Guess && isBodyTagAlone(text)) {
+        Reading reading = readGiven(text);
         reading.bodyTagAlone = true;
         return reading;
     }
+    Reading reading;
     Options::Kind kind = options.kind;
     if (kind == Options::Kind::Guess)
         kind = PageColours::holdsMarkup(text) ? Options::Kind::Page : Options::Kind::StyleSheet;
@@ -155,10 +165,17 @@ Reading readExplained(QStringView text, const Options& options)
     // read as a browser shows it, defaults and all.
     for (std::size_t slot = 0; slot < Slot::Count && (colours.authored || !options.fileName.isEmpty()); ++slot)
         reading.found.colours[slot] = QColor(colours.colours[slot]);
-    // The margins' notes stay; the colours' are the cascade's now.
-    reading.unusable.removeIf(
-        [](const QString& entry) { return !entry.startsWith(QLatin1String("margin")) && entry.contains(u':'); });
-    reading.unusable += colours.unusable;
+    // The margins: the body's margin attributes, under what the cascade gave, measured as before.
+    PageStyle style({}, colours.bodyAttributes);
+    style.addPresentationalAttributes();
+    QString margins;
+    if (colours.marginLeft)
+        margins += QStringLiteral("margin-left: %1;").arg(*colours.marginLeft);
+    if (colours.marginTop)
+        margins += QStringLiteral("margin-top: %1;").arg(*colours.marginTop);
+    style.addBodyStyle(margins);
+    takeMargins(style, reading);
+    reading.unusable = unusableAttributes(colours.bodyAttributes) + reading.unusable + colours.unusable;
     reading.unusable.removeDuplicates();
     reading.notes = colours.notes;
     return reading;
