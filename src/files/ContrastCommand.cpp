@@ -59,6 +59,7 @@ struct Loaded {
     QString problem; // when there is no scheme: what went wrong, naming the argument
     bool page = false; // read from a page or style sheet, which may differ between colour schemes
     QStringList notes; // linked style sheets not read
+    bool schemeSensitive = false; // whether the other colour scheme may read differently
 };
 
 Loaded load(const QByteArray& argument, bool dark = false)
@@ -104,7 +105,7 @@ Loaded load(const QByteArray& argument, bool dark = false)
     ColorScheme scheme = ColorScheme::defaults();
     Margins margins;
     TagReader::apply(found, scheme, margins);
-    return {scheme, {}, true, reading.notes};
+    return {scheme, {}, true, reading.notes, reading.schemeSensitive};
 }
 
 struct Pair {
@@ -174,7 +175,7 @@ Result check(const Options& options)
         }
         const bool dark = options.darkScheme.value_or(false);
         entries.append({argument, loaded, dark ? QStringLiteral("dark") : QStringLiteral("light")});
-        if (!options.darkScheme && loaded.scheme) {
+        if (!options.darkScheme && loaded.scheme && loaded.schemeSensitive) {
             const Loaded darkLoaded = load(argument, true);
             if (darkLoaded.scheme && *darkLoaded.scheme != *loaded.scheme)
                 entries.append({argument, darkLoaded, QStringLiteral("dark")});

@@ -71,8 +71,8 @@ bool isRead(const QString& name)
     return name.startsWith(QLatin1String("--")) || name == QLatin1String("color")
         || name == QLatin1String("background-color") || name == QLatin1String("background")
         || name == QLatin1String("color-scheme") || name == QLatin1String("opacity") || name == QLatin1String("filter")
-        || name == QLatin1String("all") || name == QLatin1String("margin") || name == QLatin1String("margin-left")
-        || name == QLatin1String("margin-top");
+        || name == QLatin1String("all") || name == QLatin1String("background-image") || name == QLatin1String("margin")
+        || name == QLatin1String("margin-left") || name == QLatin1String("margin-top");
 }
 
 // The words of a value, whitespace dropped.
@@ -132,6 +132,8 @@ bool isValid(const QString& name, const CssValues& value)
         return backgroundColour(value).has_value();
     if (name == QLatin1String("opacity"))
         return opacityOf(value).has_value();
+    if (name == QLatin1String("background-image"))
+        return true;
     if (name == QLatin1String("margin"))
         return marginSides(value).has_value();
     if (name == QLatin1String("margin-left") || name == QLatin1String("margin-top"))
@@ -570,6 +572,14 @@ QList<Cascade::Candidate> Cascade::candidates(
             } else if (const std::optional<CssValues> colour = backgroundColour(declaration.value)) {
                 result.append(Candidate{QStringLiteral("background-color"), *colour, band, layerKey, proximity,
                     specificity, order, layer, false, true, position});
+                // The shorthand sets the image too: a gradient when it names one, none otherwise.
+                CssValues image = CssParser::values(u"none");
+                for (const CssValue& value : declaration.value) {
+                    if (value.token.is(CssToken::Function) || value.token.is(CssToken::Url))
+                        image = CssValues{value};
+                }
+                result.append(Candidate{QStringLiteral("background-image"), image, band, layerKey, proximity,
+                    specificity, order, layer, false, true, position});
             }
         } else if (declaration.name == QLatin1String("margin")) {
             const bool pending = holdsVar(declaration.value);
@@ -842,6 +852,7 @@ Cascade::Computed Cascade::compute(int element,
         ? true
         : (schemes.contains(QLatin1String("light")) ? false : schemes.contains(QLatin1String("dark")));
     computed.style.dark = dark;
+    m_darkNamed = m_darkNamed || schemes.contains(QLatin1String("dark"));
 
     // color, inherited; the root's initial colour is the scheme's text colour.
     const QRgb inherited = parent ? parent->style.colour : *ColourText::systemColour(u"canvastext", dark);
@@ -896,6 +907,11 @@ Cascade::Computed Cascade::compute(int element,
             else
                 computed.style.opacity *= std::min(factor, 1.0);
         }
+    }
+    if (const Candidate* candidate = winner(QStringLiteral("background-image"))) {
+        const CssValues value = specified(candidate);
+        if (value.size() == 1 && value[0].isFunction(u"linear-gradient"))
+            computed.style.backgroundImage = value;
     }
     computed.style.customs = computed.customs;
     // Margins, for the body: what the page's declarations give, left for the caller to measure.

@@ -33,6 +33,7 @@ public:
         QStringList unusable; // values set that could not be read, such as "color: AccentColor"
         QHash<QString, std::optional<CssValues>> customs; // the custom properties, var() resolved
         // The margins the page's own declarations give, var() resolved; nothing where it gives none.
+        std::optional<CssValues> backgroundImage; // a single linear-gradient(), var() resolved
         std::optional<CssValues> marginLeft;
         std::optional<CssValues> marginTop;
     };
@@ -56,6 +57,9 @@ public:
     const QStringList& notes() const { return m_notes; }
     // Whether the page's own declarations decided any colour or colour scheme read so far.
     bool authored() const { return m_authored; }
+    // Whether the colour scheme asked for could change anything read so far: a query asked for it,
+    // or an element's color-scheme names dark.
+    bool schemeSensitive() const { return m_environment.schemeAsked || m_darkNamed; }
 
 private:
     struct Rule;
@@ -92,4 +96,5 @@ private:
     int m_anonymous = 0;
     bool m_ranked = false;
     mutable bool m_authored = false;
+    mutable bool m_darkNamed = false;
 };

@@ -92,8 +92,10 @@ QString discreteValue(const QString& name, const Environment& environment)
         {QStringLiteral("video-dynamic-range"), QStringLiteral("standard")},
         {QStringLiteral("overflow-block"), QStringLiteral("scroll")},
         {QStringLiteral("overflow-inline"), QStringLiteral("scroll")}};
-    if (name == QLatin1String("prefers-color-scheme"))
+    if (name == QLatin1String("prefers-color-scheme")) {
+        environment.schemeAsked = true;
         return environment.dark ? QStringLiteral("dark") : QStringLiteral("light");
+    }
     for (const auto& [feature, value] : values) {
         if (feature == name)
             return value;

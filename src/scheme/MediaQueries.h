@@ -12,6 +12,8 @@ struct Environment {
     bool dark = false;
     double width = 1280;
     double height = 800;
+    // Set when a query asked for the colour scheme: what was read may then differ in the other one.
+    mutable bool schemeAsked = false;
 };
 
 // A media query list; an empty one holds.

@@ -30,6 +30,7 @@ public:
     QStringList unusable; // values set that could not be read
     QStringList notes; // style sheets not read, a page too complex to finish
     bool authored = false; // whether the text itself set any of the colours
+    bool schemeSensitive = false; // whether the other colour scheme could read differently
     HtmlDocument::Attributes bodyAttributes;
     // The body's margins as the page's declarations give them ("12px", "var(--x)" resolved); empty
     // where they give none, and "" where what var() gave is invalid.

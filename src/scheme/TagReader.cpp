@@ -178,6 +178,7 @@ Reading readExplained(QStringView text, const Options& options)
     reading.unusable = unusableAttributes(colours.bodyAttributes) + reading.unusable + colours.unusable;
     reading.unusable.removeDuplicates();
     reading.notes = colours.notes;
+    reading.schemeSensitive = colours.schemeSensitive;
     return reading;
 }
 

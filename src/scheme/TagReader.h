@@ -43,6 +43,7 @@ struct Reading {
     QStringList unusable; // what the text sets but a scheme cannot hold, such as "color: AccentColor"
     QStringList notes; // linked style sheets not read, a page too complex to finish
     bool bodyTagAlone = false; // read by the rule for a lone <body> tag rather than as a browser shows it
+    bool schemeSensitive = false; // whether reading in the other colour scheme could give other colours
 };
 
 // How to read a text: as which kind, in which colour scheme, and how to reach what it links.

@@ -1,4 +1,6 @@
 #include "scheme/PageColours.h"
+#include "scheme/PageTree.h"
+#include "scheme/Selectors.h"
 
 #include <QColor>
 #include <QRandomGenerator>
@@ -15,6 +17,7 @@ private slots:
     void hostileShapesStayLinear_data();
     void hostileShapesStayLinear();
     void layersAndImportanceRank();
+    void selectorsMatchAsAPlainReadingOfThemDoes();
 };
 
 namespace {
@@ -120,6 +123,187 @@ void TestCascade::layersAndImportanceRank()
         const PageColours colours = PageColours::read(css, PageColours::Kind::StyleSheet, {});
         QVERIFY2(hex(colours.colours[Slot::Text]) == QStringLiteral("#0000%1").arg(winner, 2, 10, QLatin1Char('0')),
             qPrintable(css));
+    }
+}
+
+namespace {
+
+// A selector drawn at random, kept as parts so that a plain matcher here can read it too.
+struct Simple {
+    enum Kind { Type, Class, Id, Attribute, AttributeValue, FirstChild, LastChild, Not, Is } kind;
+    QString name;
+    QList<Simple> arguments; // :not() and :is(): one simple selector each
+};
+struct Step {
+    QList<Simple> compound;
+    char combinator = 0; // to the step before it
+};
+
+const QStringList tags{QStringLiteral("div"), QStringLiteral("span"), QStringLiteral("em"), QStringLiteral("b")};
+const QStringList words{QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("z")};
+
+Simple randomSimple(QRandomGenerator& random, int depth)
+{
+    Simple simple{Simple::Kind(random.bounded(depth > 0 ? 7 : 9)), words[random.bounded(3)], {}};
+    if (simple.kind == Simple::Type)
+        simple.name = tags[random.bounded(tags.size())];
+    if (simple.kind == Simple::Not || simple.kind == Simple::Is) {
+        for (int i = 0; i < (simple.kind == Simple::Is ? 2 : 1); ++i)
+            simple.arguments.append(randomSimple(random, depth + 1));
+    }
+    return simple;
+}
+
+QString text(const Simple& simple)
+{
+    switch (simple.kind) {
+    case Simple::Type:
+        return simple.name;
+    case Simple::Class:
+        return u'.' + simple.name;
+    case Simple::Id:
+        return u'#' + simple.name;
+    case Simple::Attribute:
+        return QStringLiteral("[data-%1]").arg(simple.name);
+    case Simple::AttributeValue:
+        return QStringLiteral("[title|=\"%1\"]").arg(simple.name);
+    case Simple::FirstChild:
+        return QStringLiteral(":first-child");
+    case Simple::LastChild:
+        return QStringLiteral(":last-child");
+    case Simple::Not:
+        return QStringLiteral(":not(%1)").arg(text(simple.arguments[0]));
+    case Simple::Is:
+        return QStringLiteral(":is(%1, %2)").arg(text(simple.arguments[0]), text(simple.arguments[1]));
+    }
+    return {};
+}
+
+bool plainMatch(const Simple& simple, const PageTree& tree, int at)
+{
+    const PageTree::Element& e = tree.at(at);
+    const auto words = [&](QStringView name) {
+        return tree.attribute(at, name).value_or(QString()).split(u' ', Qt::SkipEmptyParts);
+    };
+    switch (simple.kind) {
+    case Simple::Type:
+        return e.tag == simple.name;
+    case Simple::Class:
+        return words(u"class").contains(simple.name);
+    case Simple::Id:
+        return tree.attribute(at, u"id") == simple.name;
+    case Simple::Attribute:
+        return tree.attribute(at, QStringLiteral("data-") + simple.name).has_value();
+    case Simple::AttributeValue: {
+        const QString title = tree.attribute(at, u"title").value_or(QStringLiteral("\x01"));
+        return title == simple.name || title.startsWith(simple.name + u'-');
+    }
+    case Simple::FirstChild:
+        return e.previous < 0; // the root too, as in Selectors 4
+    case Simple::LastChild:
+        return e.next < 0;
+    case Simple::Not:
+        return !plainMatch(simple.arguments[0], tree, at);
+    case Simple::Is:
+        return plainMatch(simple.arguments[0], tree, at) || plainMatch(simple.arguments[1], tree, at);
+    }
+    return false;
+}
+
+// Every way the steps could lie on the tree, tried one by one.
+bool plainMatch(const QList<Step>& steps, qsizetype last, const PageTree& tree, int at)
+{
+    for (const Simple& simple : steps[last].compound) {
+        if (!plainMatch(simple, tree, at))
+            return false;
+    }
+    if (last == 0)
+        return true;
+    const PageTree::Element& e = tree.at(at);
+    switch (steps[last].combinator) {
+    case '>':
+        return e.parent >= 0 && plainMatch(steps, last - 1, tree, e.parent);
+    case '+':
+        return e.previous >= 0 && plainMatch(steps, last - 1, tree, e.previous);
+    case '~':
+        for (int s = e.previous; s >= 0; s = tree.at(s).previous) {
+            if (plainMatch(steps, last - 1, tree, s))
+                return true;
+        }
+        return false;
+    default:
+        for (int up = e.parent; up >= 0; up = tree.at(up).parent) {
+            if (plainMatch(steps, last - 1, tree, up))
+                return true;
+        }
+        return false;
+    }
+}
+
+QString randomPage(QRandomGenerator& random)
+{
+    QString page = QStringLiteral("<body>");
+    QStringList open;
+    for (int i = 0; i < 14; ++i) {
+        if (!open.isEmpty() && random.bounded(3) == 0) {
+            page += QStringLiteral("</") + open.takeLast() + u'>';
+            continue;
+        }
+        const QString tag = tags[random.bounded(tags.size())];
+        page += u'<' + tag;
+        if (random.bounded(2))
+            page += QStringLiteral(" class=\"%1 %2\"").arg(words[random.bounded(3)], words[random.bounded(3)]);
+        if (random.bounded(4) == 0)
+            page += QStringLiteral(" id=%1").arg(words[random.bounded(3)]);
+        if (random.bounded(3) == 0)
+            page += QStringLiteral(" data-%1").arg(words[random.bounded(3)]);
+        if (random.bounded(3) == 0)
+            page += QStringLiteral(" title=%1-%2").arg(words[random.bounded(3)], words[random.bounded(3)]);
+        page += u'>';
+        open.append(tag);
+    }
+    return page;
+}
+
+} // namespace
+
+// Random selectors on random trees match exactly where a plain reading of them, trying every way they
+// could lie on the tree, says they do, with the specificity Selectors 4 gives.
+void TestCascade::selectorsMatchAsAPlainReadingOfThemDoes()
+{
+    QRandomGenerator random(4);
+    static const char combinators[] = {' ', '>', '+', '~'};
+    for (int run = 0; run < 300; ++run) {
+        const QString page = randomPage(random);
+        const PageTree tree = PageTree::fromPage(page);
+        QList<Step> steps;
+        QString selector;
+        const int length = random.bounded(1, 4);
+        for (int i = 0; i < length; ++i) {
+            Step step;
+            step.combinator = i ? combinators[random.bounded(4)] : 0;
+            for (int j = random.bounded(1, 3); j > 0; --j)
+                step.compound.append(randomSimple(random, 0));
+            // A type selector comes first in its compound.
+            std::stable_partition(step.compound.begin(), step.compound.end(),
+                [](const Simple& simple) { return simple.kind == Simple::Type; });
+            if (step.compound.size() == 2 && step.compound[1].kind == Simple::Type)
+                step.compound.removeLast();
+            if (i)
+                selector += step.combinator == ' ' ? QStringLiteral(" ") : QStringLiteral(" %1 ").arg(step.combinator);
+            for (const Simple& simple : std::as_const(step.compound))
+                selector += text(simple);
+            steps.append(step);
+        }
+        const std::optional<Selectors> parsed = Selectors::parse(CssParser::values(selector));
+        QVERIFY2(parsed, qPrintable(selector));
+        WorkBudget budget(1 << 24);
+        Selectors::Matcher matcher(tree, {}, budget);
+        for (int at = 0; at < tree.elements().size(); ++at) {
+            const bool expected = plainMatch(steps, steps.size() - 1, tree, at);
+            QVERIFY2(parsed->match(at, matcher).has_value() == expected,
+                qPrintable(QStringLiteral("%1 on element %2 of %3").arg(selector).arg(at).arg(page)));
+        }
     }
 }
 
