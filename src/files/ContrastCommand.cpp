@@ -55,6 +55,19 @@ std::optional<ColorScheme> fiveColours(const QString& text)
 }
 
 struct Loaded {
+    Loaded(std::optional<ColorScheme> scheme_,
+        QString problem_ = {},
+        bool page_ = false,
+        QStringList notes_ = {},
+        bool schemeSensitive_ = false)
+        : scheme(std::move(scheme_))
+        , problem(std::move(problem_))
+        , page(page_)
+        , notes(std::move(notes_))
+        , schemeSensitive(schemeSensitive_)
+    {
+    }
+
     std::optional<ColorScheme> scheme;
     QString problem; // when there is no scheme: what went wrong, naming the argument
     bool page = false; // read from a page or style sheet, which may differ between colour schemes
