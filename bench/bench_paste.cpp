@@ -38,6 +38,7 @@ public:
     std::optional<int> choosePrinter(QWidget*, QPrinter&, quint32) override { return {}; }
     void message(QWidget*, const QString&, const QString&) override { }
     SaveChoice askToSave(QWidget*, const QString&, const QString&) override { return SaveChoice::Discard; }
+    QString askTitle(QWidget*) override { return {}; }
 };
 
 // A page as a browser's "save as" gives it: a style sheet, a BODY tag, then lines of paragraphs.

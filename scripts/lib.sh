@@ -42,6 +42,10 @@ INSTALL_CHECK_PACKAGES=(desktop-file-utils appstream shared-mime-info)
 PACKAGE_CHECK_PACKAGES=(dpkg-dev lintian xdg-utils gtk-update-icon-cache)
 # What the fuzz target needs: clang with its libFuzzer and sanitizer runtimes.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+# What the real-world test needs to fetch its pinned style sheets: npm for the npm registry's packages
+# (apt-get download fetches the Debian ones). A machine with Node.js from elsewhere has npm already.
+CORPUS_PACKAGES=()
+command -v npm >/dev/null 2>&1 || CORPUS_PACKAGES=(npm)
 
 # configure_and_build DIR [cmake options...]
 configure_and_build() {

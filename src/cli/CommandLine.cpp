@@ -128,7 +128,12 @@ CommandLine CommandLine::parse(const QList<QByteArray>& arguments)
         QStringLiteral("json"), QCoreApplication::translate("CommandLine", "Print one JSON object instead."));
     const QCommandLineOption dark(QStringLiteral("dark"),
         QCoreApplication::translate("CommandLine", "With --fix: propose the dark companion of the scheme instead."));
-    parser.addOptions({check, fix, target, underlined, json, dark});
+    const QCommandLineOption colourScheme(QStringLiteral("color-scheme"),
+        QCoreApplication::translate("CommandLine",
+            "Read pages and style sheets in the light or dark colour scheme. Without it --check reports light, and "
+            "dark too where it differs."),
+        QStringLiteral("scheme"));
+    parser.addOptions({check, fix, target, underlined, json, dark, colourScheme});
     parser.addPositionalArgument(QStringLiteral("file"),
         QCoreApplication::translate("CommandLine", "A scheme file (.hlm) to open."), QStringLiteral("[file]"));
 
@@ -178,13 +183,25 @@ CommandLine CommandLine::parse(const QList<QByteArray>& arguments)
             result.output = QCoreApplication::translate("CommandLine", "--dark goes with --fix.");
             return result;
         }
+        if (parser.isSet(colourScheme)) {
+            const QString value = parser.value(colourScheme).toLower();
+            if (value != QLatin1String("light") && value != QLatin1String("dark")) {
+                result.action = Action::Error;
+                result.output
+                    = QCoreApplication::translate("CommandLine", "Unknown color-scheme '%1': use light or dark.")
+                          .arg(parser.value(colourScheme));
+                return result;
+            }
+            result.contrast.darkScheme = value == QLatin1String("dark");
+        }
         result.contrast.schemes = files;
         return result;
     }
-    if (parser.isSet(target) || parser.isSet(underlined) || parser.isSet(json) || parser.isSet(dark)) {
+    if (parser.isSet(target) || parser.isSet(underlined) || parser.isSet(json) || parser.isSet(dark)
+        || parser.isSet(colourScheme)) {
         result.action = Action::Error;
         result.output = QCoreApplication::translate("CommandLine",
-            "--target, --underlined and --json go with "
+            "--target, --underlined, --json and --color-scheme go with "
             "--check or --fix.");
         return result;
     }

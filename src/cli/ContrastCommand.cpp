@@ -2,6 +2,7 @@
 
 #include "colour/Apca.h"
 #include "colour/Contrast.h"
+#include "files/LinkedSheets.h"
 #include "files/PrintableText.h"
 #include "files/ReadFile.h"
 #include "files/SchemeFile.h"
@@ -55,11 +56,27 @@ std::optional<ColorScheme> fiveColours(const QString& text)
 }
 
 struct Loaded {
+    Loaded(std::optional<ColorScheme> scheme_,
+        QString problem_ = {},
+        bool page_ = false,
+        QStringList notes_ = {},
+        bool schemeSensitive_ = false)
+        : scheme(std::move(scheme_))
+        , problem(std::move(problem_))
+        , page(page_)
+        , notes(std::move(notes_))
+        , schemeSensitive(schemeSensitive_)
+    {
+    }
+
     std::optional<ColorScheme> scheme;
     QString problem; // when there is no scheme: what went wrong, naming the argument
+    bool page = false; // read from a page or style sheet, which may differ between colour schemes
+    QStringList notes; // linked style sheets not read
+    bool schemeSensitive = false; // whether the other colour scheme may read differently
 };
 
-Loaded load(const QByteArray& argument)
+Loaded load(const QByteArray& argument, bool dark = false)
 {
     const QString name = QFile::decodeName(argument);
     if (const auto scheme = fiveColours(name))
@@ -90,8 +107,15 @@ Loaded load(const QByteArray& argument)
     const QString text = QString::fromUtf8(file.data);
     if (!file.complete || TextLimit::tooLong(text.size()))
         return {std::nullopt, QStringLiteral("%1: %2").arg(shown, TextLimit::tooLongMessage())};
-    // As Apply Tag reads it: the copy shapes (custom properties, a Tailwind theme, design tokens) too.
-    const TagReader::Found found = SchemeFormats::readTagText(text).found;
+    // As Apply Tag reads it: the copy shapes (custom properties, a Tailwind theme, design tokens) too;
+    // and as a browser reads the file, with the style sheets it links from this computer.
+    TagReader::Options options;
+    options.kind = TagReader::kindOfFile(name);
+    options.dark = dark;
+    options.fileName = info.absoluteFilePath();
+    options.loader = LocalSheets::load;
+    const TagReader::Reading reading = SchemeFormats::readTagText(text, options);
+    const TagReader::Found& found = reading.found;
     bool anyColour = false;
     for (const auto& colour : found.colours)
         anyColour = anyColour || colour.has_value();
@@ -101,7 +125,7 @@ Loaded load(const QByteArray& argument)
     ColorScheme scheme = ColorScheme::defaults();
     Margins margins;
     FoundText::apply(found, scheme, margins);
-    return {scheme, {}};
+    return {scheme, {}, true, reading.notes, reading.schemeSensitive};
 }
 
 // The name of an audited pair in the output: its fore colour, and "from text" for one against the text.
@@ -143,16 +167,43 @@ Result check(const Options& options)
     Result result;
     QJsonArray schemes;
     QStringList lines;
+    // Each scheme to report: a page or style sheet in the colour scheme asked for, or in light and,
+    // when any colour differs there, in dark as well.
+    struct Entry {
+        QByteArray argument;
+        Loaded loaded;
+        QString colourScheme; // empty for a scheme that has one only
+    };
+    QList<Entry> entries;
     for (const QByteArray& argument : options.schemes) {
-        const Loaded loaded = load(argument);
+        Loaded loaded = load(argument, options.darkScheme.value_or(false));
+        for (const QString& note : std::as_const(loaded.notes))
+            result.notes += QStringLiteral("hueloom: %1: %2\n")
+                                .arg(PrintableText::escaped(QFile::decodeName(argument)), PrintableText::escaped(note));
+        if (!loaded.page) {
+            entries.append({argument, loaded, {}});
+            continue;
+        }
+        const bool dark = options.darkScheme.value_or(false);
+        entries.append({argument, loaded, dark ? QStringLiteral("dark") : QStringLiteral("light")});
+        if (!options.darkScheme && loaded.scheme && loaded.schemeSensitive) {
+            const Loaded darkLoaded = load(argument, true);
+            if (darkLoaded.scheme && *darkLoaded.scheme != *loaded.scheme)
+                entries.append({argument, darkLoaded, QStringLiteral("dark")});
+        }
+    }
+    for (const Entry& entry : std::as_const(entries)) {
+        const Loaded& loaded = entry.loaded;
         if (!loaded.scheme) {
             result.notes += QStringLiteral("hueloom: %1\n").arg(loaded.problem);
             result.status = BadInput;
             continue;
         }
         const ColorScheme& scheme = *loaded.scheme;
-        const QString name = QFile::decodeName(argument);
-        lines << QStringLiteral("%1 (%2)").arg(PrintableText::escaped(name), ContrastFixer::nameOf(options.target));
+        const QString name = PrintableText::escaped(QFile::decodeName(entry.argument));
+        lines << (entry.colourScheme.isEmpty()
+                ? QStringLiteral("%1 (%2)").arg(name, ContrastFixer::nameOf(options.target))
+                : QStringLiteral("%1, %3 (%2)").arg(name, ContrastFixer::nameOf(options.target), entry.colourScheme));
         QJsonArray pairs;
         const std::vector<ContrastAudit::Pair> audited
             = ContrastAudit::audit(scheme, options.target, options.linksUnderlined);
@@ -167,8 +218,11 @@ Result check(const Options& options)
         }
         if (!schemePasses && result.status == AllPass)
             result.status = SomeFail;
-        schemes.append(QJsonObject{{QStringLiteral("scheme"), name}, {QStringLiteral("colours"), coloursJson(scheme)},
-            {QStringLiteral("pairs"), pairs}, {QStringLiteral("pass"), schemePasses}});
+        QJsonObject object{{QStringLiteral("scheme"), name}, {QStringLiteral("colours"), coloursJson(scheme)},
+            {QStringLiteral("pairs"), pairs}, {QStringLiteral("pass"), schemePasses}};
+        if (!entry.colourScheme.isEmpty())
+            object.insert(QStringLiteral("colorScheme"), entry.colourScheme);
+        schemes.append(object);
     }
     if (options.json) {
         const QJsonObject object{{QStringLiteral("target"), optionName(options.target)},
@@ -189,7 +243,11 @@ Result fix(const Options& options)
         result.notes = QStringLiteral("hueloom: %1\n").arg(tr("--fix takes one scheme"));
         return result;
     }
-    const Loaded loaded = load(options.schemes.first());
+    const Loaded loaded = load(options.schemes.first(), options.darkScheme.value_or(false));
+    for (const QString& note : loaded.notes)
+        result.notes += QStringLiteral("hueloom: %1: %2\n")
+                            .arg(PrintableText::escaped(QFile::decodeName(options.schemes.first())),
+                                PrintableText::escaped(note));
     if (!loaded.scheme) {
         result.status = BadInput;
         result.notes = QStringLiteral("hueloom: %1\n").arg(loaded.problem);

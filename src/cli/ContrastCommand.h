@@ -5,12 +5,13 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <optional>
 
 // `hueloom --check` and `hueloom --fix`: contrast from the command line, with no display.
 //
-// A scheme is named by an .hlm file; an HTML or CSS file, read as Apply Tag reads the tag box (colours
-// it does not give stay the default ones); or five colours written "#CECEFF,#0055AA,#007C00,#003C00,
-// #00B500" (background, text, link, visited link, active link).
+// A scheme is named by an .hlm file; an HTML or CSS file, read as a browser shows it (the style sheets
+// it links from this computer included) in the light or the dark colour scheme; or five colours written
+// "#CECEFF,#0055AA,#007C00,#003C00,#00B500" (background, text, link, visited link, active link).
 namespace ContrastCommand {
 
 // Exit statuses.
@@ -23,6 +24,9 @@ struct Options {
     bool linksUnderlined = false;
     bool json = false;
     bool dark = false; // --fix gives the dark companion
+    // --color-scheme: which scheme a page or style sheet is read in. Without it --check reports the
+    // light scheme, and the dark one as well when any colour differs there; --fix reads the light one.
+    std::optional<bool> darkScheme;
     QList<QByteArray> schemes;
 };
 

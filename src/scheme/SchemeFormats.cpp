@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 
 namespace SchemeFormats {
@@ -160,11 +161,23 @@ TagReader::Found readOver(TagReader::Found found, QStringView text, const std::s
 
 TagReader::Reading readTagText(QStringView text, const std::stop_token& stop)
 {
-    TagReader::Reading reading = TagReader::readExplained(text, stop);
-    if (stop.stop_requested())
+    TagReader::Options options;
+    options.stop = stop;
+    return readTagText(text, options);
+}
+
+TagReader::Reading readTagText(QStringView text, const TagReader::Options& options)
+{
+    TagReader::Reading reading = TagReader::readExplained(text, options);
+    if (options.stop.stop_requested())
         return {};
-    reading.found = readOver(reading.found, text, stop);
-    return stop.stop_requested() ? TagReader::Reading{} : reading;
+    // Style sheets and pages carry the custom properties through the cascade; design tokens, and a
+    // text no browser would read, still give theirs here.
+    const bool anyColour = std::any_of(reading.found.colours.begin(), reading.found.colours.end(),
+        [](const std::optional<QColor>& colour) { return colour.has_value(); });
+    if (!anyColour || reading.bodyTagAlone)
+        reading.found = readOver(reading.found, text, options.stop);
+    return options.stop.stop_requested() ? TagReader::Reading{} : reading;
 }
 
 } // namespace SchemeFormats

@@ -34,5 +34,6 @@ TagReader::Found readOver(TagReader::Found found, QStringView text, const std::s
 // A text read as Apply Tag reads the tag box: the tag reader's reading, with these shapes put over it.
 // It touches nothing else, so it may run on any thread; `stop` ends it early, with nothing found.
 TagReader::Reading readTagText(QStringView text, const std::stop_token& stop = {});
+TagReader::Reading readTagText(QStringView text, const TagReader::Options& options);
 
 } // namespace SchemeFormats

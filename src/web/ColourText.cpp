@@ -214,8 +214,9 @@ std::optional<Channel> channel(const CssValue& item)
     const CssToken& token = item.token;
     if (token.isIdent(u"none"))
         return Channel{};
-    if (item.isFunction(u"calc")) {
-        std::optional<CssCalc::Quantity> result = CssCalc::evaluate(item.inside);
+    if (item.isFunction(u"calc") || item.isFunction(u"min") || item.isFunction(u"max") || item.isFunction(u"clamp")) {
+        std::optional<CssCalc::Quantity> result
+            = CssCalc::evaluate(item.isFunction(u"calc") ? item.inside : CssValues{item});
         if (!result)
             return std::nullopt;
         // A NaN result counts as zero, and infinities as the largest values.
@@ -787,7 +788,205 @@ bool isSixHexDigits(QStringView text)
     });
 }
 
+// The channel names relative colour syntax gives each function, and the scale of each channel's
+// reference value against how this reader keeps it.
+struct RelativeChannels {
+    const char* function;
+    Space space;
+    std::array<const char16_t*, 3> names;
+    std::array<double, 3> scale;
+};
+
+constexpr std::array<RelativeChannels, 9> Relatives{{
+    {"rgb", Space::Srgb, {u"r", u"g", u"b"}, {255, 255, 255}},
+    {"rgba", Space::Srgb, {u"r", u"g", u"b"}, {255, 255, 255}},
+    {"hsl", Space::Hsl, {u"h", u"s", u"l"}, {1, 100, 100}},
+    {"hsla", Space::Hsl, {u"h", u"s", u"l"}, {1, 100, 100}},
+    {"hwb", Space::Hwb, {u"h", u"w", u"b"}, {1, 100, 100}},
+    {"lab", Space::Lab, {u"l", u"a", u"b"}, {1, 1, 1}},
+    {"lch", Space::Lch, {u"l", u"c", u"h"}, {1, 1, 1}},
+    {"oklab", Space::Oklab, {u"l", u"a", u"b"}, {1, 1, 1}},
+    {"oklch", Space::Oklch, {u"l", u"c", u"h"}, {1, 1, 1}},
+}};
+
+CssValue numberValue(double number)
+{
+    CssValue value;
+    value.token.type = CssToken::Number;
+    value.token.number = number;
+    return value;
+}
+
+// oklch(from <colour> …): the channel keywords replaced by the origin colour's channels in the
+// function's space, so that the function then reads as an absolute colour. Nothing when it is no
+// valid relative colour.
+std::optional<CssValue> absoluteColour(const CssValue& function, int depth)
+{
+    const CssValues inside = CssParser::trimmed(function.inside);
+    if (inside.isEmpty() || !inside[0].token.isIdent(u"from"))
+        return function;
+    qsizetype at = 1;
+    while (at < inside.size() && inside[at].token.is(CssToken::Whitespace))
+        ++at;
+    if (at >= inside.size())
+        return std::nullopt;
+    const Result origin = colour(CssValues{inside[at]}, depth + 1);
+    if (!origin.colour)
+        return std::nullopt;
+    CssValues rest = CssParser::trimmed(inside.mid(at + 1));
+    const QString name = function.token.text.toLower();
+    Space space = Space::Srgb;
+    std::array<const char16_t*, 3> names{u"r", u"g", u"b"};
+    std::array<double, 3> scale{1, 1, 1};
+    if (name == QLatin1String("color")) {
+        if (rest.isEmpty())
+            return std::nullopt;
+        const std::optional<Space> named = spaceNamed(rest[0].token, false);
+        if (!named)
+            return std::nullopt;
+        space = *named;
+        if (space == Space::XyzD50 || space == Space::XyzD65)
+            names = {u"x", u"y", u"z"};
+    } else {
+        const auto found = std::find_if(Relatives.begin(), Relatives.end(),
+            [&](const RelativeChannels& r) { return name == QLatin1String(r.function); });
+        if (found == Relatives.end())
+            return std::nullopt;
+        space = found->space;
+        names = found->names;
+        scale = found->scale;
+    }
+    Triple channels = ColourSpaces::convert(origin.colour->space, space, origin.colour->channels);
+    if ((space == Space::Hsl || space == Space::Hwb) && std::isnan(channels[0]))
+        channels[0] = 0;
+    const auto replaced = [&](const CssValues& values, const auto& self, int level) -> CssValues {
+        CssValues result;
+        for (const CssValue& value : values) {
+            if (value.token.is(CssToken::Ident)) {
+                bool done = false;
+                for (std::size_t i = 0; i < 3 && !done; ++i) {
+                    if (value.token.isIdent(names[i])) {
+                        result.append(numberValue(channels[i] * scale[i]));
+                        done = true;
+                    }
+                }
+                if (!done && value.token.isIdent(u"alpha")) {
+                    result.append(numberValue(origin.colour->alpha));
+                    done = true;
+                }
+                if (!done)
+                    result.append(value);
+            } else if (!value.inside.isEmpty() && level < 16) {
+                result.append(CssValue{value.token, self(value.inside, self, level + 1)});
+            } else {
+                result.append(value);
+            }
+        }
+        return result;
+    };
+    CssValue absolute{function.token, replaced(rest, replaced, 0)};
+    return absolute;
+}
+
+// The value with light-dark(), currentcolor, the system colours and relative colours worked out.
+std::optional<CssValues> resolvedContext(const CssValues& values, const Context& context, int depth)
+{
+    if (depth > 16)
+        return std::nullopt;
+    CssValues result;
+    for (const CssValue& value : values) {
+        if (value.isFunction(u"light-dark")) {
+            QList<CssValues> parts{{}};
+            for (const CssValue& item : value.inside) {
+                if (item.token.is(CssToken::Comma))
+                    parts.append(CssValues{});
+                else
+                    parts.last().append(item);
+            }
+            if (parts.size() != 2)
+                return std::nullopt;
+            std::optional<CssValues> chosen
+                = resolvedContext(CssParser::trimmed(parts[context.dark ? 1 : 0]), context, depth + 1);
+            if (!chosen || chosen->size() != 1)
+                return std::nullopt;
+            result += *chosen;
+        } else if (value.token.is(CssToken::Ident)) {
+            std::optional<QRgb> rgba;
+            if (value.token.isIdent(u"currentcolor"))
+                rgba = context.currentColour;
+            else
+                rgba = systemColour(value.token.text, context.dark);
+            if (!rgba) {
+                result.append(value);
+                continue;
+            }
+            CssValue function;
+            function.token.type = CssToken::Function;
+            function.token.text = QStringLiteral("rgb");
+            const CssValues channels = CssParser::values(QStringLiteral("%1 %2 %3 / %4")
+                                                             .arg(qRed(*rgba))
+                                                             .arg(qGreen(*rgba))
+                                                             .arg(qBlue(*rgba))
+                                                             .arg(qAlpha(*rgba) / 255.0));
+            function.inside = channels;
+            result.append(function);
+        } else if (!value.inside.isEmpty()) {
+            std::optional<CssValues> inside = resolvedContext(value.inside, context, depth + 1);
+            if (!inside)
+                return std::nullopt;
+            const std::optional<CssValue> absolute = value.token.is(CssToken::Function)
+                ? absoluteColour(CssValue{value.token, *inside}, depth)
+                : CssValue{value.token, *inside};
+            if (!absolute)
+                return std::nullopt;
+            result.append(*absolute);
+        } else {
+            result.append(value);
+        }
+    }
+    return result;
+}
+
 } // namespace
+
+std::optional<QRgb> systemColour(QStringView name, bool dark)
+{
+    static const std::array<std::tuple<const char16_t*, QRgb, QRgb>, 7> colours{{
+        {u"canvas", qRgb(255, 255, 255), qRgb(0x12, 0x12, 0x12)},
+        {u"canvastext", qRgb(0, 0, 0), qRgb(255, 255, 255)},
+        {u"linktext", qRgb(0, 0, 0xEE), qRgb(0x9E, 0x9E, 0xFF)},
+        {u"visitedtext", qRgb(0x55, 0x1A, 0x8B), qRgb(0xD0, 0xAD, 0xF0)},
+        {u"activetext", qRgb(0xFF, 0, 0), qRgb(0xFF, 0x9E, 0x9E)},
+        {u"-webkit-link", qRgb(0, 0, 0xEE), qRgb(0x9E, 0x9E, 0xFF)},
+        {u"-webkit-activelink", qRgb(0xFF, 0, 0), qRgb(0xFF, 0x9E, 0x9E)},
+    }};
+    for (const auto& [keyword, light, darkColour] : colours) {
+        if (name.compare(QStringView(keyword), Qt::CaseInsensitive) == 0)
+            return dark ? darkColour : light;
+    }
+    return std::nullopt;
+}
+
+std::optional<QRgb> readRgba(const CssValues& value, const Context& context)
+{
+    const std::optional<CssValues> resolved = resolvedContext(CssParser::trimmed(value), context, 0);
+    if (!resolved)
+        return std::nullopt;
+    if (resolved->size() == 1 && resolved->first().token.isIdent(u"transparent"))
+        return qRgba(0, 0, 0, 0);
+    const Result result = colour(*resolved, 0);
+    if (!result.colour)
+        return std::nullopt;
+    const Colour& c = *result.colour;
+    const double alpha = c.missing[3] ? 0.0 : std::clamp(c.alpha, 0.0, 1.0);
+    Triple channels = c.channels;
+    for (std::size_t i = 0; i < 3; ++i) {
+        if (c.missing[i])
+            channels[i] = 0;
+    }
+    const QRgb rgb = ColourSpaces::paint(c.space, channels);
+    return qRgba(qRed(rgb), qGreen(rgb), qBlue(rgb), int(std::floor(alpha * 255 + 0.5)));
+}
 
 Reading read(const CssValues& value)
 {

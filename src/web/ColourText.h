@@ -41,6 +41,19 @@ struct Reading {
 };
 
 Reading read(QStringView text);
+
+// What a colour stands for where it is used: light-dark() picks by the element's colour scheme,
+// currentcolor is the element's colour, and the system colours are the browser's own.
+struct Context {
+    bool dark = false;
+    std::optional<QRgb> currentColour; // with its alpha
+};
+// The colour with its alpha as a browser computes it, relative colour syntax included; nothing when
+// the value is no colour that can be painted.
+std::optional<QRgb> readRgba(const CssValues& value, const Context& context);
+// The browser's own colours, as the system colour keywords name them (canvas, canvastext, linktext,
+// visitedtext, activetext), in the light or the dark scheme.
+std::optional<QRgb> systemColour(QStringView name, bool dark);
 // One CSS value, as a style sheet holds it; hex without # is no colour here.
 Reading read(const CssValues& value);
 std::optional<QColor> parse(QStringView text);

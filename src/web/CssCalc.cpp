@@ -153,10 +153,53 @@ private:
         case CssToken::Function:
             if (item.isFunction(u"calc"))
                 return nested(item.inside);
+            if (item.isFunction(u"min") || item.isFunction(u"max") || item.isFunction(u"clamp"))
+                return comparison(item);
             return std::nullopt;
         default:
             return std::nullopt;
         }
+    }
+
+    // min(), max() and clamp(): sums of one kind, compared.
+    std::optional<Quantity> comparison(const CssValue& item) const
+    {
+        QList<CssValues> parts{{}};
+        for (const CssValue& value : item.inside) {
+            if (value.token.is(CssToken::Comma))
+                parts.append(CssValues{});
+            else
+                parts.last().append(value);
+        }
+        const bool clamp = item.isFunction(u"clamp");
+        if (clamp && parts.size() != 3)
+            return std::nullopt;
+        QList<std::optional<Quantity>> values;
+        for (const CssValues& part : std::as_const(parts)) {
+            // clamp() may leave either bound as none.
+            const CssValues trimmed = CssParser::trimmed(part);
+            if (clamp && trimmed.size() == 1 && trimmed[0].token.isIdent(u"none") && &part != &parts[1]) {
+                values.append(std::nullopt);
+                continue;
+            }
+            const std::optional<Quantity> value = nested(part);
+            if (!value || (!values.isEmpty() && values.first() && values.first()->kind != value->kind))
+                return std::nullopt;
+            values.append(value);
+        }
+        if (clamp) {
+            Quantity result = *values[1];
+            if (values[2])
+                result.value = std::min(result.value, values[2]->value);
+            if (values[0])
+                result.value = std::max(result.value, values[0]->value);
+            return result;
+        }
+        const bool smallest = item.isFunction(u"min");
+        Quantity result = *values.first();
+        for (const std::optional<Quantity>& value : std::as_const(values))
+            result.value = smallest ? std::min(result.value, value->value) : std::max(result.value, value->value);
+        return result;
     }
 
     std::optional<Quantity> nested(const CssValues& inside) const

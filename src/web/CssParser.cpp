@@ -54,9 +54,9 @@ CssParser::CssParser(CssValues values)
 {
 }
 
-CssValues CssParser::values(QStringView text)
+CssValues CssParser::values(QStringView text, const std::stop_token& stop)
 {
-    return tree(CssTokenizer::all(text));
+    return tree(CssTokenizer::all(text, stop));
 }
 
 QList<CssRule> CssParser::styleSheet(QStringView text, const std::stop_token& stop)

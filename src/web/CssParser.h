@@ -41,7 +41,8 @@ struct CssDeclaration {
 // no text can exhaust the stack.
 class CssParser {
 public:
-    static CssValues values(QStringView text);
+    // Stops early, with the values so far, once `stop` is requested.
+    static CssValues values(QStringView text, const std::stop_token& stop = {});
     // Stops early, with the rules so far, once `stop` is requested.
     static QList<CssRule> styleSheet(QStringView text, const std::stop_token& stop = {});
     static QList<CssRule> rules(const CssValues& block);

@@ -119,14 +119,24 @@ bool HtmlDocument::holdsMarkup(QStringView text)
     return tag.match(text).hasMatch();
 }
 
-HtmlDocument::HtmlDocument(QStringView text, const std::stop_token& stop)
+void HtmlDocument::parse(
+    QStringView text, const std::stop_token& stop, const std::function<void(const GumboInternalOutput& output)>& visit)
 {
     QByteArray utf8 = text.toUtf8();
     HtmlNesting::flatten(utf8, stop);
     GumboMemory memory(stop);
-    const GumboOutput* output = memory.parse(utf8);
-    if (!output)
-        return;
+    if (const GumboOutput* output = memory.parse(utf8))
+        visit(*output);
+}
+
+HtmlDocument::HtmlDocument(QStringView text, const std::stop_token& stop)
+{
+    parse(text, stop, [this](const GumboOutput& output) { read(output); });
+}
+
+void HtmlDocument::read(const GumboInternalOutput& parsed)
+{
+    const GumboOutput* output = &parsed;
     // Walked with a list rather than recursion, so that deep nesting cannot exhaust the stack.
     struct Pending {
         const GumboNode* node;

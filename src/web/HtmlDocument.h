@@ -1,10 +1,14 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringView>
+#include <functional>
 #include <stop_token>
 #include <utility>
+
+struct GumboInternalOutput;
 
 // A pasted tag or page as a browser builds it, by the HTML parsing algorithm (gumbo): comments, the
 // text of script, style, textarea and title, CDATA and a tag cut off at the end behave as in a
@@ -24,6 +28,12 @@ public:
 
     // Whether the text holds markup at all; text without any is taken as a style sheet instead.
     static bool holdsMarkup(QStringView text);
+    // Parses the text as the constructor does (nesting kept within HtmlNesting's limit, gumbo's memory
+    // freed flat, a stop heeded) and hands gumbo's tree to `visit` while it lives. Nothing is visited
+    // when the reading was stopped or memory ran out.
+    static void parse(QStringView text,
+        const std::stop_token& stop,
+        const std::function<void(const GumboInternalOutput& output)>& visit);
 
     const Attributes& htmlAttributes() const { return m_html; }
     const Attributes& bodyAttributes() const { return m_body; }
@@ -33,6 +43,8 @@ public:
     int depth() const { return m_depth; }
 
 private:
+    void read(const GumboInternalOutput& output);
+
     Attributes m_html;
     Attributes m_body;
     QList<StyleSheet> m_sheets;

@@ -1,8 +1,9 @@
 #include "TagReader.h"
 
-#include "web/HtmlDocument.h"
-#include "web/LegacyColour.h"
-#include "web/PageStyle.h"
+#include "HtmlDocument.h"
+#include "LegacyColour.h"
+#include "PageColours.h"
+#include "PageStyle.h"
 
 #include <QCoreApplication>
 #include <algorithm>
@@ -37,7 +38,37 @@ bool Found::isEmpty() const
         && !leftMargin && !topMargin;
 }
 
-Reading readExplained(QStringView text, const std::stop_token& stop)
+namespace {
+
+// A text that is one <body …> start tag, whitespace aside: quotes may hold a >.
+bool isBodyTagAlone(QStringView text)
+{
+    const QStringView trimmed = text.trimmed();
+    if (!trimmed.startsWith(QLatin1String("<body"), Qt::CaseInsensitive) || trimmed.size() < 6
+        || !(trimmed[5] == u'>' || trimmed[5].isSpace() || trimmed[5] == u'/'))
+        return false;
+    QChar quote;
+    for (qsizetype at = 5; at < trimmed.size(); ++at) {
+        const QChar c = trimmed[at];
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+        } else if ((c == u'"' || c == u'\'') && at > 0 && trimmed[at - 1] == u'=') {
+            quote = c;
+        } else if (c == u'>') {
+            return at == trimmed.size() - 1;
+        } else if (c == u'<') {
+            return false;
+        }
+    }
+    return false;
+}
+
+void takeMargins(const PageStyle& style, Reading& reading);
+
+// The reading as the tag's own attributes and the text's rules give it, without defaults: what a lone
+// tag gives, and the margins of any text.
+Reading readGiven(QStringView text, const std::stop_token& stop)
 {
     Reading reading;
     HtmlDocument::Attributes html;
@@ -78,6 +109,15 @@ Reading readExplained(QStringView text, const std::stop_token& stop)
     take(style.colour(PageElement::Link), found.colours[Slot::NewLink]);
     take(style.colour(PageElement::VisitedLink), found.colours[Slot::VisitedLink]);
     take(style.colour(PageElement::ActiveLink), found.colours[Slot::ActiveLink]);
+    takeMargins(style, reading);
+    reading.unusable.removeDuplicates();
+    return reading;
+}
+
+// The margins a page's style gives, kept within what a scheme holds.
+void takeMargins(const PageStyle& style, Reading& reading)
+{
+    Found& found = reading.found;
     for (const bool left : {true, false}) {
         const std::optional<PageStyle::Value> value = style.margin(left);
         if (!value)
@@ -93,7 +133,61 @@ Reading readExplained(QStringView text, const std::stop_token& stop)
             reading.limited << QStringLiteral("%1: %2px").arg(name, QString::number(*value->pixels));
         (left ? found.leftMargin : found.topMargin) = kept;
     }
+}
+
+} // namespace
+
+Options::Kind kindOfFile(const QString& fileName)
+{
+    const QString lower = fileName.toLower();
+    if (lower.endsWith(QLatin1String(".css")))
+        return Options::Kind::StyleSheet;
+    if (lower.endsWith(QLatin1String(".html")) || lower.endsWith(QLatin1String(".htm")))
+        return Options::Kind::Page;
+    return Options::Kind::Guess;
+}
+
+Reading readExplained(QStringView text, const std::stop_token& stop)
+{
+    Options options;
+    options.stop = stop;
+    return readExplained(text, options);
+}
+
+Reading readExplained(QStringView text, const Options& options)
+{
+    if (options.kind == Options::Kind::Guess && isBodyTagAlone(text)) {
+        Reading reading = readGiven(text, options.stop);
+        reading.bodyTagAlone = true;
+        return reading;
+    }
+    Reading reading;
+    Options::Kind kind = options.kind;
+    if (kind == Options::Kind::Guess)
+        kind = PageColours::holdsMarkup(text) ? Options::Kind::Page : Options::Kind::StyleSheet;
+    const PageColours colours
+        = PageColours::read(text, kind == Options::Kind::Page ? PageColours::Kind::Page : PageColours::Kind::StyleSheet,
+            PageColours::Options{options.dark, options.fileName, options.loader, options.stop});
+    if (options.stop.stop_requested())
+        return {};
+    // Pasted text that sets no colour at all gives none: there is nothing in it to apply. A file is
+    // read as a browser shows it, defaults and all.
+    for (std::size_t slot = 0; slot < Slot::Count && (colours.authored || !options.fileName.isEmpty()); ++slot)
+        reading.found.colours[slot] = QColor(colours.colours[slot]);
+    // The margins: the body's margin attributes, under what the cascade gave, measured as before.
+    PageStyle style({}, colours.bodyAttributes);
+    style.addPresentationalAttributes();
+    QString margins;
+    if (colours.marginLeft)
+        margins += QStringLiteral("margin-left: %1;").arg(*colours.marginLeft);
+    if (colours.marginTop)
+        margins += QStringLiteral("margin-top: %1;").arg(*colours.marginTop);
+    style.addBodyStyle(margins);
+    takeMargins(style, reading);
+    reading.unusable = unusableAttributes(colours.bodyAttributes) + reading.unusable + colours.unusable;
     reading.unusable.removeDuplicates();
+    reading.notes = colours.notes;
+    reading.schemeSensitive = colours.schemeSensitive;
     return reading;
 }
 
@@ -104,12 +198,21 @@ Found read(QStringView text)
 
 QString limitedMessage(const Reading& reading)
 {
-    if (reading.limited.isEmpty())
-        return {};
-    return QCoreApplication::translate("TagReader", "Margins are kept within %1 to %2 pixels, so %3 was limited.")
-        .arg(MarginMinimum)
-        .arg(MarginMaximum)
-        .arg(reading.limited.join(QStringLiteral(", ")));
+    QStringList parts = reading.notes;
+    if (!reading.limited.isEmpty())
+        parts << QCoreApplication::translate("TagReader", "Margins are kept within %1 to %2 pixels, so %3 was limited.")
+                     .arg(MarginMinimum)
+                     .arg(MarginMaximum)
+                     .arg(reading.limited.join(QStringLiteral(", ")));
+    return parts.join(u' ');
+}
+
+QString ruleMessage(const Reading& reading)
+{
+    return reading.bodyTagAlone
+        ? QCoreApplication::translate("TagReader", "Read as a BODY tag: the colours it does not give stay as they are.")
+        : QCoreApplication::translate(
+            "TagReader", "Read as a browser shows it: what the text does not set is the browser's default.");
 }
 
 QString unusableMessage(const Reading& reading)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SheetLoader.h"
 #include "colour/ColorScheme.h"
 
 #include <QColor>
@@ -10,8 +11,13 @@
 #include <stop_token>
 
 // Reads back what the user typed or pasted into the tag box exactly as a browser shows it: a BODY tag
-// or a whole page, read by the HTML parsing rules, or CSS. Only what is there is found; a slot or margin
-// the text does not give stays empty.
+// or a whole page, read by the HTML parsing rules, or CSS.
+//
+// Two rules decide what is found. A text that is one <body …> start tag and nothing else, as this
+// program writes it, gives only what its attributes say: a slot or margin it does not give stays empty,
+// so Apply Tag keeps the current colour there. Any other text (a page, a style sheet) gives all five
+// colours as a browser shows them, the browser's defaults where the text sets nothing (PageColours),
+// in the light or the dark colour scheme; its margins are only those it gives.
 //
 // In a tag, colour attributes follow the HTML Standard's rules for legacy colour values ("chucknorris"
 // is a colour), margins its rules for non-negative integers ("7.5" is 7), marginwidth and
@@ -38,17 +44,35 @@ struct Found {
 struct Reading {
     Found found;
     QStringList limited; // margins kept within 0..50, such as "margin-left: 70px"
-    QStringList unusable; // what the text sets but a scheme cannot hold, such as "color: currentcolor"
+    QStringList unusable; // what the text sets but a scheme cannot hold, such as "color: AccentColor"
+    QStringList notes; // linked style sheets not read, a page too complex to finish
+    bool bodyTagAlone = false; // read by the rule for a lone <body> tag rather than as a browser shows it
+    bool schemeSensitive = false; // whether reading in the other colour scheme could give other colours
+};
+
+// How to read a text: as which kind, in which colour scheme, and how to reach what it links.
+struct Options {
+    enum class Kind { Guess, Page, StyleSheet };
+    Kind kind = Kind::Guess; // Guess: a page when it holds markup outside CSS strings and comments
+    bool dark = false;
+    QString fileName; // the file read, which linked style sheets are relative to; empty for pasted text
+    SheetLoader loader; // reads linked style sheets; none for pasted text
+    std::stop_token stop; // a reading stopped through it finds nothing
 };
 
 // A reading stopped through `stop` finds nothing; it stops at the next safe point (within gumbo's
 // parse too, at its next tag).
 Reading readExplained(QStringView text, const std::stop_token& stop = {});
+Reading readExplained(QStringView text, const Options& options);
+// The kind a file's name says: .css a style sheet, .html and .htm a page, anything else Guess.
+Options::Kind kindOfFile(const QString& fileName);
 Found read(QStringView text);
 
 // The note to add to Apply Tag's outcome: which margins were limited, or for a text with nothing
 // usable, what was found instead; empty when there is nothing to say.
 QString limitedMessage(const Reading& reading);
 QString unusableMessage(const Reading& reading);
+// Which of the two rules read the text, in a sentence for Apply Tag's outcome.
+QString ruleMessage(const Reading& reading);
 
 } // namespace TagReader

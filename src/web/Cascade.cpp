@@ -1,0 +1,969 @@
+#include "Cascade.h"
+
+#include "ColourText.h"
+#include "CssCalc.h"
+#include "LegacyColour.h"
+
+#include <QCoreApplication>
+#include <algorithm>
+#include <cmath>
+#include <tuple>
+
+namespace {
+
+constexpr int MaximumDepth = 64; // of blocks inside one another; the parser keeps deeper ones flat
+constexpr int MaximumImports = 16; // of @import inside one another
+constexpr int MaximumVarDepth = 128; // of var() references inside one another
+constexpr qsizetype MaximumTokens = 1 << 16; // what var() may grow a value to; more is invalid
+
+using Specificity = Selectors::Specificity;
+
+bool isWideKeyword(const CssValues& values)
+{
+    static const std::array<const char16_t*, 5> keywords{u"inherit", u"initial", u"unset", u"revert", u"revert-layer"};
+    return values.size() == 1
+        && std::any_of(keywords.begin(), keywords.end(), [&](const char16_t* k) { return values[0].token.isIdent(k); });
+}
+
+bool holdsVar(const CssValues& values, int depth = 0)
+{
+    return depth < MaximumDepth && std::any_of(values.begin(), values.end(), [depth](const CssValue& value) {
+        return value.isFunction(u"var") || value.isFunction(u"env") || holdsVar(value.inside, depth + 1);
+    });
+}
+
+bool isColour(const CssValues& values)
+{
+    return ColourText::readRgba(values, ColourText::Context{false, qRgb(0, 0, 0)}).has_value();
+}
+
+// The colour in a background shorthand, transparent when it names none; nothing when the value is
+// invalid. Only the last layer may hold a colour, and only one.
+std::optional<CssValues> backgroundColour(const CssValues& values)
+{
+    std::optional<CssValues> colour;
+    bool lastLayer = true;
+    for (qsizetype i = values.size() - 1; i >= 0; --i) {
+        const CssValue& value = values[i];
+        if (value.token.is(CssToken::Comma)) {
+            lastLayer = false;
+            continue;
+        }
+        if (value.token.is(CssToken::Whitespace) || value.token.isDelim(u'/'))
+            continue;
+        if (isColour(CssValues{value}) || value.token.isIdent(u"currentcolor")) {
+            if (colour || !lastLayer)
+                return std::nullopt;
+            colour = CssValues{value};
+        } else if (!(value.token.is(CssToken::Ident) || value.token.is(CssToken::Url)
+                       || value.token.is(CssToken::Function) || value.token.is(CssToken::Number)
+                       || value.token.is(CssToken::Percentage) || value.token.is(CssToken::Dimension))) {
+            return std::nullopt;
+        }
+    }
+    if (values.isEmpty())
+        return std::nullopt;
+    return colour.value_or(CssParser::values(u"transparent"));
+}
+
+bool isRead(const QString& name)
+{
+    return name.startsWith(QLatin1String("--")) || name == QLatin1String("color")
+        || name == QLatin1String("background-color") || name == QLatin1String("background")
+        || name == QLatin1String("color-scheme") || name == QLatin1String("opacity") || name == QLatin1String("filter")
+        || name == QLatin1String("all") || name == QLatin1String("background-image") || name == QLatin1String("margin")
+        || name == QLatin1String("margin-left") || name == QLatin1String("margin-top");
+}
+
+// The words of a value, whitespace dropped.
+QList<CssValues> words(const CssValues& values)
+{
+    QList<CssValues> result;
+    for (const CssValue& value : values) {
+        if (!value.token.is(CssToken::Whitespace))
+            result.append(CssValues{value});
+    }
+    return result;
+}
+
+// One side of a margin as a browser takes it: a length, a percentage, auto or a math function.
+bool isMarginWord(const CssValues& word)
+{
+    const CssToken& token = word[0].token;
+    return token.is(CssToken::Dimension) || token.is(CssToken::Percentage) || token.isIdent(u"auto")
+        || (token.is(CssToken::Number) && token.number == 0) || token.is(CssToken::Function);
+}
+
+// margin: top [right [bottom [left]]], as {top, left}.
+std::optional<std::pair<CssValues, CssValues>> marginSides(const CssValues& values)
+{
+    const QList<CssValues> sides = words(values);
+    if (sides.isEmpty() || sides.size() > 4 || !std::all_of(sides.begin(), sides.end(), isMarginWord))
+        return std::nullopt;
+    return std::pair{sides[0], sides[sides.size() == 4 ? 3 : (sides.size() >= 2 ? 1 : 0)]};
+}
+
+// An opacity: a number or a percentage, calc() of one, clamped to 0..1.
+std::optional<double> opacityOf(const CssValues& value)
+{
+    if (value.size() != 1)
+        return std::nullopt;
+    const bool math = value[0].token.is(CssToken::Function);
+    const std::optional<CssCalc::Quantity> quantity
+        = CssCalc::evaluate(math && value[0].isFunction(u"calc") ? value[0].inside : value);
+    if (!quantity || (quantity->kind != CssCalc::Quantity::Number && quantity->kind != CssCalc::Quantity::Percent))
+        return std::nullopt;
+    const double number = quantity->kind == CssCalc::Quantity::Percent ? quantity->value / 100 : quantity->value;
+    return std::isnan(number) ? 0.0 : std::clamp(number, 0.0, 1.0);
+}
+
+// A value a browser takes for the property, var() aside: one that fails drops its declaration.
+bool isValid(const QString& name, const CssValues& value)
+{
+    if (name.startsWith(QLatin1String("--")) || holdsVar(value) || isWideKeyword(value))
+        return true;
+    if (value.isEmpty() || name == QLatin1String("all"))
+        return false;
+    if (name == QLatin1String("color"))
+        return isColour(value) || (value.size() == 1 && value[0].token.isIdent(u"currentcolor"));
+    if (name == QLatin1String("background-color"))
+        return isColour(value) || (value.size() == 1 && value[0].token.isIdent(u"currentcolor"));
+    if (name == QLatin1String("background"))
+        return backgroundColour(value).has_value();
+    if (name == QLatin1String("opacity"))
+        return opacityOf(value).has_value();
+    if (name == QLatin1String("background-image"))
+        return true;
+    if (name == QLatin1String("margin"))
+        return marginSides(value).has_value();
+    if (name == QLatin1String("margin-left") || name == QLatin1String("margin-top"))
+        return words(value).size() == 1 && isMarginWord(value);
+    if (name == QLatin1String("filter"))
+        return value[0].token.is(CssToken::Function) || value[0].token.isIdent(u"none")
+            || value[0].token.is(CssToken::Url);
+    // color-scheme: normal, or names with only.
+    return std::all_of(value.begin(), value.end(),
+        [](const CssValue& v) { return v.token.is(CssToken::Ident) || v.token.is(CssToken::Whitespace); });
+}
+
+QString note(const char* text)
+{
+    return QCoreApplication::translate("Cascade", text);
+}
+
+} // namespace
+
+struct Cascade::Scope {
+    std::optional<Selectors> root; // none: the page's root
+    std::optional<Selectors> limit;
+};
+
+struct Cascade::Layer {
+    int parent = -1;
+    QList<int> children;
+    int rank = 0;
+    QString name;
+};
+
+struct Cascade::Rule {
+    std::shared_ptr<const Selectors> selector;
+    std::shared_ptr<const Scope> scope;
+    QList<CssDeclaration> declarations;
+    int layer = 0;
+    int order = 0;
+};
+
+struct Cascade::Context {
+    std::shared_ptr<const Selectors> parent; // the style rule a nested rule sits in
+    std::shared_ptr<const Scope> scope;
+    int layer = 0;
+    QString sheetName;
+    const SheetLoader* loader = nullptr;
+    int imports = 0;
+};
+
+struct Cascade::Candidate {
+    QString property;
+    CssValues value;
+    int band = 1; // 0 the browser's, 1 the page's, 2 the page's !important
+    int layerKey = 0;
+    int proximity = 0;
+    Specificity specificity{};
+    int order = 0;
+    int layer = -2; // for revert-layer; -2 the browser's, -1 hints and style attributes
+    bool shorthand = false; // the background shorthand's whole value, still holding var()
+    bool fromPage = true; // set by the page: its rules, style attributes and presentational attributes
+    int position = 0; // within its rule
+
+    auto rank() const { return std::tuple(band, layerKey, proximity, specificity, order, position); }
+};
+
+struct Cascade::Computed {
+    QHash<QString, std::optional<CssValues>> customs; // with var() resolved; nothing: guaranteed-invalid
+    QStringList scheme; // the computed color-scheme; empty for normal
+    Style style;
+};
+
+Cascade::Cascade(const PageTree& tree, MediaQueries::Environment environment, WorkBudget& budget)
+    : m_tree(tree)
+    , m_environment(environment)
+    , m_budget(budget)
+{
+    m_layers.append(Layer{});
+}
+
+Cascade::~Cascade() = default;
+
+int Cascade::layerNamed(const QString& name, int parent)
+{
+    const QString full = parent > 0 ? m_layers[parent].name + u'.' + name : name;
+    if (const auto known = m_layerNames.constFind(full); known != m_layerNames.constEnd())
+        return *known;
+    const int index = int(m_layers.size());
+    m_layers.append(Layer{parent, {}, 0, full});
+    m_layers[parent].children.append(index);
+    m_layerNames.insert(full, index);
+    return index;
+}
+
+void Cascade::rankLayers()
+{
+    // After its sublayers, in the order they were first named; the unlayered rules (layer 0) come last.
+    int rank = 0;
+    QList<std::pair<int, qsizetype>> stack{{0, 0}};
+    while (!stack.isEmpty()) {
+        auto& [layer, child] = stack.last();
+        if (child < m_layers[layer].children.size()) {
+            const int next = m_layers[layer].children[child++];
+            stack.append({next, 0});
+        } else {
+            m_layers[layer].rank = rank++;
+            stack.removeLast();
+        }
+    }
+    m_ranked = true;
+}
+
+void Cascade::addDeclarations(const QList<CssDeclaration>& declarations, const Context& context)
+{
+    Rule rule;
+    for (const CssDeclaration& declaration : declarations) {
+        if (isRead(declaration.name) && isValid(declaration.name, declaration.value))
+            rule.declarations.append(declaration);
+    }
+    if (rule.declarations.isEmpty() || !context.parent)
+        return;
+    rule.selector = context.parent;
+    rule.scope = context.scope;
+    rule.layer = context.layer;
+    rule.order = ++m_order;
+    m_rules.append(std::move(rule));
+}
+
+void Cascade::addStyleRule(const CssValues& prelude, const CssValues& block, const Context& context, int depth)
+{
+    m_budget.spend(1 + prelude.size());
+    std::optional<Selectors> selector
+        = Selectors::parse(prelude, context.parent.get(), context.scope && !context.parent);
+    if (!selector)
+        return;
+    Context inner = context;
+    inner.parent = std::make_shared<const Selectors>(std::move(*selector));
+    addContents(block, inner, depth + 1);
+}
+
+void Cascade::addContents(const CssValues& block, const Context& context, int depth)
+{
+    if (depth > MaximumDepth || m_budget.exhausted())
+        return;
+    const bool nested = context.parent != nullptr;
+    bool importsAllowed = depth == 0;
+    QList<CssDeclaration> declarations;
+    const auto flush = [&] {
+        if (!declarations.isEmpty())
+            addDeclarations(declarations, context);
+        declarations.clear();
+    };
+    qsizetype at = 0;
+    const qsizetype size = block.size();
+    while (at < size) {
+        const CssToken& token = block[at].token;
+        if (token.is(CssToken::Whitespace) || token.is(CssToken::Semicolon)
+            || (!nested && (token.is(CssToken::Cdo) || token.is(CssToken::Cdc)))) {
+            ++at;
+            continue;
+        }
+        if (token.is(CssToken::AtKeyword)) {
+            CssRule rule;
+            rule.atName = token.text.toLower();
+            qsizetype end = at + 1;
+            while (end < size && !block[end].token.is(CssToken::Semicolon) && !block[end].isBlock(CssToken::OpenCurly))
+                ++end;
+            rule.prelude = block.mid(at + 1, end - at - 1);
+            if (end < size && block[end].isBlock(CssToken::OpenCurly)) {
+                rule.block = block[end].inside;
+                rule.hasBlock = true;
+            }
+            at = end + 1;
+            if (rule.atName == QLatin1String("import")) {
+                if (importsAllowed && !nested)
+                    addImport(rule.prelude, context, depth);
+                continue;
+            }
+            if (rule.atName != QLatin1String("charset") && !(rule.atName == QLatin1String("layer") && !rule.hasBlock))
+                importsAllowed = false;
+            flush();
+            addAtRule(rule, context, depth);
+            continue;
+        }
+        importsAllowed = false;
+        // A declaration ends at a semicolon; a rule at its {} block. A custom property may hold {}.
+        qsizetype end = at;
+        while (end < size && !(nested && block[end].token.is(CssToken::Semicolon))
+            && !block[end].isBlock(CssToken::OpenCurly))
+            ++end;
+        const bool custom = nested && token.is(CssToken::Ident) && token.text.startsWith(QLatin1String("--"));
+        if (custom && end < size && block[end].isBlock(CssToken::OpenCurly)) {
+            while (end < size && !block[end].token.is(CssToken::Semicolon))
+                ++end;
+        }
+        if (end >= size || !block[end].isBlock(CssToken::OpenCurly) || custom) {
+            if (nested)
+                declarations += CssParser::declarations(block.mid(at, end - at));
+            at = end + 1;
+            continue;
+        }
+        flush();
+        addStyleRule(CssParser::trimmed(block.mid(at, end - at)), block[end].inside, context, depth);
+        at = end + 1;
+    }
+    flush();
+}
+
+void Cascade::addAtRule(const CssRule& rule, const Context& context, int depth)
+{
+    const QString& name = rule.atName;
+    if (name == QLatin1String("layer")) {
+        QList<QString> names{{}};
+        for (const CssValue& value : rule.prelude) {
+            if (value.token.is(CssToken::Comma))
+                names.append(QString());
+            else if (value.token.is(CssToken::Ident))
+                names.last() += value.token.text;
+            else if (value.token.isDelim(u'.'))
+                names.last() += u'.';
+        }
+        if (!rule.hasBlock) {
+            for (const QString& layer : std::as_const(names)) {
+                if (!layer.isEmpty())
+                    layerNamed(layer, context.layer);
+            }
+            return;
+        }
+        if (names.size() > 1)
+            return;
+        Context inner = context;
+        inner.layer = layerNamed(
+            names.first().isEmpty() ? QStringLiteral("\x01%1").arg(++m_anonymous) : names.first(), context.layer);
+        addContents(rule.block, inner, depth + 1);
+        return;
+    }
+    if (!rule.hasBlock)
+        return;
+    if (name == QLatin1String("media")) {
+        if (MediaQueries::matches(rule.prelude, m_environment))
+            addContents(rule.block, context, depth + 1);
+    } else if (name == QLatin1String("supports")) {
+        if (MediaQueries::supports(rule.prelude))
+            addContents(rule.block, context, depth + 1);
+    } else if (name == QLatin1String("scope")) {
+        auto scope = std::make_shared<Scope>();
+        const CssValues prelude = CssParser::trimmed(rule.prelude);
+        qsizetype at = 0;
+        for (std::optional<Selectors>* part : {&scope->root, &scope->limit}) {
+            while (at < prelude.size() && prelude[at].token.is(CssToken::Whitespace))
+                ++at;
+            if (part == &scope->limit) {
+                if (at >= prelude.size())
+                    break;
+                if (!prelude[at].token.isIdent(u"to"))
+                    return;
+                ++at;
+                while (at < prelude.size() && prelude[at].token.is(CssToken::Whitespace))
+                    ++at;
+            }
+            if (at >= prelude.size())
+                break;
+            if (!prelude[at].isBlock(CssToken::OpenParen))
+                return;
+            *part = Selectors::parse(
+                prelude[at].inside, part == &scope->root ? context.parent.get() : nullptr, part == &scope->limit);
+            if (!*part)
+                return;
+            ++at;
+        }
+        if (!scope->root && context.parent)
+            scope->root = *context.parent;
+        Context inner = context;
+        inner.scope = scope;
+        inner.parent.reset();
+        addContents(rule.block, inner, depth + 1);
+    } else if (name == QLatin1String("theme") && !context.parent) {
+        // Tailwind's @theme, as its build writes it out: custom properties on the root.
+        Context inner = context;
+        inner.parent = std::make_shared<const Selectors>(*Selectors::parse(CssParser::values(u":root")));
+        addDeclarations(CssParser::declarations(rule.block), inner);
+    } else if (name == QLatin1String("property")) {
+        QString property;
+        for (const CssValue& value : rule.prelude) {
+            if (value.token.is(CssToken::Ident))
+                property = value.token.text;
+        }
+        bool inherits = true;
+        std::optional<CssValues> initial;
+        for (const CssDeclaration& declaration : CssParser::declarations(rule.block)) {
+            if (declaration.name == QLatin1String("inherits"))
+                inherits = !(declaration.value.size() == 1 && declaration.value[0].token.isIdent(u"false"));
+            else if (declaration.name == QLatin1String("initial-value"))
+                initial = declaration.value;
+        }
+        if (property.startsWith(QLatin1String("--")))
+            m_registered.insert(property, {inherits, initial});
+    }
+    // @container holds for no element here, as none is a container; @starting-style, @keyframes,
+    // @font-face and @page colour no page at rest.
+}
+
+void Cascade::addImport(const CssValues& prelude, const Context& context, int depth)
+{
+    const QList<CssValue> parts = [&] {
+        QList<CssValue> result;
+        for (const CssValue& value : prelude) {
+            if (!value.token.is(CssToken::Whitespace))
+                result.append(value);
+        }
+        return result;
+    }();
+    if (parts.isEmpty())
+        return;
+    QString href;
+    if (parts[0].token.is(CssToken::String) || parts[0].token.is(CssToken::Url)) {
+        href = parts[0].token.text;
+    } else if (parts[0].isFunction(u"url")) {
+        const CssValues inside = CssParser::trimmed(parts[0].inside);
+        if (inside.size() != 1 || !inside[0].token.is(CssToken::String))
+            return;
+        href = inside[0].token.text;
+    } else {
+        return;
+    }
+    Context inner = context;
+    qsizetype at = 1;
+    if (at < parts.size() && parts[at].token.isIdent(u"layer")) {
+        inner.layer = layerNamed(QStringLiteral("\x01%1").arg(++m_anonymous), context.layer);
+        ++at;
+    } else if (at < parts.size() && parts[at].isFunction(u"layer")) {
+        QString name;
+        for (const CssValue& value : parts[at].inside) {
+            if (value.token.is(CssToken::Ident))
+                name += value.token.text;
+            else if (value.token.isDelim(u'.'))
+                name += u'.';
+        }
+        inner.layer = layerNamed(name, context.layer);
+        ++at;
+    }
+    if (at < parts.size() && parts[at].isFunction(u"supports")) {
+        const CssValues inside = CssParser::trimmed(parts[at].inside);
+        CssValue wrapped;
+        wrapped.token.type = CssToken::OpenParen;
+        wrapped.inside = inside;
+        bool declaration = false;
+        for (const CssValue& value : inside)
+            declaration = declaration || value.token.is(CssToken::Colon);
+        if (!(declaration && !inside.isEmpty() && inside[0].token.is(CssToken::Ident)
+                    ? MediaQueries::supports(CssValues{wrapped})
+                    : MediaQueries::supports(inside)))
+            return;
+        ++at;
+    }
+    CssValues media;
+    for (qsizetype i = at; i < parts.size(); ++i) {
+        if (!media.isEmpty())
+            media += CssParser::values(u" ");
+        media.append(parts[i]);
+    }
+    if (!MediaQueries::matches(media, m_environment))
+        return;
+    if (!context.loader || !*context.loader) {
+        m_notes << note("The style sheet %1 was not read: pasted text has no folder to find it in.").arg(href);
+        return;
+    }
+    if (context.imports >= MaximumImports) {
+        m_notes << note("The style sheet %1 was left out: style sheets import one another too deeply.").arg(href);
+        return;
+    }
+    const LoadedSheet loaded = (*context.loader)(href, context.sheetName);
+    if (!loaded.text) {
+        m_notes << loaded.note;
+        return;
+    }
+    if (m_loading.contains(loaded.name))
+        return; // a cycle of imports: a browser reads each sheet once along it
+    m_loading.append(loaded.name);
+    inner.sheetName = loaded.name;
+    inner.imports = context.imports + 1;
+    inner.parent.reset();
+    addContents(CssParser::values(*loaded.text), inner, 0);
+    m_loading.removeLast();
+    Q_UNUSED(depth);
+}
+
+void Cascade::addStyleSheet(QStringView css, const QString& name, QStringView media, const SheetLoader& loader)
+{
+    if (!media.trimmed().isEmpty() && !MediaQueries::matches(CssParser::values(media), m_environment))
+        return;
+    m_budget.spend(css.size() / 16);
+    Context context;
+    context.sheetName = name;
+    context.loader = &loader;
+    m_loading.append(name);
+    addContents(CssParser::values(css, m_budget.stop()), context, 0);
+    m_loading.removeLast();
+}
+
+void Cascade::addLinkedSheet(const QString& href, const QString& from, QStringView media, const SheetLoader& loader)
+{
+    if (!media.trimmed().isEmpty() && !MediaQueries::matches(CssParser::values(media), m_environment))
+        return;
+    if (!loader) {
+        m_notes << note("The style sheet %1 was not read: pasted text has no folder to find it in.").arg(href);
+        return;
+    }
+    const LoadedSheet loaded = loader(href, from);
+    if (!loaded.text) {
+        m_notes << loaded.note;
+        return;
+    }
+    addStyleSheet(*loaded.text, loaded.name, {}, loader);
+}
+
+void Cascade::addElementStyles()
+{
+    // Nothing to gather here: style attributes and presentational hints are read per element.
+}
+
+QList<Cascade::Candidate> Cascade::candidates(
+    int element, const Selectors::State& state, Selectors::Matcher& matcher) const
+{
+    QList<Candidate> result;
+    const int layers = int(m_layers.size());
+    int position = 0;
+    const auto add = [&](const CssDeclaration& declaration, int band, int layerKey, int proximity,
+                         const Specificity& specificity, int order, int layer) {
+        const auto one = [&](const QString& property, bool shorthand) {
+            result.append(Candidate{property, declaration.value, band, layerKey, proximity, specificity, order, layer,
+                shorthand, true, position});
+        };
+        if (declaration.name == QLatin1String("background")) {
+            const bool pending = holdsVar(declaration.value);
+            if (pending || isWideKeyword(declaration.value)) {
+                one(QStringLiteral("background-color"), pending);
+            } else if (const std::optional<CssValues> colour = backgroundColour(declaration.value)) {
+                result.append(Candidate{QStringLiteral("background-color"), *colour, band, layerKey, proximity,
+                    specificity, order, layer, false, true, position});
+                // The shorthand sets the image too: a gradient when it names one, none otherwise.
+                CssValues image = CssParser::values(u"none");
+                for (const CssValue& value : declaration.value) {
+                    if (value.token.is(CssToken::Function) || value.token.is(CssToken::Url))
+                        image = CssValues{value};
+                }
+                result.append(Candidate{QStringLiteral("background-image"), image, band, layerKey, proximity,
+                    specificity, order, layer, false, true, position});
+            }
+        } else if (declaration.name == QLatin1String("margin")) {
+            const bool pending = holdsVar(declaration.value);
+            if (pending || isWideKeyword(declaration.value)) {
+                one(QStringLiteral("margin-top"), pending);
+                one(QStringLiteral("margin-left"), pending);
+            } else if (const auto sides = marginSides(declaration.value)) {
+                result.append(Candidate{QStringLiteral("margin-top"), sides->first, band, layerKey, proximity,
+                    specificity, order, layer, false, true, position});
+                result.append(Candidate{QStringLiteral("margin-left"), sides->second, band, layerKey, proximity,
+                    specificity, order, layer, false, true, position});
+            }
+        } else if (declaration.name == QLatin1String("all")) {
+            for (const char* property : {"color", "background-color", "color-scheme", "opacity"})
+                one(QLatin1String(property), false);
+        } else {
+            one(declaration.name, false);
+        }
+    };
+    const PageTree::Element& e = m_tree.at(element);
+    const bool isLink = e.html && (e.tag == QLatin1String("a") || e.tag == QLatin1String("area"))
+        && m_tree.attribute(element, u"href");
+    if (isLink) {
+        // The browser's own a:any-link { color: -webkit-link } and a:any-link:active, with the link
+        // colours the body's link, vlink and alink attributes set.
+        const bool visited = state.visited && element == state.link;
+        bool active = false;
+        for (int up = state.link; up >= 0 && state.pressed && !active; up = m_tree.at(up).parent)
+            active = up == element;
+        const char* attribute = active ? "alink" : (visited ? "vlink" : "link");
+        const char* keyword = active ? "-webkit-activelink" : (visited ? "visitedtext" : "-webkit-link");
+        QString value = QLatin1String(keyword);
+        bool fromPage = false;
+        if (const std::optional<QString> text = m_tree.attribute(m_tree.body(), QString::fromLatin1(attribute))) {
+            if (const std::optional<QColor> colour = LegacyColour::parse(*text)) {
+                value = colour->name();
+                fromPage = true;
+            }
+        }
+        add(CssDeclaration{QStringLiteral("color"), CssParser::values(value), false}, 0, 0, 0, {}, 0, -2);
+        result.last().fromPage = fromPage;
+    }
+    if (element == m_tree.body()) {
+        for (const auto& [attribute, property] :
+            {std::pair{"bgcolor", "background-color"}, std::pair{"text", "color"}}) {
+            if (const std::optional<QString> text = m_tree.attribute(element, QString::fromLatin1(attribute))) {
+                if (const std::optional<QColor> colour = LegacyColour::parse(*text))
+                    add(CssDeclaration{QLatin1String(property), CssParser::values(colour->name()), false}, 1, -1, 0, {},
+                        -1, -1);
+            }
+        }
+    }
+    for (const Rule& rule : m_rules) {
+        if (m_budget.exhausted())
+            break;
+        std::optional<Specificity> specificity;
+        int proximity = std::numeric_limits<int>::min();
+        if (rule.scope) {
+            // The nearest scoping root the element is in, outside every limit below that root.
+            int hops = 0;
+            for (int root = element; root >= 0 && !specificity; root = m_tree.at(root).parent, ++hops) {
+                if (!m_budget.spend())
+                    break;
+                if (rule.scope->root ? !rule.scope->root->matches(root, matcher) : root != m_tree.root())
+                    continue;
+                bool limited = false;
+                for (int below = element; below != root && rule.scope->limit && !limited;
+                     below = m_tree.at(below).parent)
+                    limited = rule.scope->limit->matches(below, matcher, root);
+                if (limited)
+                    continue;
+                specificity = rule.selector->match(element, matcher, root);
+                proximity = -hops;
+            }
+        } else {
+            specificity = rule.selector->match(element, matcher);
+        }
+        if (!specificity)
+            continue;
+        const int rank = m_layers[rule.layer].rank;
+        position = 0;
+        for (const CssDeclaration& declaration : rule.declarations) {
+            ++position;
+            add(declaration, declaration.important ? 2 : 1, declaration.important ? layers - 1 - rank : rank, proximity,
+                *specificity, rule.order, rule.layer);
+        }
+    }
+    if (const std::optional<QString> style = m_tree.attribute(element, u"style")) {
+        position = 0;
+        for (const CssDeclaration& declaration : CssParser::declarations(CssParser::values(*style))) {
+            ++position;
+            if (isRead(declaration.name) && isValid(declaration.name, declaration.value))
+                add(declaration, declaration.important ? 2 : 1, layers, 0, {}, std::numeric_limits<int>::max(), -1);
+        }
+    }
+    return result;
+}
+
+Cascade::Computed Cascade::compute(int element,
+    const Computed* parent,
+    const QList<Candidate>& own,
+    const QList<Candidate>* forCustoms,
+    const Selectors::State& state) const
+{
+    Q_UNUSED(state);
+    Computed computed;
+    // Each property's declarations, strongest first.
+    QHash<QString, QList<const Candidate*>> byProperty;
+    const auto gather = [&](const QList<Candidate>& list, bool customs) {
+        for (const Candidate& candidate : list) {
+            if (candidate.property.startsWith(QLatin1String("--")) == customs)
+                byProperty[candidate.property].append(&candidate);
+        }
+    };
+    gather(forCustoms ? *forCustoms : own, true);
+    gather(own, false);
+    for (QList<const Candidate*>& list : byProperty) {
+        std::stable_sort(
+            list.begin(), list.end(), [](const Candidate* a, const Candidate* b) { return a->rank() > b->rank(); });
+    }
+    // The winning declaration, past revert (to the browser's own) and revert-layer (to the layer below).
+    const auto winner = [&](const QString& property) -> const Candidate* {
+        const auto found = byProperty.constFind(property);
+        if (found == byProperty.constEnd())
+            return nullptr;
+        const QList<const Candidate*>& list = *found;
+        for (qsizetype i = 0; i < list.size(); ++i) {
+            const Candidate* candidate = list[i];
+            if (candidate->value.size() == 1 && candidate->value[0].token.isIdent(u"revert")) {
+                if (candidate->band == 0)
+                    return nullptr;
+                while (i + 1 < list.size() && list[i + 1]->band != 0)
+                    ++i;
+                continue;
+            }
+            if (candidate->value.size() == 1 && candidate->value[0].token.isIdent(u"revert-layer")) {
+                while (i + 1 < list.size() && list[i + 1]->band == candidate->band
+                    && list[i + 1]->layer == candidate->layer)
+                    ++i;
+                continue;
+            }
+            if (candidate->fromPage && !candidate->property.startsWith(QLatin1String("--"))
+                && !candidate->property.startsWith(QLatin1String("margin")))
+                m_authored = true;
+            return candidate;
+        }
+        return nullptr;
+    };
+
+    // Custom properties: inherited unless registered otherwise, then the element's own.
+    if (parent)
+        computed.customs = parent->customs;
+    for (auto it = m_registered.constBegin(); it != m_registered.constEnd(); ++it) {
+        if (!parent || !it->first)
+            computed.customs.insert(it.key(), it->second);
+    }
+    QHash<QString, const Candidate*> own_customs;
+    for (auto it = byProperty.constBegin(); it != byProperty.constEnd(); ++it) {
+        if (it.key().startsWith(QLatin1String("--"))) {
+            if (const Candidate* candidate = winner(it.key()))
+                own_customs.insert(it.key(), candidate);
+        }
+    }
+    QHash<QString, std::optional<CssValues>> resolvedOwn;
+    QSet<QString> resolving;
+    WorkBudget& budget = m_budget;
+    // var() substitution; `lookup` gives a custom property's value.
+    std::function<std::optional<CssValues>(const CssValues&, int, qsizetype&)> substitute;
+    std::function<std::optional<CssValues>(const QString&, int)> lookup;
+    substitute = [&](const CssValues& values, int depth, qsizetype& tokens) -> std::optional<CssValues> {
+        if (depth > MaximumVarDepth)
+            return std::nullopt;
+        CssValues result;
+        for (const CssValue& value : values) {
+            if (!budget.spend())
+                return std::nullopt;
+            if (value.isFunction(u"var") || value.isFunction(u"env")) {
+                const CssValues inside = CssParser::trimmed(value.inside);
+                if (inside.isEmpty() || !inside[0].token.is(CssToken::Ident))
+                    return std::nullopt;
+                const CssValues rest = CssParser::trimmed(inside.mid(1));
+                if (!rest.isEmpty() && !rest[0].token.is(CssToken::Comma))
+                    return std::nullopt;
+                std::optional<CssValues> replacement
+                    = value.isFunction(u"var") ? lookup(inside[0].token.text, depth + 1) : std::nullopt;
+                if (!replacement && !rest.isEmpty())
+                    replacement = substitute(CssParser::trimmed(rest.mid(1)), depth + 1, tokens);
+                if (!replacement)
+                    return std::nullopt;
+                tokens += replacement->size();
+                if (tokens > MaximumTokens || !budget.spend(replacement->size()))
+                    return std::nullopt;
+                result += *replacement;
+            } else if (!value.inside.isEmpty() && holdsVar(value.inside)) {
+                std::optional<CssValues> inside = substitute(value.inside, depth + 1, tokens);
+                if (!inside)
+                    return std::nullopt;
+                result.append(CssValue{value.token, std::move(*inside)});
+            } else {
+                result.append(value);
+            }
+        }
+        return result;
+    };
+    lookup = [&](const QString& name, int depth) -> std::optional<CssValues> {
+        const auto candidate = own_customs.constFind(name);
+        if (candidate == own_customs.constEnd())
+            return computed.customs.value(name, std::nullopt);
+        if (const auto done = resolvedOwn.constFind(name); done != resolvedOwn.constEnd())
+            return *done;
+        if (resolving.contains(name) || depth > MaximumVarDepth)
+            return std::nullopt; // a cycle: guaranteed-invalid
+        resolving.insert(name);
+        std::optional<CssValues> result;
+        const CssValues& value = (*candidate)->value;
+        if (value.size() == 1 && (value[0].token.isIdent(u"inherit") || value[0].token.isIdent(u"unset"))) {
+            result = parent ? parent->customs.value(name, std::nullopt) : std::nullopt;
+        } else if (value.size() == 1 && value[0].token.isIdent(u"initial")) {
+            result = m_registered.contains(name) ? m_registered.value(name).second : std::nullopt;
+        } else {
+            qsizetype tokens = 0;
+            result = substitute(value, depth + 1, tokens);
+        }
+        resolving.remove(name);
+        resolvedOwn.insert(name, result);
+        return result;
+    };
+    // In the order the page declares them, never the hash's (which differs from run to run): a chain
+    // deeper than MaximumVarDepth is cut wherever its resolution starts, and that must not depend on luck.
+    QList<std::pair<std::pair<int, int>, QString>> declared;
+    for (auto it = own_customs.constBegin(); it != own_customs.constEnd(); ++it)
+        declared.append({{it.value()->order, it.value()->position}, it.key()});
+    std::sort(declared.begin(), declared.end());
+    for (const auto& [position, name] : std::as_const(declared))
+        lookup(name, 0);
+    for (auto it = resolvedOwn.constBegin(); it != resolvedOwn.constEnd(); ++it)
+        computed.customs.insert(it.key(), it.value());
+
+    // A property's value with var() resolved; an empty list when var() made it invalid.
+    const auto specified = [&](const Candidate* candidate) -> CssValues {
+        if (!holdsVar(candidate->value))
+            return candidate->value;
+        qsizetype tokens = 0;
+        const std::optional<CssValues> value = substitute(candidate->value, 0, tokens);
+        if (!value)
+            return {};
+        CssValues trimmed = CssParser::trimmed(*value);
+        if (candidate->shorthand && !isWideKeyword(trimmed) && candidate->property.startsWith(u'm')) {
+            const auto sides = marginSides(trimmed);
+            return sides ? (candidate->property == QLatin1String("margin-top") ? sides->first : sides->second)
+                         : CssValues{};
+        }
+        if (candidate->shorthand && !isWideKeyword(trimmed))
+            return backgroundColour(trimmed).value_or(CssValues{});
+        return trimmed;
+    };
+
+    // color-scheme, inherited.
+    computed.scheme = parent ? parent->scheme : QStringList();
+    if (const Candidate* candidate = winner(QStringLiteral("color-scheme"))) {
+        const CssValues value = specified(candidate);
+        if (value.size() == 1 && value[0].token.isIdent(u"initial")) {
+            computed.scheme.clear();
+        } else if (!value.isEmpty() && !isWideKeyword(value)) {
+            computed.scheme.clear();
+            for (const CssValue& item : value) {
+                if (item.token.is(CssToken::Ident) && !item.token.isIdent(u"normal") && !item.token.isIdent(u"only"))
+                    computed.scheme << item.token.text.toLower();
+            }
+        }
+    }
+    QStringList schemes = computed.scheme;
+    if (schemes.isEmpty())
+        schemes = m_tree.metaColourScheme().toLower().split(u' ', Qt::SkipEmptyParts);
+    const bool dark = m_environment.dark && schemes.contains(QLatin1String("dark"))
+        ? true
+        : (schemes.contains(QLatin1String("light")) ? false : schemes.contains(QLatin1String("dark")));
+    computed.style.dark = dark;
+    m_darkNamed = m_darkNamed || schemes.contains(QLatin1String("dark"));
+
+    // color, inherited; the root's initial colour is the scheme's text colour.
+    const QRgb inherited = parent ? parent->style.colour : *ColourText::systemColour(u"canvastext", dark);
+    computed.style.colour = inherited;
+    if (const Candidate* candidate = winner(QStringLiteral("color"))) {
+        const CssValues value = specified(candidate);
+        if (value.size() == 1 && value[0].token.isIdent(u"initial")) {
+            computed.style.colour = *ColourText::systemColour(u"canvastext", dark);
+        } else if (!value.isEmpty() && !isWideKeyword(value)) {
+            if (const std::optional<QRgb> rgba = ColourText::readRgba(value, ColourText::Context{dark, inherited}))
+                computed.style.colour = *rgba;
+            else
+                computed.style.unusable << QStringLiteral("color: ") + CssParser::text(value);
+        }
+    }
+    // background-color, not inherited.
+    if (const Candidate* candidate = winner(QStringLiteral("background-color"))) {
+        const CssValues value = specified(candidate);
+        if (value.size() == 1 && value[0].token.isIdent(u"inherit")) {
+            computed.style.background = parent ? parent->style.background : qRgba(0, 0, 0, 0);
+        } else if (!value.isEmpty() && !isWideKeyword(value)) {
+            if (const std::optional<QRgb> rgba
+                = ColourText::readRgba(value, ColourText::Context{dark, computed.style.colour}))
+                computed.style.background = *rgba;
+            else
+                computed.style.unusable << QStringLiteral("background-color: ") + CssParser::text(value);
+        }
+    }
+    // opacity, not inherited.
+    if (const Candidate* candidate = winner(QStringLiteral("opacity"))) {
+        const CssValues value = specified(candidate);
+        if (value.size() == 1 && value[0].token.isIdent(u"inherit"))
+            computed.style.opacity = parent ? parent->style.opacity : 1.0;
+        else if (const std::optional<double> opacity = opacityOf(value))
+            computed.style.opacity = *opacity;
+    }
+    // filter: brightness() and opacity() change the colours painted; other filters are left aside.
+    if (const Candidate* candidate = winner(QStringLiteral("filter"))) {
+        for (const CssValue& item : specified(candidate)) {
+            const bool brightness = item.isFunction(u"brightness");
+            if (!brightness && !item.isFunction(u"opacity"))
+                continue;
+            const CssValues inside = CssParser::trimmed(item.inside);
+            const std::optional<CssCalc::Quantity> amount
+                = inside.isEmpty() ? CssCalc::Quantity{1} : CssCalc::evaluate(inside);
+            if (!amount || (amount->kind != CssCalc::Quantity::Number && amount->kind != CssCalc::Quantity::Percent))
+                continue;
+            const double factor
+                = std::max(0.0, amount->kind == CssCalc::Quantity::Percent ? amount->value / 100 : amount->value);
+            if (brightness)
+                computed.style.brightness *= factor;
+            else
+                computed.style.opacity *= std::min(factor, 1.0);
+        }
+    }
+    if (const Candidate* candidate = winner(QStringLiteral("background-image"))) {
+        const CssValues value = specified(candidate);
+        if (value.size() == 1 && value[0].isFunction(u"linear-gradient"))
+            computed.style.backgroundImage = value;
+    }
+    computed.style.customs = computed.customs;
+    // Margins, for the body: what the page's declarations give, left for the caller to measure.
+    if (element == m_tree.body()) {
+        for (const bool left : {true, false}) {
+            if (const Candidate* candidate
+                = winner(left ? QStringLiteral("margin-left") : QStringLiteral("margin-top")))
+                (left ? computed.style.marginLeft : computed.style.marginTop) = specified(candidate);
+        }
+    }
+    Q_UNUSED(element);
+    return computed;
+}
+
+QList<Cascade::Style> Cascade::stylesDownTo(int element, const Selectors::State& state)
+{
+    if (!m_ranked)
+        rankLayers();
+    QList<int> chain;
+    for (int up = element; up >= 0; up = m_tree.at(up).parent)
+        chain.prepend(up);
+    const Selectors::State plain{state.link, false, state.pressed};
+    Selectors::Matcher matcher(m_tree, plain, m_budget);
+    std::optional<Selectors::Matcher> visitedMatcher;
+    if (state.visited)
+        visitedMatcher.emplace(m_tree, state, m_budget);
+    QList<Style> result;
+    std::optional<Computed> parent;
+    for (const int at : chain) {
+        const QList<Candidate> own = candidates(at, plain, matcher);
+        Computed computed = compute(at, parent ? &*parent : nullptr, own, nullptr, plain);
+        if (state.visited && at == state.link) {
+            // A visited link takes its colours from the rules for :visited, everything else (custom
+            // properties included) from the unvisited link, and keeps the unvisited colour's alpha.
+            const QList<Candidate> visited = candidates(at, state, *visitedMatcher);
+            Computed shown = compute(at, parent ? &*parent : nullptr, visited, &own, state);
+            computed.style.colour = qRgba(qRed(shown.style.colour), qGreen(shown.style.colour),
+                qBlue(shown.style.colour), qAlpha(computed.style.colour));
+            computed.style.background = qRgba(qRed(shown.style.background), qGreen(shown.style.background),
+                qBlue(shown.style.background), qAlpha(computed.style.background));
+            computed.style.unusable = shown.style.unusable;
+        }
+        result.append(computed.style);
+        parent = std::move(computed);
+    }
+    if (m_budget.exhausted() && !m_notes.contains(note("The page is too complex to read to the end.")))
+        m_notes << note("The page is too complex to read to the end.");
+    return result;
+}

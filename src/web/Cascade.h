@@ -1,0 +1,100 @@
+#pragma once
+
+#include "CssParser.h"
+#include "MediaQueries.h"
+#include "PageTree.h"
+#include "Selectors.h"
+#include "SheetLoader.h"
+#include "WorkBudget.h"
+
+#include <QHash>
+#include <QRgb>
+#include <QStringList>
+#include <memory>
+#include <optional>
+
+// The cascade of CSS Cascade 5 over a page's tree, for the properties that colour a page: color,
+// background-color (and the background shorthand), opacity, color-scheme and the custom properties, with
+// inheritance and var() worked out element by element.
+//
+// Style sheets come in document order. Rules may sit in @media, @supports, @layer (named, anonymous,
+// nested, and the statement that orders layers), @scope and @import, and nest inside one another.
+// Declarations rank by origin and importance, then layer (unlayered last for normal declarations and
+// first for important ones), then scope proximity, specificity and order.
+class Cascade {
+public:
+    // What an element shows: its colour and background with their alpha, and its colour scheme.
+    struct Style {
+        QRgb colour = qRgb(0, 0, 0);
+        QRgb background = qRgba(0, 0, 0, 0);
+        double opacity = 1; // the element's opacity, which its whole painting is blended with
+        double brightness = 1; // what filter: brightness() multiplies its whole painting by
+        bool dark = false; // the element's used colour scheme
+        QStringList unusable; // values set that could not be read, such as "color: AccentColor"
+        QHash<QString, std::optional<CssValues>> customs; // the custom properties, var() resolved
+        // The margins the page's own declarations give, var() resolved; nothing where it gives none.
+        std::optional<CssValues> backgroundImage; // a single linear-gradient(), var() resolved
+        std::optional<CssValues> marginLeft;
+        std::optional<CssValues> marginTop;
+    };
+
+    Cascade(const PageTree& tree, MediaQueries::Environment environment, WorkBudget& budget);
+    ~Cascade();
+    Cascade(const Cascade&) = delete;
+    Cascade& operator=(const Cascade&) = delete;
+
+    // `name` is what the sheet's @import rules are relative to; `loader` reads them (none: not followed).
+    void addStyleSheet(QStringView css, const QString& name, QStringView media, const SheetLoader& loader);
+    // A <link rel="stylesheet">: read through the loader when there is one.
+    void addLinkedSheet(const QString& href, const QString& from, QStringView media, const SheetLoader& loader);
+    // The style attributes of the elements and the body's presentational attributes.
+    void addElementStyles();
+
+    // The styles of the elements from the root down to `element`, in the state given.
+    QList<Style> stylesDownTo(int element, const Selectors::State& state);
+
+    // Notes for the user: style sheets not read, a page too complex to finish.
+    const QStringList& notes() const { return m_notes; }
+    // Whether the page's own declarations decided any colour or colour scheme read so far.
+    bool authored() const { return m_authored; }
+    // Whether the colour scheme asked for could change anything read so far: a query asked for it,
+    // or an element's color-scheme names dark.
+    bool schemeSensitive() const { return m_environment.schemeAsked || m_darkNamed; }
+
+private:
+    struct Rule;
+    struct Scope;
+    struct Layer;
+    struct Candidate;
+    struct Computed;
+    struct Context;
+
+    void addContents(const CssValues& block, const Context& context, int depth);
+    void addStyleRule(const CssValues& prelude, const CssValues& block, const Context& context, int depth);
+    void addAtRule(const CssRule& rule, const Context& context, int depth);
+    void addImport(const CssValues& prelude, const Context& context, int depth);
+    void addDeclarations(const QList<CssDeclaration>& declarations, const Context& context);
+    int layerNamed(const QString& name, int parent);
+    void rankLayers();
+    QList<Candidate> candidates(int element, const Selectors::State& state, Selectors::Matcher& matcher) const;
+    Computed compute(int element,
+        const Computed* parent,
+        const QList<Candidate>& own,
+        const QList<Candidate>* forCustoms,
+        const Selectors::State& state) const;
+
+    const PageTree& m_tree;
+    MediaQueries::Environment m_environment;
+    WorkBudget& m_budget;
+    QList<Rule> m_rules;
+    QList<Layer> m_layers;
+    QHash<QString, int> m_layerNames;
+    QHash<QString, std::pair<bool, std::optional<CssValues>>> m_registered; // @property: inherits, initial
+    QStringList m_notes;
+    QStringList m_loading; // the chain of sheets being read, against @import cycles
+    int m_order = 0;
+    int m_anonymous = 0;
+    bool m_ranked = false;
+    mutable bool m_authored = false;
+    mutable bool m_darkNamed = false;
+};

@@ -1,0 +1,261 @@
+#include "PageColours.h"
+
+#include "Cascade.h"
+#include "ColourText.h"
+#include "CssCalc.h"
+#include "CssTokenizer.h"
+#include "PageTree.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr qint64 StepsPerCharacter = 64; // the work a reading may take, per character of its text
+constexpr qint64 MinimumSteps = 200000; // enough for any small text
+constexpr double Width = 1280; // the window pages are read in, in CSS pixels
+constexpr double Height = 800;
+
+// `top` painted over the opaque `under`, each channel rounded to 8 bits as the browser paints it.
+QRgb over(QRgb top, QRgb under)
+{
+    const double alpha = qAlpha(top) / 255.0;
+    const auto channel = [alpha](int a, int b) { return int(std::floor(a * alpha + b * (1 - alpha) + 0.5)); };
+    return qRgb(
+        channel(qRed(top), qRed(under)), channel(qGreen(top), qGreen(under)), channel(qBlue(top), qBlue(under)));
+}
+
+// What an element with opacity paints, `painted`, blended over what lay beneath it, as the browser
+// blends a layer: 8-bit alpha and truncating arithmetic.
+QRgb blended(QRgb painted, QRgb beneath, double opacity)
+{
+    const int alpha = int(std::floor(opacity * 255 + 0.5));
+    const auto channel = [alpha](int a, int b) { return (a * alpha + b * (255 - alpha)) / 255; };
+    return qRgb(channel(qRed(painted), qRed(beneath)), channel(qGreen(painted), qGreen(beneath)),
+        channel(qBlue(painted), qBlue(beneath)));
+}
+
+// The colour a linear-gradient() paints at a point of a `width` × `height` box; nothing for one that
+// cannot be read. Stops are interpolated in premultiplied sRGB, as for colours of the sRGB space.
+std::optional<QRgb> gradientAt(const CssValues& gradient, double x, double y, double width, double height, bool dark)
+{
+    QList<CssValues> parts{{}};
+    for (const CssValue& value : gradient.first().inside) {
+        if (value.token.is(CssToken::Comma))
+            parts.append(CssValues{});
+        else
+            parts.last().append(value);
+    }
+    double angle = 180; // to bottom
+    const CssValues first = CssParser::trimmed(parts.first());
+    if (!first.isEmpty() && first[0].token.is(CssToken::Dimension)) {
+        const std::optional<CssCalc::Quantity> degrees = CssCalc::evaluate(first);
+        if (!degrees || degrees->kind != CssCalc::Quantity::Angle)
+            return std::nullopt;
+        angle = degrees->value;
+        parts.removeFirst();
+    } else if (!first.isEmpty() && first[0].token.isIdent(u"to")) {
+        double dx = 0, dy = 0;
+        for (const CssValue& value : first) {
+            dx += value.token.isIdent(u"right") ? 1 : (value.token.isIdent(u"left") ? -1 : 0);
+            dy += value.token.isIdent(u"bottom") ? 1 : (value.token.isIdent(u"top") ? -1 : 0);
+        }
+        // A corner: the angle whose line is perpendicular to the diagonal between the other two.
+        angle
+            = dx != 0 && dy != 0 ? std::atan2(dx * height, -dy * width) * 180 / M_PI : std::atan2(dx, -dy) * 180 / M_PI;
+        parts.removeFirst();
+    }
+    const double radians = angle * M_PI / 180;
+    const double length = std::abs(width * std::sin(radians)) + std::abs(height * std::cos(radians));
+    const double t = ((x - width / 2) * std::sin(radians) - (y - height / 2) * std::cos(radians)) / length + 0.5;
+    QList<QRgb> colours;
+    QList<std::optional<double>> positions;
+    for (const CssValues& part : std::as_const(parts)) {
+        QList<CssValue> words;
+        for (const CssValue& value : part) {
+            if (!value.token.is(CssToken::Whitespace))
+                words.append(value);
+        }
+        if (words.isEmpty())
+            return std::nullopt;
+        const std::optional<QRgb> colour = ColourText::readRgba(CssValues{words[0]}, ColourText::Context{dark, {}});
+        if (!colour)
+            return std::nullopt;
+        for (qsizetype i = 1; i < words.size() || i == 1; ++i) {
+            std::optional<double> position;
+            if (i < words.size()) {
+                const std::optional<CssCalc::Quantity> at = CssCalc::evaluate(CssValues{words[i]});
+                if (!at)
+                    return std::nullopt;
+                position = at->kind == CssCalc::Quantity::Percent ? at->value / 100 : at->value / length;
+            }
+            colours.append(*colour);
+            positions.append(position);
+        }
+    }
+    if (colours.size() < 2)
+        return std::nullopt;
+    // Missing positions: the ends at 0 and 1, the rest spread evenly; none before an earlier one.
+    if (!positions.first())
+        positions.first() = 0.0;
+    if (!positions.last())
+        positions.last() = 1.0;
+    for (qsizetype i = 1; i < positions.size(); ++i) {
+        if (!positions[i]) {
+            qsizetype next = i;
+            while (!positions[next])
+                ++next;
+            for (qsizetype j = i; j < next; ++j)
+                positions[j] = *positions[i - 1]
+                    + (*positions[next] - *positions[i - 1]) * double(j - i + 1) / double(next - i + 1);
+        }
+        positions[i] = std::max(*positions[i], *positions[i - 1]);
+    }
+    qsizetype stop = 0;
+    while (stop + 1 < positions.size() && *positions[stop + 1] < t)
+        ++stop;
+    if (t <= *positions.first())
+        return colours.first();
+    if (stop + 1 >= positions.size())
+        return colours.last();
+    const double span = *positions[stop + 1] - *positions[stop];
+    const double f = span <= 0 ? 1 : std::clamp((t - *positions[stop]) / span, 0.0, 1.0);
+    const QRgb a = colours[stop];
+    const QRgb b = colours[stop + 1];
+    const double alpha = qAlpha(a) / 255.0 * (1 - f) + qAlpha(b) / 255.0 * f;
+    const auto channel = [&](int ca, int cb) {
+        const double premultiplied = ca * qAlpha(a) / 255.0 * (1 - f) + cb * qAlpha(b) / 255.0 * f;
+        // The browser keeps a gradient's 8-bit channels by truncation, not rounding.
+        return alpha > 0 ? int(std::floor(premultiplied / alpha + 1e-9)) : 0;
+    };
+    return qRgba(channel(qRed(a), qRed(b)), channel(qGreen(a), qGreen(b)), channel(qBlue(a), qBlue(b)),
+        int(std::floor(alpha * 255 + 0.5)));
+}
+
+} // namespace
+
+bool PageColours::holdsMarkup(QStringView text)
+{
+    // Markup starts with < and a letter, / or !: as CSS, a < delimiter before an identifier or one of
+    // those. Strings, comments and url() are single tokens, so a < inside them is never seen; <!-- is
+    // CSS's own.
+    CssTokenizer tokenizer(text);
+    bool afterLess = false;
+    for (CssToken token = tokenizer.next(); !token.is(CssToken::End); token = tokenizer.next()) {
+        if (afterLess
+            && (token.is(CssToken::Ident) || token.is(CssToken::Function) || token.isDelim(u'/')
+                || token.isDelim(u'!')))
+            return true;
+        afterLess = token.isDelim(u'<');
+    }
+    return false;
+}
+
+PageColours PageColours::read(QStringView text, Kind kind, const Options& options)
+{
+    PageColours result;
+    const PageTree tree = kind == Kind::Page ? PageTree::fromPage(text, options.stop) : PageTree::model();
+    WorkBudget budget(std::max(MinimumSteps, qint64(text.size()) * StepsPerCharacter), options.stop);
+    MediaQueries::Environment environment;
+    environment.dark = options.dark;
+    Cascade cascade(tree, environment, budget);
+    if (kind == Kind::Page) {
+        for (const PageTree::Sheet& sheet : tree.sheets()) {
+            if (sheet.href.isEmpty())
+                cascade.addStyleSheet(sheet.text, options.fileName, sheet.media, options.loader);
+            else
+                cascade.addLinkedSheet(sheet.href, options.fileName, sheet.media, options.loader);
+        }
+    } else {
+        cascade.addStyleSheet(text, options.fileName, {}, options.loader);
+    }
+
+    const int link = tree.link();
+    QList<int> chain;
+    for (int up = link; up >= 0; up = tree.at(up).parent)
+        chain.prepend(up);
+    const qsizetype bodyAt = chain.indexOf(tree.body());
+    const auto paint = [&](const QList<Cascade::Style>& styles, bool forLink, QRgb* canvasOut) {
+        const Cascade::Style& root = styles.first();
+        const Cascade::Style& body = styles[bodyAt];
+        // The canvas shows the root's background, or the body's when the root has none.
+        const QRgb base = *ColourText::systemColour(u"canvas", root.dark);
+        const bool propagated = qAlpha(root.background) == 0 && !root.backgroundImage;
+        QRgb canvas = over(propagated ? body.background : root.background, base);
+        // A gradient over it, as the browser paints it at the canvas's corner, which is what it shows.
+        const std::optional<CssValues>& image = propagated ? body.backgroundImage : root.backgroundImage;
+        if (image) {
+            if (const std::optional<QRgb> colour
+                = gradientAt(*image, Width - 1.5, Height - 1.5, Width, Height, root.dark))
+                canvas = over(*colour, canvas);
+        }
+        if (canvasOut)
+            *canvasOut = canvas;
+        // Each element from the body down paints its background over what lies beneath; one with
+        // opacity has all it paints blended over what lay beneath it.
+        // filter: brightness() scales all an element paints, its descendants' colours included.
+        double brightness = 1;
+        const auto bright = [&brightness](QRgb colour) {
+            if (brightness == 1)
+                return colour;
+            const auto channel = [&](int c) { return std::clamp(int(std::floor(c * brightness + 0.5)), 0, 255); };
+            return qRgba(channel(qRed(colour)), channel(qGreen(colour)), channel(qBlue(colour)), qAlpha(colour));
+        };
+        for (qsizetype i = 0; i <= bodyAt; ++i)
+            brightness *= styles[i].brightness;
+        QList<QRgb> below{canvas}; // what lies beneath each element, from the body down
+        QRgb beneath = propagated ? canvas : over(bright(body.background), canvas);
+        const qsizetype last = forLink ? styles.size() - 1 : bodyAt;
+        for (qsizetype i = bodyAt + 1; i <= last; ++i) {
+            below.append(beneath);
+            brightness *= styles[i].brightness;
+            beneath = over(bright(styles[i].background), beneath);
+        }
+        QRgb pixel = over(bright(styles[last].colour), beneath);
+        for (qsizetype i = last; i >= bodyAt; --i) {
+            if (styles[i].opacity < 1)
+                pixel = blended(pixel, below[i - bodyAt], styles[i].opacity);
+        }
+        return pixel;
+    };
+    const QList<Cascade::Style> plain = cascade.stylesDownTo(link, Selectors::State{link, false, false});
+    result.authored = false;
+    QRgb canvas = 0;
+    result.colours[Slot::Text] = paint(plain, false, &canvas);
+    result.colours[Slot::Background] = canvas;
+    result.colours[Slot::NewLink] = paint(plain, true, nullptr);
+    result.colours[Slot::VisitedLink]
+        = paint(cascade.stylesDownTo(link, Selectors::State{link, true, false}), true, nullptr);
+    result.colours[Slot::ActiveLink]
+        = paint(cascade.stylesDownTo(link, Selectors::State{link, false, true}), true, nullptr);
+    // This program's own copy shapes name each slot's colour in a custom property on the root
+    // (--page-text, or --color-page-text in a Tailwind theme): where the page sets one, it is that slot.
+    static const std::array<const char16_t*, Slot::Count> names{
+        u"page-background", u"page-text", u"link", u"link-visited", u"link-active"};
+    for (std::size_t slot = 0; slot < Slot::Count; ++slot) {
+        for (const QString& prefix : {QStringLiteral("--color-"), QStringLiteral("--")}) {
+            const std::optional<CssValues> value
+                = plain.first().customs.value(prefix + QString::fromUtf16(names[slot]));
+            if (!value)
+                continue;
+            const std::optional<QRgb> rgba = ColourText::readRgba(*value, ColourText::Context{plain.first().dark, {}});
+            if (rgba && qAlpha(*rgba) == 255) {
+                result.colours[slot] = *rgba;
+                result.authored = true;
+                break;
+            }
+        }
+    }
+    for (const qsizetype at : {qsizetype(0), bodyAt, chain.size() - 1})
+        result.unusable += plain[at].unusable;
+    result.unusable.removeDuplicates();
+    result.bodyAttributes = tree.at(tree.body()).attributes;
+    if (plain[bodyAt].marginLeft)
+        result.marginLeft = CssParser::text(*plain[bodyAt].marginLeft);
+    if (plain[bodyAt].marginTop)
+        result.marginTop = CssParser::text(*plain[bodyAt].marginTop);
+    result.notes = cascade.notes();
+    result.authored = result.authored || cascade.authored();
+    result.schemeSensitive = cascade.schemeSensitive();
+    result.steps = budget.spent();
+    return result;
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "CssParser.h"
+#include "PageTree.h"
+#include "WorkBudget.h"
+
+#include <QHash>
+#include <array>
+#include <memory>
+#include <optional>
+
+// A selector list as Selectors Level 4 reads it, matched against a page's tree as a browser matches
+// it: type, universal, class, id and attribute selectors (every operator, the i and s flags), the
+// combinators, :is(), :where(), :not(), :has(), the structural pseudo-classes, the link and user-action
+// pseudo-classes, and & for the rule a nested rule sits in. A list a browser finds invalid is nothing,
+// which drops its rule; a pseudo-element never matches an element.
+class Selectors {
+public:
+    using Specificity = std::array<int, 3>; // ids; classes, attributes and pseudo-classes; types
+
+    // Which element is the link, and in which state: a browser shows it unvisited, visited, or
+    // pressed (hovered, active and focused, its ancestors hovered and active).
+    struct State {
+        int link = -1;
+        bool visited = false;
+        bool pressed = false;
+    };
+
+    // Matching state shared by one element's rules: the results worked out so far, and the budget.
+    class Matcher {
+    public:
+        Matcher(const PageTree& tree, State state, WorkBudget& budget);
+
+    private:
+        friend class Selectors;
+        const PageTree& m_tree;
+        State m_state;
+        WorkBudget& m_budget;
+        QList<bool> m_onLinkPath; // by element: the link or one of its ancestors
+        QHash<std::pair<const void*, std::pair<int, int>>, bool> m_known;
+    };
+
+    // `parent` is the list a nested rule's & stands for; a nested rule's selectors are relative to it.
+    // `scoped` reads the selectors of an @scope block, relative to :scope.
+    static std::optional<Selectors> parse(
+        const CssValues& prelude, const Selectors* parent = nullptr, bool scoped = false);
+
+    // The specificity of the most specific selector that matches the element; `scope` is the element
+    // :scope stands for (the root when there is none).
+    std::optional<Specificity> match(int element, Matcher& matcher, int scope = -1) const;
+    // Whether any selector matches, for @scope's roots and limits.
+    bool matches(int element, Matcher& matcher, int scope = -1) const
+    {
+        return match(element, matcher, scope).has_value();
+    }
+
+    struct Simple;
+    struct Compound;
+    struct Complex;
+    using List = QList<Complex>;
+
+private:
+    std::shared_ptr<const List> m_list;
+};

@@ -1,0 +1,311 @@
+#include "web/PageColours.h"
+#include "web/PageTree.h"
+#include "web/Selectors.h"
+
+#include <QColor>
+#include <QRandomGenerator>
+#include <QTest>
+#include <functional>
+#include <numeric>
+
+// The cascade over real shapes of text: every shape is read in time linear in its length (counted in
+// work steps, never in seconds), and layers and importance rank as CSS Cascade 5 ranks them.
+class TestCascade : public QObject {
+    Q_OBJECT
+
+private slots:
+    void hostileShapesStayLinear_data();
+    void hostileShapesStayLinear();
+    void layersAndImportanceRank();
+    void selectorsMatchAsAPlainReadingOfThemDoes();
+};
+
+namespace {
+
+using Shape = std::function<QString(int)>;
+
+QString repeated(const QString& text, int count)
+{
+    return text.repeated(count);
+}
+
+QString hex(QRgb rgb)
+{
+    return QColor(rgb).name().toUpper();
+}
+
+} // namespace
+
+void TestCascade::hostileShapesStayLinear_data()
+{
+    QTest::addColumn<Shape>("shape");
+    QTest::addColumn<int>("size");
+    QTest::addColumn<bool>("page");
+    QTest::newRow("<rb> repeated") << Shape([](int n) { return repeated(QStringLiteral("<rb>"), n); }) << 4000 << true;
+    QTest::newRow("<div></x> repeated") << Shape([](int n) { return repeated(QStringLiteral("<div></x>"), n); }) << 2000
+                                        << true;
+    QTest::newRow("one class many times") << Shape([](int n) {
+        return QStringLiteral("<style>") + repeated(QStringLiteral(".x"), n)
+            + QStringLiteral("{color:red}</style><body class=\"") + repeated(QStringLiteral("x "), n)
+            + QStringLiteral("\"><a href=y>y</a>");
+    }) << 2000 << true;
+    QTest::newRow("many nested & rules") << Shape([](int n) {
+        return QStringLiteral("body{") + repeated(QStringLiteral("&{color:red}&{}"), n) + QStringLiteral("}");
+    }) << 2000 << false;
+    QTest::newRow(":has() over a deep tree") << Shape([](int n) {
+        return QStringLiteral("<style>") + repeated(QStringLiteral("body:has(div div a) a:has(~ b), :has(> p) "), 8)
+            + QStringLiteral("p {color:red}</style>") + repeated(QStringLiteral("<div>"), n)
+            + QStringLiteral("<a href=x>x</a>");
+    }) << 1000 << true;
+    QTest::newRow("var() chain") << Shape([](int n) {
+        QString css = QStringLiteral(":root{--v0:red;");
+        for (int i = 1; i < n; ++i)
+            css += QStringLiteral("--v%1:var(--v%2);").arg(i).arg(i - 1);
+        return css + QStringLiteral("} body{color:var(--v%1)}").arg(n - 1);
+    }) << 100 << false;
+    QTest::newRow("var() fan-out") << Shape([](int n) {
+        QString css = QStringLiteral(":root{--v0:red;");
+        for (int i = 1; i < n; ++i)
+            css += QStringLiteral("--v%1:var(--v%2) var(--v%2);").arg(i).arg(i - 1);
+        return css + QStringLiteral("} body{background:var(--v%1, blue)}").arg(n - 1);
+    }) << 400 << false;
+    QTest::newRow("deep nesting of rules") << Shape([](int n) {
+        return repeated(QStringLiteral("a{"), n) + QStringLiteral("color:red") + repeated(QStringLiteral("}"), n);
+    }) << 30 << false;
+}
+
+// Twice the text takes at most three times the work, and the reading finishes within its allowance.
+void TestCascade::hostileShapesStayLinear()
+{
+    QFETCH(Shape, shape);
+    QFETCH(int, size);
+    QFETCH(bool, page);
+    const auto kind = page ? PageColours::Kind::Page : PageColours::Kind::StyleSheet;
+    const PageColours small = PageColours::read(shape(size), kind, {});
+    const PageColours large = PageColours::read(shape(size * 2), kind, {});
+    QVERIFY2(small.notes.isEmpty() && large.notes.isEmpty(), qPrintable(large.notes.join(u' ')));
+    QVERIFY2(large.steps <= 3 * std::max<qint64>(small.steps, 1000),
+        qPrintable(QStringLiteral("%1 steps, then %2").arg(small.steps).arg(large.steps)));
+}
+
+// Random rules for the body's colour, in random layers declared in a random order, some !important:
+// normal declarations rank by layer order with unlayered ones last, important ones the other way round,
+// and within a rank the later declaration wins.
+void TestCascade::layersAndImportanceRank()
+{
+    QRandomGenerator random(26);
+    for (int run = 0; run < 400; ++run) {
+        const int layers = random.bounded(1, 5);
+        QList<int> order(layers); // the layer each rank has
+        std::iota(order.begin(), order.end(), 0);
+        std::shuffle(order.begin(), order.end(), random);
+        QStringList names;
+        for (const int layer : std::as_const(order))
+            names << QStringLiteral("l%1").arg(layer);
+        QString css = QStringLiteral("@layer ") + names.join(QStringLiteral(", ")) + QStringLiteral(";\n");
+        std::tuple<int, int, int> best{-1, 0, 0}; // important, rank, order
+        int winner = -1;
+        const int rules = random.bounded(1, 9);
+        for (int rule = 0; rule < rules; ++rule) {
+            const int layer = random.bounded(-1, layers); // -1: unlayered
+            const bool important = random.bounded(3) == 0;
+            const QString declaration = QStringLiteral("body { color: #0000%1%2 }")
+                                            .arg(rule + 1, 2, 10, QLatin1Char('0'))
+                                            .arg(important ? QStringLiteral(" !important") : QString());
+            css += layer < 0 ? declaration + u'\n' : QStringLiteral("@layer l%1 { %2 }\n").arg(layer).arg(declaration);
+            const int rank = layer < 0 ? layers : int(order.indexOf(layer));
+            const std::tuple<int, int, int> key{important, important ? layers - rank : rank, rule};
+            if (key > best) {
+                best = key;
+                winner = rule + 1;
+            }
+        }
+        const PageColours colours = PageColours::read(css, PageColours::Kind::StyleSheet, {});
+        QVERIFY2(hex(colours.colours[Slot::Text]) == QStringLiteral("#0000%1").arg(winner, 2, 10, QLatin1Char('0')),
+            qPrintable(css));
+    }
+}
+
+namespace {
+
+// A selector drawn at random, kept as parts so that a plain matcher here can read it too.
+struct Simple {
+    enum Kind { Type, Class, Id, Attribute, AttributeValue, FirstChild, LastChild, Not, Is } kind;
+    QString name;
+    QList<Simple> arguments; // :not() and :is(): one simple selector each
+};
+struct Step {
+    QList<Simple> compound;
+    char combinator = 0; // to the step before it
+};
+
+const QStringList tags{QStringLiteral("div"), QStringLiteral("span"), QStringLiteral("em"), QStringLiteral("b")};
+const QStringList words{QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("z")};
+
+Simple randomSimple(QRandomGenerator& random, int depth)
+{
+    Simple simple{Simple::Kind(random.bounded(depth > 0 ? 7 : 9)), words[random.bounded(3)], {}};
+    if (simple.kind == Simple::Type)
+        simple.name = tags[random.bounded(tags.size())];
+    if (simple.kind == Simple::Not || simple.kind == Simple::Is) {
+        for (int i = 0; i < (simple.kind == Simple::Is ? 2 : 1); ++i)
+            simple.arguments.append(randomSimple(random, depth + 1));
+    }
+    return simple;
+}
+
+QString text(const Simple& simple)
+{
+    switch (simple.kind) {
+    case Simple::Type:
+        return simple.name;
+    case Simple::Class:
+        return u'.' + simple.name;
+    case Simple::Id:
+        return u'#' + simple.name;
+    case Simple::Attribute:
+        return QStringLiteral("[data-%1]").arg(simple.name);
+    case Simple::AttributeValue:
+        return QStringLiteral("[title|=\"%1\"]").arg(simple.name);
+    case Simple::FirstChild:
+        return QStringLiteral(":first-child");
+    case Simple::LastChild:
+        return QStringLiteral(":last-child");
+    case Simple::Not:
+        return QStringLiteral(":not(%1)").arg(text(simple.arguments[0]));
+    case Simple::Is:
+        return QStringLiteral(":is(%1, %2)").arg(text(simple.arguments[0]), text(simple.arguments[1]));
+    }
+    return {};
+}
+
+bool plainMatch(const Simple& simple, const PageTree& tree, int at)
+{
+    const PageTree::Element& e = tree.at(at);
+    const auto attributeWords = [&](QStringView name) {
+        return tree.attribute(at, name).value_or(QString()).split(u' ', Qt::SkipEmptyParts);
+    };
+    switch (simple.kind) {
+    case Simple::Type:
+        return e.tag == simple.name;
+    case Simple::Class:
+        return attributeWords(u"class").contains(simple.name);
+    case Simple::Id:
+        return tree.attribute(at, u"id") == simple.name;
+    case Simple::Attribute:
+        return tree.attribute(at, QStringLiteral("data-") + simple.name).has_value();
+    case Simple::AttributeValue: {
+        const QString title = tree.attribute(at, u"title").value_or(QStringLiteral("\x01"));
+        return title == simple.name || title.startsWith(simple.name + u'-');
+    }
+    case Simple::FirstChild:
+        return e.previous < 0; // the root too, as in Selectors 4
+    case Simple::LastChild:
+        return e.next < 0;
+    case Simple::Not:
+        return !plainMatch(simple.arguments[0], tree, at);
+    case Simple::Is:
+        return plainMatch(simple.arguments[0], tree, at) || plainMatch(simple.arguments[1], tree, at);
+    }
+    return false;
+}
+
+// Every way the steps could lie on the tree, tried one by one.
+bool plainMatch(const QList<Step>& steps, qsizetype last, const PageTree& tree, int at)
+{
+    for (const Simple& simple : steps[last].compound) {
+        if (!plainMatch(simple, tree, at))
+            return false;
+    }
+    if (last == 0)
+        return true;
+    const PageTree::Element& e = tree.at(at);
+    switch (steps[last].combinator) {
+    case '>':
+        return e.parent >= 0 && plainMatch(steps, last - 1, tree, e.parent);
+    case '+':
+        return e.previous >= 0 && plainMatch(steps, last - 1, tree, e.previous);
+    case '~':
+        for (int s = e.previous; s >= 0; s = tree.at(s).previous) {
+            if (plainMatch(steps, last - 1, tree, s))
+                return true;
+        }
+        return false;
+    default:
+        for (int up = e.parent; up >= 0; up = tree.at(up).parent) {
+            if (plainMatch(steps, last - 1, tree, up))
+                return true;
+        }
+        return false;
+    }
+}
+
+QString randomPage(QRandomGenerator& random)
+{
+    QString page = QStringLiteral("<body>");
+    QStringList open;
+    for (int i = 0; i < 14; ++i) {
+        if (!open.isEmpty() && random.bounded(3) == 0) {
+            page += QStringLiteral("</") + open.takeLast() + u'>';
+            continue;
+        }
+        const QString tag = tags[random.bounded(tags.size())];
+        page += u'<' + tag;
+        if (random.bounded(2))
+            page += QStringLiteral(" class=\"%1 %2\"").arg(words[random.bounded(3)], words[random.bounded(3)]);
+        if (random.bounded(4) == 0)
+            page += QStringLiteral(" id=%1").arg(words[random.bounded(3)]);
+        if (random.bounded(3) == 0)
+            page += QStringLiteral(" data-%1").arg(words[random.bounded(3)]);
+        if (random.bounded(3) == 0)
+            page += QStringLiteral(" title=%1-%2").arg(words[random.bounded(3)], words[random.bounded(3)]);
+        page += u'>';
+        open.append(tag);
+    }
+    return page;
+}
+
+} // namespace
+
+// Random selectors on random trees match exactly where a plain reading of them, trying every way they
+// could lie on the tree, says they do, with the specificity Selectors 4 gives.
+void TestCascade::selectorsMatchAsAPlainReadingOfThemDoes()
+{
+    QRandomGenerator random(4);
+    static const char combinators[] = {' ', '>', '+', '~'};
+    for (int run = 0; run < 300; ++run) {
+        const QString page = randomPage(random);
+        const PageTree tree = PageTree::fromPage(page);
+        QList<Step> steps;
+        QString selector;
+        const int length = random.bounded(1, 4);
+        for (int i = 0; i < length; ++i) {
+            Step step;
+            step.combinator = i ? combinators[random.bounded(4)] : 0;
+            for (int j = random.bounded(1, 3); j > 0; --j)
+                step.compound.append(randomSimple(random, 0));
+            // A type selector comes first in its compound.
+            std::stable_partition(step.compound.begin(), step.compound.end(),
+                [](const Simple& simple) { return simple.kind == Simple::Type; });
+            if (step.compound.size() == 2 && step.compound[1].kind == Simple::Type)
+                step.compound.removeLast();
+            if (i)
+                selector += step.combinator == ' ' ? QStringLiteral(" ") : QStringLiteral(" %1 ").arg(step.combinator);
+            for (const Simple& simple : std::as_const(step.compound))
+                selector += text(simple);
+            steps.append(step);
+        }
+        const std::optional<Selectors> parsed = Selectors::parse(CssParser::values(selector));
+        QVERIFY2(parsed, qPrintable(selector));
+        WorkBudget budget(1 << 24);
+        Selectors::Matcher matcher(tree, {}, budget);
+        for (int at = 0; at < tree.elements().size(); ++at) {
+            const bool expected = plainMatch(steps, steps.size() - 1, tree, at);
+            QVERIFY2(parsed->match(at, matcher).has_value() == expected,
+                qPrintable(QStringLiteral("%1 on element %2 of %3").arg(selector).arg(at).arg(page)));
+        }
+    }
+}
+
+QTEST_GUILESS_MAIN(TestCascade)
+#include "tst_cascade.moc"
