@@ -40,6 +40,8 @@ INSTALL_CHECK_PACKAGES=(desktop-file-utils appstream shared-mime-info)
 # What building the Debian package and checking it installed needs: dpkg-shlibdeps, lintian,
 # xdg-mime, and the icon cache trigger.
 PACKAGE_CHECK_PACKAGES=(dpkg-dev lintian xdg-utils gtk-update-icon-cache)
+# What the save test needs to watch a save from outside: strace shows the data synced before the rename.
+TRACE_PACKAGES=(strace)
 # What the fuzz target needs: clang with its libFuzzer and sanitizer runtimes.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # What the real-world test needs to fetch its pinned style sheets: npm for the npm registry's packages
