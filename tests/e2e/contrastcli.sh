@@ -115,8 +115,11 @@ printf '206,206,255,0,85,170,0,124,0,0,60,0,0,181,0\r\n' >"$E2E_TMP/closed.hlm"
 chmod 000 "$E2E_TMP/closed.hlm"
 if [ "$(id -u)" -eq 0 ]; then
     chmod 755 "$E2E_TMP"
+    # A copy nobody can reach: the build may sit in a folder closed to others (a clone in mktemp -d).
+    cp "$APP" "$E2E_TMP/hueloom"
+    chmod 755 "$E2E_TMP/hueloom"
     status=0
-    setpriv --reuid=nobody --regid=nogroup --clear-groups env -u DISPLAY "$APP" --check "$E2E_TMP/closed.hlm" \
+    setpriv --reuid=nobody --regid=nogroup --clear-groups env -u DISPLAY "$E2E_TMP/hueloom" --check "$E2E_TMP/closed.hlm" \
         >"$E2E_TMP/out" 2>"$E2E_TMP/err" || status=$?
     [ "$status" -eq 2 ] || fail "an unreadable scheme ended with $status"
 else
