@@ -14,6 +14,7 @@
 #include <QToolButton>
 #include <QUndoStack>
 #include <array>
+#include <functional>
 
 namespace {
 
@@ -426,9 +427,10 @@ void TestMainWindow::spinOperationsReachTheirButton()
         m_window->EnableLeft();
         m_window->EnableTop();
     }
-    const std::array<void (MainWindow::*)(), 4> operations{
-        &MainWindow::EnableLeft, &MainWindow::DisableLeft, &MainWindow::EnableTop, &MainWindow::DisableTop};
-    (m_window->*operations[static_cast<size_t>(operation)])();
+    MainWindow& window = *m_window;
+    const std::array<std::function<void()>, 4> operations{[&window] { window.EnableLeft(); },
+        [&window] { window.DisableLeft(); }, [&window] { window.EnableTop(); }, [&window] { window.DisableTop(); }};
+    operations[static_cast<size_t>(operation)]();
     QCOMPARE(p.child(QStringLiteral("SpinButton2"))->isEnabled(), leftSpin);
     QCOMPARE(p.child(QStringLiteral("SpinButton1"))->isEnabled(), topSpin);
 }
