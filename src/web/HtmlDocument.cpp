@@ -1,5 +1,6 @@
 #include "HtmlDocument.h"
 
+#include "GumboElements.h"
 #include "HtmlNesting.h"
 
 #include <QRegularExpression>
@@ -9,27 +10,6 @@
 #include <gumbo.h>
 
 namespace {
-
-HtmlDocument::Attributes attributes(const GumboElement& element)
-{
-    HtmlDocument::Attributes result;
-    for (unsigned int i = 0; i < element.attributes.length; ++i) {
-        const auto* attribute = static_cast<const GumboAttribute*>(element.attributes.data[i]);
-        result.append({QString::fromUtf8(attribute->name), QString::fromUtf8(attribute->value)});
-    }
-    return result;
-}
-
-QString textOf(const GumboElement& element)
-{
-    QString result;
-    for (unsigned int i = 0; i < element.children.length; ++i) {
-        const auto* child = static_cast<const GumboNode*>(element.children.data[i]);
-        if (child->type == GUMBO_NODE_TEXT || child->type == GUMBO_NODE_WHITESPACE || child->type == GUMBO_NODE_CDATA)
-            result += QString::fromUtf8(child->v.text.text);
-    }
-    return result;
-}
 
 // Every block gumbo allocates, kept on a list so that the whole tree can be freed without walking it:
 // gumbo_destroy_output frees the tree by recursion, one stack frame a level, so a deep enough tree
@@ -157,16 +137,16 @@ void HtmlDocument::read(const GumboInternalOutput& parsed)
         if (inert)
             continue;
         if (element.tag == GUMBO_TAG_HTML && element.tag_namespace == GUMBO_NAMESPACE_HTML && node == output->root)
-            m_html = attributes(element);
+            m_html = GumboElements::attributes(element);
         else if (element.tag == GUMBO_TAG_BODY && element.tag_namespace == GUMBO_NAMESPACE_HTML && m_body.isEmpty())
-            m_body = attributes(element);
+            m_body = GumboElements::attributes(element);
         if (element.tag == GUMBO_TAG_STYLE) {
             QString media;
-            for (const auto& [name, value] : attributes(element)) {
+            for (const auto& [name, value] : GumboElements::attributes(element)) {
                 if (name == QLatin1String("media"))
                     media = value;
             }
-            m_sheets.append({media, textOf(element)});
+            m_sheets.append({media, GumboElements::textOf(element)});
         }
     }
 }

@@ -1,32 +1,13 @@
 #include "PageTree.h"
 
+#include "GumboElements.h"
+
 #include <QHash>
 #include <QRegularExpression>
 #include <algorithm>
 #include <gumbo.h>
 
 namespace {
-
-HtmlDocument::Attributes attributesOf(const GumboElement& element)
-{
-    HtmlDocument::Attributes result;
-    for (unsigned int i = 0; i < element.attributes.length; ++i) {
-        const auto* attribute = static_cast<const GumboAttribute*>(element.attributes.data[i]);
-        result.append({QString::fromUtf8(attribute->name), QString::fromUtf8(attribute->value)});
-    }
-    return result;
-}
-
-QString textOf(const GumboElement& element)
-{
-    QString result;
-    for (unsigned int i = 0; i < element.children.length; ++i) {
-        const auto* child = static_cast<const GumboNode*>(element.children.data[i]);
-        if (child->type == GUMBO_NODE_TEXT || child->type == GUMBO_NODE_WHITESPACE || child->type == GUMBO_NODE_CDATA)
-            result += QString::fromUtf8(child->v.text.text);
-    }
-    return result;
-}
 
 QString tagName(const GumboNode* node)
 {
@@ -180,7 +161,7 @@ void PageTree::read(const GumboInternalOutput& output)
             continue;
         const GumboElement& element = node->v.element;
         Element item = named(tagName(node));
-        item.attributes = attributesOf(element);
+        item.attributes = GumboElements::attributes(element);
         item.html = element.tag_namespace == GUMBO_NAMESPACE_HTML;
         const int index = tree.append(std::move(item), parent);
         if (parent < 0)
@@ -194,7 +175,7 @@ void PageTree::read(const GumboInternalOutput& output)
         if (!inert && (added.html || element.tag == GUMBO_TAG_STYLE)) {
             const QString media = find(added.attributes, u"media") ? *find(added.attributes, u"media") : QString();
             if (element.tag == GUMBO_TAG_STYLE) {
-                tree.m_sheets.append({textOf(element), {}, media});
+                tree.m_sheets.append({GumboElements::textOf(element), {}, media});
             } else if (element.tag == GUMBO_TAG_LINK && added.html) {
                 const QString* rel = find(added.attributes, u"rel");
                 const QString* href = find(added.attributes, u"href");
