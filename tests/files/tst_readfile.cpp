@@ -1,6 +1,7 @@
 #include "cli/ContrastCommand.h"
 #include "files/PrintableText.h"
 #include "files/ReadFile.h"
+#include "support/ChildProcess.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -12,26 +13,6 @@
 #include <unistd.h>
 
 namespace {
-
-void put(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-// Runs `job` in a child process: 0 or 1 as the job returns, -1 when it was still waiting at the alarm.
-int inChild(const std::function<int()>& job)
-{
-    const pid_t child = fork();
-    if (child == 0) {
-        alarm(5);
-        _exit(job());
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 const QByteArray Page = "<body bgcolor=white text=black link=#0000EE vlink=#551A8B alink=#EE0000>";
 

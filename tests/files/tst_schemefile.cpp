@@ -2,6 +2,7 @@
 #include "files/ReadFile.h"
 #include "files/SchemeFile.h"
 #include "settings/SettingsStore.h"
+#include "support/ChildProcess.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestApp.h"
 #include "support/WindowProbe.h"
@@ -39,27 +40,6 @@ QByteArray contents(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void put(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-// Runs `job` in a child process and returns its exit status, or -1 when the child did not end by
-// itself (killed by the alarm it sets, or by a signal): what would block or crash here stays in the child.
-int inChild(const std::function<int()>& job)
-{
-    const pid_t child = fork();
-    if (child == 0) {
-        alarm(5);
-        _exit(job());
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 QStringList entries(const QString& folder)
