@@ -64,9 +64,13 @@ FileCommands::FileCommands(const CommandContext& context, SettingsStore& store, 
     , m_recentMenu(recentMenu)
     , m_recent(store)
 {
-    m_store.removeLeftovers();
     m_recent.load();
     rebuildRecentMenu();
+}
+
+void FileCommands::removeLeftovers()
+{
+    m_store.removeLeftovers();
     // Scheme saves killed before their rename leave their new file beside the scheme; the folders of the
     // recent schemes are where the user saves.
     QSet<QString> folders;

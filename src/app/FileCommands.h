@@ -17,6 +17,10 @@ class FileCommands : public QObject {
 public:
     FileCommands(const CommandContext& context, SettingsStore& store, QMenu* recentMenu);
 
+    // Removes what saves killed halfway left behind: beside the settings, and in the recent schemes'
+    // folders. Done once the window is up, since those folders may be slow to list.
+    void removeLeftovers();
+
     void openScheme();
     // True when the scheme was written. The quick-access button words a failure slightly differently.
     bool saveScheme(bool fromButton = false);

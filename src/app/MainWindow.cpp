@@ -28,6 +28,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QTimer>
 
 namespace {
 
@@ -48,7 +49,6 @@ MainWindow::MainWindow(std::unique_ptr<DialogBackend> dialogs, QWidget* parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("  Hueloom"));
-    setWindowIcon(Artwork::mainIcon());
     m_commonDialog = new CommonDialog(*m_dialogs, this);
     m_actions = std::make_unique<MainActions>(this, m_document->undoStack());
 
@@ -66,6 +66,21 @@ MainWindow::MainWindow(std::unique_ptr<DialogBackend> dialogs, QWidget* parent)
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::paintEvent(QPaintEvent* event)
+{
+    QMainWindow::paintEvent(event);
+    // What the first window does not need waits until it is on screen and painted: the icon (decoding
+    // it and sending every size would hold up the window's first appearance) and the tidying of files
+    // left behind.
+    if (!m_firstPainted) {
+        m_firstPainted = true;
+        QTimer::singleShot(0, this, [this] {
+            setWindowIcon(Artwork::mainIcon());
+            m_files->removeLeftovers();
+        });
+    }
+}
 
 void MainWindow::createMenus()
 {

@@ -67,8 +67,10 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
+    bool m_firstPainted = false;
     void createMenus();
     void buildLayout();
     QWidget* buildQuickAccess(QWidget* parent);

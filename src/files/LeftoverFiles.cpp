@@ -31,14 +31,15 @@ bool isTemporaryOf(const QString& fileName, const QString& targetName)
 
 namespace {
 
-// Removes the files of `folder` matching `pattern` that `ours` accepts, when they are ordinary files of
-// this user, not links, and older than `staleSeconds`: a younger one may belong to a save still running.
-int removeMatching(
-    const QDir& folder, const QString& pattern, const std::function<bool(const QString&)>& ours, int staleSeconds)
+// Removes the files of `folder` that `ours` accepts by name, when they are ordinary files of this user,
+// not links, and older than `staleSeconds`: a younger one may belong to a save still running. The names
+// are tested by `ours` alone, not by a wildcard of the folder listing's, which would compile a regular
+// expression for every listing.
+int removeMatching(const QDir& folder, const std::function<bool(const QString&)>& ours, int staleSeconds)
 {
     const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-staleSeconds);
     int removed = 0;
-    const QFileInfoList candidates = folder.entryInfoList({pattern}, QDir::Files | QDir::Hidden | QDir::System);
+    const QFileInfoList candidates = folder.entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
     for (const QFileInfo& candidate : candidates) {
         if (!ours(candidate.fileName()) || candidate.isSymLink() || !candidate.isFile()
             || candidate.ownerId() != ::getuid() || candidate.lastModified().toUTC() > before)
@@ -56,7 +57,7 @@ int removeStale(const QString& path, int staleSeconds)
     const QFileInfo target(path);
     const QString name = target.fileName();
     return removeMatching(
-        target.absoluteDir(), name + QStringLiteral(".??????"),
+        target.absoluteDir(),
         [&](const QString& fileName) { return isTemporaryOf(fileName, name); }, staleSeconds);
 }
 
@@ -68,8 +69,10 @@ int removeStaleSchemeTemporaries(const QString& folder, int staleSeconds)
     // The name matches without regard to case, as the folder listing does: "Sea.HLM" is saved as typed.
     constexpr qsizetype TemporaryTail = 7; // ".XXXXXX"
     return removeMatching(
-        dir, QStringLiteral("*.hlm.??????"),
+        dir,
         [](const QString& fileName) {
+            if (fileName.size() <= TemporaryTail)
+                return false;
             const QString target = fileName.chopped(TemporaryTail);
             return target.size() > 4 && target.endsWith(QStringLiteral(".hlm"), Qt::CaseInsensitive)
                 && isTemporaryOf(fileName, target);

@@ -51,9 +51,11 @@ ScreenPicker::ScreenPicker(QWidget* window)
     , m_window(window)
     , m_grab(QGuiApplication::platformName() == QLatin1String("xcb"))
 {
-    // Whether a portal runs, or would be started, is asked once the window is up, without waiting on
-    // the bus meanwhile.
-    QTimer::singleShot(0, this, &ScreenPicker::lookForPortal);
+    // Whether a portal runs, or would be started, is asked without waiting on the bus meanwhile. Under
+    // X11 the screen can be grabbed anyway, so the bus is asked only at the first pick and costs the
+    // start nothing; elsewhere the menu item's state depends on the answer, so it is asked at once.
+    if (!m_grab)
+        QTimer::singleShot(0, this, [this] { lookForPortal({}); });
     m_deadline.setSingleShot(true);
     connect(&m_deadline, &QTimer::timeout, this, [this] {
         const QString handle = m_handle;
@@ -80,12 +82,14 @@ QString ScreenPicker::unavailableReason() const
               "no colour can be picked from the screen here.");
 }
 
-void ScreenPicker::lookForPortal()
+void ScreenPicker::lookForPortal(const std::function<void()>& then)
 {
-    const auto found = [this](bool present) {
+    const auto found = [this, then](bool present) {
         m_portal = present;
         m_looking = false;
         emit availabilityChanged();
+        if (then)
+            then();
     };
     if (!QDBusConnection::sessionBus().isConnected()) {
         found(false);
@@ -106,10 +110,16 @@ void ScreenPicker::pick()
     if (m_picking || !unavailableReason().isEmpty())
         return;
     m_picking = true;
-    if (m_portal)
-        pickWithPortal();
+    const auto start = [this] {
+        if (m_portal)
+            pickWithPortal();
+        else
+            pickByGrab();
+    };
+    if (m_looking)
+        lookForPortal(start);
     else
-        pickByGrab();
+        start();
 }
 
 void ScreenPicker::pickWithPortal()

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QString>
 #include <QTimer>
+#include <functional>
 
 class GrabPicker;
 class QWidget;
@@ -41,7 +42,8 @@ private slots:
     void portalResponse(uint response, const QVariantMap& results);
 
 private:
-    void lookForPortal();
+    // Asks the session bus whether a portal is there, then calls `then` (if any).
+    void lookForPortal(const std::function<void()>& then);
     void pickWithPortal();
     void pickByGrab();
     void listenOn(const QString& handle);
@@ -50,7 +52,7 @@ private:
 
     QWidget* m_window;
     bool m_portal = false;
-    bool m_looking = true;
+    bool m_looking = true; // whether the bus is still to answer, or still to be asked
     bool m_grab = false;
     bool m_picking = false;
     int m_timeLimit = DefaultTimeLimit;

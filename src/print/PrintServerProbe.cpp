@@ -5,13 +5,22 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QHostAddress>
-#include <QHostInfo>
-#include <QLocalSocket>
-#include <QTcpSocket>
-#include <QThread>
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
 #include <memory>
+#include <mutex>
 #include <optional>
+#include <thread>
+#include <vector>
+
+#include <netdb.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace {
 
@@ -73,55 +82,140 @@ PrintServerProbe::Server PrintServerProbe::locate()
     return parseServer(name);
 }
 
-PrintServerProbe::Result PrintServerProbe::probe(const Server& server, int timeoutMs)
-{
-    std::unique_ptr<QIODevice> socket;
-    if (!server.socketPath.isEmpty()) {
-        auto local = std::make_unique<QLocalSocket>();
-        local->connectToServer(server.socketPath);
-        if (local->state() == QLocalSocket::UnconnectedState)
-            return Result::NoServer;
-        socket = std::move(local);
-    } else {
-        // The socket would look a host name up inside its waits, blocking without a time limit, so a
-        // name is resolved first, with the window's events running meanwhile.
-        QString host = server.host;
-        if (QHostAddress(host).isNull() && host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) != 0) {
-            QObject context;
-            std::optional<QHostInfo> found;
-            QHostInfo::lookupHost(host, &context, [&found](const QHostInfo& info) { found = info; });
-            QElapsedTimer looking;
-            looking.start();
-            while (!found && !looking.hasExpired(timeoutMs)) {
-                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-                QThread::msleep(20);
-            }
-            if (!found)
-                return Result::Silent;
-            if (found->addresses().isEmpty())
-                return Result::NoServer;
-            host = found->addresses().first().toString();
-        }
-        auto tcp = std::make_unique<QTcpSocket>();
-        tcp->connectToHost(host, server.port);
-        socket = std::move(tcp);
-    }
-    socket->write("HEAD / HTTP/1.1\r\nHost: localhost\r\nConnection: close\r\n\r\n");
+namespace {
 
-    // Short blocking waits, with the window's painting in between; no nested event loop, so nothing
-    // else the user started (a menu closing, a shortcut) is held up behind it.
+// A descriptor of the system's own, closed when it goes.
+struct Descriptor {
+    int fd = -1;
+    Descriptor() = default;
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+// The addresses of `host`, looked up on a thread of its own: the system's resolver blocks without a
+// time limit. Nothing when no answer came within `timeoutMs`, with the window painting meanwhile.
+std::optional<std::vector<sockaddr_storage>> resolve(const QString& host, quint16 port, int timeoutMs)
+{
+    struct Lookup {
+        std::mutex mutex;
+        std::condition_variable done;
+        bool finished = false;
+        std::vector<sockaddr_storage> addresses;
+    };
+    auto lookup = std::make_shared<Lookup>();
+    // A name the resolver never answers for keeps its thread; it ends when the answer comes at last.
+    std::thread([lookup, name = host.toUtf8(), service = QByteArray::number(port)] {
+        addrinfo hints{};
+        hints.ai_socktype = SOCK_STREAM;
+        hints.ai_flags = AI_NUMERICSERV;
+        addrinfo* found = nullptr;
+        std::vector<sockaddr_storage> addresses;
+        if (::getaddrinfo(name.constData(), service.constData(), &hints, &found) == 0) {
+            for (const addrinfo* at = found; at; at = at->ai_next) {
+                sockaddr_storage address{};
+                std::memcpy(&address, at->ai_addr, std::min<std::size_t>(at->ai_addrlen, sizeof address));
+                addresses.push_back(address);
+            }
+            ::freeaddrinfo(found);
+        }
+        const std::lock_guard lock(lookup->mutex);
+        lookup->addresses = std::move(addresses);
+        lookup->finished = true;
+        lookup->done.notify_all();
+    }).detach();
+
     QElapsedTimer waited;
     waited.start();
+    std::unique_lock lock(lookup->mutex);
+    while (!lookup->finished && !waited.hasExpired(timeoutMs)) {
+        if (lookup->done.wait_for(lock, std::chrono::milliseconds(20), [&] { return lookup->finished; }))
+            break;
+        lock.unlock();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        lock.lock();
+    }
+    if (!lookup->finished)
+        return std::nullopt;
+    return lookup->addresses;
+}
+
+socklen_t lengthOf(const sockaddr_storage& address)
+{
+    return address.ss_family == AF_INET6 ? sizeof(sockaddr_in6) : sizeof(sockaddr_in);
+}
+
+// Waits up to 50 ms for `events` on `fd`: the events that came, or 0.
+short waitBriefly(int fd, short events)
+{
+    pollfd wait{fd, events, 0};
+    const int ready = ::poll(&wait, 1, 50);
+    return ready > 0 ? wait.revents : 0;
+}
+
+} // namespace
+
+PrintServerProbe::Result PrintServerProbe::probe(const Server& server, int timeoutMs)
+{
+    QElapsedTimer waited;
+    waited.start();
+    Descriptor socket;
+    if (!server.socketPath.isEmpty()) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const QByteArray path = QFile::encodeName(server.socketPath);
+        if (std::size_t(path.size()) >= sizeof address.sun_path)
+            return Result::NoServer;
+        std::memcpy(address.sun_path, path.constData(), std::size_t(path.size()));
+        socket.fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        if (socket.fd < 0
+            || (::connect(socket.fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0
+                && errno != EINPROGRESS && errno != EAGAIN))
+            return Result::NoServer;
+    } else {
+        const std::optional<std::vector<sockaddr_storage>> addresses = resolve(server.host, server.port, timeoutMs);
+        if (!addresses)
+            return Result::Silent;
+        if (addresses->empty())
+            return Result::NoServer;
+        const sockaddr_storage& address = addresses->front();
+        socket.fd = ::socket(address.ss_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        if (socket.fd < 0
+            || (::connect(socket.fd, reinterpret_cast<const sockaddr*>(&address), lengthOf(address)) != 0
+                && errno != EINPROGRESS))
+            return Result::NoServer;
+    }
+
+    // Short waits, with the window's painting in between; no nested event loop, so nothing else the
+    // user started (a menu closing, a shortcut) is held up behind it.
+    bool sent = false;
     while (!waited.hasExpired(timeoutMs)) {
-        // Any reply will do, even a refusal: the server is there and talks.
-        if (socket->bytesAvailable() > 0 || socket->waitForReadyRead(50))
-            return Result::Answered;
-        if (auto* local = qobject_cast<QLocalSocket*>(socket.get());
-            local && local->state() == QLocalSocket::UnconnectedState)
+        const short events = waitBriefly(socket.fd, sent ? POLLIN : POLLOUT);
+        if (events & (POLLERR | POLLNVAL))
             return Result::NoServer;
-        if (auto* tcp = qobject_cast<QTcpSocket*>(socket.get());
-            tcp && tcp->state() == QAbstractSocket::UnconnectedState)
-            return Result::NoServer;
+        if (!sent && (events & POLLOUT)) {
+            int error = 0;
+            socklen_t length = sizeof error;
+            if (::getsockopt(socket.fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0)
+                return Result::NoServer;
+            static const char request[] = "HEAD / HTTP/1.1\r\nHost: localhost\r\nConnection: close\r\n\r\n";
+            if (::send(socket.fd, request, sizeof request - 1, MSG_NOSIGNAL) < 0)
+                return Result::NoServer;
+            sent = true;
+        } else if (sent && (events & (POLLIN | POLLHUP))) {
+            // Any reply will do, even a refusal: the server is there and talks. A server that hangs up
+            // without a word is none.
+            char first = 0;
+            const ssize_t got = ::recv(socket.fd, &first, 1, 0);
+            if (got > 0)
+                return Result::Answered;
+            if (got == 0 || (errno != EAGAIN && errno != EINTR))
+                return Result::NoServer;
+        }
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
     return Result::Silent;

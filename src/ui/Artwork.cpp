@@ -2,9 +2,15 @@
 
 #include "Fonts.h"
 
+#include <QApplication>
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStyle>
+#include <QStyleOption>
+#include <algorithm>
 #include <functional>
+#include <iterator>
 
 namespace Artwork {
 
@@ -65,12 +71,76 @@ void glyph(QPainter& painter, qreal unit, const QString& text, const QColor& col
 
 } // namespace
 
+namespace {
+
+// The program's icon, rendered at build time at each of these sizes. A size is decoded only when it is
+// asked for, and not kept: the window system takes its copy once.
+constexpr int RenderedSizes[] = {16, 24, 32, 48, 64, 128, 256, 512};
+
+class RenderedIconEngine final : public QIconEngine {
+public:
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override
+    {
+        const int side = std::min({size.width(), size.height(), rendering(size)});
+        return {side, side};
+    }
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        // Read as an image: a pixmap read by file name would stay in the pixmap cache.
+        QPixmap pixmap = QPixmap::fromImage(QImage(QStringLiteral(":/artwork/icon-%1.png").arg(rendering(size))));
+        const QSize fitted = actualSize(size, mode, state);
+        if (pixmap.size() != fitted)
+            pixmap = pixmap.scaled(fitted, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        if (mode != QIcon::Normal && !pixmap.isNull()) {
+            QStyleOption option;
+            option.palette = QApplication::palette();
+            pixmap = QApplication::style()->generatedIconPixmap(mode, pixmap, &option);
+        }
+        return pixmap;
+    }
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        QPixmap picture = pixmap(rect.size() * ratio, mode, state);
+        picture.setDevicePixelRatio(ratio);
+        const QSize shown = picture.deviceIndependentSize().toSize();
+        painter->drawPixmap(QRect(rect.topLeft() + QPoint((rect.width() - shown.width()) / 2,
+                                      (rect.height() - shown.height()) / 2),
+                                shown),
+            picture);
+    }
+
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
+    {
+        QList<QSize> sizes;
+        for (const int side : RenderedSizes)
+            sizes << QSize(side, side);
+        return sizes;
+    }
+
+    QIconEngine* clone() const override { return new RenderedIconEngine; }
+    QString key() const override { return QStringLiteral("hueloom-rendered"); }
+
+private:
+    // The smallest rendering that covers `size`, or the largest there is.
+    static int rendering(const QSize& size)
+    {
+        const int wanted = std::max(size.width(), size.height());
+        for (const int side : RenderedSizes) {
+            if (side >= wanted)
+                return side;
+        }
+        return RenderedSizes[std::size(RenderedSizes) - 1];
+    }
+};
+
+} // namespace
+
 QIcon mainIcon()
 {
-    QIcon icon;
-    for (const int size : {16, 24, 32, 48, 64, 128, 256, 512})
-        icon.addFile(QStringLiteral(":/artwork/icon-%1.png").arg(size), QSize(size, size));
-    return icon;
+    return QIcon(new RenderedIconEngine);
 }
 
 QIcon helpIcon()

@@ -41,6 +41,18 @@ wm_class=$(xprop -id "$WIN" WM_CLASS | sed -n 's/^WM_CLASS(STRING) = "[^"]*", "\
 [ -n "$wm_class" ] && grep -qxF "StartupWMClass=$wm_class" "$desktop_entry" ||
     fail "the window's class '$wm_class' is not the desktop entry's StartupWMClass"
 
+# The icon is given once the window is up, at every size it is rendered in that X takes: Qt leaves out
+# the 512-pixel one (each entry of _NET_WM_ICON is a width, a height and the pixels).
+icon_sizes=""
+for _ in $(seq 50); do
+    icon_sizes=$(xprop -id "$WIN" -notype 32c _NET_WM_ICON 2>/dev/null | tr -d ' ' | cut -d= -f2 | awk -F, '
+        { i = 1; while (i < NF) { w = $i; h = $(i + 1); printf "%sx%s ", w, h; i += 2 + w * h } }')
+    [ -n "$icon_sizes" ] && break
+    sleep 0.1
+done
+[ "$icon_sizes" = "16x16 24x24 32x32 48x48 64x64 128x128 256x256 " ] ||
+    fail "the window's icon offers '$icon_sizes'"
+
 # A good one opens as Open Scheme would: the tag carries its colours.
 kill "$APP_PID"
 wait "$APP_PID" 2>/dev/null || true

@@ -2,6 +2,7 @@
 #include "dialogs/DialogFlags.h"
 #include "dialogs/QtDialogBackend.h"
 #include "print/ChartPrinter.h"
+#include "print/PrintServerProbe.h"
 #include "print/RgbChart.h"
 #include "support/Modal.h"
 #include "support/Pdf.h"
@@ -17,7 +18,10 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <arpa/inet.h>
 #include <atomic>
+#include <netinet/in.h>
+#include <optional>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -46,6 +50,22 @@ public:
             qFatal("the fake print server cannot listen");
         m_thread = std::thread([this, answers] { serve(answers); });
     }
+    // The same on TCP, on a port of the loopback address the system picks (port()).
+    explicit FakePrintServer(bool answers)
+    {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof(address);
+        m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0
+            || ::listen(m_listener, 16) != 0
+            || ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+            qFatal("the fake print server cannot listen");
+        m_port = ntohs(address.sin_port);
+        m_thread = std::thread([this, answers] { serve(answers); });
+    }
+    quint16 port() const { return m_port; }
     ~FakePrintServer()
     {
         m_stop = true;
@@ -82,6 +102,7 @@ private:
     }
 
     int m_listener = -1;
+    quint16 m_port = 0;
     std::atomic<bool> m_stop = false;
     std::thread m_thread;
 };
@@ -101,6 +122,8 @@ private slots:
     void realPrintDialog();
     void silentPrintServerIsReported_data();
     void silentPrintServerIsReported();
+    void probeTellsAnswerSilenceAndAbsence_data();
+    void probeTellsAnswerSilenceAndAbsence();
 
 private:
     void printThroughWindow(int copies, const QString& pdf, bool viaButton = false);
@@ -284,6 +307,42 @@ void TestPrint::silentPrintServerIsReported()
         QCOMPARE(m_dialogs->printRequests.size(), 0);
         QVERIFY(!QFile::exists(pdf));
     }
+}
+
+void TestPrint::probeTellsAnswerSilenceAndAbsence_data()
+{
+    QTest::addColumn<QString>("transport");
+    QTest::addColumn<QString>("server"); // what listens: "answers", "silent" or "nothing"
+    QTest::addColumn<int>("expected");
+    using Result = PrintServerProbe::Result;
+    for (const QString transport : {QStringLiteral("socket"), QStringLiteral("address"), QStringLiteral("name")}) {
+        QTest::addRow("%s, answers", qPrintable(transport)) << transport << "answers" << int(Result::Answered);
+        QTest::addRow("%s, silent", qPrintable(transport)) << transport << "silent" << int(Result::Silent);
+        QTest::addRow("%s, nothing", qPrintable(transport)) << transport << "nothing" << int(Result::NoServer);
+    }
+}
+
+// Asks each kind of server over each way of reaching it: a silent one is given up on, and a refusal is
+// not taken for silence.
+void TestPrint::probeTellsAnswerSilenceAndAbsence()
+{
+    QFETCH(QString, transport);
+    QFETCH(QString, server);
+    QFETCH(int, expected);
+    PrintServerProbe::Server where;
+    std::optional<FakePrintServer> listening;
+    if (transport == QLatin1String("socket")) {
+        where.socketPath = m_dir->filePath(QStringLiteral("probe-%1.sock").arg(server));
+        if (server != QLatin1String("nothing"))
+            listening.emplace(where.socketPath, server == QLatin1String("answers"));
+    } else {
+        where.host = transport == QLatin1String("name") ? QStringLiteral("localhost") : QStringLiteral("127.0.0.1");
+        listening.emplace(server == QLatin1String("answers"));
+        where.port = listening->port();
+        if (server == QLatin1String("nothing"))
+            listening.reset(); // the port is closed again: connections are refused
+    }
+    QCOMPARE(int(PrintServerProbe::probe(where, 400)), expected);
 }
 
 HUELOOM_TEST_MAIN(TestPrint)
