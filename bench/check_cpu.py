@@ -1,0 +1,87 @@
+#!/usr/bin/env python3
+"""The processor time `hueloom --check` takes, for this build's binary beside another's (the previous
+commit's, built by scripts/bench): over every stylesheet of the real-world corpus (median and largest),
+and on hostile texts at two sizes each, where twice the text should cost about twice the time. Prints
+figures; asserts nothing.
+
+    check_cpu.py CACHE NEW [OLD]
+"""
+import os
+import statistics
+import subprocess
+import sys
+import tempfile
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+LISTING = os.path.join(HERE, "..", "tests", "realworld", "stylesheets.tsv")
+
+
+def cpu_seconds(binary, path):
+    """The child's user and system time for one --check of `path`: the fastest of three."""
+    best = None
+    for _ in range(3):
+        process = subprocess.Popen([binary, "--check", "--json", path], stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.DEVNULL)
+        _, _, usage = os.wait4(process.pid, 0)
+        spent = usage.ru_utime + usage.ru_stime
+        best = spent if best is None else min(best, spent)
+    return best
+
+
+def corpus(cache):
+    sheets = []
+    with open(LISTING, encoding="utf-8") as listing:
+        for line in listing:
+            fields = line.rstrip("\n").split("\t")
+            if not line.strip() or line.startswith("#") or len(fields) < 4:
+                continue
+            source, package, version, path = fields[:4]
+            full = os.path.join(cache, package.replace("/", "_") + "@" + version, path)
+            if os.path.isfile(full):
+                sheets.append(full)
+    return sheets
+
+
+# Texts shaped to make a reader do the most work per byte: unclosed ruby bases, stray end tags, a
+# class list matched by a compound of the same class, and nested rules.
+HOSTILE = {
+    "<rb> repeated": lambda n: "<rb>" * n,
+    "<div></x> repeated": lambda n: "<div></x>" * n,
+    "class x x x… with .x.x.x…": lambda n: "<style>" + ".x" * (n // 4) + "{color:red}</style><body class=\""
+    + "x " * (n // 4) + "\">",
+    "body{&{}&{}…}": lambda n: "body{" + "&{}" * n + "}",
+}
+
+
+def main():
+    if len(sys.argv) < 3:
+        sys.exit(__doc__)
+    cache, binaries = sys.argv[1], sys.argv[2:]
+    names = ["this build", "previous"][: len(binaries)]
+    sheets = corpus(cache)
+    if sheets:
+        print(f"--check over {len(sheets)} real stylesheets, processor time (fastest of 3):")
+        for name, binary in zip(names, binaries):
+            times = [cpu_seconds(binary, sheet) * 1e3 for sheet in sheets]
+            largest = max(zip([os.path.getsize(s) for s in sheets], times))
+            print(f"  {name:10}  median {statistics.median(times):6.1f} ms   largest ({largest[0] // 1024} KB) "
+                  f"{largest[1]:6.1f} ms   slowest {max(times):6.1f} ms")
+    else:
+        print("--check over real stylesheets: the corpus cache is empty (tests/realworld/fetch.sh fills it)")
+    print("--check on hostile texts, processor time at n and 2n repetitions:")
+    with tempfile.TemporaryDirectory() as folder:
+        for label, make in HOSTILE.items():
+            row = f"  {label:28}"
+            for name, binary in zip(names, binaries):
+                spent = []
+                for n in (50_000, 100_000):
+                    path = os.path.join(folder, "hostile.html")
+                    with open(path, "w", encoding="utf-8") as out:
+                        out.write(make(n))
+                    spent.append(cpu_seconds(binary, path) * 1e3)
+                row += f"  {name}: {spent[0]:7.1f} / {spent[1]:7.1f} ms (x{spent[1] / max(spent[0], 0.01):.1f})"
+            print(row)
+
+
+if __name__ == "__main__":
+    main()
