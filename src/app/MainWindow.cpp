@@ -28,6 +28,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QTextDocument>
 
 namespace {
 
@@ -211,9 +212,15 @@ void MainWindow::bringToFront()
     activateWindow();
 }
 
+bool MainWindow::holdsUnappliedText() const
+{
+    // Text handed to an Apply Tag still being read is applied already: the box shows the tag when it is.
+    return !m_colours->isReadingTag() && m_tagline->toPlainText() != m_document->tag().text();
+}
+
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (!m_files->mayClose()) {
+    if (!m_files->mayClose(holdsUnappliedText())) {
         event->ignore();
         return;
     }
@@ -237,13 +244,18 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
         const QKeySequence pressed(key->keyCombination());
         const QAction* undo = m_actions->undo;
         const QAction* redo = m_actions->redo;
-        // Undo and redo keys edit the text while the tag line has the focus, as in any text box.
-        if (undo->shortcuts().contains(pressed) || redo->shortcuts().contains(pressed)) {
+        // Undo and redo keys edit the text while the tag line has the focus and text of its own to take
+        // back, as in any text box. With none (nothing typed since the box last showed the tag, as right
+        // after Apply Tag) they act on the scheme, as the Edit menu says.
+        const QTextDocument* text = m_tagline->document();
+        const bool undoText = undo->shortcuts().contains(pressed) && text->isUndoAvailable();
+        const bool redoText = redo->shortcuts().contains(pressed) && text->isRedoAvailable();
+        if (undoText || redoText) {
             if (event->type() == QEvent::ShortcutOverride) {
                 event->accept();
                 return true;
             }
-            if (undo->shortcuts().contains(pressed))
+            if (undoText)
                 m_tagline->undo();
             else
                 m_tagline->redo();

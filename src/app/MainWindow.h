@@ -53,6 +53,9 @@ public:
     SchemeState state() const { return m_document->state(); }
     QUndoStack& undoStack() { return m_document->undoStack(); }
     bool hasUnsavedChanges() const { return m_document->hasUnsavedChanges(); }
+    // The tag box holds text the user typed, pasted or dropped that differs from the tag and was not
+    // applied: closing the window asks before it is lost.
+    bool holdsUnappliedText() const;
     CommonDialog& commonDialog() { return *m_commonDialog; }
     const MainActions& actions() const { return *m_actions; }
     QString titleCaption() const;
