@@ -10,6 +10,7 @@
 #include "MarginSelector.h"
 #include "PickCommands.h"
 #include "SampleArea.h"
+#include "SampleTitle.h"
 #include "SpinButton.h"
 #include "TagBox.h"
 #include "TitleCommands.h"
@@ -24,13 +25,31 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QTextDocument>
+#include <QToolTip>
 
 namespace {
+
+// A brief note that a copy command put something on the clipboard, which shows nothing of its own: at the
+// quick-access button that ran it, at the pointer over the window, or else at the control with the focus.
+void showCopiedNote(QWidget* window, const QObject* button)
+{
+    QPoint at;
+    if (const auto* pressed = qobject_cast<const QWidget*>(button)) {
+        at = pressed->mapToGlobal(QPoint(pressed->width() / 2, pressed->height()));
+    } else if (window->rect().contains(window->mapFromGlobal(QCursor::pos()))) {
+        at = QCursor::pos();
+    } else {
+        const QWidget* focus = window->focusWidget() ? window->focusWidget() : window;
+        at = focus->mapToGlobal(QPoint(focus->width() / 2, focus->height() / 2));
+    }
+    QToolTip::showText(at, MainWindow::tr("Copied"), window, {}, 1500);
+}
 
 QAction* separator(QObject* parent, const QString& name)
 {
@@ -135,6 +154,10 @@ void MainWindow::connectActions()
     connect(a.applyTag, &QAction::triggered, m_colours, &ColourCommands::applyTag);
     connect(a.copy, &QAction::triggered, m_colours, &ColourCommands::copySelection);
     connect(a.copyTag, &QAction::triggered, m_colours, &ColourCommands::copyTag);
+    // After the copy itself, which every copy command's own connection has made by now.
+    for (QAction* copy : {a.copy, a.copyTag, a.copyHex, a.copyRgb, a.copyHsl, a.copyOklch, a.copyCss, a.copyProperties,
+             a.copyTailwind, a.copyTokens})
+        connect(copy, &QAction::triggered, this, [this] { showCopiedNote(this, m_triggeringButton); });
     connect(a.contrast, &QAction::triggered, m_checks, &CheckCommands::showContrastCheck);
     connect(a.fixContrast, &QAction::triggered, m_checks, &CheckCommands::fixContrast);
     connect(a.darkScheme, &QAction::triggered, m_checks, &CheckCommands::makeDarkScheme);
