@@ -17,6 +17,7 @@
 #include "dialogs/CommonDialog.h"
 #include "dialogs/QtDialogBackend.h"
 #include "info/AboutWindow.h"
+#include "info/GuideWindow.h"
 #include "info/HelpWindow.h"
 #include "info/ShortcutsWindow.h"
 #include "info/TroubleWindow.h"
@@ -124,7 +125,7 @@ void MainWindow::createMenus()
 
     m_helpMenu = menuBar()->addMenu(tr("&Help"));
     m_helpMenu->setObjectName(QStringLiteral("HelpMenu"));
-    m_helpMenu->addActions({a.help, a.trouble, a.shortcuts, separator(this, QStringLiteral("Helpseparator")), a.about});
+    m_helpMenu->addActions({a.help, a.guide, a.trouble, a.shortcuts, separator(this, QStringLiteral("Helpseparator")), a.about});
 }
 
 void MainWindow::createCommands()
@@ -163,6 +164,7 @@ void MainWindow::connectActions()
     connect(a.darkScheme, &QAction::triggered, m_checks, &CheckCommands::makeDarkScheme);
     connect(a.changeTitle, &QAction::triggered, m_title, &TitleCommands::changeTitle);
     connect(a.help, &QAction::triggered, this, [this] { showInfoWindow(m_helpWindow); });
+    connect(a.guide, &QAction::triggered, this, [this] { showInfoWindow(m_guideWindow); });
     connect(a.trouble, &QAction::triggered, this, [this] { showInfoWindow(m_troubleWindow); });
     connect(a.about, &QAction::triggered, this, [this] { showInfoWindow(m_aboutWindow); });
     connect(a.shortcuts, &QAction::triggered, this, [this] {

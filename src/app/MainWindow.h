@@ -14,6 +14,7 @@ class ColorChooser;
 class ColourCommands;
 class CommonDialog;
 class FileCommands;
+class GuideWindow;
 class HelpWindow;
 class MarginSelector;
 class PopupMenus;
@@ -95,6 +96,7 @@ private:
     TitleCommands* m_title = nullptr;
 
     QPointer<HelpWindow> m_helpWindow;
+    QPointer<GuideWindow> m_guideWindow;
     QPointer<TroubleWindow> m_troubleWindow;
     QPointer<AboutWindow> m_aboutWindow;
     QPointer<ShortcutsWindow> m_shortcutsWindow;
