@@ -152,7 +152,8 @@ bool FileCommands::mayClose(bool unappliedText)
         question = tr("The colour scheme has changed since it was last saved or opened.  Do you want "
                       "to save it before Hueloom ends?");
     if (changed && unappliedText)
-        question += QStringLiteral("\n\n") + tr("The tag box holds text that was not applied; it is lost when Hueloom ends.");
+        question += QStringLiteral("\n\n")
+            + tr("The tag box holds text that was not applied; it is lost when Hueloom ends.");
     else if (unappliedText)
         question = tr("The tag box holds text that was not applied.  Do you want to end Hueloom and lose it?");
     switch (m_context.dialogs.askToSave(m_context.window, Caption, question, changed)) {

@@ -125,7 +125,8 @@ void MainWindow::createMenus()
 
     m_helpMenu = menuBar()->addMenu(tr("&Help"));
     m_helpMenu->setObjectName(QStringLiteral("HelpMenu"));
-    m_helpMenu->addActions({a.help, a.guide, a.trouble, a.shortcuts, separator(this, QStringLiteral("Helpseparator")), a.about});
+    m_helpMenu->addActions(
+        {a.help, a.guide, a.trouble, a.shortcuts, separator(this, QStringLiteral("Helpseparator")), a.about});
 }
 
 void MainWindow::createCommands()

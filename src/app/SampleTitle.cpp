@@ -24,8 +24,8 @@ void SampleTitle::paintEvent(QPaintEvent* event)
         return;
     }
     QPainter painter(this);
-    style()->drawItemText(&painter, contentsRect(), QStyle::visualAlignment(layoutDirection(), alignment()),
-        palette(), isEnabled(), shown, foregroundRole());
+    style()->drawItemText(&painter, contentsRect(), QStyle::visualAlignment(layoutDirection(), alignment()), palette(),
+        isEnabled(), shown, foregroundRole());
 }
 
 bool SampleTitle::event(QEvent* event)

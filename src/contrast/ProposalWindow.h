@@ -15,9 +15,9 @@ class SchemeSample;
 
 // A window that shows the current scheme beside one proposed for it under the chosen contrast rules, each
 // as a small sample page over its ratios (or APCA Lc for an APCA target), with the target, the links'
-// underlining and a note on what the proposal had to do. The proposal follows the choices as they change; Apply hands it over with applied() and closes,
-// Cancel closes and changes nothing. What the proposal is, and what else the window shows, is the
-// subclass's own.
+// underlining and a note on what the proposal had to do. The proposal follows the choices as they change; Apply hands
+// it over with applied() and closes, Cancel closes and changes nothing. What the proposal is, and what else the window
+// shows, is the subclass's own.
 class ProposalWindow : public QDialog {
     Q_OBJECT
 public:

@@ -8,10 +8,10 @@
 #include <QIcon>
 #include <QImage>
 #include <QJsonArray>
-#include <QTableWidget>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRandomGenerator>
+#include <QTableWidget>
 #include <QTest>
 
 using ContrastAudit::Target;

@@ -253,7 +253,8 @@ void TestFixContrast::widgetsStandApartAndShowTheirFigures()
                 return QRect(widget->mapTo(window.get(), QPoint(0, 0)), widget->size());
             };
             for (QWidget* a : shown) {
-                QVERIFY2(window->rect().contains(rect(a)), qPrintable(a->objectName() + QStringLiteral(" leaves the window")));
+                QVERIFY2(window->rect().contains(rect(a)),
+                    qPrintable(a->objectName() + QStringLiteral(" leaves the window")));
                 for (QWidget* b : shown) {
                     if (a == b || a->isAncestorOf(b) || b->isAncestorOf(a))
                         continue;

@@ -5,12 +5,12 @@
 
 #include <QAction>
 #include <QFile>
-#include <QMenu>
-#include <QTextBlock>
-#include <QTextBrowser>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTextBlock>
+#include <QTextBrowser>
 
 class TestInfo : public QObject {
     Q_OBJECT
@@ -210,8 +210,8 @@ void TestInfo::guideOpensFromTheMenuAndNamesEveryCommand()
         const QString name = action->text().remove(u'&').section(QStringLiteral("  "), 0, 0);
         if (action->parent()->objectName() == QLatin1String("RecentMenu") && name != QLatin1String("Clear List"))
             continue;
-        QVERIFY2(shown.contains(name, Qt::CaseInsensitive) || classic.contains(name, Qt::CaseInsensitive),
-            qPrintable(name));
+        QVERIFY2(
+            shown.contains(name, Qt::CaseInsensitive) || classic.contains(name, Qt::CaseInsensitive), qPrintable(name));
     }
     guide->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
     QTRY_VERIFY(!m_window->findChild<GuideWindow*>());

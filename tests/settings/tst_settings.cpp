@@ -8,8 +8,8 @@
 
 #include <QAction>
 #include <QDir>
-#include <QLabel>
 #include <QHelpEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopeGuard>
