@@ -32,8 +32,11 @@ bool SampleTitle::event(QEvent* event)
 {
     if (event->type() == QEvent::ToolTip && shownText() != text()) {
         const auto* help = static_cast<QHelpEvent*>(event);
-        const QString note = toolTip();
-        QToolTip::showText(help->globalPos(), note.isEmpty() ? text() : text() + QStringLiteral("\n\n") + note, this);
+        // As a paragraph of rich text, so that a title of any length wraps instead of running off the screen.
+        QString tip = QStringLiteral("<p>%1</p>").arg(text().toHtmlEscaped());
+        if (!toolTip().isEmpty())
+            tip += QStringLiteral("<p>%1</p>").arg(toolTip().toHtmlEscaped());
+        QToolTip::showText(help->globalPos(), tip, this);
         return true;
     }
     return QLabel::event(event);

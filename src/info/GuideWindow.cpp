@@ -1,6 +1,7 @@
 #include "GuideWindow.h"
 
 #include "ui/Artwork.h"
+#include "ui/Fonts.h"
 #include "ui/WindowPlacement.h"
 
 #include <QPushButton>
@@ -20,11 +21,12 @@ GuideWindow::GuideWindow(QWidget* parent)
     // Unlike the other information windows, a long text: the reader may make the window larger.
     setMinimumSize(360, 240);
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    resize(StartSize);
 
     m_browser->setObjectName(QStringLiteral("GuideText"));
     m_browser->setAccessibleName(tr("User Guide"));
     m_browser->setOpenExternalLinks(true);
+    // Running text in the regular weight; the window's own captions are bold.
+    m_browser->setFont(Fonts::sansSerif(9.75, false));
     // The text's own background, white, rather than the window's grey.
     QPalette white = m_browser->palette();
     white.setColor(QPalette::Base, Qt::white);
@@ -38,4 +40,9 @@ GuideWindow::GuideWindow(QWidget* parent)
     layout->addWidget(addOkButton({0, 0, 65, 25}), 0, Qt::AlignRight);
     WindowPlacement::centreOnScreen(this);
     m_browser->setFocus();
+}
+
+QSize GuideWindow::sizeHint() const
+{
+    return StartSize;
 }

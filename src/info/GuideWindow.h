@@ -12,6 +12,8 @@ public:
     explicit GuideWindow(QWidget* parent = nullptr);
 
     QTextBrowser* browser() const { return m_browser; }
+    // The size it opens at, whatever its text would ask for.
+    QSize sizeHint() const override;
 
 private:
     QTextBrowser* m_browser;
