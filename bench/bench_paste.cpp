@@ -37,7 +37,7 @@ public:
     std::optional<QColor> chooseColour(QWidget*, const QColor&, quint32) override { return {}; }
     std::optional<int> choosePrinter(QWidget*, QPrinter&, quint32) override { return {}; }
     void message(QWidget*, const QString&, const QString&) override { }
-    SaveChoice askToSave(QWidget*, const QString&, const QString&) override { return SaveChoice::Discard; }
+    SaveChoice askToSave(QWidget*, const QString&, const QString&, bool) override { return SaveChoice::Discard; }
     QString askTitle(QWidget*) override { return {}; }
 };
 

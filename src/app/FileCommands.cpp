@@ -146,13 +146,21 @@ void FileCommands::printRgbChart()
         m_context.dialogs.message(m_context.window, Caption, tr("The RGB chart could not be printed.  %1").arg(error));
 }
 
-bool FileCommands::mayClose()
+bool FileCommands::mayClose(bool unappliedText)
 {
-    if (!m_context.document.hasUnsavedChanges())
+    const bool changed = m_context.document.hasUnsavedChanges();
+    if (!changed && !unappliedText)
         return true;
-    const QString question = tr("The colour scheme has changed since it was last saved or opened.  Do you want "
-                                "to save it before Hueloom ends?");
-    switch (m_context.dialogs.askToSave(m_context.window, Caption, question)) {
+    QString question;
+    if (changed)
+        question = tr("The colour scheme has changed since it was last saved or opened.  Do you want "
+                      "to save it before Hueloom ends?");
+    if (changed && unappliedText)
+        question += QStringLiteral("\n\n")
+            + tr("The tag box holds text that was not applied; it is lost when Hueloom ends.");
+    else if (unappliedText)
+        question = tr("The tag box holds text that was not applied.  Do you want to end Hueloom and lose it?");
+    switch (m_context.dialogs.askToSave(m_context.window, Caption, question, changed)) {
     case DialogBackend::SaveChoice::Save:
         return saveScheme();
     case DialogBackend::SaveChoice::Discard:

@@ -29,8 +29,9 @@ public:
     // whose name is not valid UTF-8): the dialogs offer it, and the recent list leaves the file out.
     void openSchemeFile(const QString& path, const QString& shownName = {});
     void printRgbChart();
-    // Asks whether to save a changed scheme before the program ends; true when it may end.
-    bool mayClose();
+    // Asks whether to save a changed scheme, and whether to lose the tag box's unapplied text
+    // (`unappliedText`), before the program ends; true when it may end.
+    bool mayClose(bool unappliedText = false);
 
     // A scheme file dragged over or dropped on the window; true when `event` was one and is answered.
     bool handleDrag(QEvent* event);

@@ -59,6 +59,7 @@ MainActions::MainActions(QWidget* w, QUndoStack& undoStack)
           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K)))
     , darkScheme(make(w, QStringLiteral("ItemDarkScheme"), QWidget::tr("Make &Dark Scheme")))
     , help(make(w, QStringLiteral("ItemHelp"), QWidget::tr("&Help Screen"), QKeySequence(Qt::Key_F1)))
+    , guide(make(w, QStringLiteral("ItemGuide"), QWidget::tr("User &Guide")))
     , trouble(make(w, QStringLiteral("ItemTrouble"), QWidget::tr("&Trouble Shooting")))
     , shortcuts(make(w, QStringLiteral("ItemShortcuts"), QWidget::tr("&Keyboard Shortcuts")))
     , about(make(w, QStringLiteral("ItemAbout"), QWidget::tr("&About")))
@@ -75,5 +76,5 @@ QList<QAction*> MainActions::all() const
 {
     return {open, save, print, exit, undo, redo, copy, copyTag, copyHex, copyRgb, copyHsl, copyOklch, copyCss,
         copyProperties, copyTailwind, copyTokens, pasteColour, applyTag, changeTitle, defaultColours, colour,
-        pickScreen, contrast, fixContrast, darkScheme, help, trouble, shortcuts, about};
+        pickScreen, contrast, fixContrast, darkScheme, help, guide, trouble, shortcuts, about};
 }

@@ -41,6 +41,7 @@ struct MainActions {
     QAction* fixContrast;
     QAction* darkScheme;
     QAction* help;
+    QAction* guide;
     QAction* trouble;
     QAction* shortcuts;
     QAction* about;

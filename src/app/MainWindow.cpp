@@ -10,12 +10,14 @@
 #include "MarginSelector.h"
 #include "PickCommands.h"
 #include "SampleArea.h"
+#include "SampleTitle.h"
 #include "SpinButton.h"
 #include "TagBox.h"
 #include "TitleCommands.h"
 #include "dialogs/CommonDialog.h"
 #include "dialogs/QtDialogBackend.h"
 #include "info/AboutWindow.h"
+#include "info/GuideWindow.h"
 #include "info/HelpWindow.h"
 #include "info/ShortcutsWindow.h"
 #include "info/TroubleWindow.h"
@@ -24,13 +26,32 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QTextDocument>
 #include <QTimer>
+#include <QToolTip>
 
 namespace {
+
+// A brief note that a copy command put something on the clipboard, which shows nothing of its own: at the
+// quick-access button that ran it, at the pointer over the window, or else at the control with the focus.
+void showCopiedNote(QWidget* window, const QObject* button)
+{
+    QPoint at;
+    if (const auto* pressed = qobject_cast<const QWidget*>(button)) {
+        at = pressed->mapToGlobal(QPoint(pressed->width() / 2, pressed->height()));
+    } else if (window->rect().contains(window->mapFromGlobal(QCursor::pos()))) {
+        at = QCursor::pos();
+    } else {
+        const QWidget* focus = window->focusWidget() ? window->focusWidget() : window;
+        at = focus->mapToGlobal(QPoint(focus->width() / 2, focus->height() / 2));
+    }
+    QToolTip::showText(at, MainWindow::tr("Copied"), window, {}, 1500);
+}
 
 QAction* separator(QObject* parent, const QString& name)
 {
@@ -119,7 +140,8 @@ void MainWindow::createMenus()
 
     m_helpMenu = menuBar()->addMenu(tr("&Help"));
     m_helpMenu->setObjectName(QStringLiteral("HelpMenu"));
-    m_helpMenu->addActions({a.help, a.trouble, a.shortcuts, separator(this, QStringLiteral("Helpseparator")), a.about});
+    m_helpMenu->addActions(
+        {a.help, a.guide, a.trouble, a.shortcuts, separator(this, QStringLiteral("Helpseparator")), a.about});
 }
 
 void MainWindow::createCommands()
@@ -149,11 +171,16 @@ void MainWindow::connectActions()
     connect(a.applyTag, &QAction::triggered, m_colours, &ColourCommands::applyTag);
     connect(a.copy, &QAction::triggered, m_colours, &ColourCommands::copySelection);
     connect(a.copyTag, &QAction::triggered, m_colours, &ColourCommands::copyTag);
+    // After the copy itself, which every copy command's own connection has made by now.
+    for (QAction* copy : {a.copy, a.copyTag, a.copyHex, a.copyRgb, a.copyHsl, a.copyOklch, a.copyCss, a.copyProperties,
+             a.copyTailwind, a.copyTokens})
+        connect(copy, &QAction::triggered, this, [this] { showCopiedNote(this, m_triggeringButton); });
     connect(a.contrast, &QAction::triggered, m_checks, &CheckCommands::showContrastCheck);
     connect(a.fixContrast, &QAction::triggered, m_checks, &CheckCommands::fixContrast);
     connect(a.darkScheme, &QAction::triggered, m_checks, &CheckCommands::makeDarkScheme);
     connect(a.changeTitle, &QAction::triggered, m_title, &TitleCommands::changeTitle);
     connect(a.help, &QAction::triggered, this, [this] { showInfoWindow(m_helpWindow); });
+    connect(a.guide, &QAction::triggered, this, [this] { showInfoWindow(m_guideWindow); });
     connect(a.trouble, &QAction::triggered, this, [this] { showInfoWindow(m_troubleWindow); });
     connect(a.about, &QAction::triggered, this, [this] { showInfoWindow(m_aboutWindow); });
     connect(a.shortcuts, &QAction::triggered, this, [this] {
@@ -226,9 +253,15 @@ void MainWindow::bringToFront()
     activateWindow();
 }
 
+bool MainWindow::holdsUnappliedText() const
+{
+    // Text handed to an Apply Tag still being read is applied already: the box shows the tag when it is.
+    return !m_colours->isReadingTag() && m_tagline->toPlainText() != m_document->tag().text();
+}
+
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (!m_files->mayClose()) {
+    if (!m_files->mayClose(holdsUnappliedText())) {
         event->ignore();
         return;
     }
@@ -252,13 +285,18 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
         const QKeySequence pressed(key->keyCombination());
         const QAction* undo = m_actions->undo;
         const QAction* redo = m_actions->redo;
-        // Undo and redo keys edit the text while the tag line has the focus, as in any text box.
-        if (undo->shortcuts().contains(pressed) || redo->shortcuts().contains(pressed)) {
+        // Undo and redo keys edit the text while the tag line has the focus and text of its own to take
+        // back, as in any text box. With none (nothing typed since the box last showed the tag, as right
+        // after Apply Tag) they act on the scheme, as the Edit menu says.
+        const QTextDocument* text = m_tagline->document();
+        const bool undoText = undo->shortcuts().contains(pressed) && text->isUndoAvailable();
+        const bool redoText = redo->shortcuts().contains(pressed) && text->isRedoAvailable();
+        if (undoText || redoText) {
             if (event->type() == QEvent::ShortcutOverride) {
                 event->accept();
                 return true;
             }
-            if (undo->shortcuts().contains(pressed))
+            if (undoText)
                 m_tagline->undo();
             else
                 m_tagline->redo();

@@ -14,6 +14,7 @@ class ColorChooser;
 class ColourCommands;
 class CommonDialog;
 class FileCommands;
+class GuideWindow;
 class HelpWindow;
 class MarginSelector;
 class PopupMenus;
@@ -53,6 +54,9 @@ public:
     SchemeState state() const { return m_document->state(); }
     QUndoStack& undoStack() { return m_document->undoStack(); }
     bool hasUnsavedChanges() const { return m_document->hasUnsavedChanges(); }
+    // The tag box holds text the user typed, pasted or dropped that differs from the tag and was not
+    // applied: closing the window asks before it is lost.
+    bool holdsUnappliedText() const;
     CommonDialog& commonDialog() { return *m_commonDialog; }
     const MainActions& actions() const { return *m_actions; }
     QString titleCaption() const;
@@ -94,6 +98,7 @@ private:
     TitleCommands* m_title = nullptr;
 
     QPointer<HelpWindow> m_helpWindow;
+    QPointer<GuideWindow> m_guideWindow;
     QPointer<TroubleWindow> m_troubleWindow;
     QPointer<AboutWindow> m_aboutWindow;
     QPointer<ShortcutsWindow> m_shortcutsWindow;

@@ -1,5 +1,6 @@
 #include "SampleArea.h"
 
+#include "SampleTitle.h"
 #include "colour/ColorScheme.h"
 #include "colour/Contrast.h"
 #include "document/SchemeDocument.h"
@@ -11,9 +12,12 @@
 
 namespace {
 
-QLabel* sampleLine(QWidget* parent, const QString& name, const QString& text, int y, int height, qreal points)
+template <typename Label = QLabel>
+Label* sampleLine(QWidget* parent, const QString& name, const QString& text, int y, int height, qreal points)
 {
-    QLabel* label = Controls::label(parent, name, text, {8, y, 641, height});
+    auto* label = Controls::place(new Label(parent), name, QRect(8, y, 641, height));
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
     label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     label->setFont(Fonts::sansSerif(points));
     label->setAutoFillBackground(true);
@@ -31,7 +35,7 @@ void setRole(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
 
 SampleArea::SampleArea(QWidget* parent)
     : QGroupBox(parent)
-    , m_title(sampleLine(this, QStringLiteral("Title"), QStringLiteral("Hueloom"), 16, 49, 13.5))
+    , m_title(sampleLine<SampleTitle>(this, QStringLiteral("Title"), QStringLiteral("Hueloom"), 16, 49, 13.5))
     , m_normal(sampleLine(this, QStringLiteral("Normal"), tr("Normal text will appear like this"), 72, 17, 9.75))
     , m_newLink(sampleLine(this, QStringLiteral("newlink"), tr("New link text will appear like this"), 88, 17, 9.75))
     , m_visitedLink(

@@ -6,6 +6,7 @@
 #include <array>
 
 class QLabel;
+class SampleTitle;
 class SchemeDocument;
 
 // The sample page: a frame in the page background with a title and four lines of text, each line in
@@ -26,7 +27,7 @@ public:
     // Applies one slot's colour to its part of the sample.
     void recolour(int slot, const QColor& colour);
 
-    QLabel* title() const { return m_title; }
+    SampleTitle* title() const { return m_title; }
     // The sample line coloured by `slot` (the title and the normal line share the text slot).
     QLabel* line(int slot) const;
 
@@ -40,7 +41,7 @@ private:
 
     const SchemeDocument* m_document = nullptr;
     ColourVision::Deficiency m_simulation = ColourVision::Deficiency::Normal;
-    QLabel* m_title;
+    SampleTitle* m_title;
     QLabel* m_normal;
     QLabel* m_newLink;
     QLabel* m_visitedLink;

@@ -7,6 +7,7 @@
 #include "ui/Fonts.h"
 
 #include <QHeaderView>
+#include <QPainter>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -17,6 +18,8 @@
 namespace {
 
 constexpr int NormalWidth = 680;
+// The side of a pair's swatch.
+constexpr int Swatch = 16;
 
 // The rows are the audit's pairs, in its order: text and links on the page, then each link against the
 // text around it. Text on the page is held to the four levels; a link against the text only to standing
@@ -76,6 +79,19 @@ const QList<Column>& Columns()
     return list;
 }
 
+// A swatch of a pair beside its name: a square of the ground it is read on with a square of its
+// colour inside, framed in mid-grey so that a ground like the window's still has an edge.
+QIcon swatch(const QColor& fore, const QColor& back)
+{
+    QPixmap pixmap(Swatch, Swatch);
+    pixmap.fill(back);
+    QPainter painter(&pixmap);
+    painter.fillRect(QRect(Swatch / 4, Swatch / 4, Swatch / 2, Swatch / 2), fore);
+    painter.setPen(Qt::gray);
+    painter.drawRect(pixmap.rect().adjusted(0, 0, -1, -1));
+    return QIcon(pixmap);
+}
+
 int firstVerdictColumn()
 {
     for (int column = 0; column < Columns().size(); ++column) {
@@ -129,6 +145,7 @@ ContrastWindow::ContrastWindow(QWidget* parent)
     m_table->horizontalHeader()->setHighlightSections(false);
     m_table->verticalHeader()->setHighlightSections(false);
     m_table->verticalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_table->verticalHeader()->setIconSize(QSize(Swatch, Swatch));
 
     const auto verdicts = static_cast<int>(
         std::count_if(Columns().cbegin(), Columns().cend(), [](const Column& column) { return column.verdict; }));
@@ -153,6 +170,7 @@ void ContrastWindow::showScheme(const ColorScheme& scheme)
     for (int row = 0; row < m_table->rowCount(); ++row) {
         const Figures& figures = audited.at(static_cast<std::size_t>(row));
         const Pair& pair = figures.kind;
+        m_table->verticalHeaderItem(row)->setIcon(swatch(scheme.colour(pair.fore), scheme.colour(pair.back)));
         for (int column = 0; column < simulatedColumn(); ++column) {
             if (!covered(row, column))
                 m_table->item(row, column)->setText(Columns().at(column).text(pair, figures));

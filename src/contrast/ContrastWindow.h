@@ -9,9 +9,10 @@ class ColorScheme;
 class QTableWidget;
 
 // "Contrast Check": how readable the scheme is by the WCAG 2.x contrast levels, pair by pair, in
-// words and symbols (never by colour alone). It follows every change of the scheme. The figures
-// stand in a read-only table whose rows are named by pair and whose columns by what they measure,
-// so a screen reader can say which row and column a "pass" belongs to.
+// words and symbols (never by colour alone), each pair's name beside a swatch of its two colours. It
+// follows every change of the scheme. The figures stand in a read-only table whose rows are named by
+// pair and whose columns by what they measure, so a screen reader can say which row and column a
+// "pass" belongs to.
 class ContrastWindow : public InfoWindow {
     Q_OBJECT
 public:

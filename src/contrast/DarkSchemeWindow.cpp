@@ -14,8 +14,15 @@ ProposalWindow::TargetChoices targetChoices()
 {
     ProposalWindow::TargetChoices choices;
     for (std::size_t i = 0; i < choices.size(); ++i) {
-        const QString name = ContrastFixer::nameOf(ContrastFixer::Targets[i]);
+        const ContrastFixer::Target target = ContrastFixer::Targets[i];
+        const QString name = ContrastFixer::nameOf(target);
         choices[i] = {name, QStringLiteral("target") + QString(name).remove(QLatin1Char(' ')), {}};
+        // The APCA names carry their level; a WCAG level is named with the ratio it needs.
+        if (!ContrastFixer::isApca(target)) {
+            const QString ratio = QString::number(ContrastFixer::levelFor(target));
+            choices[i].text = DarkSchemeWindow::tr("%1 (%2:1)").arg(name, ratio);
+            choices[i].accessibleName = DarkSchemeWindow::tr("Target %1, %2 to 1").arg(name, ratio);
+        }
     }
     return choices;
 }

@@ -1,12 +1,5 @@
 #include "FixContrastWindow.h"
 
-#include "assist/ContrastAudit.h"
-#include "colour/Contrast.h"
-
-#include <cmath>
-
-#include <QGridLayout>
-#include <QLabel>
 #include <QPushButton>
 
 namespace {
@@ -41,16 +34,9 @@ FixContrastWindow::FixContrastWindow(const ColorScheme& current, QWidget* parent
         targetChoices(),
         TargetTabs::First,
         parent)
-    , m_currentRatios(plainLabel(QStringLiteral("currentRatios")))
-    , m_proposedRatios(plainLabel(QStringLiteral("proposedRatios")))
 {
     setObjectName(QStringLiteral("FixContrastWindow"));
     setWindowTitle(tr("Fix Contrast"));
-
-    m_currentRatios->setAccessibleName(tr("Ratios of the current scheme"));
-    m_proposedRatios->setAccessibleName(tr("Ratios of the proposed scheme"));
-    grid()->addWidget(m_currentRatios, 2, 0);
-    grid()->addWidget(m_proposedRatios, 2, 1);
     finish();
 }
 
@@ -62,29 +48,8 @@ ContrastFixer::Proposal FixContrastWindow::propose(
 
 void FixContrastWindow::showProposal()
 {
-    m_currentRatios->setText(ratioText(currentScheme(), target(), linksUnderlined()));
-    m_proposedRatios->setText(ratioText(proposal().scheme, target(), linksUnderlined()));
     // Nothing to apply when the scheme already meets the rules.
     applyButton()->setEnabled(proposal().scheme != currentScheme());
-}
-
-QString FixContrastWindow::ratioText(const ColorScheme& scheme, ContrastFixer::Target target, bool linksUnderlined)
-{
-    const auto mark = [](bool passes) { return passes ? QStringLiteral("\u2713") : QStringLiteral("\u2717"); };
-    // Against the background: the ratio, or for an APCA target its Lc (the sign is the polarity).
-    const auto figure = [&mark, target](const ContrastAudit::Pair& pair) {
-        if (pair.kind.fromText() || !ContrastFixer::isApca(target))
-            return Contrast::ratioText(pair.ratio) + QStringLiteral(":1 ") + mark(pair.passes);
-        return QStringLiteral("Lc %1 %2").arg(QString::number(pair.lc, 'f', 1), mark(pair.passes));
-    };
-    const QString names[Slot::Count]
-        = {{}, tr("Text %1"), tr("New link %1"), tr("Visited link %1"), tr("Active link %1")};
-    QStringList lines(Slot::Count - 1);
-    for (const ContrastAudit::Pair& pair : ContrastAudit::audit(scheme, target, linksUnderlined)) {
-        QString& line = lines[pair.kind.fore - 1];
-        line += pair.kind.fromText() ? tr(", from text %1").arg(figure(pair)) : names[pair.kind.fore].arg(figure(pair));
-    }
-    return lines.join(QLatin1Char('\n'));
 }
 
 QString FixContrastWindow::noteText() const

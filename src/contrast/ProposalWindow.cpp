@@ -1,6 +1,8 @@
 #include "ProposalWindow.h"
 
 #include "SchemeSample.h"
+#include "assist/ContrastAudit.h"
+#include "colour/Contrast.h"
 #include "ui/Look.h"
 #include "ui/WindowPlacement.h"
 
@@ -11,6 +13,19 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+
+namespace {
+
+// The style's room between two widgets side by side. A layout inside the grid would take its spacing
+// from the grid, which has none to give while its columns and rows are spaced apart differently.
+int horizontalSpacing(const QWidget* window)
+{
+    const int spacing = window->style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing, nullptr, window);
+    return spacing >= 0 ? spacing : 6;
+}
+
+} // namespace
 
 ProposalWindow::ProposalWindow(const ColorScheme& current,
     const ProposedSide& side,
@@ -22,6 +37,8 @@ ProposalWindow::ProposalWindow(const ColorScheme& current,
     , m_current(current)
     , m_currentSample(new SchemeSample(this))
     , m_proposedSample(new SchemeSample(this))
+    , m_currentRatios(nullptr)
+    , m_proposedRatios(nullptr)
     , m_targets{}
     , m_underlined(nullptr)
     , m_note(nullptr)
@@ -33,6 +50,8 @@ ProposalWindow::ProposalWindow(const ColorScheme& current,
     if (tabs == TargetTabs::First)
         createTargets();
     m_underlined = new QCheckBox(tr("Links are underlined on my pages"), this);
+    m_currentRatios = plainLabel(QStringLiteral("currentRatios"));
+    m_proposedRatios = plainLabel(side.stem + QStringLiteral("Ratios"));
     m_note = plainLabel(QStringLiteral("note"));
     m_apply = new QPushButton(tr("&Apply"), this);
     m_cancel = new QPushButton(tr("&Cancel"), this);
@@ -42,6 +61,8 @@ ProposalWindow::ProposalWindow(const ColorScheme& current,
     m_currentSample->setAccessibleName(tr("Current scheme"));
     m_proposedSample->setObjectName(side.stem + QStringLiteral("Sample"));
     m_proposedSample->setAccessibleName(side.accessibleName);
+    m_currentRatios->setAccessibleName(tr("Ratios of the current scheme"));
+    m_proposedRatios->setAccessibleName(tr("Ratios of the %1").arg(side.accessibleName.toLower()));
     m_underlined->setObjectName(QStringLiteral("linksUnderlined"));
     m_underlined->setAccessibleName(m_underlined->text());
     m_note->setAccessibleName(tr("What the proposal had to do"));
@@ -60,6 +81,8 @@ ProposalWindow::ProposalWindow(const ColorScheme& current,
     m_grid->addWidget(plainLabel(side.stem + QStringLiteral("Caption"), side.caption), 0, 1);
     m_grid->addWidget(m_currentSample, 1, 0);
     m_grid->addWidget(m_proposedSample, 1, 1);
+    m_grid->addWidget(m_currentRatios, 2, 0);
+    m_grid->addWidget(m_proposedRatios, 2, 1);
 }
 
 QLabel* ProposalWindow::plainLabel(const QString& name, const QString& text)
@@ -89,7 +112,11 @@ void ProposalWindow::finish(QPushButton* leftButton)
         createTargets();
     auto* group = new QButtonGroup(this);
     auto* choices = new QHBoxLayout;
-    choices->addWidget(plainLabel(QStringLiteral("targetCaption"), tr("Target:")));
+    choices->setSpacing(horizontalSpacing(this));
+    QLabel* caption = plainLabel(QStringLiteral("targetCaption"), tr("Target:"));
+    // On the line of the buttons' text, not above it.
+    caption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    choices->addWidget(caption);
     for (QRadioButton* button : m_targets) {
         group->addButton(button);
         choices->addWidget(button);
@@ -103,6 +130,7 @@ void ProposalWindow::finish(QPushButton* leftButton)
     m_grid->addWidget(m_note, row + 1, 0, 1, 2);
 
     auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(horizontalSpacing(this));
     if (leftButton)
         buttons->addWidget(leftButton);
     buttons->addStretch(1);
@@ -158,6 +186,27 @@ void ProposalWindow::renew()
     m_proposedSample->setScheme(m_proposal.scheme);
     m_currentSample->setLinksUnderlined(underlined);
     m_proposedSample->setLinksUnderlined(underlined);
+    m_currentRatios->setText(ratioText(m_current, target(), underlined));
+    m_proposedRatios->setText(ratioText(m_proposal.scheme, target(), underlined));
     m_note->setText(noteText());
     showProposal();
+}
+
+QString ProposalWindow::ratioText(const ColorScheme& scheme, ContrastFixer::Target target, bool linksUnderlined)
+{
+    const auto mark = [](bool passes) { return passes ? QStringLiteral("\u2713") : QStringLiteral("\u2717"); };
+    // Against the background: the ratio, or for an APCA target its Lc (the sign is the polarity).
+    const auto figure = [&mark, target](const ContrastAudit::Pair& pair) {
+        if (pair.kind.fromText() || !ContrastFixer::isApca(target))
+            return Contrast::ratioText(pair.ratio) + QStringLiteral(":1 ") + mark(pair.passes);
+        return QStringLiteral("Lc %1 %2").arg(QString::number(pair.lc, 'f', 1), mark(pair.passes));
+    };
+    const QString names[Slot::Count]
+        = {{}, tr("Text %1"), tr("New link %1"), tr("Visited link %1"), tr("Active link %1")};
+    QStringList lines(Slot::Count - 1);
+    for (const ContrastAudit::Pair& pair : ContrastAudit::audit(scheme, target, linksUnderlined)) {
+        QString& line = lines[pair.kind.fore - 1];
+        line += pair.kind.fromText() ? tr(", from text %1").arg(figure(pair)) : names[pair.kind.fore].arg(figure(pair));
+    }
+    return lines.join(QLatin1Char('\n'));
 }

@@ -14,10 +14,10 @@ class QRadioButton;
 class SchemeSample;
 
 // A window that shows the current scheme beside one proposed for it under the chosen contrast rules, each
-// as a small sample page, with the target, the links' underlining and a note on what the proposal had to
-// do. The proposal follows the choices as they change; Apply hands it over with applied() and closes,
-// Cancel closes and changes nothing. What the proposal is, and what else the window shows, is the
-// subclass's own.
+// as a small sample page over its ratios (or APCA Lc for an APCA target), with the target, the links'
+// underlining and a note on what the proposal had to do. The proposal follows the choices as they change; Apply hands
+// it over with applied() and closes, Cancel closes and changes nothing. What the proposal is, and what else the window
+// shows, is the subclass's own.
 class ProposalWindow : public QDialog {
     Q_OBJECT
 public:
@@ -46,6 +46,10 @@ public:
     ContrastFixer::Target target() const;
     bool linksUnderlined() const;
 
+    // The figures under a sample: one line for the text and one for each link, each figure marked
+    // with whether it meets the target.
+    static QString ratioText(const ColorScheme& scheme, ContrastFixer::Target target, bool linksUnderlined);
+
 signals:
     void applied(const ColorScheme& proposed);
 
@@ -56,7 +60,8 @@ protected:
         TargetTabs tabs,
         QWidget* parent);
 
-    // The subclass's rows go into the grid under the two samples (rows from 2), before finish().
+    // The subclass's rows go into the grid under the two samples and their ratios (rows from 3), before
+    // finish().
     QGridLayout* grid() const { return m_grid; }
     QPushButton* applyButton() const { return m_apply; }
     QCheckBox* underlinedBox() const { return m_underlined; }
@@ -83,6 +88,8 @@ private:
     ContrastFixer::Proposal m_proposal;
     SchemeSample* m_currentSample;
     SchemeSample* m_proposedSample;
+    QLabel* m_currentRatios;
+    QLabel* m_proposedRatios;
     std::array<QRadioButton*, std::size(ContrastFixer::Targets)> m_targets;
     QCheckBox* m_underlined;
     QLabel* m_note;

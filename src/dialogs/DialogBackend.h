@@ -40,9 +40,11 @@ public:
         message(parent, caption, text + u'\n' + reason);
     }
 
-    // Whether to save a changed scheme before the program ends.
+    // Whether to save a changed scheme before the program ends. Without `offerSave` (nothing that a
+    // save would keep is at stake) the answers are Discard and Cancel only, and Cancel is the default.
     enum class SaveChoice { Save, Discard, Cancel };
-    virtual SaveChoice askToSave(QWidget* parent, const QString& caption, const QString& text) = 0;
+    virtual SaveChoice askToSave(QWidget* parent, const QString& caption, const QString& text, bool offerSave = true)
+        = 0;
 
     // The sample title the user confirmed in the title dialog; empty when OK was pressed on an empty
     // box or the dialog was closed.

@@ -254,13 +254,15 @@ void QtDialogBackend::messageWithReason(
     box.exec();
 }
 
-DialogBackend::SaveChoice QtDialogBackend::askToSave(QWidget* parent, const QString& caption, const QString& text)
+DialogBackend::SaveChoice QtDialogBackend::askToSave(
+    QWidget* parent, const QString& caption, const QString& text, bool offerSave)
 {
-    QMessageBox box(
-        QMessageBox::NoIcon, caption, text, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+    const QMessageBox::StandardButtons buttons
+        = (offerSave ? QMessageBox::Save : QMessageBox::NoButton) | QMessageBox::Discard | QMessageBox::Cancel;
+    QMessageBox box(QMessageBox::NoIcon, caption, text, buttons, parent);
     box.setObjectName(QStringLiteral("SaveQuestion"));
     box.setTextFormat(Qt::PlainText);
-    box.setDefaultButton(QMessageBox::Save);
+    box.setDefaultButton(offerSave ? QMessageBox::Save : QMessageBox::Cancel);
     box.setEscapeButton(QMessageBox::Cancel);
     switch (box.exec()) {
     case QMessageBox::Save:

@@ -15,7 +15,7 @@ public:
     void message(QWidget* parent, const QString& caption, const QString& text) override;
     void messageWithReason(
         QWidget* parent, const QString& caption, const QString& text, const QString& reason) override;
-    SaveChoice askToSave(QWidget* parent, const QString& caption, const QString& text) override;
+    SaveChoice askToSave(QWidget* parent, const QString& caption, const QString& text, bool offerSave = true) override;
     QString askTitle(QWidget* parent) override;
 
     // "Schemes(*.HLM)|*.HLM|ALL_FIles(*.*)|*.*" as Qt name filters: each label followed by its

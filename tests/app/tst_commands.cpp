@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QToolTip>
 
 // Every way into a command reaches one and the same action.
 class TestCommands : public WindowTestCase {
@@ -23,6 +24,8 @@ private slots:
     void shortcutsWinInTheTagLine();
     void copySelection();
     void copyTagTakesWhatTheBoxHolds();
+    void everyCopySaysSo_data();
+    void everyCopySaysSo();
     void popupTable_data();
     void popupTable();
     void tagLineButtons();
@@ -277,6 +280,48 @@ void TestCommands::popupItemRunsItsCommand()
     whenPopup([](QMenu* menu) { QTest::keyClick(menu, Qt::Key_T); });
     QTest::mousePress(m_probe->child(QStringLiteral("Title")), Qt::RightButton, {}, QPoint(5, 5));
     QTRY_COMPARE(QGuiApplication::clipboard()->text(), m_window->tag().text());
+}
+
+void TestCommands::everyCopySaysSo_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("button"); // the quick-access button that runs it, if any
+    for (const char* item : {"ItemCopy", "ItemCopyTag", "ItemCopyHex", "ItemCopyRgb", "ItemCopyHsl", "ItemCopyOklch",
+             "ItemCopyCss", "ItemCopyProperties", "ItemCopyTailwind", "ItemCopyTokens"})
+        QTest::newRow(item) << QString::fromLatin1(item) << QString();
+    QTest::newRow("Copy Tag button") << QStringLiteral("ItemCopyTag") << QStringLiteral("Command7");
+    QTest::newRow("Copy Selected button") << QStringLiteral("ItemCopy") << QStringLiteral("Command2");
+}
+
+// A copy changes nothing on screen, so a brief "Copied" note says it happened, under the button that ran
+// it when a button did; other commands show none.
+void TestCommands::everyCopySaysSo()
+{
+    QFETCH(QString, item);
+    QFETCH(QString, button);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    QToolTip::hideText();
+    QTRY_VERIFY(!QToolTip::isVisible());
+    m_window->findChild<QAction*>(QStringLiteral("ItemDefault"))->trigger();
+    QVERIFY(!QToolTip::isVisible());
+    if (button.isEmpty()) {
+        m_window->findChild<QAction*>(item)->trigger();
+    } else {
+        auto* pressed = m_probe->child<QPushButton>(button);
+        QTest::mouseClick(pressed, Qt::LeftButton);
+        QTRY_VERIFY(QToolTip::isVisible());
+        const QRect under(pressed->mapToGlobal(QPoint(0, pressed->height())), QSize(pressed->width(), 40));
+        const QWidget* tip = nullptr;
+        for (const QWidget* widget : QApplication::topLevelWidgets())
+            if (widget->objectName() == QLatin1String("qtooltip_label") && widget->isVisible())
+                tip = widget;
+        QVERIFY(tip);
+        QVERIFY2(under.intersects(tip->geometry()), "the note is not at the button");
+    }
+    QTRY_VERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text(), QStringLiteral("Copied"));
+    QToolTip::hideText();
 }
 
 HUELOOM_TEST_MAIN(TestCommands)

@@ -227,8 +227,9 @@ void TestMainWindow::menusAndButtons_data()
                                   "&Fix Contrast", "Make &Dark Scheme", "", "Simulate Color &Vision"}
                            << QStringList{"Ctrl+W", "Ctrl+Shift+P", "Ctrl+K", "Ctrl+Shift+K", "", "", ""};
     QTest::newRow("Help") << "HelpMenu"
-                          << QStringList{"&Help Screen", "&Trouble Shooting", "&Keyboard Shortcuts", "", "&About"}
-                          << QStringList{"F1", "", "", "", ""};
+                          << QStringList{"&Help Screen", "User &Guide", "&Trouble Shooting", "&Keyboard Shortcuts", "",
+                                 "&About"}
+                          << QStringList{"F1", "", "", "", "", ""};
 }
 
 void TestMainWindow::menusAndButtons()

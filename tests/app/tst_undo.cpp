@@ -76,6 +76,9 @@ private slots:
     void tagBoxUndoesItsOwnText();
     void exitAsksOnlyAboutChanges_data();
     void exitAsksOnlyAboutChanges();
+    void exitAsksAboutUnappliedText_data();
+    void exitAsksAboutUnappliedText();
+    void undoKeysRightAfterApplyTagActOnTheScheme();
 };
 
 // Thousands of random changes by every route there is: undoing all of them shows the start again to
@@ -149,8 +152,12 @@ void TestUndo::undoAllAndRedoAllAreExact()
     const int endIndex = m_window->undoStack().index();
     QUndoStack& stack = m_window->undoStack();
     QVERIFY(stack.count() > 100);
-    while (stack.canUndo())
+    while (stack.canUndo()) {
+        // Each step has one name: the one undo gives it is the one redo gives it once undone.
+        const QString step = action("ItemUndo")->text().remove(QStringLiteral("&Undo"));
         action("ItemUndo")->trigger();
+        QCOMPARE(action("ItemRedo")->text().remove(QStringLiteral("&Redo")), step);
+    }
     QVERIFY(p.brokenInvariant().isEmpty());
     // The slot follows the steps undone; selecting the one shown at the start changes nothing.
     p.option(Slot::Background)->click();
@@ -270,6 +277,91 @@ void TestUndo::exitAsksOnlyAboutChanges()
     // Once saved, nothing is asked any more.
     if (saveAnswer == 1)
         QVERIFY(!m_window->hasUnsavedChanges());
+}
+
+// Text in the tag box that is neither the tag nor applied is work the question on exit names; the
+// scheme part of the question, and its Save button, come only with a changed scheme.
+void TestUndo::exitAsksAboutUnappliedText_data()
+{
+    QTest::addColumn<QString>("typed"); // appended to the tag, then Backspace for each "\b"
+    QTest::addColumn<bool>("apply");
+    QTest::addColumn<bool>("change");
+    QTest::addColumn<int>("asked"); // 0 nothing, 1 the text only, 2 the scheme only, 3 both
+    const QString page = QStringLiteral("<body bgcolor=#102030>");
+    QTest::newRow("typed") << QStringLiteral(" x") << false << false << 1;
+    QTest::newRow("typed and deleted again") << QStringLiteral(" x\b\b") << false << false << 0;
+    QTest::newRow("typed, scheme changed") << QStringLiteral(" x") << false << true << 3;
+    QTest::newRow("applied") << page << true << false << 2;
+    QTest::newRow("applied with no colours in it") << QStringLiteral(" h1{}") << true << false << 1;
+    QTest::newRow("scheme changed only") << QString() << false << true << 2;
+}
+
+void TestUndo::exitAsksAboutUnappliedText()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, apply);
+    QFETCH(bool, change);
+    QFETCH(int, asked);
+    WindowProbe& p = *m_probe;
+    if (change)
+        p.bar(Channel::Blue)->triggerAction(QAbstractSlider::SliderPageStepSub);
+    QPlainTextEdit* box = p.tagline();
+    box->setFocus();
+    if (apply)
+        box->selectAll();
+    else
+        box->moveCursor(QTextCursor::End);
+    for (const QChar c : typed) {
+        if (c == u'\b')
+            QTest::keyClick(box, Qt::Key_Backspace);
+        else
+            QTest::keyClicks(box, QString(c));
+    }
+    if (apply)
+        m_window->findChild<QAction*>(QStringLiteral("ItemApplyTag"))->trigger();
+    const QString kept = p.taglineText();
+
+    // Cancel keeps the window and the text; Discard ends.
+    for (const auto choice : {DialogBackend::SaveChoice::Cancel, DialogBackend::SaveChoice::Discard}) {
+        if (asked)
+            m_dialogs->answerSaveQuestion(choice);
+        m_window->findChild<QAction*>(QStringLiteral("ItemExit"))->trigger();
+        if (!asked)
+            break;
+        QCOMPARE(m_window->isVisible(), choice == DialogBackend::SaveChoice::Cancel);
+        QCOMPARE(p.taglineText(), kept);
+    }
+    QVERIFY(!m_window->isVisible());
+    QCOMPARE(m_dialogs->saveQuestions.size(), asked ? 2 : 0);
+    if (!asked)
+        return;
+    const QString question = m_dialogs->saveQuestions.first();
+    QCOMPARE(question.contains(QStringLiteral("The tag box holds text that was not applied")), (asked & 1) != 0);
+    QCOMPARE(question.contains(QStringLiteral("The colour scheme has changed")), (asked & 2) != 0);
+    QCOMPARE(m_dialogs->saveOffered.first(), (asked & 2) != 0);
+}
+
+void TestUndo::undoKeysRightAfterApplyTagActOnTheScheme()
+{
+    WindowProbe& p = *m_probe;
+    const SchemeState start = m_window->state();
+    QPlainTextEdit* box = p.tagline();
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClicks(box, QStringLiteral("<body bgcolor=#102030 text=#F0E0D0>"));
+    QTest::keyClick(box, Qt::Key_Return, Qt::ControlModifier);
+    const SchemeState applied = m_window->state();
+    QVERIFY(applied != start);
+    QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(m_window->state(), start);
+    QCOMPARE(p.taglineText(), start.tag());
+    QTest::keyClick(box, Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(m_window->state(), applied);
+    // Typed text is the box's own to take back again, and the scheme stays.
+    QTest::keyClicks(box, QStringLiteral("x"));
+    QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(m_window->state(), applied);
+    QCOMPARE(p.taglineText(), applied.tag());
 }
 
 HUELOOM_TEST_MAIN(TestUndo)

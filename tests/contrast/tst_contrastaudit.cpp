@@ -5,10 +5,13 @@
 #include "contrast/FixContrastWindow.h"
 #include "support/TestApp.h"
 
+#include <QIcon>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRandomGenerator>
+#include <QTableWidget>
 #include <QTest>
 
 using ContrastAudit::Target;
@@ -69,6 +72,10 @@ void TestContrastAudit::everyViewAgreesWithTheAudit()
             const QStringList cells = window.rowTexts(row);
             QCOMPARE(cells.at(0), Contrast::ratioText(pair.ratio) + QStringLiteral(":1"));
             QCOMPARE(cells.at(1), QString::number(pair.lc, 'f', 1));
+            // The row's swatch: its colour inside, on the ground it is read on.
+            const QImage swatch = window.table()->verticalHeaderItem(row)->icon().pixmap(16, 16).toImage();
+            QCOMPARE(swatch.pixelColor(8, 8), scheme.colour(pair.kind.fore));
+            QCOMPARE(swatch.pixelColor(2, 2), scheme.colour(pair.kind.back));
             // AA normal and AAA normal for the page; the one merged verdict for a link against the text.
             QVERIFY2(cells.at(2).startsWith(mark(pair.passes)), qPrintable(where));
             if (!pair.kind.fromText())

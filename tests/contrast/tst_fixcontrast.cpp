@@ -1,5 +1,6 @@
 #include "assist/ContrastFixer.h"
 #include "colour/ColorScheme.h"
+#include "contrast/DarkSchemeWindow.h"
 #include "contrast/FixContrastWindow.h"
 #include "contrast/SchemeSample.h"
 #include "support/TestApp.h"
@@ -10,6 +11,8 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <memory>
 
 using ContrastFixer::Target;
 
@@ -44,6 +47,8 @@ private slots:
     void saysWhenTheBackgroundMoves();
     void followsANewCurrentScheme();
     void samplesShowExactColours();
+    void widgetsStandApartAndShowTheirFigures_data();
+    void widgetsStandApartAndShowTheirFigures();
 };
 
 void TestFixContrast::applyHandsOverTheProposalForTheChoices_data()
@@ -202,6 +207,67 @@ void TestFixContrast::samplesShowExactColours()
                 textSeen = image.pixelColor(x, y) == text;
         }
         QVERIFY(textSeen);
+    }
+}
+
+void TestFixContrast::widgetsStandApartAndShowTheirFigures_data()
+{
+    QTest::addColumn<bool>("dark");
+    QTest::addColumn<bool>("grey");
+    QTest::newRow("Fix Contrast, default colours") << false << false;
+    QTest::newRow("Fix Contrast, grey background") << false << true;
+    QTest::newRow("Make Dark Scheme, default colours") << true << false;
+    QTest::newRow("Make Dark Scheme, grey background") << true << true;
+}
+
+// Under every target and underlining, no visible widget touches or overlaps another (a gap of at
+// least a pixel between any two that are not inside one another), every one lies inside the window,
+// and both samples' figures are the audit's for the target, with WCAG targets named by their ratio.
+void TestFixContrast::widgetsStandApartAndShowTheirFigures()
+{
+    QFETCH(bool, dark);
+    QFETCH(bool, grey);
+    const ColorScheme scheme = grey ? greyBackground() : ColorScheme::defaults();
+    std::unique_ptr<ProposalWindow> window;
+    if (dark)
+        window = std::make_unique<DarkSchemeWindow>(scheme, Margins());
+    else
+        window = std::make_unique<FixContrastWindow>(scheme);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    const QString proposedRatios = dark ? QStringLiteral("darkRatios") : QStringLiteral("proposedRatios");
+
+    for (QRadioButton* target : window->findChildren<QRadioButton*>()) {
+        for (const bool underlined : {false, true}) {
+            target->click();
+            part<QCheckBox>(*window, "linksUnderlined")->setChecked(underlined);
+            const QString choice = target->text() + (underlined ? QStringLiteral(", underlined") : QString());
+            if (!ContrastFixer::isApca(window->target()))
+                QVERIFY2(target->text().contains(QStringLiteral(":1)")), qPrintable(choice));
+
+            QList<QWidget*> shown;
+            for (QWidget* widget : window->findChildren<QWidget*>())
+                if (widget->isVisible() && !widget->isWindow())
+                    shown << widget;
+            const auto rect = [&window](const QWidget* widget) {
+                return QRect(widget->mapTo(window.get(), QPoint(0, 0)), widget->size());
+            };
+            for (QWidget* a : shown) {
+                QVERIFY2(window->rect().contains(rect(a)),
+                    qPrintable(a->objectName() + QStringLiteral(" leaves the window")));
+                for (QWidget* b : shown) {
+                    if (a == b || a->isAncestorOf(b) || b->isAncestorOf(a))
+                        continue;
+                    QVERIFY2(!rect(a).adjusted(-1, -1, 1, 1).intersects(rect(b)),
+                        qPrintable(QStringLiteral("%1 touches %2 (%3)").arg(a->objectName(), b->objectName(), choice)));
+                }
+            }
+            QCOMPARE(part<QLabel>(*window, "currentRatios")->text(),
+                ProposalWindow::ratioText(scheme, window->target(), underlined));
+            const QString figures = window->findChild<QLabel*>(proposedRatios)->text();
+            QCOMPARE(figures, ProposalWindow::ratioText(window->proposal().scheme, window->target(), underlined));
+            QCOMPARE(figures.contains(QStringLiteral("Lc ")), ContrastFixer::isApca(window->target()));
+        }
     }
 }
 

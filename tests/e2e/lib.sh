@@ -197,3 +197,39 @@ save_as() {
     done
     fail "no file was written at $1"
 }
+
+# Asks the window $1 to close as a window manager's close box does: a WM_DELETE_WINDOW message, which
+# xdotool of this age cannot send (its windowkill ends the client at once).
+close_window() {
+    python3 - "$1" <<'PY'
+import ctypes, sys
+x = ctypes.CDLL("libX11.so.6")
+x.XOpenDisplay.restype = ctypes.c_void_p
+x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+x.XInternAtom.restype = ctypes.c_ulong
+x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
+x.XFlush.argtypes = [ctypes.c_void_p]
+x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+
+class ClientMessage(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                ("format", ctypes.c_int), ("data", ctypes.c_long * 5), ("pad", ctypes.c_long * 12)]
+
+display = x.XOpenDisplay(None)
+if not display:
+    sys.exit("no display")
+window = int(sys.argv[1])
+event = ClientMessage()
+event.type = 33  # ClientMessage
+event.window = window
+event.message_type = x.XInternAtom(display, b"WM_PROTOCOLS", 0)
+event.format = 32
+event.data[0] = x.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+event.data[1] = 0  # CurrentTime
+x.XSendEvent(display, window, 0, 0, ctypes.byref(event))
+x.XFlush(display)
+x.XCloseDisplay(display)
+PY
+}

@@ -1,11 +1,16 @@
 #include "app/MainWindow.h"
+#include "info/GuideWindow.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestApp.h"
 
 #include <QAction>
+#include <QFile>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTextBlock>
+#include <QTextBrowser>
 
 class TestInfo : public QObject {
     Q_OBJECT
@@ -20,6 +25,7 @@ private slots:
     void aboutClosesOnAClickAnywhere();
     void aboutShowsTheAddressOneLineBelowTheOther();
     void closingTheMainWindowClosesThemAll();
+    void guideOpensFromTheMenuAndNamesEveryCommand();
 
 private:
     QWidget* open(const char* item, const char* name);
@@ -161,12 +167,54 @@ void TestInfo::aboutShowsTheAddressOneLineBelowTheOther()
 void TestInfo::closingTheMainWindowClosesThemAll()
 {
     QPointer<QWidget> windows[] = {open("ItemHelp", "Form3"), open("ItemTrouble", "Form4"), open("ItemAbout", "Form2"),
-        open("ItemContrast", "ContrastWindow")};
+        open("ItemContrast", "ContrastWindow"), open("ItemGuide", "GuideWindow")};
     m_window->close();
     for (const auto& window : windows)
         QTRY_VERIFY(window.isNull());
     for (QWidget* widget : QApplication::topLevelWidgets())
         QVERIFY2(!widget->isVisible(), qPrintable(widget->objectName()));
+}
+
+// The guide is made only when asked for, from the Help menu, and shows the Markdown file it ships: its
+// first heading first, as a heading, and every section of it. Between them, the guide and the classic
+// Help name every command of the menus.
+void TestInfo::guideOpensFromTheMenuAndNamesEveryCommand()
+{
+    QFile source(qEnvironmentVariable("HUELOOM_TEST_SOURCE_DIR") + QStringLiteral("/../docs/guide.md"));
+    QVERIFY(source.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(source.readAll()).split(u'\n');
+    QVERIFY(lines.first().startsWith(QStringLiteral("# ")));
+
+    QVERIFY(!m_window->findChild<GuideWindow*>());
+    QAction* item = m_window->findChild<QAction*>(QStringLiteral("ItemGuide"));
+    QVERIFY(m_window->findChild<QMenu*>(QStringLiteral("HelpMenu"))->actions().contains(item));
+    QVERIFY(item->shortcut().isEmpty()); // F1 stays with the Help Screen
+    auto* guide = qobject_cast<GuideWindow*>(open("ItemGuide", "GuideWindow"));
+    QVERIFY(guide && guide->isVisible());
+    QCOMPARE(open("ItemGuide", "GuideWindow"), guide);
+    const QTextDocument* text = guide->browser()->document();
+    QCOMPARE(text->firstBlock().text(), lines.first().mid(2));
+    QCOMPARE(text->firstBlock().blockFormat().headingLevel(), 1);
+    const QString shown = text->toPlainText();
+    for (const QString& line : lines)
+        if (line.startsWith(QStringLiteral("## ")))
+            QVERIFY2(shown.contains(line.mid(3)), qPrintable(line));
+
+    QString classic;
+    for (QLabel* label : open("ItemHelp", "Form3")->findChildren<QLabel*>())
+        classic += label->text() + u'\n';
+    for (QAction* action : m_window->findChildren<QAction*>()) {
+        if (action->isSeparator() || action->text().isEmpty() || action->associatedObjects().isEmpty())
+            continue;
+        // "&Hex  #RRGGBB" is Hex; the recent files are the user's own.
+        const QString name = action->text().remove(u'&').section(QStringLiteral("  "), 0, 0);
+        if (action->parent()->objectName() == QLatin1String("RecentMenu") && name != QLatin1String("Clear List"))
+            continue;
+        QVERIFY2(
+            shown.contains(name, Qt::CaseInsensitive) || classic.contains(name, Qt::CaseInsensitive), qPrintable(name));
+    }
+    guide->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+    QTRY_VERIFY(!m_window->findChild<GuideWindow*>());
 }
 
 HUELOOM_TEST_MAIN(TestInfo)

@@ -1,4 +1,5 @@
 #include "app/MainWindow.h"
+#include "app/SampleTitle.h"
 #include "settings/SettingsStore.h"
 #include "settings/TitleDialog.h"
 #include "support/Modal.h"
@@ -7,6 +8,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -14,6 +16,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolTip>
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
@@ -113,6 +116,8 @@ private slots:
     void pendingTitleIsWrittenAgain();
     void titleIsShownAsPlainText_data();
     void titleIsShownAsPlainText();
+    void titleTooLongForItsLineEndsInAnEllipsis_data();
+    void titleTooLongForItsLineEndsInAnEllipsis();
     void titleDialogLayout();
     void unwritableStoreKeepsTheTitleAndSaysSoOnce();
     void storeThatCannotBeReadIsNeverWritten_data();
@@ -306,6 +311,44 @@ void TestSettings::titleIsShownAsPlainText()
     auto* label = window->findChild<QLabel*>(QStringLiteral("Title"));
     QCOMPARE(label->text(), title);
     QCOMPARE(label->textFormat(), Qt::PlainText);
+}
+
+void TestSettings::titleTooLongForItsLineEndsInAnEllipsis_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<bool>("cut");
+    QTest::newRow("short") << QStringLiteral("My page") << false;
+    QTest::newRow("long") << QStringLiteral("A title of many words ").repeated(12) << true;
+    QTest::newRow("long, no spaces, non-Latin") << QStringLiteral("\u4e16\u754c").repeated(200) << true;
+}
+
+// A title wider than its line reads from its start and ends in "…" inside the line; its tool tip
+// gives it whole, with the contrast note. A title that fits shows as it is, with the note alone.
+void TestSettings::titleTooLongForItsLineEndsInAnEllipsis()
+{
+    QFETCH(QString, title);
+    QFETCH(bool, cut);
+    SettingsStore().write(QStringLiteral("HLM"), QStringLiteral("Settings"), QStringLiteral("TitleText"), title);
+    MainWindow* window = startWindow();
+    auto* label = window->findChild<SampleTitle*>(QStringLiteral("Title"));
+    QVERIFY(label);
+    QCOMPARE(label->text(), title);
+    const QString shown = label->shownText();
+    QCOMPARE(shown != title, cut);
+    QVERIFY(label->fontMetrics().horizontalAdvance(shown) <= label->contentsRect().width());
+    if (cut) {
+        QVERIFY(shown.endsWith(QChar(0x2026)));
+        QVERIFY(title.startsWith(shown.chopped(1)));
+        QVERIFY(shown.size() > 10);
+    }
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), label->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(label, &help);
+    QTRY_VERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text().contains(title), cut);
+    QVERIFY(QToolTip::text().contains(QStringLiteral("Contrast against the background")));
+    QToolTip::hideText();
 }
 
 void TestSettings::titleDialogLayout()

@@ -75,15 +75,20 @@ void ScriptedDialogs::messageWithReason(
 }
 
 DialogBackend::SaveChoice ScriptedDialogs::askToSave(
-    QWidget* /*parent*/, const QString& /*caption*/, const QString& text)
+    QWidget* /*parent*/, const QString& /*caption*/, const QString& text, bool offerSave)
 {
     saveQuestions << text;
+    saveOffered << offerSave;
     if (m_saveChoices.empty()) {
         QTest::qFail("unscripted dialog: the question on exit", __FILE__, __LINE__);
         return SaveChoice::Cancel;
     }
     const SaveChoice choice = m_saveChoices.front();
     m_saveChoices.pop_front();
+    if (choice == SaveChoice::Save && !offerSave) {
+        QTest::qFail("scripted Save on a question that offers no Save button", __FILE__, __LINE__);
+        return SaveChoice::Cancel;
+    }
     return choice;
 }
 

@@ -42,6 +42,8 @@ public:
     QList<QColor> colourRequests;
     QList<quint32> printRequests;
     QStringList messages;
+    // For each question on exit, whether it offered to save.
+    QList<bool> saveOffered;
     QStringList messageCaptions;
     QStringList messageReasons; // one per message, empty for a message given without a reason
     QStringList saveQuestions;
@@ -53,7 +55,7 @@ public:
     void message(QWidget* parent, const QString& caption, const QString& text) override;
     void messageWithReason(
         QWidget* parent, const QString& caption, const QString& text, const QString& reason) override;
-    SaveChoice askToSave(QWidget* parent, const QString& caption, const QString& text) override;
+    SaveChoice askToSave(QWidget* parent, const QString& caption, const QString& text, bool offerSave) override;
     QString askTitle(QWidget* parent) override;
 
 private:
