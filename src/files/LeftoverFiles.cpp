@@ -57,8 +57,7 @@ int removeStale(const QString& path, int staleSeconds)
     const QFileInfo target(path);
     const QString name = target.fileName();
     return removeMatching(
-        target.absoluteDir(),
-        [&](const QString& fileName) { return isTemporaryOf(fileName, name); }, staleSeconds);
+        target.absoluteDir(), [&](const QString& fileName) { return isTemporaryOf(fileName, name); }, staleSeconds);
 }
 
 int removeStaleSchemeTemporaries(const QString& folder, int staleSeconds)

@@ -106,9 +106,9 @@ public:
         QPixmap picture = pixmap(rect.size() * ratio, mode, state);
         picture.setDevicePixelRatio(ratio);
         const QSize shown = picture.deviceIndependentSize().toSize();
-        painter->drawPixmap(QRect(rect.topLeft() + QPoint((rect.width() - shown.width()) / 2,
-                                      (rect.height() - shown.height()) / 2),
-                                shown),
+        painter->drawPixmap(
+            QRect(rect.topLeft() + QPoint((rect.width() - shown.width()) / 2, (rect.height() - shown.height()) / 2),
+                shown),
             picture);
     }
 

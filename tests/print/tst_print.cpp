@@ -315,7 +315,7 @@ void TestPrint::probeTellsAnswerSilenceAndAbsence_data()
     QTest::addColumn<QString>("server"); // what listens: "answers", "silent" or "nothing"
     QTest::addColumn<int>("expected");
     using Result = PrintServerProbe::Result;
-    for (const QString transport : {QStringLiteral("socket"), QStringLiteral("address"), QStringLiteral("name")}) {
+    for (const QString& transport : {QStringLiteral("socket"), QStringLiteral("address"), QStringLiteral("name")}) {
         QTest::addRow("%s, answers", qPrintable(transport)) << transport << "answers" << int(Result::Answered);
         QTest::addRow("%s, silent", qPrintable(transport)) << transport << "silent" << int(Result::Silent);
         QTest::addRow("%s, nothing", qPrintable(transport)) << transport << "nothing" << int(Result::NoServer);
