@@ -3,11 +3,11 @@
 #include "ClipboardReader.h"
 #include "MainWindowNames.h"
 #include "TagBox.h"
+#include "css/ColourText.h"
 #include "dialogs/CommonDialog.h"
 #include "document/SchemeDocument.h"
 #include "scheme/FoundText.h"
 #include "scheme/SchemeFormats.h"
-#include "web/ColourText.h"
 #include "web/TagReader.h"
 #include "web/TextLimit.h"
 

@@ -2,13 +2,13 @@
 
 #include "colour/Apca.h"
 #include "colour/Contrast.h"
+#include "css/ColourText.h"
 #include "files/LinkedSheets.h"
 #include "files/PrintableText.h"
 #include "files/ReadFile.h"
 #include "files/SchemeFile.h"
 #include "scheme/FoundText.h"
 #include "scheme/SchemeFormats.h"
-#include "web/ColourText.h"
 #include "web/TagReader.h"
 #include "web/TextLimit.h"
 

@@ -1,8 +1,8 @@
 #include "SchemeFormats.h"
 
 #include "colour/ColourFormats.h"
+#include "css/ColourText.h"
 #include "scheme/CssText.h"
-#include "web/ColourText.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,10 +1,10 @@
 #include "PageColours.h"
 
 #include "Cascade.h"
-#include "ColourText.h"
-#include "CssCalc.h"
-#include "CssTokenizer.h"
 #include "PageTree.h"
+#include "css/ColourText.h"
+#include "css/CssCalc.h"
+#include "css/CssTokenizer.h"
 
 #include <cmath>
 

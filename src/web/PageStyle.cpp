@@ -1,7 +1,7 @@
 #include "PageStyle.h"
 
-#include "web/ColourText.h"
-#include "web/CssCalc.h"
+#include "css/ColourText.h"
+#include "css/CssCalc.h"
 #include "web/LegacyColour.h"
 
 #include <algorithm>

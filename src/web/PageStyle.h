@@ -1,6 +1,6 @@
 #pragma once
 
-#include "web/CssParser.h"
+#include "css/CssParser.h"
 #include "web/CssSelector.h"
 #include "web/HtmlDocument.h"
 

@@ -1,8 +1,8 @@
 #include "colour/ColourFormats.h"
 #include "colour/Srgb.h"
+#include "css/ColourText.h"
 #include "scheme/FoundText.h"
 #include "scheme/SchemeFormats.h"
-#include "web/ColourText.h"
 #include "web/TagReader.h"
 
 #include <QRandomGenerator>
