@@ -22,9 +22,9 @@
 // In a tag, colour attributes follow the HTML Standard's rules for legacy colour values ("chucknorris"
 // is a colour), margins its rules for non-negative integers ("7.5" is 7), marginwidth and
 // marginheight win over leftmargin and topmargin, and a style attribute overrides them all. Text with
-// no markup is a style sheet; a page's <style> elements are its style sheets. PageStyle does the
-// cascade. The colours are those of the page's background, the body's text and a link unvisited,
-// visited and active; margins are the body's, kept within 0..50.
+// no markup is a style sheet; a page's <style> elements are its style sheets. Cascade does the
+// cascade, TagStyle reads a lone tag. The colours are those of the page's background, the body's text and a link
+// unvisited, visited and active; margins are the body's, kept within 0..50.
 namespace TagReader {
 
 // The range a found margin is kept within: the margins a scheme can hold.
