@@ -1,8 +1,10 @@
 #include "TagReader.h"
 
+#include "DesignTokens.h"
 #include "HtmlDocument.h"
 #include "LegacyColour.h"
 #include "PageColours.h"
+#include "SlotNames.h"
 #include "TagStyle.h"
 
 #include <QCoreApplication>
@@ -66,6 +68,19 @@ bool isBodyTagAlone(QStringView text)
 
 void takeMargins(const TagStyle& style, Reading& reading);
 
+// A custom property named after a slot, as this program's copy shapes name them, gives that slot.
+void takeNamed(const TagStyle& style, Found& found)
+{
+    for (int slot = 0; slot < Slot::Count; ++slot) {
+        for (const QString& prefix : {QStringLiteral("--color-"), QStringLiteral("--")}) {
+            if (const std::optional<QColor> colour = style.customColour(prefix + SlotNames::name(slot))) {
+                found.colours[std::size_t(slot)] = *colour;
+                break;
+            }
+        }
+    }
+}
+
 // What a lone tag gives by its own attributes and style attribute, without defaults: a slot or margin
 // it does not set stays empty.
 Reading readGiven(QStringView text, const std::stop_token& stop)
@@ -90,6 +105,7 @@ Reading readGiven(QStringView text, const std::stop_token& stop)
     take(style.link(TagStyle::Link::Unvisited), found.colours[Slot::NewLink]);
     take(style.link(TagStyle::Link::Visited), found.colours[Slot::VisitedLink]);
     take(style.link(TagStyle::Link::Active), found.colours[Slot::ActiveLink]);
+    takeNamed(style, found);
     takeMargins(style, reading);
     reading.unusable.removeDuplicates();
     return reading;
@@ -137,6 +153,13 @@ Reading readExplained(QStringView text, const std::stop_token& stop)
 
 Reading readExplained(QStringView text, const Options& options)
 {
+    if (options.kind == Options::Kind::Guess) {
+        if (const std::optional<DesignTokens::Colours> tokens = DesignTokens::read(text)) {
+            Reading reading;
+            reading.found.colours = *tokens;
+            return reading;
+        }
+    }
     if (options.kind == Options::Kind::Guess && isBodyTagAlone(text)) {
         Reading reading = readGiven(text, options.stop);
         reading.bodyTagAlone = true;
@@ -172,6 +195,29 @@ Reading readExplained(QStringView text, const Options& options)
 Found read(QStringView text)
 {
     return readExplained(text).found;
+}
+
+Found readNamed(QStringView text)
+{
+    Found found;
+    if (const std::optional<DesignTokens::Colours> tokens = DesignTokens::read(text)) {
+        found.colours = *tokens;
+        return found;
+    }
+    if (isBodyTagAlone(text)) {
+        const HtmlDocument document(text);
+        const HtmlDocument::Attributes body = document.bodyAttributes();
+        takeNamed(TagStyle(body, TagStyle::styleAttribute(body)), found);
+        return found;
+    }
+    const PageColours colours = PageColours::read(text,
+        PageColours::holdsMarkup(text) ? PageColours::Kind::Page : PageColours::Kind::StyleSheet,
+        PageColours::Options{});
+    for (std::size_t slot = 0; slot < Slot::Count; ++slot) {
+        if (colours.named[slot])
+            found.colours[slot] = QColor(*colours.named[slot]);
+    }
+    return found;
 }
 
 QString limitedMessage(const Reading& reading)

@@ -370,3 +370,9 @@ std::optional<TagStyle::Value> TagStyle::margin(bool left) const
         return Value{std::nullopt, 0.0, {}};
     return unusable(property, *value);
 }
+
+std::optional<QColor> TagStyle::customColour(const QString& name) const
+{
+    const std::optional<CssValues> value = custom(name, 0);
+    return value ? ColourText::read(CssParser::trimmed(*value)).colour : std::nullopt;
+}

@@ -35,6 +35,8 @@ public:
     std::optional<Value> colour() const;
     std::optional<Value> link(Link state) const;
     std::optional<Value> margin(bool left) const;
+    // The colour a custom property of the tag names, var() resolved; nothing for any other value.
+    std::optional<QColor> customColour(const QString& name) const;
 
 private:
     struct Declaration {
