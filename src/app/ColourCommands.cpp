@@ -3,11 +3,10 @@
 #include "ClipboardReader.h"
 #include "MainWindowNames.h"
 #include "TagBox.h"
+#include "css/ColourText.h"
 #include "dialogs/CommonDialog.h"
 #include "document/SchemeDocument.h"
 #include "scheme/FoundText.h"
-#include "scheme/SchemeFormats.h"
-#include "web/ColourText.h"
 #include "web/TagReader.h"
 #include "web/TextLimit.h"
 
@@ -92,7 +91,7 @@ void ColourCommands::applyTag()
     if (TextLimit::tooLong(text.size()))
         refuseTooLong(tr("Nothing was applied."));
     else if (text.size() <= ReadAtOnce)
-        applyReading(SchemeFormats::readTagText(text));
+        applyReading(TagReader::readExplained(text));
     else if (m_reader)
         m_nextText = text;
     else
@@ -104,7 +103,7 @@ void ColourCommands::startReading(const QString& text)
     m_readerWanted = true;
     m_readerStop = std::stop_source();
     m_reader.reset(QThread::create(
-        [this, text, stop = m_readerStop.get_token()] { m_readerResult = SchemeFormats::readTagText(text, stop); }));
+        [this, text, stop = m_readerStop.get_token()] { m_readerResult = TagReader::readExplained(text, stop); }));
     connect(m_reader.get(), &QThread::finished, this, &ColourCommands::readingDone, Qt::QueuedConnection);
     m_reader->start();
 }

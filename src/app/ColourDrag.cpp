@@ -1,8 +1,8 @@
 #include "ColourDrag.h"
 
 #include "colour/ColourFormats.h"
+#include "css/ColourText.h"
 #include "document/SchemeDocument.h"
-#include "web/ColourText.h"
 
 #include <QAbstractButton>
 #include <QApplication>

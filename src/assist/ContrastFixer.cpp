@@ -80,13 +80,17 @@ struct Point {
     double lightness;
     Linear linear;
     std::array<int, 3> zones;
+    // Channels resting exactly on an 8-bit code, as one on the edge of sRGB rests on 0 or 1. Such a
+    // channel has that code for both corners of its cell; a hair off it, the next code is a corner
+    // too, so the colours the point stands for differ though its zone does not.
+    std::array<bool, 3> onCode;
 };
 
 int zoneSteps(const Point& x, const Point& y)
 {
     int steps = 0;
     for (std::size_t i = 0; i < 3; ++i)
-        steps += std::abs(x.zones[i] - y.zones[i]);
+        steps += std::abs(x.zones[i] - y.zones[i]) + (x.onCode[i] != y.onCode[i] ? 1 : 0);
     return steps;
 }
 
@@ -126,12 +130,14 @@ public:
         } else if (edge) {
             *edge = 0.0;
         }
-        Point p{lightness, {}, {}};
+        Point p{lightness, {}, {}, {}};
+        const auto& codes = Srgb::linearTable();
         for (std::size_t i = 0; i < 3; ++i) {
             // The channel that holds chroma back rests on 0 or 1 exactly, whatever the search left over.
             constexpr double Rest = 1e-8;
             p.linear[i] = c[i] < Rest ? 0.0 : c[i] > 1.0 - Rest ? 1.0 : c[i];
             p.zones[i] = zone(p.linear[i]);
+            p.onCode[i] = std::binary_search(codes.begin(), codes.end(), p.linear[i]);
         }
         return p;
     }

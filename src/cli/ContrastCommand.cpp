@@ -2,13 +2,12 @@
 
 #include "colour/Apca.h"
 #include "colour/Contrast.h"
+#include "css/ColourText.h"
 #include "files/LinkedSheets.h"
 #include "files/PrintableText.h"
 #include "files/ReadFile.h"
 #include "files/SchemeFile.h"
 #include "scheme/FoundText.h"
-#include "scheme/SchemeFormats.h"
-#include "web/ColourText.h"
 #include "web/TagReader.h"
 #include "web/TextLimit.h"
 
@@ -114,7 +113,7 @@ Loaded load(const QByteArray& argument, bool dark = false)
     options.dark = dark;
     options.fileName = info.absoluteFilePath();
     options.loader = LocalSheets::load;
-    const TagReader::Reading reading = SchemeFormats::readTagText(text, options);
+    const TagReader::Reading reading = TagReader::readExplained(text, options);
     const TagReader::Found& found = reading.found;
     bool anyColour = false;
     for (const auto& colour : found.colours)

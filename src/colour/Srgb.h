@@ -41,19 +41,42 @@ double luminanceUnrounded(const Linear& linear);
 double contrastRatio(double luminanceA, double luminanceB);
 double contrastRatio(const QColor& a, const QColor& b);
 
-// Oklab from linear sRGB in Ottosson's published form: linear light to cone responses (LMS), their
-// cube roots to Oklab, and back. The contrast fixer's search walks lightness lines with these very
-// matrices. (The CSS colour reader goes through XYZ with CSS Color 4's matrices, which browsers paint
-// with; the two agree to about 1e-9.)
+// The matrices of sRGB and Oklab as CSS Color 4 publishes them, which browsers paint with: linear sRGB
+// to CIE XYZ (D65), XYZ to cone responses (LMS), their cube roots to Oklab, and back. They are the only
+// ones: the CSS colour reader goes through XYZ with them, and the contrast fixer's search walks
+// lightness lines with their products, linear sRGB straight to LMS and back.
 using Matrix = std::array<std::array<double, 3>, 3>;
-inline constexpr Matrix LinearToLms{{{0.4122214708, 0.5363325363, 0.0514459929},
-    {0.2119034982, 0.6806995451, 0.1073969566}, {0.0883024619, 0.2817188376, 0.6299787005}}};
-inline constexpr Matrix LmsToOklab{{{0.2104542553, 0.7936177850, -0.0040720468},
-    {1.9779984951, -2.4285922050, 0.4505937099}, {0.0259040371, 0.7827717662, -0.8086757660}}};
-inline constexpr Matrix OklabToLms{
-    {{1.0, 0.3963377774, 0.2158037573}, {1.0, -0.1055613458, -0.0638541728}, {1.0, -0.0894841775, -1.2914855480}}};
-inline constexpr Matrix LmsToLinear{{{4.0767416621, -3.3077115913, 0.2309699292},
-    {-1.2684380046, 2.6097574011, -0.3413193965}, {-0.0041960863, -0.7034186147, 1.7076147010}}};
+// clang-format off
+inline constexpr Matrix SrgbToXyz{{{506752.0 / 1228815, 87881.0 / 245763, 12673.0 / 70218},
+    {87098.0 / 409605, 175762.0 / 245763, 12673.0 / 175545},
+    {7918.0 / 409605, 87881.0 / 737289, 1001167.0 / 1053270}}};
+inline constexpr Matrix XyzToSrgb{{{12831.0 / 3959, -329.0 / 214, -1974.0 / 3959},
+    {-851781.0 / 878810, 1648619.0 / 878810, 36519.0 / 878810},
+    {705.0 / 12673, -2585.0 / 12673, 705.0 / 667}}};
+inline constexpr Matrix XyzToLms{{{0.8190224379967030, 0.3619062600528904, -0.1288737815209879},
+    {0.0329836539323885, 0.9292868615863434, 0.0361446663506424},
+    {0.0481771893596242, 0.2642395317527308, 0.6335478284694309}}};
+inline constexpr Matrix LmsToXyz{{{1.2268798758459243, -0.5578149944602171, 0.2813910456659647},
+    {-0.0405757452148008, 1.1122868032803170, -0.0717110580655164},
+    {-0.0763729366746601, -0.4214933324022432, 1.5869240198367816}}};
+inline constexpr Matrix LmsToOklab{{{0.2104542683093140, 0.7936177747023054, -0.0040720430116193},
+    {1.9779985324311684, -2.4285922420485799, 0.4505937096174110},
+    {0.0259040424655478, 0.7827717124575296, -0.8086757549230774}}};
+inline constexpr Matrix OklabToLms{{{1.0, 0.3963377773761749, 0.2158037573099136},
+    {1.0, -0.1055613458156586, -0.0638541728258133},
+    {1.0, -0.0894841775298119, -1.2914855480194092}}};
+// clang-format on
+
+constexpr Matrix product(const Matrix& a, const Matrix& b)
+{
+    Matrix result{};
+    for (std::size_t i = 0; i < 3; ++i)
+        for (std::size_t j = 0; j < 3; ++j)
+            result[i][j] = a[i][0] * b[0][j] + a[i][1] * b[1][j] + a[i][2] * b[2][j];
+    return result;
+}
+inline constexpr Matrix LinearToLms = product(XyzToLms, SrgbToXyz);
+inline constexpr Matrix LmsToLinear = product(XyzToSrgb, LmsToXyz);
 
 Oklab oklab(const Linear& linear);
 Linear fromOklab(const Oklab& lab);

@@ -1,8 +1,8 @@
 #include "Cascade.h"
 
-#include "ColourText.h"
-#include "CssCalc.h"
 #include "LegacyColour.h"
+#include "css/ColourText.h"
+#include "css/CssCalc.h"
 
 #include <QCoreApplication>
 #include <algorithm>
@@ -17,6 +17,11 @@ constexpr int MaximumVarDepth = 128; // of var() references inside one another
 constexpr qsizetype MaximumTokens = 1 << 16; // what var() may grow a value to; more is invalid
 
 using Specificity = Selectors::Specificity;
+
+bool selectorParses(const CssValues& selectors)
+{
+    return Selectors::parse(selectors).has_value();
+}
 
 bool isWideKeyword(const CssValues& values)
 {
@@ -374,7 +379,7 @@ void Cascade::addAtRule(const CssRule& rule, const Context& context, int depth)
         if (MediaQueries::matches(rule.prelude, m_environment))
             addContents(rule.block, context, depth + 1);
     } else if (name == QLatin1String("supports")) {
-        if (MediaQueries::supports(rule.prelude))
+        if (MediaQueries::supports(rule.prelude, selectorParses))
             addContents(rule.block, context, depth + 1);
     } else if (name == QLatin1String("scope")) {
         auto scope = std::make_shared<Scope>();
@@ -482,8 +487,8 @@ void Cascade::addImport(const CssValues& prelude, const Context& context, int de
         for (const CssValue& value : inside)
             declaration = declaration || value.token.is(CssToken::Colon);
         if (!(declaration && !inside.isEmpty() && inside[0].token.is(CssToken::Ident)
-                    ? MediaQueries::supports(CssValues{wrapped})
-                    : MediaQueries::supports(inside)))
+                    ? MediaQueries::supports(CssValues{wrapped}, selectorParses)
+                    : MediaQueries::supports(inside, selectorParses)))
             return;
         ++at;
     }

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "CssParser.h"
-#include "MediaQueries.h"
 #include "PageTree.h"
 #include "Selectors.h"
 #include "SheetLoader.h"
 #include "WorkBudget.h"
+#include "css/CssParser.h"
+#include "css/MediaQueries.h"
 
 #include <QHash>
 #include <QRgb>

@@ -1,6 +1,6 @@
 #include "LegacyColour.h"
 
-#include "web/ColourText.h"
+#include "css/ColourText.h"
 
 #include <QString>
 #include <algorithm>

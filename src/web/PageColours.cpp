@@ -1,10 +1,11 @@
 #include "PageColours.h"
 
 #include "Cascade.h"
-#include "ColourText.h"
-#include "CssCalc.h"
-#include "CssTokenizer.h"
 #include "PageTree.h"
+#include "SlotNames.h"
+#include "css/ColourText.h"
+#include "css/CssCalc.h"
+#include "css/CssTokenizer.h"
 
 #include <cmath>
 
@@ -227,19 +228,20 @@ PageColours PageColours::read(QStringView text, Kind kind, const Options& option
         = paint(cascade.stylesDownTo(link, Selectors::State{link, true, false}), true, nullptr);
     result.colours[Slot::ActiveLink]
         = paint(cascade.stylesDownTo(link, Selectors::State{link, false, true}), true, nullptr);
-    // This program's own copy shapes name each slot's colour in a custom property on the root
-    // (--page-text, or --color-page-text in a Tailwind theme): where the page sets one, it is that slot.
-    static const std::array<const char16_t*, Slot::Count> names{
-        u"page-background", u"page-text", u"link", u"link-visited", u"link-active"};
+    // This program's own copy shapes name each slot's colour in a custom property (--page-text, or
+    // --color-page-text in a Tailwind theme): where the body's computed value names an opaque colour, it
+    // is that slot. A property declared where the cascade does not take it (a comment, a print rule) is
+    // not the body's.
+    const Cascade::Style& body = plain[bodyAt];
     for (std::size_t slot = 0; slot < Slot::Count; ++slot) {
         for (const QString& prefix : {QStringLiteral("--color-"), QStringLiteral("--")}) {
-            const std::optional<CssValues> value
-                = plain.first().customs.value(prefix + QString::fromUtf16(names[slot]));
+            const std::optional<CssValues> value = body.customs.value(prefix + SlotNames::name(int(slot)));
             if (!value)
                 continue;
-            const std::optional<QRgb> rgba = ColourText::readRgba(*value, ColourText::Context{plain.first().dark, {}});
+            const std::optional<QRgb> rgba = ColourText::readRgba(*value, ColourText::Context{body.dark, {}});
             if (rgba && qAlpha(*rgba) == 255) {
                 result.colours[slot] = *rgba;
+                result.named[slot] = *rgba;
                 result.authored = true;
                 break;
             }

@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QStringView>
 #include <array>
+#include <optional>
 
 // The five colours a browser shows for a page or a style sheet: the canvas, the body's text, and the
 // body's first link unvisited, visited and pressed (hovered, active and focused at once). What the
@@ -32,6 +33,7 @@ public:
     std::array<QRgb, Slot::Count> colours{}; // in Slot order, opaque
     QStringList unusable; // values set that could not be read
     QStringList notes; // style sheets not read, a page too complex to finish
+    std::array<std::optional<QRgb>, Slot::Count> named{}; // the slots named by custom properties
     bool authored = false; // whether the text itself set any of the colours
     bool schemeSensitive = false; // whether the other colour scheme could read differently
     HtmlDocument::Attributes bodyAttributes;

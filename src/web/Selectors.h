@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CssParser.h"
 #include "PageTree.h"
 #include "WorkBudget.h"
+#include "css/CssParser.h"
 
 #include <QHash>
 #include <array>

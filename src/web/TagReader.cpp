@@ -1,9 +1,11 @@
 #include "TagReader.h"
 
+#include "DesignTokens.h"
 #include "HtmlDocument.h"
 #include "LegacyColour.h"
 #include "PageColours.h"
-#include "PageStyle.h"
+#include "SlotNames.h"
+#include "TagStyle.h"
 
 #include <QCoreApplication>
 #include <algorithm>
@@ -24,7 +26,7 @@ QStringList unusableAttributes(const HtmlDocument::Attributes& body)
         const bool margin = QStringList{QStringLiteral("leftmargin"), QStringLiteral("topmargin"),
             QStringLiteral("marginwidth"), QStringLiteral("marginheight")}
                                 .contains(name);
-        if ((colour && !LegacyColour::parse(value)) || (margin && !PageStyle::marginAttribute(value)))
+        if ((colour && !LegacyColour::parse(value)) || (margin && !TagStyle::marginAttribute(value)))
             result << QStringLiteral("%1=\"%2\"").arg(name, value);
     }
     return result;
@@ -64,40 +66,34 @@ bool isBodyTagAlone(QStringView text)
     return false;
 }
 
-void takeMargins(const PageStyle& style, Reading& reading);
+void takeMargins(const TagStyle& style, Reading& reading);
 
-// The reading as the tag's own attributes and the text's rules give it, without defaults: what a lone
-// tag gives, and the margins of any text.
+// A custom property named after a slot, as this program's copy shapes name them, gives that slot.
+void takeNamed(const TagStyle& style, Found& found)
+{
+    for (int slot = 0; slot < Slot::Count; ++slot) {
+        for (const QString& prefix : {QStringLiteral("--color-"), QStringLiteral("--")}) {
+            if (const std::optional<QColor> colour = style.customColour(prefix + SlotNames::name(slot))) {
+                found.colours[std::size_t(slot)] = *colour;
+                break;
+            }
+        }
+    }
+}
+
+// What a lone tag gives by its own attributes and style attribute, without defaults: a slot or margin
+// it does not set stays empty.
 Reading readGiven(QStringView text, const std::stop_token& stop)
 {
     Reading reading;
-    HtmlDocument::Attributes html;
-    HtmlDocument::Attributes body;
-    QList<HtmlDocument::StyleSheet> sheets;
-    if (HtmlDocument::holdsMarkup(text)) {
-        const HtmlDocument document(text, stop);
-        html = document.htmlAttributes();
-        body = document.bodyAttributes();
-        sheets = document.styleSheets();
-    } else {
-        sheets.append({QString(), text.toString()});
-    }
-    PageStyle style(html, body);
-    style.addPresentationalAttributes();
-    for (const HtmlDocument::StyleSheet& sheet : sheets) {
-        if (stop.stop_requested())
-            return {};
-        style.addStyleSheet(sheet.text, sheet.media, stop);
-    }
+    const HtmlDocument document(text, stop);
     if (stop.stop_requested())
         return {};
-    for (const auto& [name, value] : body) {
-        if (name == QLatin1String("style"))
-            style.addBodyStyle(value);
-    }
+    const HtmlDocument::Attributes body = document.bodyAttributes();
+    const TagStyle style(body, TagStyle::styleAttribute(body));
     reading.unusable = unusableAttributes(body);
 
-    const auto take = [&](const std::optional<PageStyle::Value>& value, std::optional<QColor>& colour) {
+    const auto take = [&](const std::optional<TagStyle::Value>& value, std::optional<QColor>& colour) {
         if (value && value->colour)
             colour = value->colour;
         else if (value && !value->unusable.isEmpty())
@@ -105,21 +101,22 @@ Reading readGiven(QStringView text, const std::stop_token& stop)
     };
     Found& found = reading.found;
     take(style.background(), found.colours[Slot::Background]);
-    take(style.colour(PageElement::Body), found.colours[Slot::Text]);
-    take(style.colour(PageElement::Link), found.colours[Slot::NewLink]);
-    take(style.colour(PageElement::VisitedLink), found.colours[Slot::VisitedLink]);
-    take(style.colour(PageElement::ActiveLink), found.colours[Slot::ActiveLink]);
+    take(style.colour(), found.colours[Slot::Text]);
+    take(style.link(TagStyle::Link::Unvisited), found.colours[Slot::NewLink]);
+    take(style.link(TagStyle::Link::Visited), found.colours[Slot::VisitedLink]);
+    take(style.link(TagStyle::Link::Active), found.colours[Slot::ActiveLink]);
+    takeNamed(style, found);
     takeMargins(style, reading);
     reading.unusable.removeDuplicates();
     return reading;
 }
 
 // The margins a page's style gives, kept within what a scheme holds.
-void takeMargins(const PageStyle& style, Reading& reading)
+void takeMargins(const TagStyle& style, Reading& reading)
 {
     Found& found = reading.found;
     for (const bool left : {true, false}) {
-        const std::optional<PageStyle::Value> value = style.margin(left);
+        const std::optional<TagStyle::Value> value = style.margin(left);
         if (!value)
             continue;
         const QString name = left ? QStringLiteral("margin-left") : QStringLiteral("margin-top");
@@ -156,6 +153,13 @@ Reading readExplained(QStringView text, const std::stop_token& stop)
 
 Reading readExplained(QStringView text, const Options& options)
 {
+    if (options.kind == Options::Kind::Guess) {
+        if (const std::optional<DesignTokens::Colours> tokens = DesignTokens::read(text)) {
+            Reading reading;
+            reading.found.colours = *tokens;
+            return reading;
+        }
+    }
     if (options.kind == Options::Kind::Guess && isBodyTagAlone(text)) {
         Reading reading = readGiven(text, options.stop);
         reading.bodyTagAlone = true;
@@ -174,16 +178,13 @@ Reading readExplained(QStringView text, const Options& options)
     // read as a browser shows it, defaults and all.
     for (std::size_t slot = 0; slot < Slot::Count && (colours.authored || !options.fileName.isEmpty()); ++slot)
         reading.found.colours[slot] = QColor(colours.colours[slot]);
-    // The margins: the body's margin attributes, under what the cascade gave, measured as before.
-    PageStyle style({}, colours.bodyAttributes);
-    style.addPresentationalAttributes();
+    // The margins: the body's margin attributes, under what the cascade gave.
     QString margins;
     if (colours.marginLeft)
         margins += QStringLiteral("margin-left: %1;").arg(*colours.marginLeft);
     if (colours.marginTop)
         margins += QStringLiteral("margin-top: %1;").arg(*colours.marginTop);
-    style.addBodyStyle(margins);
-    takeMargins(style, reading);
+    takeMargins(TagStyle(colours.bodyAttributes, margins), reading);
     reading.unusable = unusableAttributes(colours.bodyAttributes) + reading.unusable + colours.unusable;
     reading.unusable.removeDuplicates();
     reading.notes = colours.notes;
@@ -194,6 +195,29 @@ Reading readExplained(QStringView text, const Options& options)
 Found read(QStringView text)
 {
     return readExplained(text).found;
+}
+
+Found readNamed(QStringView text)
+{
+    Found found;
+    if (const std::optional<DesignTokens::Colours> tokens = DesignTokens::read(text)) {
+        found.colours = *tokens;
+        return found;
+    }
+    if (isBodyTagAlone(text)) {
+        const HtmlDocument document(text);
+        const HtmlDocument::Attributes body = document.bodyAttributes();
+        takeNamed(TagStyle(body, TagStyle::styleAttribute(body)), found);
+        return found;
+    }
+    const PageColours colours = PageColours::read(text,
+        PageColours::holdsMarkup(text) ? PageColours::Kind::Page : PageColours::Kind::StyleSheet,
+        PageColours::Options{});
+    for (std::size_t slot = 0; slot < Slot::Count; ++slot) {
+        if (colours.named[slot])
+            found.colours[slot] = QColor(*colours.named[slot]);
+    }
+    return found;
 }
 
 QString limitedMessage(const Reading& reading)

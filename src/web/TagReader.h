@@ -11,7 +11,8 @@
 #include <stop_token>
 
 // Reads back what the user typed or pasted into the tag box exactly as a browser shows it: a BODY tag
-// or a whole page, read by the HTML parsing rules, or CSS.
+// or a whole page, read by the HTML parsing rules, or CSS; or design tokens as JSON (DesignTokens),
+// which give only the slots they name.
 //
 // Two rules decide what is found. A text that is one <body …> start tag and nothing else, as this
 // program writes it, gives only what its attributes say: a slot or margin it does not give stays empty,
@@ -22,9 +23,9 @@
 // In a tag, colour attributes follow the HTML Standard's rules for legacy colour values ("chucknorris"
 // is a colour), margins its rules for non-negative integers ("7.5" is 7), marginwidth and
 // marginheight win over leftmargin and topmargin, and a style attribute overrides them all. Text with
-// no markup is a style sheet; a page's <style> elements are its style sheets. PageStyle does the
-// cascade. The colours are those of the page's background, the body's text and a link unvisited,
-// visited and active; margins are the body's, kept within 0..50.
+// no markup is a style sheet; a page's <style> elements are its style sheets. Cascade does the
+// cascade, TagStyle reads a lone tag. The colours are those of the page's background, the body's text and a link
+// unvisited, visited and active; margins are the body's, kept within 0..50.
 namespace TagReader {
 
 // The range a found margin is kept within: the margins a scheme can hold.
@@ -67,6 +68,9 @@ Reading readExplained(QStringView text, const Options& options);
 // The kind a file's name says: .css a style sheet, .html and .htm a page, anything else Guess.
 Options::Kind kindOfFile(const QString& fileName);
 Found read(QStringView text);
+// Only the slots the text names in this program's copy shapes: design tokens, or custom properties
+// named after the slots as the cascade leaves them on the body.
+Found readNamed(QStringView text);
 
 // The note to add to Apply Tag's outcome: which margins were limited, or for a text with nothing
 // usable, what was found instead; empty when there is nothing to say.

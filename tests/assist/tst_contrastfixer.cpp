@@ -45,14 +45,15 @@ Lab toOklab(const QColor& c)
 {
     const double r = channelLight(c.red() / 255.0), g = channelLight(c.green() / 255.0),
                  b = channelLight(c.blue() / 255.0);
-    const double x = 0.4124564 * r + 0.3575761 * g + 0.1804375 * b;
-    const double y = 0.2126729 * r + 0.7151522 * g + 0.0721750 * b;
-    const double z = 0.0193339 * r + 0.1191920 * g + 0.9503041 * b;
-    const double l = std::cbrt(0.8189330101 * x + 0.3618667424 * y - 0.1288597137 * z);
-    const double m = std::cbrt(0.0329845436 * x + 0.9293118715 * y + 0.0361456387 * z);
-    const double s = std::cbrt(0.0482003018 * x + 0.2643662691 * y + 0.6338517070 * z);
-    return {0.2104542553 * l + 0.7936177850 * m - 0.0040720468 * s,
-        1.9779984951 * l - 2.4285922050 * m + 0.4505937099 * s, 0.0259040371 * l + 0.7827717662 * m - 0.8086757660 * s};
+    // CSS Color 4's constants, which browsers paint with, to ten places: plenty for a check of hue.
+    const double x = 0.4123907993 * r + 0.3575843394 * g + 0.1804807884 * b;
+    const double y = 0.2126390059 * r + 0.7151686788 * g + 0.0721923154 * b;
+    const double z = 0.0193308187 * r + 0.1191947798 * g + 0.9505321522 * b;
+    const double l = std::cbrt(0.8190224380 * x + 0.3619062601 * y - 0.1288737815 * z);
+    const double m = std::cbrt(0.0329836539 * x + 0.9292868616 * y + 0.0361446664 * z);
+    const double s = std::cbrt(0.0481771894 * x + 0.2642395318 * y + 0.6335478285 * z);
+    return {0.2104542683 * l + 0.7936177747 * m - 0.0040720430 * s,
+        1.9779985324 * l - 2.4285922420 * m + 0.4505937096 * s, 0.0259040425 * l + 0.7827717125 * m - 0.8086757549 * s};
 }
 
 double hueTurnDegrees(const Lab& x, const Lab& y)

@@ -1,7 +1,7 @@
 // libFuzzer target for the colour reader: safe on any text; whatever it takes is an opaque 8-bit
 // colour that its own hex form reads back as; a refusal always says why.
 #include "TimeBudget.h"
-#include "web/ColourText.h"
+#include "css/ColourText.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -4,7 +4,7 @@
 //
 //     fuzz_replay colour|tag BUDGET_MS FILE_OR_FOLDER...
 #include "TimeBudget.h"
-#include "web/ColourText.h"
+#include "css/ColourText.h"
 #include "web/TagReader.h"
 
 #include <QDirIterator>

@@ -2,8 +2,10 @@
 # includes it. Below the windows, the widget-free libraries stand in this order, each using only the
 # ones under it:
 #   colour            the five colours, sRGB, Oklab, CSS colour spaces, contrast, APCA, copy formats
-#   web, assist       the one text reader; the contrast audit, fixer and simulation (both on colour)
-#   scheme            writing the scheme out (on web, assist and colour)
+#   css               CSS's tokens, syntax, calc(), colour values and media queries (on colour)
+#   web               the one text reader: HTML, selectors, the cascade, the tag reader (on css and colour)
+#   assist            the contrast audit, fixer and simulation (on colour)
+#   scheme            writing the scheme out (on web, css, assist and colour)
 #   document, files, cli
 set -euo pipefail
 root=$1
@@ -18,12 +20,13 @@ fi
 # Each library and the folders it may include besides its own.
 declare -A allowed=(
     [colour]=""
-    [web]="colour"
+    [css]="colour"
+    [web]="colour css"
     [assist]="colour"
-    [scheme]="colour web assist"
+    [scheme]="colour css web assist"
 )
 for library in "${!allowed[@]}"; do
-    pattern="^\s*#\s*include\s+\"(app|contrast|ui|dialogs|info|pick|print|settings|files|document|cli|colour|web|assist|scheme)/"
+    pattern="^\s*#\s*include\s+\"(app|contrast|ui|dialogs|info|pick|print|settings|files|document|cli|colour|css|web|assist|scheme)/"
     while IFS= read -r hit; do
         [ -n "$hit" ] || continue
         folder=$(sed -E 's/.*#\s*include\s+"([a-z]+)\/.*/\1/' <<<"$hit")

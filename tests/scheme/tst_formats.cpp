@@ -1,8 +1,8 @@
 #include "colour/ColourFormats.h"
 #include "colour/Srgb.h"
+#include "css/ColourText.h"
 #include "scheme/FoundText.h"
 #include "scheme/SchemeFormats.h"
-#include "web/ColourText.h"
 #include "web/TagReader.h"
 
 #include <QRandomGenerator>
@@ -20,6 +20,7 @@ private slots:
     void everySchemeShapeReadsBack();
     void readsTokensAndProperties_data();
     void readsTokensAndProperties();
+    void slotPropertiesCountWhereTheCascadeTakesThem();
 };
 
 namespace {
@@ -85,8 +86,8 @@ void TestFormats::everySchemeShapeReadsBack()
         margins.setUseTop(random.bounded(2) == 1);
         for (const Shape shape : SchemeFormats::shapes) {
             const QString text = SchemeFormats::write(shape, scheme, margins);
-            // As Apply Tag reads it: the tag reader first, these shapes over it.
-            const TagReader::Found found = SchemeFormats::readOver(TagReader::read(text), text);
+            // As Apply Tag reads it.
+            const TagReader::Found found = TagReader::read(text);
             ColorScheme applied = ColorScheme::defaults();
             Margins appliedMargins;
             FoundText::apply(found, applied, appliedMargins);
@@ -123,11 +124,58 @@ void TestFormats::readsTokensAndProperties()
 {
     QFETCH(QString, text);
     QFETCH(QStringList, colours);
-    const TagReader::Found found = SchemeFormats::readOver({}, text);
+    const TagReader::Found found = TagReader::readNamed(text);
     for (int slot = 0; slot < Slot::Count; ++slot) {
         const auto& colour = found.colours[static_cast<std::size_t>(slot)];
         QCOMPARE(colour ? colour->name() : QString(), colours.at(slot));
     }
+}
+
+// A slot's custom property counts only as the cascade leaves it on the body: the written shapes put
+// in a comment, a print rule or an unmet @supports give nothing, and the page's own rules decide; put
+// in a screen rule or a met @supports they give every slot. A lone tag's style attribute is the body's.
+void TestFormats::slotPropertiesCountWhereTheCascadeTakesThem()
+{
+    const auto hex = [](const QColor& colour) { return colour.name(QColor::HexRgb); };
+    QRandomGenerator random(77);
+    for (int round = 0; round < 300; ++round) {
+        ColorScheme scheme;
+        for (int field = 0; field < ColorScheme::ValueCount; ++field)
+            scheme.setValue(field, static_cast<qint16>(random.bounded(256)));
+        const QColor text = QColor::fromRgb(random.generate() & 0xFFFFFF);
+        const QColor back = QColor::fromRgb(random.generate() & 0xFFFFFF);
+        const QString page = QStringLiteral(" body { color: %1; background: %2 }").arg(hex(text), hex(back));
+        for (const Shape shape : {Shape::CustomProperties, Shape::Tailwind}) {
+            const QString written = SchemeFormats::write(shape, scheme, Margins());
+            for (const QString& hidden : {QStringLiteral("/* %1 */"), QStringLiteral("@media print { %1 }"),
+                     QStringLiteral("@supports (color: nonsense) { %1 }")}) {
+                const QString css = hidden.arg(written) + page;
+                const TagReader::Found found = TagReader::read(css);
+                QVERIFY2(found.colours[Slot::Text] == text && found.colours[Slot::Background] == back, qPrintable(css));
+                QVERIFY2(TagReader::readNamed(css).isEmpty(), qPrintable(css));
+            }
+        }
+        const QString written = SchemeFormats::write(Shape::CustomProperties, scheme, Margins());
+        for (const QString& shown :
+            {QStringLiteral("@media screen { %1 }"), QStringLiteral("@supports (color: red) { %1 }")}) {
+            const QString css = shown.arg(written) + page;
+            ColorScheme applied = ColorScheme::defaults();
+            Margins margins;
+            FoundText::apply(TagReader::read(css), applied, margins);
+            QVERIFY2(applied == scheme, qPrintable(css));
+        }
+        // A lone tag: its custom properties over its attributes, var() followed.
+        const QString tag = QStringLiteral("<body text=\"%1\" style=\"--x: %2; --page-text: var(--x)\">")
+                                .arg(hex(text), hex(scheme.colour(Slot::Text)));
+        const TagReader::Found found = TagReader::read(tag);
+        QVERIFY2(found.colours[Slot::Text] == scheme.colour(Slot::Text) && !found.colours[Slot::Background],
+            qPrintable(tag));
+    }
+    // Design tokens give the slots they name, and no others, on the way every text is read.
+    const QString tokens = QStringLiteral(R"({"link": {"$type": "color", "$value": "#102030"}})");
+    QCOMPARE(TagReader::read(tokens), TagReader::readNamed(tokens));
+    QCOMPARE(TagReader::read(tokens).colours[Slot::NewLink], QColor(0x10, 0x20, 0x30));
+    QVERIFY(!TagReader::read(tokens).colours[Slot::Text]);
 }
 
 QTEST_GUILESS_MAIN(TestFormats)

@@ -1,9 +1,9 @@
 #include "colour/ColourSpaces.h"
+#include "css/ColourText.h"
+#include "css/CssTokenizer.h"
 #include "scheme/BodyTag.h"
 #include "scheme/CssText.h"
 #include "scheme/FoundText.h"
-#include "web/ColourText.h"
-#include "web/CssTokenizer.h"
 #include "web/HtmlDocument.h"
 #include "web/HtmlNesting.h"
 #include "web/TagReader.h"
@@ -18,6 +18,7 @@
 #include <QTest>
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -163,6 +164,7 @@ private slots:
     void tagsAndStyleSheets();
     void writtenTextReadsBackUnchanged();
     void randomTextNeverGivesImpossibleValues();
+    void loneTagAgreesWithTheCascade();
     void tagSoupNestsNoDeeperThanTheLimit_data();
     void tagSoupNestsNoDeeperThanTheLimit();
     void randomTagSoupNestsAsCounted();
@@ -710,6 +712,60 @@ void TestReaders::randomTextNeverGivesImpossibleValues()
             QVERIFY2(!margin || (*margin >= Margins::Minimum && *margin <= Margins::Maximum), qPrintable(text));
         if (const std::optional<QColor> colour = ColourText::parse(text))
             QVERIFY2(colour->spec() == QColor::Rgb && colour->alpha() == 255, qPrintable(text));
+    }
+}
+
+// A lone body tag is read by its own small reader, which gives only what the tag sets. Whatever it
+// gives, the cascade gives too when the same tag is read as a page: random tags built from the
+// attributes and declarations both take, the colours in every form.
+void TestReaders::loneTagAgreesWithTheCascade()
+{
+    QRandomGenerator random(2525);
+    const auto colour = [&random]() -> QString {
+        const QColor c = QColor::fromRgb(random.generate() & 0xFFFFFF);
+        switch (random.bounded(4)) {
+        case 0:
+            return c.name();
+        case 1:
+            return QStringLiteral("rgb(%1 %2 %3)").arg(c.red()).arg(c.green()).arg(c.blue());
+        case 2:
+            return QStringLiteral("hsl(%1deg 60% 40%)").arg(random.bounded(360));
+        default:
+            return QStringList{"red", "navy", "teal", "chucknorris", "transparent", "currentcolor"}.at(
+                random.bounded(6));
+        }
+    };
+    const auto pixels = [&random] { return QString::number(random.bounded(-5, 60)); };
+    const std::function<QString()> attributes[] = {[&] { return "bgcolor=\"" + colour() + '"'; },
+        [&] { return "text=\"" + colour() + '"'; }, [&] { return "link=\"" + colour() + '"'; },
+        [&] { return "vlink=\"" + colour() + '"'; }, [&] { return "alink=\"" + colour() + '"'; },
+        [&] { return "leftmargin=" + pixels(); }, [&] { return "marginheight=" + pixels(); }};
+    const std::function<QString()> declarations[] = {[&] { return "color: " + colour(); },
+        [&] { return "background: " + colour(); }, [&] { return "background-color: " + colour() + " !important"; },
+        [&] { return "--a: " + colour(); }, [] { return QStringLiteral("color: var(--a)"); },
+        [&] { return "background: var(--a, " + colour() + ')'; }, [&] { return "--page-text: " + colour(); },
+        [] { return QStringLiteral("color: inherit"); }, [] { return QStringLiteral("background: currentcolor"); },
+        [&] { return "margin: " + pixels() + "px " + pixels() + "px"; },
+        [&] { return "margin-top: " + pixels() + "px"; }};
+    TagReader::Options asPage;
+    asPage.kind = TagReader::Options::Kind::Page;
+    for (int round = 0; round < 3000; ++round) {
+        QString tag = QStringLiteral("<body");
+        for (int i = random.bounded(4); i > 0; --i)
+            tag += u' ' + attributes[random.bounded(int(std::size(attributes)))]();
+        QStringList style;
+        for (int i = random.bounded(5); i > 0; --i)
+            style << declarations[random.bounded(int(std::size(declarations)))]();
+        if (!style.isEmpty())
+            tag += QStringLiteral(" style=\"%1\"").arg(style.join(QStringLiteral("; ")));
+        tag += u'>';
+        const TagReader::Found lone = TagReader::read(tag);
+        const TagReader::Found page = TagReader::readExplained(tag, asPage).found;
+        for (std::size_t slot = 0; slot < Slot::Count; ++slot) {
+            if (lone.colours[slot])
+                QVERIFY2(lone.colours[slot] == page.colours[slot], qPrintable(tag + " slot " + QString::number(slot)));
+        }
+        QVERIFY2(lone.leftMargin == page.leftMargin && lone.topMargin == page.topMargin, qPrintable(tag));
     }
 }
 

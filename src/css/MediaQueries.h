@@ -1,6 +1,8 @@
 #pragma once
 
-#include "CssParser.h"
+#include "css/CssParser.h"
+
+#include <functional>
 
 // @media, the media of a style sheet's link or @import, and @supports, answered for the window this
 // program reads pages in: a screen of 1280 × 800 CSS pixels at one device pixel per CSS pixel, in
@@ -18,7 +20,9 @@ struct Environment {
 
 // A media query list; an empty one holds.
 bool matches(const CssValues& queries, const Environment& environment);
+// Whether the selector list inside selector() is one the reader takes.
+using SelectorTest = std::function<bool(const CssValues& selectors)>;
 // An @supports condition: declarations the browser takes, selector(), not, and, or.
-bool supports(const CssValues& condition);
+bool supports(const CssValues& condition, const SelectorTest& selectorParses);
 
 } // namespace MediaQueries

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "web/CssParser.h"
+#include "css/CssParser.h"
 
 #include <QColor>
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "web/CssTokenizer.h"
+#include "css/CssTokenizer.h"
 
 #include <QList>
 #include <QString>

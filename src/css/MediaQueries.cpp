@@ -1,8 +1,7 @@
 #include "MediaQueries.h"
 
-#include "ColourText.h"
-#include "CssCalc.h"
-#include "Selectors.h"
+#include "css/ColourText.h"
+#include "css/CssCalc.h"
 
 #include <QStringList>
 #include <cmath>
@@ -293,13 +292,13 @@ bool supportsDeclaration(const CssValues& values)
     return true;
 }
 
-bool supportsCondition(const QList<CssValue>& parts, int depth)
+bool supportsCondition(const QList<CssValue>& parts, int depth, const SelectorTest& selectorParses)
 {
     if (parts.isEmpty() || depth > MaximumDepth)
         return false;
-    const auto inParens = [depth](const CssValue& part) {
+    const auto inParens = [depth, &selectorParses](const CssValue& part) {
         if (part.isFunction(u"selector"))
-            return Selectors::parse(part.inside).has_value();
+            return selectorParses(part.inside);
         if (!part.isBlock(CssToken::OpenParen))
             return false;
         const CssValues inside = CssParser::trimmed(part.inside);
@@ -309,7 +308,7 @@ bool supportsCondition(const QList<CssValue>& parts, int depth)
                     return supportsDeclaration(inside);
             }
         }
-        return supportsCondition(words(inside), depth + 1);
+        return supportsCondition(words(inside), depth + 1, selectorParses);
     };
     if (parts[0].token.isIdent(u"not"))
         return parts.size() == 2 && !inParens(parts[1]);
@@ -345,9 +344,9 @@ bool matches(const CssValues& queries, const Environment& environment)
     return false;
 }
 
-bool supports(const CssValues& condition)
+bool supports(const CssValues& condition, const SelectorTest& selectorParses)
 {
-    return supportsCondition(words(condition), 0);
+    return supportsCondition(words(condition), 0, selectorParses);
 }
 
 } // namespace MediaQueries

@@ -1,7 +1,7 @@
 #include "ColourText.h"
 
 #include "colour/ColourSpaces.h"
-#include "web/CssCalc.h"
+#include "css/CssCalc.h"
 
 #include <QCoreApplication>
 #include <algorithm>

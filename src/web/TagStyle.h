@@ -1,0 +1,61 @@
+#pragma once
+
+#include "css/CssParser.h"
+#include "web/HtmlDocument.h"
+
+#include <QColor>
+#include <QHash>
+#include <QSet>
+#include <optional>
+
+// What a lone <body …> start tag says about the page, and nothing more: its presentational attributes
+// (bgcolor, text, link, vlink, alink and the four margin attributes) under the declarations of its
+// style attribute, by !important and order, with var() and its fallbacks. There is no html element to
+// inherit from and no browser default, so a colour that would come from either stays unset.
+class TagStyle {
+public:
+    // A value the tag sets: a colour or length this program can use, or the text of one it cannot.
+    struct Value {
+        std::optional<QColor> colour;
+        std::optional<double> pixels;
+        QString unusable; // what was set instead, such as "color: currentcolor" or "margin-left: 10%"
+    };
+    enum class Link { Unvisited, Visited, Active };
+
+    // `declarations` stands for the style attribute; the attributes' own "style" is not read.
+    TagStyle(const HtmlDocument::Attributes& body, QStringView declarations);
+
+    // A margin attribute by the HTML Standard's rules for parsing non-negative integers: "7.5" is 7,
+    // "10%" is 10, "-3" and a number too large for an int nothing.
+    static std::optional<int> marginAttribute(const QString& text);
+    // The style attribute's text among the attributes; empty when there is none.
+    static QString styleAttribute(const HtmlDocument::Attributes& body);
+
+    std::optional<Value> background() const;
+    std::optional<Value> colour() const;
+    std::optional<Value> link(Link state) const;
+    std::optional<Value> margin(bool left) const;
+    // The colour a custom property of the tag names, var() resolved; nothing for any other value.
+    std::optional<QColor> customColour(const QString& name) const;
+
+private:
+    struct Declaration {
+        CssValues value;
+        bool important = false;
+        bool fromStyle = false; // the style attribute's, which beats the attributes'
+        int order = 0;
+        QString shorthand; // set when the value is a whole shorthand's, still holding var()
+    };
+
+    void declare(const QString& property, const Declaration& declaration);
+    void declareAll(const CssDeclaration& declaration);
+    std::optional<CssValues> custom(const QString& name, int depth) const;
+    std::optional<CssValues> substituted(const CssValues& values, int depth, int& budget) const;
+    std::optional<CssValues> specified(const QString& property) const;
+
+    HtmlDocument::Attributes m_body;
+    QHash<QString, Declaration> m_declared; // by property
+    int m_order = 0;
+    mutable QHash<QString, std::optional<CssValues>> m_customs; // worked out so far, by name
+    mutable QSet<QString> m_resolving;
+};
