@@ -148,7 +148,7 @@ int runWindow(const CommandLine& command)
         // Opened once the window is on screen, so a bad file's message has a window to stand over.
         const Openable file = openable(command.schemeFile);
         QTimer::singleShot(0, &window, [&window, file] {
-            window.openSchemeFile(file.path, file.shownName);
+            window.openSchemeFile(file.path, file.shownName, true);
             if (file.descriptor >= 0)
                 ::close(file.descriptor);
         });
