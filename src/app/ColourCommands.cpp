@@ -111,8 +111,8 @@ void ColourCommands::applyFile(const QString& path)
     const QString shown = Refusals::quoted(QDir::toNativeSeparators(path), 80);
     const ReadFile::Result file = ReadFile::read(path, TextLimit::MaxFileBytes);
     if (!file.ok()) {
-        m_context.dialogs.message(m_context.window, Caption,
-            tr("%1 could not be read: %2.  Nothing was applied.").arg(shown, file.reason()));
+        m_context.dialogs.message(
+            m_context.window, Caption, tr("%1 could not be read: %2.  Nothing was applied.").arg(shown, file.reason()));
         return;
     }
     Request request{QString::fromUtf8(file.data), {}};
@@ -180,10 +180,9 @@ void ColourCommands::applyReading(const Request& request, const TagReader::Readi
         const QString source = request.options.fileName.isEmpty()
             ? tr("The tag box")
             : Refusals::quoted(QDir::toNativeSeparators(request.options.fileName), 80);
-        QStringList parts{
-            tr("%1 holds no colours or margins that Hueloom can read.  Type or paste a BODY tag, or CSS "
-               "rules for body, a:link, a:visited and a:active.")
-                .arg(source)};
+        QStringList parts{tr("%1 holds no colours or margins that Hueloom can read.  Type or paste a BODY tag, or CSS "
+                             "rules for body, a:link, a:visited and a:active.")
+                              .arg(source)};
         // A text read as a browser reads it and found empty set nothing at all: the browser's defaults
         // are not applied for it, so that rule is not named here.
         for (const QString& part : {Refusals::nothingUsable(request.text, reading), TagReader::unusableMessage(reading),

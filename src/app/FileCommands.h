@@ -34,7 +34,10 @@ public:
     // A file dragged over or dropped on the window; true when `event` was one and is answered. A scheme
     // is opened; a page or a style sheet (.html, .htm, .css) is handed to `pageDropped`.
     bool handleDrag(QEvent* event);
-    void setPageDropped(std::function<void(const QString& path)> pageDropped) { m_pageDropped = std::move(pageDropped); }
+    void setPageDropped(std::function<void(const QString& path)> pageDropped)
+    {
+        m_pageDropped = std::move(pageDropped);
+    }
 
 private:
     // Says once a run that the recent list could not be stored, when `stored` is false.

@@ -23,8 +23,9 @@ bool isHexDigit(QChar c)
 }
 
 const QStringList ColourFunctions{QStringLiteral("rgb"), QStringLiteral("rgba"), QStringLiteral("hsl"),
-    QStringLiteral("hsla"), QStringLiteral("hwb"), QStringLiteral("lab"), QStringLiteral("lch"), QStringLiteral("oklab"),
-    QStringLiteral("oklch"), QStringLiteral("color"), QStringLiteral("color-mix"), QStringLiteral("light-dark")};
+    QStringLiteral("hsla"), QStringLiteral("hwb"), QStringLiteral("lab"), QStringLiteral("lch"),
+    QStringLiteral("oklab"), QStringLiteral("oklch"), QStringLiteral("color"), QStringLiteral("color-mix"),
+    QStringLiteral("light-dark")};
 
 } // namespace
 
@@ -64,8 +65,8 @@ QString notAColour(QStringView text)
             return tr("%1 is not a colour: \u201c%2\u201d is not a hex digit (0 to 9 and A to F).")
                 .arg(shown, QString(*wrong));
         if (!text.startsWith(u'#') && (digits.size() == 3 || digits.size() == 4 || digits.size() == 8))
-            return tr("%1 is not a colour: without a # only six hex digits are taken.  Write #%2.").arg(shown,
-                digits.toString());
+            return tr("%1 is not a colour: without a # only six hex digits are taken.  Write #%2.")
+                .arg(shown, digits.toString());
         return tr("%1 is not a colour: a hex colour has 3, 4, 6 or 8 digits, and this has %2.")
             .arg(shown)
             .arg(digits.size());
@@ -99,8 +100,7 @@ bool isColourProperty(const QString& name)
 // Whether a selector can reach the page's root, its body or a link.
 bool reachesPage(const QString& selector)
 {
-    static const QRegularExpression page(
-        QStringLiteral("(^|[\\s,>+~(])(html|body|a|\\*|:root)($|[\\s,.:#\\[>+~)])"),
+    static const QRegularExpression page(QStringLiteral("(^|[\\s,>+~(])(html|body|a|\\*|:root)($|[\\s,.:#\\[>+~)])"),
         QRegularExpression::CaseInsensitiveOption);
     return page.match(selector).hasMatch() || selector.trimmed().startsWith(u'&');
 }

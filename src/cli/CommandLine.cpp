@@ -173,8 +173,9 @@ CommandLine CommandLine::parse(const QList<QByteArray>& arguments)
             return result;
         }
         if (files.isEmpty() || (!checking && files.size() > 1)) {
-            result.output = checking ? QCoreApplication::translate("CommandLine", "--check needs a scheme, a file or - for standard input.")
-                                     : QCoreApplication::translate("CommandLine", "--fix takes one scheme.");
+            result.output = checking
+                ? QCoreApplication::translate("CommandLine", "--check needs a scheme, a file or - for standard input.")
+                : QCoreApplication::translate("CommandLine", "--fix takes one scheme.");
             return result;
         }
         result.action = checking ? Action::Check : Action::Fix;
@@ -190,9 +191,9 @@ CommandLine CommandLine::parse(const QList<QByteArray>& arguments)
             const QString value = parser.value(colourScheme).toLower();
             if (value != QLatin1String("light") && value != QLatin1String("dark")) {
                 result.action = Action::Error;
-                result.output
-                    = QCoreApplication::translate("CommandLine", "Unknown value '%1' for --color-scheme: use light or dark.")
-                          .arg(PrintableText::escaped(parser.value(colourScheme)));
+                result.output = QCoreApplication::translate(
+                    "CommandLine", "Unknown value '%1' for --color-scheme: use light or dark.")
+                                    .arg(PrintableText::escaped(parser.value(colourScheme)));
                 return result;
             }
             result.contrast.darkScheme = value == QLatin1String("dark");
@@ -212,12 +213,11 @@ CommandLine CommandLine::parse(const QList<QByteArray>& arguments)
             ? misplaced.first()
             : QCoreApplication::translate("CommandLine", "%1 and %2")
                   .arg(misplaced.first(misplaced.size() - 1).join(QStringLiteral(", ")), misplaced.last());
-        result.output = onlyDark
-            ? QCoreApplication::translate("CommandLine", "--dark goes with --fix.")
-            : QCoreApplication::translate("CommandLine", "%1 %2 with --check or --fix.")
-                  .arg(names,
-                      misplaced.size() == 1 ? QCoreApplication::translate("CommandLine", "goes")
-                                            : QCoreApplication::translate("CommandLine", "go"));
+        result.output = onlyDark ? QCoreApplication::translate("CommandLine", "--dark goes with --fix.")
+                                 : QCoreApplication::translate("CommandLine", "%1 %2 with --check or --fix.")
+                                       .arg(names,
+                                           misplaced.size() == 1 ? QCoreApplication::translate("CommandLine", "goes")
+                                                                 : QCoreApplication::translate("CommandLine", "go"));
         return result;
     }
     if (files.contains("-")) {

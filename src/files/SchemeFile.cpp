@@ -110,17 +110,17 @@ std::optional<ColorScheme> parsed(QByteArrayView data, bool complete, QString* w
         }
         if (!separated)
             return fail(tr("on line %1, values %2 and %3 are parted by blanks only, with no comma")
-                    .arg(line)
-                    .arg(field)
-                    .arg(field + 1));
+                            .arg(line)
+                            .arg(field)
+                            .arg(field + 1));
         const qsizetype start = at;
         const auto notAValue = [&] {
             if (std::any_of(data.begin() + start, data.begin() + std::min(size, start + 24), isBinary))
                 return fail(tr("on line %1, value %2 is binary data, not text").arg(line).arg(field + 1));
             return fail(tr("on line %1, value %2 is \u201c%3\u201d, not a whole number from 0 to 255")
-                    .arg(line)
-                    .arg(field + 1)
-                    .arg(shownValue(data, start)));
+                            .arg(line)
+                            .arg(field + 1)
+                            .arg(shownValue(data, start)));
         };
         if (!isDigit(data[at]))
             return notAValue();
@@ -135,10 +135,8 @@ std::optional<ColorScheme> parsed(QByteArrayView data, bool complete, QString* w
                     ++at;
                 if (at < size && !isBlank(data[at]) && !isLineEnd(data[at]) && data[at] != ',')
                     return notAValue();
-                return fail(tr("on line %1, value %2 is %3, above 255")
-                        .arg(line)
-                        .arg(field + 1)
-                        .arg(shownValue(data, start)));
+                return fail(
+                    tr("on line %1, value %2 is %3, above 255").arg(line).arg(field + 1).arg(shownValue(data, start)));
             }
             ++at;
         }

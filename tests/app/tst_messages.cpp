@@ -56,9 +56,8 @@ void TestMessages::refusalSaysWhatAndWhy_data()
             continue;
         const QList<QByteArray> columns = line.split('\t');
         QCOMPARE(columns.size(), 3);
-        QTest::addRow("%s %s", columns[0].constData(), columns[1].left(40).constData())
-            << QString::fromUtf8(columns[0]) << unescaped(columns[1])
-            << QString::fromUtf8(columns[2]).split(QLatin1Char('|'));
+        QTest::addRow("%s %s", columns[0].constData(), columns[1].left(40).constData()) << QString::fromUtf8(
+            columns[0]) << unescaped(columns[1]) << QString::fromUtf8(columns[2]).split(QLatin1Char('|'));
         ++rows;
     }
     QVERIFY(rows >= 20);
