@@ -139,7 +139,7 @@ void ColourCommands::read(const Request& request)
     if (TextLimit::tooLong(size))
         refuseTooLong(tr("Nothing was applied."));
     else if (size <= ReadAtOnce && request.options.fileName.isEmpty())
-        applyReading(request, SchemeFormats::readTagText(request.text, request.options));
+        applyReading(request, readRequest(request));
     else if (m_reader)
         m_nextRequest = request;
     else
@@ -152,9 +152,7 @@ void ColourCommands::startReading(const Request& request)
     m_readerStop = std::stop_source();
     m_readerRequest = request;
     m_readerRequest.options.stop = m_readerStop.get_token();
-    m_reader.reset(QThread::create([this, request = m_readerRequest] {
-        m_readerResult = SchemeFormats::readTagText(request.text, request.options);
-    }));
+    m_reader.reset(QThread::create([this, request = m_readerRequest] { m_readerResult = readRequest(request); }));
     connect(m_reader.get(), &QThread::finished, this, &ColourCommands::readingDone, Qt::QueuedConnection);
     m_reader->start();
 }
@@ -170,8 +168,18 @@ void ColourCommands::readingDone()
         startReading(*std::exchange(m_nextRequest, std::nullopt));
 }
 
-void ColourCommands::applyReading(const Request& request, const TagReader::Reading& reading)
+ColourCommands::Outcome ColourCommands::readRequest(const Request& request)
 {
+    Outcome outcome{SchemeFormats::readTagText(request.text, request.options), {}};
+    // What the text holds instead is worked out where it was read, off the window's thread for a long one.
+    if (outcome.reading.found.isEmpty() && !request.options.stop.stop_requested())
+        outcome.nothingUsable = Refusals::nothingUsable(request.text, outcome.reading);
+    return outcome;
+}
+
+void ColourCommands::applyReading(const Request& request, const Outcome& outcome)
+{
+    const TagReader::Reading& reading = outcome.reading;
     SchemeDocument& document = m_context.document;
     const TagReader::Found& found = reading.found;
     // An outcome worth a message says which rule read the text.
@@ -185,7 +193,7 @@ void ColourCommands::applyReading(const Request& request, const TagReader::Readi
                               .arg(source)};
         // A text read as a browser reads it and found empty set nothing at all: the browser's defaults
         // are not applied for it, so that rule is not named here.
-        for (const QString& part : {Refusals::nothingUsable(request.text, reading), TagReader::unusableMessage(reading),
+        for (const QString& part : {outcome.nothingUsable, TagReader::unusableMessage(reading),
                  TagReader::limitedMessage(reading), reading.bodyTagAlone ? rule : QString()})
             if (!part.isEmpty())
                 parts << part;

@@ -50,7 +50,14 @@ private:
     void read(const Request& request);
     void startReading(const Request& request);
     void readingDone();
-    void applyReading(const Request& request, const TagReader::Reading& reading);
+    // What reading a request gave, and when it gave nothing, what the text holds instead.
+    struct Outcome {
+        TagReader::Reading reading;
+        QString nothingUsable;
+    };
+    // Touches nothing of the window: it runs on the worker too.
+    static Outcome readRequest(const Request& request);
+    void applyReading(const Request& request, const Outcome& outcome);
     void refusePaste();
     void refuseTooLong(const QString& outcome);
     void pasteColourText(const std::optional<QString>& text);
@@ -64,7 +71,7 @@ private:
     std::unique_ptr<QThread> m_reader;
     std::stop_source m_readerStop;
     Request m_readerRequest;
-    TagReader::Reading m_readerResult;
+    Outcome m_readerResult;
     // Whether the running read is still the latest Apply Tag; a later one makes its result void.
     bool m_readerWanted = false;
     // A long text given to Apply Tag while the worker was busy, read when it is done.
