@@ -91,7 +91,7 @@ void ColourCommands::pasteColourText(const std::optional<QString>& text)
         }
         // A colour that cannot be a page colour (transparent, currentcolor, a system colour) says why;
         // any other text is named with the reason it is no colour.
-        reading.name = Refusals::quoted(colourText).mid(1).chopped(1);
+        reading.name = Refusals::clipped(colourText);
         const QString why = ColourText::message(reading);
         m_context.dialogs.message(m_context.window, Caption, why.isEmpty() ? Refusals::notAColour(colourText) : why);
         return;

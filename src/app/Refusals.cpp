@@ -29,12 +29,15 @@ const QStringList ColourFunctions{QStringLiteral("rgb"), QStringLiteral("rgba"),
 
 } // namespace
 
+QString clipped(QStringView text, qsizetype length)
+{
+    const QString line = text.toString().simplified();
+    return line.size() > length ? line.first(length - 1).trimmed() + QChar(0x2026) : line;
+}
+
 QString quoted(QStringView text, qsizetype length)
 {
-    QString line = text.toString().simplified();
-    if (line.size() > length)
-        line = line.first(length - 1).trimmed() + QChar(0x2026);
-    return QStringLiteral("\u201c%1\u201d").arg(line);
+    return QStringLiteral("\u201c%1\u201d").arg(clipped(text, length));
 }
 
 QString notAColour(QStringView text)

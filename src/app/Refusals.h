@@ -9,7 +9,9 @@
 // what stands in the way.
 namespace Refusals {
 
-// Quotes `text` on one line, cut to about `length` characters with "…".
+// `text` on one line, cut to about `length` characters with "…".
+QString clipped(QStringView text, qsizetype length = 40);
+// The same in quotation marks.
 QString quoted(QStringView text, qsizetype length = 40);
 
 // Why `text` (trimmed, as Paste Color reads it) is no colour: an unknown name, the wrong number of hex
