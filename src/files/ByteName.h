@@ -17,6 +17,8 @@ public:
     QString path() const { return m_path; }
     // The name as the user can be shown it.
     QString shown() const { return m_shown; }
+    // Whether path() goes through a descriptor, the name not being one Qt can spell.
+    bool throughDescriptor() const { return m_file >= 0; }
     // An absolute path in the file's folder, named as the file: what the files it links are relative to.
     QString linkBase() const { return m_linkBase; }
 
