@@ -2,15 +2,19 @@
 
 #include "ClipboardReader.h"
 #include "MainWindowNames.h"
+#include "Refusals.h"
 #include "TagBox.h"
 #include "css/ColourText.h"
 #include "dialogs/CommonDialog.h"
 #include "document/SchemeDocument.h"
+#include "files/LinkedSheets.h"
+#include "files/ReadFile.h"
 #include "scheme/FoundText.h"
 #include "web/TagReader.h"
 #include "web/TextLimit.h"
 
 #include <QClipboard>
+#include <QDir>
 #include <QGuiApplication>
 #include <QThread>
 #include <utility>
@@ -68,12 +72,27 @@ void ColourCommands::pasteColourText(const std::optional<QString>& text)
     const int slot = document.selectedSlot();
     if (slot < 0)
         return;
-    const ColourText::Reading reading = text ? ColourText::read(*text) : ColourText::Reading{};
+    if (!text) {
+        m_context.dialogs.message(m_context.window, Caption,
+            tr("The clipboard holds no colour: its text has more than %1 characters, far more than any colour.")
+                .arg(MaxColourText));
+        return;
+    }
+    // A colour copied from a style sheet often brings its semicolon along: " tomato ;" is tomato.
+    QString colourText = text->trimmed();
+    while (colourText.endsWith(u';'))
+        colourText = colourText.chopped(1).trimmed();
+    ColourText::Reading reading = ColourText::read(colourText);
     if (!reading.colour) {
-        // A colour that cannot be a page colour (transparent, currentcolor, a system colour) says why.
+        if (colourText.isEmpty()) {
+            m_context.dialogs.message(m_context.window, Caption, tr("The clipboard holds no colour."));
+            return;
+        }
+        // A colour that cannot be a page colour (transparent, currentcolor, a system colour) says why;
+        // any other text is named with the reason it is no colour.
+        reading.name = Refusals::clipped(colourText);
         const QString why = ColourText::message(reading);
-        m_context.dialogs.message(
-            m_context.window, Caption, why.isEmpty() ? tr("The clipboard holds no colour.") : why);
+        m_context.dialogs.message(m_context.window, Caption, why.isEmpty() ? Refusals::notAColour(colourText) : why);
         return;
     }
     document.setColour(slot, *reading.colour, tr("Paste Color"));
@@ -81,29 +100,58 @@ void ColourCommands::pasteColourText(const std::optional<QString>& text)
 
 void ColourCommands::applyTag()
 {
-    // This Apply Tag replaces any earlier one still being read, which is told to stop.
-    m_readerWanted = false;
-    m_nextText.reset();
-    if (m_reader)
-        m_readerStop.request_stop();
-    const QString text = m_tagBox->toPlainText();
-    // Typed on past what a paste may bring, the box holds more than any reader takes.
-    if (TextLimit::tooLong(text.size()))
-        refuseTooLong(tr("Nothing was applied."));
-    else if (text.size() <= ReadAtOnce)
-        applyReading(TagReader::readExplained(text));
-    else if (m_reader)
-        m_nextText = text;
-    else
-        startReading(text);
+    read({m_tagBox->toPlainText(), {}});
 }
 
-void ColourCommands::startReading(const QString& text)
+void ColourCommands::applyFile(const QString& path)
+{
+    // A page or a style sheet read as a browser reads the file, with the style sheets it links from
+    // this computer; opened as every file the user names is.
+    const QString shown = Refusals::quoted(QDir::toNativeSeparators(path), 80);
+    const ReadFile::Result file = ReadFile::read(path, TextLimit::MaxFileBytes);
+    if (!file.ok()) {
+        m_context.dialogs.message(
+            m_context.window, Caption, tr("%1 could not be read: %2.  Nothing was applied.").arg(shown, file.reason()));
+        return;
+    }
+    Request request{QString::fromUtf8(file.data), {}};
+    if (!file.complete) {
+        refuseTooLong(tr("Nothing was applied."));
+        return;
+    }
+    request.options.kind = TagReader::kindOfFile(path);
+    request.options.fileName = path;
+    request.options.loader = LocalSheets::load;
+    read(request);
+}
+
+void ColourCommands::read(const Request& request)
+{
+    // This Apply Tag replaces any earlier one still being read, which is told to stop.
+    m_readerWanted = false;
+    m_nextRequest.reset();
+    if (m_reader)
+        m_readerStop.request_stop();
+    const qsizetype size = request.text.size();
+    // Typed on past what a paste may bring, the box holds more than any reader takes. A file is read
+    // on the worker whatever its size: the style sheets it links may be large.
+    if (TextLimit::tooLong(size))
+        refuseTooLong(tr("Nothing was applied."));
+    else if (size <= ReadAtOnce && request.options.fileName.isEmpty())
+        applyReading(request, readRequest(request));
+    else if (m_reader)
+        m_nextRequest = request;
+    else
+        startReading(request);
+}
+
+void ColourCommands::startReading(const Request& request)
 {
     m_readerWanted = true;
     m_readerStop = std::stop_source();
-    m_reader.reset(QThread::create(
-        [this, text, stop = m_readerStop.get_token()] { m_readerResult = TagReader::readExplained(text, stop); }));
+    m_readerRequest = request;
+    m_readerRequest.options.stop = m_readerStop.get_token();
+    m_reader.reset(QThread::create([this, request = m_readerRequest] { m_readerResult = readRequest(request); }));
     connect(m_reader.get(), &QThread::finished, this, &ColourCommands::readingDone, Qt::QueuedConnection);
     m_reader->start();
 }
@@ -114,21 +162,41 @@ void ColourCommands::readingDone()
     m_reader.reset();
     // The document changes here, on the window's thread, from what the worker found.
     if (m_readerWanted)
-        applyReading(std::exchange(m_readerResult, {}));
-    if (m_nextText)
-        startReading(*std::exchange(m_nextText, std::nullopt));
+        applyReading(m_readerRequest, std::exchange(m_readerResult, {}));
+    if (m_nextRequest)
+        startReading(*std::exchange(m_nextRequest, std::nullopt));
 }
 
-void ColourCommands::applyReading(const TagReader::Reading& reading)
+ColourCommands::Outcome ColourCommands::readRequest(const Request& request)
 {
+    Outcome outcome{TagReader::readExplained(request.text, request.options), {}};
+    // What the text holds instead is worked out where it was read, off the window's thread for a long one.
+    if (outcome.reading.found.isEmpty() && !request.options.stop.stop_requested())
+        outcome.nothingUsable = Refusals::nothingUsable(request.text, outcome.reading);
+    return outcome;
+}
+
+void ColourCommands::applyReading(const Request& request, const Outcome& outcome)
+{
+    const TagReader::Reading& reading = outcome.reading;
     SchemeDocument& document = m_context.document;
     const TagReader::Found& found = reading.found;
+    // An outcome worth a message says which rule read the text.
+    const QString rule = TagReader::ruleMessage(reading);
     if (found.isEmpty()) {
-        const QString unusable = TagReader::unusableMessage(reading);
-        m_context.dialogs.message(m_context.window, Caption,
-            tr("The tag box holds no colours or margins that Hueloom can read.  Type or paste a BODY tag, or CSS "
-               "rules for body, a:link, a:visited and a:active.")
-                + (unusable.isEmpty() ? QString() : QStringLiteral("\n\n") + unusable));
+        const QString source = request.options.fileName.isEmpty()
+            ? tr("The tag box")
+            : Refusals::quoted(QDir::toNativeSeparators(request.options.fileName), 80);
+        QStringList parts{tr("%1 holds no colours or margins that Hueloom can read.  Type or paste a BODY tag, or CSS "
+                             "rules for body, a:link, a:visited and a:active.")
+                              .arg(source)};
+        // A text read as a browser reads it and found empty set nothing at all: the browser's defaults
+        // are not applied for it, so that rule is not named here.
+        for (const QString& part : {outcome.nothingUsable, TagReader::unusableMessage(reading),
+                 TagReader::limitedMessage(reading), reading.bodyTagAlone ? rule : QString()})
+            if (!part.isEmpty())
+                parts << part;
+        m_context.dialogs.message(m_context.window, Caption, parts.join(QStringLiteral("\n\n")));
         return;
     }
     SchemeState applied = document.state();
@@ -140,7 +208,7 @@ void ColourCommands::applyReading(const TagReader::Reading& reading)
     // The box shows the tag from the document again, whatever the user typed.
     m_tagBox->setPlainText(document.tag().text());
     if (const QString limited = TagReader::limitedMessage(reading); !limited.isEmpty())
-        m_context.dialogs.message(m_context.window, Caption, limited);
+        m_context.dialogs.message(m_context.window, Caption, limited + QStringLiteral("\n\n") + rule);
 }
 
 void ColourCommands::refusePaste()

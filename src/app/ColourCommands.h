@@ -33,6 +33,8 @@ public:
     void windowsColourDialog();
     void pasteColour();
     void applyTag();
+    // Apply Tag on a page or style sheet file (one dropped on the window).
+    void applyFile(const QString& path);
     void copySelection();
     void copyTag();
 
@@ -40,9 +42,22 @@ public:
     bool isReadingTag() const { return m_reader != nullptr; }
 
 private:
-    void startReading(const QString& text);
+    // A text to read for Apply Tag, and how.
+    struct Request {
+        QString text;
+        TagReader::Options options;
+    };
+    void read(const Request& request);
+    void startReading(const Request& request);
     void readingDone();
-    void applyReading(const TagReader::Reading& reading);
+    // What reading a request gave, and when it gave nothing, what the text holds instead.
+    struct Outcome {
+        TagReader::Reading reading;
+        QString nothingUsable;
+    };
+    // Touches nothing of the window: it runs on the worker too.
+    static Outcome readRequest(const Request& request);
+    void applyReading(const Request& request, const Outcome& outcome);
     void refusePaste();
     void refuseTooLong(const QString& outcome);
     void pasteColourText(const std::optional<QString>& text);
@@ -55,9 +70,10 @@ private:
     // its result void, and when the window goes (a quit must not wait for a page to be read).
     std::unique_ptr<QThread> m_reader;
     std::stop_source m_readerStop;
-    TagReader::Reading m_readerResult;
+    Request m_readerRequest;
+    Outcome m_readerResult;
     // Whether the running read is still the latest Apply Tag; a later one makes its result void.
     bool m_readerWanted = false;
     // A long text given to Apply Tag while the worker was busy, read when it is done.
-    std::optional<QString> m_nextText;
+    std::optional<Request> m_nextRequest;
 };

@@ -11,6 +11,7 @@
 #include "print/PrintServerProbe.h"
 #include "print/RgbChart.h"
 #include "settings/SettingsStore.h"
+#include "web/TagReader.h"
 
 #include <QAction>
 #include <QDir>
@@ -101,18 +102,20 @@ void FileCommands::openScheme()
     openSchemeFile(m_context.commonDialog.FileName);
 }
 
-void FileCommands::openSchemeFile(const QString& path, const QString& shownName)
+void FileCommands::openSchemeFile(const QString& path, const QString& shownName, Origin origin)
 {
     m_context.commonDialog.FileName = shownName.isEmpty() ? path : shownName;
     // Nothing changes unless the whole file is good: a bad file never leaves half a scheme behind.
-    QString reason;
-    const std::optional<ColorScheme> loaded = SchemeFile::read(path, &reason);
+    SchemeFile::Failure failure;
+    const std::optional<ColorScheme> loaded = SchemeFile::read(path, nullptr, &failure);
     if (!loaded) {
-        // A file that could not be opened says why: "Permission denied" is not "not a Hueloom file".
-        if (reason.isEmpty())
-            m_context.dialogs.message(m_context.window, Caption, OpenError);
+        // The second line names the file and what was wrong with it: "Permission denied" is not "not a
+        // Hueloom file". A name typed on the command line that names nothing is only told so.
+        const QString why = failure.describe(QDir::toNativeSeparators(m_context.commonDialog.FileName));
+        if (origin == Origin::CommandLine && failure.kind == SchemeFile::Failure::Kind::Missing)
+            m_context.dialogs.message(m_context.window, Caption, why);
         else
-            m_context.dialogs.messageWithReason(m_context.window, Caption, OpenError, reason);
+            m_context.dialogs.messageWithReason(m_context.window, Caption, OpenError, why);
         return;
     }
     m_context.document.replaceScheme(*loaded, tr("Open Scheme"));
@@ -192,8 +195,16 @@ bool FileCommands::handleDrag(QEvent* event)
         }
         drop->acceptProposedAction();
         // Opened once the drop has finished, so the file manager is not kept waiting on a message box.
+        // A page or a style sheet goes to Apply Tag; anything else is opened as a scheme.
         QMetaObject::invokeMethod(
-            this, [this, path] { openSchemeFile(QFileInfo(path).absoluteFilePath()); }, Qt::QueuedConnection);
+            this,
+            [this, path = QFileInfo(path).absoluteFilePath()] {
+                if (m_pageDropped && TagReader::kindOfFile(path) != TagReader::Options::Kind::Guess)
+                    m_pageDropped(path);
+                else
+                    openSchemeFile(path);
+            },
+            Qt::QueuedConnection);
         return true;
     }
     default:

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QStringList>
+#include <functional>
 
 class QEvent;
 class QMenu;
@@ -27,14 +28,21 @@ public:
     // Opens a scheme file without asking for it, as Open Scheme does once a file is chosen.
     // `shownName` stands for a path the dialogs cannot name (a file reached through an open descriptor,
     // whose name is not valid UTF-8): the dialogs offer it, and the recent list leaves the file out.
-    void openSchemeFile(const QString& path, const QString& shownName = {});
+    // A file named on the command line that does not exist is only said to be missing.
+    enum class Origin { Chosen, CommandLine };
+    void openSchemeFile(const QString& path, const QString& shownName = {}, Origin origin = Origin::Chosen);
     void printRgbChart();
     // Asks whether to save a changed scheme, and whether to lose the tag box's unapplied text
     // (`unappliedText`), before the program ends; true when it may end.
     bool mayClose(bool unappliedText = false);
 
-    // A scheme file dragged over or dropped on the window; true when `event` was one and is answered.
+    // A file dragged over or dropped on the window; true when `event` was one and is answered. A scheme
+    // is opened; a page or a style sheet (.html, .htm, .css) is handed to `pageDropped`.
     bool handleDrag(QEvent* event);
+    void setPageDropped(std::function<void(const QString& path)> pageDropped)
+    {
+        m_pageDropped = std::move(pageDropped);
+    }
 
 private:
     // Says once a run that the recent list could not be stored, when `stored` is false.
@@ -46,4 +54,5 @@ private:
     SettingsStore& m_store;
     QMenu* m_recentMenu;
     RecentSchemes m_recent;
+    std::function<void(const QString& path)> m_pageDropped;
 };

@@ -149,6 +149,7 @@ void MainWindow::createCommands()
     const CommandContext context{*m_document, *m_dialogs, *m_commonDialog, this};
     m_files = new FileCommands(context, m_store, m_recentMenu);
     m_colours = new ColourCommands(context, m_tagline);
+    m_files->setPageDropped([this](const QString& path) { m_colours->applyFile(path); });
     new CopyCommands(context, *m_actions);
     new PickCommands(context, m_actions->pickScreen);
     new ColourDrag(*m_document, this, [this](QEvent* event) { return m_files->handleDrag(event); });
@@ -230,9 +231,10 @@ QString MainWindow::titleCaption() const
     return m_sample->title()->text();
 }
 
-void MainWindow::openSchemeFile(const QString& path, const QString& shownName)
+void MainWindow::openSchemeFile(const QString& path, const QString& shownName, bool namedOnCommandLine)
 {
-    m_files->openSchemeFile(path, shownName);
+    m_files->openSchemeFile(
+        path, shownName, namedOnCommandLine ? FileCommands::Origin::CommandLine : FileCommands::Origin::Chosen);
 }
 
 template <typename Window> void MainWindow::showInfoWindow(QPointer<Window>& window)

@@ -62,8 +62,9 @@ public:
     QString titleCaption() const;
 
     // Opens a scheme file without asking for it, as Open Scheme does once a file is chosen (see
-    // FileCommands::openSchemeFile for `shownName`).
-    void openSchemeFile(const QString& path, const QString& shownName = {});
+    // FileCommands::openSchemeFile for `shownName`). A missing file named on the command line is only
+    // said to be missing.
+    void openSchemeFile(const QString& path, const QString& shownName = {}, bool namedOnCommandLine = false);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

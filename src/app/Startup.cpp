@@ -3,6 +3,7 @@
 #include "Application.h"
 #include "MainWindow.h"
 #include "cli/CommandLine.h"
+#include "files/ByteName.h"
 
 #include <QApplication>
 #include <QFile>
@@ -10,8 +11,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
-#include <unistd.h>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -61,28 +61,6 @@ QByteArray describeDisplayProblem(const QList<QByteArray>& qtArguments)
     if (display.isEmpty())
         return "no display: DISPLAY is not set";
     return "cannot connect to the X display \"" + display + '"';
-}
-
-// How the program opens the file named `name`. Qt keeps file names as UTF-8 text, so a name that is
-// not (a Latin-1 name, a byte 0xFF) is opened here from its bytes and read through its descriptor;
-// the dialogs are offered the name as well as Qt can spell it.
-struct Openable {
-    QString path;
-    QString shownName; // empty when `path` is the name itself
-    int descriptor = -1; // open while `path` goes through it
-};
-
-Openable openable(const QByteArray& name)
-{
-    const QString decoded = QFile::decodeName(name);
-    const QString absolute = QFileInfo(decoded).absoluteFilePath();
-    if (QFile::encodeName(decoded) == name)
-        return {absolute, {}, -1};
-    // Without blocking: a FIFO with no writer must not hold up the start.
-    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return {absolute, {}, -1};
-    return {QStringLiteral("/proc/self/fd/%1").arg(fd), absolute, fd};
 }
 
 } // namespace
@@ -145,12 +123,13 @@ int runWindow(const CommandLine& command)
     MainWindow window;
     window.show();
     if (!command.schemeFile.isEmpty()) {
-        // Opened once the window is on screen, so a bad file's message has a window to stand over.
-        const Openable file = openable(command.schemeFile);
+        // Opened once the window is on screen, so a bad file's message has a window to stand over. A name
+        // that is not UTF-8 is opened through a descriptor, held until then; the dialogs are offered the
+        // name as well as Qt can spell it.
+        const auto file = std::make_shared<const ByteName>(command.schemeFile);
         QTimer::singleShot(0, &window, [&window, file] {
-            window.openSchemeFile(file.path, file.shownName);
-            if (file.descriptor >= 0)
-                ::close(file.descriptor);
+            window.openSchemeFile(file->path(),
+                file->throughDescriptor() ? QFileInfo(file->shown()).absoluteFilePath() : QString(), true);
         });
     }
     const int status = QApplication::exec();

@@ -135,7 +135,10 @@ CommandLine CommandLine::parse(const QList<QByteArray>& arguments)
         QStringLiteral("scheme"));
     parser.addOptions({check, fix, target, underlined, json, dark, colourScheme});
     parser.addPositionalArgument(QStringLiteral("file"),
-        QCoreApplication::translate("CommandLine", "A scheme file (.hlm) to open."), QStringLiteral("[file]"));
+        QCoreApplication::translate("CommandLine",
+            "A scheme file (.hlm) to open. With --check or --fix: a scheme, page or style sheet file, five colours, "
+            "or - for a page or style sheet on standard input."),
+        QStringLiteral("[file]"));
 
     if (!parser.parse(ownOptions)) {
         result.action = Action::Error;
@@ -165,13 +168,14 @@ CommandLine CommandLine::parse(const QList<QByteArray>& arguments)
         }
         if (!ContrastCommand::targetNamed(parser.value(target), &result.contrast.target)) {
             result.output = QCoreApplication::translate(
-                "CommandLine", "Unknown target '%1': use aa, aaa, apca60, apca75 or apca90.")
+                "CommandLine", "Unknown value '%1' for --target: use aa, aaa, apca60, apca75 or apca90.")
                                 .arg(PrintableText::escaped(parser.value(target)));
             return result;
         }
         if (files.isEmpty() || (!checking && files.size() > 1)) {
-            result.output = checking ? QCoreApplication::translate("CommandLine", "--check needs a scheme.")
-                                     : QCoreApplication::translate("CommandLine", "--fix takes one scheme.");
+            result.output = checking
+                ? QCoreApplication::translate("CommandLine", "--check needs a scheme, a file or - for standard input.")
+                : QCoreApplication::translate("CommandLine", "--fix takes one scheme.");
             return result;
         }
         result.action = checking ? Action::Check : Action::Fix;
@@ -187,9 +191,9 @@ CommandLine CommandLine::parse(const QList<QByteArray>& arguments)
             const QString value = parser.value(colourScheme).toLower();
             if (value != QLatin1String("light") && value != QLatin1String("dark")) {
                 result.action = Action::Error;
-                result.output
-                    = QCoreApplication::translate("CommandLine", "Unknown color-scheme '%1': use light or dark.")
-                          .arg(parser.value(colourScheme));
+                result.output = QCoreApplication::translate(
+                    "CommandLine", "Unknown value '%1' for --color-scheme: use light or dark.")
+                                    .arg(PrintableText::escaped(parser.value(colourScheme)));
                 return result;
             }
             result.contrast.darkScheme = value == QLatin1String("dark");
@@ -197,12 +201,29 @@ CommandLine CommandLine::parse(const QList<QByteArray>& arguments)
         result.contrast.schemes = files;
         return result;
     }
-    if (parser.isSet(target) || parser.isSet(underlined) || parser.isSet(json) || parser.isSet(dark)
-        || parser.isSet(colourScheme)) {
+    // Each option given that needs --check or --fix is named, and only those.
+    QStringList misplaced;
+    for (const QCommandLineOption* option : {&target, &underlined, &json, &colourScheme, &dark})
+        if (parser.isSet(*option))
+            misplaced << QStringLiteral("--") + option->names().first();
+    if (!misplaced.isEmpty()) {
         result.action = Action::Error;
-        result.output = QCoreApplication::translate("CommandLine",
-            "--target, --underlined, --json and --color-scheme go with "
-            "--check or --fix.");
+        const bool onlyDark = misplaced == QStringList{QStringLiteral("--dark")};
+        const QString names = misplaced.size() == 1
+            ? misplaced.first()
+            : QCoreApplication::translate("CommandLine", "%1 and %2")
+                  .arg(misplaced.first(misplaced.size() - 1).join(QStringLiteral(", ")), misplaced.last());
+        result.output = onlyDark ? QCoreApplication::translate("CommandLine", "--dark goes with --fix.")
+                                 : QCoreApplication::translate("CommandLine", "%1 %2 with --check or --fix.")
+                                       .arg(names,
+                                           misplaced.size() == 1 ? QCoreApplication::translate("CommandLine", "goes")
+                                                                 : QCoreApplication::translate("CommandLine", "go"));
+        return result;
+    }
+    if (files.contains("-")) {
+        result.action = Action::Error;
+        result.output = QCoreApplication::translate(
+            "CommandLine", "Standard input (-) is read by --check and --fix; the window opens scheme files.");
         return result;
     }
     if (files.size() > 1) {

@@ -3,6 +3,7 @@
 #include "colour/Apca.h"
 #include "colour/Contrast.h"
 #include "css/ColourText.h"
+#include "files/ByteName.h"
 #include "files/LinkedSheets.h"
 #include "files/PrintableText.h"
 #include "files/ReadFile.h"
@@ -75,44 +76,66 @@ struct Loaded {
     bool schemeSensitive = false; // whether the other colour scheme may read differently
 };
 
+// Standard input, read once however many times "-" is named or read.
+const ReadFile::Result& standardInput()
+{
+    static const ReadFile::Result input = ReadFile::readStandardInput(TextLimit::MaxFileBytes);
+    return input;
+}
+
 Loaded load(const QByteArray& argument, bool dark = false)
 {
-    const QString name = QFile::decodeName(argument);
+    const ByteName file(argument);
+    const QString name = file.shown();
     if (const auto scheme = fiveColours(name))
         return {scheme, {}};
     // The name is printed as text the user can trust: a line end in it must not start a line of its own.
     const QString shown = PrintableText::escaped(name);
-    const QFileInfo info(name);
-    if (!info.exists())
-        return {std::nullopt,
-            tr("%1: no such file, and not five colours such as "
-               "#CECEFF,#0055AA,#007C00,#003C00,#00B500")
-                .arg(shown)};
-    if (!info.isFile())
-        return {std::nullopt, tr("%1: not a file").arg(shown)};
-    if (info.suffix().compare(QStringLiteral("hlm"), Qt::CaseInsensitive) == 0) {
-        QString reason;
-        if (const auto scheme = SchemeFile::read(name, &reason))
-            return {scheme, {}};
-        if (!reason.isEmpty())
-            return {std::nullopt, tr("%1: cannot read: %2").arg(shown, reason)};
-        return {std::nullopt, tr("%1: not a scheme file (fifteen values 0 to 255 were expected)").arg(shown)};
-    }
-    // Opened as scheme files are: a FIFO put in the file's place since the look above is refused at once.
-    // No longer than the tag box holds (TextLimit); a longer page is said to be so rather than read in part.
-    const ReadFile::Result file = ReadFile::read(name, TextLimit::MaxFileBytes);
-    if (!file.ok())
-        return {std::nullopt, tr("%1: cannot read: %2").arg(shown, file.reason())};
-    const QString text = QString::fromUtf8(file.data);
-    if (!file.complete || TextLimit::tooLong(text.size()))
-        return {std::nullopt, QStringLiteral("%1: %2").arg(shown, TextLimit::tooLongMessage())};
-    // As Apply Tag reads it: the copy shapes (custom properties, a Tailwind theme, design tokens) too;
-    // and as a browser reads the file, with the style sheets it links from this computer.
     TagReader::Options options;
-    options.kind = TagReader::kindOfFile(name);
     options.dark = dark;
-    options.fileName = info.absoluteFilePath();
-    options.loader = LocalSheets::load;
+    ReadFile::Result read;
+    if (argument == "-") {
+        // Standard input is read as pasted text is: sniffed for markup, with no folder for its links.
+        read = standardInput();
+        if (!read.ok())
+            return {std::nullopt, tr("%1: cannot read standard input: %2").arg(shown, read.reason())};
+        options.loader = [](const QString& href, const QString&) {
+            return LoadedSheet{std::nullopt, {},
+                tr("The style sheet %1 was not read: standard input has no folder to find it in.").arg(href)};
+        };
+    } else {
+        const QFileInfo info(file.path());
+        if (!info.exists())
+            return {std::nullopt,
+                tr("%1: no such file, and not five colours such as "
+                   "#CECEFF,#0055AA,#007C00,#003C00,#00B500")
+                    .arg(shown)};
+        if (!info.isFile())
+            return {std::nullopt, tr("%1: not a file").arg(shown)};
+        if (QFileInfo(name).suffix().compare(QStringLiteral("hlm"), Qt::CaseInsensitive) == 0) {
+            SchemeFile::Failure failure;
+            if (const auto scheme = SchemeFile::read(file.path(), nullptr, &failure))
+                return {scheme, {}};
+            if (failure.kind == SchemeFile::Failure::Kind::NotScheme)
+                return {std::nullopt, tr("%1: not a scheme file: %2").arg(shown, failure.detail)};
+            if (failure.kind == SchemeFile::Failure::Kind::Empty)
+                return {std::nullopt, tr("%1: not a scheme file: it is empty").arg(shown)};
+            return {std::nullopt, tr("%1: cannot read: %2").arg(shown, failure.detail)};
+        }
+        // Opened as scheme files are: a FIFO put in the file's place since the look above is refused at
+        // once. No longer than the tag box holds (TextLimit); a longer page is said to be so rather than
+        // read in part.
+        read = ReadFile::read(file.path(), TextLimit::MaxFileBytes);
+        if (!read.ok())
+            return {std::nullopt, tr("%1: cannot read: %2").arg(shown, read.reason())};
+        // As a browser reads the file, with the style sheets it links from this computer.
+        options.kind = TagReader::kindOfFile(name);
+        options.fileName = file.linkBase();
+        options.loader = LocalSheets::load;
+    }
+    const QString text = QString::fromUtf8(read.data);
+    if (!read.complete || TextLimit::tooLong(text.size()))
+        return {std::nullopt, QStringLiteral("%1: %2").arg(shown, TextLimit::tooLongMessage())};
     const TagReader::Reading reading = TagReader::readExplained(text, options);
     const TagReader::Found& found = reading.found;
     bool anyColour = false;

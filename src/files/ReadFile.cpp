@@ -39,6 +39,38 @@ private:
     int m_fd;
 };
 
+// Reads `fd` into `result` up to `limit` bytes, and says whether that was all of it.
+void readAll(int fd, qsizetype limit, Result& result)
+{
+    result.data.resize(limit);
+    qsizetype filled = 0;
+    while (filled < limit) {
+        const ssize_t got = ::read(fd, result.data.data() + filled, static_cast<size_t>(limit - filled));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            result.error = errno;
+            result.data.clear();
+            return;
+        }
+        if (got == 0) {
+            result.complete = true;
+            break;
+        }
+        filled += got;
+    }
+    result.data.truncate(filled);
+    // A file exactly `limit` long is whole when nothing follows.
+    if (!result.complete) {
+        char extra = 0;
+        ssize_t got = 0;
+        do
+            got = ::read(fd, &extra, 1);
+        while (got < 0 && errno == EINTR);
+        result.complete = got == 0;
+    }
+}
+
 } // namespace
 
 QString Result::reason() const
@@ -71,33 +103,15 @@ Result read(const QString& path, qsizetype limit)
         return result;
     }
     result.size = info.st_size;
-    result.data.resize(limit);
-    qsizetype filled = 0;
-    while (filled < limit) {
-        const ssize_t got = ::read(file.get(), result.data.data() + filled, static_cast<size_t>(limit - filled));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0) {
-            result.error = errno;
-            result.data.clear();
-            return result;
-        }
-        if (got == 0) {
-            result.complete = true;
-            break;
-        }
-        filled += got;
-    }
-    result.data.truncate(filled);
-    // A file exactly `limit` long is whole when nothing follows.
-    if (!result.complete) {
-        char extra = 0;
-        ssize_t got = 0;
-        do
-            got = ::read(file.get(), &extra, 1);
-        while (got < 0 && errno == EINTR);
-        result.complete = got == 0;
-    }
+    readAll(file.get(), limit, result);
+    return result;
+}
+
+Result readStandardInput(qsizetype limit)
+{
+    Result result;
+    readAll(STDIN_FILENO, limit, result);
+    result.size = result.data.size();
     return result;
 }
 

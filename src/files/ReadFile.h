@@ -25,6 +25,9 @@ struct Result {
 // Reads at most `limit` bytes of the file at `path`.
 Result read(const QString& path, qsizetype limit);
 
+// Reads at most `limit` bytes of standard input, to its end: a pipe, a terminal or a redirected file.
+Result readStandardInput(qsizetype limit);
+
 // Called with the encoded name just before it is opened. Tests swap the file there.
 void setOpenHook(std::function<void(const QByteArray& name)> hook);
 

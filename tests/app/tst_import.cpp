@@ -4,6 +4,7 @@
 #include "scheme/BodyTag.h"
 #include "scheme/CssText.h"
 #include "settings/SettingsStore.h"
+#include "support/ChildProcess.h"
 #include "support/TestApp.h"
 #include "support/WindowTestCase.h"
 
@@ -27,6 +28,8 @@ private slots:
     void applyingWhatTheProgramWroteChangesNothing();
     void dropOpensOneLocalFile_data();
     void dropOpensOneLocalFile();
+    void droppedPageIsAppliedWithItsStyleSheets_data();
+    void droppedPageIsAppliedWithItsStyleSheets();
     void recentSchemes();
     void recentListHoldsWithoutAStore();
 
@@ -54,6 +57,7 @@ void TestImport::pasteColour_data()
     QTest::newRow("hsl") << "hsl(120, 100%, 25%)" << QColor(0, 128, 0);
     QTest::newRow("text") << "a colour" << QColor();
     QTest::newRow("empty") << "" << QColor();
+    QTest::newRow("semicolon and spaces") << " Tomato ;\n" << QColor(0xFF, 0x63, 0x47);
 }
 
 void TestImport::pasteColour()
@@ -65,7 +69,12 @@ void TestImport::pasteColour()
     QGuiApplication::clipboard()->setText(clipboard);
     action("ItemPasteColor")->trigger();
     if (!expected.isValid()) {
-        QCOMPARE(m_dialogs->messages, QStringList{QStringLiteral("The clipboard holds no colour.")});
+        // Text that is no colour is quoted with the reason; an empty clipboard holds no colour at all.
+        QCOMPARE(m_dialogs->messages,
+            QStringList{clipboard.isEmpty() ? QStringLiteral("The clipboard holds no colour.")
+                                            : QStringLiteral("\u201c%1\u201d is not one colour: a colour is a single "
+                                                             "value, such as #FF6347, tomato or rgb(255 99 71).")
+                                                  .arg(clipboard)});
         QCOMPARE(m_window->state(), before);
         QVERIFY(!m_window->undoStack().canUndo());
         return;
@@ -94,7 +103,8 @@ void TestImport::applyTagReadsOnlyWhatIsThere()
     QCOMPARE(p.child<QLabel>(QStringLiteral("leftlabel"))->text(), QStringLiteral(" 50"));
 
     QCOMPARE(m_dialogs->messages,
-        QStringList{QStringLiteral("Margins are kept within 0 to 50 pixels, so margin-left: 70px was limited.")});
+        QStringList{QStringLiteral("Margins are kept within 0 to 50 pixels, so margin-left: 70px was limited.\n\n"
+                                   "Read as a BODY tag: the colours it does not give stay as they are.")});
 
     const SchemeState applied = m_window->state();
     p.tagline()->setPlainText(QStringLiteral("nothing to see"));
@@ -163,6 +173,42 @@ void TestImport::dropOpensOneLocalFile()
             m_window->undoStack().undo();
         }
     }
+}
+
+void TestImport::droppedPageIsAppliedWithItsStyleSheets_data()
+{
+    QTest::addColumn<QString>("dropped");
+    QTest::newRow("page") << "site/page.HTML";
+    QTest::newRow("style sheet") << "site/css/base.css";
+}
+
+void TestImport::droppedPageIsAppliedWithItsStyleSheets()
+{
+    QFETCH(QString, dropped);
+    // A page linking a style sheet that imports another: both are followed from the page's folder.
+    QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("site/css")));
+    put(m_dir->filePath(QStringLiteral("site/page.HTML")),
+        "<!DOCTYPE html><link rel=stylesheet href='css/base.css'><body><p><a href=x>x</a>");
+    put(m_dir->filePath(QStringLiteral("site/css/base.css")), "@import 'theme.css'; body { color: #112233 }");
+    put(m_dir->filePath(QStringLiteral("site/css/theme.css")), "body { background: #445566 } a { color: #778899 }");
+    const SchemeState before = m_window->state();
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(m_dir->filePath(dropped))});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(m_probe->tagline()->viewport(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(m_probe->tagline()->viewport(), &drop);
+    QTRY_COMPARE(m_window->scheme().colour(Slot::Background), QColor(0x44, 0x55, 0x66));
+    QCOMPARE(m_window->scheme().colour(Slot::Text), QColor(0x11, 0x22, 0x33));
+    for (const int slot : {Slot::NewLink, Slot::VisitedLink, Slot::ActiveLink})
+        QCOMPARE(m_window->scheme().colour(slot), QColor(0x77, 0x88, 0x99));
+    QCOMPARE(m_probe->brokenInvariant(), QString());
+    QVERIFY(m_dialogs->messages.isEmpty());
+    // One step, named as the command it went through, and undone whole.
+    QCOMPARE(action("ItemUndo")->text(), QStringLiteral("&Undo Apply Tag"));
+    action("ItemUndo")->trigger();
+    QCOMPARE(m_window->state(), before);
 }
 
 void TestImport::recentSchemes()

@@ -171,7 +171,10 @@ void TestPaste::pasteColourRefusesLongText()
     QGuiApplication::clipboard()->setText(QStringLiteral("#ABCDEF").leftJustified(ColourCommands::MaxColourText + 1));
     action("ItemPasteColor")->trigger();
     QCOMPARE(m_window->scheme().colour(Slot::Text), QColor(0x12, 0x34, 0x56));
-    QCOMPARE(m_dialogs->messages, QStringList{QStringLiteral("The clipboard holds no colour.")});
+    QCOMPARE(m_dialogs->messages,
+        QStringList{QStringLiteral("The clipboard holds no colour: its text has more than %1 characters, far more "
+                                   "than any colour.")
+                        .arg(ColourCommands::MaxColourText)});
 }
 
 void TestPaste::longLineBreaksAnywhereUntilTheTagIsBack()

@@ -126,4 +126,40 @@ else
     run 2 --check "$E2E_TMP/closed.hlm"
 fi
 grep -q 'closed.hlm: cannot read: Permission denied' "$E2E_TMP/err" || fail "no reason given: $(cat "$E2E_TMP/err")"
+
+# File names are bytes, as the window takes them: a Latin-1 name with a byte 0xFF, in a folder named
+# the same way, and a page there that links a style sheet beside it.
+odd="$E2E_TMP/$(printf 'caf\351\377')"
+mkdir "$odd"
+printf '255,255,255,0,0,0,0,0,0,0,0,0,0,0,0\r\n' >"$odd/$(printf 'sch\351me.hlm')"
+run 0 --check --underlined "$odd/$(printf 'sch\351me.hlm')"
+grep -q 'me.hlm (AA)$' "$E2E_TMP/out" || fail "non-UTF-8 scheme name: $(cat "$E2E_TMP/out" "$E2E_TMP/err")"
+printf 'body{background:#000;color:#fff}a{color:#ff0}' >"$odd/site.css"
+printf '<link rel=stylesheet href="site.css"><body><p><a href=x>x</a>' >"$odd/$(printf 'p\377.html')"
+run 0 --check --json --underlined "$odd/$(printf 'p\377.html')"
+grep -q '"colours":\["#000000","#FFFFFF","#FFFF00","#FFFF00","#FFFF00"\]' "$E2E_TMP/out" ||
+    fail "non-UTF-8 page and its style sheet: $(cat "$E2E_TMP/out" "$E2E_TMP/err")"
+
+# "-" reads standard input as pasted text is read: a style sheet here, whose import cannot be followed.
+stdin_check() { # stdin_check EXPECTED-STATUS TEXT ARGS...
+    local expected=$1 text=$2 status=0
+    shift 2
+    printf '%s' "$text" | env -u DISPLAY -u WAYLAND_DISPLAY "$APP" "$@" >"$E2E_TMP/out" 2>"$E2E_TMP/err" || status=$?
+    [ "$status" -eq "$expected" ] || fail "- ended with $status, not $expected: $(cat "$E2E_TMP/out" "$E2E_TMP/err")"
+}
+stdin_check 0 '@import "theme.css"; body{background:#000;color:#fff} a{color:#ff0}' --check --json --underlined -
+grep -q '"colours":\["#000000","#FFFFFF","#FFFF00","#FFFF00","#FFFF00"\]' "$E2E_TMP/out" ||
+    fail "style sheet on standard input: $(cat "$E2E_TMP/out")"
+grep -q 'theme.css was not read: standard input has no folder' "$E2E_TMP/err" ||
+    fail "no note of the import not followed: $(cat "$E2E_TMP/err")"
+# A page is told from a style sheet by its markup, as a paste is.
+stdin_check 1 '<body bgcolor="#CECEFF" text="#0055AA" link="#007C00" vlink="#003C00" alink="#00B500">' --check -
+grep -q '^-, light (AA)$' "$E2E_TMP/out" || fail "page on standard input: $(cat "$E2E_TMP/out")"
+stdin_check 2 'h1{}' --check -
+grep -q 'no body or link colours' "$E2E_TMP/err" || fail "nothing on standard input: $(cat "$E2E_TMP/err")"
+
+# An option out of place is named, and only that one.
+run 2 --dark "$E2E_TMP/plain.hlm"
+grep -q -- '--dark goes with --fix' "$E2E_TMP/err" && ! grep -q -- '--target' "$E2E_TMP/err" ||
+    fail "--dark alone: $(cat "$E2E_TMP/err")"
 echo ok

@@ -114,6 +114,7 @@ void TestSchemeFile::accepted()
     const auto scheme = SchemeFile::parse(data);
     QVERIFY(scheme);
     QCOMPARE(*scheme, ColorScheme::defaults());
+    QCOMPARE(SchemeFile::problem(data), QString());
 }
 
 void TestSchemeFile::refused_data()
@@ -145,6 +146,9 @@ void TestSchemeFile::refused()
 {
     QFETCH(QByteArray, data);
     QVERIFY(!SchemeFile::parse(data));
+    // The reason given names the line of a value at fault, or says the values ran out.
+    const QString why = SchemeFile::problem(data);
+    QVERIFY2(why.contains(QLatin1String("line ")) || why.contains(QLatin1String("values")), qPrintable(why));
 }
 
 void TestSchemeFile::readingIsBounded()
@@ -622,7 +626,10 @@ void TestSchemeFile::openSaysTheSystemsReason()
     QCOMPARE(m_dialogs->messages,
         QStringList{
             "There was an error opening your file.  Please make sure that it is a Hueloom file and try again."});
-    QCOMPARE(m_dialogs->messageReasons, QStringList{reason});
+    // The line below names the file as well as the system's reason.
+    QCOMPARE(m_dialogs->messageReasons.size(), 1);
+    QVERIFY2(m_dialogs->messageReasons.first().contains(reason), qPrintable(m_dialogs->messageReasons.first()));
+    QVERIFY2(m_dialogs->messageReasons.first().contains(path), qPrintable(m_dialogs->messageReasons.first()));
     QCOMPARE(m_window->scheme(), before);
 }
 
