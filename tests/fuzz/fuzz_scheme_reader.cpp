@@ -1,5 +1,6 @@
 // libFuzzer target for the scheme file reader: it must be safe on any bytes, never accept a value
-// outside 0..255, say why exactly when it refuses, and whatever it accepts must write back to a file that reads the same.
+// outside 0..255, say why exactly when it refuses, and whatever it accepts must write back to a file that reads the
+// same.
 #include "files/SchemeFile.h"
 
 #include <cstddef>
