@@ -76,7 +76,8 @@ struct Loaded {
     bool schemeSensitive = false; // whether the other colour scheme may read differently
 };
 
-Loaded load(const QByteArray& argument, bool dark = false)
+// `shared` carries what one reading of a page parsed to the next reading of the same file.
+Loaded load(const QByteArray& argument, bool dark = false, const std::shared_ptr<PageColours::Shared>& shared = {})
 {
     const QString name = QFile::decodeName(argument);
     if (const auto scheme = fiveColours(name))
@@ -114,6 +115,7 @@ Loaded load(const QByteArray& argument, bool dark = false)
     options.dark = dark;
     options.fileName = info.absoluteFilePath();
     options.loader = LocalSheets::load;
+    options.shared = shared;
     const TagReader::Reading reading = SchemeFormats::readTagText(text, options);
     const TagReader::Found& found = reading.found;
     bool anyColour = false;
@@ -176,7 +178,8 @@ Result check(const Options& options)
     };
     QList<Entry> entries;
     for (const QByteArray& argument : options.schemes) {
-        Loaded loaded = load(argument, options.darkScheme.value_or(false));
+        const auto shared = std::make_shared<PageColours::Shared>();
+        Loaded loaded = load(argument, options.darkScheme.value_or(false), shared);
         for (const QString& note : std::as_const(loaded.notes))
             result.notes += QStringLiteral("hueloom: %1: %2\n")
                                 .arg(PrintableText::escaped(QFile::decodeName(argument)), PrintableText::escaped(note));
@@ -187,7 +190,7 @@ Result check(const Options& options)
         const bool dark = options.darkScheme.value_or(false);
         entries.append({argument, loaded, dark ? QStringLiteral("dark") : QStringLiteral("light")});
         if (!options.darkScheme && loaded.scheme && loaded.schemeSensitive) {
-            const Loaded darkLoaded = load(argument, true);
+            const Loaded darkLoaded = load(argument, true, shared);
             if (darkLoaded.scheme && *darkLoaded.scheme != *loaded.scheme)
                 entries.append({argument, darkLoaded, QStringLiteral("dark")});
         }

@@ -204,10 +204,12 @@ struct Cascade::Computed {
     Style style;
 };
 
-Cascade::Cascade(const PageTree& tree, MediaQueries::Environment environment, WorkBudget& budget)
+Cascade::Cascade(
+    const PageTree& tree, MediaQueries::Environment environment, WorkBudget& budget, ParsedSheets* parsed)
     : m_tree(tree)
     , m_environment(environment)
     , m_budget(budget)
+    , m_parsed(parsed)
 {
     m_layers.append(Layer{});
 }
@@ -514,9 +516,23 @@ void Cascade::addImport(const CssValues& prelude, const Context& context, int de
     inner.sheetName = loaded.name;
     inner.imports = context.imports + 1;
     inner.parent.reset();
-    addContents(CssParser::values(*loaded.text), inner, 0);
+    addContents(*parse(*loaded.text), inner, 0);
     m_loading.removeLast();
     Q_UNUSED(depth);
+}
+
+std::shared_ptr<const CssValues> Cascade::parse(QStringView css)
+{
+    if (!m_parsed)
+        return std::make_shared<const CssValues>(CssParser::values(css, m_budget.stop()));
+    QString key = css.toString();
+    if (std::shared_ptr<const CssValues> known = m_parsed->value(key))
+        return known;
+    auto values = std::make_shared<const CssValues>(CssParser::values(css, m_budget.stop()));
+    // A parse cut short by a stop is never kept for the next reading.
+    if (!m_budget.stop().stop_requested())
+        m_parsed->insert(std::move(key), values);
+    return values;
 }
 
 void Cascade::addStyleSheet(QStringView css, const QString& name, QStringView media, const SheetLoader& loader)
@@ -528,7 +544,7 @@ void Cascade::addStyleSheet(QStringView css, const QString& name, QStringView me
     context.sheetName = name;
     context.loader = &loader;
     m_loading.append(name);
-    addContents(CssParser::values(css, m_budget.stop()), context, 0);
+    addContents(*parse(css), context, 0);
     m_loading.removeLast();
 }
 

@@ -38,7 +38,14 @@ public:
         std::optional<CssValues> marginTop;
     };
 
-    Cascade(const PageTree& tree, MediaQueries::Environment environment, WorkBudget& budget);
+    // Style sheets already parsed, by their text, for readings of the same page to share: the light
+    // and the dark reading parse each sheet once. Used by one reading at a time.
+    using ParsedSheets = QHash<QString, std::shared_ptr<const CssValues>>;
+
+    Cascade(const PageTree& tree,
+        MediaQueries::Environment environment,
+        WorkBudget& budget,
+        ParsedSheets* parsed = nullptr);
     ~Cascade();
     Cascade(const Cascade&) = delete;
     Cascade& operator=(const Cascade&) = delete;
@@ -69,6 +76,7 @@ private:
     struct Computed;
     struct Context;
 
+    std::shared_ptr<const CssValues> parse(QStringView css);
     void addContents(const CssValues& block, const Context& context, int depth);
     void addStyleRule(const CssValues& prelude, const CssValues& block, const Context& context, int depth);
     void addAtRule(const CssRule& rule, const Context& context, int depth);
@@ -86,6 +94,7 @@ private:
     const PageTree& m_tree;
     MediaQueries::Environment m_environment;
     WorkBudget& m_budget;
+    ParsedSheets* m_parsed;
     QList<Rule> m_rules;
     QList<Layer> m_layers;
     QHash<QString, int> m_layerNames;
