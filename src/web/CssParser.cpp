@@ -24,20 +24,26 @@ bool opensBlock(const CssToken& token)
         || token.is(CssToken::OpenCurly);
 }
 
-// Builds the tree without recursion: a stack of the blocks still open.
-CssValues tree(const QList<CssToken>& tokens)
+// Builds the tree without recursion, straight from the tokenizer: a stack of the blocks still open.
+// Stops early, with the values so far, once `stop` is requested.
+CssValues tree(QStringView text, const std::stop_token& stop)
 {
     CssValues top;
     QList<CssValue> open;
     const auto current = [&]() -> CssValues& { return open.isEmpty() ? top : open.last().inside; };
-    for (const CssToken& token : tokens) {
+    CssTokenizer tokenizer(text);
+    qsizetype count = 0;
+    for (CssToken token = tokenizer.next(); !token.is(CssToken::End); token = tokenizer.next()) {
+        if (count++ % 4096 == 0 && stop.stop_requested())
+            break;
         if (!open.isEmpty() && token.type == closing(open.last().token.type)) {
             CssValue done = open.takeLast();
-            current().append(std::move(done));
+            CssValues& into = current();
+            into.append(std::move(done));
         } else if (opensBlock(token) && open.size() < MaximumDepth) {
-            open.append(CssValue{token, {}});
+            open.append(CssValue{std::move(token), {}});
         } else {
-            current().append(CssValue{token, {}});
+            current().append(CssValue{std::move(token), {}});
         }
     }
     while (!open.isEmpty()) {
@@ -56,12 +62,12 @@ CssParser::CssParser(CssValues values)
 
 CssValues CssParser::values(QStringView text, const std::stop_token& stop)
 {
-    return tree(CssTokenizer::all(text, stop));
+    return tree(text, stop);
 }
 
 QList<CssRule> CssParser::styleSheet(QStringView text, const std::stop_token& stop)
 {
-    return CssParser(tree(CssTokenizer::all(text, stop))).ruleList(true, stop);
+    return CssParser(tree(text, stop)).ruleList(true, stop);
 }
 
 QList<CssRule> CssParser::rules(const CssValues& block)

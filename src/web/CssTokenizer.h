@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <QStringView>
+#include <array>
 #include <stop_token>
 
 // One token of a style sheet, as CSS Syntax Level 3 cuts text into tokens.
@@ -46,6 +47,8 @@ struct CssToken {
     bool isIdent(QStringView name) const { return type == Ident && text.compare(name, Qt::CaseInsensitive) == 0; }
 };
 
+Q_DECLARE_TYPEINFO(CssToken, Q_RELOCATABLE_TYPE);
+
 // The CSS tokenizer: comments, strings, escapes, numbers with exponents, url(), <!-- and -->. It never
 // fails; text that is no valid CSS becomes delimiters and bad tokens, as in a browser.
 class CssTokenizer {
@@ -72,4 +75,7 @@ private:
 
     QList<char32_t> m_text; // code points, with newlines and NULs already normalised
     qsizetype m_at = 0;
+    QString m_name; // the name being read
+    std::array<QString, 1024> m_names; // names read lately, by a hash: tokens of the same name share one
+    QByteArray m_number; // the number being read
 };
