@@ -204,12 +204,44 @@ struct Cascade::Computed {
     Style style;
 };
 
+// An element's style as last worked out, from its declarations and its parent's style: the states a
+// page is read in (unvisited, visited, pressed) mostly differ at the link alone, and the rest is kept.
+struct Cascade::Known {
+    QList<Candidate> own;
+    Computed computed;
+    int serial = 0; // which working out this is
+    int parentSerial = 0; // the parent's working out it stands on
+};
+
+namespace {
+
+// Whether two elements' declarations are the same ones: values shared with the same rule's, not
+// merely equal.
+template<typename Candidate>
+bool sameDeclarations(const QList<Candidate>& a, const QList<Candidate>& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        const Candidate& x = a[i];
+        const Candidate& y = b[i];
+        if (x.rank() != y.rank() || x.layer != y.layer || x.shorthand != y.shorthand || x.fromPage != y.fromPage
+            || x.value.size() != y.value.size() || x.value.constData() != y.value.constData()
+            || x.property != y.property)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 Cascade::Cascade(
     const PageTree& tree, MediaQueries::Environment environment, WorkBudget& budget, ParsedSheets* parsed)
     : m_tree(tree)
     , m_environment(environment)
     , m_budget(budget)
     , m_parsed(parsed)
+    , m_known(std::make_unique<QHash<int, Known>>())
 {
     m_layers.append(Layer{});
 }
@@ -962,9 +994,16 @@ QList<Cascade::Style> Cascade::stylesDownTo(int element, const Selectors::State&
         visitedMatcher.emplace(m_tree, state, m_budget);
     QList<Style> result;
     std::optional<Computed> parent;
+    int parentSerial = 0;
     for (const int at : chain) {
         const QList<Candidate> own = candidates(at, plain, matcher);
-        Computed computed = compute(at, parent ? &*parent : nullptr, own, nullptr, plain);
+        Known& known = (*m_known)[at];
+        if (known.serial == 0 || known.parentSerial != parentSerial || !sameDeclarations(known.own, own)) {
+            known = Known{
+                own, compute(at, parent ? &*parent : nullptr, own, nullptr, plain), ++m_workings, parentSerial};
+        }
+        parentSerial = known.serial;
+        Computed computed = known.computed;
         if (state.visited && at == state.link) {
             // A visited link takes its colours from the rules for :visited, everything else (custom
             // properties included) from the unvisited link, and keeps the unvisited colour's alpha.

@@ -75,6 +75,7 @@ private:
     struct Candidate;
     struct Computed;
     struct Context;
+    struct Known;
 
     std::shared_ptr<const CssValues> parse(QStringView css);
     void addContents(const CssValues& block, const Context& context, int depth);
@@ -96,6 +97,8 @@ private:
     WorkBudget& m_budget;
     ParsedSheets* m_parsed;
     QList<Rule> m_rules;
+    std::unique_ptr<QHash<int, Known>> m_known; // by element: its style as last worked out
+    int m_workings = 0; // styles worked out so far
     QList<Layer> m_layers;
     QHash<QString, int> m_layerNames;
     QHash<QString, std::pair<bool, std::optional<CssValues>>> m_registered; // @property: inherits, initial
