@@ -180,6 +180,7 @@ struct Cascade::Context {
     QString sheetName;
     const SheetLoader* loader = nullptr;
     int imports = 0;
+    bool shared = false; // the sheet's values are kept in m_parsed, and so may what its rules read as
 };
 
 struct Cascade::Candidate {
@@ -278,13 +279,31 @@ void Cascade::rankLayers()
     m_ranked = true;
 }
 
+QList<CssDeclaration> Cascade::readDeclarations(
+    const CssValues& block, qsizetype at, qsizetype end, const Context& context)
+{
+    const auto read = [&] {
+        QList<CssDeclaration> result;
+        for (CssDeclaration& declaration : CssParser::declarations(block.mid(at, end - at))) {
+            if (isRead(declaration.name) && isValid(declaration.name, declaration.value))
+                result.append(std::move(declaration));
+        }
+        return result;
+    };
+    if (!context.shared)
+        return read();
+    const CssValue* const where = &block[at];
+    auto known = m_parsed->declarations.constFind(where);
+    if (known == m_parsed->declarations.constEnd())
+        known = m_parsed->declarations.insert(where, read());
+    return *known;
+}
+
+// `declarations` are those the cascade reads.
 void Cascade::addDeclarations(const QList<CssDeclaration>& declarations, const Context& context)
 {
     Rule rule;
-    for (const CssDeclaration& declaration : declarations) {
-        if (isRead(declaration.name) && isValid(declaration.name, declaration.value))
-            rule.declarations.append(declaration);
-    }
+    rule.declarations = declarations;
     if (rule.declarations.isEmpty() || !context.parent)
         return;
     rule.selector = context.parent;
@@ -294,16 +313,30 @@ void Cascade::addDeclarations(const QList<CssDeclaration>& declarations, const C
     m_rules.append(std::move(rule));
 }
 
-void Cascade::addStyleRule(const CssValues& prelude, const CssValues& block, const Context& context, int depth)
+void Cascade::addStyleRule(const CssValues& block, qsizetype at, qsizetype end, const Context& context, int depth)
 {
-    m_budget.spend(1 + prelude.size());
-    std::optional<Selectors> selector
-        = Selectors::parse(prelude, context.parent.get(), context.scope && !context.parent);
+    m_budget.spend(1 + end - at);
+    const bool scoped = context.scope && !context.parent;
+    const auto parse = [&]() -> std::shared_ptr<const Selectors> {
+        std::optional<Selectors> selector = Selectors::parse(block.mid(at, end - at), context.parent.get(), scoped);
+        return selector ? std::make_shared<const Selectors>(std::move(*selector)) : nullptr;
+    };
+    std::shared_ptr<const Selectors> selector;
+    if (context.shared) {
+        // The rule it nests in is itself one of those kept, so its address names it.
+        const std::pair key{&block[at], quintptr(context.parent.get()) | quintptr(scoped)};
+        auto known = m_parsed->selectors.constFind(key);
+        if (known == m_parsed->selectors.constEnd())
+            known = m_parsed->selectors.insert(key, parse());
+        selector = *known;
+    } else {
+        selector = parse();
+    }
     if (!selector)
         return;
     Context inner = context;
-    inner.parent = std::make_shared<const Selectors>(std::move(*selector));
-    addContents(block, inner, depth + 1);
+    inner.parent = std::move(selector);
+    addContents(block[end].inside, inner, depth + 1);
 }
 
 void Cascade::addContents(const CssValues& block, const Context& context, int depth)
@@ -363,12 +396,12 @@ void Cascade::addContents(const CssValues& block, const Context& context, int de
         }
         if (end >= size || !block[end].isBlock(CssToken::OpenCurly) || custom) {
             if (nested)
-                declarations += CssParser::declarations(block.mid(at, end - at));
+                declarations += readDeclarations(block, at, end, context);
             at = end + 1;
             continue;
         }
         flush();
-        addStyleRule(CssParser::trimmed(block.mid(at, end - at)), block[end].inside, context, depth);
+        addStyleRule(block, at, end, context, depth);
         at = end + 1;
     }
     flush();
@@ -446,7 +479,11 @@ void Cascade::addAtRule(const CssRule& rule, const Context& context, int depth)
         // Tailwind's @theme, as its build writes it out: custom properties on the root.
         Context inner = context;
         inner.parent = std::make_shared<const Selectors>(*Selectors::parse(CssParser::values(u":root")));
-        addDeclarations(CssParser::declarations(rule.block), inner);
+        QList<CssDeclaration> declarations = CssParser::declarations(rule.block);
+        declarations.removeIf([](const CssDeclaration& declaration) {
+            return !isRead(declaration.name) || !isValid(declaration.name, declaration.value);
+        });
+        addDeclarations(declarations, inner);
     } else if (name == QLatin1String("property")) {
         QString property;
         for (const CssValue& value : rule.prelude) {
@@ -548,22 +585,29 @@ void Cascade::addImport(const CssValues& prelude, const Context& context, int de
     inner.sheetName = loaded.name;
     inner.imports = context.imports + 1;
     inner.parent.reset();
-    addContents(*parse(*loaded.text), inner, 0);
+    const std::shared_ptr<const CssValues> values = parse(*loaded.text, &inner.shared);
+    addContents(*values, inner, 0);
     m_loading.removeLast();
     Q_UNUSED(depth);
 }
 
-std::shared_ptr<const CssValues> Cascade::parse(QStringView css)
+// `kept`: whether the values are kept for the next reading, where what their rules read as may be kept too.
+std::shared_ptr<const CssValues> Cascade::parse(QStringView css, bool* kept)
 {
+    *kept = false;
     if (!m_parsed)
         return std::make_shared<const CssValues>(CssParser::values(css, m_budget.stop()));
     QString key = css.toString();
-    if (std::shared_ptr<const CssValues> known = m_parsed->value(key))
+    if (std::shared_ptr<const CssValues> known = m_parsed->sheets.value(key)) {
+        *kept = true;
         return known;
+    }
     auto values = std::make_shared<const CssValues>(CssParser::values(css, m_budget.stop()));
     // A parse cut short by a stop is never kept for the next reading.
-    if (!m_budget.stop().stop_requested())
-        m_parsed->insert(std::move(key), values);
+    if (!m_budget.stop().stop_requested()) {
+        m_parsed->sheets.insert(std::move(key), values);
+        *kept = true;
+    }
     return values;
 }
 
@@ -576,7 +620,8 @@ void Cascade::addStyleSheet(QStringView css, const QString& name, QStringView me
     context.sheetName = name;
     context.loader = &loader;
     m_loading.append(name);
-    addContents(*parse(css), context, 0);
+    const std::shared_ptr<const CssValues> values = parse(css, &context.shared);
+    addContents(*values, context, 0);
     m_loading.removeLast();
 }
 

@@ -155,25 +155,34 @@ QList<CssDeclaration> CssParser::declarations(const CssValues& block)
             at = blockAt < end ? blockAt + 1 : end;
             continue;
         }
-        {
-            CssValues parts = trimmed(block.mid(at + 1, end - at - 1));
-            if (!parts.isEmpty() && parts.first().token.is(CssToken::Colon)) {
-                CssDeclaration declaration;
-                declaration.name = token.text.startsWith(QLatin1String("--")) ? token.text : token.text.toLower();
-                parts = trimmed(parts.mid(1));
-                // ! important at the end, with any whitespace between.
-                if (parts.size() >= 2 && parts.last().token.isIdent(u"important")) {
-                    qsizetype bang = parts.size() - 2;
-                    while (bang > 0 && parts[bang].token.is(CssToken::Whitespace))
-                        --bang;
-                    if (parts[bang].token.isDelim(u'!')) {
-                        declaration.important = true;
-                        parts = trimmed(parts.first(bang));
-                    }
+        // The value between the colon and the end, without the whitespace around, copied once.
+        const auto blank = [&block](qsizetype i) { return block[i].token.is(CssToken::Whitespace); };
+        qsizetype first = at + 1;
+        qsizetype last = end;
+        while (first < last && blank(first))
+            ++first;
+        if (first < last && block[first].token.is(CssToken::Colon)) {
+            CssDeclaration declaration;
+            declaration.name = token.text.startsWith(QLatin1String("--")) ? token.text : token.text.toLower();
+            ++first;
+            while (first < last && blank(first))
+                ++first;
+            while (last > first && blank(last - 1))
+                --last;
+            // ! important at the end, with any whitespace between.
+            if (last - first >= 2 && block[last - 1].token.isIdent(u"important")) {
+                qsizetype bang = last - 2;
+                while (bang > first && blank(bang))
+                    --bang;
+                if (block[bang].token.isDelim(u'!')) {
+                    declaration.important = true;
+                    last = bang;
+                    while (last > first && blank(last - 1))
+                        --last;
                 }
-                declaration.value = std::move(parts);
-                result.append(std::move(declaration));
             }
+            declaration.value = block.mid(first, last - first);
+            result.append(std::move(declaration));
         }
         at = end;
     }
