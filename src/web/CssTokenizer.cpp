@@ -169,6 +169,36 @@ char32_t CssTokenizer::escape()
 
 QString CssTokenizer::name()
 {
+    // A style sheet names the same classes, properties and units over and over: one string for each.
+    // Most names are plain (no escape, nothing outside the BMP): such a name is looked up among those
+    // read lately straight from the text, and a string made only for a new one.
+    const char32_t* const text = m_text.constData();
+    const qsizetype size = m_text.size();
+    std::uint32_t hash = 2166136261u;
+    qsizetype end = m_at;
+    while (end < size && text[end] < 0x10000 && isNameChar(text[end])) {
+        hash = (hash ^ text[end]) * 16777619u;
+        ++end;
+    }
+    const bool ends = end == size
+        || (text[end] < 0x10000 && (text[end] != '\\' || (end + 1 < size && text[end + 1] == '\n')));
+    if (ends) {
+        QString& known = m_names[(hash ^ (hash >> 16)) % m_names.size()];
+        const qsizetype length = end - m_at;
+        const QChar* const kept = known.constData();
+        bool same = known.size() == length;
+        for (qsizetype i = 0; same && i < length; ++i)
+            same = kept[i].unicode() == text[m_at + i];
+        if (!same) {
+            QString made(length, Qt::Uninitialized);
+            QChar* const out = made.data();
+            for (qsizetype i = 0; i < length; ++i)
+                out[i] = QChar(char16_t(text[m_at + i]));
+            known = std::move(made);
+        }
+        m_at = end;
+        return known;
+    }
     m_name.resize(0);
     while (true) {
         if (isNameChar(peek())) {
@@ -180,16 +210,9 @@ QString CssTokenizer::name()
             break;
         }
     }
-    // A style sheet names the same classes, properties and units over and over: one string for each.
-    std::uint32_t hash = 2166136261u;
-    for (const QChar c : std::as_const(m_name))
-        hash = (hash ^ c.unicode()) * 16777619u;
-    QString& known = m_names[(hash ^ (hash >> 16)) % m_names.size()];
-    if (known != m_name) {
-        known = m_name;
-        known.squeeze();
-    }
-    return known;
+    QString name = m_name;
+    name.squeeze();
+    return name;
 }
 
 CssToken CssTokenizer::numeric()
