@@ -214,6 +214,51 @@ struct Cascade::Known {
     int parentSerial = 0; // the parent's working out it stands on
 };
 
+// The rules by the class, id or type an element needs for their selector to match it, as a browser
+// indexes them: of a style sheet's thousands of rules, only the few that may match are tried.
+struct Cascade::Index {
+    qsizetype indexed = 0; // how many of the rules
+    QList<int> anyElement; // rules a selector of which requires none of these
+    QHash<size_t, QList<int>> classes;
+    QHash<QString, QList<int>> ids;
+    QHash<QString, QList<int>> types;
+
+    void add(const Selectors& selector, int rule)
+    {
+        const std::optional<Selectors::Keys> keys = selector.keys();
+        if (!keys) {
+            anyElement.append(rule);
+            return;
+        }
+        // A rule listed twice under one key (".a, .a b") is tried once all the same: see rulesFor().
+        for (const size_t key : keys->classes)
+            classes[key].append(rule);
+        for (const QString& key : keys->ids)
+            ids[key].append(rule);
+        for (const QString& key : keys->types)
+            types[key].append(rule);
+    }
+
+    // The rules that may match the element, in their order.
+    QList<int> rulesFor(const PageTree::Element& e) const
+    {
+        QList<int> result = anyElement;
+        const auto take = [&result](const auto& hash, const auto& key) {
+            const auto found = hash.constFind(key);
+            if (found != hash.constEnd())
+                result += *found;
+        };
+        for (const size_t key : e.classes)
+            take(classes, key);
+        if (!e.id.isEmpty())
+            take(ids, e.id);
+        take(types, e.tag);
+        std::sort(result.begin(), result.end());
+        result.erase(std::unique(result.begin(), result.end()), result.end());
+        return result;
+    }
+};
+
 namespace {
 
 // Whether two elements' declarations are the same ones: values shared with the same rule's, not
@@ -243,6 +288,7 @@ Cascade::Cascade(
     , m_budget(budget)
     , m_parsed(parsed)
     , m_known(std::make_unique<QHash<int, Known>>())
+    , m_index(std::make_unique<Index>())
 {
     m_layers.append(Layer{});
 }
@@ -725,7 +771,10 @@ QList<Cascade::Candidate> Cascade::candidates(
             }
         }
     }
-    for (const Rule& rule : m_rules) {
+    for (; m_index->indexed < m_rules.size(); ++m_index->indexed)
+        m_index->add(*m_rules[m_index->indexed].selector, int(m_index->indexed));
+    for (const int index : m_index->rulesFor(e)) {
+        const Rule& rule = m_rules[index];
         if (m_budget.exhausted())
             break;
         std::optional<Specificity> specificity;

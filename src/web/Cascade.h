@@ -85,6 +85,7 @@ private:
     struct Computed;
     struct Context;
     struct Known;
+    struct Index;
 
     std::shared_ptr<const CssValues> parse(QStringView css, bool* kept);
     void addContents(const CssValues& block, const Context& context, int depth);
@@ -110,6 +111,7 @@ private:
     ParsedSheets* m_parsed;
     QList<Rule> m_rules;
     std::unique_ptr<QHash<int, Known>> m_known; // by element: its style as last worked out
+    std::unique_ptr<Index> m_index; // of m_rules, by what their selectors require
     int m_workings = 0; // styles worked out so far
     QList<Layer> m_layers;
     QHash<QString, int> m_layerNames;

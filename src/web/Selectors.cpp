@@ -877,6 +877,33 @@ bool SelectorMatching::list(const List& list, int element, int scope, int anchor
         list.begin(), list.end(), [&](const Complex& one) { return complex(one, element, scope, anchor, depth); });
 }
 
+std::optional<Selectors::Keys> Selectors::keys() const
+{
+    Keys keys;
+    for (const Complex& complex : *m_list) {
+        // The one fewest elements have: an id, then a class, then a type.
+        const auto rank = [](const Simple* simple) {
+            if (!simple)
+                return 0;
+            return simple->kind == Simple::Id ? 3 : (simple->kind == Simple::Class ? 2 : int(simple->kind == Simple::Type));
+        };
+        const Simple* best = nullptr;
+        for (const Simple& simple : complex.compounds.last().simples) {
+            if (rank(&simple) > rank(best))
+                best = &simple;
+        }
+        if (rank(best) == 0)
+            return std::nullopt;
+        if (best->kind == Simple::Id)
+            keys.ids.append(best->name);
+        else if (best->kind == Simple::Class)
+            keys.classes.append(best->hash);
+        else
+            keys.types.append(best->name);
+    }
+    return keys;
+}
+
 std::optional<Selectors::Specificity> Selectors::match(int element, Matcher& matcher, int scope) const
 {
     SelectorMatching matching(matcher.m_tree, matcher.m_state, matcher.m_budget, matcher.m_onLinkPath, matcher.m_known);

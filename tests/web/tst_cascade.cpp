@@ -1,3 +1,4 @@
+#include "web/Cascade.h"
 #include "web/PageColours.h"
 #include "web/PageTree.h"
 #include "web/Selectors.h"
@@ -18,6 +19,7 @@ private slots:
     void hostileShapesStayLinear();
     void layersAndImportanceRank();
     void selectorsMatchAsAPlainReadingOfThemDoes();
+    void rulesIndexedMatchAsAPlainReadingDoes();
 };
 
 namespace {
@@ -265,6 +267,31 @@ QString randomPage(QRandomGenerator& random)
     return page;
 }
 
+// A complex selector drawn at random, as text and as the steps plainMatch() reads.
+QString randomSelector(QRandomGenerator& random, QList<Step>& steps)
+{
+    static const char combinators[] = {' ', '>', '+', '~'};
+    QString selector;
+    const int length = random.bounded(1, 4);
+    for (int i = 0; i < length; ++i) {
+        Step step;
+        step.combinator = i ? combinators[random.bounded(4)] : 0;
+        for (int j = random.bounded(1, 3); j > 0; --j)
+            step.compound.append(randomSimple(random, 0));
+        // A type selector comes first in its compound.
+        std::stable_partition(step.compound.begin(), step.compound.end(),
+            [](const Simple& simple) { return simple.kind == Simple::Type; });
+        if (step.compound.size() == 2 && step.compound[1].kind == Simple::Type)
+            step.compound.removeLast();
+        if (i)
+            selector += step.combinator == ' ' ? QStringLiteral(" ") : QStringLiteral(" %1 ").arg(step.combinator);
+        for (const Simple& simple : std::as_const(step.compound))
+            selector += text(simple);
+        steps.append(step);
+    }
+    return selector;
+}
+
 } // namespace
 
 // Random selectors on random trees match exactly where a plain reading of them, trying every way they
@@ -272,29 +299,11 @@ QString randomPage(QRandomGenerator& random)
 void TestCascade::selectorsMatchAsAPlainReadingOfThemDoes()
 {
     QRandomGenerator random(4);
-    static const char combinators[] = {' ', '>', '+', '~'};
     for (int run = 0; run < 300; ++run) {
         const QString page = randomPage(random);
         const PageTree tree = PageTree::fromPage(page);
         QList<Step> steps;
-        QString selector;
-        const int length = random.bounded(1, 4);
-        for (int i = 0; i < length; ++i) {
-            Step step;
-            step.combinator = i ? combinators[random.bounded(4)] : 0;
-            for (int j = random.bounded(1, 3); j > 0; --j)
-                step.compound.append(randomSimple(random, 0));
-            // A type selector comes first in its compound.
-            std::stable_partition(step.compound.begin(), step.compound.end(),
-                [](const Simple& simple) { return simple.kind == Simple::Type; });
-            if (step.compound.size() == 2 && step.compound[1].kind == Simple::Type)
-                step.compound.removeLast();
-            if (i)
-                selector += step.combinator == ' ' ? QStringLiteral(" ") : QStringLiteral(" %1 ").arg(step.combinator);
-            for (const Simple& simple : std::as_const(step.compound))
-                selector += text(simple);
-            steps.append(step);
-        }
+        const QString selector = randomSelector(random, steps);
         const std::optional<Selectors> parsed = Selectors::parse(CssParser::values(selector));
         QVERIFY2(parsed, qPrintable(selector));
         WorkBudget budget(1 << 24);
@@ -303,6 +312,50 @@ void TestCascade::selectorsMatchAsAPlainReadingOfThemDoes()
             const bool expected = plainMatch(steps, steps.size() - 1, tree, at);
             QVERIFY2(parsed->match(at, matcher).has_value() == expected,
                 qPrintable(QStringLiteral("%1 on element %2 of %3").arg(selector).arg(at).arg(page)));
+        }
+    }
+}
+
+// The cascade tries only the rules whose selectors' rightmost compounds an element's classes, id or
+// type can satisfy. Many random rules on random trees, each marking the elements it matches with a
+// custom property of its own that is not inherited, mark exactly those a plain reading of the
+// selectors matches: the index never leaves out a rule that matches, whatever the list's shape.
+void TestCascade::rulesIndexedMatchAsAPlainReadingDoes()
+{
+    QRandomGenerator random(26);
+    for (int run = 0; run < 60; ++run) {
+        const PageTree tree = PageTree::fromPage(randomPage(random));
+        QList<QList<QList<Step>>> rules; // each a selector list
+        QString css;
+        for (int rule = 0; rule < 40; ++rule) {
+            QStringList selectors;
+            QList<QList<Step>> list;
+            for (int i = random.bounded(1, 3); i > 0; --i) {
+                list.append(QList<Step>());
+                selectors << randomSelector(random, list.last());
+            }
+            // A universal rule now and then, which no key can index.
+            if (random.bounded(8) == 0) {
+                list.append({Step{{Simple{Simple::Not, {}, {Simple{Simple::Id, QStringLiteral("none"), {}}}}}, 0}});
+                selectors << QStringLiteral(":not(#none)");
+            }
+            rules.append(list);
+            css += QStringLiteral("@property --r%1 { syntax: '*'; inherits: false }\n%2 { --r%1: 1 }\n")
+                       .arg(rule)
+                       .arg(selectors.join(QStringLiteral(", ")));
+        }
+        WorkBudget budget(1 << 24);
+        Cascade cascade(tree, {}, budget);
+        cascade.addStyleSheet(css, {}, {}, {});
+        for (int at = 0; at < tree.elements().size(); ++at) {
+            const Cascade::Style style = cascade.stylesDownTo(at, {}).last();
+            for (qsizetype rule = 0; rule < rules.size(); ++rule) {
+                const bool expected = std::any_of(rules[rule].begin(), rules[rule].end(),
+                    [&](const QList<Step>& steps) { return plainMatch(steps, steps.size() - 1, tree, at); });
+                const bool marked = style.customs.value(QStringLiteral("--r%1").arg(rule)).has_value();
+                QVERIFY2(marked == expected,
+                    qPrintable(QStringLiteral("rule %1 on element %2 of\n%3").arg(rule).arg(at).arg(css)));
+            }
         }
     }
 }
