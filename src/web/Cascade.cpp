@@ -395,7 +395,7 @@ void Cascade::addContents(const CssValues& block, const Context& context, int de
     const auto flush = [&] {
         if (!declarations.isEmpty())
             addDeclarations(declarations, context);
-        declarations.clear();
+        declarations = {}; // not clear(), which would allocate a list as large for one still shared
     };
     qsizetype at = 0;
     const qsizetype size = block.size();
@@ -441,8 +441,14 @@ void Cascade::addContents(const CssValues& block, const Context& context, int de
                 ++end;
         }
         if (end >= size || !block[end].isBlock(CssToken::OpenCurly) || custom) {
-            if (nested)
-                declarations += readDeclarations(block, at, end, context);
+            if (nested) {
+                // Most rules hold one run of declarations: it is shared with what is kept, not copied.
+                QList<CssDeclaration> run = readDeclarations(block, at, end, context);
+                if (declarations.isEmpty())
+                    declarations = std::move(run);
+                else
+                    declarations += run;
+            }
             at = end + 1;
             continue;
         }
