@@ -263,8 +263,7 @@ namespace {
 
 // Whether two elements' declarations are the same ones: values shared with the same rule's, not
 // merely equal.
-template<typename Candidate>
-bool sameDeclarations(const QList<Candidate>& a, const QList<Candidate>& b)
+template <typename Candidate> bool sameDeclarations(const QList<Candidate>& a, const QList<Candidate>& b)
 {
     if (a.size() != b.size())
         return false;
@@ -281,8 +280,7 @@ bool sameDeclarations(const QList<Candidate>& a, const QList<Candidate>& b)
 
 } // namespace
 
-Cascade::Cascade(
-    const PageTree& tree, MediaQueries::Environment environment, WorkBudget& budget, ParsedSheets* parsed)
+Cascade::Cascade(const PageTree& tree, MediaQueries::Environment environment, WorkBudget& budget, ParsedSheets* parsed)
     : m_tree(tree)
     , m_environment(environment)
     , m_budget(budget)
@@ -1099,8 +1097,8 @@ QList<Cascade::Style> Cascade::stylesDownTo(int element, const Selectors::State&
         const QList<Candidate> own = candidates(at, plain, matcher);
         Known& known = (*m_known)[at];
         if (known.serial == 0 || known.parentSerial != parentSerial || !sameDeclarations(known.own, own)) {
-            known = Known{
-                own, compute(at, parent ? &*parent : nullptr, own, nullptr, plain), ++m_workings, parentSerial};
+            known
+                = Known{own, compute(at, parent ? &*parent : nullptr, own, nullptr, plain), ++m_workings, parentSerial};
         }
         parentSerial = known.serial;
         Computed computed = known.computed;

@@ -180,8 +180,8 @@ QString CssTokenizer::name()
         hash = (hash ^ text[end]) * 16777619u;
         ++end;
     }
-    const bool ends = end == size
-        || (text[end] < 0x10000 && (text[end] != '\\' || (end + 1 < size && text[end + 1] == '\n')));
+    const bool ends
+        = end == size || (text[end] < 0x10000 && (text[end] != '\\' || (end + 1 < size && text[end + 1] == '\n')));
     if (ends) {
         QString& known = m_names[(hash ^ (hash >> 16)) % m_names.size()];
         const qsizetype length = end - m_at;

@@ -885,7 +885,8 @@ std::optional<Selectors::Keys> Selectors::keys() const
         const auto rank = [](const Simple* simple) {
             if (!simple)
                 return 0;
-            return simple->kind == Simple::Id ? 3 : (simple->kind == Simple::Class ? 2 : int(simple->kind == Simple::Type));
+            return simple->kind == Simple::Id ? 3
+                                              : (simple->kind == Simple::Class ? 2 : int(simple->kind == Simple::Type));
         };
         const Simple* best = nullptr;
         for (const Simple& simple : complex.compounds.last().simples) {
