@@ -261,8 +261,23 @@ struct Cascade::Index {
 
 namespace {
 
-// Whether two elements' declarations are the same ones: values shared with the same rule's, not
-// merely equal.
+bool sameValues(const CssValues& a, const CssValues& b)
+{
+    if (a.constData() == b.constData() && a.size() == b.size())
+        return true;
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        const CssToken& x = a[i].token;
+        const CssToken& y = b[i].token;
+        if (x.type != y.type || x.number != y.number || x.idHash != y.idHash || x.text != y.text
+            || !sameValues(a[i].inside, b[i].inside))
+            return false;
+    }
+    return true;
+}
+
+// Whether two elements' declarations are the same: from the same rules, with the same values.
 template <typename Candidate> bool sameDeclarations(const QList<Candidate>& a, const QList<Candidate>& b)
 {
     if (a.size() != b.size())
@@ -271,8 +286,7 @@ template <typename Candidate> bool sameDeclarations(const QList<Candidate>& a, c
         const Candidate& x = a[i];
         const Candidate& y = b[i];
         if (x.rank() != y.rank() || x.layer != y.layer || x.shorthand != y.shorthand || x.fromPage != y.fromPage
-            || x.value.size() != y.value.size() || x.value.constData() != y.value.constData()
-            || x.property != y.property)
+            || x.property != y.property || !sameValues(x.value, y.value))
             return false;
     }
     return true;
@@ -903,16 +917,23 @@ Cascade::Computed Cascade::compute(int element,
             if (!budget.spend())
                 return std::nullopt;
             if (value.isFunction(u"var") || value.isFunction(u"env")) {
-                const CssValues inside = CssParser::trimmed(value.inside);
-                if (inside.isEmpty() || !inside[0].token.is(CssToken::Ident))
+                // var( name [, fallback] ), read in place: the fallback is copied only when it is used.
+                const CssValues& inside = value.inside;
+                const auto skipBlank = [&inside](qsizetype at) {
+                    while (at < inside.size() && inside[at].token.is(CssToken::Whitespace))
+                        ++at;
+                    return at;
+                };
+                const qsizetype name = skipBlank(0);
+                if (name == inside.size() || !inside[name].token.is(CssToken::Ident))
                     return std::nullopt;
-                const CssValues rest = CssParser::trimmed(inside.mid(1));
-                if (!rest.isEmpty() && !rest[0].token.is(CssToken::Comma))
+                const qsizetype comma = skipBlank(name + 1);
+                if (comma < inside.size() && !inside[comma].token.is(CssToken::Comma))
                     return std::nullopt;
                 std::optional<CssValues> replacement
-                    = value.isFunction(u"var") ? lookup(inside[0].token.text, depth + 1) : std::nullopt;
-                if (!replacement && !rest.isEmpty())
-                    replacement = substitute(CssParser::trimmed(rest.mid(1)), depth + 1, tokens);
+                    = value.isFunction(u"var") ? lookup(inside[name].token.text, depth + 1) : std::nullopt;
+                if (!replacement && comma < inside.size())
+                    replacement = substitute(CssParser::trimmed(inside.mid(comma + 1)), depth + 1, tokens);
                 if (!replacement)
                     return std::nullopt;
                 tokens += replacement->size();
@@ -945,6 +966,9 @@ Cascade::Computed Cascade::compute(int element,
             result = parent ? parent->customs.value(name, std::nullopt) : std::nullopt;
         } else if (value.size() == 1 && value[0].token.isIdent(u"initial")) {
             result = m_registered.contains(name) ? m_registered.value(name).second : std::nullopt;
+        } else if (!holdsVar(value)) {
+            // Nothing to substitute: the value itself, shared, for the work substitution would count.
+            result = budget.spend(value.size()) ? std::optional<CssValues>(value) : std::nullopt;
         } else {
             qsizetype tokens = 0;
             result = substitute(value, depth + 1, tokens);
