@@ -20,6 +20,7 @@ private slots:
     void layersAndImportanceRank();
     void selectorsMatchAsAPlainReadingOfThemDoes();
     void rulesIndexedMatchAsAPlainReadingDoes();
+    void sharedWorkReadsAsFreshWork();
 };
 
 namespace {
@@ -355,6 +356,84 @@ void TestCascade::rulesIndexedMatchAsAPlainReadingDoes()
                 const bool marked = style.customs.value(QStringLiteral("--r%1").arg(rule)).has_value();
                 QVERIFY2(marked == expected,
                     qPrintable(QStringLiteral("rule %1 on element %2 of\n%3").arg(rule).arg(at).arg(css)));
+            }
+        }
+    }
+}
+
+// What one reading keeps for the next (the parsed sheets, what their rules read as, each element's
+// style between the link's states) changes nothing: random pages and style sheets read in both
+// colour schemes sharing all they can, and in the link's states in any order, read as they do
+// from scratch.
+void TestCascade::sharedWorkReadsAsFreshWork()
+{
+    static const QStringList selectors{QStringLiteral("html"), QStringLiteral("body"), QStringLiteral(":root"),
+        QStringLiteral("a"), QStringLiteral("p a"), QStringLiteral("a:hover"), QStringLiteral("a:visited"),
+        QStringLiteral(":root:hover"), QStringLiteral("body:active"), QStringLiteral(".x"),
+        QStringLiteral("html:has(a:hover)"), QStringLiteral("a:is(:active, .y)")};
+    static const QStringList declarations{QStringLiteral("color: var(--c, teal)"), QStringLiteral("--c: #%1%1%1"),
+        QStringLiteral("background: #%1 url(x)"), QStringLiteral("background-color: rgb(%1 0 0 / 50%)"),
+        QStringLiteral("color-scheme: light dark"), QStringLiteral("color: light-dark(#%1, #eee)"),
+        QStringLiteral("--c: var(--d)"), QStringLiteral("--d: #%1"), QStringLiteral("opacity: 0.%1"),
+        QStringLiteral("color: red !important")};
+    QRandomGenerator random(2026);
+    const auto block = [&] {
+        QString text;
+        for (int i = random.bounded(1, 4); i > 0; --i)
+            text += QString(declarations[random.bounded(declarations.size())])
+                        .replace(QStringLiteral("%1"), QString::number(random.bounded(10)))
+                + u';';
+        return text;
+    };
+    for (int run = 0; run < 150; ++run) {
+        QString css;
+        for (int rule = random.bounded(2, 12); rule > 0; --rule) {
+            QString text = selectors[random.bounded(selectors.size())] + u'{' + block();
+            if (random.bounded(3) == 0) // a nested rule
+                text += QStringLiteral("& %1 {%2}").arg(selectors[random.bounded(selectors.size())], block());
+            text += u'}';
+            if (random.bounded(3) == 0)
+                text = QStringLiteral("@media (prefers-color-scheme: %1) {%2}")
+                           .arg(random.bounded(2) ? QStringLiteral("dark") : QStringLiteral("light"), text);
+            css += text;
+        }
+        const bool page = random.bounded(2);
+        const QString text
+            = page ? QStringLiteral("<style>%1</style><body class=x><p><a class=y href=#>a</a>").arg(css) : css;
+        const PageColours::Kind kind = page ? PageColours::Kind::Page : PageColours::Kind::StyleSheet;
+        PageColours::Options options;
+        options.shared = std::make_shared<PageColours::Shared>();
+        for (const bool dark : {false, true}) {
+            options.dark = dark;
+            PageColours::Options alone;
+            alone.dark = dark;
+            const PageColours shared = PageColours::read(text, kind, options);
+            const PageColours fresh = PageColours::read(text, kind, alone);
+            QVERIFY2(shared.colours == fresh.colours && shared.unusable == fresh.unusable
+                    && shared.schemeSensitive == fresh.schemeSensitive,
+                qPrintable(
+                    QStringLiteral("%1 in %2").arg(text, dark ? QStringLiteral("dark") : QStringLiteral("light"))));
+        }
+        // The link's states in a random order on one cascade, each against a cascade of its own.
+        const PageTree tree = page ? PageTree::fromPage(text) : PageTree::model();
+        WorkBudget budget(1 << 24);
+        Cascade cascade(tree, {}, budget);
+        cascade.addStyleSheet(page ? tree.sheets().first().text : css, {}, {}, {});
+        for (int i = 0; i < 4; ++i) {
+            const Selectors::State state{tree.link(), random.bounded(2) == 1, random.bounded(2) == 1};
+            WorkBudget own(1 << 24);
+            Cascade alone(tree, {}, own);
+            alone.addStyleSheet(page ? tree.sheets().first().text : css, {}, {}, {});
+            const QList<Cascade::Style> kept = cascade.stylesDownTo(tree.link(), state);
+            const QList<Cascade::Style> fresh = alone.stylesDownTo(tree.link(), state);
+            for (qsizetype at = 0; at < kept.size(); ++at) {
+                QVERIFY2(kept[at].colour == fresh[at].colour && kept[at].background == fresh[at].background
+                        && kept[at].opacity == fresh[at].opacity && kept[at].customs.keys() == fresh[at].customs.keys(),
+                    qPrintable(QStringLiteral("element %1 of the link's path, state %2%3, in %4")
+                                   .arg(at)
+                                   .arg(state.visited)
+                                   .arg(state.pressed)
+                                   .arg(text)));
             }
         }
     }
