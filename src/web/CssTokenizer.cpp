@@ -86,6 +86,8 @@ CssTokenizer::CssTokenizer(QStringView text)
         *out++ = code;
     }
     m_text.resize(out - m_text.data());
+    // A short text, such as a single value, has few names to share.
+    m_names.resize(size < 256 ? 16 : 1024);
 }
 
 QList<CssToken> CssTokenizer::all(QStringView text, const std::stop_token& stop)

@@ -3,7 +3,6 @@
 #include <QList>
 #include <QString>
 #include <QStringView>
-#include <array>
 #include <stop_token>
 
 // One token of a style sheet, as CSS Syntax Level 3 cuts text into tokens.
@@ -77,6 +76,6 @@ private:
     QList<char32_t> m_text; // code points, with newlines and NULs already normalised
     qsizetype m_at = 0;
     QString m_name; // the name being read
-    std::array<QString, 1024> m_names; // names read lately, by a hash: tokens of the same name share one
+    QList<QString> m_names; // names read lately, by a hash: tokens of the same name share one
     QByteArray m_number; // the number being read
 };
