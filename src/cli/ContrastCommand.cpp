@@ -83,7 +83,8 @@ const ReadFile::Result& standardInput()
     return input;
 }
 
-Loaded load(const QByteArray& argument, bool dark = false)
+// `shared` carries what one reading of a page parsed to the next reading of the same file.
+Loaded load(const QByteArray& argument, bool dark = false, const std::shared_ptr<PageColours::Shared>& shared = {})
 {
     const ByteName file(argument);
     const QString name = file.shown();
@@ -136,6 +137,7 @@ Loaded load(const QByteArray& argument, bool dark = false)
     const QString text = QString::fromUtf8(read.data);
     if (!read.complete || TextLimit::tooLong(text.size()))
         return {std::nullopt, QStringLiteral("%1: %2").arg(shown, TextLimit::tooLongMessage())};
+    options.shared = shared;
     const TagReader::Reading reading = TagReader::readExplained(text, options);
     const TagReader::Found& found = reading.found;
     bool anyColour = false;
@@ -198,7 +200,8 @@ Result check(const Options& options)
     };
     QList<Entry> entries;
     for (const QByteArray& argument : options.schemes) {
-        Loaded loaded = load(argument, options.darkScheme.value_or(false));
+        const auto shared = std::make_shared<PageColours::Shared>();
+        Loaded loaded = load(argument, options.darkScheme.value_or(false), shared);
         for (const QString& note : std::as_const(loaded.notes))
             result.notes += QStringLiteral("hueloom: %1: %2\n")
                                 .arg(PrintableText::escaped(QFile::decodeName(argument)), PrintableText::escaped(note));
@@ -209,7 +212,7 @@ Result check(const Options& options)
         const bool dark = options.darkScheme.value_or(false);
         entries.append({argument, loaded, dark ? QStringLiteral("dark") : QStringLiteral("light")});
         if (!options.darkScheme && loaded.scheme && loaded.schemeSensitive) {
-            const Loaded darkLoaded = load(argument, true);
+            const Loaded darkLoaded = load(argument, true, shared);
             if (darkLoaded.scheme && *darkLoaded.scheme != *loaded.scheme)
                 entries.append({argument, darkLoaded, QStringLiteral("dark")});
         }

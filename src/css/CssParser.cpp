@@ -24,20 +24,26 @@ bool opensBlock(const CssToken& token)
         || token.is(CssToken::OpenCurly);
 }
 
-// Builds the tree without recursion: a stack of the blocks still open.
-CssValues tree(const QList<CssToken>& tokens)
+// Builds the tree without recursion, straight from the tokenizer: a stack of the blocks still open.
+// Stops early, with the values so far, once `stop` is requested.
+CssValues tree(QStringView text, const std::stop_token& stop)
 {
     CssValues top;
     QList<CssValue> open;
     const auto current = [&]() -> CssValues& { return open.isEmpty() ? top : open.last().inside; };
-    for (const CssToken& token : tokens) {
+    CssTokenizer tokenizer(text);
+    qsizetype count = 0;
+    for (CssToken token = tokenizer.next(); !token.is(CssToken::End); token = tokenizer.next()) {
+        if (count++ % 4096 == 0 && stop.stop_requested())
+            break;
         if (!open.isEmpty() && token.type == closing(open.last().token.type)) {
             CssValue done = open.takeLast();
-            current().append(std::move(done));
+            CssValues& into = current();
+            into.append(std::move(done));
         } else if (opensBlock(token) && open.size() < MaximumDepth) {
-            open.append(CssValue{token, {}});
+            open.append(CssValue{std::move(token), {}});
         } else {
-            current().append(CssValue{token, {}});
+            current().append(CssValue{std::move(token), {}});
         }
     }
     while (!open.isEmpty()) {
@@ -56,12 +62,12 @@ CssParser::CssParser(CssValues values)
 
 CssValues CssParser::values(QStringView text, const std::stop_token& stop)
 {
-    return tree(CssTokenizer::all(text, stop));
+    return tree(text, stop);
 }
 
 QList<CssRule> CssParser::styleSheet(QStringView text, const std::stop_token& stop)
 {
-    return CssParser(tree(CssTokenizer::all(text, stop))).ruleList(true, stop);
+    return CssParser(tree(text, stop)).ruleList(true, stop);
 }
 
 QList<CssRule> CssParser::rules(const CssValues& block)
@@ -149,25 +155,34 @@ QList<CssDeclaration> CssParser::declarations(const CssValues& block)
             at = blockAt < end ? blockAt + 1 : end;
             continue;
         }
-        {
-            CssValues parts = trimmed(block.mid(at + 1, end - at - 1));
-            if (!parts.isEmpty() && parts.first().token.is(CssToken::Colon)) {
-                CssDeclaration declaration;
-                declaration.name = token.text.startsWith(QLatin1String("--")) ? token.text : token.text.toLower();
-                parts = trimmed(parts.mid(1));
-                // ! important at the end, with any whitespace between.
-                if (parts.size() >= 2 && parts.last().token.isIdent(u"important")) {
-                    qsizetype bang = parts.size() - 2;
-                    while (bang > 0 && parts[bang].token.is(CssToken::Whitespace))
-                        --bang;
-                    if (parts[bang].token.isDelim(u'!')) {
-                        declaration.important = true;
-                        parts = trimmed(parts.first(bang));
-                    }
+        // The value between the colon and the end, without the whitespace around, copied once.
+        const auto blank = [&block](qsizetype i) { return block[i].token.is(CssToken::Whitespace); };
+        qsizetype first = at + 1;
+        qsizetype last = end;
+        while (first < last && blank(first))
+            ++first;
+        if (first < last && block[first].token.is(CssToken::Colon)) {
+            CssDeclaration declaration;
+            declaration.name = token.text.startsWith(QLatin1String("--")) ? token.text : token.text.toLower();
+            ++first;
+            while (first < last && blank(first))
+                ++first;
+            while (last > first && blank(last - 1))
+                --last;
+            // ! important at the end, with any whitespace between.
+            if (last - first >= 2 && block[last - 1].token.isIdent(u"important")) {
+                qsizetype bang = last - 2;
+                while (bang > first && blank(bang))
+                    --bang;
+                if (block[bang].token.isDelim(u'!')) {
+                    declaration.important = true;
+                    last = bang;
+                    while (last > first && blank(last - 1))
+                        --last;
                 }
-                declaration.value = std::move(parts);
-                result.append(std::move(declaration));
             }
+            declaration.value = block.mid(first, last - first);
+            result.append(std::move(declaration));
         }
         at = end;
     }

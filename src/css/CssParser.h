@@ -20,6 +20,8 @@ struct CssValue {
     }
 };
 
+Q_DECLARE_TYPEINFO(CssValue, Q_RELOCATABLE_TYPE);
+
 using CssValues = QList<CssValue>;
 
 // A rule of a style sheet: an at-rule, or a style rule with its selector as the prelude.

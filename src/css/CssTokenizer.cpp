@@ -1,5 +1,7 @@
 #include "CssTokenizer.h"
 
+#include <array>
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -61,23 +63,31 @@ CssToken token(CssToken::Type type, QString text = {})
 
 CssTokenizer::CssTokenizer(QStringView text)
 {
-    m_text.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
+    m_text.resize(text.size());
+    char32_t* out = m_text.data();
+    const QChar* in = text.data();
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const QChar c = in[i];
         char32_t code = c.unicode();
-        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            code = QChar::surrogateToUcs4(c, text[++i]);
+        if (code >= 0x20 && code < 0xD800) {
+            // Most text: nothing to normalise.
+        } else if (c.isHighSurrogate() && i + 1 < size && in[i + 1].isLowSurrogate()) {
+            code = QChar::surrogateToUcs4(c, in[++i]);
         } else if (c.isSurrogate() || code == 0) {
             code = Replacement;
         } else if (code == '\r') {
-            if (i + 1 < text.size() && text[i + 1] == u'\n')
+            if (i + 1 < size && in[i + 1] == u'\n')
                 ++i;
             code = '\n';
         } else if (code == '\f') {
             code = '\n';
         }
-        m_text.append(code);
+        *out++ = code;
     }
+    m_text.resize(out - m_text.data());
+    // A short text, such as a single value, has few names to share.
+    m_names.resize(size < 256 ? 16 : 1024);
 }
 
 QList<CssToken> CssTokenizer::all(QStringView text, const std::stop_token& stop)
@@ -161,42 +171,80 @@ char32_t CssTokenizer::escape()
 
 QString CssTokenizer::name()
 {
-    QString result;
+    // A style sheet names the same classes, properties and units over and over: one string for each.
+    // Most names are plain (no escape, nothing outside the BMP): such a name is looked up among those
+    // read lately straight from the text, and a string made only for a new one.
+    const char32_t* const text = m_text.constData();
+    const qsizetype size = m_text.size();
+    std::uint32_t hash = 2166136261u;
+    qsizetype end = m_at;
+    while (end < size && text[end] < 0x10000 && isNameChar(text[end])) {
+        hash = (hash ^ text[end]) * 16777619u;
+        ++end;
+    }
+    const bool ends
+        = end == size || (text[end] < 0x10000 && (text[end] != '\\' || (end + 1 < size && text[end + 1] == '\n')));
+    if (ends) {
+        QString& known = m_names[(hash ^ (hash >> 16)) % m_names.size()];
+        const qsizetype length = end - m_at;
+        const QChar* const kept = known.constData();
+        bool same = known.size() == length;
+        for (qsizetype i = 0; same && i < length; ++i)
+            same = kept[i].unicode() == text[m_at + i];
+        if (!same) {
+            QString made(length, Qt::Uninitialized);
+            QChar* const out = made.data();
+            for (qsizetype i = 0; i < length; ++i)
+                out[i] = QChar(char16_t(text[m_at + i]));
+            known = std::move(made);
+        }
+        m_at = end;
+        return known;
+    }
+    m_name.resize(0);
     while (true) {
         if (isNameChar(peek())) {
-            append(result, take());
+            append(m_name, take());
         } else if (validEscape()) {
             take();
-            append(result, escape());
+            append(m_name, escape());
         } else {
-            return result;
+            break;
         }
     }
+    QString name = m_name;
+    name.squeeze();
+    return name;
 }
 
 CssToken CssTokenizer::numeric()
 {
-    QString repr;
+    m_number.resize(0);
+    const auto keep = [this] { m_number.append(char(take())); };
     if (peek() == '+' || peek() == '-')
-        append(repr, take());
+        keep();
     while (isDigit(peek()))
-        append(repr, take());
+        keep();
     if (peek() == '.' && isDigit(peek(1))) {
-        append(repr, take());
+        keep();
         while (isDigit(peek()))
-            append(repr, take());
+            keep();
     }
     if ((peek() == 'e' || peek() == 'E')
         && (isDigit(peek(1)) || ((peek(1) == '+' || peek(1) == '-') && isDigit(peek(2))))) {
-        append(repr, take());
-        append(repr, take());
+        keep();
+        keep();
         while (isDigit(peek()))
-            append(repr, take());
+            keep();
     }
-    double value = repr.toDouble();
+    const char* first = m_number.constData() + (m_number.startsWith('+') ? 1 : 0);
+    double value = 0;
+    const std::from_chars_result read = std::from_chars(first, m_number.constData() + m_number.size(), value);
+    if (read.ec != std::errc())
+        value = QString::fromLatin1(m_number).toDouble(); // out of range: as far as a double goes
     // Far too large numbers stay the largest finite number, so that clamping still does its work.
     if (!std::isfinite(value))
-        value = repr.startsWith(u'-') ? std::numeric_limits<double>::lowest() : std::numeric_limits<double>::max();
+        value = m_number.startsWith('-') ? std::numeric_limits<double>::lowest() : std::numeric_limits<double>::max();
     CssToken result;
     result.number = value;
     if (startsIdent()) {
@@ -364,6 +412,16 @@ CssToken CssTokenizer::next()
         return token(CssToken::Semicolon);
     default:
         break;
+    }
+    if (c < 0x80) {
+        // One string for each ASCII delimiter, shared by every token of it.
+        static const std::array<QString, 0x80> delimiters = [] {
+            std::array<QString, 0x80> result;
+            for (char16_t ascii = 0; ascii < 0x80; ++ascii)
+                result[ascii] = QString(QChar(ascii));
+            return result;
+        }();
+        return token(CssToken::Delim, delimiters[c]);
     }
     QString text;
     append(text, c);

@@ -35,9 +35,10 @@ struct CssToken {
         End,
     };
 
-    Type type = End;
+    // In this order, the token takes 40 bytes: a style sheet holds one for every few characters.
     QString text; // the name, unit, string value, or the one delimiter character
     double number = 0;
+    Type type = End;
     bool idHash = false; // a hash that would start an identifier
 
     bool is(Type wanted) const { return type == wanted; }
@@ -45,6 +46,8 @@ struct CssToken {
     // Identifiers, function names and units compare ASCII case-insensitively.
     bool isIdent(QStringView name) const { return type == Ident && text.compare(name, Qt::CaseInsensitive) == 0; }
 };
+
+Q_DECLARE_TYPEINFO(CssToken, Q_RELOCATABLE_TYPE);
 
 // The CSS tokenizer: comments, strings, escapes, numbers with exponents, url(), <!-- and -->. It never
 // fails; text that is no valid CSS becomes delimiters and bad tokens, as in a browser.
@@ -72,4 +75,7 @@ private:
 
     QList<char32_t> m_text; // code points, with newlines and NULs already normalised
     qsizetype m_at = 0;
+    QString m_name; // the name being read
+    QList<QString> m_names; // names read lately, by a hash: tokens of the same name share one
+    QByteArray m_number; // the number being read
 };

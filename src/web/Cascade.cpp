@@ -185,6 +185,7 @@ struct Cascade::Context {
     QString sheetName;
     const SheetLoader* loader = nullptr;
     int imports = 0;
+    bool shared = false; // the sheet's values are kept in m_parsed, and so may what its rules read as
 };
 
 struct Cascade::Candidate {
@@ -209,10 +210,102 @@ struct Cascade::Computed {
     Style style;
 };
 
-Cascade::Cascade(const PageTree& tree, MediaQueries::Environment environment, WorkBudget& budget)
+// An element's style as last worked out, from its declarations and its parent's style: the states a
+// page is read in (unvisited, visited, pressed) mostly differ at the link alone, and the rest is kept.
+struct Cascade::Known {
+    QList<Candidate> own;
+    Computed computed;
+    int serial = 0; // which working out this is
+    int parentSerial = 0; // the parent's working out it stands on
+};
+
+// The rules by the class, id or type an element needs for their selector to match it, as a browser
+// indexes them: of a style sheet's thousands of rules, only the few that may match are tried.
+struct Cascade::Index {
+    qsizetype indexed = 0; // how many of the rules
+    QList<int> anyElement; // rules a selector of which requires none of these
+    QHash<size_t, QList<int>> classes;
+    QHash<QString, QList<int>> ids;
+    QHash<QString, QList<int>> types;
+
+    void add(const Selectors& selector, int rule)
+    {
+        const std::optional<Selectors::Keys> keys = selector.keys();
+        if (!keys) {
+            anyElement.append(rule);
+            return;
+        }
+        // A rule listed twice under one key (".a, .a b") is tried once all the same: see rulesFor().
+        for (const size_t key : keys->classes)
+            classes[key].append(rule);
+        for (const QString& key : keys->ids)
+            ids[key].append(rule);
+        for (const QString& key : keys->types)
+            types[key].append(rule);
+    }
+
+    // The rules that may match the element, in their order.
+    QList<int> rulesFor(const PageTree::Element& e) const
+    {
+        QList<int> result = anyElement;
+        const auto take = [&result](const auto& hash, const auto& key) {
+            const auto found = hash.constFind(key);
+            if (found != hash.constEnd())
+                result += *found;
+        };
+        for (const size_t key : e.classes)
+            take(classes, key);
+        if (!e.id.isEmpty())
+            take(ids, e.id);
+        take(types, e.tag);
+        std::sort(result.begin(), result.end());
+        result.erase(std::unique(result.begin(), result.end()), result.end());
+        return result;
+    }
+};
+
+namespace {
+
+bool sameValues(const CssValues& a, const CssValues& b)
+{
+    if (a.constData() == b.constData() && a.size() == b.size())
+        return true;
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        const CssToken& x = a[i].token;
+        const CssToken& y = b[i].token;
+        if (x.type != y.type || x.number != y.number || x.idHash != y.idHash || x.text != y.text
+            || !sameValues(a[i].inside, b[i].inside))
+            return false;
+    }
+    return true;
+}
+
+// Whether two elements' declarations are the same: from the same rules, with the same values.
+template <typename Candidate> bool sameDeclarations(const QList<Candidate>& a, const QList<Candidate>& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        const Candidate& x = a[i];
+        const Candidate& y = b[i];
+        if (x.rank() != y.rank() || x.layer != y.layer || x.shorthand != y.shorthand || x.fromPage != y.fromPage
+            || x.property != y.property || !sameValues(x.value, y.value))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+Cascade::Cascade(const PageTree& tree, MediaQueries::Environment environment, WorkBudget& budget, ParsedSheets* parsed)
     : m_tree(tree)
     , m_environment(environment)
     , m_budget(budget)
+    , m_parsed(parsed)
+    , m_known(std::make_unique<QHash<int, Known>>())
+    , m_index(std::make_unique<Index>())
 {
     m_layers.append(Layer{});
 }
@@ -249,13 +342,31 @@ void Cascade::rankLayers()
     m_ranked = true;
 }
 
+QList<CssDeclaration> Cascade::readDeclarations(
+    const CssValues& block, qsizetype at, qsizetype end, const Context& context)
+{
+    const auto read = [&] {
+        QList<CssDeclaration> result;
+        for (CssDeclaration& declaration : CssParser::declarations(block.mid(at, end - at))) {
+            if (isRead(declaration.name) && isValid(declaration.name, declaration.value))
+                result.append(std::move(declaration));
+        }
+        return result;
+    };
+    if (!context.shared)
+        return read();
+    const CssValue* const where = &block[at];
+    auto known = m_parsed->declarations.constFind(where);
+    if (known == m_parsed->declarations.constEnd())
+        known = m_parsed->declarations.insert(where, read());
+    return *known;
+}
+
+// `declarations` are those the cascade reads.
 void Cascade::addDeclarations(const QList<CssDeclaration>& declarations, const Context& context)
 {
     Rule rule;
-    for (const CssDeclaration& declaration : declarations) {
-        if (isRead(declaration.name) && isValid(declaration.name, declaration.value))
-            rule.declarations.append(declaration);
-    }
+    rule.declarations = declarations;
     if (rule.declarations.isEmpty() || !context.parent)
         return;
     rule.selector = context.parent;
@@ -265,16 +376,30 @@ void Cascade::addDeclarations(const QList<CssDeclaration>& declarations, const C
     m_rules.append(std::move(rule));
 }
 
-void Cascade::addStyleRule(const CssValues& prelude, const CssValues& block, const Context& context, int depth)
+void Cascade::addStyleRule(const CssValues& block, qsizetype at, qsizetype end, const Context& context, int depth)
 {
-    m_budget.spend(1 + prelude.size());
-    std::optional<Selectors> selector
-        = Selectors::parse(prelude, context.parent.get(), context.scope && !context.parent);
+    m_budget.spend(1 + end - at);
+    const bool scoped = context.scope && !context.parent;
+    const auto parse = [&]() -> std::shared_ptr<const Selectors> {
+        std::optional<Selectors> selector = Selectors::parse(block.mid(at, end - at), context.parent.get(), scoped);
+        return selector ? std::make_shared<const Selectors>(std::move(*selector)) : nullptr;
+    };
+    std::shared_ptr<const Selectors> selector;
+    if (context.shared) {
+        // The rule it nests in is itself one of those kept, so its address names it.
+        const std::pair key{&block[at], quintptr(context.parent.get()) | quintptr(scoped)};
+        auto known = m_parsed->selectors.constFind(key);
+        if (known == m_parsed->selectors.constEnd())
+            known = m_parsed->selectors.insert(key, parse());
+        selector = *known;
+    } else {
+        selector = parse();
+    }
     if (!selector)
         return;
     Context inner = context;
-    inner.parent = std::make_shared<const Selectors>(std::move(*selector));
-    addContents(block, inner, depth + 1);
+    inner.parent = std::move(selector);
+    addContents(block[end].inside, inner, depth + 1);
 }
 
 void Cascade::addContents(const CssValues& block, const Context& context, int depth)
@@ -287,7 +412,7 @@ void Cascade::addContents(const CssValues& block, const Context& context, int de
     const auto flush = [&] {
         if (!declarations.isEmpty())
             addDeclarations(declarations, context);
-        declarations.clear();
+        declarations = {}; // not clear(), which would allocate a list as large for one still shared
     };
     qsizetype at = 0;
     const qsizetype size = block.size();
@@ -333,13 +458,19 @@ void Cascade::addContents(const CssValues& block, const Context& context, int de
                 ++end;
         }
         if (end >= size || !block[end].isBlock(CssToken::OpenCurly) || custom) {
-            if (nested)
-                declarations += CssParser::declarations(block.mid(at, end - at));
+            if (nested) {
+                // Most rules hold one run of declarations: it is shared with what is kept, not copied.
+                QList<CssDeclaration> run = readDeclarations(block, at, end, context);
+                if (declarations.isEmpty())
+                    declarations = std::move(run);
+                else
+                    declarations += run;
+            }
             at = end + 1;
             continue;
         }
         flush();
-        addStyleRule(CssParser::trimmed(block.mid(at, end - at)), block[end].inside, context, depth);
+        addStyleRule(block, at, end, context, depth);
         at = end + 1;
     }
     flush();
@@ -417,7 +548,11 @@ void Cascade::addAtRule(const CssRule& rule, const Context& context, int depth)
         // Tailwind's @theme, as its build writes it out: custom properties on the root.
         Context inner = context;
         inner.parent = std::make_shared<const Selectors>(*Selectors::parse(CssParser::values(u":root")));
-        addDeclarations(CssParser::declarations(rule.block), inner);
+        QList<CssDeclaration> declarations = CssParser::declarations(rule.block);
+        declarations.removeIf([](const CssDeclaration& declaration) {
+            return !isRead(declaration.name) || !isValid(declaration.name, declaration.value);
+        });
+        addDeclarations(declarations, inner);
     } else if (name == QLatin1String("property")) {
         QString property;
         for (const CssValue& value : rule.prelude) {
@@ -519,9 +654,30 @@ void Cascade::addImport(const CssValues& prelude, const Context& context, int de
     inner.sheetName = loaded.name;
     inner.imports = context.imports + 1;
     inner.parent.reset();
-    addContents(CssParser::values(*loaded.text), inner, 0);
+    const std::shared_ptr<const CssValues> values = parse(*loaded.text, &inner.shared);
+    addContents(*values, inner, 0);
     m_loading.removeLast();
     Q_UNUSED(depth);
+}
+
+// `kept`: whether the values are kept for the next reading, where what their rules read as may be kept too.
+std::shared_ptr<const CssValues> Cascade::parse(QStringView css, bool* kept)
+{
+    *kept = false;
+    if (!m_parsed)
+        return std::make_shared<const CssValues>(CssParser::values(css, m_budget.stop()));
+    QString key = css.toString();
+    if (std::shared_ptr<const CssValues> known = m_parsed->sheets.value(key)) {
+        *kept = true;
+        return known;
+    }
+    auto values = std::make_shared<const CssValues>(CssParser::values(css, m_budget.stop()));
+    // A parse cut short by a stop is never kept for the next reading.
+    if (!m_budget.stop().stop_requested()) {
+        m_parsed->sheets.insert(std::move(key), values);
+        *kept = true;
+    }
+    return values;
 }
 
 void Cascade::addStyleSheet(QStringView css, const QString& name, QStringView media, const SheetLoader& loader)
@@ -533,7 +689,8 @@ void Cascade::addStyleSheet(QStringView css, const QString& name, QStringView me
     context.sheetName = name;
     context.loader = &loader;
     m_loading.append(name);
-    addContents(CssParser::values(css, m_budget.stop()), context, 0);
+    const std::shared_ptr<const CssValues> values = parse(css, &context.shared);
+    addContents(*values, context, 0);
     m_loading.removeLast();
 }
 
@@ -637,7 +794,10 @@ QList<Cascade::Candidate> Cascade::candidates(
             }
         }
     }
-    for (const Rule& rule : m_rules) {
+    for (; m_index->indexed < m_rules.size(); ++m_index->indexed)
+        m_index->add(*m_rules[m_index->indexed].selector, int(m_index->indexed));
+    for (const int index : m_index->rulesFor(e)) {
+        const Rule& rule = m_rules[index];
         if (m_budget.exhausted())
             break;
         std::optional<Specificity> specificity;
@@ -762,16 +922,23 @@ Cascade::Computed Cascade::compute(int element,
             if (!budget.spend())
                 return std::nullopt;
             if (value.isFunction(u"var") || value.isFunction(u"env")) {
-                const CssValues inside = CssParser::trimmed(value.inside);
-                if (inside.isEmpty() || !inside[0].token.is(CssToken::Ident))
+                // var( name [, fallback] ), read in place: the fallback is copied only when it is used.
+                const CssValues& inside = value.inside;
+                const auto skipBlank = [&inside](qsizetype at) {
+                    while (at < inside.size() && inside[at].token.is(CssToken::Whitespace))
+                        ++at;
+                    return at;
+                };
+                const qsizetype name = skipBlank(0);
+                if (name == inside.size() || !inside[name].token.is(CssToken::Ident))
                     return std::nullopt;
-                const CssValues rest = CssParser::trimmed(inside.mid(1));
-                if (!rest.isEmpty() && !rest[0].token.is(CssToken::Comma))
+                const qsizetype comma = skipBlank(name + 1);
+                if (comma < inside.size() && !inside[comma].token.is(CssToken::Comma))
                     return std::nullopt;
                 std::optional<CssValues> replacement
-                    = value.isFunction(u"var") ? lookup(inside[0].token.text, depth + 1) : std::nullopt;
-                if (!replacement && !rest.isEmpty())
-                    replacement = substitute(CssParser::trimmed(rest.mid(1)), depth + 1, tokens);
+                    = value.isFunction(u"var") ? lookup(inside[name].token.text, depth + 1) : std::nullopt;
+                if (!replacement && comma < inside.size())
+                    replacement = substitute(CssParser::trimmed(inside.mid(comma + 1)), depth + 1, tokens);
                 if (!replacement)
                     return std::nullopt;
                 tokens += replacement->size();
@@ -804,6 +971,9 @@ Cascade::Computed Cascade::compute(int element,
             result = parent ? parent->customs.value(name, std::nullopt) : std::nullopt;
         } else if (value.size() == 1 && value[0].token.isIdent(u"initial")) {
             result = m_registered.contains(name) ? m_registered.value(name).second : std::nullopt;
+        } else if (!holdsVar(value)) {
+            // Nothing to substitute: the value itself, shared, for the work substitution would count.
+            result = budget.spend(value.size()) ? std::optional<CssValues>(value) : std::nullopt;
         } else {
             qsizetype tokens = 0;
             result = substitute(value, depth + 1, tokens);
@@ -951,9 +1121,16 @@ QList<Cascade::Style> Cascade::stylesDownTo(int element, const Selectors::State&
         visitedMatcher.emplace(m_tree, state, m_budget);
     QList<Style> result;
     std::optional<Computed> parent;
+    int parentSerial = 0;
     for (const int at : chain) {
         const QList<Candidate> own = candidates(at, plain, matcher);
-        Computed computed = compute(at, parent ? &*parent : nullptr, own, nullptr, plain);
+        Known& known = (*m_known)[at];
+        if (known.serial == 0 || known.parentSerial != parentSerial || !sameDeclarations(known.own, own)) {
+            known
+                = Known{own, compute(at, parent ? &*parent : nullptr, own, nullptr, plain), ++m_workings, parentSerial};
+        }
+        parentSerial = known.serial;
+        Computed computed = known.computed;
         if (state.visited && at == state.link) {
             // A visited link takes its colours from the rules for :visited, everything else (custom
             // properties included) from the unvisited link, and keeps the unvisited colour's alpha.

@@ -38,7 +38,23 @@ public:
         std::optional<CssValues> marginTop;
     };
 
-    Cascade(const PageTree& tree, MediaQueries::Environment environment, WorkBudget& budget);
+    // Style sheets already parsed, for readings of the same page to share: the light and the dark
+    // reading parse each sheet once. The sheets' values by their text; what their style rules'
+    // selectors and declarations read as, by where these sit in those values. Used by one reading
+    // at a time.
+    struct ParsedSheets {
+        QHash<QString, std::shared_ptr<const CssValues>> sheets;
+        // By the prelude's first value, and the rule it nests in with whether it is scoped in the low bit;
+        // none for a selector list that is invalid.
+        QHash<std::pair<const CssValue*, quintptr>, std::shared_ptr<const Selectors>> selectors;
+        // Those the cascade reads, by the first value of their run.
+        QHash<const CssValue*, QList<CssDeclaration>> declarations;
+    };
+
+    Cascade(const PageTree& tree,
+        MediaQueries::Environment environment,
+        WorkBudget& budget,
+        ParsedSheets* parsed = nullptr);
     ~Cascade();
     Cascade(const Cascade&) = delete;
     Cascade& operator=(const Cascade&) = delete;
@@ -68,9 +84,15 @@ private:
     struct Candidate;
     struct Computed;
     struct Context;
+    struct Known;
+    struct Index;
 
+    std::shared_ptr<const CssValues> parse(QStringView css, bool* kept);
     void addContents(const CssValues& block, const Context& context, int depth);
-    void addStyleRule(const CssValues& prelude, const CssValues& block, const Context& context, int depth);
+    // The rule whose prelude is block[at, end) and whose {} block is block[end].
+    void addStyleRule(const CssValues& block, qsizetype at, qsizetype end, const Context& context, int depth);
+    // The declarations of block[at, end) that the cascade reads.
+    QList<CssDeclaration> readDeclarations(const CssValues& block, qsizetype at, qsizetype end, const Context& context);
     void addAtRule(const CssRule& rule, const Context& context, int depth);
     void addImport(const CssValues& prelude, const Context& context, int depth);
     void addDeclarations(const QList<CssDeclaration>& declarations, const Context& context);
@@ -86,7 +108,11 @@ private:
     const PageTree& m_tree;
     MediaQueries::Environment m_environment;
     WorkBudget& m_budget;
+    ParsedSheets* m_parsed;
     QList<Rule> m_rules;
+    std::unique_ptr<QHash<int, Known>> m_known; // by element: its style as last worked out
+    std::unique_ptr<Index> m_index; // of m_rules, by what their selectors require
+    int m_workings = 0; // styles worked out so far
     QList<Layer> m_layers;
     QHash<QString, int> m_layerNames;
     QHash<QString, std::pair<bool, std::optional<CssValues>>> m_registered; // @property: inherits, initial

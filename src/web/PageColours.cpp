@@ -154,11 +154,23 @@ bool PageColours::holdsMarkup(QStringView text)
 PageColours PageColours::read(QStringView text, Kind kind, const Options& options)
 {
     PageColours result;
-    const PageTree tree = kind == Kind::Page ? PageTree::fromPage(text, options.stop) : PageTree::model();
+    Shared* const shared = options.shared.get();
+    std::shared_ptr<const PageTree> built;
+    if (kind == Kind::Page && shared && shared->tree && shared->page == text) {
+        built = shared->tree;
+    } else {
+        built = std::make_shared<const PageTree>(
+            kind == Kind::Page ? PageTree::fromPage(text, options.stop) : PageTree::model());
+        if (kind == Kind::Page && shared && !options.stop.stop_requested()) {
+            shared->page = text.toString();
+            shared->tree = built;
+        }
+    }
+    const PageTree& tree = *built;
     WorkBudget budget(std::max(MinimumSteps, qint64(text.size()) * StepsPerCharacter), options.stop);
     MediaQueries::Environment environment;
     environment.dark = options.dark;
-    Cascade cascade(tree, environment, budget);
+    Cascade cascade(tree, environment, budget, shared ? &shared->sheets : nullptr);
     if (kind == Kind::Page) {
         for (const PageTree::Sheet& sheet : tree.sheets()) {
             if (sheet.href.isEmpty())

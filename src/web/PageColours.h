@@ -2,6 +2,7 @@
 
 #include <stop_token>
 
+#include "Cascade.h"
 #include "HtmlDocument.h"
 #include "SheetLoader.h"
 #include "colour/ColorScheme.h"
@@ -19,11 +20,19 @@
 class PageColours {
 public:
     enum class Kind { Page, StyleSheet };
+    // What readings of the same text share, such as its light and its dark reading: the page's tree
+    // and its style sheets, parsed once. Used by one reading at a time.
+    struct Shared {
+        QString page;
+        std::shared_ptr<const PageTree> tree; // the tree of `page`
+        Cascade::ParsedSheets sheets;
+    };
     struct Options {
         bool dark = false; // the colour scheme the reader prefers
         QString fileName; // what linked style sheets are relative to; empty for pasted text
         SheetLoader loader; // none: linked style sheets are not followed
         std::stop_token stop; // a reading stopped through it is abandoned
+        std::shared_ptr<Shared> shared; // none: the reading parses all it reads itself
     };
 
     static PageColours read(QStringView text, Kind kind, const Options& options);

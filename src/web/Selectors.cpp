@@ -214,6 +214,16 @@ std::optional<std::pair<int, int>> anPlusB(const CssValues& values)
     return std::pair{an, b};
 }
 
+// values[from, to) without the whitespace at either end, copied once.
+CssValues trimmedPart(const CssValues& values, qsizetype from, qsizetype to)
+{
+    while (from < to && values[from].token.is(CssToken::Whitespace))
+        ++from;
+    while (to > from && values[to - 1].token.is(CssToken::Whitespace))
+        --to;
+    return values.mid(from, to - from);
+}
+
 struct Parser {
     const Selectors* parent = nullptr; // what & stands for
     std::shared_ptr<const List> parentList;
@@ -235,7 +245,7 @@ std::optional<List> Parser::list(const CssValues& values, int depth, bool forgiv
     for (qsizetype i = 0; i <= values.size(); ++i) {
         if (i < values.size() && !values[i].token.is(CssToken::Comma))
             continue;
-        std::optional<Complex> one = complex(CssParser::trimmed(values.mid(start, i - start)), depth, relative);
+        std::optional<Complex> one = complex(trimmedPart(values, start, i), depth, relative);
         start = i + 1;
         if (one)
             result.append(std::move(*one));
@@ -521,7 +531,7 @@ std::optional<Selectors> Selectors::parse(const CssValues& prelude, const Select
         if (i < values.size() && !values[i].token.is(CssToken::Comma))
             continue;
         parser.sawNest = parser.sawScope = false;
-        std::optional<Complex> one = parser.complex(CssParser::trimmed(values.mid(start, i - start)), 0, relative);
+        std::optional<Complex> one = parser.complex(trimmedPart(values, start, i), 0, relative);
         start = i + 1;
         if (!one)
             return std::nullopt;
@@ -875,6 +885,34 @@ bool SelectorMatching::list(const List& list, int element, int scope, int anchor
     }
     return std::any_of(
         list.begin(), list.end(), [&](const Complex& one) { return complex(one, element, scope, anchor, depth); });
+}
+
+std::optional<Selectors::Keys> Selectors::keys() const
+{
+    Keys keys;
+    for (const Complex& complex : *m_list) {
+        // The one fewest elements have: an id, then a class, then a type.
+        const auto rank = [](const Simple* simple) {
+            if (!simple)
+                return 0;
+            return simple->kind == Simple::Id ? 3
+                                              : (simple->kind == Simple::Class ? 2 : int(simple->kind == Simple::Type));
+        };
+        const Simple* best = nullptr;
+        for (const Simple& simple : complex.compounds.last().simples) {
+            if (rank(&simple) > rank(best))
+                best = &simple;
+        }
+        if (rank(best) == 0)
+            return std::nullopt;
+        if (best->kind == Simple::Id)
+            keys.ids.append(best->name);
+        else if (best->kind == Simple::Class)
+            keys.classes.append(best->hash);
+        else
+            keys.types.append(best->name);
+    }
+    return keys;
 }
 
 std::optional<Selectors::Specificity> Selectors::match(int element, Matcher& matcher, int scope) const

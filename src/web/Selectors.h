@@ -5,6 +5,7 @@
 #include "css/CssParser.h"
 
 #include <QHash>
+#include <QStringList>
 #include <array>
 #include <memory>
 #include <optional>
@@ -53,6 +54,16 @@ public:
     {
         return match(element, matcher, scope).has_value();
     }
+
+    // What an element must have for some selector of the list to match it, for an index of rules:
+    // one of these class names (by PageTree::classHash), ids or types, each the rightmost compound's
+    // of a selector. Nothing when some selector requires none of them.
+    struct Keys {
+        QList<size_t> classes;
+        QStringList ids;
+        QStringList types;
+    };
+    std::optional<Keys> keys() const;
 
     struct Simple;
     struct Compound;

@@ -171,7 +171,7 @@ Reading readExplained(QStringView text, const Options& options)
         kind = PageColours::holdsMarkup(text) ? Options::Kind::Page : Options::Kind::StyleSheet;
     const PageColours colours
         = PageColours::read(text, kind == Options::Kind::Page ? PageColours::Kind::Page : PageColours::Kind::StyleSheet,
-            PageColours::Options{options.dark, options.fileName, options.loader, options.stop});
+            PageColours::Options{options.dark, options.fileName, options.loader, options.stop, options.shared});
     if (options.stop.stop_requested())
         return {};
     // Pasted text that sets no colour at all gives none: there is nothing in it to apply. A file is

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PageColours.h"
 #include "SheetLoader.h"
 #include "colour/ColorScheme.h"
 
@@ -7,6 +8,7 @@
 #include <QStringList>
 #include <QStringView>
 #include <array>
+#include <memory>
 #include <optional>
 #include <stop_token>
 
@@ -59,6 +61,8 @@ struct Options {
     QString fileName; // the file read, which linked style sheets are relative to; empty for pasted text
     SheetLoader loader; // reads linked style sheets; none for pasted text
     std::stop_token stop; // a reading stopped through it finds nothing
+    // Shared by readings of the same text in both colour schemes, so that it is parsed once.
+    std::shared_ptr<PageColours::Shared> shared;
 };
 
 // A reading stopped through `stop` finds nothing; it stops at the next safe point (within gumbo's

@@ -1,3 +1,4 @@
+#include "web/Cascade.h"
 #include "web/PageColours.h"
 #include "web/PageTree.h"
 #include "web/Selectors.h"
@@ -18,6 +19,8 @@ private slots:
     void hostileShapesStayLinear();
     void layersAndImportanceRank();
     void selectorsMatchAsAPlainReadingOfThemDoes();
+    void rulesIndexedMatchAsAPlainReadingDoes();
+    void sharedWorkReadsAsFreshWork();
 };
 
 namespace {
@@ -265,6 +268,31 @@ QString randomPage(QRandomGenerator& random)
     return page;
 }
 
+// A complex selector drawn at random, as text and as the steps plainMatch() reads.
+QString randomSelector(QRandomGenerator& random, QList<Step>& steps)
+{
+    static const char combinators[] = {' ', '>', '+', '~'};
+    QString selector;
+    const int length = random.bounded(1, 4);
+    for (int i = 0; i < length; ++i) {
+        Step step;
+        step.combinator = i ? combinators[random.bounded(4)] : 0;
+        for (int j = random.bounded(1, 3); j > 0; --j)
+            step.compound.append(randomSimple(random, 0));
+        // A type selector comes first in its compound.
+        std::stable_partition(step.compound.begin(), step.compound.end(),
+            [](const Simple& simple) { return simple.kind == Simple::Type; });
+        if (step.compound.size() == 2 && step.compound[1].kind == Simple::Type)
+            step.compound.removeLast();
+        if (i)
+            selector += step.combinator == ' ' ? QStringLiteral(" ") : QStringLiteral(" %1 ").arg(step.combinator);
+        for (const Simple& simple : std::as_const(step.compound))
+            selector += text(simple);
+        steps.append(step);
+    }
+    return selector;
+}
+
 } // namespace
 
 // Random selectors on random trees match exactly where a plain reading of them, trying every way they
@@ -272,29 +300,11 @@ QString randomPage(QRandomGenerator& random)
 void TestCascade::selectorsMatchAsAPlainReadingOfThemDoes()
 {
     QRandomGenerator random(4);
-    static const char combinators[] = {' ', '>', '+', '~'};
     for (int run = 0; run < 300; ++run) {
         const QString page = randomPage(random);
         const PageTree tree = PageTree::fromPage(page);
         QList<Step> steps;
-        QString selector;
-        const int length = random.bounded(1, 4);
-        for (int i = 0; i < length; ++i) {
-            Step step;
-            step.combinator = i ? combinators[random.bounded(4)] : 0;
-            for (int j = random.bounded(1, 3); j > 0; --j)
-                step.compound.append(randomSimple(random, 0));
-            // A type selector comes first in its compound.
-            std::stable_partition(step.compound.begin(), step.compound.end(),
-                [](const Simple& simple) { return simple.kind == Simple::Type; });
-            if (step.compound.size() == 2 && step.compound[1].kind == Simple::Type)
-                step.compound.removeLast();
-            if (i)
-                selector += step.combinator == ' ' ? QStringLiteral(" ") : QStringLiteral(" %1 ").arg(step.combinator);
-            for (const Simple& simple : std::as_const(step.compound))
-                selector += text(simple);
-            steps.append(step);
-        }
+        const QString selector = randomSelector(random, steps);
         const std::optional<Selectors> parsed = Selectors::parse(CssParser::values(selector));
         QVERIFY2(parsed, qPrintable(selector));
         WorkBudget budget(1 << 24);
@@ -303,6 +313,128 @@ void TestCascade::selectorsMatchAsAPlainReadingOfThemDoes()
             const bool expected = plainMatch(steps, steps.size() - 1, tree, at);
             QVERIFY2(parsed->match(at, matcher).has_value() == expected,
                 qPrintable(QStringLiteral("%1 on element %2 of %3").arg(selector).arg(at).arg(page)));
+        }
+    }
+}
+
+// The cascade tries only the rules whose selectors' rightmost compounds an element's classes, id or
+// type can satisfy. Many random rules on random trees, each marking the elements it matches with a
+// custom property of its own that is not inherited, mark exactly those a plain reading of the
+// selectors matches: the index never leaves out a rule that matches, whatever the list's shape.
+void TestCascade::rulesIndexedMatchAsAPlainReadingDoes()
+{
+    QRandomGenerator random(26);
+    for (int run = 0; run < 60; ++run) {
+        const PageTree tree = PageTree::fromPage(randomPage(random));
+        QList<QList<QList<Step>>> rules; // each a selector list
+        QString css;
+        for (int rule = 0; rule < 40; ++rule) {
+            QStringList selectors;
+            QList<QList<Step>> list;
+            for (int i = random.bounded(1, 3); i > 0; --i) {
+                list.append(QList<Step>());
+                selectors << randomSelector(random, list.last());
+            }
+            // A universal rule now and then, which no key can index.
+            if (random.bounded(8) == 0) {
+                list.append({Step{{Simple{Simple::Not, {}, {Simple{Simple::Id, QStringLiteral("none"), {}}}}}, 0}});
+                selectors << QStringLiteral(":not(#none)");
+            }
+            rules.append(list);
+            css += QStringLiteral("@property --r%1 { syntax: '*'; inherits: false }\n%2 { --r%1: 1 }\n")
+                       .arg(rule)
+                       .arg(selectors.join(QStringLiteral(", ")));
+        }
+        WorkBudget budget(1 << 24);
+        Cascade cascade(tree, {}, budget);
+        cascade.addStyleSheet(css, {}, {}, {});
+        for (int at = 0; at < tree.elements().size(); ++at) {
+            const Cascade::Style style = cascade.stylesDownTo(at, {}).last();
+            for (qsizetype rule = 0; rule < rules.size(); ++rule) {
+                const bool expected = std::any_of(rules[rule].begin(), rules[rule].end(),
+                    [&](const QList<Step>& steps) { return plainMatch(steps, steps.size() - 1, tree, at); });
+                const bool marked = style.customs.value(QStringLiteral("--r%1").arg(rule)).has_value();
+                QVERIFY2(marked == expected,
+                    qPrintable(QStringLiteral("rule %1 on element %2 of\n%3").arg(rule).arg(at).arg(css)));
+            }
+        }
+    }
+}
+
+// What one reading keeps for the next (the parsed sheets, what their rules read as, each element's
+// style between the link's states) changes nothing: random pages and style sheets read in both
+// colour schemes sharing all they can, and in the link's states in any order, read as they do
+// from scratch.
+void TestCascade::sharedWorkReadsAsFreshWork()
+{
+    static const QStringList selectors{QStringLiteral("html"), QStringLiteral("body"), QStringLiteral(":root"),
+        QStringLiteral("a"), QStringLiteral("p a"), QStringLiteral("a:hover"), QStringLiteral("a:visited"),
+        QStringLiteral(":root:hover"), QStringLiteral("body:active"), QStringLiteral(".x"),
+        QStringLiteral("html:has(a:hover)"), QStringLiteral("a:is(:active, .y)")};
+    static const QStringList declarations{QStringLiteral("color: var(--c, teal)"), QStringLiteral("--c: #%1%1%1"),
+        QStringLiteral("background: #%1 url(x)"), QStringLiteral("background-color: rgb(%1 0 0 / 50%)"),
+        QStringLiteral("color-scheme: light dark"), QStringLiteral("color: light-dark(#%1, #eee)"),
+        QStringLiteral("--c: var(--d)"), QStringLiteral("--d: #%1"), QStringLiteral("opacity: 0.%1"),
+        QStringLiteral("color: red !important")};
+    QRandomGenerator random(2026);
+    const auto block = [&] {
+        QString text;
+        for (int i = random.bounded(1, 4); i > 0; --i)
+            text += QString(declarations[random.bounded(declarations.size())])
+                        .replace(QStringLiteral("%1"), QString::number(random.bounded(10)))
+                + u';';
+        return text;
+    };
+    for (int run = 0; run < 150; ++run) {
+        QString css;
+        for (int rule = random.bounded(2, 12); rule > 0; --rule) {
+            QString text = selectors[random.bounded(selectors.size())] + u'{' + block();
+            if (random.bounded(3) == 0) // a nested rule
+                text += QStringLiteral("& %1 {%2}").arg(selectors[random.bounded(selectors.size())], block());
+            text += u'}';
+            if (random.bounded(3) == 0)
+                text = QStringLiteral("@media (prefers-color-scheme: %1) {%2}")
+                           .arg(random.bounded(2) ? QStringLiteral("dark") : QStringLiteral("light"), text);
+            css += text;
+        }
+        const bool page = random.bounded(2);
+        const QString text
+            = page ? QStringLiteral("<style>%1</style><body class=x><p><a class=y href=#>a</a>").arg(css) : css;
+        const PageColours::Kind kind = page ? PageColours::Kind::Page : PageColours::Kind::StyleSheet;
+        PageColours::Options options;
+        options.shared = std::make_shared<PageColours::Shared>();
+        for (const bool dark : {false, true}) {
+            options.dark = dark;
+            PageColours::Options alone;
+            alone.dark = dark;
+            const PageColours shared = PageColours::read(text, kind, options);
+            const PageColours fresh = PageColours::read(text, kind, alone);
+            QVERIFY2(shared.colours == fresh.colours && shared.unusable == fresh.unusable
+                    && shared.schemeSensitive == fresh.schemeSensitive,
+                qPrintable(
+                    QStringLiteral("%1 in %2").arg(text, dark ? QStringLiteral("dark") : QStringLiteral("light"))));
+        }
+        // The link's states in a random order on one cascade, each against a cascade of its own.
+        const PageTree tree = page ? PageTree::fromPage(text) : PageTree::model();
+        WorkBudget budget(1 << 24);
+        Cascade cascade(tree, {}, budget);
+        cascade.addStyleSheet(page ? tree.sheets().first().text : css, {}, {}, {});
+        for (int i = 0; i < 4; ++i) {
+            const Selectors::State state{tree.link(), random.bounded(2) == 1, random.bounded(2) == 1};
+            WorkBudget own(1 << 24);
+            Cascade alone(tree, {}, own);
+            alone.addStyleSheet(page ? tree.sheets().first().text : css, {}, {}, {});
+            const QList<Cascade::Style> kept = cascade.stylesDownTo(tree.link(), state);
+            const QList<Cascade::Style> fresh = alone.stylesDownTo(tree.link(), state);
+            for (qsizetype at = 0; at < kept.size(); ++at) {
+                QVERIFY2(kept[at].colour == fresh[at].colour && kept[at].background == fresh[at].background
+                        && kept[at].opacity == fresh[at].opacity && kept[at].customs.keys() == fresh[at].customs.keys(),
+                    qPrintable(QStringLiteral("element %1 of the link's path, state %2%3, in %4")
+                                   .arg(at)
+                                   .arg(state.visited)
+                                   .arg(state.pressed)
+                                   .arg(text)));
+            }
         }
     }
 }
