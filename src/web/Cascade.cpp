@@ -1,6 +1,7 @@
 #include "Cascade.h"
 
 #include "LegacyColour.h"
+#include "Shorthands.h"
 #include "css/ColourText.h"
 #include "css/CssCalc.h"
 
@@ -42,33 +43,10 @@ bool isColour(const CssValues& values)
     return ColourText::readRgba(values, ColourText::Context{false, qRgb(0, 0, 0)}).has_value();
 }
 
-// The colour in a background shorthand, transparent when it names none; nothing when the value is
-// invalid. Only the last layer may hold a colour, and only one.
 std::optional<CssValues> backgroundColour(const CssValues& values)
 {
-    std::optional<CssValues> colour;
-    bool lastLayer = true;
-    for (qsizetype i = values.size() - 1; i >= 0; --i) {
-        const CssValue& value = values[i];
-        if (value.token.is(CssToken::Comma)) {
-            lastLayer = false;
-            continue;
-        }
-        if (value.token.is(CssToken::Whitespace) || value.token.isDelim(u'/'))
-            continue;
-        if (isColour(CssValues{value}) || value.token.isIdent(u"currentcolor")) {
-            if (colour || !lastLayer)
-                return std::nullopt;
-            colour = CssValues{value};
-        } else if (!(value.token.is(CssToken::Ident) || value.token.is(CssToken::Url)
-                       || value.token.is(CssToken::Function) || value.token.is(CssToken::Number)
-                       || value.token.is(CssToken::Percentage) || value.token.is(CssToken::Dimension))) {
-            return std::nullopt;
-        }
-    }
-    if (values.isEmpty())
-        return std::nullopt;
-    return colour.value_or(CssParser::values(u"transparent"));
+    return Shorthands::backgroundColour(values,
+        [](const CssValue& value) { return isColour(CssValues{value}) || value.token.isIdent(u"currentcolor"); });
 }
 
 bool isRead(const QString& name)
@@ -80,16 +58,7 @@ bool isRead(const QString& name)
         || name == QLatin1String("margin-left") || name == QLatin1String("margin-top");
 }
 
-// The words of a value, whitespace dropped.
-QList<CssValues> words(const CssValues& values)
-{
-    QList<CssValues> result;
-    for (const CssValue& value : values) {
-        if (!value.token.is(CssToken::Whitespace))
-            result.append(CssValues{value});
-    }
-    return result;
-}
+using Shorthands::words;
 
 // One side of a margin as a browser takes it: a length, a percentage, auto or a math function.
 bool isMarginWord(const CssValues& word)
@@ -99,13 +68,9 @@ bool isMarginWord(const CssValues& word)
         || (token.is(CssToken::Number) && token.number == 0) || token.is(CssToken::Function);
 }
 
-// margin: top [right [bottom [left]]], as {top, left}.
 std::optional<std::pair<CssValues, CssValues>> marginSides(const CssValues& values)
 {
-    const QList<CssValues> sides = words(values);
-    if (sides.isEmpty() || sides.size() > 4 || !std::all_of(sides.begin(), sides.end(), isMarginWord))
-        return std::nullopt;
-    return std::pair{sides[0], sides[sides.size() == 4 ? 3 : (sides.size() >= 2 ? 1 : 0)]};
+    return Shorthands::marginSides(values, [](const CssValue& value) { return isMarginWord(CssValues{value}); });
 }
 
 // An opacity: a number or a percentage, calc() of one, clamped to 0..1.

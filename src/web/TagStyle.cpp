@@ -1,6 +1,7 @@
 #include "TagStyle.h"
 
 #include "LegacyColour.h"
+#include "Shorthands.h"
 #include "css/ColourText.h"
 #include "css/CssCalc.h"
 
@@ -59,53 +60,16 @@ bool isMarginValue(const CssValue& value)
         || value.isFunction(u"min") || value.isFunction(u"max") || value.isFunction(u"clamp");
 }
 
-QList<CssValues> words(const CssValues& values)
+using Shorthands::words;
+
+std::optional<std::pair<CssValues, CssValues>> marginSides(const CssValues& values)
 {
-    QList<CssValues> result;
-    for (const CssValue& value : values) {
-        if (!value.token.is(CssToken::Whitespace))
-            result.append(CssValues{value});
-    }
-    return result;
+    return Shorthands::marginSides(values, isMarginValue);
 }
 
-// margin: top [right [bottom [left]]], as {top, left}.
-std::optional<std::array<CssValues, 2>> marginSides(const CssValues& values)
-{
-    const QList<CssValues> sides = words(values);
-    if (sides.isEmpty() || sides.size() > 4
-        || !std::all_of(sides.begin(), sides.end(), [](const CssValues& side) { return isMarginValue(side[0]); }))
-        return std::nullopt;
-    return std::array<CssValues, 2>{sides[0], sides[sides.size() == 4 ? 3 : (sides.size() >= 2 ? 1 : 0)]};
-}
-
-// The colour in a background shorthand, transparent when it names none; nothing when the value is
-// invalid. Only the last layer may hold a colour, and only one.
 std::optional<CssValues> backgroundColour(const CssValues& values)
 {
-    std::optional<CssValues> colour;
-    bool lastLayer = true;
-    for (qsizetype i = values.size() - 1; i >= 0; --i) {
-        const CssValue& value = values[i];
-        if (value.token.is(CssToken::Comma)) {
-            lastLayer = false;
-            continue;
-        }
-        if (value.token.is(CssToken::Whitespace) || value.token.isDelim(u'/'))
-            continue;
-        if (isColour(CssValues{value})) {
-            if (colour || !lastLayer)
-                return std::nullopt;
-            colour = CssValues{value};
-        } else if (!(value.token.is(CssToken::Ident) || value.token.is(CssToken::Url)
-                       || value.token.is(CssToken::Function) || value.token.is(CssToken::Number)
-                       || value.token.is(CssToken::Percentage) || value.token.is(CssToken::Dimension))) {
-            return std::nullopt;
-        }
-    }
-    if (values.isEmpty())
-        return std::nullopt;
-    return colour.value_or(CssParser::values(u"transparent"));
+    return Shorthands::backgroundColour(values, [](const CssValue& value) { return isColour(CssValues{value}); });
 }
 
 TagStyle::Value unusable(const QString& property, const CssValues& value)
@@ -214,9 +178,9 @@ void TagStyle::declareAll(const CssDeclaration& declaration)
                 declare(QStringLiteral("margin-left"), declared);
         } else if (margin) {
             if (const auto sides = marginSides(declaration.value)) {
-                declared.value = (*sides)[0];
+                declared.value = sides->first;
                 declare(QStringLiteral("margin-top"), declared);
-                declared.value = (*sides)[1];
+                declared.value = sides->second;
                 declare(QStringLiteral("margin-left"), declared);
             }
         } else if (const std::optional<CssValues> colour = backgroundColour(declaration.value)) {
@@ -302,7 +266,7 @@ std::optional<CssValues> TagStyle::specified(const QString& property) const
         return trimmed;
     if (found->shorthand == QLatin1String("margin")) {
         const auto sides = marginSides(trimmed);
-        return sides ? (*sides)[property == QLatin1String("margin-left") ? 1 : 0] : CssValues{};
+        return sides ? (property == QLatin1String("margin-left") ? sides->second : sides->first) : CssValues{};
     }
     if (found->shorthand == QLatin1String("background"))
         return backgroundColour(trimmed).value_or(CssValues{});

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "css/CssParser.h"
+
+#include <functional>
+#include <optional>
+#include <utility>
+
+// What the reader takes from the two shorthands it needs, for the cascade and for a lone body tag alike:
+// background's colour and margin's top and left. Which words count as a colour or a side is the caller's.
+namespace Shorthands {
+
+// The words of a value, whitespace dropped.
+QList<CssValues> words(const CssValues& values);
+
+// The colour in a background shorthand, transparent when it names none; nothing when the value is
+// invalid. Only the last layer may hold a colour, and only one.
+std::optional<CssValues> backgroundColour(
+    const CssValues& values, const std::function<bool(const CssValue&)>& isColour);
+
+// margin: top [right [bottom [left]]], as {top, left}; nothing unless every word is a side.
+std::optional<std::pair<CssValues, CssValues>> marginSides(
+    const CssValues& values, const std::function<bool(const CssValue&)>& isSide);
+
+} // namespace Shorthands
