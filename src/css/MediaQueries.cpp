@@ -5,11 +5,31 @@
 
 #include <QStringList>
 #include <cmath>
+#include <functional>
 #include <optional>
 
 namespace MediaQueries {
 
 namespace {
+
+// `not A`, or A joined to the rest by `and` alone or by `or` alone, as media queries and @supports
+// write a condition; each part in parentheses is judged by `inParens`.
+bool combined(const CssValues& parts, const std::function<bool(const CssValue&)>& inParens)
+{
+    if (parts[0].token.isIdent(u"not"))
+        return parts.size() == 2 && !inParens(parts[1]);
+    if (parts.size() % 2 == 0)
+        return false;
+    const bool conjunction = parts.size() == 1 || parts[1].token.isIdent(u"and");
+    bool result = inParens(parts[0]);
+    for (qsizetype i = 1; i + 1 < parts.size(); i += 2) {
+        if (!parts[i].token.isIdent(conjunction ? u"and" : u"or"))
+            return false;
+        const bool next = inParens(parts[i + 1]);
+        result = conjunction ? result && next : result || next;
+    }
+    return result;
+}
 
 constexpr int MaximumDepth = 16;
 
@@ -216,19 +236,7 @@ bool condition(const QList<CssValue>& parts, const Environment& environment, int
             return condition(inside, environment, depth + 1);
         return feature(part.inside, environment);
     };
-    if (parts[0].token.isIdent(u"not"))
-        return parts.size() == 2 && !inParens(parts[1]);
-    if (parts.size() % 2 == 0)
-        return false;
-    const bool conjunction = parts.size() == 1 || parts[1].token.isIdent(u"and");
-    bool result = inParens(parts[0]);
-    for (qsizetype i = 1; i + 1 < parts.size(); i += 2) {
-        if (!parts[i].token.isIdent(conjunction ? u"and" : u"or"))
-            return false;
-        const bool next = inParens(parts[i + 1]);
-        result = conjunction ? result && next : result || next;
-    }
-    return result;
+    return combined(parts, inParens);
 }
 
 bool query(const CssValues& values, const Environment& environment)
@@ -310,19 +318,7 @@ bool supportsCondition(const QList<CssValue>& parts, int depth, const SelectorTe
         }
         return supportsCondition(words(inside), depth + 1, selectorParses);
     };
-    if (parts[0].token.isIdent(u"not"))
-        return parts.size() == 2 && !inParens(parts[1]);
-    if (parts.size() % 2 == 0)
-        return false;
-    const bool conjunction = parts.size() == 1 || parts[1].token.isIdent(u"and");
-    bool result = inParens(parts[0]);
-    for (qsizetype i = 1; i + 1 < parts.size(); i += 2) {
-        if (!parts[i].token.isIdent(conjunction ? u"and" : u"or"))
-            return false;
-        const bool next = inParens(parts[i + 1]);
-        result = conjunction ? result && next : result || next;
-    }
-    return result;
+    return combined(parts, inParens);
 }
 
 } // namespace
