@@ -35,10 +35,9 @@ ClipboardReader::ClipboardReader(QObject* parent)
     // The offscreen platform may offer the X11 interface too, with no connection behind it.
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     if (x11 && x11->connection() && QGuiApplication::platformName() == QLatin1String("xcb")) {
+        // The atoms are asked for at the first read: each is a round trip to the server, which the
+        // window's start need not wait for.
         m_connection = x11->connection();
-        m_clipboardAtom = atom(m_connection, "CLIPBOARD");
-        m_utf8Atom = atom(m_connection, "UTF8_STRING");
-        m_incrAtom = atom(m_connection, "INCR");
         qGuiApp->installNativeEventFilter(this);
     }
 }
@@ -70,6 +69,9 @@ void ClipboardReader::read(QClipboard::Mode mode, qsizetype maxLength, std::func
     // Property changes tell when the next piece of a large answer has been written.
     const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
     if (!m_window) {
+        m_clipboardAtom = atom(m_connection, "CLIPBOARD");
+        m_utf8Atom = atom(m_connection, "UTF8_STRING");
+        m_incrAtom = atom(m_connection, "INCR");
         const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data;
         m_window = xcb_generate_id(m_connection);
         xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, m_window, screen->root, 0, 0, 1, 1, 0,

@@ -63,7 +63,7 @@ QAction* separator(QObject* parent, const QString& name)
 
 } // namespace
 
-MainWindow::MainWindow(std::unique_ptr<DialogBackend> dialogs, QWidget* parent)
+MainWindow::MainWindow(std::unique_ptr<DialogBackend> dialogs, QWidget* parent, Start start)
     : QMainWindow(parent)
     , m_dialogs(dialogs ? std::move(dialogs) : std::make_unique<QtDialogBackend>())
     , m_document(new SchemeDocument(this))
@@ -75,11 +75,13 @@ MainWindow::MainWindow(std::unique_ptr<DialogBackend> dialogs, QWidget* parent)
 
     createMenus();
     buildLayout();
+    WindowPlacement::centreOnScreen(this);
+    if (start == Start::Shown)
+        show();
+
     createPopupMenus();
     createCommands();
     connectActions();
-
-    WindowPlacement::centreOnScreen(this);
     followDocument();
     if (!m_title->readStoredTitle())
         CreateSettings();

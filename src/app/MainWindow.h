@@ -34,7 +34,12 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     // `dialogs` answers every modal question; without one the window uses Qt's own dialogs.
-    explicit MainWindow(std::unique_ptr<DialogBackend> dialogs = {}, QWidget* parent = nullptr);
+    // Shown: the window is shown as soon as it is laid out and placed, and the rest of its making (the
+    // commands, the document's values, the stored title) is done before its first paint, so the window
+    // system maps it sooner. Hidden: shown by the caller.
+    enum class Start { Hidden, Shown };
+    explicit MainWindow(
+        std::unique_ptr<DialogBackend> dialogs = {}, QWidget* parent = nullptr, Start start = Start::Hidden);
     ~MainWindow() override;
 
     // Stores the default sample title and reads it back as the start-up title.

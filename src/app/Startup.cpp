@@ -120,8 +120,7 @@ int runWindow(const CommandLine& command)
             style = argument.mid(7);
     configureApplication(app, QString::fromUtf8(style));
     quitOnTerminationSignals(app);
-    MainWindow window;
-    window.show();
+    MainWindow window({}, nullptr, MainWindow::Start::Shown);
     if (!command.schemeFile.isEmpty()) {
         // Opened once the window is on screen, so a bad file's message has a window to stand over. A name
         // that is not UTF-8 is opened through a descriptor, held until then; the dialogs are offered the
