@@ -27,6 +27,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -34,6 +35,7 @@
 #include <QTextDocument>
 #include <QTimer>
 #include <QToolTip>
+#include <xcb/xcb.h>
 
 namespace {
 
@@ -76,8 +78,12 @@ MainWindow::MainWindow(std::unique_ptr<DialogBackend> dialogs, QWidget* parent, 
     createMenus();
     buildLayout();
     WindowPlacement::centreOnScreen(this);
-    if (start == Start::Shown)
+    if (start == Start::Shown) {
         show();
+        // Qt sends what it asked of X at its next event, after the rest of this; the map goes now.
+        if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>(); x11 && x11->connection())
+            xcb_flush(x11->connection());
+    }
 
     createPopupMenus();
     createCommands();
