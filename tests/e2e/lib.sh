@@ -107,6 +107,19 @@ clipboard() {
     xclip -o -selection clipboard 2>/dev/null || true
 }
 
+# Fails unless the tag box holds exactly $1 within 5 s: Copy Tag (Ctrl+T) puts it on the clipboard.
+# $2 says when, for the failure's message.
+box_holds() {
+    local got=""
+    for _ in $(seq 1 25); do
+        xdotool key ctrl+t
+        sleep 0.2
+        got=$(clipboard)
+        [ "$got" = "$1" ] && return 0
+    done
+    fail "$2: the tag box holds '$got', expected '$1'"
+}
+
 # Waits up to 5 s for the clipboard to hold $1.
 expect_clipboard() {
     local got=""

@@ -15,18 +15,6 @@ stopped_owner() {
     kill -STOP "$OWNER_PID"
 }
 
-# Fails unless the tag box holds exactly $1 within 5 s (Copy Tag puts it on the clipboard).
-box_holds() {
-    local got=""
-    for _ in $(seq 1 25); do
-        xdotool key ctrl+t
-        sleep 0.2
-        got=$(clipboard)
-        [ "$got" = "$1" ] && return 0
-    done
-    fail "$2: the tag box holds '$got', expected '$1'"
-}
-
 # The tag box with the focus and nothing in it (a click opens the Edit menu, which Escape closes).
 empty_box() {
     click_client 100 180

@@ -9,18 +9,6 @@ start_app
 
 PAGE='<html><head><title>Page</title></head><body bgcolor="#102030" text="#F0E0D0">Hello</body></html>'
 
-# Fails unless Copy Tag (Ctrl+T) puts exactly $1 on the clipboard within 5 s; $2 says when.
-box_holds() {
-    local got=""
-    for _ in $(seq 1 25); do
-        xdotool key ctrl+t
-        sleep 0.2
-        got=$(clipboard)
-        [ "$got" = "$1" ] && return 0
-    done
-    fail "$2: the tag box holds '$got', expected '$1'"
-}
-
 # The id of the shown question window, if any: a dialog captioned "Hueloom" (tool tips and menus,
 # which have no caption of their own, are given the program's name too).
 question_window() {
