@@ -143,14 +143,7 @@ bool ClipboardReader::nativeEventFilter(const QByteArray& eventType, void* messa
             return true;
         if (notify->property != XCB_ATOM_NONE && takePiece(m_transfers[index]))
             break;
-        const Transfer done = m_transfers.takeAt(index);
-        if (!done.wanted)
-            return true;
-        m_timeout.stop();
-        // Handed on from the event loop, not from inside the handling of an X event: `done` may open
-        // a message box.
-        QMetaObject::invokeMethod(
-            this, [this, answer = m_answer] { finish(answer); }, Qt::QueuedConnection);
+        endTransfer(index);
         return true;
     }
     case XCB_PROPERTY_NOTIFY: {
@@ -165,12 +158,7 @@ bool ClipboardReader::nativeEventFilter(const QByteArray& eventType, void* messa
             return false;
         if (takePiece(m_transfers[index]))
             break;
-        const Transfer done = m_transfers.takeAt(index);
-        if (!done.wanted)
-            return true;
-        m_timeout.stop();
-        QMetaObject::invokeMethod(
-            this, [this, answer = m_answer] { finish(answer); }, Qt::QueuedConnection);
+        endTransfer(index);
         return true;
     }
     default:
@@ -180,6 +168,18 @@ bool ClipboardReader::nativeEventFilter(const QByteArray& eventType, void* messa
     if (m_transfers.at(index).wanted)
         m_timeout.start();
     return true;
+}
+
+void ClipboardReader::endTransfer(qsizetype index)
+{
+    const Transfer done = m_transfers.takeAt(index);
+    if (!done.wanted)
+        return;
+    m_timeout.stop();
+    // Handed on from the event loop, not from inside the handling of an X event: `done` may open a
+    // message box.
+    QMetaObject::invokeMethod(
+        this, [this, answer = m_answer] { finish(answer); }, Qt::QueuedConnection);
 }
 
 bool ClipboardReader::takePiece(Transfer& transfer)

@@ -56,6 +56,8 @@ private:
 
     // Takes the property the owner wrote; false when the answer is complete (or refused).
     bool takePiece(Transfer& transfer);
+    // Drops the transfer at `index`, whose answer is complete, and hands the answer on if it was wanted.
+    void endTransfer(qsizetype index);
     // The property for a new request: one no answer is under way to, or the oldest given up on.
     quint32 freeProperty();
     void giveUp();
