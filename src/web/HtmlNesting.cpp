@@ -2,7 +2,9 @@
 
 #include <optional>
 #include <string_view>
+#include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace HtmlNesting {
@@ -170,14 +172,49 @@ struct Tag {
     bool selfClosing = false;
 };
 
+// The attributes of one tag the parser is to see: a name already seen is dropped, as the parser would
+// drop it, and so is any past the first MaxAttributes.
+class AttributeNames {
+public:
+    explicit AttributeNames(QByteArrayView text)
+        : m_text(text)
+    {
+    }
+
+    enum Verdict { Kept, Repeated, OverLimit };
+
+    // What becomes of the attribute whose name is text[from, to).
+    Verdict take(qsizetype from, qsizetype to)
+    {
+        m_lowered.resize(size_t(to - from));
+        for (qsizetype i = from; i < to; ++i)
+            m_lowered[size_t(i - from)] = lower(m_text[i]);
+        if (m_kept.contains(m_lowered))
+            return Repeated;
+        if (m_kept.size() >= size_t(MaxAttributes))
+            return OverLimit;
+        m_kept.insert(m_lowered);
+        return Kept;
+    }
+
+private:
+    QByteArrayView m_text;
+    std::string m_lowered;
+    std::unordered_set<std::string> m_kept;
+};
+
 // The tag whose name starts at `at`; nothing when the text ends inside it (the parser then drops it).
-std::optional<Tag> readTag(QByteArrayView text, qsizetype at)
+// With `dropped`, the spans of the attributes the parser is not to see are added to it, and `overLimit`
+// counts those past the limit.
+std::optional<Tag> readTag(QByteArrayView text, qsizetype at, std::vector<std::pair<qsizetype, qsizetype>>* dropped = nullptr,
+    qsizetype* overLimit = nullptr)
 {
     const qsizetype size = text.size();
     qsizetype i = at;
     while (i < size && !isSpace(text[i]) && text[i] != '/' && text[i] != '>')
         ++i;
     Tag tag{i, 0, false};
+    std::optional<AttributeNames> names;
     while (i < size) {
         const char c = text[i];
         if (isSpace(c)) {
@@ -194,24 +231,35 @@ std::optional<Tag> readTag(QByteArrayView text, qsizetype at)
             ++i;
         } else {
             // An attribute name (its first character may be '='), and then perhaps a value.
+            const qsizetype attributeAt = i;
             ++i;
             while (i < size && !isSpace(text[i]) && text[i] != '/' && text[i] != '>' && text[i] != '=')
                 ++i;
+            const qsizetype nameEnd = i;
             while (i < size && isSpace(text[i]))
                 ++i;
-            if (i >= size || text[i] != '=')
-                continue;
-            ++i;
-            while (i < size && isSpace(text[i]))
+            if (i < size && text[i] == '=') {
                 ++i;
-            if (i < size && (text[i] == '"' || text[i] == '\'')) {
-                const qsizetype close = text.indexOf(text[i], i + 1);
-                if (close < 0)
-                    return std::nullopt;
-                i = close + 1;
-            } else {
-                while (i < size && !isSpace(text[i]) && text[i] != '>')
+                while (i < size && isSpace(text[i]))
                     ++i;
+                if (i < size && (text[i] == '"' || text[i] == '\'')) {
+                    const qsizetype close = text.indexOf(text[i], i + 1);
+                    if (close < 0)
+                        return std::nullopt;
+                    i = close + 1;
+                } else {
+                    while (i < size && !isSpace(text[i]) && text[i] != '>')
+                        ++i;
+                }
+            }
+            if (dropped) {
+                if (!names)
+                    names.emplace(text);
+                const AttributeNames::Verdict verdict = names->take(attributeAt, nameEnd);
+                if (verdict != AttributeNames::Kept)
+                    dropped->emplace_back(attributeAt, i);
+                if (verdict == AttributeNames::OverLimit && overLimit)
+                    ++*overLimit;
             }
         }
     }
@@ -556,6 +604,7 @@ Scan flatten(QByteArray& utf8, const std::stop_token& stop)
     const qsizetype size = text.size();
     qsizetype at = 0;
     int tags = 0;
+    std::vector<std::pair<qsizetype, qsizetype>> dropped;
     while ((at = text.indexOf('<', at)) >= 0) {
         if (++tags % 4096 == 0 && stop.stop_requested())
             break;
@@ -582,10 +631,13 @@ Scan flatten(QByteArray& utf8, const std::stop_token& stop)
         if (at >= size || !isLetter(text[at]))
             continue;
         const qsizetype nameAt = at;
-        const std::optional<Tag> tag = readTag(text, nameAt);
+        dropped.clear();
+        const std::optional<Tag> tag = readTag(text, nameAt, &dropped, &result.droppedAttributes);
         if (!tag)
             break; // the parser drops a tag cut off by the end
         at = tag->end;
+        for (const auto& [from, to] : dropped)
+            std::fill(utf8.begin() + from, utf8.begin() + to, ' ');
         if (closing) {
             open.endTag(nameAt, *tag);
             continue;

@@ -19,14 +19,20 @@
 namespace HtmlNesting {
 
 inline constexpr int MaxDepth = 512;
+// The parser also compares each attribute of a tag with every one before it. So a tag keeps its
+// first MaxAttributes attributes only (real tags hold a few dozen at most), and an attribute whose
+// name came earlier in the tag is taken out before the parser sees it, as the parser would drop it.
+inline constexpr int MaxAttributes = 128;
 
 struct Scan {
     int deepest = 0; // the deepest the parser may now nest the text
     qsizetype flattened = 0; // how many start tags were made text
+    qsizetype droppedAttributes = 0; // how many attributes past a tag's first MaxAttributes were dropped
 };
 
 // Makes text of each start tag in `utf8` that could nest deeper than MaxDepth (its '<' becomes a
-// space). Stops early, leaving the rest as it is, once `stop` is requested.
+// space), and blanks the attributes the parser is not to see. Stops early, leaving the rest as it is,
+// once `stop` is requested.
 Scan flatten(QByteArray& utf8, const std::stop_token& stop = {});
 
 } // namespace HtmlNesting

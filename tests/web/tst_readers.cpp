@@ -168,6 +168,7 @@ private slots:
     void tagSoupNestsNoDeeperThanTheLimit_data();
     void tagSoupNestsNoDeeperThanTheLimit();
     void randomTagSoupNestsAsCounted();
+    void attributesReadAsTheParserKeepsThem();
 };
 
 void TestReaders::colourForms_data()
@@ -860,6 +861,44 @@ void TestReaders::randomTagSoupNestsAsCounted()
         const int depth = HtmlDocument(text).depth();
         QVERIFY2(depth <= 2 * counted.deepest + 8,
             qPrintable(QStringLiteral("depth %1, counted %2: %3").arg(depth).arg(counted.deepest).arg(text)));
+    }
+}
+
+// Random tags with repeated names (in any letter case) and values of every form: the body keeps the
+// first of each name, as the parser does, and no more than the limit; a value with '>' or a name in it
+// is read as a value.
+void TestReaders::attributesReadAsTheParserKeepsThem()
+{
+    static const char* const values[] = {"", "=x", "=\"a b>c\"", "='d=e'", "=f/g", " = h", "=\"class=i\""};
+    QRandomGenerator random(2612);
+    for (int run = 0; run < 200; ++run) {
+        const int count = random.bounded(2) ? random.bounded(12) : random.bounded(100, 2 * HtmlNesting::MaxAttributes);
+        const int names = random.bounded(1, 3 * HtmlNesting::MaxAttributes / 2);
+        QString text = QStringLiteral("<body");
+        HtmlDocument::Attributes expected;
+        qsizetype overLimit = 0;
+        for (int i = 0; i < count; ++i) {
+            const QString name = QStringLiteral("n%1").arg(random.bounded(names));
+            const QString value = QLatin1String(values[random.bounded(int(std::size(values)))]);
+            text += u' ' + (random.bounded(2) ? name.toUpper() : name) + value;
+            const bool seen = std::any_of(
+                expected.cbegin(), expected.cend(), [&](const auto& attribute) { return attribute.first == name; });
+            if (seen)
+                continue;
+            if (expected.size() == HtmlNesting::MaxAttributes) {
+                ++overLimit;
+                continue;
+            }
+            QString decoded = value.section(u'=', 1).trimmed();
+            if (decoded.startsWith(u'"') || decoded.startsWith(u'\''))
+                decoded = decoded.mid(1, decoded.size() - 2);
+            expected.append({name, decoded});
+        }
+        text += QStringLiteral("><p>x");
+        QByteArray utf8 = text.toUtf8();
+        QCOMPARE(HtmlNesting::flatten(utf8).droppedAttributes, overLimit);
+        const HtmlDocument document(text);
+        QVERIFY2(document.bodyAttributes() == expected, qPrintable(text));
     }
 }
 
