@@ -49,13 +49,42 @@ std::optional<CssValues> backgroundColour(const CssValues& values)
         [](const CssValue& value) { return isColour(CssValues{value}) || value.token.isIdent(u"currentcolor"); });
 }
 
-bool isRead(const QString& name)
+// The properties the cascade reads, besides the custom ones.
+const QLatin1String ReadProperties[] = {QLatin1String("color"), QLatin1String("background-color"),
+    QLatin1String("background"), QLatin1String("color-scheme"), QLatin1String("opacity"), QLatin1String("filter"),
+    QLatin1String("all"), QLatin1String("background-image"), QLatin1String("margin"), QLatin1String("margin-left"),
+    QLatin1String("margin-top")};
+
+// `name` as a declaration gives it: lower case, except a custom property's.
+bool isRead(QStringView name, Qt::CaseSensitivity sensitivity = Qt::CaseSensitive)
 {
-    return name.startsWith(QLatin1String("--")) || name == QLatin1String("color")
-        || name == QLatin1String("background-color") || name == QLatin1String("background")
-        || name == QLatin1String("color-scheme") || name == QLatin1String("opacity") || name == QLatin1String("filter")
-        || name == QLatin1String("all") || name == QLatin1String("background-image") || name == QLatin1String("margin")
-        || name == QLatin1String("margin-left") || name == QLatin1String("margin-top");
+    if (name.startsWith(QLatin1String("--")))
+        return true;
+    for (const QLatin1String property : ReadProperties) {
+        if (name.compare(property, sensitivity) == 0)
+            return true;
+    }
+    return false;
+}
+
+// Whether a style rule's {} block holds anything the cascade reads: a declaration of a property it
+// reads, or a rule nested in it. A rule holding neither is passed over without reading its selectors.
+bool holdsAnythingRead(const CssValues& inside)
+{
+    bool starting = true;
+    for (const CssValue& value : inside) {
+        const CssToken& token = value.token;
+        if (token.is(CssToken::OpenCurly) || token.is(CssToken::AtKeyword))
+            return true;
+        if (token.is(CssToken::Semicolon)) {
+            starting = true;
+        } else if (!token.is(CssToken::Whitespace)) {
+            if (starting && token.is(CssToken::Ident) && isRead(token.text, Qt::CaseInsensitive))
+                return true;
+            starting = false;
+        }
+    }
+    return false;
 }
 
 using Shorthands::words;
@@ -344,6 +373,8 @@ void Cascade::addDeclarations(const QList<CssDeclaration>& declarations, const C
 void Cascade::addStyleRule(const CssValues& block, qsizetype at, qsizetype end, const Context& context, int depth)
 {
     m_budget.spend(1 + end - at);
+    if (!holdsAnythingRead(block[end].inside))
+        return;
     const bool scoped = context.scope && !context.parent;
     const auto parse = [&]() -> std::shared_ptr<const Selectors> {
         std::optional<Selectors> selector = Selectors::parse(block.mid(at, end - at), context.parent.get(), scoped);
