@@ -77,12 +77,13 @@ int runCommand(const CommandLine& command)
         return 2;
     case CommandLine::Action::Check:
     case CommandLine::Action::Fix: {
-        const ContrastCommand::Result result = command.action == CommandLine::Action::Check
-            ? ContrastCommand::check(command.contrast)
-            : ContrastCommand::fix(command.contrast);
-        std::fputs(result.output.toLocal8Bit().constData(), stdout);
-        std::fputs(result.notes.toLocal8Bit().constData(), stderr);
-        return result.status;
+        // Kept to the end of the process rather than destroyed: the exit frees it at no cost.
+        static const auto* const result = new ContrastCommand::Result(command.action == CommandLine::Action::Check
+                ? ContrastCommand::check(command.contrast)
+                : ContrastCommand::fix(command.contrast));
+        std::fputs(result->output.toLocal8Bit().constData(), stdout);
+        std::fputs(result->notes.toLocal8Bit().constData(), stderr);
+        return result->status;
     }
     case CommandLine::Action::Run:
         break;

@@ -201,6 +201,7 @@ Result check(const Options& options)
     QList<Entry> entries;
     for (const QByteArray& argument : options.schemes) {
         const auto shared = std::make_shared<PageColours::Shared>();
+        result.retained = shared; // the previous file's is freed here
         Loaded loaded = load(argument, options.darkScheme.value_or(false), shared);
         for (const QString& note : std::as_const(loaded.notes))
             result.notes += QStringLiteral("hueloom: %1: %2\n")

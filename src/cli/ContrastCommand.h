@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <memory>
 #include <optional>
 
 // `hueloom --check` and `hueloom --fix`: contrast from the command line, with no display.
@@ -34,6 +35,9 @@ struct Result {
     int status = AllPass;
     QString output; // for standard output
     QString notes; // for standard error, one line each, "hueloom: " first
+    // What the last file's readings parsed: freeing it takes a good part of the reading's own time, so
+    // a caller that exits straight after may keep it rather than destroy it.
+    std::shared_ptr<const void> retained;
 };
 
 // The target an option names: aa, aaa, apca60, apca75 or apca90; false for anything else.
