@@ -16,8 +16,9 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 LISTING = os.path.join(HERE, "..", "tests", "realworld", "stylesheets.tsv")
 
 
-def cpu_seconds(binary, path):
-    """The child's user and system time for one --check of `path`: the fastest of three."""
+def cpu_seconds(binary, path, memory=None):
+    """The child's user and system time for one --check of `path`: the fastest of three. With `memory`
+    (a list), its peak resident size in bytes is appended to it."""
     best = None
     for _ in range(3):
         process = subprocess.Popen([binary, "--check", "--json", path], stdout=subprocess.DEVNULL,
@@ -25,6 +26,8 @@ def cpu_seconds(binary, path):
         _, _, usage = os.wait4(process.pid, 0)
         spent = usage.ru_utime + usage.ru_stime
         best = spent if best is None else min(best, spent)
+    if memory is not None:
+        memory.append(usage.ru_maxrss * 1024)
     return best
 
 
@@ -43,13 +46,18 @@ def corpus(cache):
 
 
 # Texts shaped to make a reader do the most work per byte: unclosed ruby bases, stray end tags, a
-# class list matched by a compound of the same class, and nested rules.
+# class list matched by a compound of the same class, nested rules, a tag with ever more attributes,
+# and rules or selectors one after another.
 HOSTILE = {
-    "<rb> repeated": lambda n: "<rb>" * n,
-    "<div></x> repeated": lambda n: "<div></x>" * n,
-    "class x x x… with .x.x.x…": lambda n: "<style>" + ".x" * (n // 4) + "{color:red}</style><body class=\""
-    + "x " * (n // 4) + "\">",
-    "body{&{}&{}…}": lambda n: "body{" + "&{}" * n + "}",
+    "<rb> repeated": (".html", lambda n: "<rb>" * n),
+    "<div></x> repeated": (".html", lambda n: "<div></x>" * n),
+    "class x x x… with .x.x.x…": (".html", lambda n: "<style>" + ".x" * (n // 4) + "{color:red}</style><body class=\""
+                                  + "x " * (n // 4) + "\">"),
+    "body{&{}&{}…}": (".css", lambda n: "body{" + "&{}" * n + "}"),
+    "<p a0 a1 a2…> (attributes)": (".html", lambda n: "<p " + " ".join(f"a{i}" for i in range(n)) + ">"),
+    "a{color:red} repeated": (".css", lambda n: "a{color:red}" * n),
+    "a,a,a…{color:red}": (".css", lambda n: "a," * n + "a{color:red}"),
+    "!!!… (a token a byte)": (".css", lambda n: "!" * (8 * n)),
 }
 
 
@@ -68,18 +76,24 @@ def main():
                   f"{largest[1]:6.1f} ms   slowest {max(times):6.1f} ms")
     else:
         print("--check over real stylesheets: the corpus cache is empty (tests/realworld/fetch.sh fills it)")
-    print("--check on hostile texts, processor time at n and 2n repetitions:")
+    print("--check on hostile texts, processor time at n and 2n repetitions, and the peak memory each further byte costs:")
     with tempfile.TemporaryDirectory() as folder:
-        for label, make in HOSTILE.items():
+        for label, (extension, make) in HOSTILE.items():
             row = f"  {label:28}"
             for name, binary in zip(names, binaries):
                 spent = []
+                memory = []
+                sizes = []
                 for n in (50_000, 100_000):
-                    path = os.path.join(folder, "hostile.html")
+                    path = os.path.join(folder, "hostile" + extension)
                     with open(path, "w", encoding="utf-8") as out:
                         out.write(make(n))
-                    spent.append(cpu_seconds(binary, path) * 1e3)
-                row += f"  {name}: {spent[0]:7.1f} / {spent[1]:7.1f} ms (x{spent[1] / max(spent[0], 0.01):.1f})"
+                    sizes.append(os.path.getsize(path))
+                    spent.append(cpu_seconds(binary, path, memory) * 1e3)
+                # What each further byte of text costs, without the process's own memory.
+                per_byte = (memory[1] - memory[0]) / (sizes[1] - sizes[0])
+                row += (f"  {name}: {spent[0]:7.1f} / {spent[1]:7.1f} ms (x{spent[1] / max(spent[0], 0.01):.1f}),"
+                        f" {per_byte:5.1f} B/byte")
             print(row)
 
 
