@@ -216,7 +216,7 @@ std::optional<Channel> channel(const CssValue& item)
         return Channel{};
     if (item.isFunction(u"calc") || item.isFunction(u"min") || item.isFunction(u"max") || item.isFunction(u"clamp")) {
         std::optional<CssCalc::Quantity> result
-            = CssCalc::evaluate(item.isFunction(u"calc") ? item.inside : CssValues{item});
+            = CssCalc::evaluate(item.isFunction(u"calc") ? item.inside.values() : CssValues{item});
         if (!result)
             return std::nullopt;
         // A NaN result counts as zero, and infinities as the largest values.
@@ -713,7 +713,7 @@ Result colour(const CssValues& values, int depth)
     if (token.is(CssToken::Ident))
         return keyword(token.text);
     if (token.is(CssToken::Hash)) {
-        if (const std::optional<Colour> hex = hexColour(token.text))
+        if (const std::optional<Colour> hex = hexColour(token.text.toString()))
             return accepted(*hex);
         return refused(Refusal::NoColour);
     }
@@ -915,7 +915,7 @@ std::optional<CssValues> resolvedContext(const CssValues& values, const Context&
             if (value.token.isIdent(u"currentcolor"))
                 rgba = context.currentColour;
             else
-                rgba = systemColour(value.token.text, context.dark);
+                rgba = systemColour(value.token.text.toString(), context.dark);
             if (!rgba) {
                 result.append(value);
                 continue;

@@ -29,27 +29,28 @@ bool opensBlock(const CssToken& token)
 CssValues tree(QStringView text, const std::stop_token& stop)
 {
     CssValues top;
-    QList<CssValue> open;
-    const auto current = [&]() -> CssValues& { return open.isEmpty() ? top : open.last().inside; };
+    // The blocks still open: the token that opened each, and what is inside it so far.
+    QList<std::pair<CssToken, CssValues>> open;
+    const auto current = [&]() -> CssValues& { return open.isEmpty() ? top : open.last().second; };
+    const auto close = [&] {
+        auto [token, inside] = open.takeLast();
+        current().append(CssValue{std::move(token), CssBlock(std::move(inside))});
+    };
     CssTokenizer tokenizer(text);
     qsizetype count = 0;
     for (CssToken token = tokenizer.next(); !token.is(CssToken::End); token = tokenizer.next()) {
         if (count++ % 4096 == 0 && stop.stop_requested())
             break;
-        if (!open.isEmpty() && token.type == closing(open.last().token.type)) {
-            CssValue done = open.takeLast();
-            CssValues& into = current();
-            into.append(std::move(done));
+        if (!open.isEmpty() && token.type == closing(open.last().first.type)) {
+            close();
         } else if (opensBlock(token) && open.size() < MaximumDepth) {
-            open.append(CssValue{std::move(token), {}});
+            open.append({std::move(token), {}});
         } else {
             current().append(CssValue{std::move(token), {}});
         }
     }
-    while (!open.isEmpty()) {
-        CssValue done = open.takeLast();
-        current().append(std::move(done));
-    }
+    while (!open.isEmpty())
+        close();
     return top;
 }
 
@@ -163,7 +164,7 @@ QList<CssDeclaration> CssParser::declarations(const CssValues& block)
             ++first;
         if (first < last && block[first].token.is(CssToken::Colon)) {
             CssDeclaration declaration;
-            declaration.name = token.text.startsWith(QLatin1String("--")) ? token.text : token.text.toLower();
+            declaration.name = token.text.startsWith(QLatin1String("--")) ? token.text.toString() : token.text.toLower();
             ++first;
             while (first < last && blank(first))
                 ++first;
@@ -246,7 +247,7 @@ QString CssParser::text(const CssValues& values)
             result += u'@' + token.text;
             break;
         default:
-            result += token.text;
+            result += token.text.toString();
             break;
         }
     }

@@ -8,10 +8,40 @@
 #include <optional>
 #include <stop_token>
 
-// A component value: a token, or a function or a (), [] or {} block with what is inside it.
+struct CssValue;
+using CssValues = QList<CssValue>;
+
+// What is inside a block or function, shared by every copy of the value that holds it: one pointer,
+// null when there is nothing inside.
+class CssBlock {
+public:
+    CssBlock() = default;
+    CssBlock(CssValues values);
+    CssBlock(const CssBlock&) = default;
+    CssBlock(CssBlock&&) noexcept = default;
+    CssBlock& operator=(const CssBlock&) = default;
+    CssBlock& operator=(CssBlock&&) noexcept = default;
+    ~CssBlock();
+
+    const CssValues& values() const;
+    operator const CssValues&() const { return values(); }
+    qsizetype size() const;
+    bool isEmpty() const { return !d; }
+    const CssValue& operator[](qsizetype i) const;
+    const CssValue& first() const;
+    CssValues mid(qsizetype position, qsizetype length = -1) const;
+    CssValues::const_iterator begin() const;
+    CssValues::const_iterator end() const;
+
+private:
+    struct Data;
+    QExplicitlySharedDataPointer<Data> d;
+};
+
+// A component value: a token, or a function or a (), [] or {} block with what is inside it. 32 bytes.
 struct CssValue {
     CssToken token; // for a block, its opening token; for a function, the function token
-    QList<CssValue> inside;
+    CssBlock inside;
 
     bool isBlock(CssToken::Type open) const { return token.type == open; }
     bool isFunction(QStringView name) const
@@ -22,7 +52,52 @@ struct CssValue {
 
 Q_DECLARE_TYPEINFO(CssValue, Q_RELOCATABLE_TYPE);
 
-using CssValues = QList<CssValue>;
+struct CssBlock::Data : QSharedData {
+    CssValues values;
+};
+
+inline CssBlock::CssBlock(CssValues values)
+    : d(values.isEmpty() ? nullptr : new Data{{}, std::move(values)})
+{
+}
+
+inline CssBlock::~CssBlock() = default;
+
+inline const CssValues& CssBlock::values() const
+{
+    static const CssValues none;
+    return d ? d->values : none;
+}
+
+inline qsizetype CssBlock::size() const
+{
+    return d ? d->values.size() : 0;
+}
+
+inline const CssValue& CssBlock::operator[](qsizetype i) const
+{
+    return d->values[i];
+}
+
+inline const CssValue& CssBlock::first() const
+{
+    return d->values.first();
+}
+
+inline CssValues CssBlock::mid(qsizetype position, qsizetype length) const
+{
+    return values().mid(position, length);
+}
+
+inline CssValues::const_iterator CssBlock::begin() const
+{
+    return values().begin();
+}
+
+inline CssValues::const_iterator CssBlock::end() const
+{
+    return values().end();
+}
 
 // A rule of a style sheet: an at-rule, or a style rule with its selector as the prelude.
 struct CssRule {

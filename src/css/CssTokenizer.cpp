@@ -51,7 +51,7 @@ void append(QString& text, char32_t c)
     }
 }
 
-CssToken token(CssToken::Type type, QString text = {})
+CssToken token(CssToken::Type type, CssTokenText text = {})
 {
     CssToken result;
     result.type = type;
@@ -169,7 +169,7 @@ char32_t CssTokenizer::escape()
     return value;
 }
 
-QString CssTokenizer::name()
+CssTokenText CssTokenizer::name()
 {
     // A style sheet names the same classes, properties and units over and over: one string for each.
     // Most names are plain (no escape, nothing outside the BMP): such a name is looked up among those
@@ -185,9 +185,9 @@ QString CssTokenizer::name()
     const bool ends
         = end == size || (text[end] < 0x10000 && (text[end] != '\\' || (end + 1 < size && text[end + 1] == '\n')));
     if (ends) {
-        QString& known = m_names[(hash ^ (hash >> 16)) % m_names.size()];
+        CssTokenText& known = m_names[(hash ^ (hash >> 16)) % m_names.size()];
         const qsizetype length = end - m_at;
-        const QChar* const kept = known.constData();
+        const QChar* const kept = known.toString().constData();
         bool same = known.size() == length;
         for (qsizetype i = 0; same && i < length; ++i)
             same = kept[i].unicode() == text[m_at + i];
@@ -196,7 +196,7 @@ QString CssTokenizer::name()
             QChar* const out = made.data();
             for (qsizetype i = 0; i < length; ++i)
                 out[i] = QChar(char16_t(text[m_at + i]));
-            known = std::move(made);
+            known = CssTokenText(made);
         }
         m_at = end;
         return known;
@@ -214,7 +214,7 @@ QString CssTokenizer::name()
     }
     QString name = m_name;
     name.squeeze();
-    return name;
+    return CssTokenText(name);
 }
 
 CssToken CssTokenizer::numeric()
@@ -299,7 +299,7 @@ CssToken CssTokenizer::url()
 
 CssToken CssTokenizer::identLike()
 {
-    QString text = name();
+    const CssTokenText text = name();
     if (text.compare(u"url", Qt::CaseInsensitive) == 0 && peek() == '(') {
         take();
         qsizetype ahead = 0;
@@ -415,8 +415,8 @@ CssToken CssTokenizer::next()
     }
     if (c < 0x80) {
         // One string for each ASCII delimiter, shared by every token of it.
-        static const std::array<QString, 0x80> delimiters = [] {
-            std::array<QString, 0x80> result;
+        static const std::array<CssTokenText, 0x80> delimiters = [] {
+            std::array<CssTokenText, 0x80> result;
             for (char16_t ascii = 0; ascii < 0x80; ++ascii)
                 result[ascii] = QString(QChar(ascii));
             return result;

@@ -1,13 +1,74 @@
 #pragma once
 
 #include <QList>
+#include <QSharedData>
 #include <QString>
 #include <QStringView>
 #include <stop_token>
 
+// The text of a token: a name, unit, string value or delimiter. A style sheet holds a token for every
+// few characters and names the same few things over and over, so the text is one pointer to a string
+// the tokens share, null for none.
+class CssTokenText {
+public:
+    CssTokenText() = default;
+    CssTokenText(const QString& text)
+        : d(text.isEmpty() ? nullptr : new Data{{}, text})
+    {
+    }
+
+    const QString& toString() const { return d ? d->text : empty(); }
+    operator const QString&() const { return toString(); }
+    operator QStringView() const { return toString(); }
+
+    qsizetype size() const { return d ? d->text.size() : 0; }
+    bool isEmpty() const { return !d; }
+    QChar operator[](qsizetype i) const { return d->text[i]; }
+    QChar at(qsizetype i) const { return d->text.at(i); }
+    QString toLower() const { return toString().toLower(); }
+    int compare(QStringView other, Qt::CaseSensitivity sensitivity = Qt::CaseSensitive) const
+    {
+        return QStringView(toString()).compare(other, sensitivity);
+    }
+    int compare(QLatin1StringView other, Qt::CaseSensitivity sensitivity = Qt::CaseSensitive) const
+    {
+        return toString().compare(other, sensitivity);
+    }
+    bool startsWith(QLatin1StringView prefix, Qt::CaseSensitivity sensitivity = Qt::CaseSensitive) const
+    {
+        return toString().startsWith(prefix, sensitivity);
+    }
+    bool startsWith(QStringView prefix, Qt::CaseSensitivity sensitivity = Qt::CaseSensitive) const
+    {
+        return toString().startsWith(prefix, sensitivity);
+    }
+    bool startsWith(QChar c) const { return toString().startsWith(c); }
+    bool endsWith(QLatin1StringView suffix, Qt::CaseSensitivity sensitivity = Qt::CaseSensitive) const
+    {
+        return toString().endsWith(suffix, sensitivity);
+    }
+    bool endsWith(QChar c) const { return toString().endsWith(c); }
+
+    friend bool operator==(const CssTokenText& a, const CssTokenText& b) { return a.d == b.d || a.toString() == b.toString(); }
+    friend bool operator==(const CssTokenText& a, const QString& b) { return a.toString() == b; }
+    friend bool operator==(const CssTokenText& a, QLatin1StringView b) { return a.toString() == b; }
+
+private:
+    struct Data : QSharedData {
+        QString text;
+    };
+    static const QString& empty()
+    {
+        static const QString none;
+        return none;
+    }
+
+    QExplicitlySharedDataPointer<Data> d;
+};
+
 // One token of a style sheet, as CSS Syntax Level 3 cuts text into tokens.
 struct CssToken {
-    enum Type {
+    enum Type : quint8 {
         Ident,
         Function, // text is the name, without the (
         AtKeyword,
@@ -35,8 +96,8 @@ struct CssToken {
         End,
     };
 
-    // In this order, the token takes 40 bytes: a style sheet holds one for every few characters.
-    QString text; // the name, unit, string value, or the one delimiter character
+    // In this order, the token takes 24 bytes: a style sheet holds one for every few characters.
+    CssTokenText text; // the name, unit, string value, or the one delimiter character
     double number = 0;
     Type type = End;
     bool idHash = false; // a hash that would start an identifier
@@ -66,7 +127,7 @@ private:
     bool startsIdent(qsizetype ahead = 0) const;
     bool startsNumber() const;
     char32_t escape();
-    QString name();
+    CssTokenText name();
     CssToken numeric();
     CssToken identLike();
     CssToken string(char32_t quote);
@@ -76,6 +137,6 @@ private:
     QList<char32_t> m_text; // code points, with newlines and NULs already normalised
     qsizetype m_at = 0;
     QString m_name; // the name being read
-    QList<QString> m_names; // names read lately, by a hash: tokens of the same name share one
+    QList<CssTokenText> m_names; // names read lately, by a hash: tokens of the same name share one
     QByteArray m_number; // the number being read
 };

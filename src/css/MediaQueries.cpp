@@ -68,7 +68,7 @@ std::optional<double> quantity(const QList<CssValue>& values)
     if (token.is(CssToken::Number))
         return token.number;
     const std::optional<CssCalc::Quantity> length
-        = CssCalc::evaluate(values[0].isFunction(u"calc") ? values[0].inside : CssValues{values[0]});
+        = CssCalc::evaluate(values[0].isFunction(u"calc") ? values[0].inside.values() : CssValues{values[0]});
     if (length && (length->kind == CssCalc::Quantity::Length || length->kind == CssCalc::Quantity::Number))
         return length->value;
     return std::nullopt;

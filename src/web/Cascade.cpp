@@ -109,7 +109,7 @@ std::optional<double> opacityOf(const CssValues& value)
         return std::nullopt;
     const bool math = value[0].token.is(CssToken::Function);
     const std::optional<CssCalc::Quantity> quantity
-        = CssCalc::evaluate(math && value[0].isFunction(u"calc") ? value[0].inside : value);
+        = CssCalc::evaluate(math && value[0].isFunction(u"calc") ? value[0].inside.values() : value);
     if (!quantity || (quantity->kind != CssCalc::Quantity::Number && quantity->kind != CssCalc::Quantity::Percent))
         return std::nullopt;
     const double number = quantity->kind == CssCalc::Quantity::Percent ? quantity->value / 100 : quantity->value;
@@ -481,7 +481,7 @@ void Cascade::addAtRule(const CssRule& rule, const Context& context, int depth)
             if (value.token.is(CssToken::Comma))
                 names.append(QString());
             else if (value.token.is(CssToken::Ident))
-                names.last() += value.token.text;
+                names.last() += value.token.text.toString();
             else if (value.token.isDelim(u'.'))
                 names.last() += u'.';
         }
@@ -602,7 +602,7 @@ void Cascade::addImport(const CssValues& prelude, const Context& context, int de
         QString name;
         for (const CssValue& value : parts[at].inside) {
             if (value.token.is(CssToken::Ident))
-                name += value.token.text;
+                name += value.token.text.toString();
             else if (value.token.isDelim(u'.'))
                 name += u'.';
         }

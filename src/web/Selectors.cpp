@@ -192,7 +192,7 @@ std::optional<std::pair<int, int>> anPlusB(const CssValues& values)
             if (token.is(CssToken::Dimension))
                 text += token.text.toLower();
         } else if (token.isDelim(u'+') || token.isDelim(u'-')) {
-            text += token.text;
+            text += token.text.toString();
         } else {
             return std::nullopt;
         }
@@ -316,7 +316,7 @@ bool Parser::pseudo(const CssValues& values, qsizetype& at, Simple& simple, int 
         qsizetype of = 0;
         while (of < next.inside.size() && !next.inside[of].token.isIdent(u"of"))
             ++of;
-        const std::optional<std::pair<int, int>> ab = anPlusB(CssParser::trimmed(next.inside.first(of)));
+        const std::optional<std::pair<int, int>> ab = anPlusB(CssParser::trimmed(next.inside.values().first(of)));
         if (!ab)
             return false;
         simple.a = ab->first;

@@ -42,7 +42,7 @@ std::optional<double> pixels(const CssValue& value)
     if (!token.is(CssToken::Dimension) && !value.isFunction(u"calc"))
         return std::nullopt;
     const std::optional<CssCalc::Quantity> length
-        = CssCalc::evaluate(token.is(CssToken::Dimension) ? CssValues{value} : value.inside);
+        = CssCalc::evaluate(token.is(CssToken::Dimension) ? CssValues{value} : value.inside.values());
     if (!length || length->kind != CssCalc::Quantity::Length)
         return std::nullopt;
     // As in a browser, NaN is 0 and the infinities are the largest lengths, which then get limited.
