@@ -1,5 +1,6 @@
 #include "CssParser.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -164,7 +165,11 @@ QList<CssDeclaration> CssParser::declarations(const CssValues& block)
             ++first;
         if (first < last && block[first].token.is(CssToken::Colon)) {
             CssDeclaration declaration;
-            declaration.name = token.text.startsWith(QLatin1String("--")) ? token.text.toString() : token.text.toLower();
+            // A name already in lower case (nearly all) stays the string its tokens share.
+            const QString& name = token.text;
+            const bool lower = name.startsWith(QLatin1String("--"))
+                || std::none_of(name.cbegin(), name.cend(), [](QChar c) { return c >= u'A' && c <= u'Z'; });
+            declaration.name = lower ? name : name.toLower();
             ++first;
             while (first < last && blank(first))
                 ++first;

@@ -850,9 +850,20 @@ Cascade::Computed Cascade::compute(int element,
     // Each property's declarations, strongest first.
     QHash<QString, QList<const Candidate*>> byProperty;
     const auto gather = [&](const QList<Candidate>& list, bool customs) {
+        // Declarations of a name share its string, and many in a row name the same property: the
+        // list is looked up again only when the name changes.
+        const QChar* lastName = nullptr;
+        qsizetype lastSize = 0;
+        QList<const Candidate*>* into = nullptr;
         for (const Candidate& candidate : list) {
-            if (candidate.property.startsWith(QLatin1String("--")) == customs)
-                byProperty[candidate.property].append(&candidate);
+            if (candidate.property.startsWith(QLatin1String("--")) != customs)
+                continue;
+            if (!into || candidate.property.constData() != lastName || candidate.property.size() != lastSize) {
+                into = &byProperty[candidate.property];
+                lastName = candidate.property.constData();
+                lastSize = candidate.property.size();
+            }
+            into->append(&candidate);
         }
     };
     gather(forCustoms ? *forCustoms : own, true);
