@@ -49,7 +49,10 @@ public:
     }
     bool endsWith(QChar c) const { return toString().endsWith(c); }
 
-    friend bool operator==(const CssTokenText& a, const CssTokenText& b) { return a.d == b.d || a.toString() == b.toString(); }
+    friend bool operator==(const CssTokenText& a, const CssTokenText& b)
+    {
+        return a.d == b.d || a.toString() == b.toString();
+    }
     friend bool operator==(const CssTokenText& a, const QString& b) { return a.toString() == b; }
     friend bool operator==(const CssTokenText& a, QLatin1StringView b) { return a.toString() == b; }
 

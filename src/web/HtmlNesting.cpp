@@ -1,8 +1,8 @@
 #include "HtmlNesting.h"
 
 #include <optional>
-#include <string_view>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -206,7 +206,9 @@ private:
 // The tag whose name starts at `at`; nothing when the text ends inside it (the parser then drops it).
 // With `dropped`, the spans of the attributes the parser is not to see are added to it, and `overLimit`
 // counts those past the limit.
-std::optional<Tag> readTag(QByteArrayView text, qsizetype at, std::vector<std::pair<qsizetype, qsizetype>>* dropped = nullptr,
+std::optional<Tag> readTag(QByteArrayView text,
+    qsizetype at,
+    std::vector<std::pair<qsizetype, qsizetype>>* dropped = nullptr,
     qsizetype* overLimit = nullptr)
 {
     const qsizetype size = text.size();
