@@ -6,6 +6,7 @@
 #include "css/CssCalc.h"
 
 #include <QCoreApplication>
+#include <QSet>
 #include <algorithm>
 #include <cmath>
 #include <tuple>
@@ -345,6 +346,23 @@ QList<CssDeclaration> Cascade::readDeclarations(
             if (isRead(declaration.name) && isValid(declaration.name, declaration.value))
                 result.append(std::move(declaration));
         }
+        // Of the declarations of one property and importance here, the last wins wherever the rule
+        // applies: the others are dropped, so that a long run of them is weighed once.
+        QSet<std::pair<QString, bool>> later;
+        QList<bool> kept(result.size(), true);
+        for (qsizetype i = result.size() - 1; i >= 0; --i) {
+            const std::pair key{result[i].name, result[i].important};
+            if (later.contains(key))
+                kept[i] = false;
+            else if (i > 0)
+                later.insert(key);
+        }
+        qsizetype out = 0;
+        for (qsizetype i = 0; i < result.size(); ++i) {
+            if (kept[i])
+                result[out++] = std::move(result[i]);
+        }
+        result.resize(out);
         return result;
     };
     if (!context.shared)
