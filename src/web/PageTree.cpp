@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QRegularExpression>
 #include <algorithm>
+#include <array>
 #include <gumbo.h>
 
 namespace {
@@ -12,8 +13,16 @@ namespace {
 QString tagName(const GumboNode* node)
 {
     const GumboElement& element = node->v.element;
-    if (element.tag != GUMBO_TAG_UNKNOWN)
-        return QString::fromUtf8(gumbo_normalized_tagname(element.tag));
+    if (element.tag != GUMBO_TAG_UNKNOWN && element.tag < GUMBO_TAG_LAST) {
+        // The names the parser knows, one string each for every element of that name.
+        static const std::array<QString, GUMBO_TAG_LAST> known = [] {
+            std::array<QString, GUMBO_TAG_LAST> names;
+            for (int tag = 0; tag < GUMBO_TAG_LAST; ++tag)
+                names[size_t(tag)] = QString::fromUtf8(gumbo_normalized_tagname(GumboTag(tag)));
+            return names;
+        }();
+        return known[size_t(element.tag)];
+    }
     GumboStringPiece original = element.original_tag;
     gumbo_tag_from_original_text(&original);
     return QString::fromUtf8(original.data, qsizetype(original.length)).toLower();

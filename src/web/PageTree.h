@@ -65,3 +65,6 @@ private:
     int m_body = -1;
     int m_link = -1;
 };
+
+// Its strings and lists move with a plain copy of their bytes, so a growing page moves in large blocks.
+Q_DECLARE_TYPEINFO(PageTree::Element, Q_RELOCATABLE_TYPE);

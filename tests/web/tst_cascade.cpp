@@ -72,6 +72,18 @@ void TestCascade::hostileShapesStayLinear_data()
             css += QStringLiteral("--v%1:var(--v%2) var(--v%2);").arg(i).arg(i - 1);
         return css + QStringLiteral("} body{background:var(--v%1, blue)}").arg(n - 1);
     }) << 400 << false;
+    QTest::newRow("rules one after another")
+        << Shape([](int n) { return repeated(QStringLiteral("a{color:red}a:hover{color:#00f;background:red}"), n); })
+        << 2000 << false;
+    QTest::newRow("a long selector list")
+        << Shape([](int n) { return repeated(QStringLiteral("a:not(.x),"), n) + QStringLiteral("a{color:red}"); })
+        << 2000 << false;
+    QTest::newRow("a tag with many attributes") << Shape([](int n) {
+        QString tag = QStringLiteral("<body");
+        for (int i = 0; i < n; ++i)
+            tag += QStringLiteral(" a%1=x").arg(i % 300);
+        return tag + QStringLiteral("><style>[a1]{color:red}</style><a href=x>x</a>");
+    }) << 2000 << true;
     QTest::newRow("deep nesting of rules") << Shape([](int n) {
         return repeated(QStringLiteral("a{"), n) + QStringLiteral("color:red") + repeated(QStringLiteral("}"), n);
     }) << 30 << false;
