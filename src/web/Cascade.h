@@ -8,7 +8,7 @@
 #include "css/MediaQueries.h"
 
 #include <QHash>
-#include <QRgb>
+#include "colour/Rgb.h"
 #include <QStringList>
 #include <memory>
 #include <optional>
@@ -25,8 +25,8 @@ class Cascade {
 public:
     // What an element shows: its colour and background with their alpha, and its colour scheme.
     struct Style {
-        QRgb colour = qRgb(0, 0, 0);
-        QRgb background = qRgba(0, 0, 0, 0);
+        Argb colour = argb(0, 0, 0);
+        Argb background = argb(0, 0, 0, 0);
         double opacity = 1; // the element's opacity, which its whole painting is blended with
         double brightness = 1; // what filter: brightness() multiplies its whole painting by
         bool dark = false; // the element's used colour scheme
