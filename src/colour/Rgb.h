@@ -13,10 +13,22 @@ constexpr Argb argb(int red, int green, int blue, int alpha = 255)
     return ((static_cast<Argb>(alpha) & 0xFFu) << 24) | ((static_cast<Argb>(red) & 0xFFu) << 16)
         | ((static_cast<Argb>(green) & 0xFFu) << 8) | (static_cast<Argb>(blue) & 0xFFu);
 }
-constexpr int alphaOf(Argb value) { return static_cast<int>(value >> 24); }
-constexpr int redOf(Argb value) { return static_cast<int>((value >> 16) & 0xFFu); }
-constexpr int greenOf(Argb value) { return static_cast<int>((value >> 8) & 0xFFu); }
-constexpr int blueOf(Argb value) { return static_cast<int>(value & 0xFFu); }
+constexpr int alphaOf(Argb value)
+{
+    return static_cast<int>(value >> 24);
+}
+constexpr int redOf(Argb value)
+{
+    return static_cast<int>((value >> 16) & 0xFFu);
+}
+constexpr int greenOf(Argb value)
+{
+    return static_cast<int>((value >> 8) & 0xFFu);
+}
+constexpr int blueOf(Argb value)
+{
+    return static_cast<int>(value & 0xFFu);
+}
 
 // An opaque colour as the screen shows it, 8 bits a channel. Everything below the windows keeps its
 // colours so: translucency is composited away before a colour is stored.

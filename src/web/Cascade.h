@@ -4,11 +4,11 @@
 #include "Selectors.h"
 #include "SheetLoader.h"
 #include "WorkBudget.h"
+#include "colour/Rgb.h"
 #include "css/CssParser.h"
 #include "css/MediaQueries.h"
 
 #include <QHash>
-#include "colour/Rgb.h"
 #include <QStringList>
 #include <memory>
 #include <optional>
