@@ -65,32 +65,6 @@ QByteArray describeDisplayProblem(const QList<QByteArray>& qtArguments)
 
 } // namespace
 
-int runCommand(const CommandLine& command)
-{
-    switch (command.action) {
-    case CommandLine::Action::ShowHelp:
-    case CommandLine::Action::ShowVersion:
-        std::fputs(command.output.toLocal8Bit().constData(), stdout);
-        return 0;
-    case CommandLine::Action::Error:
-        std::fprintf(stderr, "hueloom: %s\n", command.output.toLocal8Bit().constData());
-        return 2;
-    case CommandLine::Action::Check:
-    case CommandLine::Action::Fix: {
-        // Kept to the end of the process rather than destroyed: the exit frees it at no cost.
-        static const auto* const result = new ContrastCommand::Result(command.action == CommandLine::Action::Check
-                ? ContrastCommand::check(command.contrast)
-                : ContrastCommand::fix(command.contrast));
-        std::fputs(result->output.toLocal8Bit().constData(), stdout);
-        std::fputs(result->notes.toLocal8Bit().constData(), stderr);
-        return result->status;
-    }
-    case CommandLine::Action::Run:
-        break;
-    }
-    return runWindow(command);
-}
-
 int runWindow(const CommandLine& command)
 {
     // The application sees Qt's options only: a file named "-reverse" after "--" stays a file name.
@@ -142,4 +116,9 @@ int runWindow(const CommandLine& command)
         std::_Exit(status);
     }
     return status;
+}
+
+extern "C" __attribute__((visibility("default"))) int hueloomRunWindow(const CommandLine* command)
+{
+    return runWindow(*command);
 }

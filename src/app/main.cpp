@@ -1,5 +1,5 @@
-#include "Startup.h"
 #include "cli/CommandLine.h"
+#include "cli/Commands.h"
 
 #include <QByteArray>
 #include <QList>

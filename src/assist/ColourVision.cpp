@@ -44,28 +44,28 @@ int encode(double linear)
     return static_cast<int>(std::lround(Srgb::fromLinear(std::clamp(linear, 0.0, 1.0)) * 255.0));
 }
 
-QColor throughMatrix(const Matrix& matrix, const QColor& colour)
+Rgb throughMatrix(const Matrix& matrix, const Rgb& colour)
 {
     const std::array<double, 3> in{decode(colour.red()), decode(colour.green()), decode(colour.blue())};
     std::array<int, 3> out{};
     for (std::size_t row = 0; row < 3; ++row)
         out[row] = encode(matrix[row][0] * in[0] + matrix[row][1] * in[1] + matrix[row][2] * in[2]);
-    return QColor(out[0], out[1], out[2]);
+    return Rgb(out[0], out[1], out[2]);
 }
 
 // The grey a reader without colour vision sees: the same WCAG relative luminance, in linear light.
-QColor grey(const QColor& colour)
+Rgb grey(const Rgb& colour)
 {
     const int value
         = encode(0.2126 * decode(colour.red()) + 0.7152 * decode(colour.green()) + 0.0722 * decode(colour.blue()));
-    return QColor(value, value, value);
+    return Rgb(value, value, value);
 }
 
 } // namespace
 
-QColor simulate(Deficiency deficiency, const QColor& colour)
+Rgb simulate(Deficiency deficiency, const Rgb& colour)
 {
-    const QColor rgb = colour.toRgb();
+    const Rgb& rgb = colour;
     switch (deficiency) {
     case Deficiency::Protanopia:
         return throughMatrix(Protanopia, rgb);
@@ -78,14 +78,14 @@ QColor simulate(Deficiency deficiency, const QColor& colour)
     case Deficiency::Normal:
         break;
     }
-    return QColor(rgb.red(), rgb.green(), rgb.blue());
+    return Rgb(rgb.red(), rgb.green(), rgb.blue());
 }
 
 ColorScheme simulate(Deficiency deficiency, const ColorScheme& scheme)
 {
     ColorScheme seen = scheme;
     for (int slot = 0; slot < Slot::Count; ++slot) {
-        const QColor colour = simulate(deficiency, scheme.colour(slot));
+        const Rgb colour = simulate(deficiency, scheme.colour(slot));
         seen.setColour(slot, colour);
     }
     return seen;

@@ -2,7 +2,7 @@
 
 #include "colour/ColorScheme.h"
 
-#include <QColor>
+#include "colour/Rgb.h"
 #include <QString>
 #include <array>
 
@@ -15,7 +15,7 @@ inline constexpr std::array<Deficiency, 5> All{Deficiency::Normal, Deficiency::P
     Deficiency::Tritanopia, Deficiency::Achromatopsia};
 
 // The colour as the reader sees it, on 8-bit channels. Normal vision returns the colour unchanged.
-QColor simulate(Deficiency deficiency, const QColor& colour);
+Rgb simulate(Deficiency deficiency, const Rgb& colour);
 // Every slot of `scheme` as the reader sees it.
 ColorScheme simulate(Deficiency deficiency, const ColorScheme& scheme);
 

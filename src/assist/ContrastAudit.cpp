@@ -50,8 +50,8 @@ std::vector<Pair> audit(const ColorScheme& scheme, Target target, bool linksUnde
     for (const PairKind& kind : Pairs) {
         if (kind.fromText() && linksUnderlined)
             continue;
-        const QColor fore = scheme.colour(kind.fore);
-        const QColor back = scheme.colour(kind.back);
+        const Rgb fore = scheme.colour(kind.fore);
+        const Rgb back = scheme.colour(kind.back);
         const double ratio = Contrast::ratio(fore, back);
         const double lc = Apca::lightnessContrast(fore, back);
         pairs.push_back({kind, ratio, lc, passes(kind, ratio, lc, target)});

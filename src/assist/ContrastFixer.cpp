@@ -33,10 +33,10 @@ using Srgb::distance;
 using Srgb::fromOklab;
 using Srgb::oklab;
 
-using Rgb = std::array<int, 3>;
+using Codes = std::array<int, 3>;
 using Linear = Srgb::Linear;
 
-Linear linear(const Rgb& rgb)
+Linear linear(const Codes& rgb)
 {
     return Srgb::linear(rgb[0], rgb[1], rgb[2]);
 }
@@ -47,9 +47,9 @@ bool inGamut(const Linear& c)
     return std::all_of(c.begin(), c.end(), [](double v) { return v >= -Slack && v <= 1.0 + Slack; });
 }
 
-Rgb rgbOf(const QColor& colour)
+Codes rgbOf(const Rgb& colour)
 {
-    const QColor c = colour.toRgb();
+    const Rgb& c = colour;
     return {c.red(), c.green(), c.blue()};
 }
 
@@ -95,7 +95,7 @@ int zoneSteps(const Point& x, const Point& y)
 }
 
 struct Candidate {
-    Rgb rgb;
+    Codes rgb;
     double wcag; // WCAG 2 luminance + 0.05
     double css; // luminance with CSS Color 4's unrounded weights + 0.05
     Apca::Powers apca;
@@ -107,7 +107,7 @@ struct Candidate {
 // 8-bit colour on the way.
 class Line {
 public:
-    explicit Line(const Rgb& rgb)
+    explicit Line(const Codes& rgb)
         : m_lab(oklab(linear(rgb)))
         , m_chroma(std::hypot(m_lab.a, m_lab.b))
         , m_cos(m_chroma > 0 ? m_lab.a / m_chroma : 1.0)
@@ -144,9 +144,9 @@ public:
 
     // The 8-bit colours a point stands for: the nearest one when it keeps the hue, otherwise every
     // colour at the corners of the 8-bit cell around the point that does.
-    void colours(const Point& p, std::vector<Rgb>& out) const
+    void colours(const Point& p, std::vector<Codes>& out) const
     {
-        const Rgb nearest{
+        const Codes nearest{
             Srgb::nearestCode(p.linear[0]), Srgb::nearestCode(p.linear[1]), Srgb::nearestCode(p.linear[2])};
         if (keepsHue(oklab(linear(nearest)))) {
             out.push_back(nearest);
@@ -161,7 +161,7 @@ public:
             low[i] = *above == p.linear[i] ? high[i] : high[i] - 1;
         }
         for (int corner = 0; corner < 8; ++corner) {
-            Rgb c{};
+            Codes c{};
             for (std::size_t i = 0; i < 3; ++i)
                 c[i] = (corner >> i) & 1 ? high[i] : low[i];
             if (c != nearest && keepsHue(oklab(linear(c))))
@@ -170,7 +170,7 @@ public:
     }
 
     // Every colour the line passes through, each once, with the original colour first.
-    std::vector<Rgb> walk() const
+    std::vector<Codes> walk() const
     {
         std::vector<Point> points;
         points.reserve(GridSteps + 16);
@@ -178,7 +178,7 @@ public:
         for (int step = 0; step <= GridSteps; ++step)
             points.push_back(at(static_cast<double>(step) / GridSteps, &edge));
         addTurns(points);
-        std::vector<Rgb> found;
+        std::vector<Codes> found;
         found.reserve(4 * GridSteps);
         for (std::size_t i = 0; i < points.size(); ++i) {
             colours(points[i], found);
@@ -260,7 +260,7 @@ private:
 
     // Between two points each channel runs one way, so when the points differ by one boundary the
     // colours on the way are theirs; otherwise the middle is looked at too.
-    void split(const Point& x, const Point& y, std::vector<Rgb>& found) const
+    void split(const Point& x, const Point& y, std::vector<Codes>& found) const
     {
         if (zoneSteps(x, y) <= 1 || y.lightness - x.lightness < Finest)
             return;
@@ -345,12 +345,12 @@ private:
 enum class Pricing { Nearest, Mirrored };
 
 // Every colour a slot may take, cheapest first.
-std::vector<Candidate> ladderOf(const Rgb& original, Pricing pricing = Pricing::Nearest)
+std::vector<Candidate> ladderOf(const Codes& original, Pricing pricing = Pricing::Nearest)
 {
     const Line line(original);
     const double mirrored = 1.0 - line.lab().L;
     std::vector<Candidate> items;
-    const auto add = [&](const Rgb& rgb) {
+    const auto add = [&](const Codes& rgb) {
         const Linear c = linear(rgb);
         const Lab lab = oklab(c);
         const double cost = pricing == Pricing::Mirrored ? std::abs(lab.L - mirrored)
@@ -361,7 +361,7 @@ std::vector<Candidate> ladderOf(const Rgb& original, Pricing pricing = Pricing::
     };
     if (pricing == Pricing::Nearest)
         add(original);
-    for (const Rgb& rgb : line.walk()) {
+    for (const Codes& rgb : line.walk()) {
         if (pricing == Pricing::Mirrored || rgb != original)
             add(rgb);
     }
@@ -374,7 +374,7 @@ std::vector<Candidate> ladderOf(const Rgb& original, Pricing pricing = Pricing::
 // DarkLimit or below, nearest first to its mirrored lightness (or to that limit).
 constexpr double DarkLimit = 0.25;
 
-std::vector<Candidate> darkBackgrounds(const Rgb& original)
+std::vector<Candidate> darkBackgrounds(const Codes& original)
 {
     std::vector<Candidate> all = ladderOf(original, Pricing::Mirrored);
     const double home = oklab(linear(original)).L;
@@ -608,7 +608,7 @@ Choice solveOn(const Candidate& back,
     return choice;
 }
 
-void setColour(ColorScheme& scheme, int slot, const Rgb& rgb)
+void setColour(ColorScheme& scheme, int slot, const Codes& rgb)
 {
     for (int c = 0; c < Channel::Count; ++c)
         scheme.setChannel(slot, c, static_cast<qint16>(rgb[static_cast<std::size_t>(c)]));
@@ -673,7 +673,7 @@ private:
     }
 
     ColorScheme m_scheme;
-    Rgb m_back;
+    Codes m_back;
     Pricing m_pricing;
     Ladders m_ladders;
     std::array<std::vector<std::size_t>, 4> m_byLuminance;
@@ -733,14 +733,14 @@ std::vector<Proposal> proposeEach(const ColorScheme& scheme, const std::vector<S
     return proposals;
 }
 
-QColor atLightness(const QColor& colour, double lightness)
+std::optional<Rgb> atLightness(const Rgb& colour, double lightness)
 {
     const Line line(rgbOf(colour));
-    std::vector<Rgb> found;
+    std::vector<Codes> found;
     line.colours(line.at(std::clamp(lightness, 0.0, 1.0)), found);
     if (found.empty())
-        return {};
-    return QColor(found[0][0], found[0][1], found[0][2]);
+        return std::nullopt;
+    return Rgb(found[0][0], found[0][1], found[0][2]);
 }
 
 } // namespace ContrastFixer

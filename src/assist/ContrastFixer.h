@@ -3,9 +3,10 @@
 #include "ContrastAudit.h"
 #include "colour/ColorScheme.h"
 
-#include <QColor>
+#include "colour/Rgb.h"
 #include <QString>
 #include <array>
+#include <optional>
 #include <vector>
 
 // A whole-scheme proposal that meets the WCAG contrast rules at once: text and every link against the
@@ -60,7 +61,7 @@ std::vector<Proposal> proposeEach(const ColorScheme& scheme, const std::vector<S
 // `colour` at OKLCH lightness `lightness` (0 black to 1 white), rounded to 8-bit channels: same hue,
 // chroma lowered only as far as sRGB needs. The nearest 8-bit colour when it keeps the hue within 1.5
 // degrees (or has chroma below 0.02), else one of the 8-bit colours around the point that does;
-// invalid when none does.
-QColor atLightness(const QColor& colour, double lightness);
+// nothing when none does.
+std::optional<Rgb> atLightness(const Rgb& colour, double lightness);
 
 } // namespace ContrastFixer

@@ -31,7 +31,7 @@ QString tr(const char* text)
 
 const char* const OptionNames[] = {"aa", "aaa", "apca60", "apca75", "apca90"};
 
-QString hex(const QColor& colour)
+QString hex(const Rgb& colour)
 {
     return colour.name().toUpper();
 }
@@ -44,10 +44,10 @@ std::optional<ColorScheme> fiveColours(const QString& text)
         return std::nullopt;
     ColorScheme scheme;
     for (int slot = 0; slot < Slot::Count; ++slot) {
-        const std::optional<QColor> colour = ColourText::parse(parts.at(slot).trimmed());
+        const std::optional<Rgb> colour = ColourText::parse(parts.at(slot).trimmed());
         if (!colour)
             return std::nullopt;
-        const QColor c = colour->toRgb();
+        const Rgb c = *colour;
         scheme.setChannel(slot, Channel::Red, static_cast<qint16>(c.red()));
         scheme.setChannel(slot, Channel::Green, static_cast<qint16>(c.green()));
         scheme.setChannel(slot, Channel::Blue, static_cast<qint16>(c.blue()));

@@ -52,9 +52,9 @@ double screenLuminance(int red, int green, int blue)
     return Red * channel(red) + Green * channel(green) + Blue * channel(blue);
 }
 
-double screenLuminance(const QColor& colour)
+double screenLuminance(const Rgb& colour)
 {
-    const QColor c = colour.toRgb();
+    const Rgb& c = colour;
     return screenLuminance(c.red(), c.green(), c.blue());
 }
 
@@ -85,7 +85,7 @@ double lightnessContrast(double text, double background)
     return lightnessContrast(powers(text), powers(background));
 }
 
-double lightnessContrast(const QColor& text, const QColor& background)
+double lightnessContrast(const Rgb& text, const Rgb& background)
 {
     return lightnessContrast(screenLuminance(text), screenLuminance(background));
 }

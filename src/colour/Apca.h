@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QColor>
+#include "colour/Rgb.h"
 
 // APCA 0.0.98G-4g lightness contrast (Lc), with the constants of the apca-w3 reference. Advisory:
 // APCA is not yet a standard. Lc runs from about -108 to 106: positive for dark text on a light
@@ -9,7 +9,7 @@ namespace Apca {
 
 // APCA's screen luminance: each channel to the power 2.4, not the piecewise sRGB curve.
 double screenLuminance(int red, int green, int blue);
-double screenLuminance(const QColor& colour);
+double screenLuminance(const Rgb& colour);
 // Lc of text of screen luminance `text` on a background of screen luminance `background`.
 double lightnessContrast(double text, double background);
 
@@ -24,6 +24,6 @@ struct Powers {
 };
 Powers powers(double screenY);
 double lightnessContrast(const Powers& text, const Powers& background);
-double lightnessContrast(const QColor& text, const QColor& background);
+double lightnessContrast(const Rgb& text, const Rgb& background);
 
 } // namespace Apca

@@ -15,9 +15,9 @@ quint32 ColorScheme::colourValue(int slot) const
     return part(Channel::Red) + 256u * part(Channel::Green) + 65536u * part(Channel::Blue);
 }
 
-QColor ColorScheme::colour(int slot) const
+Rgb ColorScheme::colour(int slot) const
 {
     const quint32 value = colourValue(slot);
-    return QColor(
+    return Rgb(
         static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF), static_cast<int>((value >> 16) & 0xFF));
 }

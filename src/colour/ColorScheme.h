@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QColor>
+#include "colour/Rgb.h"
 #include <QString>
 #include <array>
 
@@ -45,8 +45,8 @@ public:
 
     // The packed colour value red + 256 * green + 65536 * blue.
     quint32 colourValue(int slot) const;
-    QColor colour(int slot) const;
-    void setColour(int slot, const QColor& colour)
+    Rgb colour(int slot) const;
+    void setColour(int slot, const Rgb& colour)
     {
         setChannel(slot, Channel::Red, static_cast<qint16>(colour.red()));
         setChannel(slot, Channel::Green, static_cast<qint16>(colour.green()));

@@ -40,10 +40,10 @@ using ColourSpaces::Space;
 // The text and the colour it reads back as: its numbers taken as a reader takes them.
 struct Written {
     QString text;
-    QRgb readBack;
+    Argb readBack;
 };
 
-Written hslText(const QColor& colour, int decimals)
+Written hslText(const Rgb& colour, int decimals)
 {
     const ColourSpaces::Triple hsl
         = ColourSpaces::convert(Space::Srgb, Space::Hsl, {colour.redF(), colour.greenF(), colour.blueF()});
@@ -54,7 +54,7 @@ Written hslText(const QColor& colour, int decimals)
         ColourSpaces::paint(Space::Hsl, {h.toDouble(), s.toDouble() / 100, l.toDouble() / 100})};
 }
 
-Written oklchText(const QColor& colour, int decimals)
+Written oklchText(const Rgb& colour, int decimals)
 {
     const Srgb::Oklab lab = Srgb::oklab(Srgb::linear(colour));
     const double chroma = std::hypot(lab.a, lab.b);
@@ -71,11 +71,11 @@ Written oklchText(const QColor& colour, int decimals)
 
 } // namespace
 
-QString write(const QColor& colour, Format format)
+QString write(const Rgb& colour, Format format)
 {
     switch (format) {
     case Format::Hex:
-        return colour.name(QColor::HexRgb).toUpper();
+        return colour.name().toUpper();
     case Format::Rgb:
         return QStringLiteral("rgb(%1 %2 %3)").arg(colour.red()).arg(colour.green()).arg(colour.blue());
     case Format::Hsl:
@@ -83,7 +83,7 @@ QString write(const QColor& colour, Format format)
         break;
     }
     // The fewest decimals whose text reads back to this very colour.
-    const QRgb wanted = colour.rgb();
+    const Argb wanted = colour.argb();
     Written written;
     for (int decimals = 0; decimals <= MostDecimals; ++decimals) {
         written = format == Format::Hsl ? hslText(colour, decimals) : oklchText(colour, decimals);

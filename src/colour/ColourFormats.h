@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QColor>
+#include "colour/Rgb.h"
 #include <QString>
 #include <array>
 
@@ -12,6 +12,6 @@ enum class Format { Hex, Rgb, Hsl, Oklch };
 inline constexpr std::array<Format, 4> formats{Format::Hex, Format::Rgb, Format::Hsl, Format::Oklch};
 
 // "#RRGGBB", "rgb(r g b)", "hsl(h s% l%)" or "oklch(L% C H)".
-QString write(const QColor& colour, Format format);
+QString write(const Rgb& colour, Format format);
 
 } // namespace ColourFormats

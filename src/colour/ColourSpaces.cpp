@@ -323,13 +323,13 @@ int hueIndex(Space space)
     }
 }
 
-QRgb paint(Space space, const Triple& channels)
+Argb paint(Space space, const Triple& channels)
 {
     const Triple rgb = convert(space, Space::Srgb, channels);
     const auto code = [](double v) {
         return std::isnan(v) ? 0 : static_cast<int>(std::floor(std::clamp(v, 0.0, 1.0) * 255 + 0.5));
     };
-    return qRgb(code(rgb[0]), code(rgb[1]), code(rgb[2]));
+    return argb(code(rgb[0]), code(rgb[1]), code(rgb[2]));
 }
 
 } // namespace ColourSpaces

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QRgb>
+#include "colour/Rgb.h"
 #include <array>
 
 // The colour spaces of CSS colours and the conversions between them, with the matrices published with
@@ -36,6 +36,6 @@ int hueIndex(Space space);
 
 // The colour as a browser paints it on an 8-bit sRGB page: each channel clipped to 0..1 on its own,
 // then rounded to the nearest code with halves going up.
-QRgb paint(Space space, const Triple& channels);
+Argb paint(Space space, const Triple& channels);
 
 } // namespace ColourSpaces

@@ -7,7 +7,7 @@
 
 namespace Contrast {
 
-double ratio(const QColor& a, const QColor& b)
+double ratio(const Rgb& a, const Rgb& b)
 {
     return Srgb::contrastRatio(a, b);
 }

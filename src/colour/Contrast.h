@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QColor>
+#include "colour/Rgb.h"
 #include <QString>
 
 // WCAG 2.x contrast between two sRGB colours.
@@ -14,7 +14,7 @@ inline constexpr double AaaLarge = 4.5;
 inline constexpr double LinkFromText = 3.0;
 
 // (lighter + 0.05) / (darker + 0.05): 1 to 21, in either order of the colours.
-double ratio(const QColor& a, const QColor& b);
+double ratio(const Rgb& a, const Rgb& b);
 // "4.82": cut to two decimals, for showing only; a figure shown as 4.50 or more always passes 4.5.
 // Comparisons use the whole ratio.
 QString ratioText(double ratio);

@@ -54,9 +54,9 @@ Linear linear(int red, int green, int blue)
     return {at(red), at(green), at(blue)};
 }
 
-Linear linear(const QColor& colour)
+Linear linear(const Rgb& colour)
 {
-    const QColor rgb = colour.toRgb();
+    const Rgb& rgb = colour;
     return linear(rgb.red(), rgb.green(), rgb.blue());
 }
 
@@ -65,7 +65,7 @@ double luminance(const Linear& c)
     return 0.2126 * c[0] + 0.7152 * c[1] + 0.0722 * c[2];
 }
 
-double luminance(const QColor& colour)
+double luminance(const Rgb& colour)
 {
     return luminance(linear(colour));
 }
@@ -80,7 +80,7 @@ double contrastRatio(double luminanceA, double luminanceB)
     return (std::max(luminanceA, luminanceB) + 0.05) / (std::min(luminanceA, luminanceB) + 0.05);
 }
 
-double contrastRatio(const QColor& a, const QColor& b)
+double contrastRatio(const Rgb& a, const Rgb& b)
 {
     return contrastRatio(luminance(a), luminance(b));
 }

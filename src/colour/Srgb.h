@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QColor>
+#include "colour/Rgb.h"
 #include <array>
 
 // sRGB as the whole program reads it: the transfer functions, WCAG 2 relative luminance and contrast
@@ -28,18 +28,18 @@ const std::array<double, 255>& halfwayTable();
 // The nearest 8-bit code to a linear-light channel (clipped to 0..255).
 int nearestCode(double linear);
 
-Linear linear(const QColor& colour);
+Linear linear(const Rgb& colour);
 Linear linear(int red, int green, int blue);
 
 // WCAG 2 relative luminance, 0 (black) to 1 (white), with the weights WCAG gives to four places.
-double luminance(const QColor& colour);
+double luminance(const Rgb& colour);
 double luminance(const Linear& linear);
 // The same with CSS Color 4's unrounded weights (the Y row of the sRGB to XYZ D65 matrix), which some
 // checkers use; a pair that must pass everywhere passes under both.
 double luminanceUnrounded(const Linear& linear);
 // (lighter + 0.05) / (darker + 0.05): 1 to 21, in either order.
 double contrastRatio(double luminanceA, double luminanceB);
-double contrastRatio(const QColor& a, const QColor& b);
+double contrastRatio(const Rgb& a, const Rgb& b);
 
 // The matrices of sRGB and Oklab as CSS Color 4 publishes them, which browsers paint with: linear sRGB
 // to CIE XYZ (D65), XYZ to cone responses (LMS), their cube roots to Oklab, and back. They are the only

@@ -17,7 +17,7 @@ namespace {
 using ColourSpaces::Space;
 using ColourSpaces::Triple;
 
-// Our own table rather than QColor's: Qt's SVG list lacks rebeccapurple and takes "transparent".
+// Our own table rather than Qt's: Qt's SVG list lacks rebeccapurple and takes "transparent".
 constexpr std::array<NamedColour, 148> Names{{
     {"aliceblue", 0xf0f8ff},
     {"antiquewhite", 0xfaebd7},
@@ -688,7 +688,7 @@ Result keyword(const QString& name)
     for (const NamedColour& named : Names) {
         if (lower == QLatin1String(named.name)) {
             Colour colour;
-            colour.channels = {qRed(named.rgb) / 255.0, qGreen(named.rgb) / 255.0, qBlue(named.rgb) / 255.0};
+            colour.channels = {redOf(named.rgb) / 255.0, greenOf(named.rgb) / 255.0, blueOf(named.rgb) / 255.0};
             return accepted(colour);
         }
     }
@@ -775,7 +775,7 @@ Reading painted(const Result& result, const QString& text)
         if (colour.missing[i])
             channels[i] = 0;
     }
-    reading.colour = QColor(ColourSpaces::paint(colour.space, channels));
+    reading.colour = Rgb::fromArgb(ColourSpaces::paint(colour.space, channels));
     reading.refusal = Refusal::None;
     return reading;
 }
@@ -911,7 +911,7 @@ std::optional<CssValues> resolvedContext(const CssValues& values, const Context&
                 return std::nullopt;
             result += *chosen;
         } else if (value.token.is(CssToken::Ident)) {
-            std::optional<QRgb> rgba;
+            std::optional<Argb> rgba;
             if (value.token.isIdent(u"currentcolor"))
                 rgba = context.currentColour;
             else
@@ -924,10 +924,10 @@ std::optional<CssValues> resolvedContext(const CssValues& values, const Context&
             function.token.type = CssToken::Function;
             function.token.text = QStringLiteral("rgb");
             const CssValues channels = CssParser::values(QStringLiteral("%1 %2 %3 / %4")
-                                                             .arg(qRed(*rgba))
-                                                             .arg(qGreen(*rgba))
-                                                             .arg(qBlue(*rgba))
-                                                             .arg(qAlpha(*rgba) / 255.0));
+                                                             .arg(redOf(*rgba))
+                                                             .arg(greenOf(*rgba))
+                                                             .arg(blueOf(*rgba))
+                                                             .arg(alphaOf(*rgba) / 255.0));
             function.inside = channels;
             result.append(function);
         } else if (!value.inside.isEmpty()) {
@@ -949,16 +949,16 @@ std::optional<CssValues> resolvedContext(const CssValues& values, const Context&
 
 } // namespace
 
-std::optional<QRgb> systemColour(QStringView name, bool dark)
+std::optional<Argb> systemColour(QStringView name, bool dark)
 {
-    static const std::array<std::tuple<const char16_t*, QRgb, QRgb>, 7> colours{{
-        {u"canvas", qRgb(255, 255, 255), qRgb(0x12, 0x12, 0x12)},
-        {u"canvastext", qRgb(0, 0, 0), qRgb(255, 255, 255)},
-        {u"linktext", qRgb(0, 0, 0xEE), qRgb(0x9E, 0x9E, 0xFF)},
-        {u"visitedtext", qRgb(0x55, 0x1A, 0x8B), qRgb(0xD0, 0xAD, 0xF0)},
-        {u"activetext", qRgb(0xFF, 0, 0), qRgb(0xFF, 0x9E, 0x9E)},
-        {u"-webkit-link", qRgb(0, 0, 0xEE), qRgb(0x9E, 0x9E, 0xFF)},
-        {u"-webkit-activelink", qRgb(0xFF, 0, 0), qRgb(0xFF, 0x9E, 0x9E)},
+    static const std::array<std::tuple<const char16_t*, Argb, Argb>, 7> colours{{
+        {u"canvas", argb(255, 255, 255), argb(0x12, 0x12, 0x12)},
+        {u"canvastext", argb(0, 0, 0), argb(255, 255, 255)},
+        {u"linktext", argb(0, 0, 0xEE), argb(0x9E, 0x9E, 0xFF)},
+        {u"visitedtext", argb(0x55, 0x1A, 0x8B), argb(0xD0, 0xAD, 0xF0)},
+        {u"activetext", argb(0xFF, 0, 0), argb(0xFF, 0x9E, 0x9E)},
+        {u"-webkit-link", argb(0, 0, 0xEE), argb(0x9E, 0x9E, 0xFF)},
+        {u"-webkit-activelink", argb(0xFF, 0, 0), argb(0xFF, 0x9E, 0x9E)},
     }};
     for (const auto& [keyword, light, darkColour] : colours) {
         if (name.compare(QStringView(keyword), Qt::CaseInsensitive) == 0)
@@ -967,13 +967,13 @@ std::optional<QRgb> systemColour(QStringView name, bool dark)
     return std::nullopt;
 }
 
-std::optional<QRgb> readRgba(const CssValues& value, const Context& context)
+std::optional<Argb> readRgba(const CssValues& value, const Context& context)
 {
     const std::optional<CssValues> resolved = resolvedContext(CssParser::trimmed(value), context, 0);
     if (!resolved)
         return std::nullopt;
     if (resolved->size() == 1 && resolved->first().token.isIdent(u"transparent"))
-        return qRgba(0, 0, 0, 0);
+        return argb(0, 0, 0, 0);
     const Result result = colour(*resolved, 0);
     if (!result.colour)
         return std::nullopt;
@@ -984,8 +984,8 @@ std::optional<QRgb> readRgba(const CssValues& value, const Context& context)
         if (c.missing[i])
             channels[i] = 0;
     }
-    const QRgb rgb = ColourSpaces::paint(c.space, channels);
-    return qRgba(qRed(rgb), qGreen(rgb), qBlue(rgb), int(std::floor(alpha * 255 + 0.5)));
+    const Argb rgb = ColourSpaces::paint(c.space, channels);
+    return argb(redOf(rgb), greenOf(rgb), blueOf(rgb), int(std::floor(alpha * 255 + 0.5)));
 }
 
 Reading read(const CssValues& value)
@@ -1001,7 +1001,7 @@ Reading read(QStringView text)
     return painted(colour(CssParser::values(text), 0), trimmed.toString());
 }
 
-std::optional<QColor> parse(QStringView text)
+std::optional<Rgb> parse(QStringView text)
 {
     return read(text).colour;
 }

@@ -2,7 +2,7 @@
 
 #include "css/CssParser.h"
 
-#include <QColor>
+#include "colour/Rgb.h"
 #include <QString>
 #include <QStringView>
 #include <optional>
@@ -22,7 +22,7 @@ namespace ColourText {
 
 struct NamedColour {
     const char* name; // lower case
-    QRgb rgb;
+    Argb rgb;
 };
 
 enum class Refusal {
@@ -35,7 +35,7 @@ enum class Refusal {
 };
 
 struct Reading {
-    std::optional<QColor> colour;
+    std::optional<Rgb> colour;
     Refusal refusal = Refusal::NoColour;
     QString name; // the keyword or the text refused, for the message
 };
@@ -46,17 +46,17 @@ Reading read(QStringView text);
 // currentcolor is the element's colour, and the system colours are the browser's own.
 struct Context {
     bool dark = false;
-    std::optional<QRgb> currentColour; // with its alpha
+    std::optional<Argb> currentColour; // with its alpha
 };
 // The colour with its alpha as a browser computes it, relative colour syntax included; nothing when
 // the value is no colour that can be painted.
-std::optional<QRgb> readRgba(const CssValues& value, const Context& context);
+std::optional<Argb> readRgba(const CssValues& value, const Context& context);
 // The browser's own colours, as the system colour keywords name them (canvas, canvastext, linktext,
 // visitedtext, activetext), in the light or the dark scheme.
-std::optional<QRgb> systemColour(QStringView name, bool dark);
+std::optional<Argb> systemColour(QStringView name, bool dark);
 // One CSS value, as a style sheet holds it; hex without # is no colour here.
 Reading read(const CssValues& value);
-std::optional<QColor> parse(QStringView text);
+std::optional<Rgb> parse(QStringView text);
 
 // A sentence that tells the user why the colour was refused; empty for NoColour, which each command
 // words itself.

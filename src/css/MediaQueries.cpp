@@ -292,7 +292,7 @@ bool supportsDeclaration(const CssValues& values)
             if (item.isFunction(u"var") || item.isFunction(u"env"))
                 return true;
         }
-        return ColourText::readRgba(value, ColourText::Context{false, qRgb(0, 0, 0)}).has_value()
+        return ColourText::readRgba(value, ColourText::Context{false, argb(0, 0, 0)}).has_value()
             || value[0].token.isIdent(u"inherit") || value[0].token.isIdent(u"initial")
             || value[0].token.isIdent(u"unset") || value[0].token.isIdent(u"revert")
             || value[0].token.isIdent(u"revert-layer");

@@ -80,7 +80,7 @@ void BodyTag::writeChannel(int slot, int channel, int value)
     writePair(channelPosition(slot, channel), ValueText::hexPair(value));
 }
 
-void BodyTag::writeColour(int slot, const QColor& colour)
+void BodyTag::writeColour(int slot, const Rgb& colour)
 {
     writeChannel(slot, Channel::Red, colour.red());
     writeChannel(slot, Channel::Green, colour.green());

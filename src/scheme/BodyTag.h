@@ -41,7 +41,7 @@ public:
     // Overwrites the two characters at position (from 1) and the one after it.
     void writePair(int position, const QString& pair);
     void writeChannel(int slot, int channel, int value);
-    void writeColour(int slot, const QColor& colour);
+    void writeColour(int slot, const Rgb& colour);
     void writeLeftMargin(const Margins& margins);
     void writeTopMargin(const Margins& margins);
 

@@ -10,7 +10,7 @@ bool apply(const TagReader::Found& found, ColorScheme& scheme, Margins& margins)
     const ColorScheme schemeBefore = scheme;
     const Margins marginsBefore = margins;
     for (int slot = 0; slot < Slot::Count; ++slot) {
-        if (const std::optional<QColor>& colour = found.colours[static_cast<std::size_t>(slot)]) {
+        if (const std::optional<Rgb>& colour = found.colours[static_cast<std::size_t>(slot)]) {
             scheme.setColour(slot, *colour);
         }
     }

@@ -45,7 +45,7 @@ QString tokens(const ColorScheme& scheme)
 {
     QJsonObject root;
     for (int slot = 0; slot < Slot::Count; ++slot) {
-        const QColor colour = scheme.colour(slot);
+        const Rgb colour = scheme.colour(slot);
         // Four decimals of a 0..1 channel are far finer than one 8-bit step.
         const auto component = [](int code) { return std::round(code / 255.0 * 10000) / 10000; };
         const QJsonObject value{{QStringLiteral("colorSpace"), QStringLiteral("srgb")},

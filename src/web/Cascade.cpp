@@ -41,7 +41,7 @@ bool holdsVar(const CssValues& values, int depth = 0)
 
 bool isColour(const CssValues& values)
 {
-    return ColourText::readRgba(values, ColourText::Context{false, qRgb(0, 0, 0)}).has_value();
+    return ColourText::readRgba(values, ColourText::Context{false, argb(0, 0, 0)}).has_value();
 }
 
 std::optional<CssValues> backgroundColour(const CssValues& values)
@@ -790,7 +790,7 @@ QList<Cascade::Candidate> Cascade::candidates(
         QString value = QLatin1String(keyword);
         bool fromPage = false;
         if (const std::optional<QString> text = m_tree.attribute(m_tree.body(), QString::fromLatin1(attribute))) {
-            if (const std::optional<QColor> colour = LegacyColour::parse(*text)) {
+            if (const std::optional<Rgb> colour = LegacyColour::parse(*text)) {
                 value = colour->name();
                 fromPage = true;
             }
@@ -802,7 +802,7 @@ QList<Cascade::Candidate> Cascade::candidates(
         for (const auto& [attribute, property] :
             {std::pair{"bgcolor", "background-color"}, std::pair{"text", "color"}}) {
             if (const std::optional<QString> text = m_tree.attribute(element, QString::fromLatin1(attribute))) {
-                if (const std::optional<QColor> colour = LegacyColour::parse(*text))
+                if (const std::optional<Rgb> colour = LegacyColour::parse(*text))
                     add(CssDeclaration{QLatin1String(property), CssParser::values(colour->name()), false}, 1, -1, 0, {},
                         -1, -1);
             }
@@ -1061,14 +1061,14 @@ Cascade::Computed Cascade::compute(int element,
     m_darkNamed = m_darkNamed || schemes.contains(QLatin1String("dark"));
 
     // color, inherited; the root's initial colour is the scheme's text colour.
-    const QRgb inherited = parent ? parent->style.colour : *ColourText::systemColour(u"canvastext", dark);
+    const Argb inherited = parent ? parent->style.colour : *ColourText::systemColour(u"canvastext", dark);
     computed.style.colour = inherited;
     if (const Candidate* candidate = winner(QStringLiteral("color"))) {
         const CssValues value = specified(candidate);
         if (value.size() == 1 && value[0].token.isIdent(u"initial")) {
             computed.style.colour = *ColourText::systemColour(u"canvastext", dark);
         } else if (!value.isEmpty() && !isWideKeyword(value)) {
-            if (const std::optional<QRgb> rgba = ColourText::readRgba(value, ColourText::Context{dark, inherited}))
+            if (const std::optional<Argb> rgba = ColourText::readRgba(value, ColourText::Context{dark, inherited}))
                 computed.style.colour = *rgba;
             else
                 computed.style.unusable << QStringLiteral("color: ") + CssParser::text(value);
@@ -1078,9 +1078,9 @@ Cascade::Computed Cascade::compute(int element,
     if (const Candidate* candidate = winner(QStringLiteral("background-color"))) {
         const CssValues value = specified(candidate);
         if (value.size() == 1 && value[0].token.isIdent(u"inherit")) {
-            computed.style.background = parent ? parent->style.background : qRgba(0, 0, 0, 0);
+            computed.style.background = parent ? parent->style.background : argb(0, 0, 0, 0);
         } else if (!value.isEmpty() && !isWideKeyword(value)) {
-            if (const std::optional<QRgb> rgba
+            if (const std::optional<Argb> rgba
                 = ColourText::readRgba(value, ColourText::Context{dark, computed.style.colour}))
                 computed.style.background = *rgba;
             else
@@ -1161,10 +1161,10 @@ QList<Cascade::Style> Cascade::stylesDownTo(int element, const Selectors::State&
             // properties included) from the unvisited link, and keeps the unvisited colour's alpha.
             const QList<Candidate> visited = candidates(at, state, *visitedMatcher);
             Computed shown = compute(at, parent ? &*parent : nullptr, visited, &own, state);
-            computed.style.colour = qRgba(qRed(shown.style.colour), qGreen(shown.style.colour),
-                qBlue(shown.style.colour), qAlpha(computed.style.colour));
-            computed.style.background = qRgba(qRed(shown.style.background), qGreen(shown.style.background),
-                qBlue(shown.style.background), qAlpha(computed.style.background));
+            computed.style.colour = argb(redOf(shown.style.colour), greenOf(shown.style.colour),
+                blueOf(shown.style.colour), alphaOf(computed.style.colour));
+            computed.style.background = argb(redOf(shown.style.background), greenOf(shown.style.background),
+                blueOf(shown.style.background), alphaOf(computed.style.background));
             computed.style.unusable = shown.style.unusable;
         }
         result.append(computed.style);

@@ -4,11 +4,11 @@
 #include "Selectors.h"
 #include "SheetLoader.h"
 #include "WorkBudget.h"
+#include "colour/Rgb.h"
 #include "css/CssParser.h"
 #include "css/MediaQueries.h"
 
 #include <QHash>
-#include <QRgb>
 #include <QStringList>
 #include <memory>
 #include <optional>
@@ -25,8 +25,8 @@ class Cascade {
 public:
     // What an element shows: its colour and background with their alpha, and its colour scheme.
     struct Style {
-        QRgb colour = qRgb(0, 0, 0);
-        QRgb background = qRgba(0, 0, 0, 0);
+        Argb colour = argb(0, 0, 0);
+        Argb background = argb(0, 0, 0, 0);
         double opacity = 1; // the element's opacity, which its whole painting is blended with
         double brightness = 1; // what filter: brightness() multiplies its whole painting by
         bool dark = false; // the element's used colour scheme

@@ -14,7 +14,7 @@ namespace DesignTokens {
 namespace {
 
 // A token's $value: a colour text, or an object with sRGB components or a hex text.
-std::optional<QColor> tokenColour(const QJsonValue& value)
+std::optional<Rgb> tokenColour(const QJsonValue& value)
 {
     if (value.isString())
         return ColourText::parse(value.toString());
@@ -27,7 +27,7 @@ std::optional<QColor> tokenColour(const QJsonValue& value)
                 return std::nullopt;
             codes[i] = static_cast<int>(std::floor(std::clamp(components.at(i).toDouble(), 0.0, 1.0) * 255 + 0.5));
         }
-        return QColor(codes[0], codes[1], codes[2]);
+        return Rgb(codes[0], codes[1], codes[2]);
     }
     if (object.value(QStringLiteral("hex")).isString())
         return ColourText::parse(object.value(QStringLiteral("hex")).toString());
@@ -51,7 +51,7 @@ void readGroup(const QJsonObject& group, const QString& path, Colours& found)
             slot = SlotNames::slotOf(it.key());
         if (!slot || type != QLatin1String("color"))
             continue;
-        if (const std::optional<QColor> colour = tokenColour(node.value(QStringLiteral("$value"))))
+        if (const std::optional<Rgb> colour = tokenColour(node.value(QStringLiteral("$value"))))
             found[static_cast<std::size_t>(*slot)] = *colour;
     }
 }

@@ -2,7 +2,7 @@
 
 #include "colour/ColorScheme.h"
 
-#include <QColor>
+#include "colour/Rgb.h"
 #include <QStringView>
 #include <array>
 #include <optional>
@@ -13,7 +13,7 @@
 // components or a hex text; tokens of another $type are passed over.
 namespace DesignTokens {
 
-using Colours = std::array<std::optional<QColor>, Slot::Count>; // in Slot order
+using Colours = std::array<std::optional<Rgb>, Slot::Count>; // in Slot order
 
 // Nothing when the text is no JSON object; a slot no token names stays empty.
 std::optional<Colours> read(QStringView text);

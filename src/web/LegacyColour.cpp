@@ -26,7 +26,7 @@ int hexValue(QChar c)
 
 } // namespace
 
-std::optional<QColor> parse(QStringView value)
+std::optional<Rgb> parse(QStringView value)
 {
     // Only the empty string is no colour: whitespace alone is black, as the rules go.
     if (value.isEmpty())
@@ -46,12 +46,12 @@ std::optional<QColor> parse(QStringView value)
         const QString lower = input.toString().toLower();
         for (const ColourText::NamedColour& named : ColourText::namedColours()) {
             if (lower == QLatin1String(named.name))
-                return QColor(named.rgb);
+                return Rgb::fromArgb(named.rgb);
         }
     }
     if (input.size() == 4 && input[0] == u'#' && hexValue(input[1]) >= 0 && hexValue(input[2]) >= 0
         && hexValue(input[3]) >= 0)
-        return QColor(hexValue(input[1]) * 17, hexValue(input[2]) * 17, hexValue(input[3]) * 17);
+        return Rgb(hexValue(input[1]) * 17, hexValue(input[2]) * 17, hexValue(input[3]) * 17);
     // Each code point beyond the BMP counts as "00", then at most 128 code units are looked at.
     QString digits;
     for (qsizetype i = 0; i < input.size() && digits.size() < 128; ++i) {
@@ -86,7 +86,7 @@ std::optional<QColor> parse(QStringView value)
     const auto channel = [&](const QString& part) {
         return hexValue(part[0]) * (length >= 2 ? 16 : 1) + (length >= 2 ? hexValue(part[1]) : 0);
     };
-    return QColor(channel(parts[0]), channel(parts[1]), channel(parts[2]));
+    return Rgb(channel(parts[0]), channel(parts[1]), channel(parts[2]));
 }
 
 } // namespace LegacyColour

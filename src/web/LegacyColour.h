@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QColor>
+#include "colour/Rgb.h"
 #include <QStringView>
 #include <optional>
 
@@ -9,6 +9,6 @@
 // "chucknorris" included, exactly as every browser reads it.
 namespace LegacyColour {
 
-std::optional<QColor> parse(QStringView value);
+std::optional<Rgb> parse(QStringView value);
 
 } // namespace LegacyColour

@@ -17,27 +17,27 @@ constexpr double Width = 1280; // the window pages are read in, in CSS pixels
 constexpr double Height = 800;
 
 // `top` painted over the opaque `under`, each channel rounded to 8 bits as the browser paints it.
-QRgb over(QRgb top, QRgb under)
+Argb over(Argb top, Argb under)
 {
-    const double alpha = qAlpha(top) / 255.0;
+    const double alpha = alphaOf(top) / 255.0;
     const auto channel = [alpha](int a, int b) { return int(std::floor(a * alpha + b * (1 - alpha) + 0.5)); };
-    return qRgb(
-        channel(qRed(top), qRed(under)), channel(qGreen(top), qGreen(under)), channel(qBlue(top), qBlue(under)));
+    return argb(
+        channel(redOf(top), redOf(under)), channel(greenOf(top), greenOf(under)), channel(blueOf(top), blueOf(under)));
 }
 
 // What an element with opacity paints, `painted`, blended over what lay beneath it, as the browser
 // blends a layer: 8-bit alpha and truncating arithmetic.
-QRgb blended(QRgb painted, QRgb beneath, double opacity)
+Argb blended(Argb painted, Argb beneath, double opacity)
 {
     const int alpha = int(std::floor(opacity * 255 + 0.5));
     const auto channel = [alpha](int a, int b) { return (a * alpha + b * (255 - alpha)) / 255; };
-    return qRgb(channel(qRed(painted), qRed(beneath)), channel(qGreen(painted), qGreen(beneath)),
-        channel(qBlue(painted), qBlue(beneath)));
+    return argb(channel(redOf(painted), redOf(beneath)), channel(greenOf(painted), greenOf(beneath)),
+        channel(blueOf(painted), blueOf(beneath)));
 }
 
 // The colour a linear-gradient() paints at a point of a `width` × `height` box; nothing for one that
 // cannot be read. Stops are interpolated in premultiplied sRGB, as for colours of the sRGB space.
-std::optional<QRgb> gradientAt(const CssValues& gradient, double x, double y, double width, double height, bool dark)
+std::optional<Argb> gradientAt(const CssValues& gradient, double x, double y, double width, double height, bool dark)
 {
     QList<CssValues> parts{{}};
     for (const CssValue& value : gradient.first().inside) {
@@ -68,7 +68,7 @@ std::optional<QRgb> gradientAt(const CssValues& gradient, double x, double y, do
     const double radians = angle * M_PI / 180;
     const double length = std::abs(width * std::sin(radians)) + std::abs(height * std::cos(radians));
     const double t = ((x - width / 2) * std::sin(radians) - (y - height / 2) * std::cos(radians)) / length + 0.5;
-    QList<QRgb> colours;
+    QList<Argb> colours;
     QList<std::optional<double>> positions;
     for (const CssValues& part : std::as_const(parts)) {
         QList<CssValue> words;
@@ -78,7 +78,7 @@ std::optional<QRgb> gradientAt(const CssValues& gradient, double x, double y, do
         }
         if (words.isEmpty())
             return std::nullopt;
-        const std::optional<QRgb> colour = ColourText::readRgba(CssValues{words[0]}, ColourText::Context{dark, {}});
+        const std::optional<Argb> colour = ColourText::readRgba(CssValues{words[0]}, ColourText::Context{dark, {}});
         if (!colour)
             return std::nullopt;
         for (qsizetype i = 1; i < words.size() || i == 1; ++i) {
@@ -120,15 +120,15 @@ std::optional<QRgb> gradientAt(const CssValues& gradient, double x, double y, do
         return colours.last();
     const double span = *positions[stop + 1] - *positions[stop];
     const double f = span <= 0 ? 1 : std::clamp((t - *positions[stop]) / span, 0.0, 1.0);
-    const QRgb a = colours[stop];
-    const QRgb b = colours[stop + 1];
-    const double alpha = qAlpha(a) / 255.0 * (1 - f) + qAlpha(b) / 255.0 * f;
+    const Argb a = colours[stop];
+    const Argb b = colours[stop + 1];
+    const double alpha = alphaOf(a) / 255.0 * (1 - f) + alphaOf(b) / 255.0 * f;
     const auto channel = [&](int ca, int cb) {
-        const double premultiplied = ca * qAlpha(a) / 255.0 * (1 - f) + cb * qAlpha(b) / 255.0 * f;
+        const double premultiplied = ca * alphaOf(a) / 255.0 * (1 - f) + cb * alphaOf(b) / 255.0 * f;
         // The browser keeps a gradient's 8-bit channels by truncation, not rounding.
         return alpha > 0 ? int(std::floor(premultiplied / alpha + 1e-9)) : 0;
     };
-    return qRgba(channel(qRed(a), qRed(b)), channel(qGreen(a), qGreen(b)), channel(qBlue(a), qBlue(b)),
+    return argb(channel(redOf(a), redOf(b)), channel(greenOf(a), greenOf(b)), channel(blueOf(a), blueOf(b)),
         int(std::floor(alpha * 255 + 0.5)));
 }
 
@@ -187,17 +187,17 @@ PageColours PageColours::read(QStringView text, Kind kind, const Options& option
     for (int up = link; up >= 0; up = tree.at(up).parent)
         chain.prepend(up);
     const qsizetype bodyAt = chain.indexOf(tree.body());
-    const auto paint = [&](const QList<Cascade::Style>& styles, bool forLink, QRgb* canvasOut) {
+    const auto paint = [&](const QList<Cascade::Style>& styles, bool forLink, Argb* canvasOut) {
         const Cascade::Style& root = styles.first();
         const Cascade::Style& body = styles[bodyAt];
         // The canvas shows the root's background, or the body's when the root has none.
-        const QRgb base = *ColourText::systemColour(u"canvas", root.dark);
-        const bool propagated = qAlpha(root.background) == 0 && !root.backgroundImage;
-        QRgb canvas = over(propagated ? body.background : root.background, base);
+        const Argb base = *ColourText::systemColour(u"canvas", root.dark);
+        const bool propagated = alphaOf(root.background) == 0 && !root.backgroundImage;
+        Argb canvas = over(propagated ? body.background : root.background, base);
         // A gradient over it, as the browser paints it at the canvas's corner, which is what it shows.
         const std::optional<CssValues>& image = propagated ? body.backgroundImage : root.backgroundImage;
         if (image) {
-            if (const std::optional<QRgb> colour
+            if (const std::optional<Argb> colour
                 = gradientAt(*image, Width - 1.5, Height - 1.5, Width, Height, root.dark))
                 canvas = over(*colour, canvas);
         }
@@ -207,23 +207,23 @@ PageColours PageColours::read(QStringView text, Kind kind, const Options& option
         // opacity has all it paints blended over what lay beneath it.
         // filter: brightness() scales all an element paints, its descendants' colours included.
         double brightness = 1;
-        const auto bright = [&brightness](QRgb colour) {
+        const auto bright = [&brightness](Argb colour) {
             if (brightness == 1)
                 return colour;
             const auto channel = [&](int c) { return std::clamp(int(std::floor(c * brightness + 0.5)), 0, 255); };
-            return qRgba(channel(qRed(colour)), channel(qGreen(colour)), channel(qBlue(colour)), qAlpha(colour));
+            return argb(channel(redOf(colour)), channel(greenOf(colour)), channel(blueOf(colour)), alphaOf(colour));
         };
         for (qsizetype i = 0; i <= bodyAt; ++i)
             brightness *= styles[i].brightness;
-        QList<QRgb> below{canvas}; // what lies beneath each element, from the body down
-        QRgb beneath = propagated ? canvas : over(bright(body.background), canvas);
+        QList<Argb> below{canvas}; // what lies beneath each element, from the body down
+        Argb beneath = propagated ? canvas : over(bright(body.background), canvas);
         const qsizetype last = forLink ? styles.size() - 1 : bodyAt;
         for (qsizetype i = bodyAt + 1; i <= last; ++i) {
             below.append(beneath);
             brightness *= styles[i].brightness;
             beneath = over(bright(styles[i].background), beneath);
         }
-        QRgb pixel = over(bright(styles[last].colour), beneath);
+        Argb pixel = over(bright(styles[last].colour), beneath);
         for (qsizetype i = last; i >= bodyAt; --i) {
             if (styles[i].opacity < 1)
                 pixel = blended(pixel, below[i - bodyAt], styles[i].opacity);
@@ -232,7 +232,7 @@ PageColours PageColours::read(QStringView text, Kind kind, const Options& option
     };
     const QList<Cascade::Style> plain = cascade.stylesDownTo(link, Selectors::State{link, false, false});
     result.authored = false;
-    QRgb canvas = 0;
+    Argb canvas = 0;
     result.colours[Slot::Text] = paint(plain, false, &canvas);
     result.colours[Slot::Background] = canvas;
     result.colours[Slot::NewLink] = paint(plain, true, nullptr);
@@ -250,8 +250,8 @@ PageColours PageColours::read(QStringView text, Kind kind, const Options& option
             const std::optional<CssValues> value = body.customs.value(prefix + SlotNames::name(int(slot)));
             if (!value)
                 continue;
-            const std::optional<QRgb> rgba = ColourText::readRgba(*value, ColourText::Context{body.dark, {}});
-            if (rgba && qAlpha(*rgba) == 255) {
+            const std::optional<Argb> rgba = ColourText::readRgba(*value, ColourText::Context{body.dark, {}});
+            if (rgba && alphaOf(*rgba) == 255) {
                 result.colours[slot] = *rgba;
                 result.named[slot] = *rgba;
                 result.authored = true;

@@ -7,7 +7,7 @@
 #include "SheetLoader.h"
 #include "colour/ColorScheme.h"
 
-#include <QRgb>
+#include "colour/Rgb.h"
 #include <QStringList>
 #include <QStringView>
 #include <array>
@@ -39,10 +39,10 @@ public:
     // Whether pasted text is a page: markup outside CSS strings, comments and url().
     static bool holdsMarkup(QStringView text);
 
-    std::array<QRgb, Slot::Count> colours{}; // in Slot order, opaque
+    std::array<Argb, Slot::Count> colours{}; // in Slot order, opaque
     QStringList unusable; // values set that could not be read
     QStringList notes; // style sheets not read, a page too complex to finish
-    std::array<std::optional<QRgb>, Slot::Count> named{}; // the slots named by custom properties
+    std::array<std::optional<Argb>, Slot::Count> named{}; // the slots named by custom properties
     bool authored = false; // whether the text itself set any of the colours
     bool schemeSensitive = false; // whether the other colour scheme could read differently
     HtmlDocument::Attributes bodyAttributes;

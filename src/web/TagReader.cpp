@@ -73,7 +73,7 @@ void takeNamed(const TagStyle& style, Found& found)
 {
     for (int slot = 0; slot < Slot::Count; ++slot) {
         for (const QString& prefix : {QStringLiteral("--color-"), QStringLiteral("--")}) {
-            if (const std::optional<QColor> colour = style.customColour(prefix + SlotNames::name(slot))) {
+            if (const std::optional<Rgb> colour = style.customColour(prefix + SlotNames::name(slot))) {
                 found.colours[std::size_t(slot)] = *colour;
                 break;
             }
@@ -93,7 +93,7 @@ Reading readGiven(QStringView text, const std::stop_token& stop)
     const TagStyle style(body, TagStyle::styleAttribute(body));
     reading.unusable = unusableAttributes(body);
 
-    const auto take = [&](const std::optional<TagStyle::Value>& value, std::optional<QColor>& colour) {
+    const auto take = [&](const std::optional<TagStyle::Value>& value, std::optional<Rgb>& colour) {
         if (value && value->colour)
             colour = value->colour;
         else if (value && !value->unusable.isEmpty())
@@ -177,7 +177,7 @@ Reading readExplained(QStringView text, const Options& options)
     // Pasted text that sets no colour at all gives none: there is nothing in it to apply. A file is
     // read as a browser shows it, defaults and all.
     for (std::size_t slot = 0; slot < Slot::Count && (colours.authored || !options.fileName.isEmpty()); ++slot)
-        reading.found.colours[slot] = QColor(colours.colours[slot]);
+        reading.found.colours[slot] = Rgb::fromArgb(colours.colours[slot]);
     // The margins: the body's margin attributes, under what the cascade gave.
     QString margins;
     if (colours.marginLeft)
@@ -215,7 +215,7 @@ Found readNamed(QStringView text)
         PageColours::Options{});
     for (std::size_t slot = 0; slot < Slot::Count; ++slot) {
         if (colours.named[slot])
-            found.colours[slot] = QColor(*colours.named[slot]);
+            found.colours[slot] = Rgb::fromArgb(*colours.named[slot]);
     }
     return found;
 }

@@ -4,7 +4,7 @@
 #include "SheetLoader.h"
 #include "colour/ColorScheme.h"
 
-#include <QColor>
+#include "colour/Rgb.h"
 #include <QStringList>
 #include <QStringView>
 #include <array>
@@ -35,7 +35,7 @@ inline constexpr int MarginMinimum = 0;
 inline constexpr int MarginMaximum = 50;
 
 struct Found {
-    std::array<std::optional<QColor>, Slot::Count> colours; // in Slot order
+    std::array<std::optional<Rgb>, Slot::Count> colours; // in Slot order
     std::optional<int> leftMargin; // clamped to 0..50
     std::optional<int> topMargin; // clamped to 0..50
 

@@ -125,7 +125,7 @@ TagStyle::TagStyle(const HtmlDocument::Attributes& body, QStringView declaration
     };
     for (const auto& [name, property] : {std::pair{"bgcolor", "background-color"}, std::pair{"text", "color"}}) {
         if (const std::optional<QString> text = attribute(m_body, name)) {
-            if (const std::optional<QColor> colour = LegacyColour::parse(*text))
+            if (const std::optional<Rgb> colour = LegacyColour::parse(*text))
                 hint(QLatin1String(property), colour->name());
         }
     }
@@ -311,8 +311,8 @@ std::optional<TagStyle::Value> TagStyle::link(Link state) const
 {
     const char* name = state == Link::Active ? "alink" : (state == Link::Visited ? "vlink" : "link");
     if (const std::optional<QString> text = attribute(m_body, name)) {
-        if (const std::optional<QColor> colour = LegacyColour::parse(*text))
-            return Value{QColor(colour->name()), std::nullopt, {}};
+        if (const std::optional<Rgb> colour = LegacyColour::parse(*text))
+            return Value{*colour, std::nullopt, {}};
     }
     return std::nullopt;
 }
@@ -335,7 +335,7 @@ std::optional<TagStyle::Value> TagStyle::margin(bool left) const
     return unusable(property, *value);
 }
 
-std::optional<QColor> TagStyle::customColour(const QString& name) const
+std::optional<Rgb> TagStyle::customColour(const QString& name) const
 {
     const std::optional<CssValues> value = custom(name, 0);
     return value ? ColourText::read(CssParser::trimmed(*value)).colour : std::nullopt;

@@ -3,7 +3,7 @@
 #include "css/CssParser.h"
 #include "web/HtmlDocument.h"
 
-#include <QColor>
+#include "colour/Rgb.h"
 #include <QHash>
 #include <QSet>
 #include <optional>
@@ -16,7 +16,7 @@ class TagStyle {
 public:
     // A value the tag sets: a colour or length this program can use, or the text of one it cannot.
     struct Value {
-        std::optional<QColor> colour;
+        std::optional<Rgb> colour;
         std::optional<double> pixels;
         QString unusable; // what was set instead, such as "color: currentcolor" or "margin-left: 10%"
     };
@@ -36,7 +36,7 @@ public:
     std::optional<Value> link(Link state) const;
     std::optional<Value> margin(bool left) const;
     // The colour a custom property of the tag names, var() resolved; nothing for any other value.
-    std::optional<QColor> customColour(const QString& name) const;
+    std::optional<Rgb> customColour(const QString& name) const;
 
 private:
     struct Declaration {

@@ -10,6 +10,23 @@ env -u DISPLAY -u WAYLAND_DISPLAY "$APP" --help | grep -q 'Usage: hueloom' || fa
 if env -u DISPLAY "$APP" one.hlm two.hlm 2>/dev/null; then fail "two files were accepted"; fi
 env -u DISPLAY -u WAYLAND_DISPLAY "$APP" --help-all | grep -q -- '-style <style>' || fail "--help-all lists no -style"
 
+# The program itself needs QtCore alone: the GUI libraries come with the window's module, loaded only
+# for a window. A copy of the program without the module still checks, and says in one line why no
+# window can start.
+needed=$(readelf -d "$APP" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
+grep -q '^libQt6Core\.' <<<"$needed" || fail "the program does not link QtCore: $needed"
+if grep -E '^libQt6(Gui|Widgets|PrintSupport|DBus|XcbQpa)\.' <<<"$needed"; then fail "the program links GUI libraries"; fi
+mkdir "$E2E_TMP/alone"
+cp "$APP" "$E2E_TMP/alone/hueloom"
+printf 'body { color: #333; background: #fff }\n' >"$E2E_TMP/page.css"
+checked=$("$E2E_TMP/alone/hueloom" --check --json "$E2E_TMP/page.css") || true
+grep -qF '"colours":["#FFFFFF","#333333",' <<<"$checked" || fail "--check without the module printed '$checked'"
+status=0
+env -u WAYLAND_DISPLAY DISPLAY=:0 "$E2E_TMP/alone/hueloom" 2>"$E2E_TMP/err" || status=$?
+[ "$status" -eq 1 ] && [ "$(wc -l <"$E2E_TMP/err")" -eq 1 ] &&
+    grep -q '^hueloom: cannot start the window: .*hueloom-window\.so' "$E2E_TMP/err" ||
+    fail "without its module the program ended with $status: $(cat "$E2E_TMP/err")"
+
 # No display: status 1 and one line naming the problem, not Qt's plugin text and an abort.
 no_display() {
     local status=0

@@ -12,6 +12,10 @@ fail() {
 DESTDIR="$root" cmake --install "$build" --prefix /usr >/dev/null
 share="$root/usr/share"
 [ -x "$root/usr/bin/hueloom" ] || fail "the program was not installed"
+# The installed program finds its window module: without a display the window's own message, not the
+# loader's.
+said=$(env -u DISPLAY -u WAYLAND_DISPLAY "$root/usr/bin/hueloom" 2>&1) && fail "started without a display"
+[ "$said" = "hueloom: no display: DISPLAY is not set" ] || fail "the installed program said: $said"
 
 desktop-file-validate "$share/applications/org.hueloom.Hueloom.desktop" || fail "desktop entry"
 metainfo=$share/metainfo/org.hueloom.Hueloom.metainfo.xml

@@ -6,7 +6,8 @@
 #   web               the one text reader: HTML, selectors, the cascade, the tag reader (on css and colour)
 #   assist            the contrast audit, fixer and simulation (on colour)
 #   scheme            writing the scheme out (on web, css, assist and colour)
-#   document, files, cli
+#   files, cli        scheme files and the command line (on all of those); QtCore only, as are the above
+#   document          the scheme document and its undo steps (on those, with QtGui)
 set -euo pipefail
 root=$1
 fail=0

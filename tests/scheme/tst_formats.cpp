@@ -67,7 +67,7 @@ void TestFormats::everyColourTextReadsBack()
                                   .arg(lab.L, 0, 'f', 12)
                                   .arg(std::hypot(lab.a, lab.b), 0, 'f', 12)
                                   .arg(hue < 0 ? hue + 360 : hue, 0, 'f', 12);
-        QCOMPARE(ColourText::parse(exact)->rgb(), colour.rgb());
+        QCOMPARE(ColourText::parse(exact)->argb(), colour.rgb());
     }
     qInfo("longest colour text: %d characters", worst);
 }

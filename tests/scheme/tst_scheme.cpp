@@ -176,10 +176,10 @@ void TestScheme::contrastRatios_data()
     QTest::newRow("same colour") << QColor(10, 20, 30) << QColor(10, 20, 30) << "1.00" << false;
     const ColorScheme scheme = ColorScheme::defaults();
     const QColor page = scheme.colour(Slot::Background);
-    QTest::newRow("default text") << scheme.colour(Slot::Text) << page << "4.82" << true;
-    QTest::newRow("default new link") << scheme.colour(Slot::NewLink) << page << "3.57" << false;
-    QTest::newRow("default visited link") << scheme.colour(Slot::VisitedLink) << page << "8.44" << true;
-    QTest::newRow("default active link") << scheme.colour(Slot::ActiveLink) << page << "1.82" << false;
+    QTest::newRow("default text") << QColor(scheme.colour(Slot::Text)) << page << "4.82" << true;
+    QTest::newRow("default new link") << QColor(scheme.colour(Slot::NewLink)) << page << "3.57" << false;
+    QTest::newRow("default visited link") << QColor(scheme.colour(Slot::VisitedLink)) << page << "8.44" << true;
+    QTest::newRow("default active link") << QColor(scheme.colour(Slot::ActiveLink)) << page << "1.82" << false;
     // Pairs just under a level (found by searching all 8-bit colours) show the figure below it.
     QTest::newRow("4.49999993 is cut, not rounded") << QColor(0x45, 0x83, 0x01) << QColor(0, 0, 0) << "4.49" << false;
     QTest::newRow("a hair under 4.5") << QColor(0x89, 0x8C, 0xB8) << QColor(0x3E, 0x22, 0x17) << "4.49" << false;
