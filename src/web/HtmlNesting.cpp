@@ -635,11 +635,12 @@ Scan flatten(QByteArray& utf8, const std::stop_token& stop)
         const qsizetype nameAt = at;
         dropped.clear();
         const std::optional<Tag> tag = readTag(text, nameAt, &dropped, &result.droppedAttributes);
+        // Blanked even in a tag cut off by the end: the parser reads its attributes before it drops it.
+        for (const auto& [from, to] : dropped)
+            std::fill(utf8.begin() + from, utf8.begin() + to, ' ');
         if (!tag)
             break; // the parser drops a tag cut off by the end
         at = tag->end;
-        for (const auto& [from, to] : dropped)
-            std::fill(utf8.begin() + from, utf8.begin() + to, ' ');
         if (closing) {
             open.endTag(nameAt, *tag);
             continue;
