@@ -21,8 +21,8 @@ def cpu_seconds(binary, path, memory=None):
     (a list), its peak resident size in bytes is appended to it."""
     best = None
     for _ in range(3):
-        process = subprocess.Popen([binary, "--check", "--json", path], stdout=subprocess.DEVNULL,
-                                   stderr=subprocess.DEVNULL)
+        arguments = [binary, path] if path.startswith("--") else [binary, "--check", "--json", path]
+        process = subprocess.Popen(arguments, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         _, _, usage = os.wait4(process.pid, 0)
         spent = usage.ru_utime + usage.ru_stime
         best = spent if best is None else min(best, spent)
@@ -48,6 +48,8 @@ def corpus(cache):
 # Texts shaped to make a reader do the most work per byte: unclosed ruby bases, stray end tags, a
 # class list matched by a compound of the same class, nested rules, a tag with ever more attributes,
 # and rules or selectors one after another.
+LIMIT = 4 << 20  # characters, the most Hueloom reads
+
 HOSTILE = {
     "<rb> repeated": (".html", lambda n: "<rb>" * n),
     "<div></x> repeated": (".html", lambda n: "<div></x>" * n),
@@ -76,24 +78,31 @@ def main():
                   f"{largest[1]:6.1f} ms   slowest {max(times):6.1f} ms")
     else:
         print("--check over real stylesheets: the corpus cache is empty (tests/realworld/fetch.sh fills it)")
-    print("--check on hostile texts, processor time at n and 2n repetitions, and the peak memory each further byte costs:")
+    print("--check on hostile texts: processor time at n and 2n repetitions; and at the size limit (4 Mi\n"
+          "characters), processor time and peak memory per byte of text (over that of --version):")
     with tempfile.TemporaryDirectory() as folder:
         for label, (extension, make) in HOSTILE.items():
             row = f"  {label:28}"
+            path = os.path.join(folder, "hostile" + extension)
             for name, binary in zip(names, binaries):
                 spent = []
-                memory = []
-                sizes = []
                 for n in (50_000, 100_000):
-                    path = os.path.join(folder, "hostile" + extension)
                     with open(path, "w", encoding="utf-8") as out:
                         out.write(make(n))
-                    sizes.append(os.path.getsize(path))
-                    spent.append(cpu_seconds(binary, path, memory) * 1e3)
-                # What each further byte of text costs, without the process's own memory.
-                per_byte = (memory[1] - memory[0]) / (sizes[1] - sizes[0])
-                row += (f"  {name}: {spent[0]:7.1f} / {spent[1]:7.1f} ms (x{spent[1] / max(spent[0], 0.01):.1f}),"
-                        f" {per_byte:5.1f} B/byte")
+                    spent.append(cpu_seconds(binary, path) * 1e3)
+                # As many repetitions as fill the limit, made no larger: a child's peak memory counts
+                # this process's own from before it started the program.
+                n = LIMIT * 1000 // len(make(1000)) + 1
+                text = make(n)[:LIMIT]
+                with open(path, "w", encoding="utf-8") as out:
+                    out.write(text)
+                size = len(text.encode())
+                del text
+                memory = []
+                at_limit = cpu_seconds(binary, path, memory) * 1e3
+                cpu_seconds(binary, "--version", memory)
+                row += (f"  {name}: {spent[0]:6.1f} / {spent[1]:6.1f} ms (x{spent[1] / max(spent[0], 0.01):.1f}),"
+                        f" limit {at_limit:6.0f} ms {(memory[0] - memory[1]) / size:5.1f} B/byte")
             print(row)
 
 
