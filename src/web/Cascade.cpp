@@ -393,6 +393,14 @@ void Cascade::addStyleRule(const CssValues& block, qsizetype at, qsizetype end, 
     m_budget.spend(1 + end - at);
     if (!holdsAnythingRead(block[end].inside))
         return;
+    qsizetype selectors = 1;
+    for (qsizetype i = at; i < end; ++i)
+        selectors += block[i].token.is(CssToken::Comma) ? 1 : 0;
+    m_selectorCount += selectors;
+    if (m_selectorCount > MaximumSelectors || m_rules.size() >= MaximumRules) {
+        m_leftOut = true;
+        return;
+    }
     const bool scoped = context.scope && !context.parent;
     const auto parse = [&]() -> std::shared_ptr<const Selectors> {
         std::optional<Selectors> selector = Selectors::parse(block.mid(at, end - at), context.parent.get(), scoped);
@@ -1172,5 +1180,11 @@ QList<Cascade::Style> Cascade::stylesDownTo(int element, const Selectors::State&
     }
     if (m_budget.exhausted() && !m_notes.contains(note("The page is too complex to read to the end.")))
         m_notes << note("The page is too complex to read to the end.");
+    const QString leftOut = note("The page holds more rules than Hueloom reads: those past the first %L1 selectors or "
+                                 "%L2 rules were left out.")
+                                .arg(MaximumSelectors)
+                                .arg(MaximumRules);
+    if (m_leftOut && !m_notes.contains(leftOut))
+        m_notes << leftOut;
     return result;
 }

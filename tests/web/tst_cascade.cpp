@@ -21,6 +21,7 @@ private slots:
     void selectorsMatchAsAPlainReadingOfThemDoes();
     void rulesIndexedMatchAsAPlainReadingDoes();
     void sharedWorkReadsAsFreshWork();
+    void rulesPastTheMostReadAreLeftOutWithANote();
 };
 
 namespace {
@@ -449,6 +450,27 @@ void TestCascade::sharedWorkReadsAsFreshWork()
             }
         }
     }
+}
+
+// Past the most rules, or selectors, read, the rest of the sheet is left out and a note says so; what
+// came before still reads.
+void TestCascade::rulesPastTheMostReadAreLeftOutWithANote()
+{
+    const QString first = QStringLiteral("body{color:#010203}");
+    const QString last = QStringLiteral("body{color:#040506}");
+    const QString manyRules = first + repeated(QStringLiteral("a{color:red}"), int(Cascade::MaximumRules)) + last;
+    const QString manySelectors = first + repeated(QStringLiteral("a,"), int(Cascade::MaximumSelectors))
+        + QStringLiteral("a{color:red}") + last;
+    for (const QString& css : {manyRules, manySelectors}) {
+        const PageColours colours = PageColours::read(css, PageColours::Kind::StyleSheet, {});
+        QCOMPARE(hex(colours.colours[Slot::Text]), QStringLiteral("#010203"));
+        QVERIFY(colours.notes.join(u' ').contains(QLatin1String("left out")));
+    }
+    const PageColours under
+        = PageColours::read(first + repeated(QStringLiteral("a,"), 1000) + QStringLiteral("a{color:red}") + last,
+            PageColours::Kind::StyleSheet, {});
+    QCOMPARE(hex(under.colours[Slot::Text]), QStringLiteral("#040506"));
+    QVERIFY(under.notes.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestCascade)
