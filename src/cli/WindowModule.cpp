@@ -25,7 +25,7 @@ QByteArray programFolder()
 int runWindowModule(const CommandLine& command)
 {
     const QByteArray folder = programFolder();
-    // Beside the program in the build tree; under the library folder once installed.
+    // Beside the program in the build tree; in its folder of libexec once installed.
     const QByteArray candidates[]
         = {folder + "hueloom-window.so", folder + HUELOOM_WINDOW_MODULE_DIR "/hueloom-window.so"};
     void* module = nullptr;
