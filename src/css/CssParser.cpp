@@ -138,16 +138,21 @@ std::optional<CssRule> CssParser::qualifiedRule()
 
 QList<CssDeclaration> CssParser::declarations(const CssValues& block)
 {
+    return declarations(block, 0, block.size());
+}
+
+QList<CssDeclaration> CssParser::declarations(const CssValues& block, qsizetype from, qsizetype to)
+{
     QList<CssDeclaration> result;
-    qsizetype at = 0;
-    while (at < block.size()) {
+    qsizetype at = from;
+    while (at < to) {
         const CssToken& token = block[at].token;
         if (token.is(CssToken::Whitespace) || token.is(CssToken::Semicolon)) {
             ++at;
             continue;
         }
         qsizetype end = at;
-        while (end < block.size() && !block[end].token.is(CssToken::Semicolon))
+        while (end < to && !block[end].token.is(CssToken::Semicolon))
             ++end;
         if (!token.is(CssToken::Ident)) {
             // What starts otherwise is a nested rule, which ends with its {} block.

@@ -124,6 +124,8 @@ public:
     static QList<CssRule> styleSheet(QStringView text, const std::stop_token& stop = {});
     static QList<CssRule> rules(const CssValues& block);
     static QList<CssDeclaration> declarations(const CssValues& block);
+    // The declarations of block[from, to).
+    static QList<CssDeclaration> declarations(const CssValues& block, qsizetype from, qsizetype to);
     // The values without whitespace at either end.
     static CssValues trimmed(const CssValues& values);
     // The text back from values, for messages: a close approximation, not a serialisation.

@@ -342,27 +342,10 @@ QList<CssDeclaration> Cascade::readDeclarations(
 {
     const auto read = [&] {
         QList<CssDeclaration> result;
-        for (CssDeclaration& declaration : CssParser::declarations(block.mid(at, end - at))) {
+        for (CssDeclaration& declaration : CssParser::declarations(block, at, end)) {
             if (isRead(declaration.name) && isValid(declaration.name, declaration.value))
                 result.append(std::move(declaration));
         }
-        // Of the declarations of one property and importance here, the last wins wherever the rule
-        // applies: the others are dropped, so that a long run of them is weighed once.
-        QSet<std::pair<QString, bool>> later;
-        QList<bool> kept(result.size(), true);
-        for (qsizetype i = result.size() - 1; i >= 0; --i) {
-            const std::pair key{result[i].name, result[i].important};
-            if (later.contains(key))
-                kept[i] = false;
-            else if (i > 0)
-                later.insert(key);
-        }
-        qsizetype out = 0;
-        for (qsizetype i = 0; i < result.size(); ++i) {
-            if (kept[i])
-                result[out++] = std::move(result[i]);
-        }
-        result.resize(out);
         return result;
     };
     if (!context.shared)
@@ -381,6 +364,27 @@ void Cascade::addDeclarations(const QList<CssDeclaration>& declarations, const C
     rule.declarations = declarations;
     if (rule.declarations.isEmpty() || !context.parent)
         return;
+    // Of the declarations of one property and importance in a rule, the last wins wherever the rule
+    // applies: the others are dropped, so that a long run of them is weighed once.
+    if (rule.declarations.size() > 1) {
+        QSet<std::pair<QString, bool>> later;
+        QList<bool> kept(rule.declarations.size(), true);
+        for (qsizetype i = rule.declarations.size() - 1; i >= 0; --i) {
+            const std::pair key{rule.declarations[i].name, rule.declarations[i].important};
+            if (later.contains(key))
+                kept[i] = false;
+            else
+                later.insert(key);
+        }
+        if (kept.contains(false)) {
+            QList<CssDeclaration> last;
+            for (qsizetype i = 0; i < kept.size(); ++i) {
+                if (kept[i])
+                    last.append(rule.declarations[i]);
+            }
+            rule.declarations = std::move(last);
+        }
+    }
     rule.selector = context.parent;
     rule.scope = context.scope;
     rule.layer = context.layer;
