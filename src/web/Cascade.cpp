@@ -394,8 +394,7 @@ void Cascade::addDeclarations(const QList<CssDeclaration>& declarations, const C
 
 void Cascade::addStyleRule(const CssValues& block, qsizetype at, qsizetype end, const Context& context, int depth)
 {
-    m_budget.spend(1 + end - at);
-    if (!holdsAnythingRead(block[end].inside))
+    if (!m_budget.spend(1 + end - at) || !holdsAnythingRead(block[end].inside))
         return;
     qsizetype selectors = 1;
     for (qsizetype i = at; i < end; ++i)
@@ -442,7 +441,8 @@ void Cascade::addContents(const CssValues& block, const Context& context, int de
     };
     qsizetype at = 0;
     const qsizetype size = block.size();
-    while (at < size) {
+    // A reading told to stop, or past its allowance, stops here, between one rule and the next.
+    while (at < size && !m_budget.exhausted()) {
         const CssToken& token = block[at].token;
         if (token.is(CssToken::Whitespace) || token.is(CssToken::Semicolon)
             || (!nested && (token.is(CssToken::Cdo) || token.is(CssToken::Cdc)))) {
