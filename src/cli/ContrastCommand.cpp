@@ -96,7 +96,9 @@ Loaded load(const QByteArray& argument, bool dark = false, const std::shared_ptr
     options.dark = dark;
     ReadFile::Result read;
     if (argument == "-") {
-        // Standard input is read as pasted text is: sniffed for markup, with no folder for its links.
+        // Standard input is read as pasted text is, sniffed for markup, with no folder for its links; but,
+        // as a file is, as a browser shows it, the browser's defaults and all.
+        options.asShown = true;
         read = standardInput();
         if (!read.ok())
             return {std::nullopt, tr("%1: cannot read standard input: %2").arg(shown, read.reason())};

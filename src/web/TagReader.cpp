@@ -176,7 +176,8 @@ Reading readExplained(QStringView text, const Options& options)
         return {};
     // Pasted text that sets no colour at all gives none: there is nothing in it to apply. A file is
     // read as a browser shows it, defaults and all.
-    for (std::size_t slot = 0; slot < Slot::Count && (colours.authored || !options.fileName.isEmpty()); ++slot)
+    const bool asShown = colours.authored || options.asShown || !options.fileName.isEmpty();
+    for (std::size_t slot = 0; slot < Slot::Count && asShown; ++slot)
         reading.found.colours[slot] = Rgb::fromArgb(colours.colours[slot]);
     // The margins: the body's margin attributes, under what the cascade gave.
     QString margins;

@@ -59,6 +59,10 @@ struct Options {
     Kind kind = Kind::Guess; // Guess: a page when it holds markup outside CSS strings and comments
     bool dark = false;
     QString fileName; // the file read, which linked style sheets are relative to; empty for pasted text
+    // Read as a browser shows it, the browser's defaults for what it leaves unset, even when it sets no
+    // colour at all: as a file is read, and standard input for a check. Pasted text that sets nothing
+    // finds nothing instead.
+    bool asShown = false;
     SheetLoader loader; // reads linked style sheets; none for pasted text
     std::stop_token stop; // a reading stopped through it finds nothing
     // Shared by readings of the same text in both colour schemes, so that it is parsed once.
