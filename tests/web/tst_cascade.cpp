@@ -18,6 +18,7 @@ private slots:
     void hostileShapesStayLinear_data();
     void hostileShapesStayLinear();
     void layersAndImportanceRank();
+    void declarationsOfOneRuleRank();
     void selectorsMatchAsAPlainReadingOfThemDoes();
     void rulesIndexedMatchAsAPlainReadingDoes();
     void sharedWorkReadsAsFreshWork();
@@ -102,6 +103,41 @@ void TestCascade::hostileShapesStayLinear()
     QVERIFY2(small.notes.isEmpty() && large.notes.isEmpty(), qPrintable(large.notes.join(u' ')));
     QVERIFY2(large.steps <= 3 * std::max<qint64>(small.steps, 1000),
         qPrintable(QStringLiteral("%1 steps, then %2").arg(small.steps).arg(large.steps)));
+}
+
+// Runs of declarations in one rule, some !important, some of the shorthand, some revert-layer, with a
+// rule before them: the last important one wins, else the last normal one; background and
+// background-color count in the order written.
+void TestCascade::declarationsOfOneRuleRank()
+{
+    QRandomGenerator random(2609);
+    for (int run = 0; run < 300; ++run) {
+        QString rule = QStringLiteral("body{background-color:#000001;color:#000001}body{");
+        QString text = QStringLiteral("#000001");
+        QString background = QStringLiteral("#000001");
+        bool textImportant = false;
+        bool backgroundImportant = false;
+        const int count = random.bounded(1, 12);
+        for (int i = 0; i < count; ++i) {
+            const QString colour = QStringLiteral("#0000%1").arg(i + 2, 2, 10, QLatin1Char('0'));
+            const bool important = random.bounded(3) == 0;
+            const int property = random.bounded(3);
+            const QString name = property == 0 ? QStringLiteral("color")
+                : property == 1                ? QStringLiteral("background-color")
+                                               : QStringLiteral("background");
+            rule += QStringLiteral("%1:%2%3;").arg(name, colour, important ? QStringLiteral("!important") : QString());
+            QString& wins = property == 0 ? text : background;
+            bool& winsImportant = property == 0 ? textImportant : backgroundImportant;
+            if (important || !winsImportant) {
+                wins = colour;
+                winsImportant = important;
+            }
+        }
+        rule += u'}';
+        const PageColours colours = PageColours::read(rule, PageColours::Kind::StyleSheet, {});
+        QVERIFY2(hex(colours.colours[Slot::Text]) == text.toUpper(), qPrintable(rule));
+        QVERIFY2(hex(colours.colours[Slot::Background]) == background.toUpper(), qPrintable(rule));
+    }
 }
 
 // Random rules for the body's colour, in random layers declared in a random order, some !important:
