@@ -400,7 +400,9 @@ void Cascade::addStyleRule(const CssValues& block, qsizetype at, qsizetype end, 
     for (qsizetype i = at; i < end; ++i)
         selectors += block[i].token.is(CssToken::Comma) ? 1 : 0;
     m_selectorCount += selectors;
-    if (m_selectorCount > MaximumSelectors || m_rules.size() >= MaximumRules) {
+    m_selectorTokens += end - at;
+    if (m_selectorCount > MaximumSelectors || m_selectorTokens > MaximumSelectorTokens
+        || m_rules.size() >= MaximumRules) {
         m_leftOut = true;
         return;
     }
@@ -1184,10 +1186,11 @@ QList<Cascade::Style> Cascade::stylesDownTo(int element, const Selectors::State&
     }
     if (m_budget.exhausted() && !m_notes.contains(note("The page is too complex to read to the end.")))
         m_notes << note("The page is too complex to read to the end.");
-    const QString leftOut = note("The page holds more rules than Hueloom reads: those past the first %L1 selectors or "
-                                 "%L2 rules were left out.")
+    const QString leftOut = note("The page holds more rules than Hueloom reads (%L1 rules, %L2 selectors or %L3 "
+                                 "tokens of selectors): the rest was left out.")
+                                .arg(MaximumRules)
                                 .arg(MaximumSelectors)
-                                .arg(MaximumRules);
+                                .arg(MaximumSelectorTokens);
     if (m_leftOut && !m_notes.contains(leftOut))
         m_notes << leftOut;
     return result;

@@ -51,12 +51,14 @@ public:
         QHash<const CssValue*, QList<CssDeclaration>> declarations;
     };
 
-    // The most style rules with something the cascade reads, and selectors in them, that are read: far
-    // past any real style sheet (of the 77 real ones tested, UIkit's has the most, 679 rules and 3,151
-    // selectors), but a text of short rules one after another could hold hundreds of thousands within
-    // the size limit, each weighed at every element. The rest is left out, and a note says so.
+    // The most style rules with something the cascade reads, and selectors in them (and tokens in
+    // those), that are read: far past any real style sheet (of the 77 real ones tested, UIkit's has the
+    // most, 679 rules and 3,151 selectors), but a text of short rules one after another could hold
+    // hundreds of thousands within the size limit, each weighed at every element. The rest is left
+    // out, and a note says so.
     static constexpr qsizetype MaximumRules = 100'000;
     static constexpr qsizetype MaximumSelectors = 200'000;
+    static constexpr qsizetype MaximumSelectorTokens = 1'000'000; // in all the selectors read
 
     Cascade(const PageTree& tree,
         MediaQueries::Environment environment,
@@ -126,6 +128,7 @@ private:
     QStringList m_notes;
     QStringList m_loading; // the chain of sheets being read, against @import cycles
     qsizetype m_selectorCount = 0; // in the style rules read
+    qsizetype m_selectorTokens = 0;
     bool m_leftOut = false; // rules past the most that are read
     int m_order = 0;
     int m_anonymous = 0;

@@ -99,14 +99,15 @@ bool HtmlDocument::holdsMarkup(QStringView text)
     return tag.match(text).hasMatch();
 }
 
-void HtmlDocument::parse(
+bool HtmlDocument::parse(
     QStringView text, const std::stop_token& stop, const std::function<void(const GumboInternalOutput& output)>& visit)
 {
     QByteArray utf8 = text.toUtf8();
-    HtmlNesting::flatten(utf8, stop);
+    const bool cut = HtmlNesting::flatten(utf8, stop).cut;
     GumboMemory memory(stop);
     if (const GumboOutput* output = memory.parse(utf8))
         visit(*output);
+    return cut;
 }
 
 HtmlDocument::HtmlDocument(QStringView text, const std::stop_token& stop)

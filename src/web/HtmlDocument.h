@@ -31,7 +31,8 @@ public:
     // Parses the text as the constructor does (nesting kept within HtmlNesting's limit, gumbo's memory
     // freed flat, a stop heeded) and hands gumbo's tree to `visit` while it lives. Nothing is visited
     // when the reading was stopped or memory ran out.
-    static void parse(QStringView text,
+    // Returns whether the text was ended early (HtmlNesting::MaxElements).
+    static bool parse(QStringView text,
         const std::stop_token& stop,
         const std::function<void(const GumboInternalOutput& output)>& visit);
 

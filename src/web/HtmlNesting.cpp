@@ -204,12 +204,13 @@ private:
 };
 
 // The tag whose name starts at `at`; nothing when the text ends inside it (the parser then drops it).
-// With `dropped`, the spans of the attributes the parser is not to see are added to it, and `overLimit`
-// counts those past the limit.
+// With `dropped`, the spans of the attributes the parser is not to see are added to it, `overLimit`
+// counts those past the limit, and `kept` those it is to see.
 std::optional<Tag> readTag(QByteArrayView text,
     qsizetype at,
     std::vector<std::pair<qsizetype, qsizetype>>* dropped = nullptr,
-    qsizetype* overLimit = nullptr)
+    qsizetype* overLimit = nullptr,
+    qsizetype* kept = nullptr)
 {
     const qsizetype size = text.size();
     qsizetype i = at;
@@ -262,6 +263,8 @@ std::optional<Tag> readTag(QByteArrayView text,
                     dropped->emplace_back(attributeAt, i);
                 if (verdict == AttributeNames::OverLimit && overLimit)
                     ++*overLimit;
+                if (verdict == AttributeNames::Kept && kept)
+                    ++*kept;
             }
         }
     }
@@ -607,6 +610,8 @@ Scan flatten(QByteArray& utf8, const std::stop_token& stop)
     qsizetype at = 0;
     int tags = 0;
     std::vector<std::pair<qsizetype, qsizetype>> dropped;
+    int startTags = 0;
+    qsizetype attributes = 0; // kept, in all the tags read
     while ((at = text.indexOf('<', at)) >= 0) {
         if (++tags % 4096 == 0 && stop.stop_requested())
             break;
@@ -634,7 +639,7 @@ Scan flatten(QByteArray& utf8, const std::stop_token& stop)
             continue;
         const qsizetype nameAt = at;
         dropped.clear();
-        const std::optional<Tag> tag = readTag(text, nameAt, &dropped, &result.droppedAttributes);
+        const std::optional<Tag> tag = readTag(text, nameAt, &dropped, &result.droppedAttributes, &attributes);
         // Blanked even in a tag cut off by the end: the parser reads its attributes before it drops it.
         for (const auto& [from, to] : dropped)
             std::fill(utf8.begin() + from, utf8.begin() + to, ' ');
@@ -644,6 +649,11 @@ Scan flatten(QByteArray& utf8, const std::stop_token& stop)
         if (closing) {
             open.endTag(nameAt, *tag);
             continue;
+        }
+        if (++startTags > MaxElements || attributes > MaxAttributesInAll) {
+            utf8.truncate(tagStart);
+            result.cut = true;
+            break;
         }
         std::string name(size_t(tag->nameEnd - nameAt), '\0');
         for (size_t i = 0; i < name.size(); ++i)

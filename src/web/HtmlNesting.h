@@ -23,11 +23,17 @@ inline constexpr int MaxDepth = 512;
 // first MaxAttributes attributes only (real tags hold a few dozen at most), and an attribute whose
 // name came earlier in the tag is taken out before the parser sees it, as the parser would drop it.
 inline constexpr int MaxAttributes = 128;
+// And the parser's tree takes a few hundred bytes an element or attribute: the text ends before the
+// start tag past the first MaxElements, or that takes the attributes past MaxAttributesInAll, more
+// than a real page of the size Hueloom reads holds (a dense table of 4 MiB may come near).
+inline constexpr int MaxElements = 100'000;
+inline constexpr qsizetype MaxAttributesInAll = 300'000;
 
 struct Scan {
     int deepest = 0; // the deepest the parser may now nest the text
     qsizetype flattened = 0; // how many start tags were made text
     qsizetype droppedAttributes = 0; // how many attributes past a tag's first MaxAttributes were dropped
+    bool cut = false; // whether the text was ended early, past MaxElements or MaxAttributesInAll
 };
 
 // Makes text of each start tag in `utf8` that could nest deeper than MaxDepth (its '<' becomes a

@@ -1,12 +1,14 @@
 #include "PageColours.h"
 
 #include "Cascade.h"
+#include "HtmlNesting.h"
 #include "PageTree.h"
 #include "SlotNames.h"
 #include "css/ColourText.h"
 #include "css/CssCalc.h"
 #include "css/CssTokenizer.h"
 
+#include <QCoreApplication>
 #include <cmath>
 
 namespace {
@@ -268,6 +270,11 @@ PageColours PageColours::read(QStringView text, Kind kind, const Options& option
     if (plain[bodyAt].marginTop)
         result.marginTop = CssParser::text(*plain[bodyAt].marginTop);
     result.notes = cascade.notes();
+    if (tree.cut())
+        result.notes << QCoreApplication::translate("PageColours",
+            "The page holds more than Hueloom reads (%L1 elements or %L2 attributes): the rest was left out.")
+                            .arg(HtmlNesting::MaxElements)
+                            .arg(HtmlNesting::MaxAttributesInAll);
     result.authored = result.authored || cascade.authored();
     result.schemeSensitive = cascade.schemeSensitive();
     result.steps = budget.spent();

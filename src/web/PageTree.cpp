@@ -140,7 +140,7 @@ void PageTree::ensureBodyAndLink()
 PageTree PageTree::fromPage(QStringView text, const std::stop_token& stop)
 {
     PageTree tree;
-    HtmlDocument::parse(text, stop, [&tree](const GumboOutput& output) { tree.read(output); });
+    tree.m_cut = HtmlDocument::parse(text, stop, [&tree](const GumboOutput& output) { tree.read(output); });
     if (tree.m_root < 0)
         return model();
     tree.ensureBodyAndLink();

@@ -36,6 +36,8 @@ public:
     };
 
     static PageTree fromPage(QStringView text, const std::stop_token& stop = {});
+    // Whether the page held more elements than are read, and was read to the last of them only.
+    bool cut() const { return m_cut; }
     static PageTree model();
 
     static size_t classHash(QStringView name);
@@ -64,6 +66,7 @@ private:
     int m_root = -1;
     int m_body = -1;
     int m_link = -1;
+    bool m_cut = false;
 };
 
 // Its strings and lists move with a plain copy of their bytes, so a growing page moves in large blocks.

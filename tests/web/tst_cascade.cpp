@@ -1,4 +1,5 @@
 #include "web/Cascade.h"
+#include "web/HtmlNesting.h"
 #include "web/PageColours.h"
 #include "web/PageTree.h"
 #include "web/Selectors.h"
@@ -497,8 +498,15 @@ void TestCascade::rulesPastTheMostReadAreLeftOutWithANote()
     const QString manyRules = first + repeated(QStringLiteral("a{color:red}"), int(Cascade::MaximumRules)) + last;
     const QString manySelectors = first + repeated(QStringLiteral("a,"), int(Cascade::MaximumSelectors))
         + QStringLiteral("a{color:red}") + last;
-    for (const QString& css : {manyRules, manySelectors}) {
-        const PageColours colours = PageColours::read(css, PageColours::Kind::StyleSheet, {});
+    const QString longSelector = first + repeated(QStringLiteral(".x"), int(Cascade::MaximumSelectorTokens / 2))
+        + QStringLiteral("{color:red}") + last;
+    // And a page past the most elements read, the style element after them left out with them.
+    const QString manyElements = QStringLiteral("<style>") + first + QStringLiteral("</style>")
+        + repeated(QStringLiteral("<b></b>"), HtmlNesting::MaxElements) + QStringLiteral("<style>") + last
+        + QStringLiteral("</style>");
+    for (const QString& text : {manyRules, manySelectors, longSelector, manyElements}) {
+        const auto kind = text == manyElements ? PageColours::Kind::Page : PageColours::Kind::StyleSheet;
+        const PageColours colours = PageColours::read(text, kind, {});
         QCOMPARE(hex(colours.colours[Slot::Text]), QStringLiteral("#010203"));
         QVERIFY(colours.notes.join(u' ').contains(QLatin1String("left out")));
     }
