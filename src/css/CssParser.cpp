@@ -27,7 +27,7 @@ bool opensBlock(const CssToken& token)
 
 // Builds the tree without recursion, straight from the tokenizer: a stack of the blocks still open.
 // Stops early, with the values so far, once `stop` is requested.
-CssValues tree(QStringView text, const std::stop_token& stop)
+CssValues tree(QStringView text, const std::stop_token& stop, bool* cut = nullptr)
 {
     CssValues top;
     // The blocks still open: the token that opened each, and what is inside it so far.
@@ -42,6 +42,11 @@ CssValues tree(QStringView text, const std::stop_token& stop)
     for (CssToken token = tokenizer.next(); !token.is(CssToken::End); token = tokenizer.next()) {
         if (count++ % 4096 == 0 && stop.stop_requested())
             break;
+        if (count > CssParser::MaximumTokens) {
+            if (cut)
+                *cut = true;
+            break;
+        }
         if (!open.isEmpty() && token.type == closing(open.last().first.type)) {
             close();
         } else if (opensBlock(token) && open.size() < MaximumDepth) {
@@ -62,9 +67,9 @@ CssParser::CssParser(CssValues values)
 {
 }
 
-CssValues CssParser::values(QStringView text, const std::stop_token& stop)
+CssValues CssParser::values(QStringView text, const std::stop_token& stop, bool* cut)
 {
-    return tree(text, stop);
+    return tree(text, stop, cut);
 }
 
 QList<CssRule> CssParser::styleSheet(QStringView text, const std::stop_token& stop)

@@ -119,7 +119,10 @@ struct CssDeclaration {
 class CssParser {
 public:
     // Stops early, with the values so far, once `stop` is requested.
-    static CssValues values(QStringView text, const std::stop_token& stop = {});
+    // The most tokens read of one text: four times what the largest real style sheets hold, a quarter
+    // of what the text limit allows. Past them the text is cut, and `cut` set.
+    static constexpr qsizetype MaximumTokens = 2'000'000;
+    static CssValues values(QStringView text, const std::stop_token& stop = {}, bool* cut = nullptr);
     // Stops early, with the rules so far, once `stop` is requested.
     static QList<CssRule> styleSheet(QStringView text, const std::stop_token& stop = {});
     static QList<CssRule> rules(const CssValues& block);

@@ -401,7 +401,7 @@ void Cascade::addStyleRule(const CssValues& block, qsizetype at, qsizetype end, 
         selectors += block[i].token.is(CssToken::Comma) ? 1 : 0;
     m_selectorCount += selectors;
     m_selectorTokens += end - at;
-    if (m_selectorCount > MaximumSelectors || m_selectorTokens > MaximumSelectorTokens
+    if (m_leftOut || m_selectorCount > MaximumSelectors || m_selectorTokens > MaximumSelectorTokens
         || m_rules.size() >= MaximumRules) {
         m_leftOut = true;
         return;
@@ -489,6 +489,11 @@ void Cascade::addContents(const CssValues& block, const Context& context, int de
             if (nested) {
                 // Most rules hold one run of declarations: it is shared with what is kept, not copied.
                 QList<CssDeclaration> run = readDeclarations(block, at, end, context);
+                m_declarationCount += run.size();
+                if (m_declarationCount > MaximumDeclarations) {
+                    m_leftOut = true;
+                    break;
+                }
                 if (declarations.isEmpty())
                     declarations = std::move(run);
                 else
@@ -692,17 +697,25 @@ void Cascade::addImport(const CssValues& prelude, const Context& context, int de
 std::shared_ptr<const CssValues> Cascade::parse(QStringView css, bool* kept)
 {
     *kept = false;
-    if (!m_parsed)
-        return std::make_shared<const CssValues>(CssParser::values(css, m_budget.stop()));
+    bool cut = false;
+    if (!m_parsed) {
+        auto values = std::make_shared<const CssValues>(CssParser::values(css, m_budget.stop(), &cut));
+        m_sheetCut = m_sheetCut || cut;
+        return values;
+    }
     QString key = css.toString();
     if (std::shared_ptr<const CssValues> known = m_parsed->sheets.value(key)) {
         *kept = true;
+        m_sheetCut = m_sheetCut || m_parsed->cut.contains(known.get());
         return known;
     }
-    auto values = std::make_shared<const CssValues>(CssParser::values(css, m_budget.stop()));
+    auto values = std::make_shared<const CssValues>(CssParser::values(css, m_budget.stop(), &cut));
+    m_sheetCut = m_sheetCut || cut;
     // A parse cut short by a stop is never kept for the next reading.
     if (!m_budget.stop().stop_requested()) {
         m_parsed->sheets.insert(std::move(key), values);
+        if (cut)
+            m_parsed->cut.insert(values.get());
         *kept = true;
     }
     return values;
@@ -1186,12 +1199,15 @@ QList<Cascade::Style> Cascade::stylesDownTo(int element, const Selectors::State&
     }
     if (m_budget.exhausted() && !m_notes.contains(note("The page is too complex to read to the end.")))
         m_notes << note("The page is too complex to read to the end.");
-    const QString leftOut = note("The page holds more rules than Hueloom reads (%L1 rules, %L2 selectors or %L3 "
-                                 "tokens of selectors): the rest was left out.")
+    const QString leftOut = note("The page's style sheets hold more than Hueloom reads (%L1 rules, %L2 selectors, "
+                                 "%L3 tokens of selectors, %L4 tokens of a sheet, %L5 declarations): the rest was "
+                                 "left out.")
                                 .arg(MaximumRules)
                                 .arg(MaximumSelectors)
-                                .arg(MaximumSelectorTokens);
-    if (m_leftOut && !m_notes.contains(leftOut))
+                                .arg(MaximumSelectorTokens)
+                                .arg(CssParser::MaximumTokens)
+                                .arg(MaximumDeclarations);
+    if ((m_leftOut || m_sheetCut) && !m_notes.contains(leftOut))
         m_notes << leftOut;
     return result;
 }

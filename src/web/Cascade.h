@@ -9,6 +9,7 @@
 #include "css/MediaQueries.h"
 
 #include <QHash>
+#include <QSet>
 #include <QStringList>
 #include <memory>
 #include <optional>
@@ -44,6 +45,7 @@ public:
     // at a time.
     struct ParsedSheets {
         QHash<QString, std::shared_ptr<const CssValues>> sheets;
+        QSet<const CssValues*> cut; // those of them cut at CssParser::MaximumTokens
         // By the prelude's first value, and the rule it nests in with whether it is scoped in the low bit;
         // none for a selector list that is invalid.
         QHash<std::pair<const CssValue*, quintptr>, std::shared_ptr<const Selectors>> selectors;
@@ -56,9 +58,10 @@ public:
     // most, 679 rules and 3,151 selectors), but a text of short rules one after another could hold
     // hundreds of thousands within the size limit, each weighed at every element. The rest is left
     // out, and a note says so.
-    static constexpr qsizetype MaximumRules = 100'000;
+    static constexpr qsizetype MaximumRules = 25'000;
     static constexpr qsizetype MaximumSelectors = 200'000;
     static constexpr qsizetype MaximumSelectorTokens = 1'000'000; // in all the selectors read
+    static constexpr qsizetype MaximumDeclarations = 200'000; // read, in all the rules
 
     Cascade(const PageTree& tree,
         MediaQueries::Environment environment,
@@ -129,7 +132,9 @@ private:
     QStringList m_loading; // the chain of sheets being read, against @import cycles
     qsizetype m_selectorCount = 0; // in the style rules read
     qsizetype m_selectorTokens = 0;
-    bool m_leftOut = false; // rules past the most that are read
+    qsizetype m_declarationCount = 0; // read, in the style rules
+    bool m_leftOut = false; // rules past the most that are read, and so every rule after them
+    bool m_sheetCut = false; // a style sheet with more tokens than are read
     int m_order = 0;
     int m_anonymous = 0;
     bool m_ranked = false;

@@ -26,7 +26,7 @@ inline constexpr int MaxAttributes = 128;
 // And the parser's tree takes a few hundred bytes an element or attribute: the text ends before the
 // start tag past the first MaxElements, or that takes the attributes past MaxAttributesInAll, more
 // than a real page of the size Hueloom reads holds (a dense table of 4 MiB may come near).
-inline constexpr int MaxElements = 100'000;
+inline constexpr int MaxElements = 150'000;
 inline constexpr qsizetype MaxAttributesInAll = 300'000;
 
 struct Scan {

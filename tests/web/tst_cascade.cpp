@@ -504,7 +504,10 @@ void TestCascade::rulesPastTheMostReadAreLeftOutWithANote()
     const QString manyElements = QStringLiteral("<style>") + first + QStringLiteral("</style>")
         + repeated(QStringLiteral("<b></b>"), HtmlNesting::MaxElements) + QStringLiteral("<style>") + last
         + QStringLiteral("</style>");
-    for (const QString& text : {manyRules, manySelectors, longSelector, manyElements}) {
+    const QString manyDeclarations = first + QStringLiteral("a{")
+        + repeated(QStringLiteral("color:red;"), int(Cascade::MaximumDeclarations)) + QStringLiteral("}") + last;
+    const QString manyTokens = first + repeated(QStringLiteral("!"), int(CssParser::MaximumTokens)) + last;
+    for (const QString& text : {manyRules, manySelectors, longSelector, manyElements, manyDeclarations, manyTokens}) {
         const auto kind = text == manyElements ? PageColours::Kind::Page : PageColours::Kind::StyleSheet;
         const PageColours colours = PageColours::read(text, kind, {});
         QCOMPARE(hex(colours.colours[Slot::Text]), QStringLiteral("#010203"));
