@@ -1,6 +1,6 @@
 // libFuzzer target for the tag and style sheet reader: safe on any text; what it finds is margins
-// within 0..50 (and opaque colours, which is all their type holds), and once applied, the tag and the CSS the program writes for the
-// result read back to the same scheme and margins.
+// within 0..50 (and opaque colours, which is all their type holds), and once applied, the tag and the
+// CSS the program writes for the result read back to the same scheme and margins.
 #include "TimeBudget.h"
 #include "scheme/BodyTag.h"
 #include "scheme/CssText.h"
