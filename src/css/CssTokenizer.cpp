@@ -1,5 +1,6 @@
 #include "CssTokenizer.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -62,12 +63,32 @@ CssToken token(CssToken::Type type, CssTokenText text = {})
 } // namespace
 
 CssTokenizer::CssTokenizer(QStringView text)
+    : m_source(text)
 {
-    m_text.resize(text.size());
-    char32_t* out = m_text.data();
-    const QChar* in = text.data();
-    const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size; ++i) {
+    // A short text, such as a single value, has few names to share.
+    m_names.resize(text.size() < 256 ? 16 : 1024);
+}
+
+// The code point at m_text[at], past what is read so far: what is before m_at is dropped and more of
+// the text read, enough to reach `at` (a long name is read whole). Eof past the end of the text.
+char32_t CssTokenizer::more(qsizetype at)
+{
+    constexpr qsizetype Chunk = 4096;
+    const qsizetype size = m_source.size();
+    if (m_read == size)
+        return Eof;
+    // What is kept moves to the front, in the space the list already has.
+    std::copy(m_text.cbegin() + m_at, m_text.cend(), m_text.begin());
+    const qsizetype kept = m_text.size() - m_at;
+    at -= m_at;
+    m_at = 0;
+    const qsizetype wanted = std::max(Chunk, at + 1 - kept);
+    m_text.resize(kept + std::min(wanted, size - m_read));
+    char32_t* out = m_text.data() + kept;
+    char32_t* const full = m_text.data() + m_text.size();
+    const QChar* in = m_source.data();
+    qsizetype i = m_read;
+    for (; i < size && out < full; ++i) {
         const QChar c = in[i];
         char32_t code = c.unicode();
         if (code >= 0x20 && code < 0xD800) {
@@ -85,9 +106,9 @@ CssTokenizer::CssTokenizer(QStringView text)
         }
         *out++ = code;
     }
+    m_read = i;
     m_text.resize(out - m_text.data());
-    // A short text, such as a single value, has few names to share.
-    m_names.resize(size < 256 ? 16 : 1024);
+    return at < m_text.size() ? m_text[at] : more(at);
 }
 
 QList<CssToken> CssTokenizer::all(QStringView text, const std::stop_token& stop)
@@ -102,25 +123,20 @@ QList<CssToken> CssTokenizer::all(QStringView text, const std::stop_token& stop)
     return tokens;
 }
 
-char32_t CssTokenizer::peek(qsizetype ahead) const
-{
-    return m_at + ahead < m_text.size() ? m_text[m_at + ahead] : Eof;
-}
-
 char32_t CssTokenizer::take()
 {
     const char32_t c = peek();
-    if (m_at < m_text.size())
+    if (c != Eof)
         ++m_at;
     return c;
 }
 
-bool CssTokenizer::validEscape(qsizetype ahead) const
+bool CssTokenizer::validEscape(qsizetype ahead)
 {
     return peek(ahead) == '\\' && peek(ahead + 1) != '\n';
 }
 
-bool CssTokenizer::startsIdent(qsizetype ahead) const
+bool CssTokenizer::startsIdent(qsizetype ahead)
 {
     const char32_t first = peek(ahead);
     if (first == '-')
@@ -128,7 +144,7 @@ bool CssTokenizer::startsIdent(qsizetype ahead) const
     return isNameStart(first) || validEscape(ahead);
 }
 
-bool CssTokenizer::startsNumber() const
+bool CssTokenizer::startsNumber()
 {
     const char32_t first = peek();
     if (first == '+' || first == '-')
@@ -144,7 +160,8 @@ void CssTokenizer::skipComments()
         m_at += 2;
         while (peek() != Eof && !(peek() == '*' && peek(1) == '/'))
             ++m_at;
-        m_at = std::min(m_at + 2, m_text.size());
+        take();
+        take();
     }
 }
 
@@ -174,31 +191,29 @@ CssTokenText CssTokenizer::name()
     // A style sheet names the same classes, properties and units over and over: one string for each.
     // Most names are plain (no escape, nothing outside the BMP): such a name is looked up among those
     // read lately straight from the text, and a string made only for a new one.
-    const char32_t* const text = m_text.constData();
-    const qsizetype size = m_text.size();
     std::uint32_t hash = 2166136261u;
-    qsizetype end = m_at;
-    while (end < size && text[end] < 0x10000 && isNameChar(text[end])) {
-        hash = (hash ^ text[end]) * 16777619u;
-        ++end;
+    qsizetype length = 0;
+    char32_t c = peek();
+    while (c < 0x10000 && isNameChar(c)) {
+        hash = (hash ^ c) * 16777619u;
+        c = peek(++length);
     }
-    const bool ends
-        = end == size || (text[end] < 0x10000 && (text[end] != '\\' || (end + 1 < size && text[end + 1] == '\n')));
+    const bool ends = c == Eof || (c < 0x10000 && (c != '\\' || peek(length + 1) == '\n'));
     if (ends) {
+        const char32_t* const text = m_text.constData() + m_at;
         CssTokenText& known = m_names[(hash ^ (hash >> 16)) % m_names.size()];
-        const qsizetype length = end - m_at;
         const QChar* const kept = known.toString().constData();
         bool same = known.size() == length;
         for (qsizetype i = 0; same && i < length; ++i)
-            same = kept[i].unicode() == text[m_at + i];
+            same = kept[i].unicode() == text[i];
         if (!same) {
             QString made(length, Qt::Uninitialized);
             QChar* const out = made.data();
             for (qsizetype i = 0; i < length; ++i)
-                out[i] = QChar(char16_t(text[m_at + i]));
+                out[i] = QChar(char16_t(text[i]));
             known = CssTokenText(made);
         }
-        m_at = end;
+        m_at += length;
         return known;
     }
     m_name.resize(0);

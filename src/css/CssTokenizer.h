@@ -124,11 +124,16 @@ public:
     static QList<CssToken> all(QStringView text, const std::stop_token& stop = {});
 
 private:
-    char32_t peek(qsizetype ahead = 0) const;
+    char32_t peek(qsizetype ahead = 0)
+    {
+        const qsizetype at = m_at + ahead;
+        return at < m_text.size() ? m_text[at] : more(at);
+    }
+    char32_t more(qsizetype at);
     char32_t take();
-    bool validEscape(qsizetype ahead = 0) const;
-    bool startsIdent(qsizetype ahead = 0) const;
-    bool startsNumber() const;
+    bool validEscape(qsizetype ahead = 0);
+    bool startsIdent(qsizetype ahead = 0);
+    bool startsNumber();
     char32_t escape();
     CssTokenText name();
     CssToken numeric();
@@ -137,8 +142,12 @@ private:
     CssToken url();
     void skipComments();
 
-    QList<char32_t> m_text; // code points, with newlines and NULs already normalised
-    qsizetype m_at = 0;
+    // The text is read a few thousand code points at a time, newlines and NULs normalised: a copy of
+    // the whole would take four bytes a character. m_text holds those from the token being read on.
+    QStringView m_source;
+    qsizetype m_read = 0; // in m_source: what m_text ends at
+    QList<char32_t> m_text;
+    qsizetype m_at = 0; // in m_text
     QString m_name; // the name being read
     QList<CssTokenText> m_names; // names read lately, by a hash: tokens of the same name share one
     QByteArray m_number; // the number being read
