@@ -257,6 +257,9 @@ std::optional<Arguments> arguments(const CssValues& inside)
                 return std::nullopt;
             slash = items.size();
         }
+        // Three channels and an alpha take seven items at most, with their commas.
+        if (items.size() == 7)
+            return std::nullopt;
         items.append(&item);
     }
     QList<const CssValue*> values;
@@ -893,11 +896,25 @@ std::optional<CssValues> resolvedContext(const CssValues& values, const Context&
 {
     if (depth > 16)
         return std::nullopt;
-    CssValues result;
-    for (const CssValue& value : values) {
+    // Most values hold nothing to work out: they are given back as they are, not copied (a value may
+    // be as long as the text). A copy is made from the first value that changes.
+    std::optional<CssValues> result;
+    const auto changed = [&](qsizetype at) -> CssValues& {
+        if (!result)
+            result = values.first(at);
+        return *result;
+    };
+    const auto kept = [&](const CssValue& value) {
+        if (result)
+            result->append(value);
+    };
+    for (qsizetype at = 0; at < values.size(); ++at) {
+        const CssValue& value = values[at];
         if (value.isFunction(u"light-dark")) {
             QList<CssValues> parts{{}};
             for (const CssValue& item : value.inside) {
+                if (item.token.is(CssToken::Comma) && parts.size() > 2)
+                    return std::nullopt;
                 if (item.token.is(CssToken::Comma))
                     parts.append(CssValues{});
                 else
@@ -909,7 +926,7 @@ std::optional<CssValues> resolvedContext(const CssValues& values, const Context&
                 = resolvedContext(CssParser::trimmed(parts[context.dark ? 1 : 0]), context, depth + 1);
             if (!chosen || chosen->size() != 1)
                 return std::nullopt;
-            result += *chosen;
+            changed(at) += *chosen;
         } else if (value.token.is(CssToken::Ident)) {
             std::optional<Argb> rgba;
             if (value.token.isIdent(u"currentcolor"))
@@ -917,7 +934,7 @@ std::optional<CssValues> resolvedContext(const CssValues& values, const Context&
             else
                 rgba = systemColour(value.token.text.toString(), context.dark);
             if (!rgba) {
-                result.append(value);
+                kept(value);
                 continue;
             }
             CssValue function;
@@ -929,7 +946,7 @@ std::optional<CssValues> resolvedContext(const CssValues& values, const Context&
                                                              .arg(blueOf(*rgba))
                                                              .arg(alphaOf(*rgba) / 255.0));
             function.inside = channels;
-            result.append(function);
+            changed(at).append(function);
         } else if (!value.inside.isEmpty()) {
             std::optional<CssValues> inside = resolvedContext(value.inside, context, depth + 1);
             if (!inside)
@@ -939,12 +956,15 @@ std::optional<CssValues> resolvedContext(const CssValues& values, const Context&
                 : CssValue{value.token, *inside};
             if (!absolute)
                 return std::nullopt;
-            result.append(*absolute);
+            if (absolute->inside.values().constData() == value.inside.values().constData())
+                kept(value);
+            else
+                changed(at).append(*absolute);
         } else {
-            result.append(value);
+            kept(value);
         }
     }
-    return result;
+    return result ? *result : values;
 }
 
 } // namespace
