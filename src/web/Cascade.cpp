@@ -137,7 +137,7 @@ bool isValid(const QString& name, const CssValues& value)
     if (name == QLatin1String("margin"))
         return marginSides(value).has_value();
     if (name == QLatin1String("margin-left") || name == QLatin1String("margin-top"))
-        return words(value).size() == 1 && isMarginWord(value);
+        return words(value, 1).size() == 1 && isMarginWord(value);
     if (name == QLatin1String("filter"))
         return value[0].token.is(CssToken::Function) || value[0].token.isIdent(u"none")
             || value[0].token.is(CssToken::Url);

@@ -4,12 +4,15 @@
 
 namespace Shorthands {
 
-QList<CssValues> words(const CssValues& values)
+QList<CssValues> words(const CssValues& values, qsizetype most)
 {
     QList<CssValues> result;
     for (const CssValue& value : values) {
-        if (!value.token.is(CssToken::Whitespace))
-            result.append(CssValues{value});
+        if (value.token.is(CssToken::Whitespace))
+            continue;
+        if (result.size() > most)
+            break;
+        result.append(CssValues{value});
     }
     return result;
 }
@@ -44,7 +47,7 @@ std::optional<CssValues> backgroundColour(const CssValues& values, const std::fu
 std::optional<std::pair<CssValues, CssValues>> marginSides(
     const CssValues& values, const std::function<bool(const CssValue&)>& isSide)
 {
-    const QList<CssValues> sides = words(values);
+    const QList<CssValues> sides = words(values, 4);
     if (sides.isEmpty() || sides.size() > 4
         || !std::all_of(sides.begin(), sides.end(), [&](const CssValues& side) { return isSide(side[0]); }))
         return std::nullopt;

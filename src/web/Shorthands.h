@@ -3,6 +3,7 @@
 #include "css/CssParser.h"
 
 #include <functional>
+#include <limits>
 #include <optional>
 #include <utility>
 
@@ -10,8 +11,9 @@
 // background's colour and margin's top and left. Which words count as a colour or a side is the caller's.
 namespace Shorthands {
 
-// The words of a value, whitespace dropped.
-QList<CssValues> words(const CssValues& values);
+// The words of a value, whitespace dropped: no more than `most` and one, enough to tell a value of
+// more than `most` (which may be as long as the text) from one of `most`.
+QList<CssValues> words(const CssValues& values, qsizetype most = std::numeric_limits<qsizetype>::max() - 1);
 
 // The colour in a background shorthand, transparent when it names none; nothing when the value is
 // invalid. Only the last layer may hold a colour, and only one.

@@ -165,7 +165,7 @@ void TagStyle::declareAll(const CssDeclaration& declaration)
         if (pending || wide || isColour(declaration.value))
             declare(name, declared);
     } else if (name == QLatin1String("margin-left") || name == QLatin1String("margin-top")) {
-        const QList<CssValues> one = words(declaration.value);
+        const QList<CssValues> one = words(declaration.value, 1);
         if (pending || wide || (one.size() == 1 && isMarginValue(one[0][0])))
             declare(name, declared);
     } else if (name == QLatin1String("margin") || name == QLatin1String("background")) {
@@ -272,7 +272,7 @@ std::optional<CssValues> TagStyle::specified(const QString& property) const
         return backgroundColour(trimmed).value_or(CssValues{});
     if (property == QLatin1String("color") || property == QLatin1String("background-color"))
         return isColour(trimmed) ? trimmed : CssValues{};
-    const QList<CssValues> one = words(trimmed);
+    const QList<CssValues> one = words(trimmed, 1);
     return one.size() == 1 && isMarginValue(one[0][0]) ? one[0] : CssValues{};
 }
 
