@@ -146,9 +146,20 @@ QList<CssDeclaration> CssParser::declarations(const CssValues& block)
     return declarations(block, 0, block.size());
 }
 
-QList<CssDeclaration> CssParser::declarations(const CssValues& block, qsizetype from, qsizetype to)
+namespace {
+
+// Where a declaration of block[from, to) sits: its name at `name`, its value block[first, last).
+struct Span {
+    qsizetype name;
+    qsizetype first;
+    qsizetype last;
+    bool important;
+};
+
+// Calls `found` with each declaration's span, in order.
+template <typename Found>
+void scanDeclarations(const CssValues& block, qsizetype from, qsizetype to, const Found& found)
 {
-    QList<CssDeclaration> result;
     qsizetype at = from;
     while (at < to) {
         const CssToken& token = block[at].token;
@@ -167,19 +178,14 @@ QList<CssDeclaration> CssParser::declarations(const CssValues& block, qsizetype 
             at = blockAt < end ? blockAt + 1 : end;
             continue;
         }
-        // The value between the colon and the end, without the whitespace around, copied once.
+        // The value between the colon and the end, without the whitespace around.
         const auto blank = [&block](qsizetype i) { return block[i].token.is(CssToken::Whitespace); };
         qsizetype first = at + 1;
         qsizetype last = end;
         while (first < last && blank(first))
             ++first;
         if (first < last && block[first].token.is(CssToken::Colon)) {
-            CssDeclaration declaration;
-            // A name already in lower case (nearly all) stays the string its tokens share.
-            const QString& name = token.text;
-            const bool lower = name.startsWith(QLatin1String("--"))
-                || std::none_of(name.cbegin(), name.cend(), [](QChar c) { return c >= u'A' && c <= u'Z'; });
-            declaration.name = lower ? name : name.toLower();
+            bool important = false;
             ++first;
             while (first < last && blank(first))
                 ++first;
@@ -191,18 +197,73 @@ QList<CssDeclaration> CssParser::declarations(const CssValues& block, qsizetype 
                 while (bang > first && blank(bang))
                     --bang;
                 if (block[bang].token.isDelim(u'!')) {
-                    declaration.important = true;
+                    important = true;
                     last = bang;
                     while (last > first && blank(last - 1))
                         --last;
                 }
             }
-            declaration.value = block.mid(first, last - first);
-            result.append(std::move(declaration));
+            found(Span{at, first, last, important});
         }
         at = end;
     }
+}
+
+// A declaration's name: lower case, but a custom property keeps its case. A name already in lower case
+// (nearly all) stays the string its tokens share.
+QString declaredName(const CssToken& token)
+{
+    const QString& name = token.text;
+    const bool lower = name.startsWith(QLatin1String("--"))
+        || std::none_of(name.cbegin(), name.cend(), [](QChar c) { return c >= u'A' && c <= u'Z'; });
+    return lower ? name : name.toLower();
+}
+
+} // namespace
+
+QList<CssDeclaration> CssParser::declarations(const CssValues& block, qsizetype from, qsizetype to)
+{
+    QList<CssDeclaration> result;
+    scanDeclarations(block, from, to, [&](const Span& span) {
+        // The value copied once.
+        result.append(CssDeclaration{
+            declaredName(block[span.name].token), block.mid(span.first, span.last - span.first), span.important});
+    });
     return result;
+}
+
+QList<CssDeclaration> CssParser::declarations(CssValues&& block, const std::function<bool(const QString&)>& wanted)
+{
+    QList<CssDeclaration> result;
+    QList<Span> spans;
+    qsizetype longest = -1;
+    scanDeclarations(block, 0, block.size(), [&](const Span& span) {
+        QString name = declaredName(block[span.name].token);
+        if (!wanted(name))
+            return;
+        if (longest < 0 || span.last - span.first > spans[longest].last - spans[longest].first)
+            longest = spans.size();
+        spans.append(span);
+        result.append(CssDeclaration{std::move(name), {}, span.important});
+    });
+    // The longest value keeps the values' own list, cut to it in place; the others are copies. So a
+    // value as long as the text costs no second copy of it.
+    for (qsizetype i = 0; i < spans.size(); ++i) {
+        if (i != longest)
+            result[i].value = block.mid(spans[i].first, spans[i].last - spans[i].first);
+    }
+    if (longest >= 0) {
+        block.resize(spans[longest].last);
+        block.remove(0, spans[longest].first);
+        result[longest].value = std::move(block);
+    }
+    return result;
+}
+
+QList<CssDeclaration> CssParser::styleAttribute(
+    QStringView text, const std::function<bool(const QString&)>& wanted, bool* cut)
+{
+    return declarations(tree(text, {}, cut), wanted);
 }
 
 CssValues CssParser::trimmed(const CssValues& values)

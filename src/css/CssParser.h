@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <QStringView>
+#include <functional>
 #include <optional>
 #include <stop_token>
 
@@ -129,6 +130,13 @@ public:
     static QList<CssDeclaration> declarations(const CssValues& block);
     // The declarations of block[from, to).
     static QList<CssDeclaration> declarations(const CssValues& block, qsizetype from, qsizetype to);
+    // The declarations of a block the caller gives up, such as a style attribute's, of the names
+    // `wanted`: the longest value is the block's own memory, not a copy.
+    static QList<CssDeclaration> declarations(CssValues&& block, const std::function<bool(const QString&)>& wanted);
+    // The declarations of a style attribute's text of the names `wanted`, read as far as a style sheet
+    // is: past MaximumTokens the rest is left out, and `cut` set.
+    static QList<CssDeclaration> styleAttribute(
+        QStringView text, const std::function<bool(const QString&)>& wanted, bool* cut = nullptr);
     // The values without whitespace at either end.
     static CssValues trimmed(const CssValues& values);
     // The text back from values, for messages: a close approximation, not a serialisation.

@@ -2,6 +2,7 @@
 
 #include "LegacyColour.h"
 #include "Shorthands.h"
+#include "TagStyle.h"
 #include "css/ColourText.h"
 #include "css/CssCalc.h"
 
@@ -873,15 +874,31 @@ QList<Cascade::Candidate> Cascade::candidates(
                 *specificity, rule.order, rule.layer);
         }
     }
-    if (const std::optional<QString> style = m_tree.attribute(element, u"style")) {
-        position = 0;
-        for (const CssDeclaration& declaration : CssParser::declarations(CssParser::values(*style))) {
-            ++position;
-            if (isRead(declaration.name) && isValid(declaration.name, declaration.value))
-                add(declaration, declaration.important ? 2 : 1, layers, 0, {}, std::numeric_limits<int>::max(), -1);
-        }
+    position = 0;
+    for (const CssDeclaration& declaration : styleAttribute(element)) {
+        ++position;
+        add(declaration, declaration.important ? 2 : 1, layers, 0, {}, std::numeric_limits<int>::max(), -1);
     }
     return result;
+}
+
+// The declarations of the element's style attribute that the cascade reads, read once for all the
+// states and elements' readings that weigh them.
+const QList<CssDeclaration>& Cascade::styleAttribute(int element) const
+{
+    auto known = m_styles.constFind(element);
+    if (known == m_styles.constEnd()) {
+        QList<CssDeclaration> read;
+        if (const std::optional<QString> style = m_tree.attribute(element, u"style")) {
+            bool cut = false;
+            read = CssParser::styleAttribute(
+                *style, [](const QString& name) { return isRead(name); }, &cut);
+            read.removeIf([](const CssDeclaration& d) { return !isValid(d.name, d.value); });
+            m_styleCut = m_styleCut || cut;
+        }
+        known = m_styles.insert(element, read);
+    }
+    return *known;
 }
 
 Cascade::Computed Cascade::compute(int element,
@@ -1209,5 +1226,7 @@ QList<Cascade::Style> Cascade::stylesDownTo(int element, const Selectors::State&
                                 .arg(MaximumDeclarations);
     if ((m_leftOut || m_sheetCut) && !m_notes.contains(leftOut))
         m_notes << leftOut;
+    if (m_styleCut && !m_notes.contains(TagStyle::leftOutNote()))
+        m_notes << TagStyle::leftOutNote();
     return result;
 }

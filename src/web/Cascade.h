@@ -111,6 +111,7 @@ private:
     int layerNamed(const QString& name, int parent);
     void rankLayers();
     QList<Candidate> candidates(int element, const Selectors::State& state, Selectors::Matcher& matcher) const;
+    const QList<CssDeclaration>& styleAttribute(int element) const;
     Computed compute(int element,
         const Computed* parent,
         const QList<Candidate>& own,
@@ -135,6 +136,8 @@ private:
     qsizetype m_declarationCount = 0; // read, in the style rules
     bool m_leftOut = false; // rules past the most that are read, and so every rule after them
     bool m_sheetCut = false; // a style sheet with more tokens than are read
+    mutable QHash<int, QList<CssDeclaration>> m_styles; // by element: its style attribute's, as read
+    mutable bool m_styleCut = false; // a style attribute with more tokens than are read
     int m_order = 0;
     int m_anonymous = 0;
     bool m_ranked = false;

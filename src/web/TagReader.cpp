@@ -92,6 +92,8 @@ Reading readGiven(QStringView text, const std::stop_token& stop)
     const HtmlDocument::Attributes body = document.bodyAttributes();
     const TagStyle style(body, TagStyle::styleAttribute(body));
     reading.unusable = unusableAttributes(body);
+    if (style.leftOut())
+        reading.notes << TagStyle::leftOutNote();
 
     const auto take = [&](const std::optional<TagStyle::Value>& value, std::optional<Rgb>& colour) {
         if (value && value->colour)

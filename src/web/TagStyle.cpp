@@ -5,6 +5,7 @@
 #include "css/ColourText.h"
 #include "css/CssCalc.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -139,8 +140,21 @@ TagStyle::TagStyle(const HtmlDocument::Attributes& body, QStringView declaration
             }
         }
     }
-    for (const CssDeclaration& declaration : CssParser::declarations(CssParser::values(declarations)))
+    const auto wanted = [](const QString& name) {
+        static const QStringList read{QStringLiteral("color"), QStringLiteral("background-color"),
+            QStringLiteral("background"), QStringLiteral("margin"), QStringLiteral("margin-left"),
+            QStringLiteral("margin-top")};
+        return name.startsWith(QLatin1String("--")) || read.contains(name);
+    };
+    for (const CssDeclaration& declaration : CssParser::styleAttribute(declarations, wanted, &m_leftOut))
         declareAll(declaration);
+}
+
+QString TagStyle::leftOutNote()
+{
+    return QCoreApplication::translate(
+        "TagStyle", "A style attribute holds more than Hueloom reads (%L1 tokens): the rest was left out.")
+        .arg(CssParser::MaximumTokens);
 }
 
 void TagStyle::declare(const QString& property, const Declaration& declaration)

@@ -31,6 +31,11 @@ public:
     // The style attribute's text among the attributes; empty when there is none.
     static QString styleAttribute(const HtmlDocument::Attributes& body);
 
+    // Whether the style attribute held more than is read (CssParser::MaximumTokens), and the rest was
+    // left out; and the note that says so, for a lone tag and a page's elements alike.
+    bool leftOut() const { return m_leftOut; }
+    static QString leftOutNote();
+
     std::optional<Value> background() const;
     std::optional<Value> colour() const;
     std::optional<Value> link(Link state) const;
@@ -56,6 +61,7 @@ private:
     HtmlDocument::Attributes m_body;
     QHash<QString, Declaration> m_declared; // by property
     int m_order = 0;
+    bool m_leftOut = false;
     mutable QHash<QString, std::optional<CssValues>> m_customs; // worked out so far, by name
     mutable QSet<QString> m_resolving;
 };
