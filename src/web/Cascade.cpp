@@ -1006,8 +1006,22 @@ Cascade::Computed Cascade::compute(int element,
                     return std::nullopt;
                 std::optional<CssValues> replacement
                     = value.isFunction(u"var") ? lookup(inside[name].token.text, depth + 1) : std::nullopt;
-                if (!replacement && comma < inside.size())
+                if (!replacement && comma < inside.size()) {
+                    // Each value of the fallback but var() and whitespace stays a value: a fallback of more
+                    // than var() may grow a value to is invalid, and is not copied (it may be as long as
+                    // the text).
+                    qsizetype least = 0;
+                    for (qsizetype at = comma + 1; at < inside.size(); ++at) {
+                        const CssValue& item = inside[at];
+                        least
+                            += item.token.is(CssToken::Whitespace) || item.isFunction(u"var") || item.isFunction(u"env")
+                            ? 0
+                            : 1;
+                    }
+                    if (tokens + least > MaximumTokens)
+                        return std::nullopt;
                     replacement = substitute(CssParser::trimmed(inside.mid(comma + 1)), depth + 1, tokens);
+                }
                 if (!replacement)
                     return std::nullopt;
                 tokens += replacement->size();

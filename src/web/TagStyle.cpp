@@ -234,16 +234,30 @@ std::optional<CssValues> TagStyle::substituted(const CssValues& values, int dept
         if (--budget < 0)
             return std::nullopt;
         if (value.isFunction(u"var")) {
-            const CssValues inside = CssParser::trimmed(value.inside);
-            if (inside.isEmpty() || !inside[0].token.is(CssToken::Ident)
-                || !inside[0].token.text.startsWith(QLatin1String("--")))
+            // var( name [, fallback] ), read in place: the fallback is copied only when it is used.
+            const CssValues& inside = value.inside;
+            const auto skipBlank = [&inside](qsizetype at) {
+                while (at < inside.size() && inside[at].token.is(CssToken::Whitespace))
+                    ++at;
+                return at;
+            };
+            const qsizetype name = skipBlank(0);
+            if (name == inside.size() || !inside[name].token.is(CssToken::Ident)
+                || !inside[name].token.text.startsWith(QLatin1String("--")))
                 return std::nullopt;
-            const CssValues rest = CssParser::trimmed(inside.mid(1));
-            if (!rest.isEmpty() && !rest[0].token.is(CssToken::Comma))
+            const qsizetype comma = skipBlank(name + 1);
+            if (comma < inside.size() && !inside[comma].token.is(CssToken::Comma))
                 return std::nullopt;
-            std::optional<CssValues> replacement = custom(inside[0].token.text, depth + 1);
-            if (!replacement && !rest.isEmpty())
-                replacement = substituted(CssParser::trimmed(rest.mid(1)), depth + 1, budget);
+            std::optional<CssValues> replacement = custom(inside[name].token.text, depth + 1);
+            if (!replacement && comma < inside.size()) {
+                // Each value of the fallback but whitespace takes one of the budget at least: a longer
+                // fallback is invalid, and is not copied (it may be as long as the text).
+                const qsizetype least = std::count_if(inside.begin() + comma + 1, inside.end(),
+                    [](const CssValue& item) { return !item.token.is(CssToken::Whitespace); });
+                if (least > budget)
+                    return std::nullopt;
+                replacement = substituted(CssParser::trimmed(inside.mid(comma + 1)), depth + 1, budget);
+            }
             if (!replacement)
                 return std::nullopt;
             budget -= int(replacement->size());
