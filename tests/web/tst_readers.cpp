@@ -1,5 +1,6 @@
 #include "colour/ColourSpaces.h"
 #include "css/ColourText.h"
+#include "css/CssParser.h"
 #include "css/CssTokenizer.h"
 #include "scheme/BodyTag.h"
 #include "scheme/CssText.h"
@@ -7,6 +8,7 @@
 #include "web/HtmlDocument.h"
 #include "web/HtmlNesting.h"
 #include "web/TagReader.h"
+#include "web/TagStyle.h"
 #include "web/TextLimit.h"
 
 #include <QFile>
@@ -169,6 +171,9 @@ private slots:
     void tagSoupNestsNoDeeperThanTheLimit();
     void randomTagSoupNestsAsCounted();
     void attributesReadAsTheParserKeepsThem();
+    void styleAttributesPastTheMostTokensAreCutWithANote_data();
+    void styleAttributesPastTheMostTokensAreCutWithANote();
+    void tokensReadTheSameWhereverTheTextIsCut();
 };
 
 void TestReaders::colourForms_data()
@@ -904,6 +909,76 @@ void TestReaders::attributesReadAsTheParserKeepsThem()
         QCOMPARE(HtmlNesting::flatten(utf8).droppedAttributes, overLimit);
         const HtmlDocument document(text);
         QVERIFY2(document.bodyAttributes() == expected, qPrintable(text));
+    }
+}
+
+// A style attribute is read as far as a style sheet is, CssParser::MaximumTokens, by a lone tag and by a
+// page alike: what comes before the cut reads, what comes after does not, and a note says the rest was
+// left out. The rows are in web/data/style-attribute-limits.jsonl.
+void TestReaders::styleAttributesPastTheMostTokensAreCutWithANote_data()
+{
+    QTest::addColumn<bool>("page");
+    QTest::addColumn<QString>("style");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("note");
+    QFile file(
+        qEnvironmentVariable("HUELOOM_TEST_SOURCE_DIR") + QStringLiteral("/web/data/style-attribute-limits.jsonl"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    for (const QByteArray& line : lines.mid(1)) {
+        const QJsonArray row = QJsonDocument::fromJson(line).array();
+        if (row.size() < 4)
+            continue;
+        QString style = row[1].toString();
+        style.replace(QLatin1String("{many}"), QString(qsizetype(CssParser::MaximumTokens), u'!'));
+        style.replace(QLatin1String("{few}"), QString(1000, u'!'));
+        QTest::newRow(qPrintable(row[0].toString() + u' ' + row[1].toString()))
+            << (row[0].toString() == QLatin1String("page")) << style << row[2].toString() << row[3].toBool();
+    }
+}
+
+void TestReaders::styleAttributesPastTheMostTokensAreCutWithANote()
+{
+    QFETCH(bool, page);
+    QFETCH(QString, style);
+    QFETCH(QString, text);
+    QFETCH(bool, note);
+    TagReader::Options options;
+    options.kind = page ? TagReader::Options::Kind::Page : TagReader::Options::Kind::Guess;
+    const TagReader::Reading reading
+        = TagReader::readExplained(QStringLiteral("<body style=\"%1\">").arg(style), options);
+    QCOMPARE(reading.bodyTagAlone, !page);
+    const std::optional<Rgb> read = reading.found.colours[Slot::Text];
+    QCOMPARE(read ? read->name() : QString(), text);
+    QCOMPARE(reading.notes.contains(TagStyle::leftOutNote()), note);
+    QCOMPARE(TagReader::limitedMessage(reading).contains(QLatin1String("left out")), note);
+}
+
+// The tokenizer reads its text a few thousand characters at a time: a token that straddles where one
+// piece ends and the next begins (an escape, a CR LF, a character outside the BMP, a comment, a long
+// name) reads as it does on its own, wherever the cut falls.
+void TestReaders::tokensReadTheSameWhereverTheTextIsCut()
+{
+    const QString tokens[] = {QStringLiteral("\\31 23abc"), QStringLiteral("a\r\nb"), QStringLiteral("\r\n\r\n"),
+        QStringLiteral("x\U0001F600name"), QStringLiteral("/* a comment */x"), QStringLiteral("url(  a\\)b )"),
+        QStringLiteral("url( 'x' )"), QStringLiteral("1.5e+3px"), QStringLiteral("--custom-name"),
+        QStringLiteral("<!--"), QStringLiteral("-->"), QStringLiteral("\"string\\\nmore\""), QStringLiteral("#id-name"),
+        QStringLiteral("@media"), QStringLiteral("x\\\n"), QStringLiteral("a").repeated(9000) + QStringLiteral("\\41"),
+        QStringLiteral("b").repeated(9000), QString(QChar(0)) + QStringLiteral("y"), QString(QChar(0xD800)) + u'z',
+        QStringLiteral("\f-.5%"), QStringLiteral("/* unclosed")};
+    const auto same = [](const QList<CssToken>& a, const QList<CssToken>& b) {
+        return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const CssToken& x, const CssToken& y) {
+            return x.type == y.type && x.text == y.text && x.number == y.number && x.idHash == y.idHash;
+        });
+    };
+    for (const QString& text : tokens) {
+        const QList<CssToken> alone = CssTokenizer::all(text);
+        // Semicolons before it, each a token of its own, move it across the first cut and the next.
+        for (const qsizetype before : {4086, 4090, 4093, 4094, 4095, 4096, 4097, 8190, 8191, 8192}) {
+            const QList<CssToken> read = CssTokenizer::all(QString(before, u';') + text);
+            QVERIFY2(read.size() == before + alone.size() && same(read.mid(before), alone),
+                qPrintable(QStringLiteral("%1 after %2 characters").arg(text.left(40)).arg(before)));
+        }
     }
 }
 
