@@ -232,6 +232,21 @@ QList<CssDeclaration> CssParser::declarations(const CssValues& block, qsizetype 
     return result;
 }
 
+QList<CssDeclaration> CssParser::declarations(const CssValues& block,
+    qsizetype from,
+    qsizetype to,
+    const std::function<bool(const QString& name, qsizetype first, qsizetype last)>& wanted)
+{
+    QList<CssDeclaration> result;
+    scanDeclarations(block, from, to, [&](const Span& span) {
+        QString name = declaredName(block[span.name].token);
+        if (wanted(name, span.first, span.last))
+            result.append(
+                CssDeclaration{std::move(name), block.mid(span.first, span.last - span.first), span.important});
+    });
+    return result;
+}
+
 QList<CssDeclaration> CssParser::declarations(CssValues&& block, const std::function<bool(const QString&)>& wanted)
 {
     QList<CssDeclaration> result;

@@ -130,6 +130,12 @@ public:
     static QList<CssDeclaration> declarations(const CssValues& block);
     // The declarations of block[from, to).
     static QList<CssDeclaration> declarations(const CssValues& block, qsizetype from, qsizetype to);
+    // The same of the names and values `wanted`, told by the name and where the value sits in block:
+    // the values of the others are not copied.
+    static QList<CssDeclaration> declarations(const CssValues& block,
+        qsizetype from,
+        qsizetype to,
+        const std::function<bool(const QString& name, qsizetype first, qsizetype last)>& wanted);
     // The declarations of a block the caller gives up, such as a style attribute's, of the names
     // `wanted`: the longest value is the block's own memory, not a copy.
     static QList<CssDeclaration> declarations(CssValues&& block, const std::function<bool(const QString&)>& wanted);

@@ -147,6 +147,28 @@ bool isValid(const QString& name, const CssValues& value)
         [](const CssValue& v) { return v.token.is(CssToken::Ident) || v.token.is(CssToken::Whitespace); });
 }
 
+// Whether block[first, last) may be a valid value of `name`, told without copying it (it may be as long
+// as the text): not when it holds more words than the property takes, nor a background that is invalid.
+bool mayBeValid(const QString& name, const CssValues& block, qsizetype first, qsizetype last)
+{
+    qsizetype words = 0;
+    for (qsizetype at = first; at < last; ++at) {
+        const CssValue& value = block[at];
+        if (value.isFunction(u"var") || value.isFunction(u"env") || holdsVar(value.inside))
+            return true;
+        words += value.token.is(CssToken::Whitespace) ? 0 : 1;
+    }
+    // A colour, an opacity or a side is one word, margin four at most.
+    if (words <= 4 || name.startsWith(QLatin1String("--")))
+        return true;
+    if (name == QLatin1String("background"))
+        return Shorthands::backgroundColour(block.constData() + first, last - first, [](const CssValue& value) {
+            return isColour(CssValues{value}) || value.token.isIdent(u"currentcolor");
+        }).has_value();
+    return name == QLatin1String("background-image") || name == QLatin1String("filter")
+        || name == QLatin1String("color-scheme");
+}
+
 QString note(const char* text)
 {
     return QCoreApplication::translate("Cascade", text);
@@ -343,7 +365,10 @@ QList<CssDeclaration> Cascade::readDeclarations(
 {
     const auto read = [&] {
         QList<CssDeclaration> result;
-        for (CssDeclaration& declaration : CssParser::declarations(block, at, end)) {
+        const auto wanted = [&block](const QString& name, qsizetype first, qsizetype last) {
+            return isRead(name) && mayBeValid(name, block, first, last);
+        };
+        for (CssDeclaration& declaration : CssParser::declarations(block, at, end, wanted)) {
             if (isRead(declaration.name) && isValid(declaration.name, declaration.value))
                 result.append(std::move(declaration));
         }

@@ -19,9 +19,15 @@ QList<CssValues> words(const CssValues& values, qsizetype most)
 
 std::optional<CssValues> backgroundColour(const CssValues& values, const std::function<bool(const CssValue&)>& isColour)
 {
+    return backgroundColour(values.constData(), values.size(), isColour);
+}
+
+std::optional<CssValues> backgroundColour(
+    const CssValue* values, qsizetype count, const std::function<bool(const CssValue&)>& isColour)
+{
     std::optional<CssValues> colour;
     bool lastLayer = true;
-    for (qsizetype i = values.size() - 1; i >= 0; --i) {
+    for (qsizetype i = count - 1; i >= 0; --i) {
         const CssValue& value = values[i];
         if (value.token.is(CssToken::Comma)) {
             lastLayer = false;
@@ -39,7 +45,7 @@ std::optional<CssValues> backgroundColour(const CssValues& values, const std::fu
             return std::nullopt;
         }
     }
-    if (values.isEmpty())
+    if (count == 0)
         return std::nullopt;
     return colour.value_or(CssParser::values(u"transparent"));
 }

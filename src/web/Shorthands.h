@@ -19,6 +19,9 @@ QList<CssValues> words(const CssValues& values, qsizetype most = std::numeric_li
 // invalid. Only the last layer may hold a colour, and only one.
 std::optional<CssValues> backgroundColour(
     const CssValues& values, const std::function<bool(const CssValue&)>& isColour);
+// The same of `count` values in place, such as a declaration's in its block, not copied.
+std::optional<CssValues> backgroundColour(
+    const CssValue* values, qsizetype count, const std::function<bool(const CssValue&)>& isColour);
 
 // margin: top [right [bottom [left]]], as {top, left}; nothing unless every word is a side.
 std::optional<std::pair<CssValues, CssValues>> marginSides(
