@@ -235,14 +235,13 @@ QList<CssDeclaration> CssParser::declarations(const CssValues& block, qsizetype 
 QList<CssDeclaration> CssParser::declarations(const CssValues& block,
     qsizetype from,
     qsizetype to,
-    const std::function<bool(const QString& name, qsizetype first, qsizetype last)>& wanted)
+    const std::function<std::optional<CssValues>(const QString& name, qsizetype first, qsizetype last)>& take)
 {
     QList<CssDeclaration> result;
     scanDeclarations(block, from, to, [&](const Span& span) {
         QString name = declaredName(block[span.name].token);
-        if (wanted(name, span.first, span.last))
-            result.append(
-                CssDeclaration{std::move(name), block.mid(span.first, span.last - span.first), span.important});
+        if (std::optional<CssValues> value = take(name, span.first, span.last))
+            result.append(CssDeclaration{std::move(name), std::move(*value), span.important});
     });
     return result;
 }

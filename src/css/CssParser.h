@@ -130,12 +130,13 @@ public:
     static QList<CssDeclaration> declarations(const CssValues& block);
     // The declarations of block[from, to).
     static QList<CssDeclaration> declarations(const CssValues& block, qsizetype from, qsizetype to);
-    // The same of the names and values `wanted`, told by the name and where the value sits in block:
-    // the values of the others are not copied.
+    // The same with the values `take` gives, told by the name and where the value sits in block
+    // (block.mid(first, last - first) for the value itself): none leaves the declaration out, and its
+    // value is not copied.
     static QList<CssDeclaration> declarations(const CssValues& block,
         qsizetype from,
         qsizetype to,
-        const std::function<bool(const QString& name, qsizetype first, qsizetype last)>& wanted);
+        const std::function<std::optional<CssValues>(const QString& name, qsizetype first, qsizetype last)>& take);
     // The declarations of a block the caller gives up, such as a style attribute's, of the names
     // `wanted`: the longest value is the block's own memory, not a copy.
     static QList<CssDeclaration> declarations(CssValues&& block, const std::function<bool(const QString&)>& wanted);

@@ -147,26 +147,40 @@ bool isValid(const QString& name, const CssValues& value)
         [](const CssValue& v) { return v.token.is(CssToken::Ident) || v.token.is(CssToken::Whitespace); });
 }
 
-// Whether block[first, last) may be a valid value of `name`, told without copying it (it may be as long
-// as the text): not when it holds more words than the property takes, nor a background that is invalid.
-bool mayBeValid(const QString& name, const CssValues& block, qsizetype first, qsizetype last)
+// The value block[first, last) of a declaration of `name` as the cascade keeps it, told before it is
+// copied out of its rule (it may be as long as the text): nothing when it holds more words than the
+// property takes, and of a long background only what the cascade reads of it, its colour and its last
+// image, in that order.
+std::optional<CssValues> readValue(const QString& name, const CssValues& block, qsizetype first, qsizetype last)
 {
     qsizetype words = 0;
-    for (qsizetype at = first; at < last; ++at) {
+    bool pending = false;
+    for (qsizetype at = first; at < last && !pending; ++at) {
         const CssValue& value = block[at];
-        if (value.isFunction(u"var") || value.isFunction(u"env") || holdsVar(value.inside))
-            return true;
+        pending = value.isFunction(u"var") || value.isFunction(u"env") || holdsVar(value.inside);
         words += value.token.is(CssToken::Whitespace) ? 0 : 1;
     }
     // A colour, an opacity or a side is one word, margin four at most.
-    if (words <= 4 || name.startsWith(QLatin1String("--")))
-        return true;
-    if (name == QLatin1String("background"))
-        return Shorthands::backgroundColour(block.constData() + first, last - first, [](const CssValue& value) {
-            return isColour(CssValues{value}) || value.token.isIdent(u"currentcolor");
-        }).has_value();
-    return name == QLatin1String("background-image") || name == QLatin1String("filter")
-        || name == QLatin1String("color-scheme");
+    if (pending || words <= 4 || name.startsWith(QLatin1String("--")) || name == QLatin1String("background-image")
+        || name == QLatin1String("filter") || name == QLatin1String("color-scheme")
+        || (name == QLatin1String("background") && words <= 1000))
+        return block.mid(first, last - first);
+    if (name != QLatin1String("background"))
+        return std::nullopt;
+    const auto colourWord
+        = [](const CssValue& value) { return isColour(CssValues{value}) || value.token.isIdent(u"currentcolor"); };
+    std::optional<CssValues> kept = Shorthands::backgroundColour(block.constData() + first, last - first, colourWord);
+    if (!kept)
+        return std::nullopt;
+    for (qsizetype at = last - 1; at >= first; --at) {
+        const CssValue& value = block[at];
+        if (value.token.is(CssToken::Function) || value.token.is(CssToken::Url)) {
+            if (!colourWord(value))
+                *kept += {CssValue{CssToken{{}, 0, CssToken::Whitespace, false}, {}}, value};
+            break;
+        }
+    }
+    return kept;
 }
 
 QString note(const char* text)
@@ -365,10 +379,10 @@ QList<CssDeclaration> Cascade::readDeclarations(
 {
     const auto read = [&] {
         QList<CssDeclaration> result;
-        const auto wanted = [&block](const QString& name, qsizetype first, qsizetype last) {
-            return isRead(name) && mayBeValid(name, block, first, last);
+        const auto take = [&block](const QString& name, qsizetype first, qsizetype last) {
+            return isRead(name) ? readValue(name, block, first, last) : std::nullopt;
         };
-        for (CssDeclaration& declaration : CssParser::declarations(block, at, end, wanted)) {
+        for (CssDeclaration& declaration : CssParser::declarations(block, at, end, take)) {
             if (isRead(declaration.name) && isValid(declaration.name, declaration.value))
                 result.append(std::move(declaration));
         }

@@ -24,6 +24,8 @@ private slots:
     void rulesIndexedMatchAsAPlainReadingDoes();
     void sharedWorkReadsAsFreshWork();
     void rulesPastTheMostReadAreLeftOutWithANote();
+    void longValuesReadAsTheirShortForms_data();
+    void longValuesReadAsTheirShortForms();
 };
 
 namespace {
@@ -518,6 +520,42 @@ void TestCascade::rulesPastTheMostReadAreLeftOutWithANote()
             PageColours::Kind::StyleSheet, {});
     QCOMPARE(hex(under.colours[Slot::Text]), QStringLiteral("#040506"));
     QVERIFY(under.notes.isEmpty());
+}
+
+// A value of a read property is weighed before it is copied out of its rule, and of a long background
+// only its colour and last image are kept: whatever its length, a value reads as a short one with the
+// same colour, image and layers does. `%1` stands for words, or layers, repeated a few times and many.
+void TestCascade::longValuesReadAsTheirShortForms_data()
+{
+    QTest::addColumn<QString>("rule");
+    QTest::newRow("background, colour last") << QStringLiteral("body{background:%1 url(x) #010203}");
+    QTest::newRow("background, colour first") << QStringLiteral("body{background:#010203 %1 url(x)}");
+    QTest::newRow("background, layers") << QStringLiteral("body{background:%1, #010203}");
+    QTest::newRow("background, colour in a layer before") << QStringLiteral("body{background:#010203 , %1}");
+    QTest::newRow("background, two colours") << QStringLiteral("body{background:red %1 #010203}");
+    QTest::newRow("background, colour function then gradient")
+        << QStringLiteral("body{background:rgb(1 2 3) %1 linear-gradient(red,blue)}");
+    QTest::newRow("background, gradient then colour function")
+        << QStringLiteral("body{background:linear-gradient(red,blue) %1 rgb(1 2 3)}");
+    QTest::newRow("background, var()") << QStringLiteral("body{--c:#010203;background:%1 var(--c)}");
+    QTest::newRow("margin") << QStringLiteral("body{color:#010203;margin:%1}");
+    QTest::newRow("color") << QStringLiteral("body{color:#010203;color:%1 red}");
+}
+
+void TestCascade::longValuesReadAsTheirShortForms()
+{
+    QFETCH(QString, rule);
+    const auto read = [&rule](const QString& word, int count) {
+        const PageColours colours
+            = PageColours::read(rule.arg(repeated(word, count).trimmed()), PageColours::Kind::StyleSheet, {});
+        return std::tuple(hex(colours.colours[Slot::Background]), hex(colours.colours[Slot::Text]), colours.unusable,
+            colours.marginLeft, colours.marginTop);
+    };
+    for (const QString& word : {QStringLiteral("1 "), QStringLiteral("1,"), QStringLiteral("center ")}) {
+        const auto few = read(word, 2);
+        for (const int many : {5, 1001, 20'000})
+            QVERIFY2(read(word, many) == few, qPrintable(rule.arg(word) + QString::number(many)));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCascade)
