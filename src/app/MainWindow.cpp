@@ -15,6 +15,7 @@
 #include "TagBox.h"
 #include "TitleCommands.h"
 #include "dialogs/CommonDialog.h"
+#include "dialogs/EscapingDialogs.h"
 #include "dialogs/QtDialogBackend.h"
 #include "info/AboutWindow.h"
 #include "info/GuideWindow.h"
@@ -67,7 +68,7 @@ QAction* separator(QObject* parent, const QString& name)
 
 MainWindow::MainWindow(std::unique_ptr<DialogBackend> dialogs, QWidget* parent, Start start)
     : QMainWindow(parent)
-    , m_dialogs(dialogs ? std::move(dialogs) : std::make_unique<QtDialogBackend>())
+    , m_dialogs(std::make_unique<EscapingDialogs>(dialogs ? std::move(dialogs) : std::make_unique<QtDialogBackend>()))
     , m_document(new SchemeDocument(this))
 {
     setObjectName(QStringLiteral("Form1"));

@@ -3,6 +3,7 @@
 #include "settings/TitleDialog.h"
 
 #include "DialogFlags.h"
+#include "files/PrintableText.h"
 
 #include <QColorDialog>
 #include <QComboBox>
@@ -10,6 +11,7 @@
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
@@ -90,7 +92,10 @@ public:
         if (!QFileInfo(m_chosen).isDir()) {
             const QString why = QtDialogBackend::refusal(m_chosen, m_flags, m_forSaving);
             if (!why.isEmpty()) {
-                QMessageBox::warning(this, windowTitle(), why);
+                // The name is the user's own typing: shown as typed, never as markup or reordered.
+                QMessageBox box(QMessageBox::Warning, windowTitle(), PrintableText::shown(why), QMessageBox::Ok, this);
+                box.setTextFormat(Qt::PlainText);
+                box.exec();
                 return;
             }
         }
@@ -249,8 +254,11 @@ void QtDialogBackend::messageWithReason(
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, parent);
     box.setObjectName(QStringLiteral("MessageBox"));
     box.setTextFormat(Qt::PlainText);
-    // The reason is the system's text; escaped so that it is never read as markup.
-    box.setInformativeText(reason.toHtmlEscaped());
+    // The reason names the file: plain text, so that a "<" in a name is never read as markup, nor an
+    // escaped "&lt;" shown as it is.
+    box.setInformativeText(reason);
+    if (auto* informative = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
+        informative->setTextFormat(Qt::PlainText);
     box.exec();
 }
 
