@@ -221,10 +221,9 @@ void FileCommands::recentStored(bool stored)
     // The list holds for the session all the same; saying so once a run is enough.
     if (stored || !m_store.firstFailureNotice())
         return;
-    const QString text = tr("The list of recent schemes could not be stored in %1.  It is kept for this session only.")
-                             .arg(QDir::toNativeSeparators(m_store.filePath()));
-    QMetaObject::invokeMethod(
-        this, [this, text] { m_context.dialogs.message(m_context.window, Caption, text); }, Qt::QueuedConnection);
+    // A note, not a message box: the list still works, and nothing here needs an answer.
+    emit noted(tr("The list of recent schemes could not be stored in %1.  It is kept for this session only.")
+                   .arg(QDir::toNativeSeparators(m_store.filePath())));
 }
 
 void FileCommands::rebuildRecentMenu()

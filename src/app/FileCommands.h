@@ -44,6 +44,10 @@ public:
         m_pageDropped = std::move(pageDropped);
     }
 
+signals:
+    // Something the user should know that needs no answer, for the window's note line.
+    void noted(const QString& text);
+
 private:
     // Says once a run that the recent list could not be stored, when `stored` is false.
     void recentStored(bool stored);

@@ -8,6 +8,7 @@
 #include "FileCommands.h"
 #include "MainActions.h"
 #include "MarginSelector.h"
+#include "NoteLine.h"
 #include "PickCommands.h"
 #include "SampleArea.h"
 #include "SampleTitle.h"
@@ -164,6 +165,8 @@ void MainWindow::createCommands()
     new ColourDrag(*m_document, this, [this](QEvent* event) { return m_files->handleDrag(event); });
     m_checks->showOn(m_sample, m_sampleCaption);
     m_title = new TitleCommands(m_store, *m_dialogs, this, m_sample->title());
+    connect(m_files, &FileCommands::noted, m_notes, &NoteLine::say);
+    connect(m_title, &TitleCommands::noted, m_notes, &NoteLine::say);
 }
 
 void MainWindow::connectActions()
@@ -280,6 +283,14 @@ void MainWindow::closeEvent(QCloseEvent* event)
     for (InfoWindow* window : findChildren<InfoWindow*>())
         window->close();
     event->accept();
+}
+
+bool MainWindow::event(QEvent* event)
+{
+    // The note line keeps its note for the session: a menu item's status tip does not cover it.
+    if (event->type() == QEvent::StatusTip)
+        return true;
+    return QMainWindow::event(event);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
