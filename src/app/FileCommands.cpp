@@ -73,6 +73,7 @@ FileCommands::FileCommands(const CommandContext& context, SettingsStore& store, 
 void FileCommands::removeLeftovers()
 {
     m_store.removeLeftovers();
+    m_context.dialogs.removeLeftovers();
     // Scheme saves killed before their rename leave their new file beside the scheme; the folders of the
     // recent schemes are where the user saves.
     QSet<QString> folders;

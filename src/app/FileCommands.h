@@ -18,8 +18,9 @@ class FileCommands : public QObject {
 public:
     FileCommands(const CommandContext& context, SettingsStore& store, QMenu* recentMenu);
 
-    // Removes what saves killed halfway left behind: beside the settings, and in the recent schemes'
-    // folders. Done once the window is up, since those folders may be slow to list.
+    // Removes what saves killed halfway left behind: beside the settings, beside the file dialog's own
+    // settings, and in the recent schemes' folders. Done once the window is up, since those folders may
+    // be slow to list.
     void removeLeftovers();
 
     void openScheme();

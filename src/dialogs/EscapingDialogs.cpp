@@ -58,3 +58,8 @@ QString EscapingDialogs::askTitle(QWidget* parent)
 {
     return m_inner->askTitle(parent);
 }
+
+void EscapingDialogs::removeLeftovers()
+{
+    m_inner->removeLeftovers();
+}

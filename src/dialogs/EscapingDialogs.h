@@ -21,6 +21,7 @@ public:
         QWidget* parent, const QString& caption, const QString& text, const QString& reason) override;
     SaveChoice askToSave(QWidget* parent, const QString& caption, const QString& text, bool offerSave) override;
     QString askTitle(QWidget* parent) override;
+    void removeLeftovers() override;
 
 private:
     std::unique_ptr<DialogBackend> m_inner;

@@ -3,6 +3,7 @@
 #include "settings/TitleDialog.h"
 
 #include "DialogFlags.h"
+#include "files/LeftoverFiles.h"
 #include "files/PrintableText.h"
 
 #include <QColorDialog>
@@ -17,6 +18,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QStandardPaths>
 
 namespace {
 
@@ -280,6 +282,16 @@ DialogBackend::SaveChoice QtDialogBackend::askToSave(
     default:
         return SaveChoice::Cancel;
     }
+}
+
+void QtDialogBackend::removeLeftovers()
+{
+    LeftoverFiles::removeDeadWriters(fileDialogSettings());
+}
+
+QString QtDialogBackend::fileDialogSettings()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/QtProject.conf");
 }
 
 QString QtDialogBackend::askTitle(QWidget* parent)
