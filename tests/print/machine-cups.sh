@@ -24,6 +24,7 @@ if [ "$action" = stop ]; then
             status=1
         fi
         lpadmin -x "$queue" || true
+        rm -f "/var/log/cups/cups-pdf-${queue}_log" "/var/cache/cups/${queue}.strings"
     fi
     if [ -f "$state/cupsd.pid" ]; then
         pid=$(cat "$state/cupsd.pid")
