@@ -722,12 +722,15 @@ void Cascade::addSheetAt(const QString& href, const QString& from, Context conte
     // A reading told to stop, or past its allowance, loads nothing more.
     if (m_budget.exhausted() || m_budget.stop().stop_requested())
         return;
-    const QString leftOut = note("The page links or imports more style sheets than Hueloom reads (%L1 sheets, or "
-                                 "%L2 MB of them in all): the rest were left out.")
-                                .arg(MaximumSheets)
-                                .arg(MaximumSheetBytes >> 20);
+    const auto leftOut = [this] {
+        m_notes.add(ReadingNotes::Reason::SheetsLeftOut,
+            note("The page links or imports more style sheets than Hueloom reads (%L1 sheets, or %L2 MB of them in "
+                 "all): the rest were left out.")
+                .arg(MaximumSheets)
+                .arg(MaximumSheetBytes >> 20));
+    };
     if (m_sheets >= MaximumSheets || m_sheetBytes >= MaximumSheetBytes) {
-        m_notes.add(ReadingNotes::Reason::SheetsLeftOut, leftOut);
+        leftOut();
         return;
     }
     const SheetPlace place = loader->locate(href, from);
@@ -749,7 +752,7 @@ void Cascade::addSheetAt(const QString& href, const QString& from, Context conte
     // Applied again, a sheet counts again: its rules are weighed again in their new place.
     m_sheetBytes += file.loaded.bytes;
     if (m_sheetBytes > MaximumSheetBytes) {
-        m_notes.add(ReadingNotes::Reason::SheetsLeftOut, leftOut);
+        leftOut();
         return;
     }
     const QString& css = *file.loaded.text;
