@@ -673,7 +673,8 @@ void Cascade::addImport(const CssValues& prelude, const Context& context, int de
     if (context.imports >= MaximumImports) {
         m_notes.add(ReadingNotes::Reason::SheetsLeftOut,
             note("The style sheet %1 was left out: style sheets import one another too deeply.")
-                .arg(ReadingNotes::quoted(href)));
+                .arg(ReadingNotes::quoted(href)),
+            true);
         return;
     }
     inner.imports = context.imports + 1;

@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QHash>
 
-void ReadingNotes::add(Reason reason, const QString& note)
+void ReadingNotes::add(Reason reason, const QString& note, bool namesOneSheet)
 {
     if (!m_reasons.contains(reason))
         m_reasons.append(reason);
@@ -12,7 +12,7 @@ void ReadingNotes::add(Reason reason, const QString& note)
         return;
     m_seen.insert(hash);
     // Notes that name a style sheet can be as many as the links: past the first few they are counted.
-    const bool namesSheet = reason == Reason::SheetNotRead || reason == Reason::SheetsLeftOut;
+    const bool namesSheet = namesOneSheet || reason == Reason::SheetNotRead;
     if (namesSheet && m_namedSheets == MaximumNamed) {
         ++m_moreSheets;
         return;

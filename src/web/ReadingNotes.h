@@ -19,17 +19,19 @@ public:
         TooLarge, // more elements, rules, selectors or declarations than are read
     };
 
-    // Of the notes of style sheets not read or left out, those said by name; the rest are counted.
+    // Of the notes that name one style sheet, those said; the rest are counted.
     static constexpr qsizetype MaximumNamed = 5;
     // The longest address a note quotes in full.
     static constexpr qsizetype MaximumAddress = 100;
 
-    // A note said once however often it is added.
-    void add(Reason reason, const QString& note);
+    // A note said once however often it is added. One that names a single style sheet (as every note of
+    // a sheet not read does) is among those counted past the first few; a note of the whole reading,
+    // such as the one of a limit reached, is always said.
+    void add(Reason reason, const QString& note, bool namesOneSheet = false);
     bool isEmpty() const { return m_reasons.isEmpty(); }
     // Why the reading stopped short, each reason once, in the order first met; empty when it did not.
     const QList<Reason>& reasons() const { return m_reasons; }
-    // The notes to show: each once, no more than MaximumNamed of style sheets not read or left out, and
+    // The notes to show: each once, no more than MaximumNamed of those that name one style sheet, and
     // then a line counting the others ("412 more style sheets could not be read.").
     QStringList lines() const;
 
