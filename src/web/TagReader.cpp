@@ -189,6 +189,7 @@ Reading readExplained(QStringView text, const Options& options)
     reading.unusable = unusableAttributes(colours.bodyAttributes) + reading.unusable + colours.unusable;
     reading.unusable.removeDuplicates();
     reading.notes = colours.notes;
+    reading.shortfalls = colours.shortfalls;
     reading.schemeSensitive = colours.schemeSensitive;
     return reading;
 }
