@@ -36,7 +36,7 @@ double readingTime(const QString& path)
             options.kind = TagReader::Options::Kind::StyleSheet;
             options.dark = dark;
             options.fileName = path;
-            options.loader = LocalSheets::load;
+            options.loader = LocalSheets::loader();
             options.shared = shared;
             TagReader::readExplained(text, options);
         }

@@ -121,7 +121,7 @@ void ColourCommands::applyFile(const QString& path)
     }
     request.options.kind = TagReader::kindOfFile(path);
     request.options.fileName = path;
-    request.options.loader = LocalSheets::load;
+    request.options.loader = LocalSheets::loader();
     read(request);
 }
 

@@ -5,6 +5,7 @@
 #include "dialogs/CommonDialog.h"
 #include "document/SchemeDocument.h"
 #include "files/LeftoverFiles.h"
+#include "files/PrintableText.h"
 #include "files/RecentNames.h"
 #include "files/SchemeFile.h"
 #include "print/ChartPrinter.h"
@@ -72,6 +73,7 @@ FileCommands::FileCommands(const CommandContext& context, SettingsStore& store, 
 void FileCommands::removeLeftovers()
 {
     m_store.removeLeftovers();
+    m_context.dialogs.removeLeftovers();
     // Scheme saves killed before their rename leave their new file beside the scheme; the folders of the
     // recent schemes are where the user saves.
     QSet<QString> folders;
@@ -110,8 +112,10 @@ void FileCommands::openSchemeFile(const QString& path, const QString& shownName,
     const std::optional<ColorScheme> loaded = SchemeFile::read(path, nullptr, &failure);
     if (!loaded) {
         // The second line names the file and what was wrong with it: "Permission denied" is not "not a
-        // Hueloom file". A name typed on the command line that names nothing is only told so.
-        const QString why = failure.describe(QDir::toNativeSeparators(m_context.commonDialog.FileName));
+        // Hueloom file". A name typed on the command line that names nothing is only told so. A line end
+        // in the name is shown escaped, as the command line shows it, so the name stays on its line.
+        const QString why
+            = failure.describe(PrintableText::shown(QDir::toNativeSeparators(m_context.commonDialog.FileName)));
         if (origin == Origin::CommandLine && failure.kind == SchemeFile::Failure::Kind::Missing)
             m_context.dialogs.message(m_context.window, Caption, why);
         else
@@ -218,10 +222,9 @@ void FileCommands::recentStored(bool stored)
     // The list holds for the session all the same; saying so once a run is enough.
     if (stored || !m_store.firstFailureNotice())
         return;
-    const QString text = tr("The list of recent schemes could not be stored in %1.  It is kept for this session only.")
-                             .arg(QDir::toNativeSeparators(m_store.filePath()));
-    QMetaObject::invokeMethod(
-        this, [this, text] { m_context.dialogs.message(m_context.window, Caption, text); }, Qt::QueuedConnection);
+    // A note, not a message box: the list still works, and nothing here needs an answer.
+    emit noted(tr("The list of recent schemes could not be stored in %1.  It is kept for this session only.")
+                   .arg(QDir::toNativeSeparators(m_store.filePath())));
 }
 
 void FileCommands::rebuildRecentMenu()
@@ -231,12 +234,13 @@ void FileCommands::rebuildRecentMenu()
     const QStringList files = m_recent.files();
     const QStringList names = RecentNames::shown(files);
     for (const QString& file : files) {
-        // "&&" keeps an ampersand in a file name from becoming an access letter.
+        // "&&" keeps an ampersand in a file name from becoming an access letter; a control in it is shown
+        // escaped, so that it can neither break the line nor turn it round.
         const QString text = QStringLiteral("&%1 %2").arg(number).arg(
-            QString(names.at(number - 1)).replace(QLatin1Char('&'), QStringLiteral("&&")));
+            PrintableText::shown(names.at(number - 1)).replace(QLatin1Char('&'), QStringLiteral("&&")));
         ++number;
         QAction* item = m_recentMenu->addAction(text);
-        item->setStatusTip(QDir::toNativeSeparators(QFileInfo(file).path()));
+        item->setStatusTip(PrintableText::shown(QDir::toNativeSeparators(QFileInfo(file).path())));
         item->setObjectName(QStringLiteral("ItemRecent%1").arg(number - 1));
         connect(item, &QAction::triggered, this, [this, file] { openRecentScheme(file); });
     }

@@ -18,8 +18,9 @@ class FileCommands : public QObject {
 public:
     FileCommands(const CommandContext& context, SettingsStore& store, QMenu* recentMenu);
 
-    // Removes what saves killed halfway left behind: beside the settings, and in the recent schemes'
-    // folders. Done once the window is up, since those folders may be slow to list.
+    // Removes what saves killed halfway left behind: beside the settings, beside the file dialog's own
+    // settings, and in the recent schemes' folders. Done once the window is up, since those folders may
+    // be slow to list.
     void removeLeftovers();
 
     void openScheme();
@@ -43,6 +44,10 @@ public:
     {
         m_pageDropped = std::move(pageDropped);
     }
+
+signals:
+    // Something the user should know that needs no answer, for the window's note line.
+    void noted(const QString& text);
 
 private:
     // Says once a run that the recent list could not be stored, when `stored` is false.

@@ -8,6 +8,7 @@
 #include "FileCommands.h"
 #include "MainActions.h"
 #include "MarginSelector.h"
+#include "NoteLine.h"
 #include "PickCommands.h"
 #include "SampleArea.h"
 #include "SampleTitle.h"
@@ -15,6 +16,7 @@
 #include "TagBox.h"
 #include "TitleCommands.h"
 #include "dialogs/CommonDialog.h"
+#include "dialogs/EscapingDialogs.h"
 #include "dialogs/QtDialogBackend.h"
 #include "info/AboutWindow.h"
 #include "info/GuideWindow.h"
@@ -67,7 +69,7 @@ QAction* separator(QObject* parent, const QString& name)
 
 MainWindow::MainWindow(std::unique_ptr<DialogBackend> dialogs, QWidget* parent, Start start)
     : QMainWindow(parent)
-    , m_dialogs(dialogs ? std::move(dialogs) : std::make_unique<QtDialogBackend>())
+    , m_dialogs(std::make_unique<EscapingDialogs>(dialogs ? std::move(dialogs) : std::make_unique<QtDialogBackend>()))
     , m_document(new SchemeDocument(this))
 {
     setObjectName(QStringLiteral("Form1"));
@@ -163,6 +165,8 @@ void MainWindow::createCommands()
     new ColourDrag(*m_document, this, [this](QEvent* event) { return m_files->handleDrag(event); });
     m_checks->showOn(m_sample, m_sampleCaption);
     m_title = new TitleCommands(m_store, *m_dialogs, this, m_sample->title());
+    connect(m_files, &FileCommands::noted, m_notes, &NoteLine::say);
+    connect(m_title, &TitleCommands::noted, m_notes, &NoteLine::say);
 }
 
 void MainWindow::connectActions()
@@ -279,6 +283,14 @@ void MainWindow::closeEvent(QCloseEvent* event)
     for (InfoWindow* window : findChildren<InfoWindow*>())
         window->close();
     event->accept();
+}
+
+bool MainWindow::event(QEvent* event)
+{
+    // The note line keeps its note for the session: a menu item's status tip does not cover it.
+    if (event->type() == QEvent::StatusTip)
+        return true;
+    return QMainWindow::event(event);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)

@@ -17,6 +17,7 @@ class FileCommands;
 class GuideWindow;
 class HelpWindow;
 class MarginSelector;
+class NoteLine;
 class PopupMenus;
 class QLabel;
 class QMenu;
@@ -73,6 +74,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -115,6 +117,7 @@ private:
     TagBox* m_tagline = nullptr;
     QLabel* m_marginPreview = nullptr;
     QLabel* m_sampleCaption = nullptr;
+    NoteLine* m_notes = nullptr;
 
     PopupMenus* m_popups = nullptr;
     QMenu* m_fileMenu = nullptr;

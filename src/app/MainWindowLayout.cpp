@@ -6,6 +6,7 @@
 #include "MainWindow.h"
 #include "MarginPreview.h"
 #include "MarginSelector.h"
+#include "NoteLine.h"
 #include "PopupMenus.h"
 #include "SampleArea.h"
 #include "SpinButton.h"
@@ -77,6 +78,8 @@ void MainWindow::buildLayout()
     m_tagline->installEventFilter(this);
     m_tagline->viewport()->installEventFilter(this);
     setAcceptDrops(true);
+    m_notes = new NoteLine(this);
+    setStatusBar(m_notes);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 

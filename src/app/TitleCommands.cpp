@@ -1,14 +1,11 @@
 #include "TitleCommands.h"
 
-#include "MainWindowNames.h"
 #include "dialogs/DialogBackend.h"
 #include "settings/SettingsStore.h"
 #include "settings/StoredTitle.h"
 
 #include <QDir>
 #include <QLabel>
-
-using namespace MainWindowNames;
 
 TitleCommands::TitleCommands(SettingsStore& store, DialogBackend& dialogs, QWidget* window, QLabel* title)
     : QObject(window)
@@ -56,9 +53,8 @@ void TitleCommands::reportUnstoredTitle()
     // Said once a run: the title still works for this run, it just will not be there next time.
     if (!m_store.firstFailureNotice())
         return;
-    const QString text = tr("The sample title could not be stored in %1.  It is used for this session only.")
-                             .arg(QDir::toNativeSeparators(m_store.filePath()));
-    // At start-up the window is not on screen yet; the message waits until it is.
-    QMetaObject::invokeMethod(
-        this, [this, text] { m_dialogs.message(m_window, Caption, text); }, Qt::QueuedConnection);
+    // A note, not a message box: at start-up a box would be over the window as it appears and take the
+    // user's first click or key, and nothing here needs an answer.
+    emit noted(tr("The sample title could not be stored in %1.  It is used for this session only.")
+                   .arg(QDir::toNativeSeparators(m_store.filePath())));
 }

@@ -22,6 +22,10 @@ public:
     void CreateSettings();
     void changeTitle();
 
+signals:
+    // Something the user should know that needs no answer, for the window's note line.
+    void noted(const QString& text);
+
 private:
     void reportUnstoredTitle();
 

@@ -60,12 +60,14 @@ struct Loaded {
         QString problem_ = {},
         bool page_ = false,
         QStringList notes_ = {},
-        bool schemeSensitive_ = false)
+        bool schemeSensitive_ = false,
+        QList<ReadingNotes::Reason> shortfalls_ = {})
         : scheme(std::move(scheme_))
         , problem(std::move(problem_))
         , page(page_)
         , notes(std::move(notes_))
         , schemeSensitive(schemeSensitive_)
+        , shortfalls(std::move(shortfalls_))
     {
     }
 
@@ -74,7 +76,27 @@ struct Loaded {
     bool page = false; // read from a page or style sheet, which may differ between colour schemes
     QStringList notes; // linked style sheets not read
     bool schemeSensitive = false; // whether the other colour scheme may read differently
+    // Why the page was read only in part: its colours are then not what a browser shows, and are
+    // never judged as if they were.
+    QList<ReadingNotes::Reason> shortfalls;
 };
+
+// Why a reading stopped short, in words: "it is too complex to read to the end".
+QString shortfallWords(const QList<ReadingNotes::Reason>& shortfalls)
+{
+    QStringList words;
+    for (const ReadingNotes::Reason reason : shortfalls)
+        words << ReadingNotes::words(reason);
+    return words.join(QStringLiteral("; "));
+}
+
+QJsonArray reasonsJson(const QList<ReadingNotes::Reason>& shortfalls)
+{
+    QJsonArray reasons;
+    for (const ReadingNotes::Reason reason : shortfalls)
+        reasons.append(ReadingNotes::code(reason));
+    return reasons;
+}
 
 // Standard input, read once however many times "-" is named or read.
 const ReadFile::Result& standardInput()
@@ -102,10 +124,12 @@ Loaded load(const QByteArray& argument, bool dark = false, const std::shared_ptr
         read = standardInput();
         if (!read.ok())
             return {std::nullopt, tr("%1: cannot read standard input: %2").arg(shown, read.reason())};
-        options.loader = [](const QString& href, const QString&) {
-            return LoadedSheet{std::nullopt, {},
-                tr("The style sheet %1 was not read: standard input has no folder to find it in.").arg(href)};
+        options.loader.locate = [](const QString& href, const QString&) {
+            return SheetPlace{{},
+                tr("The style sheet %1 was not read: standard input has no folder to find it in.")
+                    .arg(ReadingNotes::quoted(href))};
         };
+        options.loader.read = [](const QString&) { return LoadedSheet{}; };
     } else {
         const QFileInfo info(file.path());
         if (!info.exists())
@@ -134,7 +158,7 @@ Loaded load(const QByteArray& argument, bool dark = false, const std::shared_ptr
         // As a browser reads the file, with the style sheets it links from this computer.
         options.kind = TagReader::kindOfFile(name);
         options.fileName = file.linkBase();
-        options.loader = LocalSheets::load;
+        options.loader = LocalSheets::loader();
     }
     const QString text = QString::fromUtf8(read.data);
     if (!read.complete || TextLimit::tooLong(text.size()))
@@ -151,7 +175,7 @@ Loaded load(const QByteArray& argument, bool dark = false, const std::shared_ptr
     ColorScheme scheme = ColorScheme::defaults();
     Margins margins;
     FoundText::apply(found, scheme, margins);
-    return {scheme, {}, true, reading.notes, reading.schemeSensitive};
+    return {scheme, {}, true, reading.notes, reading.schemeSensitive, reading.shortfalls};
 }
 
 // The name of an audited pair in the output: its fore colour, and "from text" for one against the text.
@@ -235,21 +259,36 @@ Result check(const Options& options)
         QJsonArray pairs;
         const std::vector<ContrastAudit::Pair> audited
             = ContrastAudit::audit(scheme, options.target, options.linksUnderlined);
-        const bool schemePasses = ContrastAudit::allPass(audited);
+        // A page read in part shows the ratios of what was read, but no verdict: its colours may not be
+        // those a browser shows at all.
+        const bool whole = loaded.shortfalls.isEmpty();
+        const bool schemePasses = whole && ContrastAudit::allPass(audited);
         for (const ContrastAudit::Pair& pair : audited) {
             const QString pairText = pairName(pair.kind);
+            const QString verdict = !whole ? tr("not judged")
+                : pair.passes              ? QStringLiteral("pass")
+                                           : QStringLiteral("fail");
             lines << QStringLiteral("  %1: %2:1, Lc %3, %4")
-                         .arg(pairText, Contrast::ratioText(pair.ratio), QString::number(pair.lc, 'f', 1),
-                             pair.passes ? QStringLiteral("pass") : QStringLiteral("fail"));
+                         .arg(pairText, Contrast::ratioText(pair.ratio), QString::number(pair.lc, 'f', 1), verdict);
             pairs.append(QJsonObject{{QStringLiteral("pair"), pairText}, {QStringLiteral("ratio"), pair.ratio},
-                {QStringLiteral("lc"), pair.lc}, {QStringLiteral("pass"), pair.passes}});
+                {QStringLiteral("lc"), pair.lc},
+                {QStringLiteral("pass"), whole ? QJsonValue(pair.passes) : QJsonValue()}});
         }
-        if (!schemePasses && result.status == AllPass)
+        if (!whole) {
+            lines << QStringLiteral("  %1").arg(
+                tr("read in part, so not judged: %1").arg(shortfallWords(loaded.shortfalls)));
+            result.status = BadInput;
+        } else if (!schemePasses && result.status == AllPass) {
             result.status = SomeFail;
+        }
         QJsonObject object{{QStringLiteral("scheme"), name}, {QStringLiteral("colours"), coloursJson(scheme)},
             {QStringLiteral("pairs"), pairs}, {QStringLiteral("pass"), schemePasses}};
         if (!entry.colourScheme.isEmpty())
             object.insert(QStringLiteral("colorScheme"), entry.colourScheme);
+        if (!whole) {
+            object.insert(QStringLiteral("complete"), false);
+            object.insert(QStringLiteral("reasons"), reasonsJson(loaded.shortfalls));
+        }
         schemes.append(object);
     }
     if (options.json) {
@@ -299,12 +338,25 @@ Result fix(const Options& options)
                                     "meets the background rules only")
                                      .arg(ContrastFixer::nameOf(options.target)));
     }
+    // A proposal for a page read in part stands on colours a browser may not show: it is given, but never
+    // as a success.
+    if (!loaded.shortfalls.isEmpty()) {
+        result.status = BadInput;
+        result.notes += QStringLiteral("hueloom: %1: %2\n")
+                            .arg(PrintableText::escaped(QFile::decodeName(options.schemes.first())),
+                                tr("read in part, so the proposal stands on what was read: %1")
+                                    .arg(shortfallWords(loaded.shortfalls)));
+    }
     if (options.json) {
-        const QJsonObject object{{QStringLiteral("target"), optionName(options.target)},
+        QJsonObject object{{QStringLiteral("target"), optionName(options.target)},
             {QStringLiteral("underlined"), options.linksUnderlined}, {QStringLiteral("dark"), options.dark},
             {QStringLiteral("scheme"), QFile::decodeName(options.schemes.first())},
             {QStringLiteral("colours"), coloursJson(proposal.scheme)}, {QStringLiteral("solved"), proposal.solved},
             {QStringLiteral("backgroundMoved"), proposal.backgroundMoved}};
+        if (!loaded.shortfalls.isEmpty()) {
+            object.insert(QStringLiteral("complete"), false);
+            object.insert(QStringLiteral("reasons"), reasonsJson(loaded.shortfalls));
+        }
         result.output = QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) + QLatin1Char('\n');
     } else {
         result.output = colours.join(QLatin1Char(' ')) + QLatin1Char('\n');

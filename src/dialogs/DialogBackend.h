@@ -49,4 +49,8 @@ public:
     // The sample title the user confirmed in the title dialog; empty when OK was pressed on an empty
     // box or the dialog was closed.
     virtual QString askTitle(QWidget* parent) = 0;
+
+    // Removes what the dialogs left behind when an earlier run was killed while one of them stored its
+    // own settings. Done once at start.
+    virtual void removeLeftovers() { }
 };

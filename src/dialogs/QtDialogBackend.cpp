@@ -3,6 +3,8 @@
 #include "settings/TitleDialog.h"
 
 #include "DialogFlags.h"
+#include "files/LeftoverFiles.h"
+#include "files/PrintableText.h"
 
 #include <QColorDialog>
 #include <QComboBox>
@@ -10,11 +12,13 @@
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QStandardPaths>
 
 namespace {
 
@@ -90,7 +94,10 @@ public:
         if (!QFileInfo(m_chosen).isDir()) {
             const QString why = QtDialogBackend::refusal(m_chosen, m_flags, m_forSaving);
             if (!why.isEmpty()) {
-                QMessageBox::warning(this, windowTitle(), why);
+                // The name is the user's own typing: shown as typed, never as markup or reordered.
+                QMessageBox box(QMessageBox::Warning, windowTitle(), PrintableText::shown(why), QMessageBox::Ok, this);
+                box.setTextFormat(Qt::PlainText);
+                box.exec();
                 return;
             }
         }
@@ -249,8 +256,11 @@ void QtDialogBackend::messageWithReason(
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, parent);
     box.setObjectName(QStringLiteral("MessageBox"));
     box.setTextFormat(Qt::PlainText);
-    // The reason is the system's text; escaped so that it is never read as markup.
-    box.setInformativeText(reason.toHtmlEscaped());
+    // The reason names the file: plain text, so that a "<" in a name is never read as markup, nor an
+    // escaped "&lt;" shown as it is.
+    box.setInformativeText(reason);
+    if (auto* informative = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
+        informative->setTextFormat(Qt::PlainText);
     box.exec();
 }
 
@@ -272,6 +282,16 @@ DialogBackend::SaveChoice QtDialogBackend::askToSave(
     default:
         return SaveChoice::Cancel;
     }
+}
+
+void QtDialogBackend::removeLeftovers()
+{
+    LeftoverFiles::removeDeadWriters(fileDialogSettings());
+}
+
+QString QtDialogBackend::fileDialogSettings()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/QtProject.conf");
 }
 
 QString QtDialogBackend::askTitle(QWidget* parent)

@@ -17,6 +17,12 @@ public:
         QWidget* parent, const QString& caption, const QString& text, const QString& reason) override;
     SaveChoice askToSave(QWidget* parent, const QString& caption, const QString& text, bool offerSave = true) override;
     QString askTitle(QWidget* parent) override;
+    // Qt's file dialog keeps its history and its last folder in a settings file of its own, shared by
+    // every Qt program of the user, and a kill while it stores them leaves its lock and temporary there.
+    void removeLeftovers() override;
+
+    // That settings file: QtProject.conf in the user's configuration folder.
+    static QString fileDialogSettings();
 
     // "Schemes(*.HLM)|*.HLM|ALL_FIles(*.*)|*.*" as Qt name filters: each label followed by its
     // patterns in parentheses, "*.*" read as every file. The dialog hides the parentheses and so

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
+#include <algorithm>
 #include <functional>
 
 #include <unistd.h>
@@ -77,6 +79,32 @@ int removeStaleSchemeTemporaries(const QString& folder, int staleSeconds)
                 && isTemporaryOf(fileName, target);
         },
         staleSeconds);
+}
+
+int removeDeadWriters(const QString& path, int staleSeconds)
+{
+    const QFileInfo target(path);
+    const QString name = target.fileName();
+    const QDir folder = target.absoluteDir();
+    const QFileInfo lockInfo(path + QStringLiteral(".lock"));
+    const bool locked = lockInfo.exists() || lockInfo.isSymLink();
+    if (locked && (lockInfo.isSymLink() || !lockInfo.isFile() || lockInfo.ownerId() != ::getuid()))
+        return 0;
+    if (!locked) {
+        // With no one writing, a lock is only worth making when there is something to remove under it.
+        const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
+        if (std::none_of(names.begin(), names.end(), [&](const QString& entry) { return isTemporaryOf(entry, name); }))
+            return 0;
+    }
+    QLockFile lock(lockInfo.filePath());
+    // QLockFile takes over a lock whose process is gone (or is another program now) at once; an empty
+    // lock, whose maker was killed before it wrote its name, only by its age. Zero means never by age.
+    lock.setStaleLockTime(locked && lockInfo.size() == 0 ? std::max(1, staleSeconds * 1000) : 0);
+    if (!lock.tryLock(0))
+        return 0;
+    const int removed = (locked ? 1 : 0) + removeStale(path, staleSeconds);
+    lock.unlock();
+    return removed;
 }
 
 } // namespace LeftoverFiles

@@ -1,6 +1,7 @@
 #include "LinkedSheets.h"
 
 #include "ReadFile.h"
+#include "web/ReadingNotes.h"
 #include "web/TextLimit.h"
 
 #include <QCoreApplication>
@@ -17,47 +18,67 @@ QString tr(const char* text)
     return QCoreApplication::translate("LocalSheets", text);
 }
 
+SheetPlace none(const char* note, const QString& href)
+{
+    return {{}, tr(note).arg(ReadingNotes::quoted(href))};
+}
+
 } // namespace
 
-LoadedSheet load(const QString& href, const QString& from)
+SheetPlace locate(const QString& href, const QString& from)
 {
-    LoadedSheet result;
     const QString trimmed = href.trimmed();
+    const char* const remote = "The style sheet %1 is not on this computer, so it was not read.";
     const QUrl url(trimmed);
     QString path;
-    if (url.isValid() && !url.scheme().isEmpty() && url.scheme().size() > 1) {
-        if (url.scheme() != QLatin1String("file")) {
-            result.note = tr("The style sheet %1 is not on this computer, so it was not read.").arg(trimmed);
-            return result;
-        }
-        path = url.toLocalFile();
+    bool fileUrl = false;
+    // A scheme of one letter is a drive ("C:/site/a.css"), not a scheme.
+    if (url.isValid() && url.scheme().size() > 1) {
+        if (url.scheme() != QLatin1String("file"))
+            return none(remote, trimmed);
+        // file://server/share/a.css is another computer's; file://localhost/a.css is this one's.
+        if (!url.host().isEmpty() && url.host().compare(QLatin1String("localhost"), Qt::CaseInsensitive) != 0)
+            return none(remote, trimmed);
+        path = url.path(QUrl::FullyDecoded);
+        fileUrl = true;
     } else if (trimmed.startsWith(QLatin1String("//"))) {
-        result.note = tr("The style sheet %1 is not on this computer, so it was not read.").arg(trimmed);
-        return result;
+        return none(remote, trimmed);
     } else {
-        if (from.isEmpty()) {
-            result.note = tr("The style sheet %1 was not read: pasted text has no folder to find it in.").arg(trimmed);
-            return result;
-        }
         // A relative address: its path part, without any query or fragment.
-        QString relative = QUrl::fromPercentEncoding(trimmed.section(u'#', 0, 0).section(u'?', 0, 0).toUtf8());
-        path = QDir::isAbsolutePath(relative) ? relative : QFileInfo(from).dir().filePath(relative);
+        path = QUrl::fromPercentEncoding(trimmed.section(u'#', 0, 0).section(u'?', 0, 0).toUtf8());
     }
+    // A file name ends at a NUL: a path holding one would open some other file than it names.
+    if (path.contains(QChar(0)))
+        return none(
+            "The style sheet %1 was not read: its address holds a NUL character, which no file name can.", trimmed);
+    // Pasted text has no folder, and no place on the disk for "/theme.css" to start from either: only a
+    // whole file: URL leads somewhere from it.
+    const bool absolute = QDir::isAbsolutePath(path);
+    if (from.isEmpty() && !(fileUrl && absolute))
+        return none("The style sheet %1 was not read: pasted text has no folder to find it in.", trimmed);
+    if (!absolute)
+        path = QFileInfo(from).absoluteDir().filePath(path);
+    return {QDir::cleanPath(path), {}};
+}
+
+LoadedSheet read(const QString& file)
+{
     // Opened as every file the user names is: a FIFO or a device in the sheet's place is refused at once.
-    const QString clean = QDir::cleanPath(path);
-    const ReadFile::Result file = ReadFile::read(clean, TextLimit::MaxFileBytes);
-    if (!file.ok()) {
-        result.note = tr("The style sheet %1 could not be read (%2), so it was left out.").arg(trimmed, file.reason());
-        return result;
-    }
-    const QString text = QString::fromUtf8(file.data);
-    if (!file.complete || TextLimit::tooLong(text.size())) {
-        result.note = tr("The style sheet %1 is too large, so it was left out.").arg(trimmed);
-        return result;
-    }
-    result.text = text;
-    result.name = QFileInfo(clean).absoluteFilePath();
-    return result;
+    const QString shown = ReadingNotes::quoted(QDir::toNativeSeparators(file));
+    const ReadFile::Result result = ReadFile::read(file, TextLimit::MaxFileBytes);
+    const qint64 bytes = result.data.size();
+    if (!result.ok())
+        return {std::nullopt,
+            tr("The style sheet %1 could not be read (%2), so it was left out.").arg(shown, result.reason()), bytes};
+    QString text = QString::fromUtf8(result.data);
+    if (!result.complete || TextLimit::tooLong(text.size()))
+        return {std::nullopt, tr("The style sheet %1 is too large, so it was left out.").arg(shown), bytes};
+    return {std::move(text), {}, bytes};
+}
+
+SheetLoader loader()
+{
+    return SheetLoader{locate, read};
 }
 
 } // namespace LocalSheets

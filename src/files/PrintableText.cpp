@@ -16,14 +16,21 @@ QString hexDigits(char16_t c, int width)
     return QString::number(static_cast<uint>(c), 16).toUpper().rightJustified(width, u'0');
 }
 
-} // namespace
+struct Escapes {
+    bool backslash; // a backslash is doubled
+    bool lineEnd; // a line end is written "\n"
+};
 
-QString escaped(const QString& text)
+QString escapedWith(const QString& text, Escapes escapes)
 {
     QString out;
     out.reserve(text.size());
     for (const QChar ch : text) {
         const char16_t c = ch.unicode();
+        if ((c == u'\n' && !escapes.lineEnd) || (c == u'\\' && !escapes.backslash)) {
+            out += ch;
+            continue;
+        }
         switch (c) {
         case u'\n':
             out += QLatin1StringView("\\n");
@@ -48,6 +55,18 @@ QString escaped(const QString& text)
             out += ch;
     }
     return out;
+}
+
+} // namespace
+
+QString escaped(const QString& text)
+{
+    return escapedWith(text, {.backslash = true, .lineEnd = true});
+}
+
+QString shown(const QString& text, LineEnds lineEnds)
+{
+    return escapedWith(text, {.backslash = false, .lineEnd = lineEnds == LineEnds::Escaped});
 }
 
 } // namespace PrintableText

@@ -12,4 +12,13 @@ namespace PrintableText {
 // would reorder or break the printed line. Everything else is kept as it is.
 QString escaped(const QString& text);
 
+// What the window does with a line end in a text it shows.
+enum class LineEnds { Escaped, Kept };
+
+// `text` as the window shows it: every control written as escaped() writes it, so that a pasted
+// right-to-left override cannot turn a message round. The backslash stays as it is, since nothing reads
+// the window's texts back and a pasted CSS escape should look as pasted. With LineEnds::Kept a line end
+// stays a line break, for a message the program itself lays out in lines; a name keeps it escaped.
+QString shown(const QString& text, LineEnds lineEnds = LineEnds::Escaped);
+
 } // namespace PrintableText

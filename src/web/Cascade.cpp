@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <tuple>
+#include <utility>
 
 namespace {
 
@@ -434,7 +435,8 @@ void Cascade::addDeclarations(const QList<CssDeclaration>& declarations, const C
 
 void Cascade::addStyleRule(const CssValues& block, qsizetype at, qsizetype end, const Context& context, int depth)
 {
-    if (!m_budget.spend(1 + end - at) || !holdsAnythingRead(block[end].inside))
+    // Past the most rules read, every rule after is left out: it is passed over as cheaply as it can be.
+    if (!m_budget.spend(1 + end - at) || m_leftOut || !holdsAnythingRead(block[end].inside))
         return;
     qsizetype selectors = 1;
     for (qsizetype i = at; i < end; ++i)
@@ -708,29 +710,106 @@ void Cascade::addImport(const CssValues& prelude, const Context& context, int de
     }
     if (!MediaQueries::matches(media, m_environment))
         return;
-    if (!context.loader || !*context.loader) {
-        m_notes << note("The style sheet %1 was not read: pasted text has no folder to find it in.").arg(href);
-        return;
-    }
     if (context.imports >= MaximumImports) {
-        m_notes << note("The style sheet %1 was left out: style sheets import one another too deeply.").arg(href);
+        m_notes.add(ReadingNotes::Reason::SheetsLeftOut,
+            note("The style sheet %1 was left out: style sheets import one another too deeply.")
+                .arg(ReadingNotes::quoted(href)),
+            true);
         return;
     }
-    const LoadedSheet loaded = (*context.loader)(href, context.sheetName);
-    if (!loaded.text) {
-        m_notes << loaded.note;
-        return;
-    }
-    if (m_loading.contains(loaded.name))
-        return; // a cycle of imports: a browser reads each sheet once along it
-    m_loading.append(loaded.name);
-    inner.sheetName = loaded.name;
     inner.imports = context.imports + 1;
     inner.parent.reset();
-    const std::shared_ptr<const CssValues> values = parse(*loaded.text, &inner.shared);
-    addContents(*values, inner, 0);
-    m_loading.removeLast();
+    addSheetAt(href, context.sheetName, inner);
     Q_UNUSED(depth);
+}
+
+// A style sheet file, read once for the reading however many links and imports lead to it.
+struct Cascade::SheetFile {
+    LoadedSheet loaded;
+    std::shared_ptr<const CssValues> values; // parsed when first applied
+    bool kept = false; // the values are kept in m_parsed
+    bool granted = false; // its allowance of work has been given to the reading
+    bool noted = false; // the note of why it has no text has been said
+};
+
+Cascade::SheetFile& Cascade::sheetFile(const SheetLoader& loader, const QString& file)
+{
+    if (!m_files)
+        m_files = std::make_unique<QHash<QString, SheetFile>>();
+    auto known = m_files->find(file);
+    if (known != m_files->end())
+        return *known;
+    SheetFile read;
+    // The light and the dark reading of a page read each file once between them.
+    if (m_parsed && m_parsed->files.contains(file)) {
+        read.loaded = m_parsed->files.value(file);
+    } else {
+        read.loaded = loader.read(file);
+        if (m_parsed)
+            m_parsed->files.insert(file, read.loaded);
+    }
+    return *m_files->insert(file, std::move(read));
+}
+
+void Cascade::addSheetAt(const QString& href, const QString& from, Context context)
+{
+    const SheetLoader* const loader = context.loader;
+    if (!loader || !*loader) {
+        m_notes.add(ReadingNotes::Reason::SheetNotRead,
+            note("The style sheet %1 was not read: pasted text has no folder to find it in.")
+                .arg(ReadingNotes::quoted(href)));
+        return;
+    }
+    // A reading told to stop, or past its allowance, loads nothing more.
+    if (m_budget.exhausted() || m_budget.stop().stop_requested())
+        return;
+    const auto leftOut = [this] {
+        m_notes.add(ReadingNotes::Reason::SheetsLeftOut,
+            note("The page links or imports more style sheets than Hueloom reads (%L1 sheets, or %L2 MB of them in "
+                 "all): the rest were left out.")
+                .arg(MaximumSheets)
+                .arg(MaximumSheetBytes >> 20));
+    };
+    if (m_sheets >= MaximumSheets || m_sheetBytes >= MaximumSheetBytes) {
+        leftOut();
+        return;
+    }
+    const SheetPlace place = loader->locate(href, from);
+    if (place.file.isEmpty()) {
+        m_notes.add(ReadingNotes::Reason::SheetNotRead, place.note);
+        return;
+    }
+    if (m_loading.contains(place.file))
+        return; // a cycle of imports: a browser reads each sheet once along it
+    ++m_sheets;
+    SheetFile& file = sheetFile(*loader, place.file);
+    if (!file.loaded.text) {
+        if (!std::exchange(file.noted, true)) {
+            m_sheetBytes += file.loaded.bytes;
+            m_notes.add(ReadingNotes::Reason::SheetNotRead, file.loaded.note);
+        }
+        return;
+    }
+    // Applied again, a sheet counts again: its rules are weighed again in their new place.
+    m_sheetBytes += file.loaded.bytes;
+    if (m_sheetBytes > MaximumSheetBytes) {
+        leftOut();
+        return;
+    }
+    const QString& css = *file.loaded.text;
+    // The work a reading may take grows with each file it reads, as it does with the page's own text;
+    // a file read once gives its allowance once however often it is applied.
+    if (!std::exchange(file.granted, true))
+        m_budget.grant(qint64(css.size()) * WorkBudget::StepsPerCharacter);
+    m_budget.spend(css.size() / 16);
+    if (!file.values)
+        file.values = parse(css, &file.kept);
+    context.shared = file.kept;
+    context.sheetName = place.file;
+    m_loading.append(place.file);
+    const std::shared_ptr<const CssValues> values = file.values;
+    addContents(*values, context, 0);
+    m_loading.removeLast();
 }
 
 // `kept`: whether the values are kept for the next reading, where what their rules read as may be kept too.
@@ -779,16 +858,9 @@ void Cascade::addLinkedSheet(const QString& href, const QString& from, QStringVi
 {
     if (!media.trimmed().isEmpty() && !MediaQueries::matches(CssParser::values(media), m_environment))
         return;
-    if (!loader) {
-        m_notes << note("The style sheet %1 was not read: pasted text has no folder to find it in.").arg(href);
-        return;
-    }
-    const LoadedSheet loaded = loader(href, from);
-    if (!loaded.text) {
-        m_notes << loaded.note;
-        return;
-    }
-    addStyleSheet(*loaded.text, loaded.name, {}, loader);
+    Context context;
+    context.loader = &loader;
+    addSheetAt(href, from, context);
 }
 
 void Cascade::addElementStyles()
@@ -1267,8 +1339,8 @@ QList<Cascade::Style> Cascade::stylesDownTo(int element, const Selectors::State&
         result.append(computed.style);
         parent = std::move(computed);
     }
-    if (m_budget.exhausted() && !m_notes.contains(note("The page is too complex to read to the end.")))
-        m_notes << note("The page is too complex to read to the end.");
+    if (m_budget.exhausted())
+        m_notes.add(ReadingNotes::Reason::TooComplex, note("The page is too complex to read to the end."));
     const QString leftOut = note("The page's style sheets hold more than Hueloom reads (%L1 rules, %L2 selectors, "
                                  "%L3 tokens of selectors, %L4 tokens of a sheet, %L5 declarations): the rest was "
                                  "left out.")
@@ -1277,9 +1349,9 @@ QList<Cascade::Style> Cascade::stylesDownTo(int element, const Selectors::State&
                                 .arg(MaximumSelectorTokens)
                                 .arg(CssParser::MaximumTokens)
                                 .arg(MaximumDeclarations);
-    if ((m_leftOut || m_sheetCut) && !m_notes.contains(leftOut))
-        m_notes << leftOut;
-    if (m_styleCut && !m_notes.contains(TagStyle::leftOutNote()))
-        m_notes << TagStyle::leftOutNote();
+    if (m_leftOut || m_sheetCut)
+        m_notes.add(ReadingNotes::Reason::TooLarge, leftOut);
+    if (m_styleCut)
+        m_notes.add(ReadingNotes::Reason::TooLarge, TagStyle::leftOutNote());
     return result;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PageTree.h"
+#include "ReadingNotes.h"
 #include "Selectors.h"
 #include "SheetLoader.h"
 #include "WorkBudget.h"
@@ -51,6 +52,8 @@ public:
         QHash<std::pair<const CssValue*, quintptr>, std::shared_ptr<const Selectors>> selectors;
         // Those the cascade reads, by the first value of their run.
         QHash<const CssValue*, QList<CssDeclaration>> declarations;
+        // The style sheet files read, by their path: each file is read once for all the readings.
+        QHash<QString, LoadedSheet> files;
     };
 
     // The most style rules with something the cascade reads, and selectors in them (and tokens in
@@ -62,6 +65,12 @@ public:
     static constexpr qsizetype MaximumSelectors = 200'000;
     static constexpr qsizetype MaximumSelectorTokens = 1'000'000; // in all the selectors read
     static constexpr qsizetype MaximumDeclarations = 200'000; // read, in all the rules
+    // The most style sheets a reading applies, linked or imported, each time it is, and the most of
+    // their text: far past any real site (a page with a hundred is rare, and real sites' style sheets
+    // come to a few megabytes in all), but a page of links, or sheets that import each other several
+    // times over, could ask for millions. The rest is left out, and a note says so.
+    static constexpr qsizetype MaximumSheets = 1'000;
+    static constexpr qint64 MaximumSheetBytes = qint64(32) << 20;
 
     Cascade(const PageTree& tree,
         MediaQueries::Environment environment,
@@ -81,8 +90,9 @@ public:
     // The styles of the elements from the root down to `element`, in the state given.
     QList<Style> stylesDownTo(int element, const Selectors::State& state);
 
-    // Notes for the user: style sheets not read, a page too complex to finish.
-    const QStringList& notes() const { return m_notes; }
+    // Notes for the user: style sheets not read, a page too complex to finish; each of them says why
+    // the reading stopped short of all it was given.
+    const ReadingNotes& notes() const { return m_notes; }
     // Whether the page's own declarations decided any colour or colour scheme read so far.
     bool authored() const { return m_authored; }
     // Whether the colour scheme asked for could change anything read so far: a query asked for it,
@@ -98,6 +108,7 @@ private:
     struct Context;
     struct Known;
     struct Index;
+    struct SheetFile;
 
     std::shared_ptr<const CssValues> parse(QStringView css, bool* kept);
     void addContents(const CssValues& block, const Context& context, int depth);
@@ -107,6 +118,9 @@ private:
     QList<CssDeclaration> readDeclarations(const CssValues& block, qsizetype at, qsizetype end, const Context& context);
     void addAtRule(const CssRule& rule, const Context& context, int depth);
     void addImport(const CssValues& prelude, const Context& context, int depth);
+    // The sheet `href` leads to from `from`, read through the context's loader, in the context given.
+    void addSheetAt(const QString& href, const QString& from, Context context);
+    SheetFile& sheetFile(const SheetLoader& loader, const QString& file);
     void addDeclarations(const QList<CssDeclaration>& declarations, const Context& context);
     int layerNamed(const QString& name, int parent);
     void rankLayers();
@@ -129,8 +143,11 @@ private:
     QList<Layer> m_layers;
     QHash<QString, int> m_layerNames;
     QHash<QString, std::pair<bool, std::optional<CssValues>>> m_registered; // @property: inherits, initial
-    QStringList m_notes;
+    ReadingNotes m_notes;
     QStringList m_loading; // the chain of sheets being read, against @import cycles
+    std::unique_ptr<QHash<QString, SheetFile>> m_files; // the style sheet files read, by their path
+    qsizetype m_sheets = 0; // linked and imported sheets applied, each time it is
+    qint64 m_sheetBytes = 0; // of the sheets applied, each time it is, and of the files read
     qsizetype m_selectorCount = 0; // in the style rules read
     qsizetype m_selectorTokens = 0;
     qsizetype m_declarationCount = 0; // read, in the style rules

@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr qint64 StepsPerCharacter = 64; // the work a reading may take, per character of its text
 constexpr qint64 MinimumSteps = 200000; // enough for any small text
 constexpr double Width = 1280; // the window pages are read in, in CSS pixels
 constexpr double Height = 800;
@@ -169,12 +168,16 @@ PageColours PageColours::read(QStringView text, Kind kind, const Options& option
         }
     }
     const PageTree& tree = *built;
-    WorkBudget budget(std::max(MinimumSteps, qint64(text.size()) * StepsPerCharacter), options.stop);
+    // The allowance grows with each style sheet file read (Cascade::addSheetAt).
+    WorkBudget budget(std::max(MinimumSteps, qint64(text.size()) * WorkBudget::StepsPerCharacter), options.stop);
     MediaQueries::Environment environment;
     environment.dark = options.dark;
     Cascade cascade(tree, environment, budget, shared ? &shared->sheets : nullptr);
     if (kind == Kind::Page) {
         for (const PageTree::Sheet& sheet : tree.sheets()) {
+            // Told to stop, or past its allowance, the reading reads no more sheets.
+            if (budget.exhausted() || options.stop.stop_requested())
+                break;
             if (sheet.href.isEmpty())
                 cascade.addStyleSheet(sheet.text, options.fileName, sheet.media, options.loader);
             else
@@ -269,12 +272,15 @@ PageColours PageColours::read(QStringView text, Kind kind, const Options& option
         result.marginLeft = CssParser::text(*plain[bodyAt].marginLeft);
     if (plain[bodyAt].marginTop)
         result.marginTop = CssParser::text(*plain[bodyAt].marginTop);
-    result.notes = cascade.notes();
+    ReadingNotes notes = cascade.notes();
     if (tree.cut())
-        result.notes << QCoreApplication::translate("PageColours",
-            "The page holds more than Hueloom reads (%L1 elements or %L2 attributes): the rest was left out.")
-                            .arg(HtmlNesting::MaxElements)
-                            .arg(HtmlNesting::MaxAttributesInAll);
+        notes.add(ReadingNotes::Reason::TooLarge,
+            QCoreApplication::translate("PageColours",
+                "The page holds more than Hueloom reads (%L1 elements or %L2 attributes): the rest was left out.")
+                .arg(HtmlNesting::MaxElements)
+                .arg(HtmlNesting::MaxAttributesInAll));
+    result.notes = notes.lines();
+    result.shortfalls = notes.reasons();
     result.authored = result.authored || cascade.authored();
     result.schemeSensitive = cascade.schemeSensitive();
     result.steps = budget.spent();

@@ -41,7 +41,8 @@ public:
 
     std::array<Argb, Slot::Count> colours{}; // in Slot order, opaque
     QStringList unusable; // values set that could not be read
-    QStringList notes; // style sheets not read, a page too complex to finish
+    QStringList notes; // style sheets not read, a page too complex to finish: a few lines at most
+    QList<ReadingNotes::Reason> shortfalls; // why the reading stopped short; empty when it read it all
     std::array<std::optional<Argb>, Slot::Count> named{}; // the slots named by custom properties
     bool authored = false; // whether the text itself set any of the colours
     bool schemeSensitive = false; // whether the other colour scheme could read differently

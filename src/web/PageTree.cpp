@@ -186,11 +186,11 @@ void PageTree::read(const GumboInternalOutput& output)
             if (element.tag == GUMBO_TAG_STYLE) {
                 tree.m_sheets.append({GumboElements::textOf(element), {}, media});
             } else if (element.tag == GUMBO_TAG_LINK && added.html) {
+                // Compiled once: a page may hold a hundred thousand links.
+                static const QRegularExpression blanks(QStringLiteral("[ \\t\\n\\f\\r]+"));
                 const QString* rel = find(added.attributes, u"rel");
                 const QString* href = find(added.attributes, u"href");
-                const QStringList rels = rel
-                    ? rel->toLower().split(QRegularExpression(QStringLiteral("[ \\t\\n\\f\\r]+")), Qt::SkipEmptyParts)
-                    : QStringList();
+                const QStringList rels = rel ? rel->toLower().split(blanks, Qt::SkipEmptyParts) : QStringList();
                 // An alternate style sheet is off until the reader picks it.
                 if (href && rels.contains(QLatin1String("stylesheet")) && !rels.contains(QLatin1String("alternate")))
                     tree.m_sheets.append({{}, *href, media});

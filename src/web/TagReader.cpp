@@ -92,8 +92,10 @@ Reading readGiven(QStringView text, const std::stop_token& stop)
     const HtmlDocument::Attributes body = document.bodyAttributes();
     const TagStyle style(body, TagStyle::styleAttribute(body));
     reading.unusable = unusableAttributes(body);
-    if (style.leftOut())
+    if (style.leftOut()) {
         reading.notes << TagStyle::leftOutNote();
+        reading.shortfalls << ReadingNotes::Reason::TooLarge;
+    }
 
     const auto take = [&](const std::optional<TagStyle::Value>& value, std::optional<Rgb>& colour) {
         if (value && value->colour)
@@ -191,6 +193,7 @@ Reading readExplained(QStringView text, const Options& options)
     reading.unusable = unusableAttributes(colours.bodyAttributes) + reading.unusable + colours.unusable;
     reading.unusable.removeDuplicates();
     reading.notes = colours.notes;
+    reading.shortfalls = colours.shortfalls;
     reading.schemeSensitive = colours.schemeSensitive;
     return reading;
 }

@@ -48,7 +48,10 @@ struct Reading {
     Found found;
     QStringList limited; // margins kept within 0..50, such as "margin-left: 70px"
     QStringList unusable; // what the text sets but a scheme cannot hold, such as "color: AccentColor"
-    QStringList notes; // linked style sheets not read, a page too complex to finish
+    QStringList notes; // linked style sheets not read, a page too complex to finish: a few lines at most
+    // Why the reading stopped short of all the text gives, linked sheets included: what was found is
+    // then what was read before, not what a browser shows. Empty when it read it all.
+    QList<ReadingNotes::Reason> shortfalls;
     bool bodyTagAlone = false; // read by the rule for a lone <body> tag rather than as a browser shows it
     bool schemeSensitive = false; // whether reading in the other colour scheme could give other colours
 };

@@ -8,6 +8,10 @@
 // the allowance the reading stops and says the page was too complex.
 class WorkBudget {
 public:
+    // The work a reading may take per character of the texts it reads: the page, and each style sheet
+    // file it links or imports.
+    static constexpr std::int64_t StepsPerCharacter = 64;
+
     // A stop requested through `stop` spends the whole allowance at once: the reading is abandoned.
     explicit WorkBudget(std::int64_t allowance, std::stop_token stop = {})
         : m_left(allowance)
@@ -24,6 +28,13 @@ public:
         if ((++m_calls & 1023) == 0 && m_stop.stop_requested())
             m_left = -1;
         return m_left >= 0;
+    }
+    // Adds to what is left: the allowance of a style sheet the reading has come to. Nothing for a reading
+    // already spent, which stays so.
+    void grant(std::int64_t steps)
+    {
+        if (m_left >= 0)
+            m_left += steps;
     }
     bool exhausted() const { return m_left < 0; }
     std::int64_t spent() const { return m_spent; }

@@ -274,6 +274,14 @@ void TestImport::recentListHoldsWithoutAStore()
     const QList<QAction*> items = window.findChild<QMenu*>(QStringLiteral("RecentMenu"))->actions();
     QCOMPARE(items.first()->text(), QStringLiteral("&1 kept.hlm"));
     QCOMPARE(items.first()->statusTip(), QFileInfo(path).path());
+
+    // A name or folder that holds a line end or a right-to-left override is listed on one line, in order.
+    QVERIFY(QDir(m_dir->path()).mkdir(u"in\u202Eside"_qs));
+    const QString odd = writeScheme(u"in\u202Eside/sea\nblue\u2067.hlm"_qs, 4);
+    window.openSchemeFile(odd);
+    const QAction* item = window.findChild<QMenu*>(QStringLiteral("RecentMenu"))->actions().first();
+    QCOMPARE(item->text(), QStringLiteral("&1 sea\\nblue\\u{2067}.hlm"));
+    QVERIFY(item->statusTip().endsWith(QStringLiteral("/in\\u{202E}side")));
 }
 
 HUELOOM_TEST_MAIN(TestImport)

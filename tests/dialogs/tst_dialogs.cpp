@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 #include "dialogs/DialogFlags.h"
+#include "dialogs/EscapingDialogs.h"
 #include "dialogs/QtDialogBackend.h"
 #include "support/Modal.h"
 #include "support/ScriptedDialogs.h"
@@ -13,6 +14,7 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
@@ -42,6 +44,7 @@ private slots:
     void allFilesShowsNamesWithoutADot();
     void realColourDialog();
     void realMessageBox();
+    void windowMessagesReadLeftToRight();
 
 private:
 };
@@ -351,6 +354,29 @@ void TestDialogs::realMessageBox()
     });
     backend.message(nullptr, QStringLiteral("Hueloom"), QStringLiteral("<b>not markup</b>"));
     QVERIFY(seen);
+}
+
+// The seam the window's commands use shows a pasted override escaped, in a real box: its text, and the
+// system's reason below it, read left to right, with no character left that could turn them round.
+void TestDialogs::windowMessagesReadLeftToRight()
+{
+    EscapingDialogs dialogs(std::make_unique<QtDialogBackend>());
+    QStringList shown;
+    const auto read = [&](QMessageBox* box) {
+        for (const QLabel* label : box->findChildren<QLabel*>())
+            if (!label->text().isEmpty())
+                QCOMPARE(label->textFormat(), Qt::PlainText);
+        shown << box->text() << box->informativeText();
+        QTest::keyClick(box, Qt::Key_Return);
+    };
+    whenModal<QMessageBox>(read);
+    dialogs.message(nullptr, QStringLiteral("Hueloom"), u"\u201c\u202E#FF0000\u201d is not a colour.\n\nNext line"_qs);
+    whenModal<QMessageBox>(read);
+    dialogs.messageWithReason(nullptr, QStringLiteral("Hueloom"), QStringLiteral("There was an error."),
+        u"\u201ca\u2067<b>.hlm\u201d is empty."_qs);
+    QCOMPARE(shown.at(0), u"\u201c\\u{202E}#FF0000\u201d is not a colour.\n\nNext line"_qs);
+    QCOMPARE(shown.at(2), QStringLiteral("There was an error."));
+    QCOMPARE(shown.at(3), u"\u201ca\\u{2067}<b>.hlm\u201d is empty."_qs);
 }
 
 HUELOOM_TEST_MAIN(TestDialogs)

@@ -147,7 +147,8 @@ stdin_check() { # stdin_check EXPECTED-STATUS TEXT ARGS...
     printf '%s' "$text" | env -u DISPLAY -u WAYLAND_DISPLAY "$APP" "$@" >"$E2E_TMP/out" 2>"$E2E_TMP/err" || status=$?
     [ "$status" -eq "$expected" ] || fail "- ended with $status, not $expected: $(cat "$E2E_TMP/out" "$E2E_TMP/err")"
 }
-stdin_check 0 '@import "theme.css"; body{background:#000;color:#fff} a{color:#ff0}' --check --json --underlined -
+# Its colours are given, but not judged: the import not followed may have changed them.
+stdin_check 2 '@import "theme.css"; body{background:#000;color:#fff} a{color:#ff0}' --check --json --underlined -
 grep -q '"colours":\["#000000","#FFFFFF","#FFFF00","#FFFF00","#FFFF00"\]' "$E2E_TMP/out" ||
     fail "style sheet on standard input: $(cat "$E2E_TMP/out")"
 grep -q 'theme.css was not read: standard input has no folder' "$E2E_TMP/err" ||

@@ -1,6 +1,7 @@
 # --check on a page that links its style sheets: local sheets and their @import are read in document
-# order with their media; a missing and a remote sheet each get a note and the reading goes on; the
-# light and the dark colour scheme each get an entry, and the exit status covers both.
+# order with their media; a missing and a remote sheet each get a note and the reading goes on, but a
+# page read in part is not judged (status 2, and why); the light and the dark colour scheme each get
+# an entry, and the exit status covers both.
 APP=$1
 source "$E2E_LIB"
 
@@ -32,23 +33,35 @@ CSS
 printf 'html body { background: #101010 } body a { color: #EEEE00 }\n' >"$E2E_TMP/site/css/parts/dark.css"
 printf 'body { background: #FF00FF }\n' >"$E2E_TMP/site/css/print.css"
 
-# Both schemes: light passes AA, dark has a failing link, so the run fails; each entry names its scheme.
-run 1 --check --json "$E2E_TMP/site/index.html"
+# Both schemes, each entry naming its scheme, read in part: the sheets it could read give the colours,
+# and the sheets it could not make the run say so.
+run 2 --check --json "$E2E_TMP/site/index.html"
 json=$(cat "$E2E_TMP/out")
 for part in '"colorScheme":"light","colours":\["#FFFFF0","#111111","#0000AA","#550088","#AA0000"\]' \
-    '"colorScheme":"dark","colours":\["#101010","#111111","#EEEE00","#550088","#AA0000"\]'; do
+    '"colorScheme":"dark","colours":\["#101010","#111111","#EEEE00","#550088","#AA0000"\]' \
+    '"reasons":\["sheet-not-read"\]'; do
     echo "$json" | grep -Eq "$part" || fail "JSON lacks $part: $json"
 done
 grep -q "missing.css" "$E2E_TMP/err" || fail "no note of the missing sheet: $(cat "$E2E_TMP/err")"
 grep -q "cdn.example.com/theme.css.*not on this computer" "$E2E_TMP/err" ||
     fail "no note of the remote sheet: $(cat "$E2E_TMP/err")"
+# The page without the two it cannot read is read in full: light passes AA, dark has a failing link.
+grep -v -e missing.css -e cdn.example.com "$E2E_TMP/site/index.html" >"$E2E_TMP/site/whole.html"
+run 1 --check --json "$E2E_TMP/site/whole.html"
+grep -q '"complete"' "$E2E_TMP/out" && fail "read in full, but said not to be: $(cat "$E2E_TMP/out")"
+[ -s "$E2E_TMP/err" ] && fail "read in full, but with notes: $(cat "$E2E_TMP/err")"
 # One scheme asked for: one entry, its word in the text output; the light one passes on its own.
-run 0 --check --underlined --color-scheme=light "$E2E_TMP/site/index.html"
-grep -q "index.html, light (AA)" "$E2E_TMP/out" || fail "light entry: $(cat "$E2E_TMP/out")"
+run 0 --check --underlined --color-scheme=light "$E2E_TMP/site/whole.html"
+grep -q "whole.html, light (AA)" "$E2E_TMP/out" || fail "light entry: $(cat "$E2E_TMP/out")"
 grep -q "dark" "$E2E_TMP/out" && fail "a dark entry was not asked for: $(cat "$E2E_TMP/out")"
 # The dark one fails with underlined links too (#EEEE00 on #101010 passes, #550088 does not).
-run 1 --check --underlined --color-scheme=dark "$E2E_TMP/site/index.html"
-grep -q "index.html, dark (AA)" "$E2E_TMP/out" || fail "dark entry: $(cat "$E2E_TMP/out")"
+run 1 --check --underlined --color-scheme=dark "$E2E_TMP/site/whole.html"
+grep -q "whole.html, dark (AA)" "$E2E_TMP/out" || fail "dark entry: $(cat "$E2E_TMP/out")"
+# Read in part, the light one is not judged: its pairs say so, and a last line says why.
+run 2 --check --underlined --color-scheme=light "$E2E_TMP/site/index.html"
+grep -q "pass$" "$E2E_TMP/out" && fail "judged though read in part: $(cat "$E2E_TMP/out")"
+grep -qx '  read in part, so not judged: a style sheet it links could not be read' "$E2E_TMP/out" ||
+    fail "no verdict of a reading in part: $(cat "$E2E_TMP/out")"
 run 2 --check --color-scheme=sepia "$E2E_TMP/site/index.html"
 # A page whose colours do not change in the dark gets one entry.
 printf '<style>body{background:#fff;color:#000}</style><a href=x>x</a>' >"$E2E_TMP/same.html"

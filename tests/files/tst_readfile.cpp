@@ -29,6 +29,7 @@ private slots:
     void controlCharactersAreEscaped_data();
     void controlCharactersAreEscaped();
     void forgedNameCannotForgeAReportLine();
+    void windowTextsKeepTheirOrder();
 };
 
 void TestReadFile::fifoSwappedInIsRefusedAtOnce_data()
@@ -138,6 +139,38 @@ void TestReadFile::forgedNameCannotForgeAReportLine()
     QVERIFY(result.output.contains(QLatin1String("x\\n  text: 21.00:1, Lc 106.0, pass\\ny.hlm (AA)")));
     QCOMPARE(result.notes.count(u'\n'), 1);
     QVERIFY(result.notes.contains(QLatin1String("y.hlm\\nmissing: no such file")));
+}
+
+// Thousands of texts of controls, overrides, backslashes and letters, as the window shows them: nothing
+// that reorders a line or breaks it is left, a message keeps its own line breaks, showing is done once
+// (what is shown shows as it is), and without backslashes a name reads as the command line prints it.
+void TestReadFile::windowTextsKeepTheirOrder()
+{
+    static const QString pool
+        = QStringLiteral("aZ9 \\\n\r\t\x01\x1b\x7f\u0085\u009b\u061c\u200e\u200f\u2028\u2029"
+                         "\u202a\u202b\u202c\u202d\u202e\u2066\u2067\u2068\u2069\u05d0\u0627\u00e9");
+    QRandomGenerator random(20261210);
+    for (int i = 0; i < 5000; ++i) {
+        QString text;
+        for (int length = random.bounded(16); length > 0; --length)
+            text += pool.at(random.bounded(pool.size()));
+        const QString name = PrintableText::shown(text);
+        const QString message = PrintableText::shown(text, PrintableText::LineEnds::Kept);
+        for (const QString& shown : {name, message})
+            for (const QChar c : shown) {
+                const char16_t u = c.unicode();
+                QVERIFY2((u >= 0x20 || u == u'\n') && (u < 0x7F || u > 0x9F), qPrintable(PrintableText::escaped(text)));
+                QVERIFY2(
+                    u < 0x2028 || u > 0x2069 || (u > 0x202E && u < 0x2066), qPrintable(PrintableText::escaped(text)));
+                QVERIFY(u != 0x061C && u != 0x200E && u != 0x200F);
+            }
+        QVERIFY(!name.contains(u'\n'));
+        QCOMPARE(message.count(u'\n'), text.count(u'\n'));
+        QCOMPARE(PrintableText::shown(name), name);
+        QCOMPARE(PrintableText::shown(message, PrintableText::LineEnds::Kept), message);
+        if (!text.contains(u'\\'))
+            QCOMPARE(name, PrintableText::escaped(text));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestReadFile)

@@ -2,18 +2,31 @@
 # own, and the scheduler keeps every job's document in its spool folder for the tests to read.
 # Usage: cups.sh start DIR | cups.sh stop DIR
 # start leaves DIR/env with CUPS_SERVER, the queue name, the spool folder and cups-pdf's log.
+#
+# The scheduler's filters run as lp, and read the job's document and the queue's PPD from the
+# scheduler's folders: those live in a folder of their own under /tmp that lp may pass through, not in
+# DIR, which a clone in a home folder of mode 0700 keeps out of lp's reach. DIR/staged names it.
 set -euo pipefail
 action=$1
 dir=$2
 
 stop() {
-    if [ -f "$dir/cupsd.pid" ]; then
-        kill "$(cat "$dir/cupsd.pid")" 2>/dev/null || true
-        rm -f "$dir/cupsd.pid"
+    [ -f "$dir/staged" ] || return 0
+    local staged
+    staged=$(cat "$dir/staged")
+    if [ -f "$staged/cupsd.pid" ]; then
+        local pid
+        pid=$(cat "$staged/cupsd.pid")
+        kill "$pid" 2>/dev/null || true
+        # The scheduler writes into its folders until it is gone.
+        for _ in $(seq 1 50); do
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
     fi
-    if [ -f "$dir/queue" ]; then
+    if [ -f "$staged/queue" ]; then
         local queue
-        queue=$(cat "$dir/queue")
+        queue=$(cat "$staged/queue")
         rm -f "/etc/cups/cups-pdf-$queue.conf"
         # The PDFs cups-pdf made for this queue's jobs, then its log.
         local log="/var/log/cups/cups-pdf-${queue}_log"
@@ -24,6 +37,10 @@ stop() {
             rm -f "$log"
         fi
     fi
+    case "$staged" in
+    /tmp/hueloom-cups.*) rm -rf "$staged" ;;
+    esac
+    rm -f "$dir/staged"
     return 0
 }
 
@@ -34,24 +51,27 @@ fi
 
 stop
 rm -rf "$dir"
+mkdir -p "$dir"
 # cups-pdf takes its queue settings only from /etc/cups, and backends run as root: without root the
 # print test has no scheduler and says it was skipped.
 if [ "$(id -u)" -ne 0 ]; then
-    mkdir -p "$dir"
     : >"$dir/env"
     echo "not root: no private CUPS scheduler"
     exit 0
 fi
-mkdir -p "$dir"/{spool/tmp,cache,state,log,ppd}
-chmod 0755 "$dir"
-chmod 0710 "$dir/spool"
-chown root:lp "$dir/spool" "$dir/spool/tmp" "$dir/cache" "$dir/state"
-chmod 1777 "$dir/spool/tmp"
+staged=$(mktemp -d /tmp/hueloom-cups.XXXXXX)
+echo "$staged" >"$dir/staged"
+# mktemp makes it 0700; lp must be able to enter it (the scheduler makes its server root so anyway).
+chmod 0755 "$staged"
+mkdir -p "$staged"/{spool/tmp,cache,state,log,ppd}
+chmod 0710 "$staged/spool"
+chown root:lp "$staged/spool" "$staged/spool/tmp" "$staged/cache" "$staged/state"
+chmod 1777 "$staged/spool/tmp"
 queue="HueloomTest$$"
-echo "$queue" >"$dir/queue"
+echo "$queue" >"$staged/queue"
 
-cat >"$dir/cupsd.conf" <<CONF
-Listen $dir/cups.sock
+cat >"$staged/cupsd.conf" <<CONF
+Listen $staged/cups.sock
 LogLevel warn
 Browsing No
 PreserveJobFiles Yes
@@ -74,15 +94,15 @@ DefaultAuthType None
   </Limit>
 </Policy>
 CONF
-cat >"$dir/cups-files.conf" <<CONF
-ServerRoot $dir
-RequestRoot $dir/spool
-TempDir $dir/spool/tmp
-CacheDir $dir/cache
-StateDir $dir/state
-ErrorLog $dir/log/error_log
-AccessLog $dir/log/access_log
-PageLog $dir/log/page_log
+cat >"$staged/cups-files.conf" <<CONF
+ServerRoot $staged
+RequestRoot $staged/spool
+TempDir $staged/spool/tmp
+CacheDir $staged/cache
+StateDir $staged/state
+ErrorLog $staged/log/error_log
+AccessLog $staged/log/access_log
+PageLog $staged/log/page_log
 User lp
 Group lp
 SystemGroup root
@@ -94,21 +114,22 @@ Label 2
 LogType 7
 CONF
 
-cupsd -f -c "$dir/cupsd.conf" -s "$dir/cups-files.conf" >"$dir/log/cupsd.out" 2>&1 &
-echo $! >"$dir/cupsd.pid"
-export CUPS_SERVER="$dir/cups.sock"
+cupsd -f -c "$staged/cupsd.conf" -s "$staged/cups-files.conf" >"$staged/log/cupsd.out" 2>&1 &
+echo $! >"$staged/cupsd.pid"
+export CUPS_SERVER="$staged/cups.sock"
 for _ in $(seq 1 100); do
     lpstat -r 2>/dev/null | grep -q "is running" && break
     sleep 0.1
 done
-lpstat -r | grep -q "is running" || { cat "$dir/log/"* >&2; exit 1; }
+lpstat -r | grep -q "is running" || { cat "$staged/log/"* >&2; exit 1; }
 lpadmin -p "$queue" -E -v cups-pdf:/ -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
 cupsenable "$queue"
 cupsaccept "$queue"
 cat >"$dir/env" <<ENV
-CUPS_SERVER=$dir/cups.sock
+CUPS_SERVER=$staged/cups.sock
 HUELOOM_TEST_QUEUE=$queue
-HUELOOM_TEST_SPOOL=$dir/spool
+HUELOOM_TEST_SPOOL=$staged/spool
+HUELOOM_TEST_LOG=$staged/log
 HUELOOM_TEST_PDF_LOG=/var/log/cups/cups-pdf-${queue}_log
 ENV
-echo "CUPS scheduler running with queue $queue"
+echo "CUPS scheduler running in $staged with queue $queue"

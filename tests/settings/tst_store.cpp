@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QRandomGenerator>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -53,6 +54,21 @@ int inChild(const std::function<void()>& work)
     return status;
 }
 
+void put(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// Makes `path` look `seconds` old.
+void age(const QString& path, int seconds)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-seconds), QFileDevice::FileModificationTime));
+}
+
 QStringList temporariesBeside(const QString& path)
 {
     QStringList found;
@@ -75,6 +91,8 @@ private slots:
     void excessKeysGoAndOthersStay();
     void unwritableStoreKeepsTheSessionList();
     void onlyOwnTemporariesAreRemoved();
+    void onlyDeadWritersLeftoversAreRemoved_data();
+    void onlyDeadWritersLeftoversAreRemoved();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -291,6 +309,76 @@ void TestStore::onlyOwnTemporariesAreRemoved()
         const bool removed = row.section(u'\t', 1, 1) == QStringLiteral("removed");
         QVERIFY2(QFile::exists(m_dir->filePath(name)) != removed, qPrintable(name));
     }
+}
+
+void TestStore::onlyDeadWritersLeftoversAreRemoved_data()
+{
+    QTest::addColumn<QString>("holder");
+    QTest::addColumn<int>("lockAge");
+    QTest::addColumn<int>("temporaryAge");
+    QTest::addColumn<QString>("lockAfter");
+    QTest::addColumn<QString>("temporaryAfter");
+    for (const QString& row : dataLines(QStringLiteral("writerleftovers.tsv"))) {
+        if (row.startsWith(u'#'))
+            continue;
+        const QStringList columns = row.split(u'\t');
+        QCOMPARE(columns.size(), 5);
+        QTest::addRow("%s lock %ss old, temporary %ss old", qPrintable(columns[0]), qPrintable(columns[1]),
+            qPrintable(columns[2]))
+            << columns[0] << columns[1].toInt() << columns[2].toInt() << columns[3] << columns[4];
+    }
+}
+
+// The file dialog's settings are every Qt program's: a lock or temporary there is only removed when the
+// writer that made it has gone, and nothing else in the folder is touched.
+void TestStore::onlyDeadWritersLeftoversAreRemoved()
+{
+    QFETCH(QString, holder);
+    QFETCH(int, lockAge);
+    QFETCH(int, temporaryAge);
+    QFETCH(QString, lockAfter);
+    QFETCH(QString, temporaryAfter);
+    const QString settings = m_dir->filePath(QStringLiteral("QtProject.conf"));
+    const QString lockPath = settings + QStringLiteral(".lock");
+    const QString temporary = settings + QStringLiteral(".aB3dE9");
+    const QStringList bystanders{QStringLiteral("QtProject.conf"), QStringLiteral("QtProject.conf.backup"),
+        QStringLiteral("QtProject.conf.lock.old"), QStringLiteral("Other.conf.aB3dE9"),
+        QStringLiteral("Other.conf.lock")};
+    for (const QString& name : bystanders) {
+        put(m_dir->filePath(name), "[General]\n");
+        age(m_dir->filePath(name), 3600);
+    }
+    // A live writer is this process, holding the lock as QSettings does; a dead one a child killed
+    // while it held it.
+    QLockFile held(lockPath);
+    if (holder == QLatin1String("dead"))
+        QCOMPARE(WTERMSIG(inChild([&] {
+            QLockFile lock(lockPath);
+            if (lock.tryLock(0))
+                ::raise(SIGKILL);
+        })),
+            SIGKILL);
+    else if (holder == QLatin1String("live"))
+        QVERIFY(held.tryLock(0));
+    else if (holder == QLatin1String("reused"))
+        put(lockPath,
+            QByteArray::number(::getpid()) + "\nnot-this-program\n" + QSysInfo::machineHostName().toUtf8() + '\n');
+    else if (holder == QLatin1String("elsewhere"))
+        put(lockPath, "1\nhueloom\nelsewhere.example\n");
+    else if (holder == QLatin1String("empty"))
+        put(lockPath, {});
+    if (holder != QLatin1String("none"))
+        age(lockPath, lockAge);
+    put(temporary, "[General]\nhalf");
+    age(temporary, temporaryAge);
+
+    const int removed = LeftoverFiles::removeDeadWriters(settings);
+    QCOMPARE(QFile::exists(lockPath), lockAfter == QLatin1String("kept"));
+    QCOMPARE(QFile::exists(temporary), temporaryAfter == QLatin1String("kept"));
+    QCOMPARE(removed, int(lockAfter == QLatin1String("removed")) + int(temporaryAfter == QLatin1String("removed")));
+    for (const QString& name : bystanders)
+        QVERIFY2(QFile::exists(m_dir->filePath(name)), qPrintable(name));
+    QVERIFY(!QFile::exists(lockPath + QStringLiteral(".rmlock")));
 }
 
 QTEST_GUILESS_MAIN(TestStore)

@@ -1,0 +1,207 @@
+#include "files/LinkedSheets.h"
+#include "web/PageColours.h"
+#include "web/ReadingNotes.h"
+
+#include <QColor>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <unistd.h>
+
+// The style sheets a page links and imports, read from files with the program's own loader: each file
+// once, within the most sheets applied, in cascade order, and whenever the reading stops short it says
+// why, in a few lines. The cases are in data/sheet-readings.json.
+class TestSheetReading : public QObject {
+    Q_OBJECT
+private slots:
+    void pagesOfLinksAndImports_data();
+    void pagesOfLinksAndImports();
+    void aStopEndsAReadingOfManyLinks();
+    void notesStayFewWhateverIsAdded();
+};
+
+namespace {
+
+void put(const QString& path, const QString& text)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(text.toUtf8());
+}
+
+// A file's text in the data: a string, or a list of strings and [string, count] pairs, one after another.
+QString textOf(const QJsonValue& value)
+{
+    if (value.isString())
+        return value.toString();
+    QString text;
+    for (const QJsonValue& part : value.toArray())
+        text += part.isString() ? part.toString() : part[0].toString().repeated(part[1].toInt());
+    return text;
+}
+
+QString hex(Argb colour)
+{
+    return QColor(colour).name().toUpper();
+}
+
+} // namespace
+
+void TestSheetReading::pagesOfLinksAndImports_data()
+{
+    QTest::addColumn<QJsonObject>("entry");
+    QFile cases(QFINDTESTDATA("data/sheet-readings.json"));
+    QVERIFY(cases.open(QIODevice::ReadOnly));
+    const QJsonArray entries = QJsonDocument::fromJson(cases.readAll()).array();
+    QVERIFY(!entries.isEmpty());
+    for (const QJsonValue& entry : entries)
+        QTest::newRow(qPrintable(entry[QLatin1String("name")].toString())) << entry.toObject();
+}
+
+void TestSheetReading::pagesOfLinksAndImports()
+{
+    QFETCH(QJsonObject, entry);
+    QTemporaryDir dir;
+    const QJsonObject files = entry[QLatin1String("files")].toObject();
+    for (auto it = files.begin(); it != files.end(); ++it)
+        put(dir.filePath(it.key()), textOf(it.value()));
+    // Sheets that import the next one `fan` times over, the last one empty.
+    if (const int fan = entry[QLatin1String("fan")].toInt()) {
+        const int levels = entry[QLatin1String("levels")].toInt(16);
+        for (int level = 0; level < levels; ++level)
+            put(dir.filePath(QStringLiteral("L%1.css").arg(level)),
+                QStringLiteral("@import \"L%1.css\";\n").arg(level + 1).repeated(fan));
+        put(dir.filePath(QStringLiteral("L%1.css").arg(levels)), {});
+        put(dir.filePath(QStringLiteral("index.html")), QStringLiteral("<link rel=stylesheet href=L0.css>"));
+    }
+    if (const int missing = entry[QLatin1String("missing")].toInt()) {
+        QString page;
+        for (int i = 0; i < missing; ++i)
+            page += QStringLiteral("<link rel=stylesheet href=missing%1.css>").arg(i);
+        put(dir.filePath(QStringLiteral("index.html")), page);
+    }
+    const QString pagePath = dir.filePath(QStringLiteral("index.html"));
+    QFile pageFile(pagePath);
+    QVERIFY(pageFile.open(QIODevice::ReadOnly));
+    const QString page = QString::fromUtf8(pageFile.readAll());
+
+    // The real loader, each file it reads counted.
+    QHash<QString, int> reads;
+    SheetLoader loader = LocalSheets::loader();
+    loader.read = [&reads](const QString& file) {
+        ++reads[file];
+        return LocalSheets::read(file);
+    };
+    // Both colour schemes, sharing what they read, as --check reads a page.
+    const auto shared = std::make_shared<PageColours::Shared>();
+    for (const bool dark : {false, true}) {
+        const PageColours colours = PageColours::read(
+            page, PageColours::Kind::Page, PageColours::Options{dark, pagePath, loader, {}, shared});
+        for (auto it = reads.cbegin(); it != reads.cend(); ++it)
+            QVERIFY2(it.value() == 1, qPrintable(QStringLiteral("%1 read %2 times").arg(it.key()).arg(it.value())));
+        if (entry.contains(QLatin1String("text")))
+            QCOMPARE(hex(colours.colours[Slot::Text]), entry[QLatin1String("text")].toString());
+        if (entry.contains(QLatin1String("background")))
+            QCOMPARE(hex(colours.colours[Slot::Background]), entry[QLatin1String("background")].toString());
+        QStringList reasons;
+        for (const ReadingNotes::Reason reason : colours.shortfalls)
+            reasons << ReadingNotes::code(reason);
+        QCOMPARE(reasons, entry[QLatin1String("reasons")].toVariant().toStringList());
+        // Every note is a shortfall: a reading read in full says nothing.
+        QCOMPARE(colours.notes.isEmpty(), reasons.isEmpty());
+        const QString notes = colours.notes.join(u'\n');
+        for (const QJsonValue& words : entry[QLatin1String("notes")].toArray())
+            QVERIFY2(notes.contains(words.toString()), qPrintable(notes));
+        if (entry.contains(QLatin1String("lines")))
+            QCOMPARE(colours.notes.size(), entry[QLatin1String("lines")].toInt());
+        QVERIFY2(colours.notes.size() <= ReadingNotes::MaximumNamed + 1 + 4, qPrintable(notes));
+    }
+}
+
+// A page of many links to a file of 2 GB (sparse: it takes no room), read on a thread told to stop
+// soon after it starts: it ends within half a second, however far it had got.
+void TestSheetReading::aStopEndsAReadingOfManyLinks()
+{
+    QTemporaryDir dir;
+    const QString huge = dir.filePath(QStringLiteral("huge.css"));
+    put(huge, {});
+    QVERIFY(::truncate(QFile::encodeName(huge).constData(), qint64(2) << 30) == 0);
+    put(dir.filePath(QStringLiteral("a.css")), QStringLiteral("a { color: red }\n").repeated(20000));
+    QString page;
+    for (int i = 0; i < 131065; ++i)
+        page += i % 2 ? QStringLiteral("<link rel=stylesheet href=huge.css?%1>").arg(i)
+                      : QStringLiteral("<link rel=stylesheet href=a.css?%1>").arg(i);
+    const QString pagePath = dir.filePath(QStringLiteral("index.html"));
+    for (const int after : {0, 20, 200}) {
+        std::stop_source stop;
+        QElapsedTimer stopped;
+        QThread* reader = QThread::create([&] {
+            PageColours::read(page, PageColours::Kind::Page,
+                PageColours::Options{false, pagePath, LocalSheets::loader(), stop.get_token(), {}});
+        });
+        reader->start();
+        QThread::msleep(after);
+        stop.request_stop();
+        stopped.start();
+        // A hang is a failure, not a wait.
+        QVERIFY2(reader->wait(5000), "the reading did not stop");
+        QVERIFY2(
+            stopped.elapsed() < 500, qPrintable(QStringLiteral("stopped %1 ms after the stop").arg(stopped.elapsed())));
+        delete reader;
+    }
+}
+
+// Thousands of random notes of every reason: a few lines at most, each note said once, and the count
+// of those not named is exactly the rest of the distinct notes that name a sheet.
+void TestSheetReading::notesStayFewWhateverIsAdded()
+{
+    QRandomGenerator random(7);
+    for (int round = 0; round < 200; ++round) {
+        ReadingNotes notes;
+        QSet<QString> sheets;
+        QSet<QString> fixedAdded;
+        QList<ReadingNotes::Reason> reasons;
+        const int count = int(random.bounded(2000));
+        for (int i = 0; i < count; ++i) {
+            const auto reason = ReadingNotes::Reason(random.bounded(4));
+            const bool oneSheet = random.bounded(2) == 0;
+            const bool namesSheet = oneSheet || reason == ReadingNotes::Reason::SheetNotRead;
+            const QString note = namesSheet ? QStringLiteral("sheet %1").arg(random.bounded(300))
+                                            : QStringLiteral("fixed %1").arg(int(reason));
+            notes.add(reason, note, oneSheet);
+            if (namesSheet)
+                sheets.insert(note);
+            else
+                fixedAdded.insert(note);
+            if (!reasons.contains(reason))
+                reasons.append(reason);
+        }
+        const QStringList lines = notes.lines();
+        QCOMPARE(notes.reasons(), reasons);
+        // The notes of the whole reading are always said: here one for each reason.
+        QVERIFY(lines.size() <= ReadingNotes::MaximumNamed + 1 + 4);
+        for (const ReadingNotes::Reason reason : std::as_const(reasons)) {
+            const QString fixed = QStringLiteral("fixed %1").arg(int(reason));
+            if (fixedAdded.contains(fixed))
+                QVERIFY2(lines.contains(fixed), qPrintable(fixed));
+        }
+        QCOMPARE(QSet<QString>(lines.begin(), lines.end()).size(), lines.size());
+        const qsizetype named = std::min<qsizetype>(sheets.size(), ReadingNotes::MaximumNamed);
+        const qsizetype more = sheets.size() - named;
+        if (more == 0)
+            QVERIFY(!lines.join(u' ').contains(QLatin1String("more style sheet")));
+        else
+            QVERIFY2(lines.last().startsWith(QString::number(more) + u' '), qPrintable(lines.last()));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestSheetReading)
+#include "tst_sheetreading.moc"
