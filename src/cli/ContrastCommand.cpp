@@ -229,9 +229,18 @@ Result check(const Options& options)
         const auto shared = std::make_shared<PageColours::Shared>();
         result.retained = shared; // the previous file's is freed here
         Loaded loaded = load(argument, options.darkScheme.value_or(false), shared);
-        for (const QString& note : std::as_const(loaded.notes))
-            result.notes += QStringLiteral("hueloom: %1: %2\n")
-                                .arg(PrintableText::escaped(QFile::decodeName(argument)), PrintableText::escaped(note));
+        QStringList said;
+        const auto sayNotes = [&](const QStringList& notes) {
+            for (const QString& note : notes) {
+                if (said.contains(note))
+                    continue;
+                said << note;
+                result.notes
+                    += QStringLiteral("hueloom: %1: %2\n")
+                           .arg(PrintableText::escaped(QFile::decodeName(argument)), PrintableText::escaped(note));
+            }
+        };
+        sayNotes(loaded.notes);
         if (!loaded.page) {
             entries.append({argument, loaded, {}});
             continue;
@@ -239,9 +248,15 @@ Result check(const Options& options)
         const bool dark = options.darkScheme.value_or(false);
         entries.append({argument, loaded, dark ? QStringLiteral("dark") : QStringLiteral("light")});
         if (!options.darkScheme && loaded.scheme && loaded.schemeSensitive) {
+            // The dark reading is reported when it shows other colours, or when it was read in part where
+            // the light one was not (a sheet only the dark scheme links, missing): never passed over as
+            // the same.
             const Loaded darkLoaded = load(argument, true, shared);
-            if (darkLoaded.scheme && *darkLoaded.scheme != *loaded.scheme)
+            if (darkLoaded.scheme
+                && (*darkLoaded.scheme != *loaded.scheme || darkLoaded.shortfalls != loaded.shortfalls)) {
+                sayNotes(darkLoaded.notes);
                 entries.append({argument, darkLoaded, QStringLiteral("dark")});
+            }
         }
     }
     for (const Entry& entry : std::as_const(entries)) {

@@ -67,6 +67,14 @@ run 2 --check --color-scheme=sepia "$E2E_TMP/site/index.html"
 printf '<style>body{background:#fff;color:#000}</style><a href=x>x</a>' >"$E2E_TMP/same.html"
 run 1 --check --json "$E2E_TMP/same.html"
 [ "$(grep -o '"colorScheme"' "$E2E_TMP/out" | wc -l)" -eq 1 ] || fail "one scheme expected: $(cat "$E2E_TMP/out")"
+# A sheet that only the dark scheme links, missing: the dark reading's colours are the light ones, but
+# it was read in part, so the page is not judged.
+printf '<style>a:link,a:visited,a:active{color:#000}</style><link rel=stylesheet href=nope.css media="(prefers-color-scheme: dark)"><body>' \
+    >"$E2E_TMP/darkonly.html"
+run 2 --check --json --underlined "$E2E_TMP/darkonly.html"
+grep -qE '"colorScheme":"dark","colours":\[[^]]*\],"complete":false' "$E2E_TMP/out" ||
+    fail "dark reading in part passed over: $(cat "$E2E_TMP/out")"
+grep -q 'nope.css' "$E2E_TMP/err" || fail "no note of the dark scheme's sheet: $(cat "$E2E_TMP/err")"
 # A bare style sheet dropped as a file: .css is read as a style sheet, even with markup in a data URL.
 printf 'body { background: url("data:image/svg+xml;utf8,<svg xmlns=%%27http://www.w3.org/2000/svg%%27/>") #EEEEEE }\n' \
     >"$E2E_TMP/sheet.css"
