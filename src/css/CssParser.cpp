@@ -1,5 +1,7 @@
 #include "CssParser.h"
 
+#include <QHash>
+#include <QSet>
 #include <algorithm>
 #include <optional>
 
@@ -246,38 +248,69 @@ QList<CssDeclaration> CssParser::declarations(const CssValues& block,
     return result;
 }
 
-QList<CssDeclaration> CssParser::declarations(CssValues&& block, const std::function<bool(const QString&)>& wanted)
+QList<CssDeclaration> CssParser::declarations(CssValues&& block,
+    const std::function<bool(const QString&)>& wanted,
+    const std::function<bool(const QString&, const CssValues&)>& valid)
 {
-    QList<CssDeclaration> result;
+    // The spans first, and the declarations only of those kept: a text of the same short declaration
+    // over and over costs its spans alone.
     QList<Span> spans;
     qsizetype longest = -1;
     scanDeclarations(block, 0, block.size(), [&](const Span& span) {
-        QString name = declaredName(block[span.name].token);
-        if (!wanted(name))
+        if (!wanted(declaredName(block[span.name].token)))
             return;
         if (longest < 0 || span.last - span.first > spans[longest].last - spans[longest].first)
             longest = spans.size();
         spans.append(span);
-        result.append(CssDeclaration{std::move(name), {}, span.important});
     });
+    const auto valueOf = [&block](const Span& span) { return block.mid(span.first, span.last - span.first); };
+    // With `valid`, only the last valid declaration of each name and importance is kept, which is all
+    // that a browser weighs. The longest value is weighed last, once it holds the values' own list;
+    // until then the valid one before it is kept too, in case it is not.
+    QHash<qsizetype, CssValues> values;
+    if (valid) {
+        QSet<std::pair<QString, bool>> decided;
+        for (qsizetype i = spans.size() - 1; i >= 0; --i) {
+            const QString name = declaredName(block[spans[i].name].token);
+            if (i == longest || decided.contains({name, spans[i].important}))
+                continue;
+            CssValues value = valueOf(spans[i]);
+            if (valid(name, value)) {
+                decided.insert({name, spans[i].important});
+                values.insert(i, std::move(value));
+            }
+        }
+    }
+    QList<CssDeclaration> result;
+    qsizetype longestAt = -1;
+    for (qsizetype i = 0; i < spans.size(); ++i) {
+        if (i == longest)
+            longestAt = result.size();
+        else if (valid && !values.contains(i))
+            continue;
+        result.append(CssDeclaration{declaredName(block[spans[i].name].token),
+            i == longest ? CssValues() : (valid ? values.take(i) : valueOf(spans[i])), spans[i].important});
+    }
     // The longest value keeps the values' own list, cut to it in place; the others are copies. So a
     // value as long as the text costs no second copy of it.
-    for (qsizetype i = 0; i < spans.size(); ++i) {
-        if (i != longest)
-            result[i].value = block.mid(spans[i].first, spans[i].last - spans[i].first);
-    }
-    if (longest >= 0) {
-        block.resize(spans[longest].last);
-        block.remove(0, spans[longest].first);
-        result[longest].value = std::move(block);
+    if (longestAt >= 0) {
+        const Span span = spans[longest];
+        spans = {};
+        block.resize(span.last);
+        block.remove(0, span.first);
+        result[longestAt].value = std::move(block);
+        if (valid && !valid(result[longestAt].name, result[longestAt].value))
+            result.removeAt(longestAt);
     }
     return result;
 }
 
-QList<CssDeclaration> CssParser::styleAttribute(
-    QStringView text, const std::function<bool(const QString&)>& wanted, bool* cut)
+QList<CssDeclaration> CssParser::styleAttribute(QStringView text,
+    const std::function<bool(const QString&)>& wanted,
+    bool* cut,
+    const std::function<bool(const QString&, const CssValues&)>& valid)
 {
-    return declarations(tree(text, {}, cut), wanted);
+    return declarations(tree(text, {}, cut), wanted, valid);
 }
 
 CssValues CssParser::trimmed(const CssValues& values)

@@ -139,11 +139,16 @@ public:
         const std::function<std::optional<CssValues>(const QString& name, qsizetype first, qsizetype last)>& take);
     // The declarations of a block the caller gives up, such as a style attribute's, of the names
     // `wanted`: the longest value is the block's own memory, not a copy.
-    static QList<CssDeclaration> declarations(CssValues&& block, const std::function<bool(const QString&)>& wanted);
+    // With `valid`, only the last declaration of each name and importance that `valid` takes is kept.
+    static QList<CssDeclaration> declarations(CssValues&& block,
+        const std::function<bool(const QString&)>& wanted,
+        const std::function<bool(const QString&, const CssValues&)>& valid = {});
     // The declarations of a style attribute's text of the names `wanted`, read as far as a style sheet
     // is: past MaximumTokens the rest is left out, and `cut` set.
-    static QList<CssDeclaration> styleAttribute(
-        QStringView text, const std::function<bool(const QString&)>& wanted, bool* cut = nullptr);
+    static QList<CssDeclaration> styleAttribute(QStringView text,
+        const std::function<bool(const QString&)>& wanted,
+        bool* cut = nullptr,
+        const std::function<bool(const QString&, const CssValues&)>& valid = {});
     // The values without whitespace at either end.
     static CssValues trimmed(const CssValues& values);
     // The text back from values, for messages: a close approximation, not a serialisation.

@@ -1003,8 +1003,7 @@ const QList<CssDeclaration>& Cascade::styleAttribute(int element) const
         if (const std::optional<QString> style = m_tree.attribute(element, u"style")) {
             bool cut = false;
             read = CssParser::styleAttribute(
-                *style, [](const QString& name) { return isRead(name); }, &cut);
-            read.removeIf([](const CssDeclaration& d) { return !isValid(d.name, d.value); });
+                *style, [](const QString& name) { return isRead(name); }, &cut, isValid);
             m_styleCut = m_styleCut || cut;
         }
         known = m_styles.insert(element, read);

@@ -146,7 +146,7 @@ TagStyle::TagStyle(const HtmlDocument::Attributes& body, QStringView declaration
             QStringLiteral("margin-top")};
         return name.startsWith(QLatin1String("--")) || read.contains(name);
     };
-    for (const CssDeclaration& declaration : CssParser::styleAttribute(declarations, wanted, &m_leftOut))
+    for (const CssDeclaration& declaration : CssParser::styleAttribute(declarations, wanted, &m_leftOut, declarable))
         declareAll(declaration);
 }
 
@@ -163,6 +163,23 @@ void TagStyle::declare(const QString& property, const Declaration& declaration)
     const auto current = m_declared.constFind(property);
     if (current == m_declared.constEnd() || rank(declaration) > rank(*current))
         m_declared.insert(property, declaration);
+}
+
+// Whether declareAll declares anything for the declaration: a browser drops the rest, so that an
+// earlier declaration of the name stands.
+bool TagStyle::declarable(const QString& name, const CssValues& value)
+{
+    if (name.startsWith(QLatin1String("--")) || holdsVar(value) || isWideKeyword(value))
+        return true;
+    if (name == QLatin1String("color") || name == QLatin1String("background-color"))
+        return isColour(value);
+    if (name == QLatin1String("margin-left") || name == QLatin1String("margin-top")) {
+        const QList<CssValues> one = words(value, 1);
+        return one.size() == 1 && isMarginValue(one[0][0]);
+    }
+    if (name == QLatin1String("margin"))
+        return marginSides(value).has_value();
+    return name == QLatin1String("background") && backgroundColour(value).has_value();
 }
 
 void TagStyle::declareAll(const CssDeclaration& declaration)

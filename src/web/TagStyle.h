@@ -53,6 +53,7 @@ private:
     };
 
     void declare(const QString& property, const Declaration& declaration);
+    static bool declarable(const QString& name, const CssValues& value);
     void declareAll(const CssDeclaration& declaration);
     std::optional<CssValues> custom(const QString& name, int depth) const;
     std::optional<CssValues> substituted(const CssValues& values, int depth, int& budget) const;
