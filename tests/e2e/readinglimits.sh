@@ -58,6 +58,20 @@ for k in (3, 4):
         open("%s/L%d.css" % (folder, level), "w").write(('@import "L%d.css";\n' % (level + 1)) * k)
     open(folder + "/L16.css", "w").write("")
     open(folder + "/index.html", "w").write("<link rel=stylesheet href=L0.css><a href=x>x</a>\n")
+# Bulma's stand-in, used without the real one: a sheet as large, of its shape (custom properties on
+# :root, thousands of rules, the body's colours through var()).
+parts = [":root {\n" + "".join("  --x-%d: hsl(%d, 50%%, 50%%);\n" % (i, i % 360) for i in range(2000)) +
+         "  --body-color: hsl(221, 14%, 29%);\n  --body-background: hsl(0, 0%, 100%);\n  --link: hsl(229, 53%, 53%);\n}\n"]
+i = 0
+while sum(map(len, parts)) < 760_000:
+    parts.append(".block-%d .item:not(.is-active) > a:hover, .block-%d.is-%d { color: var(--x-%d); "
+                 "background-color: var(--x-%d, #fff); border-color: #dbdbdb }\n" % (i, i, i % 7, i % 2000, (i + 1) % 2000))
+    i += 1
+parts.append("body { color: var(--body-color); background-color: var(--body-background) }\na { color: var(--link) }\n")
+os.makedirs(root + "/bulma")
+open(root + "/bulma/b1.css", "w").write("".join(parts))
+for name, sheet in (("once", "b1"), ("b5", "b5")):
+    open("%s/bulma/%s.html" % (root, name), "w").write('<link rel="stylesheet" href="%s.css"><a href="x">x</a>' % sheet)
 PY
 
 timed 2 --check "$E2E_TMP/links/index.html"
@@ -73,35 +87,12 @@ for k in 3 4; do
 done
 
 # Bulma five times over in one 3.8 MB sheet, linked from a page. Bulma comes from the real-world cache
-# when it is there (tests/realworld/fetch.sh fills it); without it, a sheet as large, of Bulma's
-# shape (custom properties on :root, thousands of rules, the body's colours through var()), is made.
-mkdir -p "$E2E_TMP/bulma"
-bulma=""
+# when it is there (tests/realworld/fetch.sh fills it); without it, its stand-in.
 for cache in "${HUELOOM_REALWORLD_CACHE:-}" "$(dirname "$APP")/../tests/realworld-cache"; do
-    [ -n "$cache" ] && [ -f "$cache/bulma@1.0.4/css/bulma.css" ] && bulma="$cache/bulma@1.0.4/css/bulma.css" && break
+    bulma="$cache/bulma@1.0.4/css/bulma.css"
+    [ -n "$cache" ] && [ -f "$bulma" ] && echo "e2e readinglimits: Bulma from $bulma" && cp "$bulma" "$E2E_TMP/bulma/b1.css" && break
 done
-if [ -n "$bulma" ]; then
-    echo "e2e readinglimits: Bulma from $bulma"
-    cp "$bulma" "$E2E_TMP/bulma/b1.css"
-else
-    echo "e2e readinglimits: no Bulma in the real-world cache; a sheet of its shape stands in for it"
-    python3 - "$E2E_TMP/bulma/b1.css" <<'PY'
-import sys
-parts = [":root {\n" + "".join("  --x-%d: hsl(%d, 50%%, 50%%);\n" % (i, i % 360) for i in range(2000)) +
-         "  --body-color: hsl(221, 14%, 29%);\n  --body-background: hsl(0, 0%, 100%);\n  --link: hsl(229, 53%, 53%);\n}\n"]
-i = 0
-while sum(map(len, parts)) < 760_000:
-    parts.append(".block-%d .item:not(.is-active) > a:hover, .block-%d.is-%d { color: var(--x-%d); "
-                 "background-color: var(--x-%d, #fff); border-color: #dbdbdb }\n" % (i, i, i % 7, i % 2000, (i + 1) % 2000))
-    i += 1
-parts.append("body { color: var(--body-color); background-color: var(--body-background) }\n"
-             "a { color: var(--link) }\n")
-open(sys.argv[1], "w").write("".join(parts))
-PY
-fi
 for _ in 1 2 3 4 5; do cat "$E2E_TMP/bulma/b1.css"; done >"$E2E_TMP/bulma/b5.css"
-printf '<link rel="stylesheet" href="b1.css"><a href="x">x</a>' >"$E2E_TMP/bulma/once.html"
-printf '<link rel="stylesheet" href="b5.css"><a href="x">x</a>' >"$E2E_TMP/bulma/b5.html"
 # No bound on the time of these two (a value of 1e9 seconds).
 HUELOOM_E2E_SLOWER=1e9 timed "0|1" --check --json --color-scheme=light "$E2E_TMP/bulma/once.html"
 once=$(grep -o '"colours":\[[^]]*\]' "$E2E_TMP/out")
