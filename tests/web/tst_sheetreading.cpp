@@ -82,12 +82,6 @@ void TestSheetReading::pagesOfLinksAndImports()
         put(dir.filePath(QStringLiteral("L%1.css").arg(levels)), {});
         put(dir.filePath(QStringLiteral("index.html")), QStringLiteral("<link rel=stylesheet href=L0.css>"));
     }
-    if (const int missing = entry[QLatin1String("missing")].toInt()) {
-        QString page;
-        for (int i = 0; i < missing; ++i)
-            page += QStringLiteral("<link rel=stylesheet href=missing%1.css>").arg(i);
-        put(dir.filePath(QStringLiteral("index.html")), page);
-    }
     const QString pagePath = dir.filePath(QStringLiteral("index.html"));
     QFile pageFile(pagePath);
     QVERIFY(pageFile.open(QIODevice::ReadOnly));
