@@ -211,18 +211,26 @@ save_as() {
     fail "no file was written at $1"
 }
 
-# Asks the window $1 to close as a window manager's close box does: a WM_DELETE_WINDOW message, which
-# xdotool of this age cannot send (its windowkill ends the client at once).
-close_window() {
-    python3 - "$1" <<'PY'
-import ctypes, sys
+# Sends the window $2 a WM_PROTOCOLS message as a window manager does, which xdotool of this age cannot:
+# "close" asks it to close as a close box does (WM_DELETE_WINDOW; xdotool's windowkill ends the client
+# at once); "ping" asks whether it answers (_NET_WM_PING) and prints in how many milliseconds its event
+# loop answered, returning 1 after $3 ms without an answer.
+wm_message() {
+    python3 - "$@" <<'PY'
+import ctypes, select, sys, time
 x = ctypes.CDLL("libX11.so.6")
 x.XOpenDisplay.restype = ctypes.c_void_p
 x.XOpenDisplay.argtypes = [ctypes.c_char_p]
 x.XInternAtom.restype = ctypes.c_ulong
 x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+x.XDefaultRootWindow.restype = ctypes.c_ulong
+x.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+x.XSelectInput.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_long]
 x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
 x.XFlush.argtypes = [ctypes.c_void_p]
+x.XPending.argtypes = [ctypes.c_void_p]
+x.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.c_void_p]
+x.XConnectionNumber.argtypes = [ctypes.c_void_p]
 x.XCloseDisplay.argtypes = [ctypes.c_void_p]
 
 class ClientMessage(ctypes.Structure):
@@ -233,16 +241,35 @@ class ClientMessage(ctypes.Structure):
 display = x.XOpenDisplay(None)
 if not display:
     sys.exit("no display")
-window = int(sys.argv[1])
-event = ClientMessage()
-event.type = 33  # ClientMessage
-event.window = window
-event.message_type = x.XInternAtom(display, b"WM_PROTOCOLS", 0)
-event.format = 32
-event.data[0] = x.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
-event.data[1] = 0  # CurrentTime
+kind, window = sys.argv[1], int(sys.argv[2])
+atom = lambda name: x.XInternAtom(display, name, 0)
+event = ClientMessage(type=33, window=window, message_type=atom(b"WM_PROTOCOLS"), format=32)  # ClientMessage
+if kind == "close":
+    event.data[0], event.data[1] = atom(b"WM_DELETE_WINDOW"), 0  # CurrentTime
+    x.XSendEvent(display, window, 0, 0, ctypes.byref(event))
+    x.XFlush(display)
+    x.XCloseDisplay(display)
+    sys.exit(0)
+ping, bound = atom(b"_NET_WM_PING"), int(sys.argv[3]) / 1000
+# Structure and SubstructureNotify on the root: the answer goes there.
+x.XSelectInput(display, x.XDefaultRootWindow(display), (1 << 17) | (1 << 19))
+event.data[0], event.data[1], event.data[2] = ping, 4242, window
+start = time.monotonic()
 x.XSendEvent(display, window, 0, 0, ctypes.byref(event))
 x.XFlush(display)
-x.XCloseDisplay(display)
+while time.monotonic() - start < bound:
+    while x.XPending(display):
+        answer = ClientMessage()
+        x.XNextEvent(display, ctypes.byref(answer))
+        if answer.type == 33 and answer.data[0] == ping and answer.data[1] == 4242:
+            print(int((time.monotonic() - start) * 1000))
+            sys.exit(0)
+    select.select([x.XConnectionNumber(display)], [], [], 0.01)
+sys.exit(1)
 PY
 }
+
+close_window() { wm_message close "$1"; }
+
+# Milliseconds since the time $1 (date +%s%N).
+elapsed_ms() { echo $((($(date +%s%N) - $1) / 1000000)); }

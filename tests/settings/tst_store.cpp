@@ -313,19 +313,13 @@ void TestStore::onlyOwnTemporariesAreRemoved()
 
 void TestStore::onlyDeadWritersLeftoversAreRemoved_data()
 {
-    QTest::addColumn<QString>("holder");
-    QTest::addColumn<int>("lockAge");
-    QTest::addColumn<int>("temporaryAge");
-    QTest::addColumn<QString>("lockAfter");
-    QTest::addColumn<QString>("temporaryAfter");
+    QTest::addColumn<QStringList>("row"); // holder, lock's age, temporary's age, lock after, temporary after
     for (const QString& row : dataLines(QStringLiteral("writerleftovers.tsv"))) {
-        if (row.startsWith(u'#'))
-            continue;
         const QStringList columns = row.split(u'\t');
-        QCOMPARE(columns.size(), 5);
-        QTest::addRow("%s lock %ss old, temporary %ss old", qPrintable(columns[0]), qPrintable(columns[1]),
-            qPrintable(columns[2]))
-            << columns[0] << columns[1].toInt() << columns[2].toInt() << columns[3] << columns[4];
+        if (!row.startsWith(u'#'))
+            QTest::addRow("%s lock %ss old, temporary %ss old", qPrintable(columns[0]), qPrintable(columns.value(1)),
+                qPrintable(columns.value(2)))
+                << columns;
     }
 }
 
@@ -333,11 +327,11 @@ void TestStore::onlyDeadWritersLeftoversAreRemoved_data()
 // writer that made it has gone, and nothing else in the folder is touched.
 void TestStore::onlyDeadWritersLeftoversAreRemoved()
 {
-    QFETCH(QString, holder);
-    QFETCH(int, lockAge);
-    QFETCH(int, temporaryAge);
-    QFETCH(QString, lockAfter);
-    QFETCH(QString, temporaryAfter);
+    QFETCH(QStringList, row);
+    QCOMPARE(row.size(), 5);
+    const QString& holder = row[0];
+    const QString& lockAfter = row[3];
+    const QString& temporaryAfter = row[4];
     const QString settings = m_dir->filePath(QStringLiteral("QtProject.conf"));
     const QString lockPath = settings + QStringLiteral(".lock");
     const QString temporary = settings + QStringLiteral(".aB3dE9");
@@ -368,9 +362,9 @@ void TestStore::onlyDeadWritersLeftoversAreRemoved()
     else if (holder == QLatin1String("empty"))
         put(lockPath, {});
     if (holder != QLatin1String("none"))
-        age(lockPath, lockAge);
+        age(lockPath, row[1].toInt());
     put(temporary, "[General]\nhalf");
-    age(temporary, temporaryAge);
+    age(temporary, row[2].toInt());
 
     const int removed = LeftoverFiles::removeDeadWriters(settings);
     QCOMPARE(QFile::exists(lockPath), lockAfter == QLatin1String("kept"));

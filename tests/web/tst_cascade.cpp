@@ -5,6 +5,7 @@
 #include "web/Selectors.h"
 
 #include <QColor>
+#include <QFile>
 #include <QRandomGenerator>
 #include <QTest>
 #include <functional>
@@ -524,22 +525,15 @@ void TestCascade::rulesPastTheMostReadAreLeftOutWithANote()
 
 // A value of a read property is weighed before it is copied out of its rule, and of a long background
 // only its colour and last image are kept: whatever its length, a value reads as a short one with the
-// same colour, image and layers does. `%1` stands for words, or layers, repeated a few times and many.
+// same colour, image and layers does. The rules are in data/long-values.txt.
 void TestCascade::longValuesReadAsTheirShortForms_data()
 {
     QTest::addColumn<QString>("rule");
-    QTest::newRow("background, colour last") << QStringLiteral("body{background:%1 url(x) #010203}");
-    QTest::newRow("background, colour first") << QStringLiteral("body{background:#010203 %1 url(x)}");
-    QTest::newRow("background, layers") << QStringLiteral("body{background:%1, #010203}");
-    QTest::newRow("background, colour in a layer before") << QStringLiteral("body{background:#010203 , %1}");
-    QTest::newRow("background, two colours") << QStringLiteral("body{background:red %1 #010203}");
-    QTest::newRow("background, colour function then gradient")
-        << QStringLiteral("body{background:rgb(1 2 3) %1 linear-gradient(red,blue)}");
-    QTest::newRow("background, gradient then colour function")
-        << QStringLiteral("body{background:linear-gradient(red,blue) %1 rgb(1 2 3)}");
-    QTest::newRow("background, var()") << QStringLiteral("body{--c:#010203;background:%1 var(--c)}");
-    QTest::newRow("margin") << QStringLiteral("body{color:#010203;margin:%1}");
-    QTest::newRow("color") << QStringLiteral("body{color:#010203;color:%1 red}");
+    QFile rules(QFINDTESTDATA("data/long-values.txt"));
+    QVERIFY(rules.open(QIODevice::ReadOnly | QIODevice::Text));
+    for (const QByteArray& line : rules.readAll().split('\n'))
+        if (!line.isEmpty() && !line.startsWith('#'))
+            QTest::newRow(line.constData()) << QString::fromUtf8(line);
 }
 
 void TestCascade::longValuesReadAsTheirShortForms()

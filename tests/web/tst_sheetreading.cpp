@@ -15,16 +15,27 @@
 #include <QThread>
 #include <unistd.h>
 
-// The style sheets a page links and imports, read from files with the program's own loader: each file
-// once, within the most sheets applied, in cascade order, and whenever the reading stops short it says
-// why, in a few lines. The cases are in data/sheet-readings.json.
+// The style sheets a page links and imports, read from files with the program's own loader. Where their
+// addresses lead, from the cases in data/sheet-addresses.tsv: relative to the page's folder (file: URLs
+// too), file://localhost/ on this computer, never the working folder, never past a NUL. How they are
+// read, from data/sheet-readings.json: each file once, within the most sheets applied, in cascade order,
+// and whenever the reading stops short it says why, in a few lines.
 class TestSheetReading : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void addressesLead_data();
+    void addressesLead();
     void pagesOfLinksAndImports_data();
     void pagesOfLinksAndImports();
     void aStopEndsAReadingOfManyLinks();
     void notesStayFewWhateverIsAdded();
+
+private:
+    QTemporaryDir m_root;
+    QTemporaryDir m_elsewhere; // the working folder, with decoys of every name
+    QString m_previous;
 };
 
 namespace {
@@ -53,7 +64,72 @@ QString hex(Argb colour)
     return QColor(colour).name().toUpper();
 }
 
+// Any warning, such as Qt's "Broken filename passed to function", fails the test that caused it.
+void failOnWarning(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type != QtDebugMsg && type != QtInfoMsg)
+        QFAIL(qPrintable(QStringLiteral("warning: ") + message));
+}
+
 } // namespace
+
+void TestSheetReading::initTestCase()
+{
+    for (const QString& name : {QStringLiteral("site/ok.css"), QStringLiteral("site/ok two.css"),
+             QStringLiteral("site/sub/deep.css"), QStringLiteral("up.css")}) {
+        put(m_root.filePath(name), QStringLiteral("/* %1 */").arg(name));
+        put(m_elsewhere.filePath(name), QStringLiteral("/* decoy */"));
+        put(m_elsewhere.filePath(QFileInfo(name).fileName()), QStringLiteral("/* decoy */"));
+    }
+    m_previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(m_elsewhere.filePath(QStringLiteral("site"))));
+    qInstallMessageHandler(failOnWarning);
+}
+
+void TestSheetReading::cleanupTestCase()
+{
+    qInstallMessageHandler(nullptr);
+    QDir::setCurrent(m_previous);
+}
+
+void TestSheetReading::addressesLead_data()
+{
+    QTest::addColumn<QString>("href");
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("expected");
+    QFile cases(QFINDTESTDATA("data/sheet-addresses.tsv"));
+    QVERIFY(cases.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QString root = QDir(m_root.path()).canonicalPath();
+    for (int line = 1; !cases.atEnd(); ++line) {
+        const QString text = QString::fromUtf8(cases.readLine()).chopped(1);
+        if (text.isEmpty() || text.startsWith(u'#'))
+            continue;
+        const QStringList fields = text.split(u'\t');
+        QVERIFY2(fields.size() == 3, qPrintable(QStringLiteral("line %1: %2").arg(line).arg(text)));
+        const QString from = fields[1] == QLatin1String("-") ? QString() : root + u'/' + fields[1];
+        QTest::addRow("%d: %s from %s", line, qPrintable(fields[0]), qPrintable(fields[1]))
+            << QString(fields[0]).replace(QLatin1String("ROOT"), root) << from << fields[2];
+    }
+}
+
+void TestSheetReading::addressesLead()
+{
+    QFETCH(QString, href);
+    QFETCH(QString, from);
+    QFETCH(QString, expected);
+    const SheetPlace place = LocalSheets::locate(href, from);
+    if (expected.startsWith(QLatin1String("refused: "))) {
+        QVERIFY2(place.file.isEmpty(), qPrintable(place.file));
+        QVERIFY2(place.note.contains(expected.mid(9)), qPrintable(place.note));
+        return;
+    }
+    QVERIFY2(place.note.isEmpty(), qPrintable(place.note));
+    QCOMPARE(place.file, QDir(m_root.path()).canonicalPath() + u'/' + expected);
+    // And the file read is that one, not a decoy of the same name.
+    const LoadedSheet sheet = LocalSheets::read(place.file);
+    QVERIFY2(sheet.text.has_value(), qPrintable(sheet.note));
+    QCOMPARE(*sheet.text, QStringLiteral("/* %1 */").arg(expected));
+}
 
 void TestSheetReading::pagesOfLinksAndImports_data()
 {
@@ -81,12 +157,6 @@ void TestSheetReading::pagesOfLinksAndImports()
                 QStringLiteral("@import \"L%1.css\";\n").arg(level + 1).repeated(fan));
         put(dir.filePath(QStringLiteral("L%1.css").arg(levels)), {});
         put(dir.filePath(QStringLiteral("index.html")), QStringLiteral("<link rel=stylesheet href=L0.css>"));
-    }
-    if (const int missing = entry[QLatin1String("missing")].toInt()) {
-        QString page;
-        for (int i = 0; i < missing; ++i)
-            page += QStringLiteral("<link rel=stylesheet href=missing%1.css>").arg(i);
-        put(dir.filePath(QStringLiteral("index.html")), page);
     }
     const QString pagePath = dir.filePath(QStringLiteral("index.html"));
     QFile pageFile(pagePath);
