@@ -183,16 +183,23 @@ void PageTree::read(const GumboInternalOutput& output)
         // An SVG <style> is a style sheet of the page too.
         if (!inert && (added.html || element.tag == GUMBO_TAG_STYLE)) {
             const QString media = find(added.attributes, u"media") ? *find(added.attributes, u"media") : QString();
+            // A style or link whose type is not CSS is not a style sheet to a browser: it does not fetch it.
+            const QString* type = find(added.attributes, u"type");
+            const bool css
+                = !type || type->isEmpty() || type->compare(QLatin1String("text/css"), Qt::CaseInsensitive) == 0;
             if (element.tag == GUMBO_TAG_STYLE) {
-                tree.m_sheets.append({GumboElements::textOf(element), {}, media});
+                if (css)
+                    tree.m_sheets.append({GumboElements::textOf(element), {}, media});
             } else if (element.tag == GUMBO_TAG_LINK && added.html) {
                 // Compiled once: a page may hold a hundred thousand links.
                 static const QRegularExpression blanks(QStringLiteral("[ \\t\\n\\f\\r]+"));
                 const QString* rel = find(added.attributes, u"rel");
                 const QString* href = find(added.attributes, u"href");
                 const QStringList rels = rel ? rel->toLower().split(blanks, Qt::SkipEmptyParts) : QStringList();
-                // An alternate style sheet is off until the reader picks it.
-                if (href && rels.contains(QLatin1String("stylesheet")) && !rels.contains(QLatin1String("alternate")))
+                // An alternate style sheet is off until the reader picks it, and a disabled one until a
+                // script enables it.
+                if (href && css && rels.contains(QLatin1String("stylesheet"))
+                    && !rels.contains(QLatin1String("alternate")) && !find(added.attributes, u"disabled"))
                     tree.m_sheets.append({{}, *href, media});
             } else if (element.tag == GUMBO_TAG_META && added.html) {
                 const QString* name = find(added.attributes, u"name");
