@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QUrl>
+#include <cctype>
 
 namespace LocalSheets {
 
@@ -16,6 +17,25 @@ namespace {
 QString tr(const char* text)
 {
     return QCoreApplication::translate("LocalSheets", text);
+}
+
+// The path of a relative address, %XX decoded as a browser decodes a file: URL's path: a % not followed
+// by two hex digits is a % ("100%.css").
+QString decodedPath(QStringView address)
+{
+    const QByteArray bytes = address.toUtf8();
+    QByteArray decoded;
+    decoded.reserve(bytes.size());
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '%' && i + 2 < bytes.size() && std::isxdigit(static_cast<unsigned char>(bytes[i + 1]))
+            && std::isxdigit(static_cast<unsigned char>(bytes[i + 2]))) {
+            decoded += char(QByteArray(bytes.constData() + i + 1, 2).toInt(nullptr, 16));
+            i += 2;
+        } else {
+            decoded += bytes[i];
+        }
+    }
+    return QString::fromUtf8(decoded);
 }
 
 SheetPlace none(const char* note, const QString& href)
@@ -45,7 +65,7 @@ SheetPlace locate(const QString& href, const QString& from)
         return none(remote, trimmed);
     } else {
         // A relative address: its path part, without any query or fragment.
-        path = QUrl::fromPercentEncoding(trimmed.section(u'#', 0, 0).section(u'?', 0, 0).toUtf8());
+        path = decodedPath(trimmed.section(u'#', 0, 0).section(u'?', 0, 0));
     }
     // A file name ends at a NUL: a path holding one would open some other file than it names.
     if (path.contains(QChar(0)))

@@ -76,7 +76,8 @@ void failOnWarning(QtMsgType type, const QMessageLogContext&, const QString& mes
 void TestSheetReading::initTestCase()
 {
     for (const QString& name : {QStringLiteral("site/ok.css"), QStringLiteral("site/ok two.css"),
-             QStringLiteral("site/sub/deep.css"), QStringLiteral("up.css")}) {
+             QStringLiteral("site/sub/deep.css"), QStringLiteral("up.css"), QStringLiteral("site/100%.css"),
+             QStringLiteral("site/%zz%2.css"), QStringLiteral("site/A%42.css")}) {
         put(m_root.filePath(name), QStringLiteral("/* %1 */").arg(name));
         put(m_elsewhere.filePath(name), QStringLiteral("/* decoy */"));
         put(m_elsewhere.filePath(QFileInfo(name).fileName()), QStringLiteral("/* decoy */"));
