@@ -275,12 +275,25 @@ Options::Kind kindOfFile(const QString& fileName)
 
 namespace {
 
+// Whether a < could start markup by what follows it: the first character of an identifier, a / or a !.
+bool mayOpenMarkup(QStringView text)
+{
+    for (qsizetype at = text.indexOf(u'<'); at >= 0 && at + 1 < text.size(); at = text.indexOf(u'<', at + 1)) {
+        const QChar next = text[at + 1];
+        if (next.isLetter() || next.unicode() >= 0x80 || next.unicode() == 0 || next == u'_' || next == u'-'
+            || next == u'\\' || next == u'/' || next == u'!')
+            return true;
+    }
+    return false;
+}
+
 // Markup starts with < and a letter, / or !: as CSS, a < delimiter before an identifier or one of
 // those. Strings, comments and url() are single tokens, so a < inside them is never seen; <!-- is CSS's
-// own. A text without a < holds none, and is not tokenized to find that out.
+// own. A text with no < that could start markup (none at all, or only a range query's) holds none, and
+// is not tokenized to find that out.
 bool holdsMarkup(QStringView text)
 {
-    if (!text.contains(u'<'))
+    if (!mayOpenMarkup(text))
         return false;
     CssTokenizer tokenizer(text);
     bool afterLess = false;

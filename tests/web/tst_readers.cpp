@@ -176,6 +176,7 @@ private slots:
     void tokensReadTheSameWhereverTheTextIsCut();
     void textKindIsToldByTokens_data();
     void textKindIsToldByTokens();
+    void markupIsFoundWithoutTokensOnlyWhereTokensFindIt();
     void declarationsGivenAsValuesReadAsTheirText();
 };
 
@@ -1017,6 +1018,40 @@ void TestReaders::textKindIsToldByTokens()
     QCOMPARE(TagReader::readExplained(text).kind, kinds.value(kind));
     QCOMPARE(TagReader::sniff(text, TagReader::Options::Kind::Page), TagReader::TextKind::Page);
     QCOMPARE(TagReader::sniff(text, TagReader::Options::Kind::StyleSheet), TagReader::TextKind::StyleSheet);
+}
+
+// A text is only tokenized to look for markup when a < in it could open some; that shortcut must
+// never change what the tokens alone would decide.
+void TestReaders::markupIsFoundWithoutTokensOnlyWhereTokensFindIt()
+{
+    const auto byTokens = [](const QString& text) {
+        CssTokenizer tokenizer(text);
+        bool afterLess = false;
+        for (CssToken token = tokenizer.next(); !token.is(CssToken::End); token = tokenizer.next()) {
+            if (afterLess
+                && (token.is(CssToken::Ident) || token.is(CssToken::Function) || token.isDelim(u'/')
+                    || token.isDelim(u'!')))
+                return true;
+            afterLess = token.isDelim(u'<');
+        }
+        return false;
+    };
+    const QStringList pieces{QStringLiteral("<"), QStringLiteral("<"), QStringLiteral("a"), QStringLiteral("-"),
+        QStringLiteral("3"), QStringLiteral(" "), QStringLiteral("/"), QStringLiteral("*"), QStringLiteral("!"),
+        QStringLiteral("\""), QStringLiteral("'"), QStringLiteral("\\"), QStringLiteral("="), QStringLiteral("{"),
+        QStringLiteral("}"), QStringLiteral("url("), QStringLiteral(")"), QStringLiteral("_"), QStringLiteral("\u00e9"),
+        QStringLiteral("\n"), QString(QChar(0)), QStringLiteral("--"), QStringLiteral("(")};
+    QRandomGenerator random(1210);
+    for (int round = 0; round < 20000; ++round) {
+        QString text;
+        for (int count = random.bounded(1, 12); count > 0; --count)
+            text += pieces[random.bounded(pieces.size())];
+        // A text that is one lone tag is not asked about markup at all.
+        const TagReader::TextKind kind = TagReader::sniff(text);
+        if (kind == TagReader::TextKind::BodyTag || kind == TagReader::TextKind::DesignTokens)
+            continue;
+        QVERIFY2((kind == TagReader::TextKind::Page) == byTokens(text), qPrintable(text));
+    }
 }
 
 // A page's margins reach the tag's rules as the values the cascade gave, not as text read again: both
