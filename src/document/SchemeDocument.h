@@ -26,9 +26,10 @@ struct SchemeState {
 };
 
 // The scheme being composed, with no widgets: the fifteen values and the selected slot, the margins
-// (and the tag they give), the scheme last saved or opened, and the undo stack. Every change goes through one of
-// its methods; each call makes at most one undo step and emits each of its signals at most once, and
-// a call that changes nothing does nothing, so views can hand every control's change straight back.
+// (and the tag they give), the scheme last saved or opened, and the undo stack. Every change goes
+// through one of its methods; each call makes at most one undo step and emits each of its signals at
+// most once, and a call that changes nothing does nothing, so views can hand every control's change
+// straight back.
 class SchemeDocument : public QObject {
     Q_OBJECT
 public:
