@@ -54,7 +54,7 @@ public:
 
     SchemeDocument& document() { return *m_document; }
     const ColorScheme& scheme() const { return m_document->scheme(); }
-    const BodyTag& tag() const { return m_document->tag(); }
+    BodyTag tag() const { return m_document->tag(); }
     const Margins& margins() const { return m_document->margins(); }
     int selectedSlot() const { return m_document->selectedSlot(); }
     SchemeState state() const { return m_document->state(); }

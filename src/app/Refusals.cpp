@@ -1,9 +1,5 @@
 #include "Refusals.h"
 
-#include "css/ColourText.h"
-#include "css/CssParser.h"
-#include "web/HtmlDocument.h"
-
 #include <QCoreApplication>
 #include <QRegularExpression>
 #include <algorithm>
@@ -85,93 +81,6 @@ QString notAColour(QStringView text)
 
 namespace {
 
-// What the style rules of a text set, gathered for the message.
-struct Survey {
-    QStringList otherSelectors; // rules for elements other than the page, its body and its links
-    QStringList customsOnly; // custom properties of rules that set nothing else
-    QStringList defined; // every custom property the text sets
-    QStringList varsUsed; // custom properties colours are taken from, "--x"
-    QStringList pictures; // gradients and images where a colour should be, "background: linear-gradient(…)"
-};
-
-bool isColourProperty(const QString& name)
-{
-    return name == QLatin1String("color") || name == QLatin1String("background")
-        || name == QLatin1String("background-color") || name == QLatin1String("background-image");
-}
-
-// Whether a selector can reach the page's root, its body or a link.
-bool reachesPage(const QString& selector)
-{
-    static const QRegularExpression page(QStringLiteral("(^|[\\s,>+~(])(html|body|a|\\*|:root)($|[\\s,.:#\\[>+~)])"),
-        QRegularExpression::CaseInsensitiveOption);
-    return page.match(selector).hasMatch() || selector.trimmed().startsWith(u'&');
-}
-
-void varsIn(const CssValues& values, QStringList& found)
-{
-    for (const CssValue& value : values) {
-        if (value.isFunction(u"var")) {
-            for (const CssValue& inside : value.inside)
-                if (inside.token.type == CssToken::Ident && inside.token.text.startsWith(QLatin1String("--"))) {
-                    found << inside.token.text;
-                    break;
-                }
-        }
-        varsIn(value.inside, found);
-    }
-}
-
-bool holdsPicture(const CssValues& values)
-{
-    for (const CssValue& value : values) {
-        if (value.token.type == CssToken::Url
-            || (value.token.type == CssToken::Function
-                && (value.token.text.endsWith(QLatin1String("gradient"), Qt::CaseInsensitive)
-                    || value.isFunction(u"url") || value.isFunction(u"image") || value.isFunction(u"image-set"))))
-            return true;
-        if (holdsPicture(value.inside))
-            return true;
-    }
-    return false;
-}
-
-void survey(const QList<CssRule>& rules, Survey& found, int depth = 0)
-{
-    if (depth > 16)
-        return;
-    for (const CssRule& rule : rules) {
-        if (!rule.hasBlock)
-            continue;
-        if (!rule.atName.isEmpty()) {
-            survey(CssParser::rules(rule.block), found, depth + 1);
-            continue;
-        }
-        const QString selector = CssParser::text(CssParser::trimmed(rule.prelude)).simplified();
-        const QList<CssDeclaration> declarations = CssParser::declarations(rule.block);
-        QStringList customs;
-        bool other = false;
-        for (const CssDeclaration& declaration : declarations) {
-            if (declaration.name.startsWith(QLatin1String("--"))) {
-                customs << declaration.name;
-                continue;
-            }
-            other = true;
-            if (!isColourProperty(declaration.name))
-                continue;
-            varsIn(declaration.value, found.varsUsed);
-            if (holdsPicture(declaration.value))
-                found.pictures << declaration.name + QStringLiteral(": ") + CssParser::text(declaration.value);
-        }
-        found.defined << customs;
-        if (!reachesPage(selector))
-            found.otherSelectors << selector;
-        else if (!other && !customs.isEmpty())
-            found.customsOnly << customs;
-        survey(CssParser::rules(rule.block), found, depth + 1);
-    }
-}
-
 // A few entries of a list, each cut short, joined for a sentence.
 QString few(QStringList entries, qsizetype length = 30)
 {
@@ -188,54 +97,36 @@ QString few(QStringList entries, qsizetype length = 30)
 
 QString nothingUsable(QStringView text, const TagReader::Reading& reading)
 {
-    Q_UNUSED(reading);
-    QStringList sheets;
-    const bool page = HtmlDocument::holdsMarkup(text);
-    if (page) {
-        const HtmlDocument document(text);
-        for (const HtmlDocument::StyleSheet& sheet : document.styleSheets())
-            sheets << sheet.text;
-        if (sheets.isEmpty())
-            return tr("The page has no style sheet and its BODY tag no colour attributes.");
-    } else if (!text.contains(u'{')) {
-        // No rules at all: a value, or words.
+    const TagReader::Instead& instead = reading.instead;
+    if (instead.noStyleSheet)
+        return tr("The page has no style sheet and its BODY tag no colour attributes.");
+    if (instead.noRules) {
         const QString shown = quoted(text.trimmed());
-        QStringList vars;
-        varsIn(CssParser::values(text), vars);
-        if (!vars.isEmpty())
+        if (!instead.varUsed.isEmpty())
             return tr("%1 takes its colour from the custom property %2, which the text never sets.")
-                .arg(shown, vars.first());
-        if (holdsPicture(CssParser::values(text)))
+                .arg(shown, instead.varUsed);
+        if (instead.picture)
             return tr("%1 is a gradient or an image, and a page colour is a single colour.").arg(shown);
-        if (ColourText::read(text).colour)
+        if (instead.colour)
             return tr("%1 is a colour, but the text does not say where it goes: write it in a BODY tag or in a "
                       "rule such as body { background: … }.")
                 .arg(shown);
         return tr("%1 is neither a BODY tag nor CSS rules.").arg(shown);
-    } else {
-        sheets << text.toString();
     }
-    Survey found;
-    for (const QString& sheet : std::as_const(sheets))
-        survey(CssParser::styleSheet(sheet), found);
     QStringList said;
-    if (!found.otherSelectors.isEmpty())
+    if (!instead.otherSelectors.isEmpty())
         said << tr("It holds rules for %1, which style neither the page's body nor its links.")
-                    .arg(few(found.otherSelectors));
-    if (!found.customsOnly.isEmpty())
+                    .arg(few(instead.otherSelectors));
+    if (!instead.customsOnly.isEmpty())
         said << tr("It sets the custom properties %1 and nothing else; no colour of the body or its links uses "
                    "them.")
-                    .arg(few(found.customsOnly));
-    QStringList unset;
-    for (const QString& name : std::as_const(found.varsUsed))
-        if (!found.defined.contains(name))
-            unset << name;
-    if (!unset.isEmpty())
-        said << tr("Its colours come from var() of %1, which the text never sets.").arg(few(unset));
-    if (!found.pictures.isEmpty())
+                    .arg(few(instead.customsOnly));
+    if (!instead.unsetVars.isEmpty())
+        said << tr("Its colours come from var() of %1, which the text never sets.").arg(few(instead.unsetVars));
+    if (!instead.pictures.isEmpty())
         said << tr("It paints %1, a gradient or an image where a page colour is a single colour.")
-                    .arg(few(found.pictures, 60));
-    if (said.isEmpty() && !sheets.isEmpty())
+                    .arg(few(instead.pictures, 60));
+    if (said.isEmpty())
         said << tr("Its rules set no colour of the body or its links.");
     return said.join(u' ');
 }

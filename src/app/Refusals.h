@@ -19,8 +19,8 @@ QString quoted(QStringView text, qsizetype length = 40);
 QString notAColour(QStringView text);
 
 // What a tag box text that gave nothing usable holds, and why none of it could be used: rules for
-// other elements, custom properties no colour uses, var() of a property never set, gradients and images.
-// Empty when there is nothing more to say than the reading's own notes.
+// other elements, custom properties no colour uses, var() of a property never set, gradients and images,
+// in words, from what its reading found instead (TagReader::Instead); the text is not read again.
 QString nothingUsable(QStringView text, const TagReader::Reading& reading);
 
 } // namespace Refusals

@@ -6,11 +6,9 @@
 
 SchemeDocument::SchemeDocument(QObject* parent, int undoLimit)
     : QObject(parent)
-    , m_tag(BodyTag::compose(ColorScheme::defaults(), Margins{}))
     , m_saved(ColorScheme::defaults())
     , m_undoStack(new QUndoStack(this))
 {
-    // The tag starts as the default scheme's own tag, so it never disagrees with what the sample shows.
     m_state.scheme = ColorScheme::defaults();
     m_undoStack->setUndoLimit(undoLimit);
 }
@@ -71,7 +69,6 @@ void SchemeDocument::setChannel(int channel, int value)
         return;
     }
     record(Slot::caption(slot), SchemeCommand::barGesture(slot, channel), [&] {
-        m_tag.writeChannel(slot, channel, value);
         m_state.scheme.setChannel(slot, channel, static_cast<qint16>(value));
         return slot;
     });
@@ -80,7 +77,6 @@ void SchemeDocument::setChannel(int channel, int value)
 void SchemeDocument::setColour(int slot, const QColor& colour, const QString& step)
 {
     record(step, SchemeCommand::NoMerge, [&] {
-        m_tag.writeColour(slot, colour);
         m_state.scheme.setColour(slot, colour);
         return slot;
     });
@@ -91,9 +87,6 @@ void SchemeDocument::replaceScheme(const ColorScheme& scheme, const QString& ste
     record(step, SchemeCommand::NoMerge, [&] {
         m_state.scheme = scheme;
         m_slot = Slot::Background;
-        // Every colour goes into the tag, not only the background pairs.
-        for (int slot = 0; slot < Slot::Count; ++slot)
-            m_tag.writeColour(slot, scheme.colour(slot));
         return SeveralSlots;
     });
 }
@@ -102,7 +95,6 @@ void SchemeDocument::applyState(const SchemeState& state, const QString& step)
 {
     record(step, SchemeCommand::NoMerge, [&] {
         m_state = state;
-        m_tag.setText(BodyTag::compose(state.scheme, state.margins));
         return SeveralSlots;
     });
 }
@@ -115,11 +107,9 @@ void SchemeDocument::stepMargin(MarginSide side, int delta)
             Margins& margins = m_state.margins;
             if (left) {
                 margins.stepLeft(delta);
-                m_tag.writeLeftMargin(margins);
                 m_state.leftStepped = true;
             } else {
                 margins.stepTop(delta);
-                m_tag.writeTopMargin(margins);
                 m_state.topStepped = true;
             }
             return SeveralSlots;
@@ -136,8 +126,6 @@ void SchemeDocument::switchMargin(MarginSide side, bool use, const QString& step
             margins.setUseLeft(use);
         else
             margins.setUseTop(use);
-        // The colour part comes from the scheme in use, so a margin never brings back old colours.
-        m_tag.setText(BodyTag::compose(m_state.scheme, margins));
         return SeveralSlots;
     });
 }
@@ -156,6 +144,5 @@ void SchemeDocument::restore(const SchemeState& state, int slot)
     m_state = state;
     if (slot >= 0)
         m_slot = slot;
-    m_tag.setText(BodyTag::compose(state.scheme, state.margins));
     announce(was, SeveralSlots);
 }

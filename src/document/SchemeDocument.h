@@ -25,10 +25,11 @@ struct SchemeState {
     bool operator==(const SchemeState&) const = default;
 };
 
-// The scheme being composed, with no widgets: the fifteen values and the selected slot, the margins,
-// the tag text, the scheme last saved or opened, and the undo stack. Every change goes through one of
-// its methods; each call makes at most one undo step and emits each of its signals at most once, and
-// a call that changes nothing does nothing, so views can hand every control's change straight back.
+// The scheme being composed, with no widgets: the fifteen values and the selected slot, the margins
+// (and the tag they give), the scheme last saved or opened, and the undo stack. Every change goes
+// through one of its methods; each call makes at most one undo step and emits each of its signals at
+// most once, and a call that changes nothing does nothing, so views can hand every control's change
+// straight back.
 class SchemeDocument : public QObject {
     Q_OBJECT
 public:
@@ -43,7 +44,8 @@ public:
 
     const ColorScheme& scheme() const { return m_state.scheme; }
     const Margins& margins() const { return m_state.margins; }
-    const BodyTag& tag() const { return m_tag; }
+    // The tag the state gives, composed from it: there is no second copy to disagree with it.
+    BodyTag tag() const { return BodyTag(m_state.tag()); }
     // The selected slot, or -1 before anything was selected.
     int selectedSlot() const { return m_slot; }
     // Whether a margin's label shows a stepped value (" 10") rather than the starting "10".
@@ -98,11 +100,10 @@ private:
     // Runs `change` (which returns the slot it changed, or SeveralSlots), announces what it changed and
     // records the difference as one step.
     template <typename Change> void record(const QString& text, int gesture, Change change);
-    // Takes a whole recorded state back with `slot` selected; the tag is composed from it.
+    // Takes a whole recorded state back with `slot` selected.
     void restore(const SchemeState& state, int slot);
 
     SchemeState m_state;
-    BodyTag m_tag;
     int m_slot = -1;
     ColorScheme m_saved;
     QUndoStack* m_undoStack;

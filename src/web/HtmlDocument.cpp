@@ -3,7 +3,6 @@
 #include "GumboElements.h"
 #include "HtmlNesting.h"
 
-#include <QRegularExpression>
 #include <csetjmp>
 #include <cstddef>
 #include <cstdlib>
@@ -92,12 +91,6 @@ private:
 };
 
 } // namespace
-
-bool HtmlDocument::holdsMarkup(QStringView text)
-{
-    static const QRegularExpression tag(QStringLiteral("<[/!]?[A-Za-z]"));
-    return tag.match(text).hasMatch();
-}
 
 bool HtmlDocument::parse(
     QStringView text, const std::stop_token& stop, const std::function<void(const GumboInternalOutput& output)>& visit)

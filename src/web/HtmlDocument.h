@@ -26,8 +26,6 @@ public:
     // stopped through `stop` is empty.
     explicit HtmlDocument(QStringView text, const std::stop_token& stop = {});
 
-    // Whether the text holds markup at all; text without any is taken as a style sheet instead.
-    static bool holdsMarkup(QStringView text);
     // Parses the text as the constructor does (nesting kept within HtmlNesting's limit, gumbo's memory
     // freed flat, a stop heeded) and hands gumbo's tree to `visit` while it lives. Nothing is visited
     // when the reading was stopped or memory ran out.

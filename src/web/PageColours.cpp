@@ -6,7 +6,6 @@
 #include "SlotNames.h"
 #include "css/ColourText.h"
 #include "css/CssCalc.h"
-#include "css/CssTokenizer.h"
 
 #include <QCoreApplication>
 #include <cmath>
@@ -135,23 +134,6 @@ std::optional<Argb> gradientAt(const CssValues& gradient, double x, double y, do
 
 } // namespace
 
-bool PageColours::holdsMarkup(QStringView text)
-{
-    // Markup starts with < and a letter, / or !: as CSS, a < delimiter before an identifier or one of
-    // those. Strings, comments and url() are single tokens, so a < inside them is never seen; <!-- is
-    // CSS's own.
-    CssTokenizer tokenizer(text);
-    bool afterLess = false;
-    for (CssToken token = tokenizer.next(); !token.is(CssToken::End); token = tokenizer.next()) {
-        if (afterLess
-            && (token.is(CssToken::Ident) || token.is(CssToken::Function) || token.isDelim(u'/')
-                || token.isDelim(u'!')))
-            return true;
-        afterLess = token.isDelim(u'<');
-    }
-    return false;
-}
-
 PageColours PageColours::read(QStringView text, Kind kind, const Options& options)
 {
     PageColours result;
@@ -268,10 +250,15 @@ PageColours PageColours::read(QStringView text, Kind kind, const Options& option
         result.unusable += plain[at].unusable;
     result.unusable.removeDuplicates();
     result.bodyAttributes = tree.at(tree.body()).attributes;
+    // The margins the cascade gave stand as the body's own declarations over its margin attributes.
+    QList<CssDeclaration> margins;
     if (plain[bodyAt].marginLeft)
-        result.marginLeft = CssParser::text(*plain[bodyAt].marginLeft);
+        margins.append({QStringLiteral("margin-left"), CssParser::trimmed(*plain[bodyAt].marginLeft), false});
     if (plain[bodyAt].marginTop)
-        result.marginTop = CssParser::text(*plain[bodyAt].marginTop);
+        margins.append({QStringLiteral("margin-top"), CssParser::trimmed(*plain[bodyAt].marginTop), false});
+    const TagStyle bodyStyle(result.bodyAttributes, margins);
+    result.marginLeft = bodyStyle.margin(true);
+    result.marginTop = bodyStyle.margin(false);
     ReadingNotes notes = cascade.notes();
     if (tree.cut())
         notes.add(ReadingNotes::Reason::TooLarge,

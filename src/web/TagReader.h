@@ -43,6 +43,26 @@ struct Found {
     bool operator==(const Found&) const = default;
 };
 
+// What a text is, told once before it is read, by the same rule for every reader: design tokens as
+// JSON, one <body …> start tag alone, a page (markup outside CSS strings, comments and url()), or else
+// a style sheet.
+enum class TextKind { DesignTokens, BodyTag, StyleSheet, Page };
+
+// What a text that gave nothing holds instead, worked out from what its reading parsed, for the user
+// to mend it. The words are the window's.
+struct Instead {
+    bool noStyleSheet = false; // a page or a tag with no style element
+    // A style sheet without a single rule: a value, or words; and what it is.
+    bool noRules = false;
+    QString varUsed; // the custom property its var() names, "--x"
+    bool picture = false; // a gradient or an image
+    bool colour = false; // one colour, with nothing to say where it goes
+    QStringList otherSelectors; // rules for elements other than the page, its body and its links
+    QStringList customsOnly; // custom properties of rules that set nothing else
+    QStringList unsetVars; // custom properties colours are taken from that the text never sets
+    QStringList pictures; // gradients and images where a colour should be, "background: linear-gradient(…)"
+};
+
 // What was found, and what the user should hear about it.
 struct Reading {
     Found found;
@@ -54,23 +74,15 @@ struct Reading {
     QList<ReadingNotes::Reason> shortfalls;
     bool bodyTagAlone = false; // read by the rule for a lone <body> tag rather than as a browser shows it
     bool schemeSensitive = false; // whether reading in the other colour scheme could give other colours
+    TextKind kind = TextKind::StyleSheet; // what the text was read as
+    Instead instead; // set only when nothing was found
 };
 
 // How to read a text: as which kind, in which colour scheme, and how to reach what it links.
-struct Options {
-    enum class Kind { Guess, Page, StyleSheet };
-    Kind kind = Kind::Guess; // Guess: a page when it holds markup outside CSS strings and comments
-    bool dark = false;
-    QString fileName; // the file read, which linked style sheets are relative to; empty for pasted text
-    // Read as a browser shows it, the browser's defaults for what it leaves unset, even when it sets no
-    // colour at all: as a file is read, and standard input for a check. Pasted text that sets nothing
-    // finds nothing instead.
-    bool asShown = false;
-    SheetLoader loader; // reads linked style sheets; none for pasted text
-    std::stop_token stop; // a reading stopped through it finds nothing
-    // Shared by readings of the same text in both colour schemes, so that it is parsed once.
-    std::shared_ptr<PageColours::Shared> shared;
-};
+using Options = ReadingOptions;
+
+// What `text` is when it is read as `asked` says: a kind that is not Guess is taken as it is.
+TextKind sniff(QStringView text, Options::Kind asked = Options::Kind::Guess);
 
 // A reading stopped through `stop` finds nothing; it stops at the next safe point (within gumbo's
 // parse too, at its next tag).

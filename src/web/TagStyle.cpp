@@ -120,7 +120,33 @@ QString TagStyle::styleAttribute(const HtmlDocument::Attributes& body)
 TagStyle::TagStyle(const HtmlDocument::Attributes& body, QStringView declarations)
     : m_body(body)
 {
-    // The presentational attributes first, as the weakest declarations.
+    declareAttributes();
+    for (const CssDeclaration& declaration : CssParser::styleAttribute(declarations, wanted, &m_leftOut, declarable))
+        declareAll(declaration);
+}
+
+TagStyle::TagStyle(const HtmlDocument::Attributes& body, const QList<CssDeclaration>& declarations)
+    : m_body(body)
+{
+    declareAttributes();
+    // As CssParser::styleAttribute keeps them: the last of each name and importance that is valid.
+    QList<const CssDeclaration*> kept;
+    for (qsizetype i = declarations.size() - 1; i >= 0; --i) {
+        const CssDeclaration& declaration = declarations[i];
+        if (!wanted(declaration.name) || !declarable(declaration.name, declaration.value))
+            continue;
+        const bool later = std::any_of(kept.cbegin(), kept.cend(), [&declaration](const CssDeclaration* other) {
+            return other->name == declaration.name && other->important == declaration.important;
+        });
+        if (!later)
+            kept.prepend(&declaration);
+    }
+    for (const CssDeclaration* declaration : std::as_const(kept))
+        declareAll(*declaration);
+}
+
+void TagStyle::declareAttributes()
+{
     const auto hint = [this](const QString& property, const QString& css) {
         declare(property, Declaration{CssParser::values(css), false, false, ++m_order, {}});
     };
@@ -140,14 +166,14 @@ TagStyle::TagStyle(const HtmlDocument::Attributes& body, QStringView declaration
             }
         }
     }
-    const auto wanted = [](const QString& name) {
-        static const QStringList read{QStringLiteral("color"), QStringLiteral("background-color"),
-            QStringLiteral("background"), QStringLiteral("margin"), QStringLiteral("margin-left"),
-            QStringLiteral("margin-top")};
-        return name.startsWith(QLatin1String("--")) || read.contains(name);
-    };
-    for (const CssDeclaration& declaration : CssParser::styleAttribute(declarations, wanted, &m_leftOut, declarable))
-        declareAll(declaration);
+}
+
+bool TagStyle::wanted(const QString& name)
+{
+    static const QStringList read{QStringLiteral("color"), QStringLiteral("background-color"),
+        QStringLiteral("background"), QStringLiteral("margin"), QStringLiteral("margin-left"),
+        QStringLiteral("margin-top")};
+    return name.startsWith(QLatin1String("--")) || read.contains(name);
 }
 
 QString TagStyle::leftOutNote()

@@ -19,11 +19,16 @@ public:
         std::optional<Rgb> colour;
         std::optional<double> pixels;
         QString unusable; // what was set instead, such as "color: currentcolor" or "margin-left: 10%"
+
+        bool operator==(const Value&) const = default;
     };
     enum class Link { Unvisited, Visited, Active };
 
     // `declarations` stands for the style attribute; the attributes' own "style" is not read.
     TagStyle(const HtmlDocument::Attributes& body, QStringView declarations);
+    // The same with declarations already read, such as those a page's cascade gives the body: each is
+    // taken as the style attribute's would be.
+    TagStyle(const HtmlDocument::Attributes& body, const QList<CssDeclaration>& declarations);
 
     // A margin attribute by the HTML Standard's rules for parsing non-negative integers: "7.5" is 7,
     // "10%" is 10, "-3" and a number too large for an int nothing.
@@ -52,6 +57,9 @@ private:
         QString shorthand; // set when the value is a whole shorthand's, still holding var()
     };
 
+    // The presentational attributes, as the weakest declarations.
+    void declareAttributes();
+    static bool wanted(const QString& name);
     void declare(const QString& property, const Declaration& declaration);
     static bool declarable(const QString& name, const CssValues& value);
     void declareAll(const CssDeclaration& declaration);

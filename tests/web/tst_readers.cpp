@@ -174,6 +174,10 @@ private slots:
     void styleAttributesPastTheMostTokensAreCutWithANote_data();
     void styleAttributesPastTheMostTokensAreCutWithANote();
     void tokensReadTheSameWhereverTheTextIsCut();
+    void textKindIsToldByTokens_data();
+    void textKindIsToldByTokens();
+    void markupIsFoundWithoutTokensOnlyWhereTokensFindIt();
+    void declarationsGivenAsValuesReadAsTheirText();
 };
 
 void TestReaders::colourForms_data()
@@ -979,6 +983,107 @@ void TestReaders::tokensReadTheSameWhereverTheTextIsCut()
             QVERIFY2(read.size() == before + alone.size() && same(read.mid(before), alone),
                 qPrintable(QStringLiteral("%1 after %2 characters").arg(text.left(40)).arg(before)));
         }
+    }
+}
+
+void TestReaders::textKindIsToldByTokens_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("text");
+    QFile file(qEnvironmentVariable("HUELOOM_TEST_SOURCE_DIR") + QStringLiteral("/web/data/text-kinds.tsv"));
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        if (line.isEmpty() || line.startsWith('#'))
+            continue;
+        const qsizetype tab = line.indexOf('\t');
+        QVERIFY2(tab > 0, line.constData());
+        QString text = QString::fromUtf8(line.mid(tab + 1));
+        text.replace(QStringLiteral("\\n"), QStringLiteral("\n"));
+        QTest::addRow("%s", line.constData()) << QString::fromUtf8(line.first(tab)) << text;
+    }
+}
+
+// Every reader tells a text's kind by one rule; a kind that is asked for is taken as it is.
+void TestReaders::textKindIsToldByTokens()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, text);
+    static const QHash<QString, TagReader::TextKind> kinds{
+        {QStringLiteral("tokens"), TagReader::TextKind::DesignTokens},
+        {QStringLiteral("tag"), TagReader::TextKind::BodyTag},
+        {QStringLiteral("sheet"), TagReader::TextKind::StyleSheet},
+        {QStringLiteral("page"), TagReader::TextKind::Page}};
+    QVERIFY(kinds.contains(kind));
+    QCOMPARE(TagReader::sniff(text), kinds.value(kind));
+    QCOMPARE(TagReader::readExplained(text).kind, kinds.value(kind));
+    QCOMPARE(TagReader::sniff(text, TagReader::Options::Kind::Page), TagReader::TextKind::Page);
+    QCOMPARE(TagReader::sniff(text, TagReader::Options::Kind::StyleSheet), TagReader::TextKind::StyleSheet);
+}
+
+// A text is only tokenized to look for markup when a < in it could open some; that shortcut must
+// never change what the tokens alone would decide.
+void TestReaders::markupIsFoundWithoutTokensOnlyWhereTokensFindIt()
+{
+    const auto byTokens = [](const QString& text) {
+        CssTokenizer tokenizer(text);
+        bool afterLess = false;
+        for (CssToken token = tokenizer.next(); !token.is(CssToken::End); token = tokenizer.next()) {
+            if (afterLess
+                && (token.is(CssToken::Ident) || token.is(CssToken::Function) || token.isDelim(u'/')
+                    || token.isDelim(u'!')))
+                return true;
+            afterLess = token.isDelim(u'<');
+        }
+        return false;
+    };
+    const QStringList pieces{QStringLiteral("<"), QStringLiteral("<"), QStringLiteral("a"), QStringLiteral("-"),
+        QStringLiteral("3"), QStringLiteral(" "), QStringLiteral("/"), QStringLiteral("*"), QStringLiteral("!"),
+        QStringLiteral("\""), QStringLiteral("'"), QStringLiteral("\\"), QStringLiteral("="), QStringLiteral("{"),
+        QStringLiteral("}"), QStringLiteral("url("), QStringLiteral(")"), QStringLiteral("_"), QStringLiteral("\u00e9"),
+        QStringLiteral("\n"), QString(QChar(0)), QStringLiteral("--"), QStringLiteral("(")};
+    QRandomGenerator random(1210);
+    for (int round = 0; round < 20000; ++round) {
+        QString text;
+        for (int count = random.bounded(1, 12); count > 0; --count)
+            text += pieces[random.bounded(pieces.size())];
+        // A text that is one lone tag is not asked about markup at all.
+        const TagReader::TextKind kind = TagReader::sniff(text);
+        if (kind == TagReader::TextKind::BodyTag || kind == TagReader::TextKind::DesignTokens)
+            continue;
+        QVERIFY2((kind == TagReader::TextKind::Page) == byTokens(text), qPrintable(text));
+    }
+}
+
+// A page's margins reach the tag's rules as the values the cascade gave, not as text read again: both
+// ways must give the same, over the body's margin attributes, for any mix of values.
+void TestReaders::declarationsGivenAsValuesReadAsTheirText()
+{
+    const QStringList values{QStringLiteral("12px"), QStringLiteral("0"), QStringLiteral("-3px"),
+        QStringLiteral("1.5em"), QStringLiteral("auto"), QStringLiteral("initial"), QStringLiteral("inherit"),
+        QStringLiteral("var(--m)"), QStringLiteral("var(--n, 4px)"), QStringLiteral("calc(2px + 3px)"),
+        QStringLiteral("10%"), QString(), QStringLiteral("7"), QStringLiteral("70px"), QStringLiteral("bogus"),
+        QStringLiteral("1e1px"), QStringLiteral("12px !important"), QStringLiteral("red"), QStringLiteral("#123")};
+    const QStringList names{QStringLiteral("margin-left"), QStringLiteral("margin-top"), QStringLiteral("margin"),
+        QStringLiteral("--m"), QStringLiteral("color"), QStringLiteral("background")};
+    const QStringList attributes{QStringLiteral("leftmargin"), QStringLiteral("topmargin"),
+        QStringLiteral("marginwidth"), QStringLiteral("marginheight"), QStringLiteral("bgcolor")};
+    QRandomGenerator random(20261210);
+    for (int round = 0; round < 3000; ++round) {
+        HtmlDocument::Attributes body;
+        for (const QString& attribute : attributes) {
+            if (random.bounded(3) == 0)
+                body.append({attribute, QString::number(random.bounded(-5, 80))});
+        }
+        QString text;
+        for (int count = random.bounded(5); count > 0; --count)
+            text += names[random.bounded(names.size())] + QStringLiteral(": ") + values[random.bounded(values.size())]
+                + QLatin1Char(';');
+        const TagStyle fromText(body, text);
+        const TagStyle fromValues(body, CssParser::declarations(CssParser::values(text)));
+        QVERIFY2(fromText.margin(true) == fromValues.margin(true), qPrintable(text));
+        QVERIFY2(fromText.margin(false) == fromValues.margin(false), qPrintable(text));
+        QVERIFY2(fromText.background() == fromValues.background(), qPrintable(text));
+        QVERIFY2(fromText.colour() == fromValues.colour(), qPrintable(text));
     }
 }
 
