@@ -65,36 +65,3 @@ QString BodyTag::compose(const ColorScheme& scheme, const Margins& margins)
 {
     return colourPart(scheme) + tail(margins);
 }
-
-void BodyTag::writePair(int position, const QString& pair)
-{
-    Q_ASSERT(pair.size() == 2);
-    const qsizetype at = position - 1;
-    if (at < 0 || at + 2 > m_text.size())
-        return;
-    m_text.replace(at, 2, pair);
-}
-
-void BodyTag::writeChannel(int slot, int channel, int value)
-{
-    writePair(channelPosition(slot, channel), ValueText::hexPair(value));
-}
-
-void BodyTag::writeColour(int slot, const Rgb& colour)
-{
-    writeChannel(slot, Channel::Red, colour.red());
-    writeChannel(slot, Channel::Green, colour.green());
-    writeChannel(slot, Channel::Blue, colour.blue());
-}
-
-void BodyTag::writeLeftMargin(const Margins& margins)
-{
-    if (const int position = leftMarginPosition(margins))
-        writePair(position, ValueText::marginPair(margins.left()));
-}
-
-void BodyTag::writeTopMargin(const Margins& margins)
-{
-    if (const int position = topMarginPosition(margins))
-        writePair(position, ValueText::marginPair(margins.top()));
-}

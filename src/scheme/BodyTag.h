@@ -5,10 +5,9 @@
 
 #include <QString>
 
-// The body tag the user takes away. Its layout is fixed: the 85-character colour part, then a tail
-// that depends on the margins in use. Positions are counted from 1, as they are quoted to users in
-// the help text and in bug reports; every write replaces exactly two characters, so the layout holds
-// whatever sequence of edits is made.
+// The body tag the user takes away, composed whole from a scheme and margins. Its layout is fixed: the
+// 85-character colour part, then a tail that depends on the margins in use. Positions are counted from
+// 1, as they are quoted to users in the help text and in bug reports.
 class BodyTag {
 public:
     static constexpr int ColourPartLength = 85;
@@ -26,7 +25,8 @@ public:
 
     static QString colourPart(const ColorScheme& scheme);
     static QString tail(const Margins& margins);
-    // The whole tag for a scheme and margins: what the in-place edits must always add up to.
+    // The whole tag for a scheme and margins: each channel's pair and each margin's digits stand where
+    // the positions above say.
     static QString compose(const ColorScheme& scheme, const Margins& margins);
 
     BodyTag() = default;
@@ -36,14 +36,6 @@ public:
     }
 
     const QString& text() const { return m_text; }
-    void setText(QString text) { m_text = std::move(text); }
-
-    // Overwrites the two characters at position (from 1) and the one after it.
-    void writePair(int position, const QString& pair);
-    void writeChannel(int slot, int channel, int value);
-    void writeColour(int slot, const Rgb& colour);
-    void writeLeftMargin(const Margins& margins);
-    void writeTopMargin(const Margins& margins);
 
 private:
     QString m_text;

@@ -17,7 +17,6 @@ private slots:
     void tagLayoutPerMarginState_data();
     void tagLayoutPerMarginState();
     void channelPositionsAddressTheirPair();
-    void writesNeverChangeTheLength();
     void marginClampsAndPreview();
     void colourValuePacksRedGreenBlue();
     void contrastRatios_data();
@@ -102,43 +101,43 @@ void TestScheme::tagLayoutPerMarginState()
     if (topAt)
         QCOMPARE(tag.mid(topAt - 1, 2), QStringLiteral("07"));
 
-    // An arrow step rewrites the digits in place, to the same text the whole tag would have.
-    margins.setLeft(50);
-    margins.setTop(0);
-    BodyTag edited(tag);
-    edited.writeLeftMargin(margins);
-    edited.writeTopMargin(margins);
-    QCOMPARE(edited.text(), BodyTag::compose(ColorScheme::defaults(), margins));
 }
 
 void TestScheme::channelPositionsAddressTheirPair()
 {
     const int expected[5][3] = {{17, 19, 21}, {32, 34, 36}, {47, 49, 51}, {63, 65, 67}, {79, 81, 83}};
-    ColorScheme scheme;
     for (int slot = 0; slot < Slot::Count; ++slot) {
-        for (int channel = 0; channel < Channel::Count; ++channel) {
+        for (int channel = 0; channel < Channel::Count; ++channel)
             QCOMPARE(BodyTag::channelPosition(slot, channel), expected[slot][channel]);
-            // Writing one pair in place gives the tag composed from the changed scheme.
-            BodyTag tag(BodyTag::compose(scheme, Margins{}));
-            ColorScheme changed = scheme;
-            changed.setChannel(slot, channel, 0xA7);
-            tag.writeChannel(slot, channel, 0xA7);
-            QCOMPARE(tag.text(), BodyTag::compose(changed, Margins{}));
-        }
     }
-}
-
-void TestScheme::writesNeverChangeTheLength()
-{
-    BodyTag tag(BodyTag::compose(ColorScheme::defaults(), Margins{}));
-    tag.writeColour(Slot::NewLink, QColor(0, 124, 5));
-    QCOMPARE(tag.text().mid(38, 15), QStringLiteral(R"( LINK="#007C05")"));
-    // Writes that would run off the end are refused rather than growing the tag.
-    tag.writePair(86, QStringLiteral("XX"));
-    tag.writePair(0, QStringLiteral("XX"));
-    QCOMPARE(tag.text().size(), 86);
-    QVERIFY(tag.text().endsWith(QLatin1Char('>')));
-    QVERIFY(tag.text().startsWith(QLatin1Char('<')));
+    // Whatever the scheme and margins, each channel's pair and each margin's digits stand where the
+    // positions say, and only the margins in use change the tag's length.
+    QRandomGenerator random(5);
+    for (int round = 0; round < 2000; ++round) {
+        ColorScheme scheme;
+        for (int slot = 0; slot < Slot::Count; ++slot) {
+            for (int channel = 0; channel < Channel::Count; ++channel)
+                scheme.setChannel(slot, channel, qint16(random.bounded(256)));
+        }
+        Margins margins;
+        margins.setUseLeft(random.bounded(2));
+        margins.setUseTop(random.bounded(2));
+        margins.setLeft(random.bounded(51));
+        margins.setTop(random.bounded(51));
+        const QString tag = BodyTag::compose(scheme, margins);
+        for (int slot = 0; slot < Slot::Count; ++slot) {
+            for (int channel = 0; channel < Channel::Count; ++channel) {
+                QCOMPARE(tag.mid(BodyTag::channelPosition(slot, channel) - 1, 2),
+                    ValueText::hexPair(scheme.channel(slot, channel)));
+            }
+        }
+        if (const int at = BodyTag::leftMarginPosition(margins))
+            QCOMPARE(tag.mid(at - 1, 2), ValueText::marginPair(margins.left()));
+        if (const int at = BodyTag::topMarginPosition(margins))
+            QCOMPARE(tag.mid(at - 1, 2), ValueText::marginPair(margins.top()));
+        QCOMPARE(tag.size(), BodyTag::ColourPartLength + BodyTag::tail(margins).size());
+        QVERIFY(tag.startsWith(QLatin1Char('<')) && tag.endsWith(QLatin1Char('>')));
+    }
 }
 
 void TestScheme::marginClampsAndPreview()
