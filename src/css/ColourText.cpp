@@ -43,9 +43,20 @@ std::optional<Colour> hexColour(QStringView digits)
     return colour;
 }
 
+// Keywords match in ASCII case only, as in a browser: a Kelvin sign (U+212A) is no k.
+QString asciiLower(const QString& text)
+{
+    QString lower = text;
+    for (QChar& c : lower) {
+        if (c >= u'A' && c <= u'Z')
+            c = QChar(c.unicode() + (u'a' - u'A'));
+    }
+    return lower;
+}
+
 Result keyword(const QString& name)
 {
-    const QString lower = name.toLower();
+    const QString lower = asciiLower(name);
     for (const NamedColour& named : namedColours()) {
         if (lower == QLatin1String(named.name)) {
             Colour colour;
