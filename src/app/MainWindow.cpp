@@ -67,10 +67,11 @@ QAction* separator(QObject* parent, const QString& name)
 
 } // namespace
 
-MainWindow::MainWindow(std::unique_ptr<DialogBackend> dialogs, QWidget* parent, Start start)
+MainWindow::MainWindow(std::unique_ptr<DialogBackend> dialogs, QWidget* parent, Start start, StoreSteps* storeSteps)
     : QMainWindow(parent)
     , m_dialogs(std::make_unique<EscapingDialogs>(dialogs ? std::move(dialogs) : std::make_unique<QtDialogBackend>()))
     , m_document(new SchemeDocument(this))
+    , m_store(storeSteps)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("  Hueloom"));

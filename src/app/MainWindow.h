@@ -39,8 +39,11 @@ public:
     // commands, the document's values, the stored title) is done before its first paint, so the window
     // system maps it sooner. Hidden: shown by the caller.
     enum class Start { Hidden, Shown };
-    explicit MainWindow(
-        std::unique_ptr<DialogBackend> dialogs = {}, QWidget* parent = nullptr, Start start = Start::Hidden);
+    // `storeSteps`, when given, is told of every change of the window's settings store.
+    explicit MainWindow(std::unique_ptr<DialogBackend> dialogs = {},
+        QWidget* parent = nullptr,
+        Start start = Start::Hidden,
+        StoreSteps* storeSteps = nullptr);
     ~MainWindow() override;
 
     // Stores the default sample title and reads it back as the start-up title.

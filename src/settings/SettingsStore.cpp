@@ -94,13 +94,25 @@ void enterSection(QSettings& settings, const QString& application, const QString
 
 } // namespace
 
-SettingsStore::SettingsStore()
-    : SettingsStore(defaultFilePath())
+namespace {
+
+// The program's own store tells no one.
+StoreSteps& unheard()
+{
+    static StoreSteps steps;
+    return steps;
+}
+
+} // namespace
+
+SettingsStore::SettingsStore(StoreSteps* steps)
+    : SettingsStore(defaultFilePath(), steps)
 {
 }
 
-SettingsStore::SettingsStore(QString filePath)
+SettingsStore::SettingsStore(QString filePath, StoreSteps* steps)
     : m_filePath(std::move(filePath))
+    , m_steps(steps ? steps : &unheard())
 {
 }
 
@@ -182,30 +194,12 @@ bool SettingsStore::write(const QString& application, const QString& section, co
 
 namespace {
 
-std::function<void()>& stepHook()
-{
-    static std::function<void()> hook;
-    return hook;
-}
-
-std::function<void()>& lockAttemptHook()
-{
-    static std::function<void()> hook;
-    return hook;
-}
-
 // Whether a lock file could be made in the folder of `lockPath` at all. Another writer's lock left in a
 // read-only folder can neither be taken over nor released by this program, so it is not waited for.
 bool folderTakesFiles(const QString& lockPath)
 {
     const QByteArray folder = QFile::encodeName(QFileInfo(lockPath).absolutePath());
     return ::access(folder.constData(), W_OK | X_OK) == 0;
-}
-
-void step()
-{
-    if (stepHook())
-        stepHook()();
 }
 
 // Holds the store's lock for one change. A running holder is waited for (it needs milliseconds), in
@@ -224,7 +218,7 @@ class StoreLock {
     }
 
 public:
-    explicit StoreLock(const QString& path)
+    StoreLock(const QString& path, StoreSteps& steps)
         : m_lock(path + QStringLiteral(".lock"))
     {
         const QString lockPath = path + QStringLiteral(".lock");
@@ -239,8 +233,7 @@ public:
             if ((lockInfo.exists() || lockInfo.isSymLink()) && !lockInfo.isFile())
                 return;
             m_lock.setStaleLockTime(lockInfo.exists() && lockInfo.size() == 0 ? 1 : 30000);
-            if (lockAttemptHook())
-                lockAttemptHook()();
+            steps.lockAttempt();
             if (m_lock.tryLock(0)) {
                 m_held = true;
                 return;
@@ -274,10 +267,10 @@ bool SettingsStore::update(
         return false;
     if (!QDir().mkpath(info.absolutePath()))
         return false;
-    StoreLock lock(m_filePath);
+    StoreLock lock(m_filePath, *m_steps);
     if (!lock.held())
         return false;
-    step();
+    m_steps->stepTaken();
     // Under the lock no one else writes, so any temporary beside the file is a killed writer's.
     LeftoverFiles::removeStale(m_filePath, 0);
     QByteArray before;
@@ -309,30 +302,20 @@ bool SettingsStore::update(
         file.cancelWriting();
         return false;
     }
-    step();
+    m_steps->stepTaken();
     if (!DurableSave::commitWithoutFolderSync(file))
         return false;
-    step();
+    m_steps->stepTaken();
     lock.release();
     DurableSave::syncFolderOf(m_filePath);
     return true;
-}
-
-void SettingsStore::setStepHook(std::function<void()> hook)
-{
-    stepHook() = std::move(hook);
-}
-
-void SettingsStore::setLockAttemptHook(std::function<void()> hook)
-{
-    lockAttemptHook() = std::move(hook);
 }
 
 void SettingsStore::removeLeftovers()
 {
     if (!QFileInfo(m_filePath).absoluteDir().exists())
         return;
-    const StoreLock lock(m_filePath);
+    const StoreLock lock(m_filePath, *m_steps);
     if (lock.held())
         LeftoverFiles::removeStale(m_filePath, 0);
 }

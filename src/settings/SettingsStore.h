@@ -1,5 +1,7 @@
 #pragma once
 
+#include "StoreSteps.h"
+
 #include <QList>
 #include <QString>
 #include <functional>
@@ -17,8 +19,9 @@ public:
     // A section's texts in the order the file holds them, with their names as first written.
     using Entries = QList<std::pair<QString, QString>>;
 
-    SettingsStore();
-    explicit SettingsStore(QString filePath);
+    // `steps`, when given, is told of every change's steps and must outlive the store.
+    explicit SettingsStore(StoreSteps* steps = nullptr);
+    explicit SettingsStore(QString filePath, StoreSteps* steps = nullptr);
 
     static QString defaultFilePath();
     const QString& filePath() const { return m_filePath; }
@@ -41,13 +44,6 @@ public:
     // Removes what a killed write left beside the file. Done by every change as well.
     void removeLeftovers();
 
-    // Called at each step of a change: the lock taken, the new file written beside the old one, the
-    // new file in place. Tests stop a writer there.
-    static void setStepHook(std::function<void()> hook);
-
-    // Called before each attempt to take the store's lock. Tests count the attempts there.
-    static void setLockAttemptHook(std::function<void()> hook);
-
     // True the first time it is asked for this store: a store that cannot be written is said once a run,
     // whichever change found it out, since one cause (a read-only or full folder) fails them all.
     bool firstFailureNotice() { return !std::exchange(m_failureTold, true); }
@@ -59,5 +55,6 @@ public:
 
 private:
     QString m_filePath;
+    StoreSteps* m_steps;
     bool m_failureTold = false;
 };

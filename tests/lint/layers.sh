@@ -6,7 +6,9 @@
 #   web               the one text reader: HTML, selectors, the cascade, the tag reader (on css and colour)
 #   assist            the contrast audit, fixer and simulation (on colour)
 #   scheme            writing the scheme out (on web, css, assist and colour)
-#   files, cli        scheme files and the command line (on all of those); QtCore only, as are the above
+#   files             scheme files, linked sheets, safe saving (on web, css and colour)
+#   cli               the command line (on all of those); QtCore only, as are the above
+#   settings          the per-user settings store (on files; QtCore only)
 #   document          the scheme document and its undo steps (on those, with QtGui)
 set -euo pipefail
 root=$1
@@ -25,6 +27,8 @@ declare -A allowed=(
     [web]="colour css"
     [assist]="colour"
     [scheme]="colour css web assist"
+    [files]="colour css web"
+    [cli]="colour css web assist scheme files"
 )
 for library in "${!allowed[@]}"; do
     pattern="^\s*#\s*include\s+\"(app|contrast|ui|dialogs|info|pick|print|settings|files|document|cli|colour|css|web|assist|scheme)/"
