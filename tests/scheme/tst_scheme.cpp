@@ -100,7 +100,6 @@ void TestScheme::tagLayoutPerMarginState()
         QCOMPARE(tag.mid(leftAt - 1, 2), QStringLiteral("12"));
     if (topAt)
         QCOMPARE(tag.mid(topAt - 1, 2), QStringLiteral("07"));
-
 }
 
 void TestScheme::channelPositionsAddressTheirPair()
