@@ -1,5 +1,7 @@
 #include "Cascade.h"
 
+#include "ComputedStyle.h"
+#include "CustomProperties.h"
 #include "LegacyColour.h"
 #include "Shorthands.h"
 #include "TagStyle.h"
@@ -17,8 +19,6 @@ namespace {
 
 constexpr int MaximumDepth = 64; // of blocks inside one another; the parser keeps deeper ones flat
 constexpr int MaximumImports = 16; // of @import inside one another
-constexpr int MaximumVarDepth = 128; // of var() references inside one another
-constexpr qsizetype MaximumTokens = 1 << 16; // what var() may grow a value to; more is invalid
 
 using Specificity = Selectors::Specificity;
 
@@ -27,47 +27,38 @@ bool selectorParses(const CssValues& selectors)
     return Selectors::parse(selectors).has_value();
 }
 
+bool holdsVar(const CssValues& values)
+{
+    return CustomProperties::holdsVar(values);
+}
+
 bool isWideKeyword(const CssValues& values)
 {
-    static const std::array<const char16_t*, 5> keywords{u"inherit", u"initial", u"unset", u"revert", u"revert-layer"};
-    return values.size() == 1
-        && std::any_of(keywords.begin(), keywords.end(), [&](const char16_t* k) { return values[0].token.isIdent(k); });
-}
-
-bool holdsVar(const CssValues& values, int depth = 0)
-{
-    return depth < MaximumDepth && std::any_of(values.begin(), values.end(), [depth](const CssValue& value) {
-        return value.isFunction(u"var") || value.isFunction(u"env") || holdsVar(value.inside, depth + 1);
-    });
-}
-
-bool isColour(const CssValues& values)
-{
-    return ColourText::readRgba(values, ColourText::Context{false, argb(0, 0, 0)}).has_value();
+    return CustomProperties::isWideKeyword(values);
 }
 
 std::optional<CssValues> backgroundColour(const CssValues& values)
 {
-    return Shorthands::backgroundColour(values,
-        [](const CssValue& value) { return isColour(CssValues{value}) || value.token.isIdent(u"currentcolor"); });
+    return Shorthands::backgroundColour(values, [](const CssValue& value) {
+        return ComputedStyle::isColour(CssValues{value}) || value.token.isIdent(u"currentcolor");
+    });
 }
 
-// The properties the cascade reads, besides the custom ones.
-const QLatin1String ReadProperties[] = {QLatin1String("color"), QLatin1String("background-color"),
-    QLatin1String("background"), QLatin1String("color-scheme"), QLatin1String("opacity"), QLatin1String("filter"),
-    QLatin1String("all"), QLatin1String("background-image"), QLatin1String("margin"), QLatin1String("margin-left"),
-    QLatin1String("margin-top")};
+// The shorthands the cascade reads, which set the properties of ComputedStyle::properties().
+const QLatin1String ReadShorthands[] = {QLatin1String("background"), QLatin1String("margin"), QLatin1String("all")};
 
 // `name` as a declaration gives it: lower case, except a custom property's.
 bool isRead(QStringView name, Qt::CaseSensitivity sensitivity = Qt::CaseSensitive)
 {
     if (name.startsWith(QLatin1String("--")))
         return true;
-    for (const QLatin1String property : ReadProperties) {
-        if (name.compare(property, sensitivity) == 0)
+    for (const QLatin1String shorthand : ReadShorthands) {
+        if (name.compare(shorthand, sensitivity) == 0)
             return true;
     }
-    return false;
+    const QList<ComputedStyle::Property>& properties = ComputedStyle::properties();
+    return std::any_of(properties.begin(), properties.end(),
+        [&](const ComputedStyle::Property& property) { return name.compare(property.name, sensitivity) == 0; });
 }
 
 // Whether a style rule's {} block holds anything the cascade reads: a declaration of a property it
@@ -92,31 +83,9 @@ bool holdsAnythingRead(const CssValues& inside)
 
 using Shorthands::words;
 
-// One side of a margin as a browser takes it: a length, a percentage, auto or a math function.
-bool isMarginWord(const CssValues& word)
-{
-    const CssToken& token = word[0].token;
-    return token.is(CssToken::Dimension) || token.is(CssToken::Percentage) || token.isIdent(u"auto")
-        || (token.is(CssToken::Number) && token.number == 0) || token.is(CssToken::Function);
-}
-
 std::optional<std::pair<CssValues, CssValues>> marginSides(const CssValues& values)
 {
-    return Shorthands::marginSides(values, [](const CssValue& value) { return isMarginWord(CssValues{value}); });
-}
-
-// An opacity: a number or a percentage, calc() of one, clamped to 0..1.
-std::optional<double> opacityOf(const CssValues& value)
-{
-    if (value.size() != 1)
-        return std::nullopt;
-    const bool math = value[0].token.is(CssToken::Function);
-    const std::optional<CssCalc::Quantity> quantity
-        = CssCalc::evaluate(math && value[0].isFunction(u"calc") ? value[0].inside.values() : value);
-    if (!quantity || (quantity->kind != CssCalc::Quantity::Number && quantity->kind != CssCalc::Quantity::Percent))
-        return std::nullopt;
-    const double number = quantity->kind == CssCalc::Quantity::Percent ? quantity->value / 100 : quantity->value;
-    return std::isnan(number) ? 0.0 : std::clamp(number, 0.0, 1.0);
+    return Shorthands::marginSides(values, ComputedStyle::isMarginSide);
 }
 
 // A value a browser takes for the property, var() aside: one that fails drops its declaration.
@@ -126,26 +95,12 @@ bool isValid(const QString& name, const CssValues& value)
         return true;
     if (value.isEmpty() || name == QLatin1String("all"))
         return false;
-    if (name == QLatin1String("color"))
-        return isColour(value) || (value.size() == 1 && value[0].token.isIdent(u"currentcolor"));
-    if (name == QLatin1String("background-color"))
-        return isColour(value) || (value.size() == 1 && value[0].token.isIdent(u"currentcolor"));
     if (name == QLatin1String("background"))
         return backgroundColour(value).has_value();
-    if (name == QLatin1String("opacity"))
-        return opacityOf(value).has_value();
-    if (name == QLatin1String("background-image"))
-        return true;
     if (name == QLatin1String("margin"))
         return marginSides(value).has_value();
-    if (name == QLatin1String("margin-left") || name == QLatin1String("margin-top"))
-        return words(value, 1).size() == 1 && isMarginWord(value);
-    if (name == QLatin1String("filter"))
-        return value[0].token.is(CssToken::Function) || value[0].token.isIdent(u"none")
-            || value[0].token.is(CssToken::Url);
-    // color-scheme: normal, or names with only.
-    return std::all_of(value.begin(), value.end(),
-        [](const CssValue& v) { return v.token.is(CssToken::Ident) || v.token.is(CssToken::Whitespace); });
+    const ComputedStyle::Property* property = ComputedStyle::property(name);
+    return property && property->valid(value);
 }
 
 // The value block[first, last) of a declaration of `name` as the cascade keeps it, told before it is
@@ -168,8 +123,9 @@ std::optional<CssValues> readValue(const QString& name, const CssValues& block, 
         return block.mid(first, last - first);
     if (name != QLatin1String("background"))
         return std::nullopt;
-    const auto colourWord
-        = [](const CssValue& value) { return isColour(CssValues{value}) || value.token.isIdent(u"currentcolor"); };
+    const auto colourWord = [](const CssValue& value) {
+        return ComputedStyle::isColour(CssValues{value}) || value.token.isIdent(u"currentcolor");
+    };
     std::optional<CssValues> kept = Shorthands::backgroundColour(block.constData() + first, last - first, colourWord);
     if (!kept)
         return std::nullopt;
@@ -237,17 +193,11 @@ struct Cascade::Candidate {
     auto rank() const { return std::tuple(band, layerKey, proximity, specificity, order, position); }
 };
 
-struct Cascade::Computed {
-    QHash<QString, std::optional<CssValues>> customs; // with var() resolved; nothing: guaranteed-invalid
-    QStringList scheme; // the computed color-scheme; empty for normal
-    Style style;
-};
-
 // An element's style as last worked out, from its declarations and its parent's style: the states a
 // page is read in (unvisited, visited, pressed) mostly differ at the link alone, and the rest is kept.
 struct Cascade::Known {
     QList<Candidate> own;
-    Computed computed;
+    Style computed;
     int serial = 0; // which working out this is
     int parentSerial = 0; // the parent's working out it stands on
 };
@@ -868,8 +818,7 @@ void Cascade::addElementStyles()
     // Nothing to gather here: style attributes and presentational hints are read per element.
 }
 
-QList<Cascade::Candidate> Cascade::candidates(
-    int element, const Selectors::State& state, Selectors::Matcher& matcher) const
+QList<Cascade::Candidate> Cascade::candidates(int element, const Selectors::State& state, Selectors::Matcher& matcher)
 {
     QList<Candidate> result;
     const int layers = int(m_layers.size());
@@ -995,7 +944,7 @@ QList<Cascade::Candidate> Cascade::candidates(
 
 // The declarations of the element's style attribute that the cascade reads, read once for all the
 // states and elements' readings that weigh them.
-const QList<CssDeclaration>& Cascade::styleAttribute(int element) const
+const QList<CssDeclaration>& Cascade::styleAttribute(int element)
 {
     auto known = m_styles.constFind(element);
     if (known == m_styles.constEnd()) {
@@ -1011,14 +960,14 @@ const QList<CssDeclaration>& Cascade::styleAttribute(int element) const
     return *known;
 }
 
-Cascade::Computed Cascade::compute(int element,
-    const Computed* parent,
+Cascade::Style Cascade::compute(int element,
+    const Style* parent,
     const QList<Candidate>& own,
     const QList<Candidate>* forCustoms,
-    const Selectors::State& state) const
+    const Selectors::State& state)
 {
     Q_UNUSED(state);
-    Computed computed;
+    Style computed;
     // Each property's declarations, strongest first.
     QHash<QString, QList<const Candidate*>> byProperty;
     const auto gather = [&](const QList<Candidate>& list, bool customs) {
@@ -1073,230 +1022,66 @@ Cascade::Computed Cascade::compute(int element,
         return nullptr;
     };
 
-    // Custom properties: inherited unless registered otherwise, then the element's own.
-    if (parent)
-        computed.customs = parent->customs;
-    for (auto it = m_registered.constBegin(); it != m_registered.constEnd(); ++it) {
-        if (!parent || !it->first)
-            computed.customs.insert(it.key(), it->second);
-    }
-    QHash<QString, const Candidate*> own_customs;
+    // Custom properties: inherited unless registered otherwise, then the element's own, in the order the
+    // page declares them (never the hash's, which differs from run to run).
+    QList<std::tuple<int, int, const Candidate*>> declared;
     for (auto it = byProperty.constBegin(); it != byProperty.constEnd(); ++it) {
         if (it.key().startsWith(QLatin1String("--"))) {
             if (const Candidate* candidate = winner(it.key()))
-                own_customs.insert(it.key(), candidate);
+                declared.append({candidate->order, candidate->position, candidate});
         }
     }
-    QHash<QString, std::optional<CssValues>> resolvedOwn;
-    QSet<QString> resolving;
-    WorkBudget& budget = m_budget;
-    // var() substitution; `lookup` gives a custom property's value.
-    std::function<std::optional<CssValues>(const CssValues&, int, qsizetype&)> substitute;
-    std::function<std::optional<CssValues>(const QString&, int)> lookup;
-    substitute = [&](const CssValues& values, int depth, qsizetype& tokens) -> std::optional<CssValues> {
-        if (depth > MaximumVarDepth)
-            return std::nullopt;
-        CssValues result;
-        for (const CssValue& value : values) {
-            if (!budget.spend())
-                return std::nullopt;
-            if (value.isFunction(u"var") || value.isFunction(u"env")) {
-                // var( name [, fallback] ), read in place: the fallback is copied only when it is used.
-                const CssValues& inside = value.inside;
-                const auto skipBlank = [&inside](qsizetype at) {
-                    while (at < inside.size() && inside[at].token.is(CssToken::Whitespace))
-                        ++at;
-                    return at;
-                };
-                const qsizetype name = skipBlank(0);
-                if (name == inside.size() || !inside[name].token.is(CssToken::Ident))
-                    return std::nullopt;
-                const qsizetype comma = skipBlank(name + 1);
-                if (comma < inside.size() && !inside[comma].token.is(CssToken::Comma))
-                    return std::nullopt;
-                std::optional<CssValues> replacement
-                    = value.isFunction(u"var") ? lookup(inside[name].token.text, depth + 1) : std::nullopt;
-                if (!replacement && comma < inside.size()) {
-                    // Each value of the fallback but var() and whitespace stays a value: a fallback of more
-                    // than var() may grow a value to is invalid, and is not copied (it may be as long as
-                    // the text).
-                    qsizetype least = 0;
-                    for (qsizetype at = comma + 1; at < inside.size(); ++at) {
-                        const CssValue& item = inside[at];
-                        least
-                            += item.token.is(CssToken::Whitespace) || item.isFunction(u"var") || item.isFunction(u"env")
-                            ? 0
-                            : 1;
-                    }
-                    if (tokens + least > MaximumTokens)
-                        return std::nullopt;
-                    replacement = substitute(CssParser::trimmed(inside.mid(comma + 1)), depth + 1, tokens);
-                }
-                if (!replacement)
-                    return std::nullopt;
-                tokens += replacement->size();
-                if (tokens > MaximumTokens || !budget.spend(replacement->size()))
-                    return std::nullopt;
-                result += *replacement;
-            } else if (!value.inside.isEmpty() && holdsVar(value.inside)) {
-                std::optional<CssValues> inside = substitute(value.inside, depth + 1, tokens);
-                if (!inside)
-                    return std::nullopt;
-                result.append(CssValue{value.token, std::move(*inside)});
-            } else {
-                result.append(value);
-            }
-        }
-        return result;
-    };
-    lookup = [&](const QString& name, int depth) -> std::optional<CssValues> {
-        const auto candidate = own_customs.constFind(name);
-        if (candidate == own_customs.constEnd())
-            return computed.customs.value(name, std::nullopt);
-        if (const auto done = resolvedOwn.constFind(name); done != resolvedOwn.constEnd())
-            return *done;
-        if (resolving.contains(name) || depth > MaximumVarDepth)
-            return std::nullopt; // a cycle: guaranteed-invalid
-        resolving.insert(name);
-        std::optional<CssValues> result;
-        const CssValues& value = (*candidate)->value;
-        if (value.size() == 1 && (value[0].token.isIdent(u"inherit") || value[0].token.isIdent(u"unset"))) {
-            result = parent ? parent->customs.value(name, std::nullopt) : std::nullopt;
-        } else if (value.size() == 1 && value[0].token.isIdent(u"initial")) {
-            result = m_registered.contains(name) ? m_registered.value(name).second : std::nullopt;
-        } else if (!holdsVar(value)) {
-            // Nothing to substitute: the value itself, shared, for the work substitution would count.
-            result = budget.spend(value.size()) ? std::optional<CssValues>(value) : std::nullopt;
-        } else {
-            qsizetype tokens = 0;
-            result = substitute(value, depth + 1, tokens);
-        }
-        resolving.remove(name);
-        resolvedOwn.insert(name, result);
-        return result;
-    };
-    // In the order the page declares them, never the hash's (which differs from run to run): a chain
-    // deeper than MaximumVarDepth is cut wherever its resolution starts, and that must not depend on luck.
-    QList<std::pair<std::pair<int, int>, QString>> declared;
-    for (auto it = own_customs.constBegin(); it != own_customs.constEnd(); ++it)
-        declared.append({{it.value()->order, it.value()->position}, it.key()});
-    std::sort(declared.begin(), declared.end());
-    for (const auto& [position, name] : std::as_const(declared))
-        lookup(name, 0);
-    for (auto it = resolvedOwn.constBegin(); it != resolvedOwn.constEnd(); ++it)
-        computed.customs.insert(it.key(), it.value());
+    std::sort(declared.begin(), declared.end(), [](const auto& a, const auto& b) {
+        return std::tie(std::get<0>(a), std::get<1>(a), std::get<2>(a)->property)
+            < std::tie(std::get<0>(b), std::get<1>(b), std::get<2>(b)->property);
+    });
+    QList<CustomProperties::Declared> own_customs;
+    for (const auto& [order, position, candidate] : std::as_const(declared))
+        own_customs.append({candidate->property, &candidate->value});
+    CustomProperties customs(parent ? &parent->customs : nullptr, m_registered, &m_budget);
+    customs.resolve(own_customs);
+    computed.customs = customs.values();
 
     // A property's value with var() resolved; an empty list when var() made it invalid.
     const auto specified = [&](const Candidate* candidate) -> CssValues {
         if (!holdsVar(candidate->value))
             return candidate->value;
-        qsizetype tokens = 0;
-        const std::optional<CssValues> value = substitute(candidate->value, 0, tokens);
+        const std::optional<CssValues> value = customs.substituted(candidate->value);
         if (!value)
             return {};
         CssValues trimmed = CssParser::trimmed(*value);
-        if (candidate->shorthand && !isWideKeyword(trimmed) && candidate->property.startsWith(u'm')) {
-            const auto sides = marginSides(trimmed);
+        // What var() gives a margin is checked as a lone tag checks it: what it cannot measure is invalid.
+        const bool margin = candidate->property.startsWith(u'm');
+        if (candidate->shorthand && !isWideKeyword(trimmed) && margin) {
+            const auto sides = Shorthands::marginSides(trimmed, ComputedStyle::isMarginLength);
             return sides ? (candidate->property == QLatin1String("margin-top") ? sides->first : sides->second)
                          : CssValues{};
+        }
+        if (margin && !isWideKeyword(trimmed)) {
+            const QList<CssValues> one = words(trimmed, 1);
+            return one.size() == 1 && ComputedStyle::isMarginLength(one[0][0]) ? one[0] : CssValues{};
         }
         if (candidate->shorthand && !isWideKeyword(trimmed))
             return backgroundColour(trimmed).value_or(CssValues{});
         return trimmed;
     };
 
-    // color-scheme, inherited.
-    computed.scheme = parent ? parent->scheme : QStringList();
-    if (const Candidate* candidate = winner(QStringLiteral("color-scheme"))) {
-        const CssValues value = specified(candidate);
-        if (value.size() == 1 && value[0].token.isIdent(u"initial")) {
-            computed.scheme.clear();
-        } else if (!value.isEmpty() && !isWideKeyword(value)) {
-            computed.scheme.clear();
-            for (const CssValue& item : value) {
-                if (item.token.is(CssToken::Ident) && !item.token.isIdent(u"normal") && !item.token.isIdent(u"only"))
-                    computed.scheme << item.token.text.toLower();
-            }
-        }
+    // The properties in the order they compute, each from its parent's value or its initial one.
+    const ComputedStyle::Context context{parent, m_environment.dark, m_tree.metaColourScheme()};
+    const bool body = element == m_tree.body();
+    for (const ComputedStyle::Property& property : ComputedStyle::properties()) {
+        if (property.bodyOnly && !body)
+            continue;
+        if (property.inherited && parent)
+            property.inherit(computed, *parent);
+        else if (property.initial)
+            property.initial(computed, context);
+        if (const Candidate* candidate = winner(property.name))
+            property.compute(computed, specified(candidate), context);
+        if (property.settle)
+            property.settle(computed, context);
     }
-    QStringList schemes = computed.scheme;
-    if (schemes.isEmpty())
-        schemes = m_tree.metaColourScheme().toLower().split(u' ', Qt::SkipEmptyParts);
-    const bool dark = m_environment.dark && schemes.contains(QLatin1String("dark"))
-        ? true
-        : (schemes.contains(QLatin1String("light")) ? false : schemes.contains(QLatin1String("dark")));
-    computed.style.dark = dark;
-    m_darkNamed = m_darkNamed || schemes.contains(QLatin1String("dark"));
-
-    // color, inherited; the root's initial colour is the scheme's text colour.
-    const Argb inherited = parent ? parent->style.colour : *ColourText::systemColour(u"canvastext", dark);
-    computed.style.colour = inherited;
-    if (const Candidate* candidate = winner(QStringLiteral("color"))) {
-        const CssValues value = specified(candidate);
-        if (value.size() == 1 && value[0].token.isIdent(u"initial")) {
-            computed.style.colour = *ColourText::systemColour(u"canvastext", dark);
-        } else if (!value.isEmpty() && !isWideKeyword(value)) {
-            if (const std::optional<Argb> rgba = ColourText::readRgba(value, ColourText::Context{dark, inherited}))
-                computed.style.colour = *rgba;
-            else
-                computed.style.unusable << QStringLiteral("color: ") + CssParser::text(value);
-        }
-    }
-    // background-color, not inherited.
-    if (const Candidate* candidate = winner(QStringLiteral("background-color"))) {
-        const CssValues value = specified(candidate);
-        if (value.size() == 1 && value[0].token.isIdent(u"inherit")) {
-            computed.style.background = parent ? parent->style.background : argb(0, 0, 0, 0);
-        } else if (!value.isEmpty() && !isWideKeyword(value)) {
-            if (const std::optional<Argb> rgba
-                = ColourText::readRgba(value, ColourText::Context{dark, computed.style.colour}))
-                computed.style.background = *rgba;
-            else
-                computed.style.unusable << QStringLiteral("background-color: ") + CssParser::text(value);
-        }
-    }
-    // opacity, not inherited.
-    if (const Candidate* candidate = winner(QStringLiteral("opacity"))) {
-        const CssValues value = specified(candidate);
-        if (value.size() == 1 && value[0].token.isIdent(u"inherit"))
-            computed.style.opacity = parent ? parent->style.opacity : 1.0;
-        else if (const std::optional<double> opacity = opacityOf(value))
-            computed.style.opacity = *opacity;
-    }
-    // filter: brightness() and opacity() change the colours painted; other filters are left aside.
-    if (const Candidate* candidate = winner(QStringLiteral("filter"))) {
-        for (const CssValue& item : specified(candidate)) {
-            const bool brightness = item.isFunction(u"brightness");
-            if (!brightness && !item.isFunction(u"opacity"))
-                continue;
-            const CssValues inside = CssParser::trimmed(item.inside);
-            const std::optional<CssCalc::Quantity> amount
-                = inside.isEmpty() ? CssCalc::Quantity{1} : CssCalc::evaluate(inside);
-            if (!amount || (amount->kind != CssCalc::Quantity::Number && amount->kind != CssCalc::Quantity::Percent))
-                continue;
-            const double factor
-                = std::max(0.0, amount->kind == CssCalc::Quantity::Percent ? amount->value / 100 : amount->value);
-            if (brightness)
-                computed.style.brightness *= factor;
-            else
-                computed.style.opacity *= std::min(factor, 1.0);
-        }
-    }
-    if (const Candidate* candidate = winner(QStringLiteral("background-image"))) {
-        const CssValues value = specified(candidate);
-        if (value.size() == 1 && value[0].isFunction(u"linear-gradient"))
-            computed.style.backgroundImage = value;
-    }
-    computed.style.customs = computed.customs;
-    // Margins, for the body: what the page's declarations give, left for the caller to measure.
-    if (element == m_tree.body()) {
-        for (const bool left : {true, false}) {
-            if (const Candidate* candidate
-                = winner(left ? QStringLiteral("margin-left") : QStringLiteral("margin-top")))
-                (left ? computed.style.marginLeft : computed.style.marginTop) = specified(candidate);
-        }
-    }
-    Q_UNUSED(element);
+    m_darkNamed = m_darkNamed || ComputedStyle::namedSchemes(computed, context).contains(QLatin1String("dark"));
     return computed;
 }
 
@@ -1313,7 +1098,7 @@ QList<Cascade::Style> Cascade::stylesDownTo(int element, const Selectors::State&
     if (state.visited)
         visitedMatcher.emplace(m_tree, state, m_budget);
     QList<Style> result;
-    std::optional<Computed> parent;
+    std::optional<Style> parent;
     int parentSerial = 0;
     for (const int at : chain) {
         const QList<Candidate> own = candidates(at, plain, matcher);
@@ -1323,19 +1108,19 @@ QList<Cascade::Style> Cascade::stylesDownTo(int element, const Selectors::State&
                 = Known{own, compute(at, parent ? &*parent : nullptr, own, nullptr, plain), ++m_workings, parentSerial};
         }
         parentSerial = known.serial;
-        Computed computed = known.computed;
+        Style computed = known.computed;
         if (state.visited && at == state.link) {
             // A visited link takes its colours from the rules for :visited, everything else (custom
             // properties included) from the unvisited link, and keeps the unvisited colour's alpha.
             const QList<Candidate> visited = candidates(at, state, *visitedMatcher);
-            Computed shown = compute(at, parent ? &*parent : nullptr, visited, &own, state);
-            computed.style.colour = argb(redOf(shown.style.colour), greenOf(shown.style.colour),
-                blueOf(shown.style.colour), alphaOf(computed.style.colour));
-            computed.style.background = argb(redOf(shown.style.background), greenOf(shown.style.background),
-                blueOf(shown.style.background), alphaOf(computed.style.background));
-            computed.style.unusable = shown.style.unusable;
+            Style shown = compute(at, parent ? &*parent : nullptr, visited, &own, state);
+            computed.colour
+                = argb(redOf(shown.colour), greenOf(shown.colour), blueOf(shown.colour), alphaOf(computed.colour));
+            computed.background = argb(redOf(shown.background), greenOf(shown.background), blueOf(shown.background),
+                alphaOf(computed.background));
+            computed.unusable = shown.unusable;
         }
-        result.append(computed.style);
+        result.append(computed);
         parent = std::move(computed);
     }
     if (m_budget.exhausted())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ComputedStyle.h"
 #include "PageTree.h"
 #include "ReadingNotes.h"
 #include "Selectors.h"
@@ -25,20 +26,8 @@
 // first for important ones), then scope proximity, specificity and order.
 class Cascade {
 public:
-    // What an element shows: its colour and background with their alpha, and its colour scheme.
-    struct Style {
-        Argb colour = argb(0, 0, 0);
-        Argb background = argb(0, 0, 0, 0);
-        double opacity = 1; // the element's opacity, which its whole painting is blended with
-        double brightness = 1; // what filter: brightness() multiplies its whole painting by
-        bool dark = false; // the element's used colour scheme
-        QStringList unusable; // values set that could not be read, such as "color: AccentColor"
-        QHash<QString, std::optional<CssValues>> customs; // the custom properties, var() resolved
-        // The margins the page's own declarations give, var() resolved; nothing where it gives none.
-        std::optional<CssValues> backgroundImage; // a single linear-gradient(), var() resolved
-        std::optional<CssValues> marginLeft;
-        std::optional<CssValues> marginTop;
-    };
+    // What an element shows: its colours, colour scheme, margins and custom properties.
+    using Style = ComputedStyle;
 
     // Style sheets already parsed, for readings of the same page to share: the light and the dark
     // reading parse each sheet once. The sheets' values by their text; what their style rules'
@@ -104,7 +93,6 @@ private:
     struct Scope;
     struct Layer;
     struct Candidate;
-    struct Computed;
     struct Context;
     struct Known;
     struct Index;
@@ -124,13 +112,13 @@ private:
     void addDeclarations(const QList<CssDeclaration>& declarations, const Context& context);
     int layerNamed(const QString& name, int parent);
     void rankLayers();
-    QList<Candidate> candidates(int element, const Selectors::State& state, Selectors::Matcher& matcher) const;
-    const QList<CssDeclaration>& styleAttribute(int element) const;
-    Computed compute(int element,
-        const Computed* parent,
+    QList<Candidate> candidates(int element, const Selectors::State& state, Selectors::Matcher& matcher);
+    const QList<CssDeclaration>& styleAttribute(int element);
+    Style compute(int element,
+        const Style* parent,
         const QList<Candidate>& own,
         const QList<Candidate>* forCustoms,
-        const Selectors::State& state) const;
+        const Selectors::State& state);
 
     const PageTree& m_tree;
     MediaQueries::Environment m_environment;
@@ -153,11 +141,11 @@ private:
     qsizetype m_declarationCount = 0; // read, in the style rules
     bool m_leftOut = false; // rules past the most that are read, and so every rule after them
     bool m_sheetCut = false; // a style sheet with more tokens than are read
-    mutable QHash<int, QList<CssDeclaration>> m_styles; // by element: its style attribute's, as read
-    mutable bool m_styleCut = false; // a style attribute with more tokens than are read
+    QHash<int, QList<CssDeclaration>> m_styles; // by element: its style attribute's, as read
+    bool m_styleCut = false; // a style attribute with more tokens than are read
     int m_order = 0;
     int m_anonymous = 0;
     bool m_ranked = false;
-    mutable bool m_authored = false;
-    mutable bool m_darkNamed = false;
+    bool m_authored = false;
+    bool m_darkNamed = false;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "css/CssParser.h"
+#include "web/CustomProperties.h"
 #include "web/HtmlDocument.h"
 
 #include "colour/Rgb.h"
@@ -55,14 +56,14 @@ private:
     void declare(const QString& property, const Declaration& declaration);
     static bool declarable(const QString& name, const CssValues& value);
     void declareAll(const CssDeclaration& declaration);
-    std::optional<CssValues> custom(const QString& name, int depth) const;
-    std::optional<CssValues> substituted(const CssValues& values, int depth, int& budget) const;
-    std::optional<CssValues> specified(const QString& property) const;
+    std::optional<CssValues> specified(const QString& property, CustomProperties& customs) const;
 
     HtmlDocument::Attributes m_body;
     QHash<QString, Declaration> m_declared; // by property
     int m_order = 0;
     bool m_leftOut = false;
-    mutable QHash<QString, std::optional<CssValues>> m_customs; // worked out so far, by name
-    mutable QSet<QString> m_resolving;
+    QHash<QString, std::optional<CssValues>> m_customs; // var() resolved, by name
+    // The declared values of color, background-color, margin-left and margin-top, var() resolved and a
+    // shorthand holding var() taken apart; an empty list when what var() gave is invalid.
+    QHash<QString, std::optional<CssValues>> m_specified;
 };

@@ -167,6 +167,8 @@ private slots:
     void writtenTextReadsBackUnchanged();
     void randomTextNeverGivesImpossibleValues();
     void loneTagAgreesWithTheCascade();
+    void varChainsReadAloneAsInAPage_data();
+    void varChainsReadAloneAsInAPage();
     void tagSoupNestsNoDeeperThanTheLimit_data();
     void tagSoupNestsNoDeeperThanTheLimit();
     void randomTagSoupNestsAsCounted();
@@ -773,6 +775,93 @@ void TestReaders::loneTagAgreesWithTheCascade()
         }
         QVERIFY2(lone.leftMargin == page.leftMargin && lone.topMargin == page.topMargin, qPrintable(tag));
     }
+}
+
+// Custom properties declared in a body's style attribute that refer to one another: chains, cycles,
+// fallbacks, invalid values, env() and !important. A lone tag and a page holding only that tag must
+// resolve them alike: the same colours where the tag gives one (the page's own default where it gives
+// none) and the same margins.
+void TestReaders::varChainsReadAloneAsInAPage_data()
+{
+    QTest::addColumn<quint32>("seed");
+    for (const quint32 seed : {1u, 7u, 42u, 1234u, 65537u, 900913u})
+        QTest::newRow(qPrintable(QString::number(seed))) << seed;
+}
+
+void TestReaders::varChainsReadAloneAsInAPage()
+{
+    QFETCH(quint32, seed);
+    QRandomGenerator random(seed);
+    const QStringList names{"--a", "--b", "--c", "--d", "--e", "--page-text", "--page-background", "--link"};
+    const auto name = [&] { return names.at(random.bounded(int(names.size()))); };
+    const auto colour = [&]() -> QString {
+        const QStringList fixed{"red", "navy", "#123456", "rgb(10 200 30)", "hsl(120deg 50% 40%)", "teal"};
+        return fixed.at(random.bounded(int(fixed.size())));
+    };
+    const auto length = [&]() -> QString {
+        const QStringList fixed{"0", "3px", "12px", "1em", "calc(2px + 5px)", "45px", "70px"};
+        return fixed.at(random.bounded(int(fixed.size())));
+    };
+    // A value that may refer to other properties, nested `depth` deep at most.
+    std::function<QString(int, bool)> value = [&](int depth, bool margin) -> QString {
+        const int pick = random.bounded(depth > 0 ? 9 : 4);
+        switch (pick) {
+        case 0:
+        case 1:
+            return margin ? length() : colour();
+        case 2:
+            // Not currentcolor: a lone tag has no inherited colour for it to stand for, a page has.
+            return QStringList{"nonsense", "12", "inherit", "initial", "var(nothing)"}.at(random.bounded(5));
+        case 3:
+            return "var(" + name() + ')';
+        case 4:
+        case 5:
+            return "var(" + name() + ", " + value(depth - 1, margin) + ')';
+        case 6:
+            return "env(safe-area-inset-top, " + value(depth - 1, margin) + ')';
+        case 7:
+            return margin ? "calc(1px + " + value(depth - 1, margin) + ')' : "env(nothing)";
+        default:
+            return value(depth - 1, margin) + ' ' + value(depth - 1, margin);
+        }
+    };
+    const auto important = [&] { return random.bounded(6) == 0 ? QStringLiteral(" !important") : QString(); };
+    const std::function<QString()> declarations[] = {[&] { return name() + ": " + value(3, false) + important(); },
+        [&] { return name() + ": " + value(3, true) + important(); },
+        [&] { return "color: " + value(2, false) + important(); },
+        [&] { return "background-color: var(" + name() + ')'; },
+        [&] { return "background: " + value(2, false) + important(); },
+        [&] { return "margin-left: " + value(2, true) + important(); },
+        [&] { return "margin: " + value(1, true) + ' ' + value(1, true); },
+        [&] { return "margin-top: var(" + name() + ", " + length() + ')'; }};
+    TagReader::Options asPage;
+    asPage.kind = TagReader::Options::Kind::Page;
+    const TagReader::Found defaults = TagReader::readExplained(QStringLiteral("<body>"),
+        [] {
+            TagReader::Options options;
+            options.kind = TagReader::Options::Kind::Page;
+            options.asShown = true;
+            return options;
+        }())
+                                          .found;
+    int given = 0;
+    for (int round = 0; round < 400; ++round) {
+        QStringList style;
+        for (int i = 1 + random.bounded(8); i > 0; --i)
+            style << declarations[random.bounded(int(std::size(declarations)))]();
+        const QString tag = QStringLiteral("<body style=\"%1\">").arg(style.join(QStringLiteral("; ")));
+        const TagReader::Found lone = TagReader::read(tag);
+        asPage.asShown = true;
+        const TagReader::Found page = TagReader::readExplained(tag, asPage).found;
+        for (std::size_t slot = 0; slot < Slot::Count; ++slot) {
+            given += lone.colours[slot] ? 1 : 0;
+            const std::optional<Rgb> expected = lone.colours[slot] ? lone.colours[slot] : defaults.colours[slot];
+            QVERIFY2(expected == page.colours[slot], qPrintable(tag + " slot " + QString::number(slot)));
+        }
+        QVERIFY2(lone.leftMargin == page.leftMargin && lone.topMargin == page.topMargin, qPrintable(tag));
+    }
+    // The generator must reach resolved values often, or the agreement says little.
+    QVERIFY2(given > 100, qPrintable(QString::number(given)));
 }
 
 // How deep the parser may nest a text the reader let through: the limit, with room for the elements
