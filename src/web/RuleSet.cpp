@@ -233,84 +233,81 @@ void RuleSet::addStyleRule(const CssValues& block, qsizetype at, qsizetype end, 
     addContents(block[end].inside, inner, depth + 1);
 }
 
+// What a block's contents mean to the rule set: runs of declarations for the rule they sit in, style
+// rules, at-rules, and at the top of a sheet @import before any other rule.
+class RuleSet::Contents : public CssContentsHandler {
+public:
+    Contents(RuleSet& rules, const Context& context, int depth)
+        : m_rules(rules)
+        , m_context(context)
+        , m_depth(depth)
+        , m_importsAllowed(depth == 0)
+    {
+    }
+
+    void atRule(const CssRule& rule) override
+    {
+        if (rule.atName == QLatin1String("import")) {
+            if (m_importsAllowed && !m_context.parent)
+                m_rules.addImport(rule.prelude, m_context, m_depth);
+            return;
+        }
+        if (rule.atName != QLatin1String("charset") && !(rule.atName == QLatin1String("layer") && !rule.hasBlock))
+            m_importsAllowed = false;
+        flush();
+        m_rules.addAtRule(rule, m_context, m_depth);
+    }
+
+    void qualifiedRule(const CssValues& block, qsizetype at, qsizetype end) override
+    {
+        m_importsAllowed = false;
+        flush();
+        m_rules.addStyleRule(block, at, end, m_context, m_depth);
+    }
+
+    void declaration(const CssValues& block, qsizetype at, qsizetype end) override
+    {
+        m_importsAllowed = false;
+        // Most rules hold one run of declarations: it is shared with what is kept, not copied.
+        QList<CssDeclaration> run = m_rules.readDeclarations(block, at, end, m_context);
+        m_rules.m_declarationCount += run.size();
+        if (m_rules.m_declarationCount > MaximumDeclarations) {
+            m_rules.m_leftOut = true;
+            m_stopped = true;
+            return;
+        }
+        if (m_declarations.isEmpty())
+            m_declarations = std::move(run);
+        else
+            m_declarations += run;
+    }
+
+    // A reading told to stop, or past its allowance, stops here, between one rule and the next.
+    bool readOn() const override { return !m_stopped && !m_rules.m_budget.exhausted(); }
+
+    void flush()
+    {
+        if (!m_declarations.isEmpty())
+            m_rules.addDeclarations(m_declarations, m_context);
+        m_declarations = {}; // not clear(), which would allocate a list as large for one still shared
+    }
+
+private:
+    RuleSet& m_rules;
+    const Context& m_context;
+    const int m_depth;
+    bool m_importsAllowed;
+    bool m_stopped = false;
+    QList<CssDeclaration> m_declarations;
+};
+
 void RuleSet::addContents(const CssValues& block, const Context& context, int depth)
 {
     if (depth > MaximumDepth || m_budget.exhausted())
         return;
-    const bool nested = context.parent != nullptr;
-    bool importsAllowed = depth == 0;
-    QList<CssDeclaration> declarations;
-    const auto flush = [&] {
-        if (!declarations.isEmpty())
-            addDeclarations(declarations, context);
-        declarations = {}; // not clear(), which would allocate a list as large for one still shared
-    };
-    qsizetype at = 0;
-    const qsizetype size = block.size();
-    // A reading told to stop, or past its allowance, stops here, between one rule and the next.
-    while (at < size && !m_budget.exhausted()) {
-        const CssToken& token = block[at].token;
-        if (token.is(CssToken::Whitespace) || token.is(CssToken::Semicolon)
-            || (!nested && (token.is(CssToken::Cdo) || token.is(CssToken::Cdc)))) {
-            ++at;
-            continue;
-        }
-        if (token.is(CssToken::AtKeyword)) {
-            CssRule rule;
-            rule.atName = token.text.toLower();
-            qsizetype end = at + 1;
-            while (end < size && !block[end].token.is(CssToken::Semicolon) && !block[end].isBlock(CssToken::OpenCurly))
-                ++end;
-            rule.prelude = block.mid(at + 1, end - at - 1);
-            if (end < size && block[end].isBlock(CssToken::OpenCurly)) {
-                rule.block = block[end].inside;
-                rule.hasBlock = true;
-            }
-            at = end + 1;
-            if (rule.atName == QLatin1String("import")) {
-                if (importsAllowed && !nested)
-                    addImport(rule.prelude, context, depth);
-                continue;
-            }
-            if (rule.atName != QLatin1String("charset") && !(rule.atName == QLatin1String("layer") && !rule.hasBlock))
-                importsAllowed = false;
-            flush();
-            addAtRule(rule, context, depth);
-            continue;
-        }
-        importsAllowed = false;
-        // A declaration ends at a semicolon; a rule at its {} block. A custom property may hold {}.
-        qsizetype end = at;
-        while (end < size && !(nested && block[end].token.is(CssToken::Semicolon))
-            && !block[end].isBlock(CssToken::OpenCurly))
-            ++end;
-        const bool custom = nested && token.is(CssToken::Ident) && token.text.startsWith(QLatin1String("--"));
-        if (custom && end < size && block[end].isBlock(CssToken::OpenCurly)) {
-            while (end < size && !block[end].token.is(CssToken::Semicolon))
-                ++end;
-        }
-        if (end >= size || !block[end].isBlock(CssToken::OpenCurly) || custom) {
-            if (nested) {
-                // Most rules hold one run of declarations: it is shared with what is kept, not copied.
-                QList<CssDeclaration> run = readDeclarations(block, at, end, context);
-                m_declarationCount += run.size();
-                if (m_declarationCount > MaximumDeclarations) {
-                    m_leftOut = true;
-                    break;
-                }
-                if (declarations.isEmpty())
-                    declarations = std::move(run);
-                else
-                    declarations += run;
-            }
-            at = end + 1;
-            continue;
-        }
-        flush();
-        addStyleRule(block, at, end, context, depth);
-        at = end + 1;
-    }
-    flush();
+    Contents contents(*this, context, depth);
+    CssParser::contents(block, context.parent != nullptr, contents);
+    contents.flush();
 }
 
 void RuleSet::addAtRule(const CssRule& rule, const Context& context, int depth)

@@ -99,6 +99,7 @@ private:
         QString name;
     };
     struct Context;
+    class Contents;
     struct Index;
     struct SheetFile;
 
