@@ -169,6 +169,8 @@ private slots:
     void loneTagAgreesWithTheCascade();
     void varChainsReadAloneAsInAPage_data();
     void varChainsReadAloneAsInAPage();
+    void varLimitsAreTheSameAloneAndInAPage_data();
+    void varLimitsAreTheSameAloneAndInAPage();
     void tagSoupNestsNoDeeperThanTheLimit_data();
     void tagSoupNestsNoDeeperThanTheLimit();
     void randomTagSoupNestsAsCounted();
@@ -862,6 +864,55 @@ void TestReaders::varChainsReadAloneAsInAPage()
     }
     // The generator must reach resolved values often, or the agreement says little.
     QVERIFY2(given > 100, qPrintable(QString::number(given)));
+}
+
+// The limits of var(): a chain of references as deep as it goes, and values that double at each step
+// past the most tokens var() may make, where a fallback then takes over. A lone tag and a page read
+// them with the same limits. An empty colour: the tag gives no text colour.
+void TestReaders::varLimitsAreTheSameAloneAndInAPage_data()
+{
+    QTest::addColumn<QString>("style");
+    QTest::addColumn<QString>("colour");
+    // --page-text: var(--v40); --v40: var(--v39); … --v0: blue, declared from the far end, so that the
+    // first one read reaches down the whole chain.
+    const auto chain = [](int length) {
+        QStringList parts{QStringLiteral("--page-text: var(--v%1)").arg(length)};
+        for (int at = length; at > 0; --at)
+            parts << QStringLiteral("--v%1: var(--v%2)").arg(at).arg(at - 1);
+        return (parts << QStringLiteral("--v0: blue")).join(QStringLiteral("; "));
+    };
+    QTest::newRow("a chain of 20") << chain(20) << "#0000FF";
+    QTest::newRow("a chain of 60") << chain(60) << "#0000FF";
+    QTest::newRow("a chain past the deepest") << chain(70) << "";
+    // --g0: red; --g1: var(--g0) var(--g0); …: --gN holds 2^(N+1) - 1 tokens.
+    const auto doubling = [](int steps) {
+        QStringList parts{QStringLiteral("--g0: red")};
+        for (int at = 1; at <= steps; ++at)
+            parts << QStringLiteral("--g%1: var(--g%2) var(--g%2)").arg(at).arg(at - 1);
+        return (parts << QStringLiteral("--page-text: var(--g%1, blue)").arg(steps)).join(QStringLiteral("; "));
+    };
+    QTest::newRow("65,535 tokens: no colour, and no fallback") << doubling(15) << "";
+    QTest::newRow("131,071 tokens: too many, so the fallback") << doubling(16) << "#0000FF";
+    QTest::newRow("env() takes its fallback") << "--page-text: env(safe-area-inset-top, blue)"
+                                              << "#0000FF";
+    QTest::newRow("a cycle has no value") << "--page-text: var(--a, blue); --a: var(--b); --b: var(--a)"
+                                          << "#0000FF";
+    QTest::newRow("a name without dashes takes the fallback") << "--page-text: var(nothing, blue)"
+                                                              << "#0000FF";
+}
+
+void TestReaders::varLimitsAreTheSameAloneAndInAPage()
+{
+    QFETCH(QString, style);
+    QFETCH(QString, colour);
+    const QString tag = QStringLiteral("<body style=\"%1\">").arg(style);
+    const TagReader::Found lone = TagReader::read(tag);
+    QCOMPARE(lone.colours[Slot::Text] ? hex(*lone.colours[Slot::Text]) : QString(), colour);
+    TagReader::Options asPage;
+    asPage.kind = TagReader::Options::Kind::Page;
+    asPage.asShown = true;
+    const TagReader::Found page = TagReader::readExplained(tag, asPage).found;
+    QCOMPARE(hex(*page.colours[Slot::Text]), colour.isEmpty() ? QStringLiteral("#000000") : colour);
 }
 
 // How deep the parser may nest a text the reader let through: the limit, with room for the elements
