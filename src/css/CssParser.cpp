@@ -313,6 +313,54 @@ QList<CssDeclaration> CssParser::styleAttribute(QStringView text,
     return declarations(tree(text, {}, cut), wanted, valid);
 }
 
+void CssParser::contents(const CssValues& block, bool nested, CssContentsHandler& handler)
+{
+    qsizetype at = 0;
+    const qsizetype size = block.size();
+    while (at < size && handler.readOn()) {
+        const CssToken& token = block[at].token;
+        if (token.is(CssToken::Whitespace) || token.is(CssToken::Semicolon)
+            || (!nested && (token.is(CssToken::Cdo) || token.is(CssToken::Cdc)))) {
+            ++at;
+            continue;
+        }
+        if (token.is(CssToken::AtKeyword)) {
+            CssRule rule;
+            rule.atName = token.text.toLower();
+            qsizetype end = at + 1;
+            while (end < size && !block[end].token.is(CssToken::Semicolon) && !block[end].isBlock(CssToken::OpenCurly))
+                ++end;
+            rule.prelude = block.mid(at + 1, end - at - 1);
+            if (end < size && block[end].isBlock(CssToken::OpenCurly)) {
+                rule.block = block[end].inside;
+                rule.hasBlock = true;
+            }
+            at = end + 1;
+            handler.atRule(rule);
+            continue;
+        }
+        // A declaration ends at a semicolon; a rule at its {} block. A custom property may hold {}.
+        qsizetype end = at;
+        while (end < size && !(nested && block[end].token.is(CssToken::Semicolon))
+            && !block[end].isBlock(CssToken::OpenCurly))
+            ++end;
+        const bool custom = nested && token.is(CssToken::Ident) && token.text.startsWith(QLatin1String("--"));
+        if (custom && end < size && block[end].isBlock(CssToken::OpenCurly)) {
+            while (end < size && !block[end].token.is(CssToken::Semicolon))
+                ++end;
+        }
+        if (end >= size || !block[end].isBlock(CssToken::OpenCurly) || custom) {
+            // At the top level, what has no {} block runs to the end of the text: a rule with no block.
+            if (nested)
+                handler.declaration(block, at, end);
+            at = end + 1;
+            continue;
+        }
+        handler.qualifiedRule(block, at, end);
+        at = end + 1;
+    }
+}
+
 CssValues CssParser::trimmed(const CssValues& values)
 {
     qsizetype first = 0;

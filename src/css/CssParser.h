@@ -114,6 +114,22 @@ struct CssDeclaration {
     bool important = false;
 };
 
+// What a style sheet's top level or a block's contents hold, told part by part in order by
+// CssParser::contents(), for the caller to give each part its meaning. A part is told where it sits in
+// the block, not copied out of it.
+class CssContentsHandler {
+public:
+    virtual ~CssContentsHandler() = default;
+    // An at-rule, its name in lower case.
+    virtual void atRule(const CssRule& rule) = 0;
+    // A style rule whose prelude is block[at, end) and whose {} block is block[end].
+    virtual void qualifiedRule(const CssValues& block, qsizetype at, qsizetype end) = 0;
+    // One declaration, block[at, end) without its semicolon: in a block nested in a rule only.
+    virtual void declaration(const CssValues& block, qsizetype at, qsizetype end) = 0;
+    // Whether to read on, asked before each part: a reading told to stop stops between two parts.
+    virtual bool readOn() const { return true; }
+};
+
 // CSS Syntax Level 3's parser: style sheets, rule lists, declaration lists and component values, with
 // a browser's error recovery. Blocks nested deeper than any style sheet needs are kept flat, so that
 // no text can exhaust the stack.
@@ -149,6 +165,10 @@ public:
         const std::function<bool(const QString&)>& wanted,
         bool* cut = nullptr,
         const std::function<bool(const QString&, const CssValues&)>& valid = {});
+    // The parts of a block's contents, to `handler`: a style sheet's top level (`nested` false, where
+    // <!-- and --> are passed over and there are no declarations) or a rule's block, where declarations
+    // and rules mix and a custom property's value may hold {}.
+    static void contents(const CssValues& block, bool nested, CssContentsHandler& handler);
     // The values without whitespace at either end.
     static CssValues trimmed(const CssValues& values);
     // The text back from values, for messages: a close approximation, not a serialisation.

@@ -1,7 +1,10 @@
 #include "TagStyle.h"
 
+#include "ComputedStyle.h"
+#include "CustomProperties.h"
 #include "LegacyColour.h"
 #include "Shorthands.h"
+#include "WorkBudget.h"
 #include "css/ColourText.h"
 #include "css/CssCalc.h"
 
@@ -13,19 +16,17 @@
 
 namespace {
 
-constexpr int MaximumTokens = 4096; // what var() may grow a value to; more is invalid, as in browsers
-
-bool isWideKeyword(const CssValues& values)
-{
-    static const std::array<const char16_t*, 5> keywords{u"inherit", u"initial", u"unset", u"revert", u"revert-layer"};
-    return values.size() == 1
-        && std::any_of(keywords.begin(), keywords.end(), [&](const char16_t* k) { return values[0].token.isIdent(k); });
-}
+// The work reading a tag may take, as for a page of its length (PageColours).
+constexpr qint64 MinimumSteps = 200000;
 
 bool holdsVar(const CssValues& values)
 {
-    return std::any_of(values.begin(), values.end(),
-        [](const CssValue& value) { return value.isFunction(u"var") || holdsVar(value.inside); });
+    return CustomProperties::holdsVar(values);
+}
+
+bool isWideKeyword(const CssValues& values)
+{
+    return CustomProperties::isWideKeyword(values);
 }
 
 bool isColour(const CssValues& values)
@@ -33,32 +34,14 @@ bool isColour(const CssValues& values)
     return ColourText::read(values).refusal != ColourText::Refusal::NoColour;
 }
 
-// A length in CSS pixels, calc() of lengths included, em and rem taken at the browser's default 16 px;
-// nothing for a length or percentage that depends on the page, and for what is no length at all.
 std::optional<double> pixels(const CssValue& value)
 {
-    const CssToken& token = value.token;
-    if (token.is(CssToken::Number) && token.number == 0)
-        return 0.0;
-    if (!token.is(CssToken::Dimension) && !value.isFunction(u"calc"))
-        return std::nullopt;
-    const std::optional<CssCalc::Quantity> length
-        = CssCalc::evaluate(token.is(CssToken::Dimension) ? CssValues{value} : value.inside.values());
-    if (!length || length->kind != CssCalc::Quantity::Length)
-        return std::nullopt;
-    // As in a browser, NaN is 0 and the infinities are the largest lengths, which then get limited.
-    return std::isnan(length->value) ? 0.0 : std::clamp(length->value, -1e9, 1e9);
+    return ComputedStyle::pixels(value);
 }
 
 bool isMarginValue(const CssValue& value)
 {
-    static const QStringList lengthUnits{QStringLiteral("ex"), QStringLiteral("ch"), QStringLiteral("vw"),
-        QStringLiteral("vh"), QStringLiteral("vmin"), QStringLiteral("vmax"), QStringLiteral("lh"),
-        QStringLiteral("rlh"), QStringLiteral("vi"), QStringLiteral("vb"), QStringLiteral("cap"), QStringLiteral("ic")};
-    const CssToken& token = value.token;
-    return pixels(value) || token.is(CssToken::Percentage) || token.isIdent(u"auto")
-        || (token.is(CssToken::Dimension) && lengthUnits.contains(token.text.toLower())) || value.isFunction(u"calc")
-        || value.isFunction(u"min") || value.isFunction(u"max") || value.isFunction(u"clamp");
+    return ComputedStyle::isMarginLength(value);
 }
 
 using Shorthands::words;
@@ -123,6 +106,7 @@ TagStyle::TagStyle(const HtmlDocument::Attributes& body, QStringView declaration
     declareAttributes();
     for (const CssDeclaration& declaration : CssParser::styleAttribute(declarations, wanted, &m_leftOut, declarable))
         declareAll(declaration);
+    resolveCustoms(declarations.size());
 }
 
 TagStyle::TagStyle(const HtmlDocument::Attributes& body, const QList<CssDeclaration>& declarations)
@@ -141,8 +125,13 @@ TagStyle::TagStyle(const HtmlDocument::Attributes& body, const QList<CssDeclarat
         if (!later)
             kept.prepend(&declaration);
     }
-    for (const CssDeclaration* declaration : std::as_const(kept))
+    qint64 tokens = 0;
+    for (const CssDeclaration* declaration : std::as_const(kept)) {
         declareAll(*declaration);
+        tokens += declaration->value.size();
+    }
+    // A token stands for at least a character of the text it was read from.
+    resolveCustoms(tokens);
 }
 
 void TagStyle::declareAttributes()
@@ -174,6 +163,28 @@ bool TagStyle::wanted(const QString& name)
         QStringLiteral("background"), QStringLiteral("margin"), QStringLiteral("margin-left"),
         QStringLiteral("margin-top")};
     return name.startsWith(QLatin1String("--")) || read.contains(name);
+}
+
+void TagStyle::resolveCustoms(qint64 characters)
+{
+    // The custom properties, in the order the tag declares them, as the cascade works them out for a
+    // body with nothing above it. What inherits or reverts has nothing to take: it is not the tag's own.
+    QList<std::pair<int, CustomProperties::Declared>> declared;
+    for (auto it = m_declared.constBegin(); it != m_declared.constEnd(); ++it) {
+        if (it.key().startsWith(QLatin1String("--")) && !isWideKeyword(it->value))
+            declared.append({it->order, {it.key(), &it->value}});
+    }
+    std::sort(declared.begin(), declared.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    QList<CustomProperties::Declared> own;
+    for (const auto& [order, custom] : std::as_const(declared))
+        own.append(custom);
+    static const CustomProperties::Registrations none;
+    WorkBudget budget(std::max(MinimumSteps, characters * WorkBudget::StepsPerCharacter));
+    CustomProperties customs(nullptr, none, &budget);
+    customs.resolve(own);
+    m_customs = customs.values();
+    for (const char* property : {"color", "background-color", "margin-left", "margin-top"})
+        m_specified.insert(QLatin1String(property), specified(QLatin1String(property), customs));
 }
 
 QString TagStyle::leftOutNote()
@@ -247,89 +258,16 @@ void TagStyle::declareAll(const CssDeclaration& declaration)
     }
 }
 
-// A custom property's value, with var() in it resolved. Each is worked out once: a chain of properties
-// each using the next twice stays linear, and grows to the token limit at most. A property in a cycle
-// has no value, nor has one that inherits, with nothing above the tag to inherit from.
-std::optional<CssValues> TagStyle::custom(const QString& name, int depth) const
-{
-    if (const auto known = m_customs.constFind(name); known != m_customs.constEnd())
-        return *known;
-    if (depth > 64 || m_resolving.contains(name))
-        return std::nullopt;
-    m_resolving.insert(name);
-    std::optional<CssValues> result;
-    const auto found = m_declared.constFind(name);
-    if (found != m_declared.constEnd() && !isWideKeyword(found->value)) {
-        int budget = MaximumTokens;
-        result = substituted(found->value, depth + 1, budget);
-    }
-    m_resolving.remove(name);
-    m_customs.insert(name, result);
-    return result;
-}
-
-std::optional<CssValues> TagStyle::substituted(const CssValues& values, int depth, int& budget) const
-{
-    if (depth > 32)
-        return std::nullopt;
-    CssValues result;
-    for (const CssValue& value : values) {
-        if (--budget < 0)
-            return std::nullopt;
-        if (value.isFunction(u"var")) {
-            // var( name [, fallback] ), read in place: the fallback is copied only when it is used.
-            const CssValues& inside = value.inside;
-            const auto skipBlank = [&inside](qsizetype at) {
-                while (at < inside.size() && inside[at].token.is(CssToken::Whitespace))
-                    ++at;
-                return at;
-            };
-            const qsizetype name = skipBlank(0);
-            if (name == inside.size() || !inside[name].token.is(CssToken::Ident)
-                || !inside[name].token.text.startsWith(QLatin1String("--")))
-                return std::nullopt;
-            const qsizetype comma = skipBlank(name + 1);
-            if (comma < inside.size() && !inside[comma].token.is(CssToken::Comma))
-                return std::nullopt;
-            std::optional<CssValues> replacement = custom(inside[name].token.text, depth + 1);
-            if (!replacement && comma < inside.size()) {
-                // Each value of the fallback but whitespace takes one of the budget at least: a longer
-                // fallback is invalid, and is not copied (it may be as long as the text).
-                const qsizetype least = std::count_if(inside.begin() + comma + 1, inside.end(),
-                    [](const CssValue& item) { return !item.token.is(CssToken::Whitespace); });
-                if (least > budget)
-                    return std::nullopt;
-                replacement = substituted(CssParser::trimmed(inside.mid(comma + 1)), depth + 1, budget);
-            }
-            if (!replacement)
-                return std::nullopt;
-            budget -= int(replacement->size());
-            if (budget < 0)
-                return std::nullopt;
-            result += *replacement;
-        } else if (!value.inside.isEmpty() && holdsVar(value.inside)) {
-            std::optional<CssValues> inside = substituted(value.inside, depth + 1, budget);
-            if (!inside)
-                return std::nullopt;
-            result.append(CssValue{value.token, std::move(*inside)});
-        } else {
-            result.append(value);
-        }
-    }
-    return result;
-}
-
 // The declared value of a property, with var() resolved and a shorthand holding var() taken apart;
 // nothing when none is declared, an empty list when what var() gave is invalid.
-std::optional<CssValues> TagStyle::specified(const QString& property) const
+std::optional<CssValues> TagStyle::specified(const QString& property, CustomProperties& customs) const
 {
     const auto found = m_declared.constFind(property);
     if (found == m_declared.constEnd())
         return std::nullopt;
     if (!holdsVar(found->value))
         return found->value;
-    int budget = MaximumTokens;
-    const std::optional<CssValues> value = substituted(found->value, 0, budget);
+    const std::optional<CssValues> value = customs.substituted(found->value);
     if (!value)
         return CssValues{};
     const CssValues trimmed = CssParser::trimmed(*value);
@@ -350,7 +288,7 @@ std::optional<CssValues> TagStyle::specified(const QString& property) const
 std::optional<TagStyle::Value> TagStyle::colour() const
 {
     const QString property = QStringLiteral("color");
-    const std::optional<CssValues> value = specified(property);
+    const std::optional<CssValues> value = m_specified.value(property);
     // What inherits, or repeats the colour it would inherit, has nothing above it to take.
     if (!value || value->isEmpty() || isWideKeyword(*value) || (*value)[0].token.isIdent(u"currentcolor"))
         return std::nullopt;
@@ -363,7 +301,7 @@ std::optional<TagStyle::Value> TagStyle::colour() const
 std::optional<TagStyle::Value> TagStyle::background() const
 {
     const QString property = QStringLiteral("background-color");
-    const std::optional<CssValues> value = specified(property);
+    const std::optional<CssValues> value = m_specified.value(property);
     if (!value || value->isEmpty())
         return std::nullopt;
     if ((*value)[0].token.isIdent(u"currentcolor"))
@@ -391,7 +329,7 @@ std::optional<TagStyle::Value> TagStyle::link(Link state) const
 std::optional<TagStyle::Value> TagStyle::margin(bool left) const
 {
     const QString property = left ? QStringLiteral("margin-left") : QStringLiteral("margin-top");
-    const std::optional<CssValues> value = specified(property);
+    const std::optional<CssValues> value = m_specified.value(property);
     if (!value)
         return std::nullopt;
     if (value->isEmpty() || (*value)[0].token.isIdent(u"initial") || (*value)[0].token.isIdent(u"unset"))
@@ -408,6 +346,6 @@ std::optional<TagStyle::Value> TagStyle::margin(bool left) const
 
 std::optional<Rgb> TagStyle::customColour(const QString& name) const
 {
-    const std::optional<CssValues> value = custom(name, 0);
+    const std::optional<CssValues> value = m_customs.value(name);
     return value ? ColourText::read(CssParser::trimmed(*value)).colour : std::nullopt;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "css/CssParser.h"
+#include "web/CustomProperties.h"
 #include "web/HtmlDocument.h"
 
 #include "colour/Rgb.h"
@@ -60,17 +61,20 @@ private:
     // The presentational attributes, as the weakest declarations.
     void declareAttributes();
     static bool wanted(const QString& name);
+    // Works out the custom properties and what each property read is specified as; `characters` is the
+    // size of what was read, which the work allowed grows with.
+    void resolveCustoms(qint64 characters);
     void declare(const QString& property, const Declaration& declaration);
     static bool declarable(const QString& name, const CssValues& value);
     void declareAll(const CssDeclaration& declaration);
-    std::optional<CssValues> custom(const QString& name, int depth) const;
-    std::optional<CssValues> substituted(const CssValues& values, int depth, int& budget) const;
-    std::optional<CssValues> specified(const QString& property) const;
+    std::optional<CssValues> specified(const QString& property, CustomProperties& customs) const;
 
     HtmlDocument::Attributes m_body;
     QHash<QString, Declaration> m_declared; // by property
     int m_order = 0;
     bool m_leftOut = false;
-    mutable QHash<QString, std::optional<CssValues>> m_customs; // worked out so far, by name
-    mutable QSet<QString> m_resolving;
+    QHash<QString, std::optional<CssValues>> m_customs; // var() resolved, by name
+    // The declared values of color, background-color, margin-left and margin-top, var() resolved and a
+    // shorthand holding var() taken apart; an empty list when what var() gave is invalid.
+    QHash<QString, std::optional<CssValues>> m_specified;
 };

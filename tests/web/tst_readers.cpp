@@ -167,6 +167,10 @@ private slots:
     void writtenTextReadsBackUnchanged();
     void randomTextNeverGivesImpossibleValues();
     void loneTagAgreesWithTheCascade();
+    void varChainsReadAloneAsInAPage_data();
+    void varChainsReadAloneAsInAPage();
+    void varLimitsAreTheSameAloneAndInAPage_data();
+    void varLimitsAreTheSameAloneAndInAPage();
     void tagSoupNestsNoDeeperThanTheLimit_data();
     void tagSoupNestsNoDeeperThanTheLimit();
     void randomTagSoupNestsAsCounted();
@@ -777,6 +781,142 @@ void TestReaders::loneTagAgreesWithTheCascade()
         }
         QVERIFY2(lone.leftMargin == page.leftMargin && lone.topMargin == page.topMargin, qPrintable(tag));
     }
+}
+
+// Custom properties declared in a body's style attribute that refer to one another: chains, cycles,
+// fallbacks, invalid values, env() and !important. A lone tag and a page holding only that tag must
+// resolve them alike: the same colours where the tag gives one (the page's own default where it gives
+// none) and the same margins.
+void TestReaders::varChainsReadAloneAsInAPage_data()
+{
+    QTest::addColumn<quint32>("seed");
+    for (const quint32 seed : {1u, 7u, 42u, 1234u, 65537u, 900913u})
+        QTest::newRow(qPrintable(QString::number(seed))) << seed;
+}
+
+void TestReaders::varChainsReadAloneAsInAPage()
+{
+    QFETCH(quint32, seed);
+    QRandomGenerator random(seed);
+    const QStringList names{"--a", "--b", "--c", "--d", "--e", "--page-text", "--page-background", "--link"};
+    const auto name = [&] { return names.at(random.bounded(int(names.size()))); };
+    const auto colour = [&]() -> QString {
+        const QStringList fixed{"red", "navy", "#123456", "rgb(10 200 30)", "hsl(120deg 50% 40%)", "teal"};
+        return fixed.at(random.bounded(int(fixed.size())));
+    };
+    const auto length = [&]() -> QString {
+        const QStringList fixed{"0", "3px", "12px", "1em", "calc(2px + 5px)", "45px", "70px"};
+        return fixed.at(random.bounded(int(fixed.size())));
+    };
+    // A value that may refer to other properties, nested `depth` deep at most.
+    std::function<QString(int, bool)> value = [&](int depth, bool margin) -> QString {
+        const int pick = random.bounded(depth > 0 ? 9 : 4);
+        switch (pick) {
+        case 0:
+        case 1:
+            return margin ? length() : colour();
+        case 2:
+            // Not currentcolor: a lone tag has no inherited colour for it to stand for, a page has.
+            return QStringList{"nonsense", "12", "inherit", "initial", "var(nothing)"}.at(random.bounded(5));
+        case 3:
+            return "var(" + name() + ')';
+        case 4:
+        case 5:
+            return "var(" + name() + ", " + value(depth - 1, margin) + ')';
+        case 6:
+            return "env(safe-area-inset-top, " + value(depth - 1, margin) + ')';
+        case 7:
+            return margin ? "calc(1px + " + value(depth - 1, margin) + ')' : "env(nothing)";
+        default:
+            return value(depth - 1, margin) + ' ' + value(depth - 1, margin);
+        }
+    };
+    const auto important = [&] { return random.bounded(6) == 0 ? QStringLiteral(" !important") : QString(); };
+    const std::function<QString()> declarations[] = {[&] { return name() + ": " + value(3, false) + important(); },
+        [&] { return name() + ": " + value(3, true) + important(); },
+        [&] { return "color: " + value(2, false) + important(); },
+        [&] { return "background-color: var(" + name() + ')'; },
+        [&] { return "background: " + value(2, false) + important(); },
+        [&] { return "margin-left: " + value(2, true) + important(); },
+        [&] { return "margin: " + value(1, true) + ' ' + value(1, true); },
+        [&] { return "margin-top: var(" + name() + ", " + length() + ')'; }};
+    TagReader::Options asPage;
+    asPage.kind = TagReader::Options::Kind::Page;
+    const TagReader::Found defaults = TagReader::readExplained(QStringLiteral("<body>"),
+        [] {
+            TagReader::Options options;
+            options.kind = TagReader::Options::Kind::Page;
+            options.asShown = true;
+            return options;
+        }())
+                                          .found;
+    int given = 0;
+    for (int round = 0; round < 400; ++round) {
+        QStringList style;
+        for (int i = 1 + random.bounded(8); i > 0; --i)
+            style << declarations[random.bounded(int(std::size(declarations)))]();
+        const QString tag = QStringLiteral("<body style=\"%1\">").arg(style.join(QStringLiteral("; ")));
+        const TagReader::Found lone = TagReader::read(tag);
+        asPage.asShown = true;
+        const TagReader::Found page = TagReader::readExplained(tag, asPage).found;
+        for (std::size_t slot = 0; slot < Slot::Count; ++slot) {
+            given += lone.colours[slot] ? 1 : 0;
+            const std::optional<Rgb> expected = lone.colours[slot] ? lone.colours[slot] : defaults.colours[slot];
+            QVERIFY2(expected == page.colours[slot], qPrintable(tag + " slot " + QString::number(slot)));
+        }
+        QVERIFY2(lone.leftMargin == page.leftMargin && lone.topMargin == page.topMargin, qPrintable(tag));
+    }
+    // The generator must reach resolved values often, or the agreement says little.
+    QVERIFY2(given > 100, qPrintable(QString::number(given)));
+}
+
+// The limits of var(): a chain of references as deep as it goes, and values that double at each step
+// past the most tokens var() may make, where a fallback then takes over. A lone tag and a page read
+// them with the same limits. An empty colour: the tag gives no text colour.
+void TestReaders::varLimitsAreTheSameAloneAndInAPage_data()
+{
+    QTest::addColumn<QString>("style");
+    QTest::addColumn<QString>("colour");
+    // --page-text: var(--v40); --v40: var(--v39); … --v0: blue, declared from the far end, so that the
+    // first one read reaches down the whole chain.
+    const auto chain = [](int length) {
+        QStringList parts{QStringLiteral("--page-text: var(--v%1)").arg(length)};
+        for (int at = length; at > 0; --at)
+            parts << QStringLiteral("--v%1: var(--v%2)").arg(at).arg(at - 1);
+        return (parts << QStringLiteral("--v0: blue")).join(QStringLiteral("; "));
+    };
+    QTest::newRow("a chain of 20") << chain(20) << "#0000FF";
+    QTest::newRow("a chain of 60") << chain(60) << "#0000FF";
+    QTest::newRow("a chain past the deepest") << chain(70) << "";
+    // --g0: red; --g1: var(--g0) var(--g0); …: --gN holds 2^(N+1) - 1 tokens.
+    const auto doubling = [](int steps) {
+        QStringList parts{QStringLiteral("--g0: red")};
+        for (int at = 1; at <= steps; ++at)
+            parts << QStringLiteral("--g%1: var(--g%2) var(--g%2)").arg(at).arg(at - 1);
+        return (parts << QStringLiteral("--page-text: var(--g%1, blue)").arg(steps)).join(QStringLiteral("; "));
+    };
+    QTest::newRow("65,535 tokens: no colour, and no fallback") << doubling(15) << "";
+    QTest::newRow("131,071 tokens: too many, so the fallback") << doubling(16) << "#0000FF";
+    QTest::newRow("env() takes its fallback") << "--page-text: env(safe-area-inset-top, blue)"
+                                              << "#0000FF";
+    QTest::newRow("a cycle has no value") << "--page-text: var(--a, blue); --a: var(--b); --b: var(--a)"
+                                          << "#0000FF";
+    QTest::newRow("a name without dashes takes the fallback") << "--page-text: var(nothing, blue)"
+                                                              << "#0000FF";
+}
+
+void TestReaders::varLimitsAreTheSameAloneAndInAPage()
+{
+    QFETCH(QString, style);
+    QFETCH(QString, colour);
+    const QString tag = QStringLiteral("<body style=\"%1\">").arg(style);
+    const TagReader::Found lone = TagReader::read(tag);
+    QCOMPARE(lone.colours[Slot::Text] ? hex(*lone.colours[Slot::Text]) : QString(), colour);
+    TagReader::Options asPage;
+    asPage.kind = TagReader::Options::Kind::Page;
+    asPage.asShown = true;
+    const TagReader::Found page = TagReader::readExplained(tag, asPage).found;
+    QCOMPARE(hex(*page.colours[Slot::Text]), colour.isEmpty() ? QStringLiteral("#000000") : colour);
 }
 
 // How deep the parser may nest a text the reader let through: the limit, with room for the elements

@@ -1,0 +1,357 @@
+#include "SelectorParts.h"
+
+#include <QRegularExpression>
+#include <QSet>
+#include <algorithm>
+#include <cmath>
+
+using namespace SelectorParts;
+
+Selectors::Matcher::Matcher(const PageTree& tree, State state, WorkBudget& budget)
+    : m_tree(tree)
+    , m_state(state)
+    , m_budget(budget)
+    , m_onLinkPath(tree.elements().size(), false)
+{
+    for (int up = state.link; up >= 0; up = tree.at(up).parent)
+        m_onLinkPath[up] = true;
+}
+
+namespace {
+
+struct Context {
+    Selectors::Matcher* matcher;
+    int scope;
+    int anchor; // for :has()
+};
+
+} // namespace
+
+// Kept out of the header: the matching functions see the Matcher's members through this friend.
+class SelectorMatching {
+public:
+    SelectorMatching(const PageTree& tree,
+        const Selectors::State& state,
+        WorkBudget& budget,
+        const QList<bool>& onLinkPath,
+        QHash<std::pair<const void*, std::pair<int, int>>, bool>& known)
+        : m_tree(tree)
+        , m_state(state)
+        , m_budget(budget)
+        , m_onLinkPath(onLinkPath)
+        , m_known(known)
+    {
+    }
+
+    bool list(const List& list, int element, int scope, int anchor, int depth);
+    bool complex(const Complex& complex, int element, int scope, int anchor, int depth);
+
+private:
+    bool compound(const Compound& compound, int element, int scope, int anchor, int depth);
+    bool simple(const Simple& simple, int element, int scope, int anchor, int depth);
+    bool has(const Simple& simple, int element, int scope, int depth);
+    bool nth(const Simple& simple, int element, int scope, int depth);
+    bool attribute(const Simple& simple, int element) const;
+    bool isLink(int element) const;
+
+    const PageTree& m_tree;
+    const Selectors::State& m_state;
+    WorkBudget& m_budget;
+    const QList<bool>& m_onLinkPath;
+    QHash<std::pair<const void*, std::pair<int, int>>, bool>& m_known;
+};
+
+bool SelectorMatching::isLink(int element) const
+{
+    const PageTree::Element& e = m_tree.at(element);
+    return e.html && (e.tag == QLatin1String("a") || e.tag == QLatin1String("area"))
+        && m_tree.attribute(element, u"href").has_value();
+}
+
+bool SelectorMatching::attribute(const Simple& simple, int element) const
+{
+    const PageTree::Element& e = m_tree.at(element);
+    const QString* found = nullptr;
+    for (const auto& [name, value] : e.attributes) {
+        if (name == simple.name) {
+            found = &value;
+            break;
+        }
+    }
+    if (!found)
+        return false;
+    if (!simple.op)
+        return true;
+    const Qt::CaseSensitivity cs = simple.insensitive ? Qt::CaseInsensitive : Qt::CaseSensitive;
+    const QString& value = *found;
+    const QString& wanted = simple.value;
+    switch (simple.op) {
+    case '=':
+        return value.compare(wanted, cs) == 0;
+    case '~': {
+        if (wanted.isEmpty() || wanted.contains(QRegularExpression(QStringLiteral("[ \\t\\n\\f\\r]"))))
+            return false;
+        const QStringList words
+            = value.split(QRegularExpression(QStringLiteral("[ \\t\\n\\f\\r]+")), Qt::SkipEmptyParts);
+        return std::any_of(words.begin(), words.end(), [&](const QString& w) { return w.compare(wanted, cs) == 0; });
+    }
+    case '|':
+        return value.compare(wanted, cs) == 0 || value.startsWith(wanted + u'-', cs);
+    case '^':
+        return !wanted.isEmpty() && value.startsWith(wanted, cs);
+    case '$':
+        return !wanted.isEmpty() && value.endsWith(wanted, cs);
+    case '*':
+        return !wanted.isEmpty() && value.contains(wanted, cs);
+    default:
+        return false;
+    }
+}
+
+bool SelectorMatching::nth(const Simple& simple, int element, int scope, int depth)
+{
+    const PageTree::Element& e = m_tree.at(element);
+    if (simple.arguments && !list(*simple.arguments, element, scope, -1, depth + 1))
+        return false;
+    int position = 1;
+    for (int sibling = simple.fromEnd ? e.next : e.previous; sibling >= 0;
+         sibling = simple.fromEnd ? m_tree.at(sibling).next : m_tree.at(sibling).previous) {
+        if (!m_budget.spend())
+            return false;
+        if (simple.ofType && m_tree.at(sibling).tag != e.tag)
+            continue;
+        if (simple.arguments && !list(*simple.arguments, sibling, scope, -1, depth + 1))
+            continue;
+        ++position;
+    }
+    const qint64 offset = qint64(position) - simple.b;
+    if (simple.a == 0)
+        return offset == 0;
+    return offset % simple.a == 0 && offset / simple.a >= 0;
+}
+
+bool SelectorMatching::has(const Simple& simple, int element, int scope, int depth)
+{
+    const auto key = std::pair<const void*, std::pair<int, int>>{&simple, {element, scope}};
+    if (const auto known = m_known.constFind(key); known != m_known.constEnd())
+        return *known;
+    bool result = false;
+    // The candidates: the element's descendants, or its following siblings and theirs.
+    const auto subtreeEnd = [this](int from) { return m_tree.at(from).end; };
+    for (const Complex& argument : *simple.arguments) {
+        Simple anchor;
+        anchor.kind = Simple::Anchor;
+        const Complex relative = anchored(argument, anchor);
+        const char combinator = relative.compounds[1].combinator;
+        int first = element + 1;
+        int end = 0;
+        if (combinator == ' ' || combinator == '>') {
+            end = subtreeEnd(element);
+        } else {
+            const int parent = m_tree.at(element).parent;
+            end = parent >= 0 ? subtreeEnd(parent) : element + 1;
+            first = m_tree.at(element).next >= 0 ? m_tree.at(element).next : end;
+        }
+        for (int candidate = first; candidate < end && !result; ++candidate) {
+            if (!m_budget.spend())
+                return false;
+            result = complex(relative, candidate, scope, element, depth + 1);
+        }
+        if (result)
+            break;
+    }
+    m_known.insert(key, result);
+    return result;
+}
+
+bool SelectorMatching::simple(const Simple& simple, int element, int scope, int anchor, int depth)
+{
+    const PageTree::Element& e = m_tree.at(element);
+    switch (simple.kind) {
+    case Simple::Type:
+        return e.tag == simple.name;
+    case Simple::Universal:
+        return true;
+    case Simple::Class:
+        return std::binary_search(e.classes.begin(), e.classes.end(), simple.hash);
+    case Simple::Id:
+        return !e.id.isEmpty() && e.id == simple.name;
+    case Simple::Attribute:
+        return attribute(simple, element);
+    case Simple::PseudoElement:
+        return false;
+    case Simple::Anchor:
+        return element == anchor;
+    case Simple::Is:
+    case Simple::Where:
+    case Simple::Nest:
+        return list(*simple.arguments, element, scope, -1, depth + 1);
+    case Simple::Not:
+        return !list(*simple.arguments, element, scope, -1, depth + 1);
+    case Simple::Has:
+        return has(simple, element, scope, depth);
+    case Simple::Nth:
+        return nth(simple, element, scope, depth);
+    case Simple::Lang: {
+        for (int up = element; up >= 0; up = m_tree.at(up).parent) {
+            if (const std::optional<QString> lang = m_tree.attribute(up, u"lang")) {
+                const QString value = lang->toLower();
+                return value == simple.value || value.startsWith(simple.value + u'-');
+            }
+        }
+        return false;
+    }
+    case Simple::Pseudo:
+        break;
+    }
+    const QString& name = simple.name;
+    const bool pressedPath = m_state.pressed && m_onLinkPath[element];
+    if (name == QLatin1String("root"))
+        return element == m_tree.root();
+    if (name == QLatin1String("scope") || name == QLatin1String("-scope-where"))
+        return element == (scope >= 0 ? scope : m_tree.root());
+    if (name == QLatin1String("any-link"))
+        return isLink(element);
+    if (name == QLatin1String("link"))
+        return isLink(element) && !(element == m_state.link && m_state.visited);
+    if (name == QLatin1String("visited"))
+        return element == m_state.link && m_state.visited;
+    if (name == QLatin1String("hover") || name == QLatin1String("active") || name == QLatin1String("focus-within"))
+        return pressedPath;
+    if (name == QLatin1String("focus"))
+        return m_state.pressed && element == m_state.link;
+    if (name == QLatin1String("only-child") || name == QLatin1String("only-of-type")) {
+        const bool ofType = name == QLatin1String("only-of-type");
+        for (const int start : {e.previous, e.next}) {
+            const bool forward = start == e.next;
+            for (int s = start; s >= 0; s = forward ? m_tree.at(s).next : m_tree.at(s).previous) {
+                if (!m_budget.spend())
+                    return false;
+                if (!ofType || m_tree.at(s).tag == e.tag)
+                    return false;
+            }
+        }
+        return true;
+    }
+    if (name == QLatin1String("empty"))
+        return !e.hasContent;
+    if (name == QLatin1String("defined") || name == QLatin1String("-always") || name == QLatin1String("read-only"))
+        return true;
+    return false;
+}
+
+bool SelectorMatching::compound(const Compound& compound, int element, int scope, int anchor, int depth)
+{
+    for (const Simple& one : compound.simples) {
+        if (!m_budget.spend() || !simple(one, element, scope, anchor, depth))
+            return false;
+    }
+    return true;
+}
+
+bool SelectorMatching::complex(const Complex& complex, int element, int scope, int anchor, int depth)
+{
+    if (depth > MaximumDepth * 4)
+        return false;
+    // Right to left, trying each element a combinator allows; a (compound, element) pair that failed
+    // once fails again, so each is tried once.
+    const QList<Compound>& compounds = complex.compounds;
+    QList<std::pair<qsizetype, int>> pending{{compounds.size() - 1, element}};
+    QSet<qint64> tried;
+    while (!pending.isEmpty()) {
+        const auto [index, at] = pending.takeLast();
+        if (compounds.size() > 2) {
+            const qint64 key = qint64(index) << 32 | qint64(at);
+            if (tried.contains(key))
+                continue;
+            tried.insert(key);
+        }
+        if (!compound(compounds[index], at, scope, anchor, depth))
+            continue;
+        if (index == 0)
+            return true;
+        const PageTree::Element& e = m_tree.at(at);
+        if (index == 1 && anchor >= 0 && compounds[0].simples.size() == 1
+            && compounds[0].simples[0].kind == Simple::Anchor) {
+            // The element a relative selector hangs from: its relation to `at` is known directly.
+            const PageTree::Element& a = m_tree.at(anchor);
+            switch (compounds[1].combinator) {
+            case '>':
+                if (e.parent == anchor)
+                    return true;
+                break;
+            case '+':
+                if (e.previous == anchor)
+                    return true;
+                break;
+            case '~':
+                if (e.parent == a.parent && anchor < at)
+                    return true;
+                break;
+            default:
+                if (anchor < at && at < a.end)
+                    return true;
+                break;
+            }
+            continue;
+        }
+        switch (compounds[index].combinator) {
+        case '>':
+            if (e.parent >= 0)
+                pending.append({index - 1, e.parent});
+            break;
+        case '+':
+            if (e.previous >= 0)
+                pending.append({index - 1, e.previous});
+            break;
+        case '~': {
+            QList<std::pair<qsizetype, int>> more;
+            for (int s = e.previous; s >= 0; s = m_tree.at(s).previous)
+                more.prepend({index - 1, s});
+            pending += more;
+            break;
+        }
+        default: {
+            QList<std::pair<qsizetype, int>> more;
+            for (int up = e.parent; up >= 0; up = m_tree.at(up).parent)
+                more.prepend({index - 1, up});
+            pending += more;
+            break;
+        }
+        }
+        if (!m_budget.spend(1))
+            return false;
+    }
+    return false;
+}
+
+bool SelectorMatching::list(const List& list, int element, int scope, int anchor, int depth)
+{
+    if (anchor < 0 && list.size() > 0) {
+        const auto key = std::pair<const void*, std::pair<int, int>>{&list, {element, scope}};
+        if (const auto known = m_known.constFind(key); known != m_known.constEnd())
+            return *known;
+        bool result = false;
+        for (const Complex& one : list) {
+            if ((result = complex(one, element, scope, anchor, depth)))
+                break;
+        }
+        m_known.insert(key, result);
+        return result;
+    }
+    return std::any_of(
+        list.begin(), list.end(), [&](const Complex& one) { return complex(one, element, scope, anchor, depth); });
+}
+
+std::optional<Selectors::Specificity> Selectors::match(int element, Matcher& matcher, int scope) const
+{
+    SelectorMatching matching(matcher.m_tree, matcher.m_state, matcher.m_budget, matcher.m_onLinkPath, matcher.m_known);
+    std::optional<Specificity> best;
+    for (const Complex& complex : *m_list) {
+        if (best && complex.specificity <= *best)
+            continue;
+        if (matching.complex(complex, element, scope, -1, 0))
+            best = complex.specificity;
+    }
+    return best;
+}
