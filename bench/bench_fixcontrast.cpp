@@ -1,7 +1,7 @@
 // How long one Fix Contrast proposal takes, over random schemes, for each target and underline choice:
 // the mean and the slowest; then the same for the dark companion.
 #include "assist/ContrastFixer.h"
-#include "colour/ColorScheme.h"
+#include "colour/ColourScheme.h"
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>
@@ -13,9 +13,9 @@ int main()
 {
     constexpr int Schemes = 1000;
     QRandomGenerator random(14);
-    std::vector<ColorScheme> schemes(Schemes);
-    for (ColorScheme& scheme : schemes) {
-        for (int field = 0; field < ColorScheme::ValueCount; ++field)
+    std::vector<ColourScheme> schemes(Schemes);
+    for (ColourScheme& scheme : schemes) {
+        for (int field = 0; field < ColourScheme::ValueCount; ++field)
             scheme.setValue(field, static_cast<qint16>(random.bounded(256)));
     }
 
@@ -24,7 +24,7 @@ int main()
             double totalMs = 0.0;
             double worstMs = 0.0;
             int moved = 0;
-            for (const ColorScheme& scheme : schemes) {
+            for (const ColourScheme& scheme : schemes) {
                 QElapsedTimer timer;
                 timer.start();
                 moved += ContrastFixer::propose(scheme, target, underlined).backgroundMoved ? 1 : 0;
@@ -43,7 +43,7 @@ int main()
         for (const bool underlined : {false, true}) {
             double totalMs = 0.0;
             double worstMs = 0.0;
-            for (const ColorScheme& scheme : schemes) {
+            for (const ColourScheme& scheme : schemes) {
                 QElapsedTimer timer;
                 timer.start();
                 ContrastFixer::proposeDark(scheme, target, underlined);

@@ -44,7 +44,7 @@ int main()
     constexpr int Rounds = 100;
     const QString scheme = dir.filePath(QStringLiteral("sea.hlm"));
     report("save scheme (synced)", Rounds, [&](int round) {
-        ColorScheme colours;
+        ColourScheme colours;
         colours.setValue(0, static_cast<qint16>(round % 256));
         return SchemeFile::write(scheme, colours);
     });

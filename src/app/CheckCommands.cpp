@@ -83,7 +83,7 @@ void CheckCommands::fixContrast()
     SchemeDocument& document = m_context.document;
     auto* window = new FixContrastWindow(document.scheme(), m_context.window);
     window->setAttribute(Qt::WA_DeleteOnClose);
-    connect(window, &FixContrastWindow::applied, this, [&document](const ColorScheme& proposed) {
+    connect(window, &FixContrastWindow::applied, this, [&document](const ColourScheme& proposed) {
         SchemeState fixed = document.state();
         fixed.scheme = proposed;
         document.applyState(fixed, tr("Fix Contrast"));
@@ -99,7 +99,7 @@ void CheckCommands::makeDarkScheme()
     SchemeDocument& document = m_context.document;
     auto* window = new DarkSchemeWindow(document.scheme(), document.margins(), m_context.window);
     window->setAttribute(Qt::WA_DeleteOnClose);
-    connect(window, &DarkSchemeWindow::applied, this, [&document](const ColorScheme& dark) {
+    connect(window, &DarkSchemeWindow::applied, this, [&document](const ColourScheme& dark) {
         SchemeState state = document.state();
         state.scheme = dark;
         document.applyState(state, tr("Make Dark Scheme"));

@@ -1,7 +1,7 @@
 #include "ColorChooser.h"
 
 #include "document/SchemeDocument.h"
-#include "scheme/ValueText.h"
+#include "formats/ValueText.h"
 #include "ui/Controls.h"
 
 #include <QButtonGroup>

@@ -9,7 +9,7 @@
 #include "document/SchemeDocument.h"
 #include "files/LinkedSheets.h"
 #include "files/ReadFile.h"
-#include "scheme/FoundText.h"
+#include "formats/FoundText.h"
 #include "web/TagReader.h"
 #include "web/TextLimit.h"
 
@@ -41,7 +41,7 @@ ColourCommands::~ColourCommands()
 
 void ColourCommands::defaultColours()
 {
-    m_context.document.replaceScheme(ColorScheme::defaults(), tr("Default Colors"));
+    m_context.document.replaceScheme(ColourScheme::defaults(), tr("Default Colors"));
 }
 
 void ColourCommands::windowsColourDialog()

@@ -3,7 +3,7 @@
 #include "MainActions.h"
 #include "colour/ColourFormats.h"
 #include "document/SchemeDocument.h"
-#include "scheme/SchemeFormats.h"
+#include "formats/SchemeFormats.h"
 
 #include <QAction>
 #include <QClipboard>

@@ -109,7 +109,7 @@ void FileCommands::openSchemeFile(const QString& path, const QString& shownName,
     m_context.commonDialog.FileName = shownName.isEmpty() ? path : shownName;
     // Nothing changes unless the whole file is good: a bad file never leaves half a scheme behind.
     SchemeFile::Failure failure;
-    const std::optional<ColorScheme> loaded = SchemeFile::read(path, nullptr, &failure);
+    const std::optional<ColourScheme> loaded = SchemeFile::read(path, nullptr, &failure);
     if (!loaded) {
         // The second line names the file and what was wrong with it: "Permission denied" is not "not a
         // Hueloom file". A name typed on the command line that names nothing is only told so. A line end

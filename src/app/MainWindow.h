@@ -56,7 +56,7 @@ public:
     void bringToFront();
 
     SchemeDocument& document() { return *m_document; }
-    const ColorScheme& scheme() const { return m_document->scheme(); }
+    const ColourScheme& scheme() const { return m_document->scheme(); }
     BodyTag tag() const { return m_document->tag(); }
     const Margins& margins() const { return m_document->margins(); }
     int selectedSlot() const { return m_document->selectedSlot(); }

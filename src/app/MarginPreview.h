@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scheme/Margins.h"
+#include "formats/Margins.h"
 
 #include <QPoint>
 

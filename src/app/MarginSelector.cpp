@@ -2,8 +2,8 @@
 
 #include "SpinButton.h"
 #include "document/SchemeDocument.h"
-#include "scheme/Margins.h"
-#include "scheme/ValueText.h"
+#include "formats/Margins.h"
+#include "formats/ValueText.h"
 #include "ui/Controls.h"
 
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #include "SampleArea.h"
 
 #include "SampleTitle.h"
-#include "colour/ColorScheme.h"
+#include "colour/ColourScheme.h"
 #include "colour/Contrast.h"
 #include "document/SchemeDocument.h"
 #include "ui/Controls.h"
@@ -101,7 +101,7 @@ void SampleArea::show(int slot)
 {
     if (!m_document)
         return;
-    const ColorScheme& scheme = m_document->scheme();
+    const ColourScheme& scheme = m_document->scheme();
     if (slot == SchemeDocument::SeveralSlots) {
         for (int each = 0; each < Slot::Count; ++each)
             recolour(each, ColourVision::simulate(m_simulation, scheme.colour(each)));
@@ -113,7 +113,7 @@ void SampleArea::show(int slot)
 
 void SampleArea::refreshContrastHints()
 {
-    const ColorScheme& scheme = m_document->scheme();
+    const ColourScheme& scheme = m_document->scheme();
     const QColor page = scheme.colour(Slot::Background);
     for (int slot = Slot::Text; slot < Slot::Count; ++slot) {
         const double ratio = Contrast::ratio(scheme.colour(slot), page);

@@ -81,9 +81,9 @@ Rgb simulate(Deficiency deficiency, const Rgb& colour)
     return Rgb(rgb.red(), rgb.green(), rgb.blue());
 }
 
-ColorScheme simulate(Deficiency deficiency, const ColorScheme& scheme)
+ColourScheme simulate(Deficiency deficiency, const ColourScheme& scheme)
 {
-    ColorScheme seen = scheme;
+    ColourScheme seen = scheme;
     for (int slot = 0; slot < Slot::Count; ++slot) {
         const Rgb colour = simulate(deficiency, scheme.colour(slot));
         seen.setColour(slot, colour);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "colour/ColorScheme.h"
+#include "colour/ColourScheme.h"
 
 #include "colour/Rgb.h"
 #include <QString>
@@ -17,7 +17,7 @@ inline constexpr std::array<Deficiency, 5> All{Deficiency::Normal, Deficiency::P
 // The colour as the reader sees it, on 8-bit channels. Normal vision returns the colour unchanged.
 Rgb simulate(Deficiency deficiency, const Rgb& colour);
 // Every slot of `scheme` as the reader sees it.
-ColorScheme simulate(Deficiency deficiency, const ColorScheme& scheme);
+ColourScheme simulate(Deficiency deficiency, const ColourScheme& scheme);
 
 // "Normal Vision", "Protanopia", ...: the name shown to the user.
 QString displayName(Deficiency deficiency);

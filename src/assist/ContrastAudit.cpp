@@ -44,7 +44,7 @@ bool passes(const PairKind& kind, double ratio, double lc, Target target)
     return isApca(target) ? std::abs(lc) >= levelFor(target) : ratio >= levelFor(target);
 }
 
-std::vector<Pair> audit(const ColorScheme& scheme, Target target, bool linksUnderlined)
+std::vector<Pair> audit(const ColourScheme& scheme, Target target, bool linksUnderlined)
 {
     std::vector<Pair> pairs;
     for (const PairKind& kind : Pairs) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "colour/ColorScheme.h"
+#include "colour/ColourScheme.h"
 
 #include <QString>
 #include <vector>
@@ -51,7 +51,7 @@ bool passes(const PairKind& kind, double ratio, double lc, Target target);
 
 // Every pair the setting checks, in the order of Pairs: the pairs against the text only when links
 // are not underlined.
-std::vector<Pair> audit(const ColorScheme& scheme, Target target, bool linksUnderlined);
+std::vector<Pair> audit(const ColourScheme& scheme, Target target, bool linksUnderlined);
 bool allPass(const std::vector<Pair>& pairs);
 
 } // namespace ContrastAudit

@@ -242,7 +242,7 @@ Choice solveOn(const Candidate& back,
     return choice;
 }
 
-void setColour(ColorScheme& scheme, int slot, const Codes& rgb)
+void setColour(ColourScheme& scheme, int slot, const Codes& rgb)
 {
     for (int c = 0; c < Channel::Count; ++c)
         scheme.setChannel(slot, c, static_cast<qint16>(rgb[static_cast<std::size_t>(c)]));
@@ -251,7 +251,7 @@ void setColour(ColorScheme& scheme, int slot, const Codes& rgb)
 // The work one scheme needs whatever the target: each colour's ladder, the background's on demand.
 class Search {
 public:
-    explicit Search(const ColorScheme& scheme, Pricing pricing = Pricing::Nearest)
+    explicit Search(const ColourScheme& scheme, Pricing pricing = Pricing::Nearest)
         : m_scheme(scheme)
         , m_back(rgbOf(scheme.colour(Slot::Background)))
         , m_pricing(pricing)
@@ -306,7 +306,7 @@ private:
         return *m_backgrounds;
     }
 
-    ColorScheme m_scheme;
+    ColourScheme m_scheme;
     Codes m_back;
     Pricing m_pricing;
     Ladders m_ladders;
@@ -325,7 +325,7 @@ Proposal proposeWith(Search& search, Target target, bool linksUnderlined)
         proposal.solved = false;
     }
     // The figures and the verdict as the rest of the program has them, from the rounded colours.
-    const ColorScheme& s = proposal.scheme;
+    const ColourScheme& s = proposal.scheme;
     for (const ContrastAudit::Pair& pair : ContrastAudit::audit(s, target, false)) {
         const auto i = static_cast<std::size_t>(pair.kind.fore);
         if (pair.kind.fromText()) {
@@ -345,19 +345,19 @@ Proposal proposeWith(Search& search, Target target, bool linksUnderlined)
 
 } // namespace
 
-Proposal propose(const ColorScheme& scheme, Target target, bool linksUnderlined)
+Proposal propose(const ColourScheme& scheme, Target target, bool linksUnderlined)
 {
     Search search(scheme);
     return proposeWith(search, target, linksUnderlined);
 }
 
-Proposal proposeDark(const ColorScheme& scheme, Target target, bool linksUnderlined)
+Proposal proposeDark(const ColourScheme& scheme, Target target, bool linksUnderlined)
 {
     Search search(scheme, Pricing::Mirrored);
     return proposeWith(search, target, linksUnderlined);
 }
 
-std::vector<Proposal> proposeEach(const ColorScheme& scheme, const std::vector<Setting>& settings)
+std::vector<Proposal> proposeEach(const ColourScheme& scheme, const std::vector<Setting>& settings)
 {
     Search search(scheme);
     std::vector<Proposal> proposals;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ContrastAudit.h"
-#include "colour/ColorScheme.h"
+#include "colour/ColourScheme.h"
 
 #include "colour/Rgb.h"
 #include <QString>
@@ -22,7 +22,7 @@ using ContrastAudit::Target;
 using ContrastAudit::Targets;
 
 struct Proposal {
-    ColorScheme scheme;
+    ColourScheme scheme;
     // Every rule is met. Only false when no background at all allows it (AAA with links told apart
     // from the text by colour): the proposal then meets the rules against the background only.
     bool solved = false;
@@ -42,21 +42,21 @@ struct Proposal {
 // a WCAG 2 ratio under both WCAG 2's luminance and CSS Color 4's unrounded weights. Each colour may take any 8-bit
 // colour its lightness line passes through. The background stays whenever some solution keeps it,
 // otherwise it moves the least Oklab distance that lets one exist; a colour that need not move stays.
-Proposal propose(const ColorScheme& scheme, Target target, bool linksUnderlined);
+Proposal propose(const ColourScheme& scheme, Target target, bool linksUnderlined);
 
 // A dark companion of `scheme` that meets the same rules: the background at OKLCH lightness 0.25 or
 // below, keeping its hue (its mirrored lightness 1 - L when that is dark enough, else as near to 0.25
 // as a solution allows); every other colour keeping its hue, with the lightness nearest its mirrored
 // lightness (least total lightness change) that meets the target and, for links not underlined, the
 // 3:1 rule. `backgroundShift` is the background's change in lightness.
-Proposal proposeDark(const ColorScheme& scheme, Target target, bool linksUnderlined);
+Proposal proposeDark(const ColourScheme& scheme, Target target, bool linksUnderlined);
 
 struct Setting {
     Target target;
     bool linksUnderlined;
 };
 // The proposals for several settings of one scheme, sharing the work that does not depend on them.
-std::vector<Proposal> proposeEach(const ColorScheme& scheme, const std::vector<Setting>& settings);
+std::vector<Proposal> proposeEach(const ColourScheme& scheme, const std::vector<Setting>& settings);
 
 // `colour` at OKLCH lightness `lightness` (0 black to 1 white), rounded to 8-bit channels: same hue,
 // chroma lowered only as far as sRGB needs. The nearest 8-bit colour when it keeps the hue within 1.5

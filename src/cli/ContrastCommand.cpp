@@ -8,7 +8,7 @@
 #include "files/PrintableText.h"
 #include "files/ReadFile.h"
 #include "files/SchemeFile.h"
-#include "scheme/FoundText.h"
+#include "formats/FoundText.h"
 #include "web/TagReader.h"
 #include "web/TextLimit.h"
 
@@ -37,12 +37,12 @@ QString hex(const Rgb& colour)
 }
 
 // "#CECEFF,#0055AA,#007C00,#003C00,#00B500": five colours, or nothing when `text` is not that.
-std::optional<ColorScheme> fiveColours(const QString& text)
+std::optional<ColourScheme> fiveColours(const QString& text)
 {
     const QStringList parts = text.split(QLatin1Char(','));
     if (parts.size() != Slot::Count)
         return std::nullopt;
-    ColorScheme scheme;
+    ColourScheme scheme;
     for (int slot = 0; slot < Slot::Count; ++slot) {
         const std::optional<Rgb> colour = ColourText::parse(parts.at(slot).trimmed());
         if (!colour)
@@ -56,7 +56,7 @@ std::optional<ColorScheme> fiveColours(const QString& text)
 }
 
 struct Loaded {
-    Loaded(std::optional<ColorScheme> scheme_,
+    Loaded(std::optional<ColourScheme> scheme_,
         QString problem_ = {},
         bool page_ = false,
         QStringList notes_ = {},
@@ -71,7 +71,7 @@ struct Loaded {
     {
     }
 
-    std::optional<ColorScheme> scheme;
+    std::optional<ColourScheme> scheme;
     QString problem; // when there is no scheme: what went wrong, naming the argument
     bool page = false; // read from a page or style sheet, which may differ between colour schemes
     QStringList notes; // linked style sheets not read
@@ -172,7 +172,7 @@ Loaded load(const QByteArray& argument, bool dark = false, const std::shared_ptr
     if (!anyColour)
         return {std::nullopt, tr("%1: no body or link colours found").arg(shown)};
     // As Apply Tag does on a new scheme: what the page gives, over the default colours.
-    ColorScheme scheme = ColorScheme::defaults();
+    ColourScheme scheme = ColourScheme::defaults();
     Margins margins;
     FoundText::apply(found, scheme, margins);
     return {scheme, {}, true, reading.notes, reading.schemeSensitive, reading.shortfalls};
@@ -191,7 +191,7 @@ QString optionName(ContrastFixer::Target target)
     return QLatin1StringView(OptionNames[static_cast<int>(target)]);
 }
 
-QJsonArray coloursJson(const ColorScheme& scheme)
+QJsonArray coloursJson(const ColourScheme& scheme)
 {
     QJsonArray colours;
     for (int slot = 0; slot < Slot::Count; ++slot)
@@ -266,7 +266,7 @@ Result check(const Options& options)
             result.status = BadInput;
             continue;
         }
-        const ColorScheme& scheme = *loaded.scheme;
+        const ColourScheme& scheme = *loaded.scheme;
         const QString name = PrintableText::escaped(QFile::decodeName(entry.argument));
         lines << (entry.colourScheme.isEmpty()
                 ? QStringLiteral("%1 (%2)").arg(name, ContrastFixer::nameOf(options.target))

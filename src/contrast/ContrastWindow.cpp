@@ -1,7 +1,7 @@
 #include "ContrastWindow.h"
 
 #include "assist/ContrastAudit.h"
-#include "colour/ColorScheme.h"
+#include "colour/ColourScheme.h"
 #include "colour/Contrast.h"
 #include "ui/Artwork.h"
 #include "ui/Fonts.h"
@@ -163,7 +163,7 @@ ContrastWindow::ContrastWindow(QWidget* parent)
     layout->addWidget(addOkButton({0, 0, 65, 25}), 0, Qt::AlignRight);
 }
 
-void ContrastWindow::showScheme(const ColorScheme& scheme)
+void ContrastWindow::showScheme(const ColourScheme& scheme)
 {
     // Every pair, with the verdict of links against the text; the levels' verdicts are by ratio.
     const std::vector<ContrastAudit::Pair> audited = ContrastAudit::audit(scheme, ContrastAudit::Target::AA, false);
@@ -176,7 +176,7 @@ void ContrastWindow::showScheme(const ColorScheme& scheme)
                 m_table->item(row, column)->setText(Columns().at(column).text(pair, figures));
         }
         if (m_simulation != ColourVision::Deficiency::Normal) {
-            const ColorScheme seen = ColourVision::simulate(m_simulation, scheme);
+            const ColourScheme seen = ColourVision::simulate(m_simulation, scheme);
             m_table->item(row, simulatedColumn())
                 ->setText(Contrast::ratioText(Contrast::ratio(seen.colour(pair.fore), seen.colour(pair.back)))
                     + QStringLiteral(":1"));
@@ -185,7 +185,7 @@ void ContrastWindow::showScheme(const ColorScheme& scheme)
     m_table->resizeColumnsToContents();
 }
 
-void ContrastWindow::setSimulation(ColourVision::Deficiency deficiency, const ColorScheme& scheme)
+void ContrastWindow::setSimulation(ColourVision::Deficiency deficiency, const ColourScheme& scheme)
 {
     m_simulation = deficiency;
     const auto columns = static_cast<int>(Columns().size());

@@ -5,7 +5,7 @@
 
 #include <QList>
 
-class ColorScheme;
+class ColourScheme;
 class QTableWidget;
 
 // "Contrast Check": how readable the scheme is by the WCAG 2.x contrast levels, pair by pair, in
@@ -18,9 +18,9 @@ class ContrastWindow : public InfoWindow {
 public:
     explicit ContrastWindow(QWidget* parent = nullptr);
 
-    void showScheme(const ColorScheme& scheme);
+    void showScheme(const ColourScheme& scheme);
     // While a colour-vision simulation is on, a last column gives each ratio as the reader sees it.
-    void setSimulation(ColourVision::Deficiency deficiency, const ColorScheme& scheme);
+    void setSimulation(ColourVision::Deficiency deficiency, const ColourScheme& scheme);
 
     // The row of a pair ("Text on background", "New link from text", ...): its ratio and verdicts.
     QStringList rowTexts(int row) const;

@@ -1,7 +1,7 @@
 #include "DarkSchemeWindow.h"
 
 #include "colour/Srgb.h"
-#include "scheme/CssText.h"
+#include "formats/CssText.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -29,7 +29,7 @@ ProposalWindow::TargetChoices targetChoices()
 
 } // namespace
 
-DarkSchemeWindow::DarkSchemeWindow(const ColorScheme& current, const Margins& margins, QWidget* parent)
+DarkSchemeWindow::DarkSchemeWindow(const ColourScheme& current, const Margins& margins, QWidget* parent)
     : ProposalWindow(
         current, {tr("Dark"), QStringLiteral("dark"), tr("Dark scheme")}, targetChoices(), TargetTabs::Last, parent)
     , m_margins(margins)
@@ -48,7 +48,7 @@ DarkSchemeWindow::DarkSchemeWindow(const ColorScheme& current, const Margins& ma
 }
 
 ContrastFixer::Proposal DarkSchemeWindow::propose(
-    const ColorScheme& current, ContrastFixer::Target target, bool linksUnderlined) const
+    const ColourScheme& current, ContrastFixer::Target target, bool linksUnderlined) const
 {
     return ContrastFixer::proposeDark(current, target, linksUnderlined);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ProposalWindow.h"
-#include "scheme/Margins.h"
+#include "formats/Margins.h"
 
 // "Make Dark Scheme": the current scheme beside a dark companion that meets the chosen contrast rules.
 // Copy CSS with Dark Mode puts the current scheme's CSS on the clipboard followed by the dark one for
@@ -9,14 +9,14 @@
 class DarkSchemeWindow : public ProposalWindow {
     Q_OBJECT
 public:
-    DarkSchemeWindow(const ColorScheme& current, const Margins& margins, QWidget* parent = nullptr);
+    DarkSchemeWindow(const ColourScheme& current, const Margins& margins, QWidget* parent = nullptr);
 
     // The current scheme's CSS, then the dark scheme's inside @media (prefers-color-scheme: dark).
     QString cssWithDarkMode() const;
 
 protected:
     ContrastFixer::Proposal propose(
-        const ColorScheme& current, ContrastFixer::Target target, bool linksUnderlined) const override;
+        const ColourScheme& current, ContrastFixer::Target target, bool linksUnderlined) const override;
     QString noteText() const override;
 
 private:

@@ -28,7 +28,7 @@ ProposalWindow::TargetChoices targetChoices()
 
 } // namespace
 
-FixContrastWindow::FixContrastWindow(const ColorScheme& current, QWidget* parent)
+FixContrastWindow::FixContrastWindow(const ColourScheme& current, QWidget* parent)
     : ProposalWindow(current,
         {tr("Proposed"), QStringLiteral("proposed"), tr("Proposed scheme")},
         targetChoices(),
@@ -41,7 +41,7 @@ FixContrastWindow::FixContrastWindow(const ColorScheme& current, QWidget* parent
 }
 
 ContrastFixer::Proposal FixContrastWindow::propose(
-    const ColorScheme& current, ContrastFixer::Target target, bool linksUnderlined) const
+    const ColourScheme& current, ContrastFixer::Target target, bool linksUnderlined) const
 {
     return ContrastFixer::propose(current, target, linksUnderlined);
 }

@@ -7,11 +7,11 @@
 class FixContrastWindow : public ProposalWindow {
     Q_OBJECT
 public:
-    explicit FixContrastWindow(const ColorScheme& current, QWidget* parent = nullptr);
+    explicit FixContrastWindow(const ColourScheme& current, QWidget* parent = nullptr);
 
 protected:
     ContrastFixer::Proposal propose(
-        const ColorScheme& current, ContrastFixer::Target target, bool linksUnderlined) const override;
+        const ColourScheme& current, ContrastFixer::Target target, bool linksUnderlined) const override;
     QString noteText() const override;
     void showProposal() override;
 };

@@ -27,7 +27,7 @@ int horizontalSpacing(const QWidget* window)
 
 } // namespace
 
-ProposalWindow::ProposalWindow(const ColorScheme& current,
+ProposalWindow::ProposalWindow(const ColourScheme& current,
     const ProposedSide& side,
     const TargetChoices& targets,
     TargetTabs tabs,
@@ -156,7 +156,7 @@ void ProposalWindow::finish(QPushButton* leftButton)
     WindowPlacement::centreOnScreen(this);
 }
 
-void ProposalWindow::setScheme(const ColorScheme& current)
+void ProposalWindow::setScheme(const ColourScheme& current)
 {
     if (current == m_current)
         return;
@@ -192,7 +192,7 @@ void ProposalWindow::renew()
     showProposal();
 }
 
-QString ProposalWindow::ratioText(const ColorScheme& scheme, ContrastFixer::Target target, bool linksUnderlined)
+QString ProposalWindow::ratioText(const ColourScheme& scheme, ContrastFixer::Target target, bool linksUnderlined)
 {
     const auto mark = [](bool passes) { return passes ? QStringLiteral("\u2713") : QStringLiteral("\u2717"); };
     // Against the background: the ratio, or for an APCA target its Lc (the sign is the polarity).

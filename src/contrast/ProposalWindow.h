@@ -1,7 +1,7 @@
 #pragma once
 
 #include "assist/ContrastFixer.h"
-#include "colour/ColorScheme.h"
+#include "colour/ColourScheme.h"
 
 #include <QDialog>
 #include <array>
@@ -39,22 +39,22 @@ public:
     enum class TargetTabs { First, Last };
 
     // A new current scheme (the author changed a colour meanwhile): the proposal follows it.
-    void setScheme(const ColorScheme& current);
+    void setScheme(const ColourScheme& current);
 
-    const ColorScheme& currentScheme() const { return m_current; }
+    const ColourScheme& currentScheme() const { return m_current; }
     const ContrastFixer::Proposal& proposal() const { return m_proposal; }
     ContrastFixer::Target target() const;
     bool linksUnderlined() const;
 
     // The figures under a sample: one line for the text and one for each link, each figure marked
     // with whether it meets the target.
-    static QString ratioText(const ColorScheme& scheme, ContrastFixer::Target target, bool linksUnderlined);
+    static QString ratioText(const ColourScheme& scheme, ContrastFixer::Target target, bool linksUnderlined);
 
 signals:
-    void applied(const ColorScheme& proposed);
+    void applied(const ColourScheme& proposed);
 
 protected:
-    ProposalWindow(const ColorScheme& current,
+    ProposalWindow(const ColourScheme& current,
         const ProposedSide& side,
         const TargetChoices& targets,
         TargetTabs tabs,
@@ -73,7 +73,7 @@ protected:
 
     // The proposal for the current scheme under the chosen rules.
     virtual ContrastFixer::Proposal propose(
-        const ColorScheme& current, ContrastFixer::Target target, bool linksUnderlined) const = 0;
+        const ColourScheme& current, ContrastFixer::Target target, bool linksUnderlined) const = 0;
     // What the proposal had to do, for the note under the samples.
     virtual QString noteText() const = 0;
     // Called after each new proposal, once the samples and the note show it.
@@ -84,7 +84,7 @@ private:
     void renew();
 
     TargetChoices m_choices;
-    ColorScheme m_current;
+    ColourScheme m_current;
     ContrastFixer::Proposal m_proposal;
     SchemeSample* m_currentSample;
     SchemeSample* m_proposedSample;

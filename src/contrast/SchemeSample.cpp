@@ -11,7 +11,7 @@ SchemeSample::SchemeSample(QWidget* parent)
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
-void SchemeSample::setScheme(const ColorScheme& scheme)
+void SchemeSample::setScheme(const ColourScheme& scheme)
 {
     if (scheme == m_scheme)
         return;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "colour/ColorScheme.h"
+#include "colour/ColourScheme.h"
 
 #include <QWidget>
 
@@ -11,10 +11,10 @@ class SchemeSample : public QWidget {
 public:
     explicit SchemeSample(QWidget* parent = nullptr);
 
-    void setScheme(const ColorScheme& scheme);
+    void setScheme(const ColourScheme& scheme);
     // Whether the three link lines are drawn underlined, as the author's pages show links.
     void setLinksUnderlined(bool underlined);
-    const ColorScheme& scheme() const { return m_scheme; }
+    const ColourScheme& scheme() const { return m_scheme; }
 
     QSize sizeHint() const override;
 
@@ -22,6 +22,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    ColorScheme m_scheme;
+    ColourScheme m_scheme;
     bool m_linksUnderlined = false;
 };

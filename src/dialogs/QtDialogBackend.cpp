@@ -1,6 +1,6 @@
 #include "QtDialogBackend.h"
 
-#include "settings/TitleDialog.h"
+#include "dialogs/TitleDialog.h"
 
 #include "DialogFlags.h"
 #include "files/LeftoverFiles.h"

@@ -6,10 +6,10 @@
 
 SchemeDocument::SchemeDocument(QObject* parent, int undoLimit)
     : QObject(parent)
-    , m_saved(ColorScheme::defaults())
+    , m_saved(ColourScheme::defaults())
     , m_undoStack(new QUndoStack(this))
 {
-    m_state.scheme = ColorScheme::defaults();
+    m_state.scheme = ColourScheme::defaults();
     m_undoStack->setUndoLimit(undoLimit);
 }
 
@@ -82,7 +82,7 @@ void SchemeDocument::setColour(int slot, const QColor& colour, const QString& st
     });
 }
 
-void SchemeDocument::replaceScheme(const ColorScheme& scheme, const QString& step)
+void SchemeDocument::replaceScheme(const ColourScheme& scheme, const QString& step)
 {
     record(step, SchemeCommand::NoMerge, [&] {
         m_state.scheme = scheme;

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "colour/ColorScheme.h"
-#include "scheme/BodyTag.h"
-#include "scheme/Margins.h"
+#include "colour/ColourScheme.h"
+#include "formats/BodyTag.h"
+#include "formats/Margins.h"
 
 #include <QObject>
 #include <QString>
@@ -16,7 +16,7 @@ enum class MarginSide { Left, Top };
 // each margin's label has shown a stepped value yet ("10" at start, " 10" from the first step on).
 // The tag is always the one these give, so it is composed again rather than kept.
 struct SchemeState {
-    ColorScheme scheme;
+    ColourScheme scheme;
     Margins margins;
     bool leftStepped = false;
     bool topStepped = false;
@@ -42,7 +42,7 @@ public:
     explicit SchemeDocument(QObject* parent = nullptr, int undoLimit = UndoLimit);
     ~SchemeDocument() override;
 
-    const ColorScheme& scheme() const { return m_state.scheme; }
+    const ColourScheme& scheme() const { return m_state.scheme; }
     const Margins& margins() const { return m_state.margins; }
     // The tag the state gives, composed from it: there is no second copy to disagree with it.
     BodyTag tag() const { return BodyTag(m_state.tag()); }
@@ -64,7 +64,7 @@ public:
     void setColour(int slot, const QColor& colour, const QString& step);
     // A whole new scheme (Default Colors, Open Scheme): the background is selected, every colour is
     // written into the tag.
-    void replaceScheme(const ColorScheme& scheme, const QString& step);
+    void replaceScheme(const ColourScheme& scheme, const QString& step);
     // Colours and margins from outside at once (Apply Tag, Fix Contrast); the tag is composed anew.
     void applyState(const SchemeState& state, const QString& step);
     // One arrow step of a margin; it stays within 0..50.
@@ -105,6 +105,6 @@ private:
 
     SchemeState m_state;
     int m_slot = -1;
-    ColorScheme m_saved;
+    ColourScheme m_saved;
     QUndoStack* m_undoStack;
 };

@@ -32,10 +32,10 @@ bool isDigit(char c)
 
 } // namespace
 
-QByteArray format(const ColorScheme& scheme)
+QByteArray format(const ColourScheme& scheme)
 {
     QByteArray line;
-    for (int field = 0; field < ColorScheme::ValueCount; ++field) {
+    for (int field = 0; field < ColourScheme::ValueCount; ++field) {
         if (field > 0)
             line += ',';
         line += QByteArray::number(scheme.value(field));
@@ -67,7 +67,7 @@ QString tr(const char* text)
 }
 
 // The scheme in `data`; or, with `why` given, why there is none.
-std::optional<ColorScheme> parsed(QByteArrayView data, bool complete, QString* why)
+std::optional<ColourScheme> parsed(QByteArrayView data, bool complete, QString* why)
 {
     const qsizetype size = data.size();
     qsizetype at = 0;
@@ -81,8 +81,8 @@ std::optional<ColorScheme> parsed(QByteArrayView data, bool complete, QString* w
         return std::nullopt;
     };
 
-    ColorScheme scheme;
-    for (int field = 0; field < ColorScheme::ValueCount; ++field) {
+    ColourScheme scheme;
+    for (int field = 0; field < ColourScheme::ValueCount; ++field) {
         // Between values: blanks and line ends, with at most one comma among them. Before the first
         // value only blanks and line ends.
         bool separated = field == 0;
@@ -143,7 +143,7 @@ std::optional<ColorScheme> parsed(QByteArrayView data, bool complete, QString* w
         // A value ends at a blank, a separator or the end of the file; "1.5", "12abc" are not values.
         if (at < size && !isBlank(data[at]) && !isLineEnd(data[at]) && data[at] != ',')
             return notAValue();
-        if (at >= size && !complete && field == ColorScheme::ValueCount - 1)
+        if (at >= size && !complete && field == ColourScheme::ValueCount - 1)
             return fail(tr("its fifteen values do not come within the first %1 KiB").arg(ReadLimit / 1024));
         scheme.setValue(field, static_cast<qint16>(value));
     }
@@ -152,7 +152,7 @@ std::optional<ColorScheme> parsed(QByteArrayView data, bool complete, QString* w
 
 } // namespace
 
-std::optional<ColorScheme> parse(QByteArrayView data, bool complete)
+std::optional<ColourScheme> parse(QByteArrayView data, bool complete)
 {
     return parsed(data, complete, nullptr);
 }
@@ -185,11 +185,11 @@ QString Failure::describe(const QString& shownName) const
     return {};
 }
 
-std::optional<ColorScheme> read(const QString& path, QString* reason, Failure* failure)
+std::optional<ColourScheme> read(const QString& path, QString* reason, Failure* failure)
 {
     Failure found;
     const ReadFile::Result file = ReadFile::read(path, ReadLimit);
-    std::optional<ColorScheme> scheme;
+    std::optional<ColourScheme> scheme;
     if (file.error == ENOENT || file.error == ENOTDIR) {
         found = {Failure::Kind::Missing, file.reason()};
     } else if (file.notOrdinary) {
@@ -230,7 +230,7 @@ QString unsafeTarget(const QString& path)
 
 } // namespace
 
-bool write(const QString& path, const ColorScheme& scheme, QString* error)
+bool write(const QString& path, const ColourScheme& scheme, QString* error)
 {
     if (const QString why = unsafeTarget(path); !why.isEmpty()) {
         if (error)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "colour/ColorScheme.h"
+#include "colour/ColourScheme.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -14,14 +14,14 @@ namespace SchemeFile {
 // Never read more than this much of a file looking for the fifteen values.
 inline constexpr qsizetype ReadLimit = 64 * 1024;
 
-QByteArray format(const ColorScheme& scheme);
+QByteArray format(const ColourScheme& scheme);
 
 // The scheme in `data`, or nothing unless all fifteen values are there and valid: whole numbers
 // 0..255, separated by a comma or by line ends (CR LF, LF or CR), with spaces or tabs around a value
 // and blank lines allowed. Whatever follows the fifteenth value is ignored. `complete` says whether
 // `data` is the whole file; when it is not, the fifteenth value must end before `data` does.
 // Safe on any bytes.
-std::optional<ColorScheme> parse(QByteArrayView data, bool complete = true);
+std::optional<ColourScheme> parse(QByteArrayView data, bool complete = true);
 
 // Why parse() finds no scheme in `data`, for the user: the line and the value at fault and what stands
 // there ("on line 1, value 4 is 300, above 255"); empty when `data` holds a scheme.
@@ -42,11 +42,11 @@ struct Failure {
 // or read, `reason` gets the system's word for why ("Permission denied"); it is left empty for a file
 // that was read but holds no scheme.
 // `failure`, when given, says what was wrong in either case.
-std::optional<ColorScheme> read(const QString& path, QString* reason = nullptr, Failure* failure = nullptr);
+std::optional<ColourScheme> read(const QString& path, QString* reason = nullptr, Failure* failure = nullptr);
 
 // Writes a scheme file atomically: the file is replaced whole or, on any failure (a full disk too),
 // left as it was, and no new or temporary file stays behind. The new file is on the disk before it
 // replaces the old one. What earlier saves killed before their rename left in the folder goes first.
-bool write(const QString& path, const ColorScheme& scheme, QString* error = nullptr);
+bool write(const QString& path, const ColourScheme& scheme, QString* error = nullptr);
 
 } // namespace SchemeFile

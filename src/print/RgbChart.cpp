@@ -1,8 +1,8 @@
 #include "RgbChart.h"
 
-#include "scheme/ValueText.h"
+#include "formats/ValueText.h"
 
-RgbChart::RgbChart(const ColorScheme& scheme)
+RgbChart::RgbChart(const ColourScheme& scheme)
 {
     m_rows.append(Row{QString(), {QStringLiteral("Red"), QStringLiteral("Green"), QStringLiteral("Blue")}});
     // The chart spells the first label out in full, unlike the chooser's option.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "colour/ColorScheme.h"
+#include "colour/ColourScheme.h"
 
 #include <QList>
 #include <QString>
@@ -19,7 +19,7 @@ public:
     // Character columns (1 is the left edge) where the red, green and blue cells start.
     static constexpr std::array<int, 3> Columns{24, 32, 40};
 
-    explicit RgbChart(const ColorScheme& scheme);
+    explicit RgbChart(const ColourScheme& scheme);
 
     // Row 0 is the header ("", "Red", "Green", "Blue"); rows 1 to 5 are the slots.
     const QList<Row>& rows() const { return m_rows; }

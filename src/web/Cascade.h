@@ -1,7 +1,6 @@
 #pragma once
 
 #include "ComputedStyle.h"
-#include "PageTree.h"
 #include "ReadingNotes.h"
 #include "RuleSet.h"
 #include "Selectors.h"
@@ -10,6 +9,7 @@
 #include "colour/Rgb.h"
 #include "css/CssParser.h"
 #include "css/MediaQueries.h"
+#include "html/PageTree.h"
 
 #include <QHash>
 #include <QSet>

@@ -1,11 +1,11 @@
 #include "PageColours.h"
 
 #include "Cascade.h"
-#include "HtmlNesting.h"
-#include "PageTree.h"
 #include "SlotNames.h"
 #include "css/ColourText.h"
 #include "css/CssCalc.h"
+#include "html/HtmlNesting.h"
+#include "html/PageTree.h"
 
 #include <QCoreApplication>
 #include <cmath>

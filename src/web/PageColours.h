@@ -3,10 +3,10 @@
 #include <stop_token>
 
 #include "Cascade.h"
-#include "HtmlDocument.h"
 #include "SheetLoader.h"
 #include "TagStyle.h"
-#include "colour/ColorScheme.h"
+#include "colour/ColourScheme.h"
+#include "html/HtmlDocument.h"
 
 #include "colour/Rgb.h"
 #include <QStringList>

@@ -1,13 +1,13 @@
 #pragma once
 
 #include "CustomProperties.h"
-#include "PageTree.h"
 #include "ReadingNotes.h"
 #include "Selectors.h"
 #include "SheetLoader.h"
 #include "WorkBudget.h"
 #include "css/CssParser.h"
 #include "css/MediaQueries.h"
+#include "html/PageTree.h"
 
 #include <QHash>
 #include <QSet>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "PageTree.h"
 #include "WorkBudget.h"
 #include "css/CssParser.h"
+#include "html/PageTree.h"
 
 #include <QHash>
 #include <QStringList>

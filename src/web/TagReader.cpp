@@ -1,13 +1,13 @@
 #include "TagReader.h"
 
 #include "DesignTokens.h"
-#include "HtmlDocument.h"
 #include "LegacyColour.h"
 #include "PageColours.h"
 #include "SlotNames.h"
 #include "TagStyle.h"
 #include "css/ColourText.h"
 #include "css/CssTokenizer.h"
+#include "html/HtmlDocument.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>

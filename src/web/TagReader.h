@@ -2,7 +2,7 @@
 
 #include "PageColours.h"
 #include "SheetLoader.h"
-#include "colour/ColorScheme.h"
+#include "colour/ColourScheme.h"
 
 #include "colour/Rgb.h"
 #include <QStringList>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "css/CssParser.h"
+#include "html/HtmlDocument.h"
 #include "web/CustomProperties.h"
-#include "web/HtmlDocument.h"
 
 #include "colour/Rgb.h"
 #include <QHash>

@@ -53,7 +53,7 @@ void TestChecks::simulationChangesOnlyTheSample()
     action(QStringLiteral("ItemVision") + QString(name).remove(' '))->trigger();
 
     QCOMPARE(p.child<QLabel>(QStringLiteral("Label4"))->text(), QStringLiteral("Sample (%1)").arg(name));
-    const ColorScheme seen = ColourVision::simulate(deficiency, m_window->scheme());
+    const ColourScheme seen = ColourVision::simulate(deficiency, m_window->scheme());
     // Every pixel of the page above the title is the simulated background, exactly.
     const QImage page = p.child(QStringLiteral("background"))->grab().toImage();
     for (int y = 0; y < 14; ++y)
@@ -93,8 +93,8 @@ void TestChecks::fixContrastIsOneUndoStep()
             ->click();
         QTRY_VERIFY(!m_window->findChild<FixContrastWindow*>());
     }
-    const ColorScheme proposed
-        = ContrastFixer::propose(ColorScheme::defaults(), ContrastFixer::Target::AA, false).scheme;
+    const ColourScheme proposed
+        = ContrastFixer::propose(ColourScheme::defaults(), ContrastFixer::Target::AA, false).scheme;
     QVERIFY(proposed != before.scheme);
     QCOMPARE(m_window->scheme(), proposed);
     QCOMPARE(m_probe->brokenInvariant(), QString());
@@ -114,7 +114,7 @@ void TestChecks::darkSchemeIsOneUndoStep()
     auto* window = m_window->findChild<DarkSchemeWindow*>();
     QVERIFY(window && window->isVisible() && window->isModal());
     window->findChild<QRadioButton*>(QStringLiteral("targetAPCALc75"))->click();
-    const ColorScheme dark = ContrastFixer::proposeDark(before.scheme, ContrastFixer::Target::ApcaLc75, false).scheme;
+    const ColourScheme dark = ContrastFixer::proposeDark(before.scheme, ContrastFixer::Target::ApcaLc75, false).scheme;
     QCOMPARE(window->proposal().scheme, dark);
     window->findChild<QPushButton*>(QStringLiteral("copyCssButton"))->click();
     const QString css = QGuiApplication::clipboard()->text();

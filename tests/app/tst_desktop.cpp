@@ -44,10 +44,10 @@ const std::pair<const char*, int> Parts[]
         {"cc(4)", Slot::ActiveLink}, {"background", Slot::Background}, {"Title", Slot::Text}, {"Normal", Slot::Text},
         {"newlink", Slot::NewLink}, {"visitedlink", Slot::VisitedLink}, {"activelink", Slot::ActiveLink}};
 
-ColorScheme randomScheme(QRandomGenerator& random)
+ColourScheme randomScheme(QRandomGenerator& random)
 {
-    ColorScheme scheme;
-    for (int field = 0; field < ColorScheme::ValueCount; ++field)
+    ColourScheme scheme;
+    for (int field = 0; field < ColourScheme::ValueCount; ++field)
         scheme.setValue(field, static_cast<qint16>(random.bounded(256)));
     return scheme;
 }
@@ -68,7 +68,7 @@ void TestDesktop::copiesReadBack()
     const MainActions& a = m_window->actions();
     QRandomGenerator random(7);
     for (int round = 0; round < 200; ++round) {
-        const ColorScheme scheme = randomScheme(random);
+        const ColourScheme scheme = randomScheme(random);
         document.replaceScheme(scheme, QStringLiteral("set"));
         for (QAction* copy : {a.copyHex, a.copyRgb, a.copyHsl, a.copyOklch}) {
             document.selectSlot(round % Slot::Count);
@@ -176,7 +176,7 @@ void TestDesktop::manualListsEveryOptionAndStatus()
 void TestDesktop::dragOutCarriesTheSlotColour()
 {
     QRandomGenerator random(9);
-    const ColorScheme scheme = randomScheme(random);
+    const ColourScheme scheme = randomScheme(random);
     m_window->document().replaceScheme(scheme, QStringLiteral("set"));
     m_window->document().selectSlot(Slot::Text);
     QStringList texts;
@@ -239,7 +239,7 @@ void TestDesktop::dropGivesTheSlotItsColour()
     QWidget* target = m_probe->child(part);
     const QPoint at(target->width() / 2, target->height() / 2);
     const int steps = document.undoStack().count();
-    const ColorScheme before = document.scheme();
+    const ColourScheme before = document.scheme();
     QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &enter);
     QCOMPARE(enter.isAccepted(), kind != QLatin1String("not a colour"));
@@ -250,7 +250,7 @@ void TestDesktop::dropGivesTheSlotItsColour()
         QTRY_COMPARE(document.scheme().value(14), 15);
         return;
     }
-    ColorScheme expected = before;
+    ColourScheme expected = before;
     if (kind != QLatin1String("not a colour"))
         expected.setColour(slot, colour);
     QCOMPARE(document.scheme(), expected);

@@ -1,8 +1,8 @@
 #include "app/MainWindow.h"
 #include "dialogs/CommonDialog.h"
 #include "files/SchemeFile.h"
-#include "scheme/BodyTag.h"
-#include "scheme/CssText.h"
+#include "formats/BodyTag.h"
+#include "formats/CssText.h"
 #include "settings/SettingsStore.h"
 #include "support/ChildProcess.h"
 #include "support/TestApp.h"
@@ -40,7 +40,7 @@ private:
 
 QString TestImport::writeScheme(const QString& name, int firstValue)
 {
-    ColorScheme scheme = ColorScheme::defaults();
+    ColourScheme scheme = ColourScheme::defaults();
     scheme.setValue(0, static_cast<qint16>(firstValue));
     const QString path = m_dir->filePath(name);
     if (!SchemeFile::write(path, scheme))
@@ -92,7 +92,7 @@ void TestImport::applyTagReadsOnlyWhatIsThere()
     WindowProbe& p = *m_probe;
     p.tagline()->setPlainText(QStringLiteral("<body text=red leftmargin='70'>"));
     QTest::keyClick(p.tagline(), Qt::Key_Return, Qt::ControlModifier);
-    ColorScheme expected = ColorScheme::defaults();
+    ColourScheme expected = ColourScheme::defaults();
     for (int c = 0; c < Channel::Count; ++c)
         expected.setChannel(Slot::Text, c, static_cast<qint16>(c == Channel::Red ? 255 : 0));
     QCOMPARE(m_window->scheme(), expected);
@@ -120,7 +120,7 @@ void TestImport::applyingWhatTheProgramWroteChangesNothing()
     WindowProbe& p = *m_probe;
     for (int run = 0; run < 200; ++run) {
         // A random scheme through the window's own controls, then its tag or CSS applied back.
-        for (int field = 0; field < ColorScheme::ValueCount; ++field) {
+        for (int field = 0; field < ColourScheme::ValueCount; ++field) {
             p.option(field / 3)->click();
             p.bar(field % 3)->setValue(random.bounded(256));
         }
@@ -166,7 +166,7 @@ void TestImport::dropOpensOneLocalFile()
         QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
         QApplication::sendEvent(target, &drop);
         QCoreApplication::processEvents();
-        QCOMPARE(m_window->scheme().value(0), wanted ? 7 : ColorScheme::defaults().value(0));
+        QCOMPARE(m_window->scheme().value(0), wanted ? 7 : ColourScheme::defaults().value(0));
         QVERIFY(m_probe->taglineText().startsWith(QStringLiteral("<BODY")));
         if (wanted) {
             QCOMPARE(action("ItemUndo")->text(), QStringLiteral("&Undo Open Scheme"));

@@ -1,10 +1,10 @@
 #include "app/MainWindow.h"
-#include "colour/ColorScheme.h"
+#include "colour/ColourScheme.h"
 #include "contrast/ContrastWindow.h"
+#include "dialogs/TitleDialog.h"
 #include "info/AboutWindow.h"
 #include "info/HelpWindow.h"
 #include "info/TroubleWindow.h"
-#include "settings/TitleDialog.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestApp.h"
 #include "support/WindowProbe.h"
@@ -118,7 +118,7 @@ void TestLook::windowsIgnoreTheDesktopPaletteAndFont_data()
     QTest::newRow("title dialog") << WindowMaker([] { return new TitleDialog; });
     QTest::newRow("Contrast Check") << WindowMaker([] {
         auto* window = new ContrastWindow;
-        window->showScheme(ColorScheme::defaults());
+        window->showScheme(ColourScheme::defaults());
         return window;
     });
 }

@@ -546,7 +546,7 @@ void TestMainWindow::defaultColours()
     p.tagline()->setPlainText(QStringLiteral("typed"));
     item->trigger();
     QCOMPARE(m_changes->count(), 0);
-    QCOMPARE(m_window->tag().text(), BodyTag::compose(ColorScheme::defaults(), Margins{}));
+    QCOMPARE(m_window->tag().text(), BodyTag::compose(ColourScheme::defaults(), Margins{}));
 
     // After edits in several slots, every colour comes back, in the sample and in the tag.
     QTest::mouseClick(p.option(1), Qt::LeftButton);
@@ -559,9 +559,9 @@ void TestMainWindow::defaultColours()
     item->trigger();
     QCOMPARE(m_window->selectedSlot(), 0);
     QCOMPARE(p.bars(), (QList<int>{206, 206, 255}));
-    QCOMPARE(m_window->scheme(), ColorScheme::defaults());
+    QCOMPARE(m_window->scheme(), ColourScheme::defaults());
     QCOMPARE(p.fore(QStringLiteral("Normal")), QColor(0, 85, 170));
-    QCOMPARE(p.taglineText(), BodyTag::compose(ColorScheme::defaults(), m_window->margins()));
+    QCOMPARE(p.taglineText(), BodyTag::compose(ColourScheme::defaults(), m_window->margins()));
     QCOMPARE(p.taglineText().size(), 101);
     QCOMPARE(p.brokenInvariant(), QString());
 

@@ -1,7 +1,7 @@
 #include "app/MainWindow.h"
 #include "app/SpinButton.h"
 #include "files/SchemeFile.h"
-#include "scheme/BodyTag.h"
+#include "formats/BodyTag.h"
 #include "support/TestApp.h"
 #include "support/WindowTestCase.h"
 
@@ -122,8 +122,8 @@ void TestUndo::undoAllAndRedoAllAreExact()
             m_dialogs->answerColour(randomColour(random));
             action("ItemColor")->trigger();
         } else if (kind < 93) {
-            ColorScheme scheme;
-            for (int field = 0; field < ColorScheme::ValueCount; ++field)
+            ColourScheme scheme;
+            for (int field = 0; field < ColourScheme::ValueCount; ++field)
                 scheme.setValue(field, static_cast<qint16>(random.bounded(256)));
             Margins margins;
             margins.setLeft(random.bounded(51));
@@ -133,8 +133,8 @@ void TestUndo::undoAllAndRedoAllAreExact()
             p.tagline()->setPlainText(BodyTag::compose(scheme, margins));
             action("ItemApplyTag")->trigger();
         } else if (kind < 96) {
-            ColorScheme scheme;
-            for (int field = 0; field < ColorScheme::ValueCount; ++field)
+            ColourScheme scheme;
+            for (int field = 0; field < ColourScheme::ValueCount; ++field)
                 scheme.setValue(field, static_cast<qint16>(random.bounded(256)));
             QVERIFY(SchemeFile::write(file, scheme));
             m_window->openSchemeFile(file);
@@ -224,7 +224,7 @@ void TestUndo::tagBoxUndoesItsOwnText()
     // Outside the box the keys act on the scheme, and the menu item always does.
     p.bar(Channel::Red)->setFocus();
     QTest::keyClick(p.bar(Channel::Red), Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(m_window->scheme(), ColorScheme::defaults());
+    QCOMPARE(m_window->scheme(), ColourScheme::defaults());
     QTest::keyClick(p.bar(Channel::Red), Qt::Key_Y, Qt::ControlModifier);
     QCOMPARE(m_window->state(), changed);
 }

@@ -1,5 +1,5 @@
 #include "assist/ColourVision.h"
-#include "colour/ColorScheme.h"
+#include "colour/ColourScheme.h"
 
 #include <QTest>
 #include <cmath>
@@ -118,9 +118,9 @@ void TestColourVision::greysStayGrey()
 
 void TestColourVision::wholeSchemeIsSimulatedSlotBySlot()
 {
-    const ColorScheme scheme = ColorScheme::defaults();
+    const ColourScheme scheme = ColourScheme::defaults();
     for (const Deficiency deficiency : ColourVision::All) {
-        const ColorScheme seen = ColourVision::simulate(deficiency, scheme);
+        const ColourScheme seen = ColourVision::simulate(deficiency, scheme);
         for (int slot = 0; slot < Slot::Count; ++slot)
             QCOMPARE(seen.colour(slot).name(), expected(deficiency, scheme.colour(slot)).name());
     }

@@ -1,6 +1,6 @@
 #include "assist/ContrastFixer.h"
 #include "colour/Apca.h"
-#include "colour/ColorScheme.h"
+#include "colour/ColourScheme.h"
 #include "colour/Srgb.h"
 
 #include <QRandomGenerator>
@@ -67,7 +67,7 @@ double hueTurnDegrees(const Lab& x, const Lab& y)
 constexpr int Links[] = {Slot::NewLink, Slot::VisitedLink, Slot::ActiveLink};
 constexpr int Foreground[] = {Slot::Text, Slot::NewLink, Slot::VisitedLink, Slot::ActiveLink};
 
-void setColour(ColorScheme& scheme, int slot, const QColor& c)
+void setColour(ColourScheme& scheme, int slot, const QColor& c)
 {
     scheme.setChannel(slot, Channel::Red, static_cast<qint16>(c.red()));
     scheme.setChannel(slot, Channel::Green, static_cast<qint16>(c.green()));
@@ -290,7 +290,7 @@ void TestContrastFixer::randomSchemes()
     constexpr int NearerChecks = 25;
     std::vector<int> moved(settings.size(), 0);
     for (int n = 0; n < schemes; ++n) {
-        ColorScheme scheme;
+        ColourScheme scheme;
         for (int slot = 0; slot < Slot::Count; ++slot)
             setColour(scheme, slot, randomColour(random, static_cast<int>(random.bounded(4))));
         const QString where = QStringLiteral("scheme %1: %2").arg(n).arg([&] {
@@ -314,7 +314,7 @@ void TestContrastFixer::randomSchemes()
             const QString here = where + QStringLiteral(", ") + ContrastFixer::nameOf(target)
                 + (apart ? QStringLiteral(", not underlined") : QStringLiteral(", underlined"));
             const ContrastFixer::Proposal& p = proposals[k];
-            const ColorScheme& s = p.scheme;
+            const ColourScheme& s = p.scheme;
             const bool apca = ContrastFixer::isApca(target);
             const double level = apca ? 60.0 + 15.0 * (static_cast<int>(target) - static_cast<int>(Target::ApcaLc60))
                                       : (target == Target::AAA ? 7.0 : 4.5);
@@ -418,7 +418,7 @@ void TestContrastFixer::darkCompanion()
     const int schemes
         = (qEnvironmentVariableIsSet("HUELOOM_SCHEMES") ? qEnvironmentVariableIntValue("HUELOOM_SCHEMES") : 2000) / 4;
     for (int n = 0; n < schemes; ++n) {
-        ColorScheme scheme;
+        ColourScheme scheme;
         for (int slot = 0; slot < Slot::Count; ++slot)
             setColour(scheme, slot, randomColour(random, static_cast<int>(random.bounded(4))));
         std::vector<std::vector<Option>> fore;
@@ -438,7 +438,7 @@ void TestContrastFixer::darkCompanion()
         // has a screen luminance above 0.41, and no two such colours stand 3:1 apart.
         const bool rulesApart = !underlined && target == Target::AA;
         const ContrastFixer::Proposal p = ContrastFixer::proposeDark(scheme, target, underlined);
-        const ColorScheme& s = p.scheme;
+        const ColourScheme& s = p.scheme;
         const QString here
             = QStringLiteral("scheme %1, %2%3: ")
                   .arg(n)
@@ -514,7 +514,7 @@ void TestContrastFixer::knownSchemes()
     QFETCH(bool, underlined);
     QFETCH(bool, backgroundMoves);
     QFETCH(QString, unchanged);
-    ColorScheme scheme;
+    ColourScheme scheme;
     for (int slot = 0; slot < Slot::Count; ++slot)
         setColour(scheme, slot, QColor(colours.at(slot)));
     const ContrastFixer::Proposal p = ContrastFixer::propose(scheme, target, underlined);

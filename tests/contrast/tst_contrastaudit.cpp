@@ -20,9 +20,9 @@ namespace {
 
 // Random schemes lean towards the edges of the rules: greys and near-greys around a level pass or fail
 // by a hair, where a second copy of a rule would be most likely to part from the first.
-ColorScheme randomScheme(QRandomGenerator& random)
+ColourScheme randomScheme(QRandomGenerator& random)
 {
-    ColorScheme scheme;
+    ColourScheme scheme;
     const int grey = static_cast<int>(random.bounded(256));
     for (int slot = 0; slot < Slot::Count; ++slot) {
         const bool nearGrey = random.bounded(2) == 0;
@@ -35,7 +35,7 @@ ColorScheme randomScheme(QRandomGenerator& random)
     return scheme;
 }
 
-QByteArray fiveColours(const ColorScheme& scheme)
+QByteArray fiveColours(const ColourScheme& scheme)
 {
     QStringList colours;
     for (int slot = 0; slot < Slot::Count; ++slot)
@@ -62,7 +62,7 @@ void TestContrastAudit::everyViewAgreesWithTheAudit()
     QRandomGenerator random(2501);
     ContrastWindow window;
     for (int n = 0; n < 1000; ++n) {
-        const ColorScheme scheme = randomScheme(random);
+        const ColourScheme scheme = randomScheme(random);
         const QString where = QString::fromLatin1(fiveColours(scheme));
         window.showScheme(scheme);
         const auto all = ContrastAudit::audit(scheme, Target::AA, false);

@@ -1,5 +1,5 @@
 #include "assist/ContrastFixer.h"
-#include "colour/ColorScheme.h"
+#include "colour/ColourScheme.h"
 #include "contrast/DarkSchemeWindow.h"
 #include "contrast/FixContrastWindow.h"
 #include "contrast/SchemeSample.h"
@@ -18,10 +18,10 @@ using ContrastFixer::Target;
 
 namespace {
 
-ColorScheme greyBackground()
+ColourScheme greyBackground()
 {
     // Black text and links on mid-grey: each passes AA alone, but links cannot also stand 3:1 from the text.
-    ColorScheme scheme;
+    ColourScheme scheme;
     for (int c = 0; c < Channel::Count; ++c)
         scheme.setChannel(Slot::Background, c, 128);
     return scheme;
@@ -65,7 +65,7 @@ void TestFixContrast::applyHandsOverTheProposalForTheChoices()
 {
     QFETCH(bool, aaa);
     QFETCH(bool, underlined);
-    const ColorScheme current = ColorScheme::defaults();
+    const ColourScheme current = ColourScheme::defaults();
     FixContrastWindow window(current);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -81,20 +81,20 @@ void TestFixContrast::applyHandsOverTheProposalForTheChoices()
         QTest::mouseClick(part<QCheckBox>(window, "linksUnderlined"), Qt::LeftButton);
     // The samples show links as the author's pages do: underlined only when they are.
     QCOMPARE(part<SchemeSample>(window, "currentSample")->grab().toImage() != plain, underlined);
-    const ColorScheme expected = ContrastFixer::propose(current, aaa ? Target::AAA : Target::AA, underlined).scheme;
+    const ColourScheme expected = ContrastFixer::propose(current, aaa ? Target::AAA : Target::AA, underlined).scheme;
     QCOMPARE(part<SchemeSample>(window, "proposedSample")->scheme(), expected);
     QCOMPARE(part<SchemeSample>(window, "currentSample")->scheme(), current);
 
     QTest::mouseClick(part<QPushButton>(window, "applyButton"), Qt::LeftButton);
     QCOMPARE(applied.count(), 1);
-    QCOMPARE(applied.at(0).at(0).value<ColorScheme>(), expected);
+    QCOMPARE(applied.at(0).at(0).value<ColourScheme>(), expected);
     QCOMPARE(window.result(), int(QDialog::Accepted));
     QVERIFY(!window.isVisible());
 }
 
 void TestFixContrast::cancelChangesNothing()
 {
-    FixContrastWindow window(ColorScheme::defaults());
+    FixContrastWindow window(ColourScheme::defaults());
     window.show();
     QSignalSpy applied(&window, &FixContrastWindow::applied);
     QTest::mouseClick(part<QRadioButton>(window, "targetAAA"), Qt::LeftButton);
@@ -106,17 +106,17 @@ void TestFixContrast::cancelChangesNothing()
 
 void TestFixContrast::choicesChangeTheProposal()
 {
-    FixContrastWindow window(ColorScheme::defaults());
+    FixContrastWindow window(ColourScheme::defaults());
     auto* proposed = part<SchemeSample>(window, "proposedSample");
     auto* ratios = part<QLabel>(window, "proposedRatios");
-    const ColorScheme aa = proposed->scheme();
+    const ColourScheme aa = proposed->scheme();
     const QString aaRatios = ratios->text();
     QVERIFY(aaRatios.contains(QStringLiteral("from text")));
 
     QTest::mouseClick(part<QCheckBox>(window, "linksUnderlined"), Qt::LeftButton);
     QVERIFY(proposed->scheme() != aa);
     QVERIFY(!ratios->text().contains(QStringLiteral("from text")));
-    const ColorScheme underlined = proposed->scheme();
+    const ColourScheme underlined = proposed->scheme();
 
     QTest::mouseClick(part<QRadioButton>(window, "targetAAA"), Qt::LeftButton);
     QVERIFY(proposed->scheme() != underlined);
@@ -130,7 +130,7 @@ void TestFixContrast::choicesChangeTheProposal()
     for (const auto& [name, target] : apca) {
         QTest::mouseClick(part<QRadioButton>(window, name), Qt::LeftButton);
         QCOMPARE(window.target(), target);
-        QCOMPARE(proposed->scheme(), ContrastFixer::propose(ColorScheme::defaults(), target, false).scheme);
+        QCOMPARE(proposed->scheme(), ContrastFixer::propose(ColourScheme::defaults(), target, false).scheme);
         QVERIFY(ratios->text().startsWith(QStringLiteral("Text Lc ")));
         QVERIFY(ratios->text().contains(QStringLiteral("from text")));
     }
@@ -141,7 +141,7 @@ void TestFixContrast::choicesChangeTheProposal()
 
     // A text that passes against the page still moves when links cannot stand 3:1 from it; the note
     // says why.
-    ColorScheme scheme;
+    ColourScheme scheme;
     const char* colours[] = {"#fce7b0", "#711ea3", "#95e16c", "#d09426", "#f2cda8"};
     for (int slot = 0; slot < Slot::Count; ++slot) {
         const QColor c{QLatin1StringView(colours[slot])};
@@ -177,7 +177,7 @@ void TestFixContrast::saysWhenTheBackgroundMoves()
 
 void TestFixContrast::followsANewCurrentScheme()
 {
-    FixContrastWindow window(ColorScheme::defaults());
+    FixContrastWindow window(ColourScheme::defaults());
     window.setScheme(greyBackground());
     QCOMPARE(part<SchemeSample>(window, "currentSample")->scheme(), greyBackground());
     QCOMPARE(part<SchemeSample>(window, "proposedSample")->scheme(),
@@ -186,7 +186,7 @@ void TestFixContrast::followsANewCurrentScheme()
 
 void TestFixContrast::samplesShowExactColours()
 {
-    FixContrastWindow window(ColorScheme::defaults());
+    FixContrastWindow window(ColourScheme::defaults());
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     for (const char* name : {"currentSample", "proposedSample"}) {
@@ -227,7 +227,7 @@ void TestFixContrast::widgetsStandApartAndShowTheirFigures()
 {
     QFETCH(bool, dark);
     QFETCH(bool, grey);
-    const ColorScheme scheme = grey ? greyBackground() : ColorScheme::defaults();
+    const ColourScheme scheme = grey ? greyBackground() : ColourScheme::defaults();
     std::unique_ptr<ProposalWindow> window;
     if (dark)
         window = std::make_unique<DarkSchemeWindow>(scheme, Margins());

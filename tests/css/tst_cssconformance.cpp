@@ -1,6 +1,6 @@
 #include "css/ColourText.h"
 #include "css/CssParser.h"
-#include "web/PageTree.h"
+#include "html/PageTree.h"
 #include "web/Selectors.h"
 
 #include <QFile>

@@ -112,7 +112,7 @@ void TestDialogs::cancelChangesNothing()
 {
     QTest::mouseClick(m_probe->option(1), Qt::LeftButton);
     m_probe->tagline()->setPlainText(QStringLiteral("typed"));
-    const ColorScheme scheme = m_window->scheme();
+    const ColourScheme scheme = m_window->scheme();
     m_dialogs->answerCancel();
     QTest::keyClick(m_probe->tagline(), Qt::Key_W, Qt::ControlModifier);
     QCOMPARE(m_dialogs->colourRequests.size(), 1);

@@ -22,9 +22,9 @@ QColor randomColour(QRandomGenerator& random)
     return QColor::fromRgb(random.generate() & 0xFFFFFF);
 }
 
-ColorScheme randomScheme(QRandomGenerator& random)
+ColourScheme randomScheme(QRandomGenerator& random)
 {
-    ColorScheme scheme;
+    ColourScheme scheme;
     for (int slot = 0; slot < Slot::Count; ++slot)
         scheme.setColour(slot, randomColour(random));
     return scheme;
@@ -53,7 +53,7 @@ QString operate(SchemeDocument& document, QRandomGenerator& random)
     }
     if (kind < 52) {
         document.replaceScheme(
-            random.bounded(2) ? ColorScheme::defaults() : randomScheme(random), QStringLiteral("Open"));
+            random.bounded(2) ? ColourScheme::defaults() : randomScheme(random), QStringLiteral("Open"));
         return QStringLiteral("replace scheme");
     }
     if (kind < 57) {

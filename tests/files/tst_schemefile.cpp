@@ -28,10 +28,10 @@
 
 namespace {
 
-ColorScheme filled(int value)
+ColourScheme filled(int value)
 {
-    ColorScheme scheme;
-    for (int field = 0; field < ColorScheme::ValueCount; ++field)
+    ColourScheme scheme;
+    for (int field = 0; field < ColourScheme::ValueCount; ++field)
         scheme.setValue(field, static_cast<qint16>(value));
     return scheme;
 }
@@ -84,8 +84,8 @@ private slots:
 
 void TestSchemeFile::formatIsByteExact()
 {
-    QCOMPARE(SchemeFile::format(ColorScheme::defaults()), DefaultLine);
-    QCOMPARE(SchemeFile::format(ColorScheme::defaults()).size(), 45);
+    QCOMPARE(SchemeFile::format(ColourScheme::defaults()), DefaultLine);
+    QCOMPARE(SchemeFile::format(ColourScheme::defaults()).size(), 45);
     QCOMPARE(SchemeFile::format(filled(0)).size(), 31);
     QCOMPARE(SchemeFile::format(filled(255)).size(), 61);
     QCOMPARE(SchemeFile::parse(SchemeFile::format(filled(255))), filled(255));
@@ -113,7 +113,7 @@ void TestSchemeFile::accepted()
     QFETCH(QByteArray, data);
     const auto scheme = SchemeFile::parse(data);
     QVERIFY(scheme);
-    QCOMPARE(*scheme, ColorScheme::defaults());
+    QCOMPARE(*scheme, ColourScheme::defaults());
     QCOMPARE(SchemeFile::problem(data), QString());
 }
 
@@ -161,7 +161,7 @@ void TestSchemeFile::readingIsBounded()
     // A good line followed by a lot of anything is fine.
     const QString long_ = m_dir->filePath(QStringLiteral("long.hlm"));
     put(long_, DefaultLine + QByteArray(4 * SchemeFile::ReadLimit, 'x'));
-    QCOMPARE(SchemeFile::read(long_), ColorScheme::defaults());
+    QCOMPARE(SchemeFile::read(long_), ColourScheme::defaults());
 
     // The fifteenth value cut off by the limit does not count as read.
     const QByteArray head = "206,206,255,0,85,170,0,124,0,0,60,0,0,181,";
@@ -176,21 +176,21 @@ void TestSchemeFile::readingIsBounded()
 
 void TestSchemeFile::failedWriteKeepsTheOldFile()
 {
-    QVERIFY(!SchemeFile::write(QStringLiteral("/proc/hueloom/x.hlm"), ColorScheme::defaults()));
-    QVERIFY(!SchemeFile::write(QStringLiteral("/proc/self/hueloom.hlm"), ColorScheme::defaults()));
+    QVERIFY(!SchemeFile::write(QStringLiteral("/proc/hueloom/x.hlm"), ColourScheme::defaults()));
+    QVERIFY(!SchemeFile::write(QStringLiteral("/proc/self/hueloom.hlm"), ColourScheme::defaults()));
     // A device is never replaced by a file, even for root.
-    QVERIFY(!SchemeFile::write(QStringLiteral("/dev/null"), ColorScheme::defaults()));
+    QVERIFY(!SchemeFile::write(QStringLiteral("/dev/null"), ColourScheme::defaults()));
     QVERIFY(QFileInfo(QStringLiteral("/dev/null")).exists());
     QVERIFY(!QFileInfo(QStringLiteral("/dev/null")).isFile());
     QString error;
-    QVERIFY(!SchemeFile::write(m_dir->filePath(QStringLiteral("gone/x.hlm")), ColorScheme::defaults(), &error));
+    QVERIFY(!SchemeFile::write(m_dir->filePath(QStringLiteral("gone/x.hlm")), ColourScheme::defaults(), &error));
     QVERIFY(!error.isEmpty());
 
     // Writing over a folder fails, and the folder and its content stay.
     const QString folder = m_dir->filePath(QStringLiteral("folder.hlm"));
     QVERIFY(QDir().mkpath(folder));
     put(folder + QStringLiteral("/inside"), "kept");
-    QVERIFY(!SchemeFile::write(folder, ColorScheme::defaults()));
+    QVERIFY(!SchemeFile::write(folder, ColourScheme::defaults()));
     QCOMPARE(contents(folder + QStringLiteral("/inside")), QByteArray("kept"));
 }
 
@@ -217,7 +217,7 @@ void TestSchemeFile::writeErrorsLeaveNoTrace()
         std::signal(SIGXFSZ, SIG_IGN);
         setrlimit(RLIMIT_FSIZE, &size);
         QString error;
-        return SchemeFile::write(path, ColorScheme::defaults(), &error) ? 1 : error.isEmpty() ? 2 : 0;
+        return SchemeFile::write(path, ColourScheme::defaults(), &error) ? 1 : error.isEmpty() ? 2 : 0;
     });
     QCOMPARE(status, 0);
     QCOMPARE(entries(m_dir->path()), replacing ? QStringList{"scheme.HLM"} : QStringList());
@@ -260,8 +260,8 @@ void TestSchemeFile::fullDiskKeepsTheOldScheme()
     while (filler.write(QByteArray(512, 'x')) > 0) { }
     filler.close();
 
-    QVERIFY(!SchemeFile::write(old, ColorScheme::defaults()));
-    QVERIFY(!SchemeFile::write(disk + QStringLiteral("/new.HLM"), ColorScheme::defaults()));
+    QVERIFY(!SchemeFile::write(old, ColourScheme::defaults()));
+    QVERIFY(!SchemeFile::write(disk + QStringLiteral("/new.HLM"), ColourScheme::defaults()));
     m_dialogs->answerFile(old);
     m_window->findChild<QAction*>(QStringLiteral("ItemSave"))->trigger();
     QCOMPARE(m_dialogs->messages.size(), 1);
@@ -476,7 +476,7 @@ void TestSchemeFile::saveFailureMessageDependsOnTheTrigger()
         QStringLiteral("email that information to the author at the email address found in the about box.")));
     QVERIFY(m_dialogs->messages.at(0).startsWith(QStringLiteral("There was an error saving your file.  Please try")));
     QVERIFY(m_dialogs->messages.at(0).contains(QStringLiteral("occuring")));
-    QCOMPARE(m_window->scheme(), ColorScheme::defaults());
+    QCOMPARE(m_window->scheme(), ColourScheme::defaults());
 }
 
 void TestSchemeFile::cancelWritesNothing()
@@ -546,7 +546,7 @@ void TestSchemeFile::refusedFilesChangeNothing()
     QTest::mouseClick(m_probe->option(1), Qt::LeftButton);
     m_probe->bar(0)->setValue(77);
     m_probe->tagline()->setPlainText(QStringLiteral("typed by the user"));
-    const ColorScheme scheme = m_window->scheme();
+    const ColourScheme scheme = m_window->scheme();
     const QList<int> bars = m_probe->bars();
     const QStringList labels = m_probe->valueTexts();
     const QString tag = m_window->tag().text();
@@ -611,7 +611,7 @@ void TestSchemeFile::openSaysTheSystemsReason()
     } else if (kind == QLatin1String("loop")) {
         QVERIFY(QFile::link(path, path));
     }
-    const ColorScheme before = m_window->scheme();
+    const ColourScheme before = m_window->scheme();
     m_dialogs->answerFile(path);
     {
         const bool asNobody = ::geteuid() == 0 && kind == QLatin1String("mode 000");

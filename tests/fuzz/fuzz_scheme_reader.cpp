@@ -10,16 +10,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const QByteArrayView bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     for (const bool complete : {true, false}) {
-        const std::optional<ColorScheme> scheme = SchemeFile::parse(bytes, complete);
+        const std::optional<ColourScheme> scheme = SchemeFile::parse(bytes, complete);
         // A reason is given exactly when there is no scheme.
         if (SchemeFile::problem(bytes, complete).isEmpty() != scheme.has_value())
             __builtin_trap();
         if (!scheme)
             continue;
-        for (int field = 0; field < ColorScheme::ValueCount; ++field)
+        for (int field = 0; field < ColourScheme::ValueCount; ++field)
             if (scheme->value(field) < 0 || scheme->value(field) > 255)
                 __builtin_trap();
-        const std::optional<ColorScheme> again = SchemeFile::parse(SchemeFile::format(*scheme));
+        const std::optional<ColourScheme> again = SchemeFile::parse(SchemeFile::format(*scheme));
         if (!again || !(*again == *scheme))
             __builtin_trap();
     }

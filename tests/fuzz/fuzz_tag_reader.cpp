@@ -2,9 +2,9 @@
 // within 0..50 (and opaque colours, which is all their type holds), and once applied, the tag and the
 // CSS the program writes for the result read back to the same scheme and margins.
 #include "TimeBudget.h"
-#include "scheme/BodyTag.h"
-#include "scheme/CssText.h"
-#include "scheme/FoundText.h"
+#include "formats/BodyTag.h"
+#include "formats/CssText.h"
+#include "formats/FoundText.h"
 #include "web/TagReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -18,11 +18,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (margin && (*margin < Margins::Minimum || *margin > Margins::Maximum))
             __builtin_trap();
     }
-    ColorScheme scheme = ColorScheme::defaults();
+    ColourScheme scheme = ColourScheme::defaults();
     Margins margins;
     FoundText::apply(found, scheme, margins);
     for (const QString& written : {BodyTag::compose(scheme, margins), CssText::compose(scheme, margins)}) {
-        ColorScheme again = ColorScheme::defaults();
+        ColourScheme again = ColourScheme::defaults();
         Margins marginsAgain;
         FoundText::apply(TagReader::read(written), again, marginsAgain);
         if (!(again == scheme) || !(marginsAgain == margins))

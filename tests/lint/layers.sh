@@ -3,10 +3,12 @@
 # ones under it:
 #   colour            the five colours, sRGB, Oklab, CSS colour spaces, contrast, APCA, copy formats
 #   css               CSS's tokens, syntax, calc(), colour values and media queries (on colour)
-#   web               the one text reader: HTML, selectors, the cascade, the tag reader (on css and colour)
+#   html              a page's markup read into a tree, by gumbo and the browsers' nesting rules
+#   web               the one text reader: selectors, the cascade, computed styles, the tag reader (on
+#                     html, css and colour)
 #   assist            the contrast audit, fixer and simulation (on colour)
-#   scheme            writing the scheme out (on web, css, assist and colour)
-#   files             scheme files, linked sheets, safe saving (on web, css and colour)
+#   formats           writing the scheme out, in the tag and the other shapes (on web, css, assist, colour)
+#   files             scheme files, linked sheets, safe saving (on web, html, css and colour)
 #   cli               the command line (on all of those); QtCore only, as are the above
 #   settings          the per-user settings store (on files; QtCore only)
 #   document          the scheme document and its undo steps (on those, with QtGui)
@@ -24,14 +26,16 @@ fi
 declare -A allowed=(
     [colour]=""
     [css]="colour"
-    [web]="colour css"
+    [html]=""
+    [web]="colour css html"
     [assist]="colour"
-    [scheme]="colour css web assist"
-    [files]="colour css web"
-    [cli]="colour css web assist scheme files"
+    [formats]="colour css web html assist"
+    [files]="colour css web html"
+    [cli]="colour css web html assist formats files"
+    [settings]="colour files"
 )
 for library in "${!allowed[@]}"; do
-    pattern="^\s*#\s*include\s+\"(app|contrast|ui|dialogs|info|pick|print|settings|files|document|cli|colour|css|web|assist|scheme)/"
+    pattern="^\s*#\s*include\s+\"(app|contrast|ui|dialogs|info|pick|print|settings|files|document|cli|colour|css|html|web|assist|formats)/"
     while IFS= read -r hit; do
         [ -n "$hit" ] || continue
         folder=$(sed -E 's/.*#\s*include\s+"([a-z]+)\/.*/\1/' <<<"$hit")

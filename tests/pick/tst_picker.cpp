@@ -123,13 +123,13 @@ void TestPicker::portalGivesTheSelectedSlotItsColour()
     m_portal.colour = QColor(0x12, 0xAB, 0xEF);
     m_portal.asked = 0;
     m_probe->option(Slot::VisitedLink)->click();
-    const ColorScheme before = m_window->scheme();
+    const ColourScheme before = m_window->scheme();
     const int steps = m_window->undoStack().count();
     QTest::keySequence(m_window, QKeySequence(QStringLiteral("Ctrl+Shift+P")));
     QTRY_COMPARE(m_portal.asked, 1);
     ScreenPicker* picker = m_window->findChild<ScreenPicker*>();
     QTRY_VERIFY(!picker->isPicking());
-    ColorScheme expected = before;
+    ColourScheme expected = before;
     if (taken)
         expected.setColour(Slot::VisitedLink, m_portal.colour);
     QCOMPARE(m_window->scheme(), expected);

@@ -143,7 +143,7 @@ void TestPrint::printThroughWindow(int copies, const QString& pdf, bool viaButto
 
 void TestPrint::chartRows()
 {
-    ColorScheme scheme = ColorScheme::defaults();
+    ColourScheme scheme = ColourScheme::defaults();
     scheme.setChannel(Slot::ActiveLink, Channel::Blue, 255);
     const RgbChart chart(scheme);
     QCOMPARE(chart.rows().size(), 6);
@@ -163,7 +163,7 @@ void TestPrint::pdfChartText()
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(pdf);
     QString error;
-    QVERIFY(ChartPrinter::print(printer, RgbChart(ColorScheme::defaults()), 1, &error));
+    QVERIFY(ChartPrinter::print(printer, RgbChart(ColourScheme::defaults()), 1, &error));
     QCOMPARE(Pdf::pages(pdf), 1);
     const QString text = Pdf::text(pdf);
     QCOMPARE(Pdf::checkChart(text, DefaultValues), QString());

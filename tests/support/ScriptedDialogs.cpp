@@ -1,6 +1,6 @@
 #include "ScriptedDialogs.h"
 
-#include "settings/TitleDialog.h"
+#include "dialogs/TitleDialog.h"
 
 #include <QTest>
 

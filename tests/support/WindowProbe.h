@@ -3,8 +3,8 @@
 #include "app/MainWindow.h"
 #include "app/MarginPreview.h"
 #include "dialogs/CommonDialog.h"
-#include "scheme/BodyTag.h"
-#include "scheme/ValueText.h"
+#include "formats/BodyTag.h"
+#include "formats/ValueText.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -76,7 +76,7 @@ public:
         const int slot = m_window.selectedSlot();
         if (slot < 0)
             return QStringLiteral("no slot selected");
-        const ColorScheme& scheme = m_window.scheme();
+        const ColourScheme& scheme = m_window.scheme();
         for (int c = 0; c < 3; ++c) {
             if (bar(c)->value() != scheme.channel(slot, c))
                 return QStringLiteral("bar %1 does not show the selected slot").arg(c);

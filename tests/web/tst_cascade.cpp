@@ -1,7 +1,7 @@
+#include "html/HtmlNesting.h"
+#include "html/PageTree.h"
 #include "web/Cascade.h"
-#include "web/HtmlNesting.h"
 #include "web/PageColours.h"
-#include "web/PageTree.h"
 #include "web/Selectors.h"
 
 #include <QColor>

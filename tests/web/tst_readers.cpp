@@ -2,11 +2,11 @@
 #include "css/ColourText.h"
 #include "css/CssParser.h"
 #include "css/CssTokenizer.h"
-#include "scheme/BodyTag.h"
-#include "scheme/CssText.h"
-#include "scheme/FoundText.h"
-#include "web/HtmlDocument.h"
-#include "web/HtmlNesting.h"
+#include "formats/BodyTag.h"
+#include "formats/CssText.h"
+#include "formats/FoundText.h"
+#include "html/HtmlDocument.h"
+#include "html/HtmlNesting.h"
 #include "web/TagReader.h"
 #include "web/TagStyle.h"
 #include "web/TextLimit.h"
@@ -45,10 +45,10 @@ QString described(const TagReader::Found& found)
     return parts.join(QLatin1Char(' '));
 }
 
-ColorScheme randomScheme(QRandomGenerator& random)
+ColourScheme randomScheme(QRandomGenerator& random)
 {
-    ColorScheme scheme;
-    for (int field = 0; field < ColorScheme::ValueCount; ++field)
+    ColourScheme scheme;
+    for (int field = 0; field < ColourScheme::ValueCount; ++field)
         scheme.setValue(field, static_cast<qint16>(random.bounded(256)));
     return scheme;
 }
@@ -655,7 +655,7 @@ void TestReaders::tagsAndStyleSheets()
     QCOMPARE(described(result), found);
     QCOMPARE(result.isEmpty(), found.isEmpty());
     // Nothing usable leaves everything as it was.
-    ColorScheme scheme = ColorScheme::defaults();
+    ColourScheme scheme = ColourScheme::defaults();
     Margins margins;
     QCOMPARE(FoundText::apply(result, scheme, margins), !found.isEmpty());
 }
@@ -666,7 +666,7 @@ void TestReaders::writtenTextReadsBackUnchanged()
 {
     QRandomGenerator random(1313);
     for (int i = 0; i < 2500; ++i) {
-        const ColorScheme scheme = randomScheme(random);
+        const ColourScheme scheme = randomScheme(random);
         const Margins margins = randomMargins(random);
         TagReader::Found expected;
         for (int slot = 0; slot < Slot::Count; ++slot)
@@ -682,12 +682,12 @@ void TestReaders::writtenTextReadsBackUnchanged()
             const TagReader::Found found = TagReader::read(text);
             QVERIFY2(found == expected, qPrintable(text + QStringLiteral("\ngave ") + described(found)));
 
-            ColorScheme same = scheme;
+            ColourScheme same = scheme;
             Margins sameMargins = margins;
             QVERIFY(!FoundText::apply(found, same, sameMargins));
             QVERIFY(same == scheme && sameMargins == margins);
 
-            ColorScheme other = randomScheme(random);
+            ColourScheme other = randomScheme(random);
             Margins otherMargins = randomMargins(random);
             const Margins otherBefore = otherMargins;
             FoundText::apply(found, other, otherMargins);
@@ -717,7 +717,7 @@ void TestReaders::randomTextNeverGivesImpossibleValues()
             else
                 text += QChar(static_cast<char16_t>(random.bounded(0x20, 0x7F)));
         }
-        for (const std::optional<QColor>& colour : TagReader::read(text).colours) {
+        for (const std::optional<QColor> colour : TagReader::read(text).colours) {
             if (colour)
                 QVERIFY2(colour->spec() == QColor::Rgb && colour->alpha() == 255, qPrintable(text));
         }

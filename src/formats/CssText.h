@@ -1,7 +1,7 @@
 #pragma once
 
-#include "colour/ColorScheme.h"
-#include "scheme/Margins.h"
+#include "colour/ColourScheme.h"
+#include "formats/Margins.h"
 
 #include <QString>
 
@@ -9,6 +9,6 @@
 // each on a line of its own, the body rule carrying the margins in use.
 namespace CssText {
 
-QString compose(const ColorScheme& scheme, const Margins& margins);
+QString compose(const ColourScheme& scheme, const Margins& margins);
 
 } // namespace CssText

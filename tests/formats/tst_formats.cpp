@@ -1,8 +1,8 @@
 #include "colour/ColourFormats.h"
 #include "colour/Srgb.h"
 #include "css/ColourText.h"
-#include "scheme/FoundText.h"
-#include "scheme/SchemeFormats.h"
+#include "formats/FoundText.h"
+#include "formats/SchemeFormats.h"
 #include "web/TagReader.h"
 
 #include <QRandomGenerator>
@@ -76,8 +76,8 @@ void TestFormats::everySchemeShapeReadsBack()
 {
     QRandomGenerator random(2026);
     for (int round = 0; round < 2000; ++round) {
-        ColorScheme scheme;
-        for (int field = 0; field < ColorScheme::ValueCount; ++field)
+        ColourScheme scheme;
+        for (int field = 0; field < ColourScheme::ValueCount; ++field)
             scheme.setValue(field, static_cast<qint16>(random.bounded(256)));
         Margins margins;
         margins.setLeft(random.bounded(51));
@@ -88,7 +88,7 @@ void TestFormats::everySchemeShapeReadsBack()
             const QString text = SchemeFormats::write(shape, scheme, margins);
             // As Apply Tag reads it.
             const TagReader::Found found = TagReader::read(text);
-            ColorScheme applied = ColorScheme::defaults();
+            ColourScheme applied = ColourScheme::defaults();
             Margins appliedMargins;
             FoundText::apply(found, applied, appliedMargins);
             QVERIFY2(applied == scheme, qPrintable(text));
@@ -139,8 +139,8 @@ void TestFormats::slotPropertiesCountWhereTheCascadeTakesThem()
     const auto hex = [](const QColor& colour) { return colour.name(QColor::HexRgb); };
     QRandomGenerator random(77);
     for (int round = 0; round < 300; ++round) {
-        ColorScheme scheme;
-        for (int field = 0; field < ColorScheme::ValueCount; ++field)
+        ColourScheme scheme;
+        for (int field = 0; field < ColourScheme::ValueCount; ++field)
             scheme.setValue(field, static_cast<qint16>(random.bounded(256)));
         const QColor text = QColor::fromRgb(random.generate() & 0xFFFFFF);
         const QColor back = QColor::fromRgb(random.generate() & 0xFFFFFF);
@@ -159,7 +159,7 @@ void TestFormats::slotPropertiesCountWhereTheCascadeTakesThem()
         for (const QString& shown :
             {QStringLiteral("@media screen { %1 }"), QStringLiteral("@supports (color: red) { %1 }")}) {
             const QString css = shown.arg(written) + page;
-            ColorScheme applied = ColorScheme::defaults();
+            ColourScheme applied = ColourScheme::defaults();
             Margins margins;
             FoundText::apply(TagReader::read(css), applied, margins);
             QVERIFY2(applied == scheme, qPrintable(css));

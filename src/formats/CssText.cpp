@@ -1,12 +1,12 @@
 #include "CssText.h"
 
-#include "scheme/ValueText.h"
+#include "formats/ValueText.h"
 
 namespace CssText {
 
 namespace {
 
-QString hash(const ColorScheme& scheme, int slot)
+QString hash(const ColourScheme& scheme, int slot)
 {
     return QLatin1Char('#')
         + ValueText::hexColour(scheme.channel(slot, Channel::Red), scheme.channel(slot, Channel::Green),
@@ -15,7 +15,7 @@ QString hash(const ColorScheme& scheme, int slot)
 
 } // namespace
 
-QString compose(const ColorScheme& scheme, const Margins& margins)
+QString compose(const ColourScheme& scheme, const Margins& margins)
 {
     QString body = QStringLiteral("body { background-color: %1; color: %2;")
                        .arg(hash(scheme, Slot::Background), hash(scheme, Slot::Text));

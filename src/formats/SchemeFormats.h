@@ -1,7 +1,7 @@
 #pragma once
 
-#include "colour/ColorScheme.h"
-#include "scheme/Margins.h"
+#include "colour/ColourScheme.h"
+#include "formats/Margins.h"
 
 #include <QString>
 #include <array>
@@ -22,6 +22,6 @@ inline constexpr std::array<Shape, 4> shapes{Shape::CssRules, Shape::CustomPrope
 // The name of a slot in every shape ("page-background").
 QString slotName(int slot);
 
-QString write(Shape shape, const ColorScheme& scheme, const Margins& margins);
+QString write(Shape shape, const ColourScheme& scheme, const Margins& margins);
 
 } // namespace SchemeFormats

@@ -1,6 +1,6 @@
 #include "BodyTag.h"
 
-#include "scheme/ValueText.h"
+#include "formats/ValueText.h"
 
 #include <array>
 
@@ -13,7 +13,7 @@ QString quoted(const QString& text)
     return QLatin1Char('"') + text + QLatin1Char('"');
 }
 
-QString colourAttribute(const char* name, const ColorScheme& scheme, int slot)
+QString colourAttribute(const char* name, const ColourScheme& scheme, int slot)
 {
     const QString digits = ValueText::hexColour(
         scheme.channel(slot, Channel::Red), scheme.channel(slot, Channel::Green), scheme.channel(slot, Channel::Blue));
@@ -44,7 +44,7 @@ int BodyTag::topMarginPosition(const Margins& margins)
     return margins.useLeft() ? TopMarginPositionAfterLeft : TopMarginPositionAlone;
 }
 
-QString BodyTag::colourPart(const ColorScheme& scheme)
+QString BodyTag::colourPart(const ColourScheme& scheme)
 {
     return colourAttribute("<BODY BGCOLOR=", scheme, Slot::Background) + colourAttribute(" TEXT=", scheme, Slot::Text)
         + colourAttribute(" LINK=", scheme, Slot::NewLink) + colourAttribute(" VLINK=", scheme, Slot::VisitedLink)
@@ -61,7 +61,7 @@ QString BodyTag::tail(const Margins& margins)
     return text + QLatin1Char('>');
 }
 
-QString BodyTag::compose(const ColorScheme& scheme, const Margins& margins)
+QString BodyTag::compose(const ColourScheme& scheme, const Margins& margins)
 {
     return colourPart(scheme) + tail(margins);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "colour/ColorScheme.h"
-#include "scheme/Margins.h"
+#include "colour/ColourScheme.h"
+#include "formats/Margins.h"
 
 #include <QString>
 
@@ -23,11 +23,11 @@ public:
     static int leftMarginPosition(const Margins& margins);
     static int topMarginPosition(const Margins& margins);
 
-    static QString colourPart(const ColorScheme& scheme);
+    static QString colourPart(const ColourScheme& scheme);
     static QString tail(const Margins& margins);
     // The whole tag for a scheme and margins: each channel's pair and each margin's digits stand where
     // the positions above say.
-    static QString compose(const ColorScheme& scheme, const Margins& margins);
+    static QString compose(const ColourScheme& scheme, const Margins& margins);
 
     BodyTag() = default;
     explicit BodyTag(QString text)

@@ -5,9 +5,9 @@ static_assert(TagReader::MarginMinimum == Margins::Minimum && TagReader::MarginM
 
 namespace FoundText {
 
-bool apply(const TagReader::Found& found, ColorScheme& scheme, Margins& margins)
+bool apply(const TagReader::Found& found, ColourScheme& scheme, Margins& margins)
 {
-    const ColorScheme schemeBefore = scheme;
+    const ColourScheme schemeBefore = scheme;
     const Margins marginsBefore = margins;
     for (int slot = 0; slot < Slot::Count; ++slot) {
         if (const std::optional<Rgb>& colour = found.colours[static_cast<std::size_t>(slot)]) {

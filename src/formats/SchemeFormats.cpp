@@ -1,7 +1,7 @@
 #include "SchemeFormats.h"
 
 #include "colour/ColourFormats.h"
-#include "scheme/CssText.h"
+#include "formats/CssText.h"
 #include "web/SlotNames.h"
 
 #include <QJsonArray>
@@ -16,7 +16,7 @@ namespace {
 
 using ColourFormats::Format;
 
-QString customProperties(const ColorScheme& scheme, const Margins& margins)
+QString customProperties(const ColourScheme& scheme, const Margins& margins)
 {
     QString text = QStringLiteral(":root {\n");
     for (int slot = 0; slot < Slot::Count; ++slot)
@@ -32,7 +32,7 @@ QString customProperties(const ColorScheme& scheme, const Margins& margins)
                          "a:active { color: var(--link-active); }\n");
 }
 
-QString tailwind(const ColorScheme& scheme)
+QString tailwind(const ColourScheme& scheme)
 {
     QString text = QStringLiteral("@theme {\n");
     for (int slot = 0; slot < Slot::Count; ++slot)
@@ -41,7 +41,7 @@ QString tailwind(const ColorScheme& scheme)
     return text + QStringLiteral("}\n");
 }
 
-QString tokens(const ColorScheme& scheme)
+QString tokens(const ColourScheme& scheme)
 {
     QJsonObject root;
     for (int slot = 0; slot < Slot::Count; ++slot) {
@@ -65,7 +65,7 @@ QString slotName(int slot)
     return SlotNames::name(slot);
 }
 
-QString write(Shape shape, const ColorScheme& scheme, const Margins& margins)
+QString write(Shape shape, const ColourScheme& scheme, const Margins& margins)
 {
     switch (shape) {
     case Shape::CssRules:

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "colour/ColorScheme.h"
-#include "scheme/Margins.h"
+#include "colour/ColourScheme.h"
+#include "formats/Margins.h"
 #include "web/TagReader.h"
 
 // What the reader found in a text, given to the scheme as Apply Tag gives it.
@@ -9,6 +9,6 @@ namespace FoundText {
 
 // Gives each found colour to its slot; a found margin ticks that margin's use and takes the value.
 // Returns whether the scheme or the margins changed.
-bool apply(const TagReader::Found& found, ColorScheme& scheme, Margins& margins);
+bool apply(const TagReader::Found& found, ColourScheme& scheme, Margins& margins);
 
 } // namespace FoundText

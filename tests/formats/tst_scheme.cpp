@@ -1,9 +1,9 @@
-#include "colour/ColorScheme.h"
+#include "colour/ColourScheme.h"
 #include "colour/Contrast.h"
-#include "scheme/BodyTag.h"
-#include "scheme/CssText.h"
-#include "scheme/Margins.h"
-#include "scheme/ValueText.h"
+#include "formats/BodyTag.h"
+#include "formats/CssText.h"
+#include "formats/Margins.h"
+#include "formats/ValueText.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -58,7 +58,7 @@ void TestScheme::valueTexts()
 
 void TestScheme::defaultTagIsTheDefaultScheme()
 {
-    const QString tag = BodyTag::compose(ColorScheme::defaults(), Margins{});
+    const QString tag = BodyTag::compose(ColourScheme::defaults(), Margins{});
     QCOMPARE(tag,
         QStringLiteral(R"(<BODY BGCOLOR="#CECEFF" TEXT="#0055AA" LINK="#007C00" VLINK="#003C00" ALINK="#00B500">)"));
     QCOMPARE(tag.size(), 86);
@@ -91,7 +91,7 @@ void TestScheme::tagLayoutPerMarginState()
     margins.setTop(7);
     margins.setUseLeft(useLeft);
     margins.setUseTop(useTop);
-    const QString tag = BodyTag::compose(ColorScheme::defaults(), margins);
+    const QString tag = BodyTag::compose(ColourScheme::defaults(), margins);
     QCOMPARE(tag.size(), length);
     QCOMPARE(tag.mid(BodyTag::ColourPartLength), tail);
     QCOMPARE(BodyTag::leftMarginPosition(margins), leftAt);
@@ -113,7 +113,7 @@ void TestScheme::channelPositionsAddressTheirPair()
     // positions say, and only the margins in use change the tag's length.
     QRandomGenerator random(5);
     for (int round = 0; round < 2000; ++round) {
-        ColorScheme scheme;
+        ColourScheme scheme;
         for (int slot = 0; slot < Slot::Count; ++slot) {
             for (int channel = 0; channel < Channel::Count; ++channel)
                 scheme.setChannel(slot, channel, qint16(random.bounded(256)));
@@ -154,7 +154,7 @@ void TestScheme::marginClampsAndPreview()
 
 void TestScheme::colourValuePacksRedGreenBlue()
 {
-    ColorScheme scheme = ColorScheme::defaults();
+    ColourScheme scheme = ColourScheme::defaults();
     QCOMPARE(scheme.colourValue(Slot::Background), 206u + 256u * 206u + 65536u * 255u);
     QCOMPARE(scheme.colour(Slot::NewLink), QColor(0, 124, 0));
     scheme.setChannel(Slot::Text, Channel::Blue, 15);
@@ -172,7 +172,7 @@ void TestScheme::contrastRatios_data()
     QTest::newRow("#777777 fails AA") << QColor(0x77, 0x77, 0x77) << QColor(255, 255, 255) << "4.47" << false;
     QTest::newRow("#767676 passes AA") << QColor(0x76, 0x76, 0x76) << QColor(255, 255, 255) << "4.54" << true;
     QTest::newRow("same colour") << QColor(10, 20, 30) << QColor(10, 20, 30) << "1.00" << false;
-    const ColorScheme scheme = ColorScheme::defaults();
+    const ColourScheme scheme = ColourScheme::defaults();
     const QColor page = scheme.colour(Slot::Background);
     QTest::newRow("default text") << QColor(scheme.colour(Slot::Text)) << page << "4.82" << true;
     QTest::newRow("default new link") << QColor(scheme.colour(Slot::NewLink)) << page << "3.57" << false;
@@ -241,7 +241,7 @@ void TestScheme::cssText()
     margins.setLeft(7);
     margins.setUseLeft(useLeft);
     margins.setUseTop(useTop);
-    QCOMPARE(CssText::compose(ColorScheme::defaults(), margins),
+    QCOMPARE(CssText::compose(ColourScheme::defaults(), margins),
         body
             + QStringLiteral("a:link { color: #007C00; }\na:visited { color: #003C00; }\n"
                              "a:active { color: #00B500; }\n"));

@@ -30,11 +30,11 @@ inline constexpr int Count = 3;
 
 // Fifteen channel values, three per slot. The scroll bars only ever write 0..255, so the model keeps
 // whatever it is given and leaves range checks to whoever reads values from outside (scheme files).
-class ColorScheme {
+class ColourScheme {
 public:
     static constexpr int ValueCount = Slot::Count * Channel::Count;
 
-    static ColorScheme defaults();
+    static ColourScheme defaults();
 
     qint16 channel(int slot, int channel) const { return m_values[index(slot, channel)]; }
     void setChannel(int slot, int channel, qint16 value) { m_values[index(slot, channel)] = value; }
@@ -53,7 +53,7 @@ public:
         setChannel(slot, Channel::Blue, static_cast<qint16>(colour.blue()));
     }
 
-    bool operator==(const ColorScheme&) const = default;
+    bool operator==(const ColourScheme&) const = default;
 
 private:
     static std::size_t index(int slot, int channel)
