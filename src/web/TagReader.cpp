@@ -273,6 +273,23 @@ Options::Kind kindOfFile(const QString& fileName)
     return Options::Kind::Guess;
 }
 
+// Markup starts with < and a letter, / or !: as CSS, a < delimiter before an identifier or one of
+// those. Strings, comments and url() are single tokens, so a < inside them is never seen; <!-- is CSS's
+// own.
+bool markupTokens(QStringView text)
+{
+    CssTokenizer tokenizer(text);
+    bool afterLess = false;
+    for (CssToken token = tokenizer.next(); !token.is(CssToken::End); token = tokenizer.next()) {
+        if (afterLess
+            && (token.is(CssToken::Ident) || token.is(CssToken::Function) || token.isDelim(u'/')
+                || token.isDelim(u'!')))
+            return true;
+        afterLess = token.isDelim(u'<');
+    }
+    return false;
+}
+
 namespace {
 
 // Whether a < could start markup by what follows it: the first character of an identifier, a / or a !.
@@ -287,24 +304,11 @@ bool mayOpenMarkup(QStringView text)
     return false;
 }
 
-// Markup starts with < and a letter, / or !: as CSS, a < delimiter before an identifier or one of
-// those. Strings, comments and url() are single tokens, so a < inside them is never seen; <!-- is CSS's
-// own. A text with no < that could start markup (none at all, or only a range query's) holds none, and
-// is not tokenized to find that out.
+// A text with no < that could start markup (none at all, or only a range query's) holds none, and is
+// not tokenized to find that out.
 bool holdsMarkup(QStringView text)
 {
-    if (!mayOpenMarkup(text))
-        return false;
-    CssTokenizer tokenizer(text);
-    bool afterLess = false;
-    for (CssToken token = tokenizer.next(); !token.is(CssToken::End); token = tokenizer.next()) {
-        if (afterLess
-            && (token.is(CssToken::Ident) || token.is(CssToken::Function) || token.isDelim(u'/')
-                || token.isDelim(u'!')))
-            return true;
-        afterLess = token.isDelim(u'<');
-    }
-    return false;
+    return mayOpenMarkup(text) && TagReader::markupTokens(text);
 }
 
 // What a text is, and for design tokens what they give: JSON is read once, as it is told apart.

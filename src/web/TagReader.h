@@ -83,6 +83,9 @@ using Options = ReadingOptions;
 
 // What `text` is when it is read as `asked` says: a kind that is not Guess is taken as it is.
 TextKind sniff(QStringView text, Options::Kind asked = Options::Kind::Guess);
+// Whether the text's tokens hold markup: a < delimiter before an identifier, a / or a !. Every < is
+// weighed, where sniff tokenizes only a text with a < that could start markup.
+bool markupTokens(QStringView text);
 
 // A reading stopped through `stop` finds nothing; it stops at the next safe point (within gumbo's
 // parse too, at its next tag).
