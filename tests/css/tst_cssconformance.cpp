@@ -369,12 +369,28 @@ const Check oneComponentValue = [](const QJsonValue& input, const QJsonValue& ex
     return same(read, expectedValue(expected), got);
 };
 
-const Check declarationList = [](const QJsonValue& input, const QJsonValue& expected, QString& got) {
+// A rule's contents, as the cascade is given them: declarations, nested rules and at-rules in order.
+class ContentsJson : public CssContentsHandler {
+public:
     QJsonArray read;
-    for (const CssDeclaration& declaration : CssParser::declarations(CssParser::values(input.toString())))
+    void atRule(const CssRule& rule) override { read.append(rulesJson({rule}).first()); }
+    void qualifiedRule(const CssValues& block, qsizetype at, qsizetype end) override
+    {
         read.append(QJsonArray{
-            QStringLiteral("declaration"), declaration.name, listJson(declaration.value), declaration.important});
-    return same(read, expectedRules(expected.toArray()), got);
+            QStringLiteral("qualified rule"), listJson(block.mid(at, end - at)), listJson(block[end].inside)});
+    }
+    void declaration(const CssValues& block, qsizetype at, qsizetype end) override
+    {
+        for (const CssDeclaration& declaration : CssParser::declarations(block.mid(at, end - at)))
+            read.append(QJsonArray{
+                QStringLiteral("declaration"), declaration.name, listJson(declaration.value), declaration.important});
+    }
+};
+
+const Check declarationList = [](const QJsonValue& input, const QJsonValue& expected, QString& got) {
+    ContentsJson contents;
+    CssParser::contents(CssParser::values(input.toString()), true, contents);
+    return same(contents.read, expectedRules(expected.toArray()), got);
 };
 
 const Check ruleList = [](const QJsonValue& input, const QJsonValue& expected, QString& got) {
