@@ -1,6 +1,7 @@
 #include "PageColours.h"
 
 #include "Cascade.h"
+#include "Painting.h"
 #include "SlotNames.h"
 #include "css/ColourText.h"
 #include "css/CssCalc.h"
@@ -12,28 +13,12 @@
 
 namespace {
 
+using Painting::blended;
+using Painting::over;
+
 constexpr qint64 MinimumSteps = 200000; // enough for any small text
 constexpr double Width = 1280; // the window pages are read in, in CSS pixels
 constexpr double Height = 800;
-
-// `top` painted over the opaque `under`, each channel rounded to 8 bits as the browser paints it.
-Argb over(Argb top, Argb under)
-{
-    const double alpha = alphaOf(top) / 255.0;
-    const auto channel = [alpha](int a, int b) { return int(std::floor(a * alpha + b * (1 - alpha) + 0.5)); };
-    return argb(
-        channel(redOf(top), redOf(under)), channel(greenOf(top), greenOf(under)), channel(blueOf(top), blueOf(under)));
-}
-
-// What an element with opacity paints, `painted`, blended over what lay beneath it, as the browser
-// blends a layer: 8-bit alpha and truncating arithmetic.
-Argb blended(Argb painted, Argb beneath, double opacity)
-{
-    const int alpha = int(std::floor(opacity * 255 + 0.5));
-    const auto channel = [alpha](int a, int b) { return (a * alpha + b * (255 - alpha)) / 255; };
-    return argb(channel(redOf(painted), redOf(beneath)), channel(greenOf(painted), greenOf(beneath)),
-        channel(blueOf(painted), blueOf(beneath)));
-}
 
 // The colour a linear-gradient() paints at a point of a `width` × `height` box; nothing for one that
 // cannot be read. Stops are interpolated in premultiplied sRGB, as for colours of the sRGB space.
@@ -194,12 +179,7 @@ PageColours PageColours::read(QStringView text, Kind kind, const Options& option
         // opacity has all it paints blended over what lay beneath it.
         // filter: brightness() scales all an element paints, its descendants' colours included.
         double brightness = 1;
-        const auto bright = [&brightness](Argb colour) {
-            if (brightness == 1)
-                return colour;
-            const auto channel = [&](int c) { return std::clamp(int(std::floor(c * brightness + 0.5)), 0, 255); };
-            return argb(channel(redOf(colour)), channel(greenOf(colour)), channel(blueOf(colour)), alphaOf(colour));
-        };
+        const auto bright = [&brightness](Argb colour) { return Painting::brightened(colour, brightness); };
         for (qsizetype i = 0; i <= bodyAt; ++i)
             brightness *= styles[i].brightness;
         QList<Argb> below{canvas}; // what lies beneath each element, from the body down
