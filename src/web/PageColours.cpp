@@ -1,6 +1,7 @@
 #include "PageColours.h"
 
 #include "Cascade.h"
+#include "PageJudge.h"
 #include "Painting.h"
 #include "SlotNames.h"
 #include "css/ColourText.h"
@@ -239,6 +240,8 @@ PageColours PageColours::read(QStringView text, Kind kind, const Options& option
     const TagStyle bodyStyle(result.bodyAttributes, margins);
     result.marginLeft = bodyStyle.margin(true);
     result.marginTop = bodyStyle.margin(false);
+    if (options.judge)
+        result.judgement = PageJudge::judge(tree, cascade, options.fileName, *options.judge);
     ReadingNotes notes = cascade.notes();
     if (tree.cut())
         notes.add(ReadingNotes::Reason::TooLarge,

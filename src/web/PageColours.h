@@ -3,6 +3,7 @@
 #include <stop_token>
 
 #include "Cascade.h"
+#include "PageJudgement.h"
 #include "SheetLoader.h"
 #include "TagStyle.h"
 #include "colour/ColourScheme.h"
@@ -39,6 +40,8 @@ struct ReadingOptions {
     // colour at all: as a file is read, and standard input for a check. Pasted text that sets nothing
     // finds nothing instead.
     bool asShown = false;
+    // Judge every text of the page against what lies behind it, to these needs: see PageJudgement.
+    std::optional<PageJudgement::Needs> judge;
 };
 
 // The five colours a browser shows for a page or a style sheet: the canvas, the body's text, and the
@@ -65,6 +68,9 @@ public:
     // resolved); empty where neither gives one.
     std::optional<TagStyle::Value> marginLeft;
     std::optional<TagStyle::Value> marginTop;
+
+    // Every text of the page judged, when the options asked for it.
+    std::optional<PageJudgement> judgement;
 
     // The work a reading took, in steps, for the tests of linear time.
     qint64 steps = 0;

@@ -437,6 +437,7 @@ Reading readExplained(QStringView text, const Options& options)
     reading.notes = colours.notes;
     reading.shortfalls = colours.shortfalls;
     reading.schemeSensitive = colours.schemeSensitive;
+    reading.judgement = colours.judgement;
     if (reading.found.isEmpty())
         reading.instead = explained(text, sniff.kind, *read.shared);
     return reading;

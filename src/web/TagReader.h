@@ -76,6 +76,8 @@ struct Reading {
     bool schemeSensitive = false; // whether reading in the other colour scheme could give other colours
     TextKind kind = TextKind::StyleSheet; // what the text was read as
     Instead instead; // set only when nothing was found
+    // Every text of a page or style sheet judged, when the options asked for it (ReadingOptions::judge).
+    std::optional<PageJudgement> judgement;
 };
 
 // How to read a text: as which kind, in which colour scheme, and how to reach what it links.
