@@ -9,11 +9,20 @@ namespace CssCalc {
 
 namespace {
 
-std::optional<double> lengthPixels(const CssToken& token)
+std::optional<double> lengthPixels(const CssToken& token, const Units* relative)
 {
     static const std::array<std::pair<const char16_t*, double>, 9> units{
         {{u"px", 1.0}, {u"em", 16.0}, {u"rem", 16.0}, {u"in", 96.0}, {u"cm", 96.0 / 2.54}, {u"mm", 96.0 / 25.4},
             {u"q", 96.0 / 101.6}, {u"pt", 96.0 / 72.0}, {u"pc", 16.0}}};
+    if (relative) {
+        const std::array<std::pair<const char16_t*, double>, 8> sizes{{{u"em", relative->em}, {u"rem", relative->rem},
+            {u"ex", relative->ex}, {u"ch", relative->ch}, {u"vw", relative->vw}, {u"vh", relative->vh},
+            {u"vmin", std::min(relative->vw, relative->vh)}, {u"vmax", std::max(relative->vw, relative->vh)}}};
+        for (const auto& [unit, pixels] : sizes) {
+            if (token.text.compare(QStringView(unit), Qt::CaseInsensitive) == 0)
+                return token.number * pixels;
+        }
+    }
     for (const auto& [unit, pixels] : units) {
         if (token.text.compare(QStringView(unit), Qt::CaseInsensitive) == 0)
             return token.number * pixels;
@@ -38,9 +47,10 @@ std::optional<double> angleDegrees(const CssToken& token)
 // A sum of products over the values of a calc(), with + and - between whitespace as CSS wants.
 class Calc {
 public:
-    explicit Calc(const CssValues& values, int depth)
+    explicit Calc(const CssValues& values, int depth, const Units* units)
         : m_values(values)
         , m_depth(depth)
+        , m_units(units)
     {
     }
 
@@ -127,11 +137,13 @@ private:
         case CssToken::Number:
             return Quantity{token.number, Quantity::Number};
         case CssToken::Percentage:
+            if (m_units && m_units->percent)
+                return Quantity{token.number * *m_units->percent / 100, Quantity::Length};
             return Quantity{token.number, Quantity::Percent};
         case CssToken::Dimension:
             if (const std::optional<double> degrees = angleDegrees(token))
                 return Quantity{*degrees, Quantity::Angle};
-            if (const std::optional<double> pixels = lengthPixels(token))
+            if (const std::optional<double> pixels = lengthPixels(token, m_units))
                 return Quantity{*pixels, Quantity::Length};
             return std::nullopt;
         case CssToken::Ident: {
@@ -206,19 +218,25 @@ private:
     {
         if (m_depth > 32)
             return std::nullopt;
-        return Calc(inside, m_depth + 1).whole();
+        return Calc(inside, m_depth + 1, m_units).whole();
     }
 
     const CssValues& m_values;
     qsizetype m_at = 0;
     int m_depth = 0;
+    const Units* m_units = nullptr; // none: em and rem at 16 px, and no other relative length
 };
 
 } // namespace
 
 std::optional<Quantity> evaluate(const CssValues& values)
 {
-    return Calc(values, 0).whole();
+    return Calc(values, 0, nullptr).whole();
+}
+
+std::optional<Quantity> evaluate(const CssValues& values, const Units& units)
+{
+    return Calc(values, 0, &units).whole();
 }
 
 } // namespace CssCalc

@@ -228,8 +228,8 @@ QList<CssDeclaration> CssParser::declarations(const CssValues& block, qsizetype 
     QList<CssDeclaration> result;
     scanDeclarations(block, from, to, [&](const Span& span) {
         // The value copied once.
-        result.append(CssDeclaration{
-            declaredName(block[span.name].token), block.mid(span.first, span.last - span.first), span.important});
+        result.append(CssDeclaration{declaredName(block[span.name].token),
+            block.mid(span.first, span.last - span.first), span.important, int(block[span.name].token.line)});
     });
     return result;
 }
@@ -243,7 +243,8 @@ QList<CssDeclaration> CssParser::declarations(const CssValues& block,
     scanDeclarations(block, from, to, [&](const Span& span) {
         QString name = declaredName(block[span.name].token);
         if (std::optional<CssValues> value = take(name, span.first, span.last))
-            result.append(CssDeclaration{std::move(name), std::move(*value), span.important});
+            result.append(
+                CssDeclaration{std::move(name), std::move(*value), span.important, int(block[span.name].token.line)});
     });
     return result;
 }
@@ -289,7 +290,8 @@ QList<CssDeclaration> CssParser::declarations(CssValues&& block,
         else if (valid && !values.contains(i))
             continue;
         result.append(CssDeclaration{declaredName(block[spans[i].name].token),
-            i == longest ? CssValues() : (valid ? values.take(i) : valueOf(spans[i])), spans[i].important});
+            i == longest ? CssValues() : (valid ? values.take(i) : valueOf(spans[i])), spans[i].important,
+            int(block[spans[i].name].token.line)});
     }
     // The longest value keeps the values' own list, cut to it in place; the others are copies. So a
     // value as long as the text costs no second copy of it.

@@ -112,6 +112,7 @@ struct CssDeclaration {
     QString name; // lower case, but custom properties keep their case
     CssValues value; // without the !important and the whitespace around
     bool important = false;
+    int line = 0; // of its name in its text, 1-based; 0 for one made by the program
 };
 
 // What a style sheet's top level or a block's contents hold, told part by part in order by

@@ -78,6 +78,8 @@ char32_t CssTokenizer::more(qsizetype at)
     if (m_read == size)
         return Eof;
     // What is kept moves to the front, in the space the list already has.
+    lineHere();
+    m_counted = 0;
     std::copy(m_text.cbegin() + m_at, m_text.cend(), m_text.begin());
     const qsizetype kept = m_text.size() - m_at;
     at -= m_at;
@@ -121,6 +123,14 @@ QList<CssToken> CssTokenizer::all(QStringView text, const std::stop_token& stop)
         tokens.append(std::move(next));
     }
     return tokens;
+}
+
+quint32 CssTokenizer::lineHere()
+{
+    const qsizetype at = std::min(m_at, m_text.size());
+    m_line += quint32(std::count(m_text.cbegin() + std::min(m_counted, at), m_text.cbegin() + at, U'\n'));
+    m_counted = std::max(m_counted, at);
+    return m_line;
 }
 
 char32_t CssTokenizer::take()
@@ -358,8 +368,16 @@ CssToken CssTokenizer::string(char32_t quote)
 
 CssToken CssTokenizer::next()
 {
+    CssToken token = nextToken();
+    token.line = m_tokenLine;
+    return token;
+}
+
+CssToken CssTokenizer::nextToken()
+{
     skipComments();
     const char32_t c = peek();
+    m_tokenLine = lineHere();
     if (c == Eof)
         return token(CssToken::End);
     if (isWhitespace(c)) {

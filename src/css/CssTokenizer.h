@@ -104,6 +104,7 @@ struct CssToken {
     double number = 0;
     Type type = End;
     bool idHash = false; // a hash that would start an identifier
+    quint32 line = 0; // where the token starts in its text, 1-based (0 for one made by the program)
 
     bool is(Type wanted) const { return type == wanted; }
     bool isDelim(char16_t c) const { return type == Delim && text.size() == 1 && text[0] == c; }
@@ -124,6 +125,9 @@ public:
     static QList<CssToken> all(QStringView text, const std::stop_token& stop = {});
 
 private:
+    CssToken nextToken();
+    // The line m_text[m_at] is on: the line breaks between the last position counted and it, added.
+    quint32 lineHere();
     char32_t peek(qsizetype ahead = 0)
     {
         const qsizetype at = m_at + ahead;
@@ -148,6 +152,9 @@ private:
     qsizetype m_read = 0; // in m_source: what m_text ends at
     QList<char32_t> m_text;
     qsizetype m_at = 0; // in m_text
+    qsizetype m_counted = 0; // in m_text: the line breaks before it are in m_line
+    quint32 m_line = 1;
+    quint32 m_tokenLine = 1; // the line of the token being read
     QString m_name; // the name being read
     QList<CssTokenText> m_names; // names read lately, by a hash: tokens of the same name share one
     QByteArray m_number; // the number being read

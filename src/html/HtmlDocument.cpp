@@ -43,6 +43,8 @@ public:
         // Parse errors are not kept: recording each one costs more than the parse itself,
         // quadratically so for deeply nested tags.
         options.max_errors = 0;
+        // Columns count characters, as editors and compilers count them, a tab one of them.
+        options.tab_stop = 1;
         return parse(options, utf8);
     }
 

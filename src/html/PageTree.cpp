@@ -99,9 +99,25 @@ int PageTree::append(Element element, int parent)
     return index;
 }
 
+namespace {
+
+// Adds text to an element's own, whitespace collapsed, up to PageTree::MaximumText characters.
+void addText(QString& into, const char* utf8)
+{
+    const QString text = QString::fromUtf8(utf8).simplified();
+    if (text.isEmpty())
+        return;
+    if (!into.isEmpty())
+        into += QLatin1Char(' ');
+    into += text.left(PageTree::MaximumText - into.size());
+}
+
+} // namespace
+
 PageTree PageTree::model()
 {
     PageTree tree;
+    tree.m_madeFrom = 0;
     tree.m_root = tree.append(named(QStringLiteral("html")), -1);
     tree.append(named(QStringLiteral("head")), tree.m_root);
     tree.ensureBodyAndLink();
@@ -111,8 +127,10 @@ PageTree PageTree::model()
 
 void PageTree::ensureBodyAndLink()
 {
-    if (m_body < 0)
+    if (m_body < 0) {
+        m_madeFrom = std::min(m_madeFrom, int(m_elements.size()));
         m_body = append(named(QStringLiteral("body")), m_root);
+    }
     // The first a[href] in the body, in document order: elements are listed in that order.
     const auto insideBody = [this](int element) {
         for (int up = m_elements[element].parent; up >= 0; up = m_elements[up].parent) {
@@ -127,6 +145,7 @@ void PageTree::ensureBodyAndLink()
             m_link = i;
     }
     if (m_link < 0) {
+        m_madeFrom = std::min(m_madeFrom, int(m_elements.size()));
         const int paragraph = append(named(QStringLiteral("p")), m_body);
         Element link = named(QStringLiteral("a"));
         link.attributes.append({QStringLiteral("href"), QStringLiteral("#model")});
@@ -161,8 +180,12 @@ void PageTree::read(const GumboInternalOutput& output)
     while (!pending.isEmpty()) {
         const auto [node, parent, inNoscript] = pending.takeLast();
         if (node->type == GUMBO_NODE_TEXT || node->type == GUMBO_NODE_CDATA) {
-            if (parent >= 0)
-                tree.m_elements[parent].hasContent = true;
+            if (parent >= 0) {
+                Element& holder = tree.m_elements[parent];
+                holder.hasContent = true;
+                if (holder.text.size() < MaximumText)
+                    addText(holder.text, node->v.text.text);
+            }
             continue;
         }
         // A template's content is inert and not part of the tree.
@@ -172,6 +195,11 @@ void PageTree::read(const GumboInternalOutput& output)
         Element item = named(tagName(node));
         item.attributes = GumboElements::attributes(element);
         item.html = element.tag_namespace == GUMBO_NAMESPACE_HTML;
+        item.inNoscript = inNoscript;
+        if (element.original_tag.length > 0) {
+            item.line = int(element.start_pos.line);
+            item.column = int(element.start_pos.column);
+        }
         const int index = tree.append(std::move(item), parent);
         if (parent < 0)
             tree.m_root = index;
@@ -189,7 +217,7 @@ void PageTree::read(const GumboInternalOutput& output)
                 = !type || type->isEmpty() || type->compare(QLatin1String("text/css"), Qt::CaseInsensitive) == 0;
             if (element.tag == GUMBO_TAG_STYLE) {
                 if (css)
-                    tree.m_sheets.append({GumboElements::textOf(element), {}, media});
+                    tree.m_sheets.append({GumboElements::textOf(element), {}, media, std::max(1, added.line)});
             } else if (element.tag == GUMBO_TAG_LINK && added.html) {
                 // Compiled once: a page may hold a hundred thousand links.
                 static const QRegularExpression blanks(QStringLiteral("[ \\t\\n\\f\\r]+"));

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <QStringView>
+#include <limits>
 #include <stop_token>
 
 // A page as a flat list of its elements, in document order, with the links a selector walks: parent,
@@ -25,7 +26,14 @@ public:
         int end = 0; // one past its last descendant: its subtree is [index, end)
         bool hasContent = false; // child elements or text: what :empty looks at
         bool html = true; // in the HTML namespace
+        bool inNoscript = false; // inside <noscript>, which a browser that runs scripts reads as text
+        int line = 0; // of its start tag in the page, 1-based; 0 for one the parser or this program made
+        int column = 0;
+        QString text; // the text it holds directly, whitespace collapsed, the first MaximumText characters
     };
+
+    // The most of an element's own text kept.
+    static constexpr qsizetype MaximumText = 40;
 
     // A style sheet the page uses, in document order: the text of a <style>, or the address of a
     // <link rel="stylesheet">.
@@ -33,6 +41,7 @@ public:
         QString text;
         QString href; // empty for a <style>
         QString media;
+        int line = 1; // of the page, where the text of a <style> starts
     };
 
     static PageTree fromPage(QStringView text, const std::stop_token& stop = {});
@@ -49,6 +58,9 @@ public:
     int body() const { return m_body; }
     // The body's first a[href], or a model link appended in a paragraph when the body has none.
     int link() const { return m_link; }
+    // Whether the element was made by this program for a text that has none: the model body, paragraph
+    // and link of a bare style sheet, or the model link added to a page without one.
+    bool made(int element) const { return element >= m_madeFrom; }
     // The colour scheme <meta name="color-scheme"> asks for; empty when there is none.
     const QString& metaColourScheme() const { return m_metaScheme; }
     std::optional<QString> attribute(int element, QStringView name) const;
@@ -66,6 +78,7 @@ private:
     int m_root = -1;
     int m_body = -1;
     int m_link = -1;
+    int m_madeFrom = std::numeric_limits<int>::max();
     bool m_cut = false;
 };
 

@@ -1,5 +1,6 @@
 #include "Cascade.h"
 
+#include "BoxProperties.h"
 #include "ComputedStyle.h"
 #include "CustomProperties.h"
 #include "DeclaredValues.h"
@@ -39,6 +40,9 @@ struct Cascade::Candidate {
     bool shorthand = false; // the background shorthand's whole value, still holding var()
     bool fromPage = true; // set by the page: its rules, style attributes and presentational attributes
     int position = 0; // within its rule
+    int source = FromBrowser; // the rule's index, or where else it came from
+    int line = 0; // of the declaration in its text
+    QString shorthandOf; // for a longhand of a shorthand still holding var(): the shorthand
 
     auto rank() const { return std::tuple(band, layerKey, proximity, specificity, order, position); }
 };
@@ -98,9 +102,10 @@ Cascade::Cascade(const PageTree& tree, MediaQueries::Environment environment, Wo
 
 Cascade::~Cascade() = default;
 
-void Cascade::addStyleSheet(QStringView css, const QString& name, QStringView media, const SheetLoader& loader)
+void Cascade::addStyleSheet(
+    QStringView css, const QString& name, QStringView media, const SheetLoader& loader, int firstLine)
 {
-    m_rules.addStyleSheet(css, name, media, loader);
+    m_rules.addStyleSheet(css, name, media, loader, firstLine);
 }
 
 void Cascade::addLinkedSheet(const QString& href, const QString& from, QStringView media, const SheetLoader& loader)
@@ -118,11 +123,17 @@ QList<Cascade::Candidate> Cascade::candidates(int element, const Selectors::Stat
     QList<Candidate> result;
     const int layers = m_rules.layerCount();
     int position = 0;
+    int source = FromBrowser;
     const auto add = [&](const CssDeclaration& declaration, int band, int layerKey, int proximity,
                          const Specificity& specificity, int order, int layer) {
+        const qsizetype first = result.size();
         const auto one = [&](const QString& property, bool shorthand) {
             result.append(Candidate{property, declaration.value, band, layerKey, proximity, specificity, order, layer,
                 shorthand, true, position});
+        };
+        const auto longhand = [&](const QString& property, const CssValues& value) {
+            result.append(Candidate{
+                property, value, band, layerKey, proximity, specificity, order, layer, false, true, position});
         };
         if (declaration.name == QLatin1String("background")) {
             const bool pending = holdsVar(declaration.value);
@@ -146,16 +157,32 @@ QList<Cascade::Candidate> Cascade::candidates(int element, const Selectors::Stat
                 one(QStringLiteral("margin-top"), pending);
                 one(QStringLiteral("margin-left"), pending);
             } else if (const auto sides = marginSides(declaration.value)) {
-                result.append(Candidate{QStringLiteral("margin-top"), sides->first, band, layerKey, proximity,
-                    specificity, order, layer, false, true, position});
-                result.append(Candidate{QStringLiteral("margin-left"), sides->second, band, layerKey, proximity,
-                    specificity, order, layer, false, true, position});
+                longhand(QStringLiteral("margin-top"), sides->first);
+                longhand(QStringLiteral("margin-left"), sides->second);
+                longhand(QStringLiteral("-hueloom-margin-top"), sides->first);
             }
         } else if (declaration.name == QLatin1String("all")) {
             for (const char* property : {"color", "background-color", "color-scheme", "opacity"})
                 one(QLatin1String(property), false);
         } else {
-            one(declaration.name, false);
+            if (!BoxProperties::longhandsOf(declaration.name).isEmpty()) {
+                const bool pending = holdsVar(declaration.value);
+                if (pending || isWideKeyword(declaration.value)) {
+                    for (const QString& name : BoxProperties::longhandsOf(declaration.name)) {
+                        one(name, pending);
+                        result.last().shorthandOf = declaration.name;
+                    }
+                } else if (const auto values = BoxProperties::longhands(declaration.name, declaration.value)) {
+                    for (const auto& [name, value] : *values)
+                        longhand(name, value);
+                }
+            }
+            if (ComputedStyle::property(declaration.name) || declaration.name.startsWith(QLatin1String("--")))
+                one(declaration.name, false);
+        }
+        for (qsizetype i = first; i < result.size(); ++i) {
+            result[i].source = source;
+            result[i].line = declaration.line;
         }
     };
     const PageTree::Element& e = m_tree.at(element);
@@ -178,10 +205,19 @@ QList<Cascade::Candidate> Cascade::candidates(int element, const Selectors::Stat
                 fromPage = true;
             }
         }
+        source = fromPage ? FromAttribute : FromBrowser;
         add(CssDeclaration{QStringLiteral("color"), CssParser::values(value), false}, 0, 0, 0, {}, 0, -2);
         result.last().fromPage = fromPage;
+        source = FromBrowser;
+    }
+    // The browser's own rules, later ones stronger.
+    position = 0;
+    for (const CssDeclaration& declaration : BoxProperties::browserDeclarations(m_tree, element, isLink)) {
+        ++position;
+        add(declaration, 0, 0, 0, {}, 0, -2);
     }
     if (element == m_tree.body()) {
+        source = FromAttribute;
         for (const auto& [attribute, property] :
             {std::pair{"bgcolor", "background-color"}, std::pair{"text", "color"}}) {
             if (const std::optional<QString> text = m_tree.attribute(element, QString::fromLatin1(attribute))) {
@@ -193,6 +229,7 @@ QList<Cascade::Candidate> Cascade::candidates(int element, const Selectors::Stat
     }
     for (const int index : m_rules.rulesFor(e)) {
         const RuleSet::Rule& rule = m_rules.rule(index);
+        source = index;
         if (m_budget.exhausted())
             break;
         std::optional<Specificity> specificity;
@@ -228,6 +265,7 @@ QList<Cascade::Candidate> Cascade::candidates(int element, const Selectors::Stat
         }
     }
     position = 0;
+    source = FromStyleAttribute;
     for (const CssDeclaration& declaration : styleAttribute(element)) {
         ++position;
         add(declaration, declaration.important ? 2 : 1, layers, 0, {}, std::numeric_limits<int>::max(), -1);
@@ -343,6 +381,16 @@ Cascade::Style Cascade::compute(int element,
         if (!value)
             return {};
         CssValues trimmed = CssParser::trimmed(*value);
+        if (!candidate->shorthandOf.isEmpty()) {
+            if (isWideKeyword(trimmed))
+                return trimmed;
+            const auto values = BoxProperties::longhands(candidate->shorthandOf, trimmed);
+            for (const auto& [name, longhand] : values.value_or(QList<std::pair<QString, CssValues>>{})) {
+                if (name == candidate->property)
+                    return longhand;
+            }
+            return {};
+        }
         // What var() gives a margin is checked as a lone tag checks it: what it cannot measure is invalid.
         const bool margin = candidate->property.startsWith(u'm');
         if (candidate->shorthand && !isWideKeyword(trimmed) && margin) {
@@ -374,6 +422,20 @@ Cascade::Style Cascade::compute(int element,
         if (property.settle)
             property.settle(computed, context);
     }
+    // Where the colours came from: the winning declaration, or for an inherited colour the parent's.
+    const auto from = [&](const QString& property, int& source, int& line, bool inherited) {
+        const Candidate* candidate = winner(property);
+        const bool takesParent = !candidate || isWideKeyword(candidate->value);
+        if (!takesParent) {
+            source = candidate->source;
+            line = candidate->line;
+        } else if (inherited && parent) {
+            source = parent->colourFrom;
+            line = parent->colourLine;
+        }
+    };
+    from(QStringLiteral("color"), computed.colourFrom, computed.colourLine, true);
+    from(QStringLiteral("background-color"), computed.backgroundFrom, computed.backgroundLine, false);
     m_darkNamed = m_darkNamed || ComputedStyle::namedSchemes(computed, context).contains(QLatin1String("dark"));
     return computed;
 }
@@ -414,6 +476,33 @@ QList<Cascade::Style> Cascade::stylesDownTo(int element, const Selectors::State&
         result.append(computed);
         parent = std::move(computed);
     }
+    addNotes();
+    return result;
+}
+
+QList<Cascade::Style> Cascade::allStyles()
+{
+    const Selectors::State state{m_tree.link(), false, false};
+    Selectors::Matcher matcher(m_tree, state, m_budget);
+    QList<Style> result;
+    const qsizetype count = m_tree.elements().size();
+    result.reserve(count);
+    // In document order, each parent before its children.
+    for (int at = 0; at < count; ++at) {
+        const int parent = m_tree.at(at).parent;
+        if (m_budget.exhausted()) {
+            result.append(parent >= 0 ? result[parent] : Style{});
+            continue;
+        }
+        const QList<Candidate> own = candidates(at, state, matcher);
+        result.append(compute(at, parent >= 0 ? &result[parent] : nullptr, own, nullptr, state));
+    }
+    addNotes();
+    return result;
+}
+
+void Cascade::addNotes()
+{
     if (m_budget.exhausted())
         m_notes.add(ReadingNotes::Reason::TooComplex, note("The page is too complex to read to the end."));
     const QString leftOut = note("The page's style sheets hold more than Hueloom reads (%L1 rules, %L2 selectors, "
@@ -428,5 +517,4 @@ QList<Cascade::Style> Cascade::stylesDownTo(int element, const Selectors::State&
         m_notes.add(ReadingNotes::Reason::TooLarge, leftOut);
     if (m_styleCut)
         m_notes.add(ReadingNotes::Reason::TooLarge, TagStyle::leftOutNote());
-    return result;
 }

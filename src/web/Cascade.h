@@ -48,7 +48,8 @@ public:
     Cascade& operator=(const Cascade&) = delete;
 
     // `name` is what the sheet's @import rules are relative to; `loader` reads them (none: not followed).
-    void addStyleSheet(QStringView css, const QString& name, QStringView media, const SheetLoader& loader);
+    void addStyleSheet(
+        QStringView css, const QString& name, QStringView media, const SheetLoader& loader, int firstLine = 1);
     // A <link rel="stylesheet">: read through the loader when there is one.
     void addLinkedSheet(const QString& href, const QString& from, QStringView media, const SheetLoader& loader);
     // The style attributes of the elements and the body's presentational attributes.
@@ -56,6 +57,13 @@ public:
 
     // The styles of the elements from the root down to `element`, in the state given.
     QList<Style> stylesDownTo(int element, const Selectors::State& state);
+    // The style of every element, unvisited and not pressed, in document order.
+    QList<Style> allStyles();
+
+    // Where a declaration came from (ComputedStyle::colourFrom): a rule by its index, or one of these.
+    enum Source { FromBrowser = -1, FromStyleAttribute = -2, FromAttribute = -3 };
+    // The rule a source names, for the file, line and selector of its declarations; none for the others.
+    const RuleSet::Rule* ruleOf(int source) const { return source >= 0 ? &m_rules.rule(source) : nullptr; }
 
     // Notes for the user: style sheets not read, a page too complex to finish; each of them says why
     // the reading stopped short of all it was given.
@@ -71,6 +79,7 @@ private:
     struct Known;
 
     QList<Candidate> candidates(int element, const Selectors::State& state, Selectors::Matcher& matcher);
+    void addNotes();
     const QList<CssDeclaration>& styleAttribute(int element);
     Style compute(int element,
         const Style* parent,

@@ -205,6 +205,7 @@ QList<Property> makeProperties()
         margin.valid = validMargin;
         table << margin;
     }
+    ComputedStyle::addBoxProperties(table);
     return table;
 }
 

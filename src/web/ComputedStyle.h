@@ -30,6 +30,38 @@ struct ComputedStyle {
     std::optional<CssValues> marginLeft;
     std::optional<CssValues> marginTop;
 
+    // What the judgement of every text reads besides the colours: sizes, whether the box is shown, and
+    // what could put something other than its ancestors' backgrounds behind its text.
+    enum class Display : quint8 { Inline, Block, None, Contents };
+    enum class Position : quint8 { Static, Relative, Absolute, Fixed, Sticky };
+    struct Box {
+        double fontSize = 16; // in CSS pixels
+        double rootFontSize = 16; // the root's, which rem is taken from
+        int fontWeight = 400;
+        Display display = Display::Inline;
+        Position position = Position::Static;
+        bool invisible = false; // visibility: hidden or collapse
+        bool underlined = false; // text-decoration-line: underline
+        bool bottomBorder = false; // a border-bottom that shows
+        bool transformed = false;
+        bool textShadow = false;
+        bool blendMode = false; // mix-blend-mode other than normal
+        bool otherFilter = false; // a filter other than brightness() and opacity()
+        bool clipped = false; // clip or clip-path that leaves nothing of it
+        bool overflowHidden = false;
+        bool offscreen = false; // moved far off the page: left or top of -999px or less
+        bool indentedAway = false; // text-indent of -999px or less, which puts its text off the page
+        bool negativeTop = false; // margin-top below 0, which may pull it over the box before
+        std::optional<double> width; // in px, when set in px
+        std::optional<double> height;
+    };
+    Box box;
+    // Where the computed color and background-color came from: Cascade::Source.
+    int colourFrom = -1;
+    int backgroundFrom = -1;
+    int colourLine = 0; // of the declarations in their text
+    int backgroundLine = 0;
+
     // What computing an element's style reads besides its declarations.
     struct Context {
         const ComputedStyle* parent = nullptr; // none at the root
@@ -57,6 +89,8 @@ struct ComputedStyle {
     // In the order they compute: one may depend on those before it (currentcolor on color, color on
     // color-scheme).
     static const QList<Property>& properties();
+    // The entries of what the judgement of every text reads, appended to the table.
+    static void addBoxProperties(QList<Property>& table);
     static const Property* property(QStringView name);
 
     // The colour schemes the element names, else the page's <meta name="color-scheme">.

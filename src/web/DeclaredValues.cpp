@@ -1,5 +1,6 @@
 #include "DeclaredValues.h"
 
+#include "BoxProperties.h"
 #include "ComputedStyle.h"
 #include "CustomProperties.h"
 #include "Shorthands.h"
@@ -39,6 +40,9 @@ bool isRead(QStringView name, Qt::CaseSensitivity sensitivity)
         if (name.compare(shorthand, sensitivity) == 0)
             return true;
     }
+    if (!BoxProperties::longhandsOf(sensitivity == Qt::CaseSensitive ? name.toString() : name.toString().toLower())
+             .isEmpty())
+        return true;
     const QList<ComputedStyle::Property>& properties = ComputedStyle::properties();
     return std::any_of(properties.begin(), properties.end(),
         [&](const ComputedStyle::Property& property) { return name.compare(property.name, sensitivity) == 0; });
@@ -80,6 +84,8 @@ bool isValid(const QString& name, const CssValues& value)
         return backgroundColour(value).has_value();
     if (name == QLatin1String("margin"))
         return marginSides(value).has_value();
+    if (!BoxProperties::longhandsOf(name).isEmpty() && !ComputedStyle::property(name))
+        return BoxProperties::longhands(name, value).has_value();
     const ComputedStyle::Property* property = ComputedStyle::property(name);
     return property && property->valid(value);
 }
@@ -99,8 +105,10 @@ std::optional<CssValues> readValue(const QString& name, const CssValues& block, 
     }
     // A colour, an opacity or a side is one word, margin four at most.
     if (pending || words <= 4 || name.startsWith(QLatin1String("--")) || name == QLatin1String("background-image")
-        || name == QLatin1String("filter") || name == QLatin1String("color-scheme")
-        || (name == QLatin1String("background") && words <= 1000))
+        || name == QLatin1String("filter") || name == QLatin1String("color-scheme") || name == QLatin1String("font")
+        || name == QLatin1String("text-shadow") || name == QLatin1String("transform")
+        || name == QLatin1String("clip-path") || name == QLatin1String("text-decoration")
+        || name.startsWith(QLatin1String("border")) || (name == QLatin1String("background") && words <= 1000))
         return block.mid(first, last - first);
     if (name != QLatin1String("background"))
         return std::nullopt;

@@ -147,7 +147,7 @@ PageColours PageColours::read(QStringView text, Kind kind, const Options& option
             if (budget.exhausted() || options.stop.stop_requested())
                 break;
             if (sheet.href.isEmpty())
-                cascade.addStyleSheet(sheet.text, options.fileName, sheet.media, options.loader);
+                cascade.addStyleSheet(sheet.text, options.fileName, sheet.media, options.loader, sheet.line);
             else
                 cascade.addLinkedSheet(sheet.href, options.fileName, sheet.media, options.loader);
         }

@@ -30,6 +30,8 @@ struct RuleSet::Context {
     std::shared_ptr<const Scope> scope;
     int layer = 0;
     QString sheetName;
+    QString selectorText; // the style rule's, for where a declaration came from
+    int firstLine = 1; // of the sheet's text in its file
     const SheetLoader* loader = nullptr;
     int imports = 0;
     bool shared = false; // the sheet's values are kept in m_parsed, and so may what its rules read as
@@ -189,6 +191,9 @@ void RuleSet::addDeclarations(const QList<CssDeclaration>& declarations, const C
         }
     }
     rule.selector = context.parent;
+    rule.sheet = context.sheetName;
+    rule.selectorText = context.selectorText;
+    rule.firstLine = context.firstLine;
     rule.scope = context.scope;
     rule.layer = context.layer;
     rule.order = ++m_order;
@@ -230,6 +235,7 @@ void RuleSet::addStyleRule(const CssValues& block, qsizetype at, qsizetype end, 
         return;
     Context inner = context;
     inner.parent = std::move(selector);
+    inner.selectorText = CssParser::text(block.mid(at, end - at)).simplified();
     addContents(block[end].inside, inner, depth + 1);
 }
 
@@ -565,6 +571,7 @@ void RuleSet::addSheetAt(const QString& href, const QString& from, Context conte
         file.values = parse(css, &file.kept);
     context.shared = file.kept;
     context.sheetName = place.file;
+    context.firstLine = 1;
     m_loading.append(place.file);
     const std::shared_ptr<const CssValues> values = file.values;
     addContents(*values, context, 0);
@@ -599,13 +606,15 @@ std::shared_ptr<const CssValues> RuleSet::parse(QStringView css, bool* kept)
     return values;
 }
 
-void RuleSet::addStyleSheet(QStringView css, const QString& name, QStringView media, const SheetLoader& loader)
+void RuleSet::addStyleSheet(
+    QStringView css, const QString& name, QStringView media, const SheetLoader& loader, int firstLine)
 {
     if (!media.trimmed().isEmpty() && !MediaQueries::matches(CssParser::values(media), m_environment))
         return;
     m_budget.spend(css.size() / 16);
     Context context;
     context.sheetName = name;
+    context.firstLine = firstLine;
     context.loader = &loader;
     m_loading.append(name);
     const std::shared_ptr<const CssValues> values = parse(css, &context.shared);

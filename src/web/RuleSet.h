@@ -32,6 +32,9 @@ public:
         QList<CssDeclaration> declarations;
         int layer = 0;
         int order = 0;
+        QString sheet; // the file the rule is in, as the reading names it; empty for pasted text
+        QString selectorText; // as written, whitespace collapsed
+        int firstLine = 1; // the line of its file the sheet's text starts on
     };
 
     // Style sheets already parsed, for readings of the same page to share: the light and the dark
@@ -76,7 +79,9 @@ public:
     RuleSet& operator=(const RuleSet&) = delete;
 
     // `name` is what the sheet's @import rules are relative to; `loader` reads them (none: not followed).
-    void addStyleSheet(QStringView css, const QString& name, QStringView media, const SheetLoader& loader);
+    // `firstLine` is the line of the page the sheet's text starts on, for a <style>.
+    void addStyleSheet(
+        QStringView css, const QString& name, QStringView media, const SheetLoader& loader, int firstLine = 1);
     // A <link rel="stylesheet">: read through the loader when there is one.
     void addLinkedSheet(const QString& href, const QString& from, QStringView media, const SheetLoader& loader);
 
