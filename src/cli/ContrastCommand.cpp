@@ -362,7 +362,9 @@ Result check(const Options& options)
             lines << PageReport::elementLines(judgement, page, currentFolder);
             sarif.add(judgement, page);
         }
-        if (!loaded.page)
+        // A lone <body> tag and design tokens give colours but show no text: only their pairs are told.
+        const bool textsRead = loaded.page && loaded.judgement.has_value();
+        if (!textsRead && whole)
             lines << heading;
         else if (whole)
             lines << QStringLiteral("%1: %2").arg(heading, PageReport::countsText(judgement));
@@ -405,7 +407,7 @@ Result check(const Options& options)
         QJsonObject object{{QStringLiteral("scheme"), name}, {QStringLiteral("colours"), coloursJson(scheme)},
             {QStringLiteral("pairs"), pairs}, {QStringLiteral("pass"), verdict == QLatin1String("pass")},
             {QStringLiteral("verdict"), verdict}};
-        if (loaded.page) {
+        if (textsRead) {
             object.insert(QStringLiteral("elements"), PageReport::elementsJson(judgement, page, currentFolder));
             object.insert(QStringLiteral("counts"), PageReport::countsJson(judgement));
         }

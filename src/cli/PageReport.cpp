@@ -9,6 +9,7 @@
 #include <QJsonValue>
 #include <QUrl>
 #include <cmath>
+#include <utility>
 
 namespace PageReport {
 
@@ -41,16 +42,18 @@ QString quotedText(const QString& text)
         + QLatin1Char('"');
 }
 
-// What the element reached and needed: "2.84:1 (needs 4.5:1)", "Lc 42.1 (needs Lc 60)", or for a link
-// beside its text "1.90:1 (needs 3:1 from its text)".
-QString measure(const Element& element, const Page& page)
+// What the element reached, and what it needed: "2.84:1" and "needs 4.5:1", "Lc 42.1" and "needs Lc 60",
+// or for a link beside its text "1.90:1" and "needs 3:1 from its text". The ratio is cut, never rounded
+// up to what it needed.
+std::pair<QString, QString> measure(const Element& element, const Page& page)
 {
     const QString ratio = Contrast::ratioText(element.ratio) + QStringLiteral(":1");
     if (element.check == Check::LinkInText)
-        return tr("%1 (needs %2:1 from its text)").arg(ratio, number(element.needed));
+        return {ratio, tr("needs %1:1 from its text").arg(number(element.needed))};
     if (page.apca)
-        return tr("Lc %1 (needs Lc %2)").arg(QString::number(std::abs(element.lc), 'f', 1), number(element.needed));
-    return tr("%1 (needs %2:1)").arg(ratio, number(element.needed));
+        return {QStringLiteral("Lc %1").arg(QString::number(std::abs(element.lc), 'f', 1)),
+            tr("needs Lc %1").arg(number(element.needed))};
+    return {ratio, tr("needs %1:1").arg(number(element.needed))};
 }
 
 // What is judged: ""Read more" #8A8A8A on #FFFFFF", or "link "x" #0000EE beside text #333333".
@@ -87,12 +90,13 @@ QString message(const Element& element, const Page& page, const QString& current
 {
     const QString dark = page.colourScheme == QLatin1String("dark") ? QStringLiteral("dark: ") : QString();
     const QString why = PrintableText::escaped(element.why.simplified());
+    const auto [reached, needed] = measure(element, page);
     if (element.verdict == Verdict::Review)
-        return QStringLiteral("%1review: %2 %3 (%4; %5)")
-            .arg(dark, why.isEmpty() ? tr("needs a look") : why, subject(element), measure(element, page),
+        return QStringLiteral("%1review: %2 %3 (%4, %5; %6)")
+            .arg(dark, why.isEmpty() ? tr("needs a look") : why, subject(element), reached, needed,
                 origins(element, page, currentFolder));
-    QString text = QStringLiteral("%1%2 %3 (%4)")
-                       .arg(dark, measure(element, page), subject(element), origins(element, page, currentFolder));
+    QString text = QStringLiteral("%1%2 (%3) %4 (%5)")
+                       .arg(dark, reached, needed, subject(element), origins(element, page, currentFolder));
     if (!why.isEmpty())
         text += QStringLiteral(" - ") + why;
     return text;
