@@ -100,6 +100,11 @@ CommandLine CommandLine::parse(const QList<QByteArray>& arguments)
             }
         } else {
             ownOptions << QFile::decodeName(argument);
+            // An option of the program's own that takes a value takes the next argument as it, as in
+            // "--target aaa", whatever that argument looks like.
+            const QByteArray name = argument.mid(argument.startsWith("--") ? 2 : 1);
+            if ((name == "target" || name == "color-scheme") && i + 1 < arguments.size())
+                ownOptions << QFile::decodeName(arguments.at(++i));
         }
     }
 
