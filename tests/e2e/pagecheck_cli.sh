@@ -55,9 +55,22 @@ judged=yes
 grep -q '"elements":\[\]' <<<"$json" && judged=no
 if [ "$judged" = yes ]; then
     # JUDGE: the failing text and the link, with their places and where their colours came from.
-    grep -Eq '"check":"contrast","column":1,[^}]*"file":"page.html",[^}]*"foreground":"#999999",[^}]*"line":'"$muted_line"',' \
-        <<<"$json" || fail "no element for the muted text: $json"
-    grep -q '"check":"link-in-text"' <<<"$json" || fail "no link-in-text element: $json"
+    cp "$E2E_TMP/out" "$E2E_TMP/page.json"
+    python3 - "$E2E_TMP/page.json" "$muted_line" "$muted_css" "$link_line" <<'PY' || fail "elements: $json"
+import json, sys
+muted_line, muted_css, link_line = map(int, sys.argv[2:5])
+with open(sys.argv[1]) as f:
+    elements = json.load(f)["schemes"][0]["elements"]
+muted = [e for e in elements if e["text"] == "Read more"]
+assert len(muted) == 1, elements
+e = muted[0]
+assert (e["check"], e["file"], e["line"], e["column"], e["tag"]) == ("contrast", "page.html", muted_line, 1, "p"), e
+assert (e["foreground"], e["background"], e["verdict"]) == ("#999999", "#FFFFFF", "fail"), e
+assert e["from"]["foreground"] == f"theme.css:{muted_css} .muted", e
+links = [e for e in elements if e["check"] == "link-in-text"]
+assert [(e["line"], e["verdict"], e["foreground"], e["background"]) for e in links] == [
+    (link_line, "fail", "#222222", "#000000")], links
+PY
     run 1 --check page.html
     grep -Eq "^page\.html:$muted_line:1: 2\.85:1 \(needs 4\.5:1\) \"Read more\" #999999 on #FFFFFF \(color from theme\.css:$muted_css \.muted" \
         "$E2E_TMP/out" || fail "no line for the muted text: $(cat "$E2E_TMP/out")"
