@@ -5,6 +5,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
+#include <algorithm>
 
 namespace {
 
@@ -248,12 +249,17 @@ CommandLine CommandLine::parse(const QList<QByteArray>& arguments)
     if (!misplaced.isEmpty()) {
         result.action = Action::Error;
         const bool onlyDark = misplaced == QStringList{QStringLiteral("--dark")};
+        const bool onlyCheck = std::all_of(misplaced.begin(), misplaced.end(), [&](const QString& name) {
+            return name.mid(2) == sarif.names().first() || name.mid(2) == strict.names().first()
+                || name.mid(2) == allowMissing.names().first();
+        });
         const QString names = misplaced.size() == 1
             ? misplaced.first()
             : QCoreApplication::translate("CommandLine", "%1 and %2")
                   .arg(misplaced.first(misplaced.size() - 1).join(QStringLiteral(", ")), misplaced.last());
         result.output = onlyDark ? QCoreApplication::translate("CommandLine", "--dark goes with --fix.")
-                                 : QCoreApplication::translate("CommandLine", "%1 %2 with --check or --fix.")
+                                 : QCoreApplication::translate(
+                                     "CommandLine", onlyCheck ? "%1 %2 with --check." : "%1 %2 with --check or --fix.")
                                        .arg(names,
                                            misplaced.size() == 1 ? QCoreApplication::translate("CommandLine", "goes")
                                                                  : QCoreApplication::translate("CommandLine", "go"));

@@ -219,7 +219,8 @@ Loaded load(const QByteArray& argument,
         return {std::nullopt, QStringLiteral("%1: %2").arg(shown, TextLimit::tooLongMessage())};
     if (PageReport::blank(text))
         return {std::nullopt,
-            read.data.isEmpty() ? tr("%1: empty page: the file is empty").arg(shown)
+            read.data.isEmpty() ? (argument == "-" ? tr("%1: empty page: standard input is empty").arg(shown)
+                                                   : tr("%1: empty page: the file is empty").arg(shown))
                                 : tr("%1: empty page: it holds nothing but white space").arg(shown)};
     // Words with no markup and no rule (no block, no @import) are neither a page nor a style sheet.
     if (TagReader::sniff(text, options.kind) == TagReader::TextKind::StyleSheet && !text.contains(u'{')

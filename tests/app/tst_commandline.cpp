@@ -101,8 +101,11 @@ void TestCommandLine::checkOptions_data()
                                          << QStringLiteral("--json and --sarif") << QString();
     QTest::newRow("--sarif with --fix") << QByteArrayList{"--fix", "--sarif", "a.html"}
                                         << QStringLiteral("--sarif goes with --check.") << QString();
-    QTest::newRow("--strict alone") << QByteArrayList{"--strict", "a.hlm"} << QStringLiteral("--strict goes with")
-                                    << QString();
+    QTest::newRow("--strict alone") << QByteArrayList{"--strict", "a.hlm"}
+                                    << QStringLiteral("--strict goes with --check.") << QString();
+    QTest::newRow("--json and --allow-missing alone")
+        << QByteArrayList{"--allow-missing", "--json", "a.hlm"}
+        << QStringLiteral("--json and --allow-missing go with --check or --fix.") << QString();
 }
 
 void TestCommandLine::checkOptions()
