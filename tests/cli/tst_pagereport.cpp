@@ -19,7 +19,6 @@ private slots:
     void failuresBeforeReviewsInDocumentOrder();
     void sarifHasOneResultPerFailureAndReview();
     void artifactUris();
-    void jsonElements();
     void textIsNotBinary();
     void bytesInBulkAreBinary();
     void blankText();
@@ -213,28 +212,6 @@ void TestPageReport::artifactUris()
         QStringLiteral("file:///wide/p.html"));
     QCOMPARE(PageReport::artifactUri(QStringLiteral("/w/caf\u00e9.html"), QStringLiteral("/w/")),
         QStringLiteral("caf%C3%A9.html"));
-}
-
-void TestPageReport::jsonElements()
-{
-    QRandomGenerator random(3);
-    const PageJudgement judgement = randomJudgement(random, 25);
-    const PageReport::Page shown{QStringLiteral("p.html"), QStringLiteral("/p.html"), QStringLiteral("light"), false};
-    const QJsonArray elements = PageReport::elementsJson(judgement, shown, QStringLiteral("/"));
-    QCOMPARE(elements.size(), judgement.elements.size());
-    for (qsizetype i = 0; i < elements.size(); ++i) {
-        const QJsonObject object = elements.at(i).toObject();
-        for (const char* key : {"index", "tag", "line", "column", "selector", "text", "check", "foreground",
-                 "background", "ratio", "lc", "large", "verdict", "why", "from", "file"})
-            QVERIFY2(object.contains(QLatin1String(key)), key);
-        QCOMPARE(
-            object[QStringLiteral("verdict")].toString(), PageJudgement::verdictName(judgement.elements.at(i).verdict));
-        QCOMPARE(object[QStringLiteral("from")][QStringLiteral("foreground")].toString(), QStringLiteral("default"));
-    }
-    const QJsonObject counts = PageReport::countsJson(judgement);
-    QCOMPARE(counts[QStringLiteral("pass")].toInteger() + counts[QStringLiteral("fail")].toInteger()
-            + counts[QStringLiteral("review")].toInteger(),
-        25);
 }
 
 // Text of any script, encoded as UTF-8, and a Latin-1 page's few accented letters, are text.
