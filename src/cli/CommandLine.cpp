@@ -5,6 +5,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
+#include <algorithm>
 
 namespace {
 
@@ -100,6 +101,11 @@ CommandLine CommandLine::parse(const QList<QByteArray>& arguments)
             }
         } else {
             ownOptions << QFile::decodeName(argument);
+            // An option of the program's own that takes a value takes the next argument as it, as in
+            // "--target aaa", whatever that argument looks like.
+            const QByteArray name = argument.mid(argument.startsWith("--") ? 2 : 1);
+            if ((name == "target" || name == "color-scheme") && i + 1 < arguments.size())
+                ownOptions << QFile::decodeName(arguments.at(++i));
         }
     }
 
@@ -111,8 +117,9 @@ CommandLine CommandLine::parse(const QList<QByteArray>& arguments)
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption check(QStringLiteral("check"),
         QCoreApplication::translate("CommandLine",
-            "Print each pair's WCAG 2 ratio, APCA Lc and pass or fail for each SCHEME, without a window. "
-            "Exits 0 when all pass, 1 when any fails, 2 on input it cannot read."));
+            "Judge every text of each page or style sheet against what is painted behind it, and print each pair's "
+            "WCAG 2 ratio, APCA Lc and pass or fail for each SCHEME, without a window. Exits 0 when all pass, 1 when "
+            "any fails, 2 on input it cannot read or judge."));
     const QCommandLineOption fix(QStringLiteral("fix"),
         QCoreApplication::translate("CommandLine",
             "Print the Fix Contrast proposal for one SCHEME: background, text, link, visited and active link as "
@@ -126,6 +133,16 @@ CommandLine CommandLine::parse(const QList<QByteArray>& arguments)
         QCoreApplication::translate("CommandLine", "Links are underlined, so they need not stand 3:1 from the text."));
     const QCommandLineOption json(
         QStringLiteral("json"), QCoreApplication::translate("CommandLine", "Print one JSON object instead."));
+    const QCommandLineOption sarif(QStringLiteral("sarif"),
+        QCoreApplication::translate(
+            "CommandLine", "With --check: print a SARIF 2.1.0 log instead, for code scanning."));
+    const QCommandLineOption strict(QStringLiteral("strict"),
+        QCoreApplication::translate("CommandLine",
+            "With --check: a text left for review fails the check too (exit 1), as a failing one does."));
+    const QCommandLineOption allowMissing(QStringLiteral("allow-missing"),
+        QCoreApplication::translate("CommandLine",
+            "With --check: judge a page whose linked or imported style sheets cannot all be read on those that "
+            "can, rather than exit 2. The sheets not read are still named on standard error."));
     const QCommandLineOption dark(QStringLiteral("dark"),
         QCoreApplication::translate("CommandLine", "With --fix: propose the dark companion of the scheme instead."));
     const QCommandLineOption colourScheme(QStringLiteral("color-scheme"),
@@ -133,7 +150,7 @@ CommandLine CommandLine::parse(const QList<QByteArray>& arguments)
             "Read pages and style sheets in the light or dark colour scheme. Without it --check reports light, and "
             "dark too where it differs."),
         QStringLiteral("scheme"));
-    parser.addOptions({check, fix, target, underlined, json, dark, colourScheme});
+    parser.addOptions({check, fix, target, underlined, json, sarif, strict, allowMissing, dark, colourScheme});
     parser.addPositionalArgument(QStringLiteral("file"),
         QCoreApplication::translate("CommandLine",
             "A scheme file (.hlm) to open. With --check or --fix: a scheme, page or style sheet file, five colours, "
@@ -187,6 +204,28 @@ CommandLine CommandLine::parse(const QList<QByteArray>& arguments)
             result.output = QCoreApplication::translate("CommandLine", "--dark goes with --fix.");
             return result;
         }
+        result.contrast.sarif = parser.isSet(sarif);
+        result.contrast.strict = parser.isSet(strict);
+        result.contrast.allowMissing = parser.isSet(allowMissing);
+        if (!checking) {
+            QStringList checkOnly;
+            for (const QCommandLineOption* option : {&sarif, &strict, &allowMissing})
+                if (parser.isSet(*option))
+                    checkOnly << QStringLiteral("--") + option->names().first();
+            if (!checkOnly.isEmpty()) {
+                result.action = Action::Error;
+                result.output = QCoreApplication::translate("CommandLine", "%1 %2 with --check.")
+                                    .arg(checkOnly.join(QStringLiteral(", ")),
+                                        checkOnly.size() == 1 ? QCoreApplication::translate("CommandLine", "goes")
+                                                              : QCoreApplication::translate("CommandLine", "go"));
+                return result;
+            }
+        }
+        if (result.contrast.json && result.contrast.sarif) {
+            result.action = Action::Error;
+            result.output = QCoreApplication::translate("CommandLine", "--json and --sarif cannot go together.");
+            return result;
+        }
         if (parser.isSet(colourScheme)) {
             const QString value = parser.value(colourScheme).toLower();
             if (value != QLatin1String("light") && value != QLatin1String("dark")) {
@@ -203,18 +242,24 @@ CommandLine CommandLine::parse(const QList<QByteArray>& arguments)
     }
     // Each option given that needs --check or --fix is named, and only those.
     QStringList misplaced;
-    for (const QCommandLineOption* option : {&target, &underlined, &json, &colourScheme, &dark})
+    for (const QCommandLineOption* option :
+        {&target, &underlined, &json, &sarif, &strict, &allowMissing, &colourScheme, &dark})
         if (parser.isSet(*option))
             misplaced << QStringLiteral("--") + option->names().first();
     if (!misplaced.isEmpty()) {
         result.action = Action::Error;
         const bool onlyDark = misplaced == QStringList{QStringLiteral("--dark")};
+        const bool onlyCheck = std::all_of(misplaced.begin(), misplaced.end(), [&](const QString& name) {
+            return name.mid(2) == sarif.names().first() || name.mid(2) == strict.names().first()
+                || name.mid(2) == allowMissing.names().first();
+        });
         const QString names = misplaced.size() == 1
             ? misplaced.first()
             : QCoreApplication::translate("CommandLine", "%1 and %2")
                   .arg(misplaced.first(misplaced.size() - 1).join(QStringLiteral(", ")), misplaced.last());
         result.output = onlyDark ? QCoreApplication::translate("CommandLine", "--dark goes with --fix.")
-                                 : QCoreApplication::translate("CommandLine", "%1 %2 with --check or --fix.")
+                                 : QCoreApplication::translate(
+                                     "CommandLine", onlyCheck ? "%1 %2 with --check." : "%1 %2 with --check or --fix.")
                                        .arg(names,
                                            misplaced.size() == 1 ? QCoreApplication::translate("CommandLine", "goes")
                                                                  : QCoreApplication::translate("CommandLine", "go"));

@@ -1,4 +1,5 @@
 #include "ContrastCommand.h"
+#include "PageReport.h"
 
 #include "colour/Apca.h"
 #include "colour/Contrast.h"
@@ -13,11 +14,13 @@
 #include "web/TextLimit.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 #include <optional>
 
 namespace ContrastCommand {
@@ -61,13 +64,15 @@ struct Loaded {
         bool page_ = false,
         QStringList notes_ = {},
         bool schemeSensitive_ = false,
-        QList<ReadingNotes::Reason> shortfalls_ = {})
+        QList<ReadingNotes::Reason> shortfalls_ = {},
+        std::optional<PageJudgement> judgement_ = {})
         : scheme(std::move(scheme_))
         , problem(std::move(problem_))
         , page(page_)
         , notes(std::move(notes_))
         , schemeSensitive(schemeSensitive_)
         , shortfalls(std::move(shortfalls_))
+        , judgement(std::move(judgement_))
     {
     }
 
@@ -79,7 +84,46 @@ struct Loaded {
     // Why the page was read only in part: its colours are then not what a browser shows, and are
     // never judged as if they were.
     QList<ReadingNotes::Reason> shortfalls;
+    // Every text of a page or style sheet judged, when it was asked for.
+    std::optional<PageJudgement> judgement;
+    QString file; // the file read, as an absolute path; empty for five colours and standard input
 };
+
+// What a page's texts must reach to meet `target`.
+PageJudgement::Needs needsFor(ContrastFixer::Target target, bool linksUnderlined)
+{
+    PageJudgement::Needs needs
+        = target == ContrastFixer::Target::AAA ? PageJudgement::Needs::aaa() : PageJudgement::Needs::aa();
+    if (ContrastFixer::isApca(target))
+        needs.lc = ContrastFixer::levelFor(target);
+    needs.linksUnderlined = linksUnderlined;
+    return needs;
+}
+
+// Whether what a reading left out is only style sheets it could not read, which --allow-missing lets a
+// page be judged without.
+bool onlySheetsMissing(const QList<ReadingNotes::Reason>& shortfalls)
+{
+    return !shortfalls.isEmpty() && std::all_of(shortfalls.begin(), shortfalls.end(), [](ReadingNotes::Reason reason) {
+        return reason == ReadingNotes::Reason::SheetNotRead;
+    });
+}
+
+// Whether two judgements of one page differ in any text's colours or verdict.
+bool judgedAlike(const std::optional<PageJudgement>& one, const std::optional<PageJudgement>& other)
+{
+    if (!one || !other)
+        return !one && !other;
+    if (one->elements.size() != other->elements.size())
+        return false;
+    for (qsizetype i = 0; i < one->elements.size(); ++i) {
+        const PageJudgement::Element& a = one->elements.at(i);
+        const PageJudgement::Element& b = other->elements.at(i);
+        if (a.foreground != b.foreground || a.background != b.background || a.verdict != b.verdict)
+            return false;
+    }
+    return true;
+}
 
 // Why a reading stopped short, in words: "it is too complex to read to the end".
 QString shortfallWords(const QList<ReadingNotes::Reason>& shortfalls)
@@ -105,8 +149,12 @@ const ReadFile::Result& standardInput()
     return input;
 }
 
-// `shared` carries what one reading of a page parsed to the next reading of the same file.
-Loaded load(const QByteArray& argument, bool dark = false, const std::shared_ptr<PageColours::Shared>& shared = {})
+// `shared` carries what one reading of a page parsed to the next reading of the same file; `needs`, when
+// given, has every text of a page or style sheet judged.
+Loaded load(const QByteArray& argument,
+    bool dark = false,
+    const std::shared_ptr<PageColours::Shared>& shared = {},
+    const std::optional<PageJudgement::Needs>& needs = {})
 {
     const ByteName file(argument);
     const QString name = file.shown();
@@ -141,8 +189,11 @@ Loaded load(const QByteArray& argument, bool dark = false, const std::shared_ptr
             return {std::nullopt, tr("%1: not a file").arg(shown)};
         if (QFileInfo(name).suffix().compare(QStringLiteral("hlm"), Qt::CaseInsensitive) == 0) {
             SchemeFile::Failure failure;
-            if (const auto scheme = SchemeFile::read(file.path(), nullptr, &failure))
-                return {scheme, {}};
+            if (const auto scheme = SchemeFile::read(file.path(), nullptr, &failure)) {
+                Loaded loaded{scheme, {}};
+                loaded.file = file.linkBase();
+                return loaded;
+            }
             if (failure.kind == SchemeFile::Failure::Kind::NotScheme)
                 return {std::nullopt, tr("%1: not a scheme file: %2").arg(shown, failure.detail)};
             if (failure.kind == SchemeFile::Failure::Kind::Empty)
@@ -160,10 +211,23 @@ Loaded load(const QByteArray& argument, bool dark = false, const std::shared_ptr
         options.fileName = file.linkBase();
         options.loader = LocalSheets::loader();
     }
+    // What is no page at all is said to be so, not judged as the browser's defaults it would show.
+    if (PageReport::looksBinary(read.data))
+        return {std::nullopt, tr("%1: not a page or style sheet: it is binary, not text").arg(shown)};
     const QString text = QString::fromUtf8(read.data);
     if (!read.complete || TextLimit::tooLong(text.size()))
         return {std::nullopt, QStringLiteral("%1: %2").arg(shown, TextLimit::tooLongMessage())};
+    if (PageReport::blank(text))
+        return {std::nullopt,
+            read.data.isEmpty() ? (argument == "-" ? tr("%1: empty page: standard input is empty").arg(shown)
+                                                   : tr("%1: empty page: the file is empty").arg(shown))
+                                : tr("%1: empty page: it holds nothing but white space").arg(shown)};
+    // Words with no markup and no rule (no block, no @import) are neither a page nor a style sheet.
+    if (TagReader::sniff(text, options.kind) == TagReader::TextKind::StyleSheet && !text.contains(u'{')
+        && !text.contains(QLatin1String("@import"), Qt::CaseInsensitive))
+        return {std::nullopt, tr("%1: not a page or style sheet: it holds no markup and no CSS rules").arg(shown)};
     options.shared = shared;
+    options.judge = needs;
     const TagReader::Reading reading = TagReader::readExplained(text, options);
     const TagReader::Found& found = reading.found;
     bool anyColour = false;
@@ -175,7 +239,9 @@ Loaded load(const QByteArray& argument, bool dark = false, const std::shared_ptr
     ColourScheme scheme = ColourScheme::defaults();
     Margins margins;
     FoundText::apply(found, scheme, margins);
-    return {scheme, {}, true, reading.notes, reading.schemeSensitive, reading.shortfalls};
+    Loaded loaded{scheme, {}, true, reading.notes, reading.schemeSensitive, reading.shortfalls, reading.judgement};
+    loaded.file = options.fileName;
+    return loaded;
 }
 
 // The name of an audited pair in the output: its fore colour, and "from text" for one against the text.
@@ -217,8 +283,13 @@ Result check(const Options& options)
     Result result;
     QJsonArray schemes;
     QStringList lines;
+    const QString currentFolder = QDir::currentPath();
+    PageReport::Sarif sarif;
+    sarif.version = QStringLiteral(HUELOOM_VERSION);
+    sarif.currentFolder = currentFolder;
+    const PageJudgement::Needs needs = needsFor(options.target, options.linksUnderlined);
     // Each scheme to report: a page or style sheet in the colour scheme asked for, or in light and,
-    // when any colour differs there, in dark as well.
+    // when any colour or any text's verdict differs there, in dark as well.
     struct Entry {
         QByteArray argument;
         Loaded loaded;
@@ -228,7 +299,7 @@ Result check(const Options& options)
     for (const QByteArray& argument : options.schemes) {
         const auto shared = std::make_shared<PageColours::Shared>();
         result.retained = shared; // the previous file's is freed here
-        Loaded loaded = load(argument, options.darkScheme.value_or(false), shared);
+        Loaded loaded = load(argument, options.darkScheme.value_or(false), shared, needs);
         QStringList said;
         const auto sayNotes = [&](const QStringList& notes) {
             for (const QString& note : notes) {
@@ -249,11 +320,12 @@ Result check(const Options& options)
         entries.append({argument, loaded, dark ? QStringLiteral("dark") : QStringLiteral("light")});
         if (!options.darkScheme && loaded.scheme && loaded.schemeSensitive) {
             // The dark reading is reported when it shows other colours, or when it was read in part where
-            // the light one was not (a sheet only the dark scheme links, missing): never passed over as
-            // the same.
-            const Loaded darkLoaded = load(argument, true, shared);
+            // the light one was not (a sheet only the dark scheme links, missing), or when any text reads
+            // otherwise there: never passed over as the same.
+            const Loaded darkLoaded = load(argument, true, shared, needs);
             if (darkLoaded.scheme
-                && (*darkLoaded.scheme != *loaded.scheme || darkLoaded.shortfalls != loaded.shortfalls)) {
+                && (*darkLoaded.scheme != *loaded.scheme || darkLoaded.shortfalls != loaded.shortfalls
+                    || !judgedAlike(darkLoaded.judgement, loaded.judgement))) {
                 sayNotes(darkLoaded.notes);
                 entries.append({argument, darkLoaded, QStringLiteral("dark")});
             }
@@ -263,50 +335,98 @@ Result check(const Options& options)
         const Loaded& loaded = entry.loaded;
         if (!loaded.scheme) {
             result.notes += QStringLiteral("hueloom: %1\n").arg(loaded.problem);
+            sarif.errors << loaded.problem;
             result.status = BadInput;
             continue;
         }
         const ColourScheme& scheme = *loaded.scheme;
         const QString name = PrintableText::escaped(QFile::decodeName(entry.argument));
-        lines << (entry.colourScheme.isEmpty()
-                ? QStringLiteral("%1 (%2)").arg(name, ContrastFixer::nameOf(options.target))
-                : QStringLiteral("%1, %3 (%2)").arg(name, ContrastFixer::nameOf(options.target), entry.colourScheme));
-        QJsonArray pairs;
+        const QString heading = entry.colourScheme.isEmpty()
+            ? QStringLiteral("%1 (%2)").arg(name, ContrastFixer::nameOf(options.target))
+            : QStringLiteral("%1, %3 (%2)").arg(name, ContrastFixer::nameOf(options.target), entry.colourScheme);
+        const PageReport::Page page{name, loaded.file, entry.colourScheme, ContrastFixer::isApca(options.target)};
+        const PageJudgement judgement = loaded.judgement.value_or(PageJudgement{});
+        // A page read in part shows the ratios of what was read, but no verdict: its colours may not be
+        // those a browser shows at all. Style sheets it could not read may be let go with --allow-missing.
+        const bool whole
+            = loaded.shortfalls.isEmpty() || (options.allowMissing && onlySheetsMissing(loaded.shortfalls));
+        // A page's texts decide it; five colours, a scheme file and a page that shows no text, its pairs.
+        const bool byElements = loaded.page && !judgement.elements.isEmpty();
         const std::vector<ContrastAudit::Pair> audited
             = ContrastAudit::audit(scheme, options.target, options.linksUnderlined);
-        // A page read in part shows the ratios of what was read, but no verdict: its colours may not be
-        // those a browser shows at all.
-        const bool whole = loaded.shortfalls.isEmpty();
-        const bool schemePasses = whole && ContrastAudit::allPass(audited);
+        const bool failing = byElements ? judgement.count(PageJudgement::Verdict::Fail) > 0
+                || (options.strict && judgement.count(PageJudgement::Verdict::Review) > 0)
+                                        : !ContrastAudit::allPass(audited);
+        const QString verdict = !whole ? QStringLiteral("error")
+            : failing                  ? QStringLiteral("fail")
+                                       : QStringLiteral("pass");
+        if (whole) {
+            lines << PageReport::elementLines(judgement, page, currentFolder);
+            sarif.add(judgement, page);
+        }
+        // A lone <body> tag and design tokens give colours but show no text: only their pairs are told.
+        const bool textsRead = loaded.page && loaded.judgement.has_value();
+        if (!textsRead && whole)
+            lines << heading;
+        else if (whole)
+            lines << QStringLiteral("%1: %2").arg(heading, PageReport::countsText(judgement));
+        else
+            lines << QStringLiteral("%1: %2").arg(heading, tr("error"));
+        QJsonArray pairs;
         for (const ContrastAudit::Pair& pair : audited) {
             const QString pairText = pairName(pair.kind);
-            const QString verdict = !whole ? tr("not judged")
-                : pair.passes              ? QStringLiteral("pass")
-                                           : QStringLiteral("fail");
+            const QString pairVerdict = !whole ? tr("not judged")
+                : pair.passes                  ? QStringLiteral("pass")
+                                               : QStringLiteral("fail");
             lines << QStringLiteral("  %1: %2:1, Lc %3, %4")
-                         .arg(pairText, Contrast::ratioText(pair.ratio), QString::number(pair.lc, 'f', 1), verdict);
+                         .arg(pairText, Contrast::ratioText(pair.ratio), QString::number(pair.lc, 'f', 1), pairVerdict);
             pairs.append(QJsonObject{{QStringLiteral("pair"), pairText}, {QStringLiteral("ratio"), pair.ratio},
                 {QStringLiteral("lc"), pair.lc},
                 {QStringLiteral("pass"), whole ? QJsonValue(pair.passes) : QJsonValue()}});
+            if (whole && !byElements && !pair.passes) {
+                sarif.results << PageReport::Sarif::Result{QStringLiteral("scheme-pair"), QStringLiteral("error"),
+                    QStringLiteral("%1: %2: %3:1, Lc %4, fail")
+                        .arg(heading, pairText, Contrast::ratioText(pair.ratio), QString::number(pair.lc, 'f', 1)),
+                    loaded.file};
+            }
         }
+        const QString shortfall = shortfallWords(loaded.shortfalls);
+        const QString missing = PrintableText::escaped(judgement.missingSheets.join(QStringLiteral(", ")));
         if (!whole) {
-            lines << QStringLiteral("  %1").arg(
-                tr("read in part, so not judged: %1").arg(shortfallWords(loaded.shortfalls)));
+            lines << QStringLiteral("  %1").arg(tr("read in part, so not judged: %1").arg(shortfall));
+            if (!missing.isEmpty())
+                lines << QStringLiteral("  %1").arg(tr("not read: %1").arg(missing));
+            sarif.errors << QStringLiteral("%1: %2").arg(heading, tr("read in part, so not judged: %1").arg(shortfall))
+                    + (missing.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(missing));
             result.status = BadInput;
-        } else if (!schemePasses && result.status == AllPass) {
-            result.status = SomeFail;
+        } else {
+            if (!loaded.shortfalls.isEmpty())
+                lines << QStringLiteral("  %1").arg(
+                    tr("judged without what it could not read: %1").arg(missing.isEmpty() ? shortfall : missing));
+            if (failing && result.status == AllPass)
+                result.status = SomeFail;
         }
         QJsonObject object{{QStringLiteral("scheme"), name}, {QStringLiteral("colours"), coloursJson(scheme)},
-            {QStringLiteral("pairs"), pairs}, {QStringLiteral("pass"), schemePasses}};
+            {QStringLiteral("pairs"), pairs}, {QStringLiteral("pass"), verdict == QLatin1String("pass")},
+            {QStringLiteral("verdict"), verdict}};
+        if (textsRead) {
+            object.insert(QStringLiteral("elements"), PageReport::elementsJson(judgement, page, currentFolder));
+            object.insert(QStringLiteral("counts"), PageReport::countsJson(judgement));
+        }
+        if (!judgement.missingSheets.isEmpty())
+            object.insert(QStringLiteral("missingSheets"), QJsonArray::fromStringList(judgement.missingSheets));
         if (!entry.colourScheme.isEmpty())
             object.insert(QStringLiteral("colorScheme"), entry.colourScheme);
-        if (!whole) {
+        if (!loaded.shortfalls.isEmpty()) {
             object.insert(QStringLiteral("complete"), false);
             object.insert(QStringLiteral("reasons"), reasonsJson(loaded.shortfalls));
         }
         schemes.append(object);
     }
-    if (options.json) {
+    if (options.sarif) {
+        sarif.successful = result.status != BadInput;
+        result.output = QString::fromUtf8(QJsonDocument(sarif.log()).toJson(QJsonDocument::Indented));
+    } else if (options.json) {
         const QJsonObject object{{QStringLiteral("target"), optionName(options.target)},
             {QStringLiteral("underlined"), options.linksUnderlined}, {QStringLiteral("schemes"), schemes},
             {QStringLiteral("pass"), result.status == AllPass}};

@@ -24,6 +24,11 @@ struct Options {
     ContrastFixer::Target target = ContrastFixer::Target::AA;
     bool linksUnderlined = false;
     bool json = false;
+    bool sarif = false; // --check prints a SARIF 2.1.0 log instead
+    bool strict = false; // --check fails a text for review as well as a failing one
+    // --allow-missing: a page whose linked or imported style sheets could not all be read is judged on
+    // those that could, rather than not at all.
+    bool allowMissing = false;
     bool dark = false; // --fix gives the dark companion
     // --color-scheme: which scheme a page or style sheet is read in. Without it --check reports the
     // light scheme, and the dark one as well when any colour differs there; --fix reads the light one.
@@ -44,7 +49,9 @@ struct Result {
 bool targetNamed(const QString& name, ContrastFixer::Target* target);
 
 // Each pair of each scheme: its WCAG 2 ratio, APCA Lc and whether it meets the target. Links that are
-// not underlined must also stand 3:1 from the text.
+// not underlined must also stand 3:1 from the text. A page or style sheet has every text it shows
+// judged as well, against what is painted behind it, and those verdicts decide its status; five
+// colours and a scheme file are decided by their pairs.
 Result check(const Options& options);
 // The proposal for one scheme (or its dark companion): its five colours on the first line.
 Result fix(const Options& options);

@@ -10,6 +10,8 @@ class TestCommandLine : public QObject {
 private slots:
     void split_data();
     void split();
+    void checkOptions_data();
+    void checkOptions();
 };
 
 void TestCommandLine::split_data()
@@ -75,6 +77,61 @@ void TestCommandLine::split()
     qtArguments.prepend("/usr/bin/hueloom");
     QCOMPARE(command.qtArguments, qtArguments);
     QCOMPARE(command.schemeFile, file);
+}
+
+// The options of --check, in either form of a value; each out of place is refused by name.
+void TestCommandLine::checkOptions_data()
+{
+    QTest::addColumn<QByteArrayList>("arguments");
+    QTest::addColumn<QString>("saying"); // empty when the command line is taken
+    QTest::addColumn<QString>("taken"); // target, then each flag set, then the schemes
+
+    QTest::newRow("--target aaa") << QByteArrayList{"--check", "--target", "aaa", "a.html"} << QString()
+                                  << QStringLiteral("AAA a.html");
+    QTest::newRow("--target=apca75") << QByteArrayList{"--check", "--target=apca75", "a.html"} << QString()
+                                     << QStringLiteral("APCA Lc 75 a.html");
+    QTest::newRow("--color-scheme dark") << QByteArrayList{"--check", "--color-scheme", "dark", "a.html"} << QString()
+                                         << QStringLiteral("AA dark a.html");
+    QTest::newRow("--strict --allow-missing --sarif")
+        << QByteArrayList{"--check", "--strict", "a.html", "--allow-missing", "--sarif", "b.css"} << QString()
+        << QStringLiteral("AA strict allow-missing sarif a.html b.css");
+    QTest::newRow("--target with nothing after")
+        << QByteArrayList{"--check", "a.html", "--target"} << QStringLiteral("--target") << QString();
+    QTest::newRow("--json with --sarif") << QByteArrayList{"--check", "--json", "--sarif", "a.html"}
+                                         << QStringLiteral("--json and --sarif") << QString();
+    QTest::newRow("--sarif with --fix") << QByteArrayList{"--fix", "--sarif", "a.html"}
+                                        << QStringLiteral("--sarif goes with --check.") << QString();
+    QTest::newRow("--strict alone") << QByteArrayList{"--strict", "a.hlm"}
+                                    << QStringLiteral("--strict goes with --check.") << QString();
+    QTest::newRow("--json and --allow-missing alone")
+        << QByteArrayList{"--allow-missing", "--json", "a.hlm"}
+        << QStringLiteral("--json and --allow-missing go with --check or --fix.") << QString();
+}
+
+void TestCommandLine::checkOptions()
+{
+    QFETCH(QByteArrayList, arguments);
+    QFETCH(QString, saying);
+    QFETCH(QString, taken);
+    arguments.prepend("hueloom");
+    const CommandLine command = CommandLine::parse(arguments);
+    if (!saying.isEmpty()) {
+        QCOMPARE(command.action, Action::Error);
+        QVERIFY2(command.output.contains(saying), qPrintable(command.output));
+        return;
+    }
+    QCOMPARE(command.action, Action::Check);
+    const ContrastCommand::Options& options = command.contrast;
+    QStringList words{ContrastFixer::nameOf(options.target)};
+    if (options.darkScheme.value_or(false))
+        words << QStringLiteral("dark");
+    for (const auto& [set, word] : {std::pair{options.strict, "strict"},
+             std::pair{options.allowMissing, "allow-missing"}, std::pair{options.sarif, "sarif"}})
+        if (set)
+            words << QLatin1String(word);
+    for (const QByteArray& scheme : options.schemes)
+        words << QString::fromUtf8(scheme);
+    QCOMPARE(words.join(u' '), taken);
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)

@@ -63,8 +63,10 @@ grep -q "pass$" "$E2E_TMP/out" && fail "judged though read in part: $(cat "$E2E_
 grep -qx '  read in part, so not judged: a style sheet it links could not be read' "$E2E_TMP/out" ||
     fail "no verdict of a reading in part: $(cat "$E2E_TMP/out")"
 run 2 --check --color-scheme=sepia "$E2E_TMP/site/index.html"
-# A page whose colours do not change in the dark gets one entry.
-printf '<style>body{background:#fff;color:#000}</style><a href=x>x</a>' >"$E2E_TMP/same.html"
+# A page whose colours do not change in the dark gets one entry; its faint text fails, as its links'
+# pairs do.
+printf '<style>body{background:#fff;color:#000}</style><a href=x>x</a><p style="color:#AAAAAA">faint</p>' \
+    >"$E2E_TMP/same.html"
 run 1 --check --json "$E2E_TMP/same.html"
 [ "$(grep -o '"colorScheme"' "$E2E_TMP/out" | wc -l)" -eq 1 ] || fail "one scheme expected: $(cat "$E2E_TMP/out")"
 # A sheet that only the dark scheme links, missing: the dark reading's colours are the light ones, but

@@ -1,0 +1,352 @@
+#include "PageReport.h"
+
+#include "colour/Contrast.h"
+#include "files/PrintableText.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonValue>
+#include <QUrl>
+#include <cmath>
+#include <utility>
+
+namespace PageReport {
+
+namespace {
+
+using Element = PageJudgement::Element;
+using Verdict = PageJudgement::Verdict;
+using Check = PageJudgement::Check;
+
+QString tr(const char* text)
+{
+    return QCoreApplication::translate("PageReport", text);
+}
+
+QString hex(Argb colour)
+{
+    return Rgb::fromArgb(colour).name().toUpper();
+}
+
+// 4.5 as "4.5", 3 as "3", 60 as "60".
+QString number(double value)
+{
+    return QString::number(value, 'g', 4);
+}
+
+// An element's text in quotes, on one line, as a terminal can show it: a quote in it escaped.
+QString quotedText(const QString& text)
+{
+    return QLatin1Char('"') + PrintableText::escaped(text.simplified()).replace(u'"', QStringLiteral("\\\""))
+        + QLatin1Char('"');
+}
+
+// What the element reached, and what it needed: "2.84:1" and "needs 4.5:1", "Lc 42.1" and "needs Lc 60",
+// or for a link beside its text "1.90:1" and "needs 3:1 from its text". The ratio is cut, never rounded
+// up to what it needed.
+std::pair<QString, QString> measure(const Element& element, const Page& page)
+{
+    const QString ratio = Contrast::ratioText(element.ratio) + QStringLiteral(":1");
+    if (element.check == Check::LinkInText)
+        return {ratio, tr("needs %1:1 from its text").arg(number(element.needed))};
+    if (page.apca)
+        return {QStringLiteral("Lc %1").arg(QString::number(std::abs(element.lc), 'f', 1)),
+            tr("needs Lc %1").arg(number(element.needed))};
+    return {ratio, tr("needs %1:1").arg(number(element.needed))};
+}
+
+// What is judged: ""Read more" #8A8A8A on #FFFFFF", or "link "x" #0000EE beside text #333333".
+QString subject(const Element& element)
+{
+    if (element.check == Check::LinkInText)
+        return tr("link %1 %2 beside text %3")
+            .arg(quotedText(element.text), hex(element.foreground), hex(element.background));
+    return tr("%1 %2 on %3").arg(quotedText(element.text), hex(element.foreground), hex(element.background));
+}
+
+// An origin with its file named as the report names files.
+QString originText(PageJudgement::Origin origin, const Page& page, const QString& currentFolder)
+{
+    if (origin.kind == PageJudgement::Origin::Kind::Sheet)
+        origin.file = fileShown(origin.file, page, currentFolder);
+    return PrintableText::escaped(origin.text());
+}
+
+// Where the colours came from: "color from theme.css:212 .muted", the background's too when a page or
+// an attribute set it; for a link, the link's colour and the text's.
+QString origins(const Element& element, const Page& page, const QString& currentFolder)
+{
+    const QString fore = originText(element.foregroundFrom, page, currentFolder);
+    const QString back = originText(element.backgroundFrom, page, currentFolder);
+    if (element.check == Check::LinkInText)
+        return tr("link color from %1; text color from %2").arg(fore, back);
+    if (element.backgroundFrom.kind == PageJudgement::Origin::Kind::Default)
+        return tr("color from %1").arg(fore);
+    return tr("color from %1; background from %2").arg(fore, back);
+}
+
+QString message(const Element& element, const Page& page, const QString& currentFolder)
+{
+    const QString dark = page.colourScheme == QLatin1String("dark") ? QStringLiteral("dark: ") : QString();
+    const QString why = PrintableText::escaped(element.why.simplified());
+    const auto [reached, needed] = measure(element, page);
+    if (element.verdict == Verdict::Review)
+        return QStringLiteral("%1review: %2 %3 (%4, %5; %6)")
+            .arg(dark, why.isEmpty() ? tr("needs a look") : why, subject(element), reached, needed,
+                origins(element, page, currentFolder));
+    QString text = QStringLiteral("%1%2 (%3) %4 (%5)")
+                       .arg(dark, reached, needed, subject(element), origins(element, page, currentFolder));
+    if (!why.isEmpty())
+        text += QStringLiteral(" - ") + why;
+    return text;
+}
+
+QString elementFile(const Element& element, const Page& page)
+{
+    return element.file.isEmpty() ? page.file : element.file;
+}
+
+QString place(const Element& element, const Page& page, const QString& currentFolder)
+{
+    QString text = fileShown(elementFile(element, page), page, currentFolder);
+    if (element.line > 0) {
+        text += QLatin1Char(':') + QString::number(element.line);
+        if (element.column > 0)
+            text += QLatin1Char(':') + QString::number(element.column);
+    }
+    return text;
+}
+
+// The absolute, clean path of `file`, relative to `currentFolder` when it is below it.
+QString relativeBelow(const QString& file, const QString& currentFolder, bool* below)
+{
+    const QString absolute = QDir::cleanPath(QFileInfo(file).absoluteFilePath());
+    const QString folder = QDir::cleanPath(currentFolder);
+    const QString prefix = folder.endsWith(u'/') ? folder : folder + QLatin1Char('/');
+    *below = !folder.isEmpty() && absolute.startsWith(prefix) && absolute.size() > prefix.size();
+    return *below ? absolute.mid(prefix.size()) : absolute;
+}
+
+struct Rule {
+    const char* id;
+    const char* name;
+    const char* text;
+};
+
+const Rule Rules[] = {
+    {"contrast", "TextContrast", "Text must stand out from what is painted behind it."},
+    {"link-in-text", "LinkInText", "A link in a run of text must stand 3:1 from the text when it is not underlined."},
+    {"scheme-pair", "SchemePair", "Each colour of a scheme must stand out from its background."},
+};
+
+} // namespace
+
+QString fileShown(const QString& file, const Page& page, const QString& currentFolder)
+{
+    if (file.isEmpty() || file == page.file)
+        return page.shown;
+    bool below = false;
+    return PrintableText::escaped(relativeBelow(file, currentFolder, &below));
+}
+
+QString elementLine(const Element& element, const Page& page, const QString& currentFolder)
+{
+    return place(element, page, currentFolder) + QStringLiteral(": ") + message(element, page, currentFolder);
+}
+
+QStringList elementLines(const PageJudgement& judgement, const Page& page, const QString& currentFolder)
+{
+    QStringList lines;
+    for (const Verdict verdict : {Verdict::Fail, Verdict::Review})
+        for (const Element& element : judgement.elements)
+            if (element.verdict == verdict)
+                lines << elementLine(element, page, currentFolder);
+    return lines;
+}
+
+QString countsText(const PageJudgement& judgement)
+{
+    return tr("%1 pass, %2 fail, %3 review")
+        .arg(judgement.count(Verdict::Pass))
+        .arg(judgement.count(Verdict::Fail))
+        .arg(judgement.count(Verdict::Review));
+}
+
+QJsonObject elementJson(const Element& element, const Page& page, const QString& currentFolder)
+{
+    return QJsonObject{
+        {QStringLiteral("index"), element.index},
+        {QStringLiteral("tag"), element.tag},
+        {QStringLiteral("file"), fileShown(elementFile(element, page), page, currentFolder)},
+        {QStringLiteral("line"), element.line},
+        {QStringLiteral("column"), element.column},
+        {QStringLiteral("selector"), element.selector},
+        {QStringLiteral("text"), element.text},
+        {QStringLiteral("check"), PageJudgement::checkName(element.check)},
+        {QStringLiteral("foreground"), hex(element.foreground)},
+        {QStringLiteral("background"), hex(element.background)},
+        {QStringLiteral("ratio"), element.ratio},
+        {QStringLiteral("lc"), element.lc},
+        {QStringLiteral("large"), element.large},
+        {QStringLiteral("needed"), element.needed},
+        {QStringLiteral("verdict"), PageJudgement::verdictName(element.verdict)},
+        {QStringLiteral("why"), element.why},
+        {QStringLiteral("from"),
+            QJsonObject{{QStringLiteral("foreground"), originText(element.foregroundFrom, page, currentFolder)},
+                {QStringLiteral("background"), originText(element.backgroundFrom, page, currentFolder)}}},
+    };
+}
+
+QJsonArray elementsJson(const PageJudgement& judgement, const Page& page, const QString& currentFolder)
+{
+    QJsonArray elements;
+    for (const Element& element : judgement.elements)
+        elements.append(elementJson(element, page, currentFolder));
+    return elements;
+}
+
+QJsonObject countsJson(const PageJudgement& judgement)
+{
+    QJsonObject counts;
+    for (const Verdict verdict : {Verdict::Pass, Verdict::Fail, Verdict::Review})
+        counts.insert(PageJudgement::verdictName(verdict), judgement.count(verdict));
+    return counts;
+}
+
+void Sarif::add(const PageJudgement& judgement, const Page& page)
+{
+    for (const Verdict verdict : {Verdict::Fail, Verdict::Review}) {
+        for (const Element& element : judgement.elements) {
+            if (element.verdict != verdict)
+                continue;
+            Result result;
+            result.ruleId = PageJudgement::checkName(element.check);
+            result.level = verdict == Verdict::Fail ? QStringLiteral("error") : QStringLiteral("note");
+            result.message = message(element, page, currentFolder);
+            result.file = elementFile(element, page);
+            result.line = element.line;
+            result.column = element.column;
+            results << result;
+        }
+    }
+}
+
+QString artifactUri(const QString& file, const QString& currentFolder)
+{
+    bool below = false;
+    const QString path = relativeBelow(file, currentFolder, &below);
+    if (below)
+        return QString::fromLatin1(QUrl::toPercentEncoding(path, "/"));
+    return QString::fromLatin1(QUrl::fromLocalFile(path).toEncoded());
+}
+
+QJsonObject Sarif::log() const
+{
+    QJsonArray rules;
+    for (const Rule& rule : Rules) {
+        rules.append(QJsonObject{{QStringLiteral("id"), QLatin1StringView(rule.id)},
+            {QStringLiteral("name"), QLatin1StringView(rule.name)},
+            {QStringLiteral("shortDescription"), QJsonObject{{QStringLiteral("text"), QLatin1StringView(rule.text)}}},
+            {QStringLiteral("defaultConfiguration"), QJsonObject{{QStringLiteral("level"), QStringLiteral("error")}}}});
+    }
+    QJsonArray sarifResults;
+    for (const Result& result : results) {
+        int ruleIndex = 0;
+        while (ruleIndex + 1 < int(std::size(Rules)) && result.ruleId != QLatin1StringView(Rules[ruleIndex].id))
+            ++ruleIndex;
+        QJsonObject object{{QStringLiteral("ruleId"), result.ruleId}, {QStringLiteral("ruleIndex"), ruleIndex},
+            {QStringLiteral("level"), result.level},
+            {QStringLiteral("message"), QJsonObject{{QStringLiteral("text"), result.message}}}};
+        if (!result.file.isEmpty()) {
+            bool below = false;
+            relativeBelow(result.file, currentFolder, &below);
+            QJsonObject artifact{{QStringLiteral("uri"), artifactUri(result.file, currentFolder)}};
+            if (below)
+                artifact.insert(QStringLiteral("uriBaseId"), QStringLiteral("CURRENTDIR"));
+            QJsonObject physical{{QStringLiteral("artifactLocation"), artifact}};
+            if (result.line > 0) {
+                QJsonObject region{{QStringLiteral("startLine"), result.line}};
+                if (result.column > 0)
+                    region.insert(QStringLiteral("startColumn"), result.column);
+                physical.insert(QStringLiteral("region"), region);
+            }
+            object.insert(
+                QStringLiteral("locations"), QJsonArray{QJsonObject{{QStringLiteral("physicalLocation"), physical}}});
+        }
+        sarifResults.append(object);
+    }
+    QJsonArray notifications;
+    for (const QString& error : errors)
+        notifications.append(QJsonObject{{QStringLiteral("level"), QStringLiteral("error")},
+            {QStringLiteral("message"), QJsonObject{{QStringLiteral("text"), error}}}});
+    QJsonObject invocation{{QStringLiteral("executionSuccessful"), successful}};
+    if (!notifications.isEmpty())
+        invocation.insert(QStringLiteral("toolExecutionNotifications"), notifications);
+    QString folder = QUrl::fromLocalFile(QDir::cleanPath(currentFolder)).toString(QUrl::FullyEncoded);
+    if (!folder.endsWith(u'/'))
+        folder += QLatin1Char('/');
+    const QJsonObject run{
+        {QStringLiteral("tool"),
+            QJsonObject{{QStringLiteral("driver"),
+                QJsonObject{{QStringLiteral("name"), QStringLiteral("Hueloom")}, {QStringLiteral("version"), version},
+                    {QStringLiteral("rules"), rules}}}}},
+        {QStringLiteral("originalUriBaseIds"),
+            QJsonObject{{QStringLiteral("CURRENTDIR"), QJsonObject{{QStringLiteral("uri"), folder}}}}},
+        {QStringLiteral("invocations"), QJsonArray{invocation}},
+        {QStringLiteral("results"), sarifResults},
+    };
+    return QJsonObject{{QStringLiteral("$schema"),
+                           QStringLiteral("https://docs.oasis-open.org/sarif/sarif/v2.1.0/errata01/os/schemas/"
+                                          "sarif-schema-2.1.0.json")},
+        {QStringLiteral("version"), QStringLiteral("2.1.0")}, {QStringLiteral("runs"), QJsonArray{run}}};
+}
+
+bool looksBinary(const QByteArray& data)
+{
+    const qsizetype size = std::min<qsizetype>(data.size(), 64 * 1024);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data.constData());
+    qsizetype suspect = 0;
+    for (qsizetype i = 0; i < size;) {
+        const unsigned char c = bytes[i];
+        if (c == 0)
+            return true;
+        if (c < 0x80) {
+            // Controls that no text holds; tab, the line ends, form feed and escape are text's own.
+            if (c < 0x20 && c != '\t' && c != '\n' && c != '\v' && c != '\f' && c != '\r' && c != 0x1B)
+                ++suspect;
+            ++i;
+            continue;
+        }
+        const int length = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c <= 0xDF ? 2 : 0;
+        bool valid = length > 0 && (length != 4 || c <= 0xF4);
+        for (int k = 1; valid && k < length; ++k) {
+            if (i + k >= size)
+                break; // cut at the end of what is looked at
+            const unsigned char next = bytes[i + k];
+            valid = (next & 0xC0) == 0x80;
+            // Overlong forms, surrogates and code points past U+10FFFF.
+            if (valid && k == 1
+                && ((c == 0xE0 && next < 0xA0) || (c == 0xED && next > 0x9F) || (c == 0xF0 && next < 0x90)
+                    || (c == 0xF4 && next > 0x8F)))
+                valid = false;
+        }
+        if (valid) {
+            i += length;
+        } else {
+            ++suspect;
+            ++i;
+        }
+    }
+    return suspect * 10 > size;
+}
+
+bool blank(QStringView text)
+{
+    for (const QChar c : text)
+        if (!c.isSpace())
+            return false;
+    return true;
+}
+
+} // namespace PageReport

@@ -1,0 +1,264 @@
+#include "cli/PageReport.h"
+#include "colour/Rgb.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QRandomGenerator>
+#include <QStringEncoder>
+#include <QTest>
+
+// How --check tells a page's judgement, tried on judgements made up here, since the reading's judge
+// fills them from a real page: the lines (expected in data/pagereport-lines.json), the order, the SARIF log
+// and the sniff of what is not text.
+class TestPageReport : public QObject {
+    Q_OBJECT
+
+private slots:
+    void lines_data();
+    void lines();
+    void failuresBeforeReviewsInDocumentOrder();
+    void sarifHasOneResultPerFailureAndReview();
+    void artifactUris();
+    void textIsNotBinary();
+    void bytesInBulkAreBinary();
+    void blankText();
+};
+
+namespace {
+
+using Element = PageJudgement::Element;
+using Origin = PageJudgement::Origin;
+
+QJsonObject data()
+{
+    QFile file(qEnvironmentVariable("HUELOOM_TEST_SOURCE_DIR") + QStringLiteral("/cli/data/pagereport-lines.json"));
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("cannot read pagereport-lines.json");
+    return QJsonDocument::fromJson(file.readAll()).object();
+}
+
+Argb colour(const QJsonValue& value)
+{
+    return value.toString().isEmpty() ? 0 : argb(0, 0, 0) | value.toString().mid(1).toUInt(nullptr, 16);
+}
+
+Origin origin(const QJsonObject& object)
+{
+    Origin origin;
+    const QString kind = object[QStringLiteral("kind")].toString();
+    origin.kind = kind == QLatin1String("sheet") ? Origin::Kind::Sheet
+        : kind == QLatin1String("attribute")     ? Origin::Kind::Attribute
+                                                 : Origin::Kind::Default;
+    origin.file = object[QStringLiteral("file")].toString();
+    origin.line = object[QStringLiteral("line")].toInt();
+    origin.selector = object[QStringLiteral("selector")].toString();
+    return origin;
+}
+
+Element element(const QJsonObject& object, const QString& pageFile)
+{
+    Element element;
+    element.file = object.contains(QStringLiteral("file")) ? object[QStringLiteral("file")].toString() : pageFile;
+    element.line = object[QStringLiteral("line")].toInt();
+    element.column = object[QStringLiteral("column")].toInt();
+    element.tag = QStringLiteral("p");
+    element.text = object[QStringLiteral("text")].toString();
+    element.check = object[QStringLiteral("check")].toString() == QLatin1String("link-in-text")
+        ? PageJudgement::Check::LinkInText
+        : PageJudgement::Check::Contrast;
+    element.foreground = colour(object[QStringLiteral("foreground")]);
+    element.background = colour(object[QStringLiteral("background")]);
+    element.ratio = object[QStringLiteral("ratio")].toDouble();
+    element.lc = object[QStringLiteral("lc")].toDouble();
+    element.needed = object[QStringLiteral("needed")].toDouble();
+    const QString verdict = object[QStringLiteral("verdict")].toString();
+    element.verdict = verdict == QLatin1String("fail") ? PageJudgement::Verdict::Fail
+        : verdict == QLatin1String("review")           ? PageJudgement::Verdict::Review
+                                                       : PageJudgement::Verdict::Pass;
+    element.why = object[QStringLiteral("why")].toString();
+    element.foregroundFrom = origin(object[QStringLiteral("foregroundFrom")].toObject());
+    element.backgroundFrom = origin(object[QStringLiteral("backgroundFrom")].toObject());
+    return element;
+}
+
+PageReport::Page page(const QJsonObject& base, const QJsonObject& changes)
+{
+    PageReport::Page page{base[QStringLiteral("shown")].toString(), base[QStringLiteral("file")].toString(),
+        QStringLiteral("light"), false};
+    if (changes.contains(QStringLiteral("colourScheme")))
+        page.colourScheme = changes[QStringLiteral("colourScheme")].toString();
+    page.apca = changes[QStringLiteral("apca")].toBool();
+    return page;
+}
+
+// A judgement of `count` elements with verdicts and lines drawn at random.
+PageJudgement randomJudgement(QRandomGenerator& random, int count)
+{
+    PageJudgement judgement;
+    for (int i = 0; i < count; ++i) {
+        Element element;
+        element.index = i;
+        element.line = i + 1;
+        element.column = random.bounded(1, 80);
+        element.text = QStringLiteral("text %1").arg(i);
+        element.verdict = static_cast<PageJudgement::Verdict>(random.bounded(3));
+        element.check = static_cast<PageJudgement::Check>(random.bounded(2));
+        element.ratio = 1 + random.generateDouble() * 20;
+        judgement.elements << element;
+    }
+    return judgement;
+}
+
+} // namespace
+
+void TestPageReport::lines_data()
+{
+    QTest::addColumn<QJsonObject>("testCase");
+    for (const QJsonValue& value : data()[QStringLiteral("cases")].toArray())
+        QTest::newRow(qPrintable(value[QStringLiteral("name")].toString())) << value.toObject();
+}
+
+void TestPageReport::lines()
+{
+    QFETCH(QJsonObject, testCase);
+    const QJsonObject all = data();
+    const PageReport::Page shown
+        = page(all[QStringLiteral("page")].toObject(), testCase[QStringLiteral("page")].toObject());
+    const Element judged = element(testCase[QStringLiteral("element")].toObject(), shown.file);
+    const QString line = PageReport::elementLine(judged, shown, all[QStringLiteral("currentFolder")].toString());
+    QCOMPARE(line, testCase[QStringLiteral("line")].toString());
+    QVERIFY(!line.contains(u'\n'));
+}
+
+// Whatever the verdicts, every failure comes first, then every review, each in document order, and no
+// pass is told.
+void TestPageReport::failuresBeforeReviewsInDocumentOrder()
+{
+    QRandomGenerator random(7);
+    const PageReport::Page shown{QStringLiteral("p.html"), QStringLiteral("/p.html"), QStringLiteral("light"), false};
+    for (int round = 0; round < 200; ++round) {
+        const PageJudgement judgement = randomJudgement(random, random.bounded(0, 30));
+        const QStringList lines = PageReport::elementLines(judgement, shown, QStringLiteral("/"));
+        QCOMPARE(lines.size(),
+            judgement.count(PageJudgement::Verdict::Fail) + judgement.count(PageJudgement::Verdict::Review));
+        int lastLine = 0;
+        bool reviews = false;
+        for (const QString& line : lines) {
+            const bool review = line.contains(QLatin1String(": review: "));
+            QVERIFY2(!reviews || review, qPrintable(lines.join(u'\n')));
+            if (review && !reviews)
+                lastLine = 0;
+            reviews = reviews || review;
+            const int at = line.section(u':', 1, 1).toInt();
+            QVERIFY(at > lastLine);
+            lastLine = at;
+        }
+        QCOMPARE(PageReport::countsText(judgement),
+            QStringLiteral("%1 pass, %2 fail, %3 review")
+                .arg(judgement.count(PageJudgement::Verdict::Pass))
+                .arg(judgement.count(PageJudgement::Verdict::Fail))
+                .arg(judgement.count(PageJudgement::Verdict::Review)));
+    }
+}
+
+void TestPageReport::sarifHasOneResultPerFailureAndReview()
+{
+    QRandomGenerator random(11);
+    const PageReport::Page shown{
+        QStringLiteral("site/p.html"), QStringLiteral("/w/site/p.html"), QStringLiteral("light"), false};
+    for (int round = 0; round < 100; ++round) {
+        PageReport::Sarif sarif;
+        sarif.version = QStringLiteral("1.2.3");
+        sarif.currentFolder = QStringLiteral("/w");
+        const PageJudgement judgement = randomJudgement(random, random.bounded(0, 20));
+        sarif.add(judgement, shown);
+        const QJsonObject log = sarif.log();
+        QCOMPARE(log[QStringLiteral("version")].toString(), QStringLiteral("2.1.0"));
+        const QJsonObject run = log[QStringLiteral("runs")].toArray().at(0).toObject();
+        const QJsonObject driver = run[QStringLiteral("tool")][QStringLiteral("driver")].toObject();
+        QCOMPARE(driver[QStringLiteral("name")].toString(), QStringLiteral("Hueloom"));
+        QCOMPARE(driver[QStringLiteral("version")].toString(), QStringLiteral("1.2.3"));
+        const QJsonArray rules = driver[QStringLiteral("rules")].toArray();
+        const QJsonArray results = run[QStringLiteral("results")].toArray();
+        QCOMPARE(results.size(),
+            judgement.count(PageJudgement::Verdict::Fail) + judgement.count(PageJudgement::Verdict::Review));
+        qsizetype errors = 0;
+        for (const QJsonValue& result : results) {
+            const QString level = result[QStringLiteral("level")].toString();
+            QVERIFY(level == QLatin1String("error") || level == QLatin1String("note"));
+            errors += level == QLatin1String("error");
+            QCOMPARE(rules.at(result[QStringLiteral("ruleIndex")].toInt())[QStringLiteral("id")],
+                result[QStringLiteral("ruleId")]);
+            const QJsonObject physical
+                = result[QStringLiteral("locations")][0][QStringLiteral("physicalLocation")].toObject();
+            QCOMPARE(physical[QStringLiteral("artifactLocation")][QStringLiteral("uri")].toString(),
+                QStringLiteral("site/p.html"));
+            const int line = physical[QStringLiteral("region")][QStringLiteral("startLine")].toInt();
+            const Element& element = judgement.elements.at(line - 1);
+            QCOMPARE(physical[QStringLiteral("region")][QStringLiteral("startColumn")].toInt(), element.column);
+            QCOMPARE(result[QStringLiteral("ruleId")].toString(), PageJudgement::checkName(element.check));
+        }
+        QCOMPARE(errors, judgement.count(PageJudgement::Verdict::Fail));
+    }
+}
+
+void TestPageReport::artifactUris()
+{
+    QCOMPARE(PageReport::artifactUri(QStringLiteral("/w/a b/p#1.html"), QStringLiteral("/w")),
+        QStringLiteral("a%20b/p%231.html"));
+    QCOMPARE(PageReport::artifactUri(QStringLiteral("/w/../x/p.html"), QStringLiteral("/w")),
+        QStringLiteral("file:///x/p.html"));
+    QCOMPARE(PageReport::artifactUri(QStringLiteral("/wide/p.html"), QStringLiteral("/w")),
+        QStringLiteral("file:///wide/p.html"));
+    QCOMPARE(PageReport::artifactUri(QStringLiteral("/w/caf\u00e9.html"), QStringLiteral("/w/")),
+        QStringLiteral("caf%C3%A9.html"));
+}
+
+// Text of any script, encoded as UTF-8, and a Latin-1 page's few accented letters, are text.
+void TestPageReport::textIsNotBinary()
+{
+    QRandomGenerator random(5);
+    for (int round = 0; round < 300; ++round) {
+        QString text;
+        const int length = random.bounded(1, 2000);
+        for (int i = 0; i < length; ++i) {
+            char32_t c = 0;
+            do
+                c = char32_t(random.bounded(round % 2 ? 0x20 : 0xA0, round % 3 ? 0x3000 : 0x10FFFF));
+            while ((c >= 0xD800 && c <= 0xDFFF) || (c >= 0x7F && c < 0xA0));
+            text += QString::fromUcs4(&c, 1);
+            if (random.bounded(8) == 0)
+                text += QStringLiteral(" \n\t");
+        }
+        QVERIFY2(!PageReport::looksBinary(text.toUtf8()), qPrintable(QString::number(round)));
+    }
+    QByteArray latin1
+        = QByteArray("<p>Un caf\xe9 au bord de la rivi\xe8re, pr\xe8s de l'\xe9glise.</p>\n").repeated(50);
+    QVERIFY(!PageReport::looksBinary(latin1));
+    QVERIFY(!PageReport::looksBinary(QByteArray()));
+}
+
+// A NUL anywhere in what is looked at, or bytes drawn at random, are not text.
+void TestPageReport::bytesInBulkAreBinary()
+{
+    QRandomGenerator random(9);
+    for (int round = 0; round < 300; ++round) {
+        QByteArray bytes(random.bounded(64, 4096), Qt::Uninitialized);
+        for (char& byte : bytes)
+            byte = char(random.bounded(1, 256));
+        QVERIFY2(PageReport::looksBinary(bytes), qPrintable(QString::number(round)));
+        QByteArray text = QByteArray("body { color: #333 }\n").repeated(random.bounded(1, 100));
+        text[random.bounded(int(text.size()))] = '\0';
+        QVERIFY(PageReport::looksBinary(text));
+    }
+}
+
+void TestPageReport::blankText()
+{
+    QVERIFY(PageReport::blank(u""));
+    QVERIFY(PageReport::blank(u" \n\t\r\f\u00a0\u3000"));
+    QVERIFY(!PageReport::blank(u"  x  "));
+}
+
+QTEST_GUILESS_MAIN(TestPageReport)
+#include "tst_pagereport.moc"
