@@ -70,7 +70,8 @@ int main(int argc, char** argv)
                         {QStringLiteral("size"), e.fontSize}, {QStringLiteral("weight"), e.fontWeight},
                         {QStringLiteral("why"), e.why}, {QStringLiteral("text"), e.text},
                         {QStringLiteral("selector"), e.selector},
-                        {QStringLiteral("from"), e.foregroundFrom.text() + QStringLiteral(" / ") + e.backgroundFrom.text()}};
+                        {QStringLiteral("from"),
+                            e.foregroundFrom.text() + QStringLiteral(" / ") + e.backgroundFrom.text()}};
                     std::printf("%s\n", QJsonDocument(line).toJson(QJsonDocument::Compact).constData());
                 }
             }

@@ -183,6 +183,7 @@ QList<Cascade::Candidate> Cascade::candidates(int element, const Selectors::Stat
         for (qsizetype i = first; i < result.size(); ++i) {
             result[i].source = source;
             result[i].line = declaration.line;
+            result[i].fromPage = source != FromBrowser;
         }
     };
     const PageTree::Element& e = m_tree.at(element);
@@ -345,8 +346,11 @@ Cascade::Style Cascade::compute(int element,
                     ++i;
                 continue;
             }
-            if (candidate->fromPage && !candidate->property.startsWith(QLatin1String("--"))
-                && !candidate->property.startsWith(QLatin1String("margin")))
+            // The page decides a colour when it sets a property that paints one.
+            static const QStringList painting{QStringLiteral("color"), QStringLiteral("background-color"),
+                QStringLiteral("color-scheme"), QStringLiteral("opacity"), QStringLiteral("filter"),
+                QStringLiteral("background-image")};
+            if (candidate->fromPage && !m_authored && painting.contains(candidate->property))
                 m_authored = true;
             return candidate;
         }

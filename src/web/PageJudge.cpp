@@ -257,8 +257,6 @@ PageJudgement judge(const PageTree& tree, Cascade& cascade, const QString& fileN
         if (!review.isEmpty()) {
             judged.verdict = Verdict::Review;
             judged.why = review;
-        } else if (judged.verdict == Verdict::Fail) {
-            judged.why = tr("%1:1 is below %2:1").arg(Contrast::ratioText(judged.ratio)).arg(judged.needed);
         }
         result.elements.append(judged);
 
@@ -287,8 +285,7 @@ PageJudgement judge(const PageTree& tree, Cascade& cascade, const QString& fileN
             link.verdict = Verdict::Pass;
         } else {
             link.verdict = Verdict::Fail;
-            link.why = tr("only its colour tells it from the text around it, %1:1 where 3:1 is needed")
-                           .arg(Contrast::ratioText(link.ratio));
+            link.why = tr("only its colour tells it from the text around it");
         }
         result.elements.append(link);
     }
