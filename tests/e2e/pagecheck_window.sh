@@ -32,7 +32,8 @@ default='<BODY BGCOLOR="#CECEFF" TEXT="#0055AA" LINK="#007C00" VLINK="#003C00" A
 
 # Every row of the list, as copied: Alt+T takes the keys to the list, Ctrl+A selects every row.
 copy_rows() {
-    echo -n "placeholder" | xclip -selection clipboard
+    # xclip stays to serve the selection: it must not hold the output this is read from.
+    echo -n "placeholder" | xclip -selection clipboard >/dev/null 2>&1
     xdotool windowfocus --sync "$1"
     sleep 0.3
     xdotool key alt+t
@@ -84,6 +85,7 @@ dialog=$(wait_window '^Hueloom Open Page Dialog$')
 xdotool windowfocus --sync "$dialog"
 xdotool key Escape
 sleep 0.5
+xdotool windowfocus --sync "$WIN"
 tag_is "$default"
 
 rows=$(copy_rows "$check")
