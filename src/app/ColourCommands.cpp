@@ -186,7 +186,10 @@ ColourCommands::Outcome ColourCommands::readRequest(const Request& request)
     if (options.judge && !options.shared)
         options.shared = std::make_shared<SharedReading>();
     Outcome outcome{TagReader::readExplained(request.text, options), {}, {}};
-    if (outcome.reading.judgement && !options.stop.stop_requested()) {
+    // A page that nothing of the colour scheme could change reads the same in the dark: it is not read again.
+    if (outcome.reading.judgement && !outcome.reading.schemeSensitive)
+        outcome.darkJudgement = outcome.reading.judgement;
+    else if (outcome.reading.judgement && !options.stop.stop_requested()) {
         TagReader::Options dark = options;
         dark.dark = true;
         outcome.darkJudgement = TagReader::readExplained(request.text, dark).judgement;
