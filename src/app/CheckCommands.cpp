@@ -108,3 +108,31 @@ void CheckCommands::makeDarkScheme()
         [window, &document] { window->setScheme(document.scheme()); });
     window->open();
 }
+
+void CheckCommands::pageJudged(const QString& fileName, const PageJudgement& light, const PageJudgement& dark)
+{
+    m_judgedPage = JudgedPage{fileName, light, dark};
+    if (m_pageCheckWindow)
+        m_pageCheckWindow->showPage(m_judgedPage);
+}
+
+void CheckCommands::showPageCheck()
+{
+    if (!m_pageCheckWindow) {
+        m_pageCheckWindow = new PageCheckWindow(m_context.window);
+        QWidget* window = m_context.window;
+        connect(m_pageCheckWindow, &InfoWindow::dismissed, window, [window] {
+            window->show();
+            window->raise();
+            window->activateWindow();
+        });
+        connect(m_pageCheckWindow, &PageCheckWindow::openPageAsked, this, [this] {
+            if (m_openPage)
+                m_openPage->trigger();
+        });
+        m_pageCheckWindow->showPage(m_judgedPage);
+    }
+    m_pageCheckWindow->show();
+    m_pageCheckWindow->raise();
+    m_pageCheckWindow->activateWindow();
+}

@@ -3,16 +3,20 @@
 #include "CommandContext.h"
 #include "assist/ColourVision.h"
 
+#include "contrast/PageCheckWindow.h"
+
 #include <QObject>
 #include <QPointer>
+#include <optional>
 
 class ContrastWindow;
+class QAction;
 class QLabel;
 class QMenu;
 class SampleArea;
 
 // The accessibility checks: the sample as readers with a colour-vision deficiency see it, Contrast
-// Check, and a whole scheme proposed to meet the contrast rules.
+// Check, a whole scheme proposed to meet the contrast rules, and Page Check of the last page read.
 class CheckCommands : public QObject {
     Q_OBJECT
 public:
@@ -28,10 +32,20 @@ public:
     void showContrastCheck();
     void fixContrast();
     void makeDarkScheme();
+    void showPageCheck();
+
+    // The page Apply Tag, a drop or Open Page read last, judged; Page Check shows it.
+    void pageJudged(const QString& fileName, const PageJudgement& light, const PageJudgement& dark);
+    const std::optional<JudgedPage>& judgedPage() const { return m_judgedPage; }
+    // What Page Check offers with no page judged yet: File > Open Page.
+    void setOpenPage(QAction* openPage) { m_openPage = openPage; }
 
 private:
     CommandContext m_context;
     SampleArea* m_sample = nullptr;
     QLabel* m_sampleCaption = nullptr;
     QPointer<ContrastWindow> m_contrastWindow;
+    QPointer<PageCheckWindow> m_pageCheckWindow;
+    std::optional<JudgedPage> m_judgedPage;
+    QAction* m_openPage = nullptr;
 };

@@ -98,9 +98,21 @@ void ColourCommands::pasteColourText(const std::optional<QString>& text)
     document.setColour(slot, *reading.colour, tr("Paste Color"));
 }
 
+namespace {
+
+// Apply Tag judges every text of a page or a style sheet too, for Page Check.
+TagReader::Options judging()
+{
+    TagReader::Options options;
+    options.judge = PageJudgement::Needs::aa();
+    return options;
+}
+
+} // namespace
+
 void ColourCommands::applyTag()
 {
-    read({m_tagBox->toPlainText(), {}});
+    read({m_tagBox->toPlainText(), judging()});
 }
 
 void ColourCommands::applyFile(const QString& path)
@@ -114,7 +126,7 @@ void ColourCommands::applyFile(const QString& path)
             m_context.window, Caption, tr("%1 could not be read: %2.  Nothing was applied.").arg(shown, file.reason()));
         return;
     }
-    Request request{QString::fromUtf8(file.data), {}};
+    Request request{QString::fromUtf8(file.data), judging()};
     if (!file.complete) {
         refuseTooLong(tr("Nothing was applied."));
         return;
@@ -169,7 +181,19 @@ void ColourCommands::readingDone()
 
 ColourCommands::Outcome ColourCommands::readRequest(const Request& request)
 {
-    Outcome outcome{TagReader::readExplained(request.text, request.options), {}};
+    // A page judged is judged in the dark colour scheme too, from the same parse.
+    TagReader::Options options = request.options;
+    if (options.judge && !options.shared)
+        options.shared = std::make_shared<SharedReading>();
+    Outcome outcome{TagReader::readExplained(request.text, options), {}, {}};
+    // A page that nothing of the colour scheme could change reads the same in the dark: it is not read again.
+    if (outcome.reading.judgement && !outcome.reading.schemeSensitive)
+        outcome.darkJudgement = outcome.reading.judgement;
+    else if (outcome.reading.judgement && !options.stop.stop_requested()) {
+        TagReader::Options dark = options;
+        dark.dark = true;
+        outcome.darkJudgement = TagReader::readExplained(request.text, dark).judgement;
+    }
     // What the text holds instead is worked out where it was read, off the window's thread for a long one.
     if (outcome.reading.found.isEmpty() && !request.options.stop.stop_requested())
         outcome.nothingUsable = Refusals::nothingUsable(request.text, outcome.reading);
@@ -181,6 +205,8 @@ void ColourCommands::applyReading(const Request& request, const Outcome& outcome
     const TagReader::Reading& reading = outcome.reading;
     SchemeDocument& document = m_context.document;
     const TagReader::Found& found = reading.found;
+    if (reading.judgement && outcome.darkJudgement)
+        emit pageJudged(request.options.fileName, *reading.judgement, *outcome.darkJudgement);
     // An outcome worth a message says which rule read the text.
     const QString rule = TagReader::ruleMessage(reading);
     if (found.isEmpty()) {

@@ -41,6 +41,11 @@ public:
     // Whether an Apply Tag is still being read on the worker thread.
     bool isReadingTag() const { return m_reader != nullptr; }
 
+signals:
+    // A page or a style sheet read by Apply Tag (a file's `fileName`, empty for the tag box) with every
+    // text of it judged in the light and in the dark colour scheme.
+    void pageJudged(const QString& fileName, const PageJudgement& light, const PageJudgement& dark);
+
 private:
     // A text to read for Apply Tag, and how.
     struct Request {
@@ -54,6 +59,8 @@ private:
     struct Outcome {
         TagReader::Reading reading;
         QString nothingUsable;
+        // The page's texts judged in the dark colour scheme, when the reading judged them in the light.
+        std::optional<PageJudgement> darkJudgement;
     };
     // Touches nothing of the window: it runs on the worker too.
     static Outcome readRequest(const Request& request);

@@ -104,6 +104,13 @@ void FileCommands::openScheme()
     openSchemeFile(m_context.commonDialog.FileName);
 }
 
+void FileCommands::openPage()
+{
+    CommonDialog& dialog = m_context.commonDialog;
+    if (m_pageDropped && dialog.askPageToOpen())
+        m_pageDropped(dialog.PageName);
+}
+
 void FileCommands::openSchemeFile(const QString& path, const QString& shownName, Origin origin)
 {
     m_context.commonDialog.FileName = shownName.isEmpty() ? path : shownName;

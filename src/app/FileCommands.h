@@ -24,6 +24,9 @@ public:
     void removeLeftovers();
 
     void openScheme();
+    // File > Open Page: a page or a style sheet chosen in the open dialog, read and applied as a
+    // dropped one is.
+    void openPage();
     // True when the scheme was written. The quick-access button words a failure slightly differently.
     bool saveScheme(bool fromButton = false);
     // Opens a scheme file without asking for it, as Open Scheme does once a file is chosen.

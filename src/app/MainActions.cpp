@@ -20,6 +20,10 @@ QAction* make(QWidget* window, const QString& name, const QString& text, const Q
 
 MainActions::MainActions(QWidget* w, QUndoStack& undoStack)
     : open(make(w, QStringLiteral("ItemOpen"), QWidget::tr("&Open Scheme"), QKeySequence(Qt::CTRL | Qt::Key_O)))
+    , openPage(make(w,
+          QStringLiteral("ItemOpenPage"),
+          QWidget::tr("Open Pa&ge…"),
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O)))
     , save(make(w, QStringLiteral("ItemSave"), QWidget::tr("&Save Scheme"), QKeySequence(Qt::CTRL | Qt::Key_S)))
     , print(make(w, QStringLiteral("ItemPrint"), QWidget::tr("&Print RGB Values"), QKeySequence(Qt::CTRL | Qt::Key_P)))
     , exit(make(w, QStringLiteral("ItemExit"), QWidget::tr("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_X)))
@@ -58,6 +62,7 @@ MainActions::MainActions(QWidget* w, QUndoStack& undoStack)
           QWidget::tr("&Fix Contrast"),
           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K)))
     , darkScheme(make(w, QStringLiteral("ItemDarkScheme"), QWidget::tr("Make &Dark Scheme")))
+    , pageCheck(make(w, QStringLiteral("ItemPageCheck"), QWidget::tr("&Page Check")))
     , help(make(w, QStringLiteral("ItemHelp"), QWidget::tr("&Help Screen"), QKeySequence(Qt::Key_F1)))
     , guide(make(w, QStringLiteral("ItemGuide"), QWidget::tr("User &Guide")))
     , trouble(make(w, QStringLiteral("ItemTrouble"), QWidget::tr("&Trouble Shooting")))
@@ -74,7 +79,7 @@ MainActions::MainActions(QWidget* w, QUndoStack& undoStack)
 
 QList<QAction*> MainActions::all() const
 {
-    return {open, save, print, exit, undo, redo, copy, copyTag, copyHex, copyRgb, copyHsl, copyOklch, copyCss,
+    return {open, save, openPage, print, exit, undo, redo, copy, copyTag, copyHex, copyRgb, copyHsl, copyOklch, copyCss,
         copyProperties, copyTailwind, copyTokens, pasteColour, applyTag, changeTitle, defaultColours, colour,
-        pickScreen, contrast, fixContrast, darkScheme, help, guide, trouble, shortcuts, about};
+        pickScreen, contrast, pageCheck, fixContrast, darkScheme, help, guide, trouble, shortcuts, about};
 }

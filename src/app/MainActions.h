@@ -15,6 +15,7 @@ struct MainActions {
     QList<QAction*> all() const;
 
     QAction* open;
+    QAction* openPage;
     QAction* save;
     QAction* print;
     QAction* exit;
@@ -40,6 +41,7 @@ struct MainActions {
     QAction* contrast;
     QAction* fixContrast;
     QAction* darkScheme;
+    QAction* pageCheck;
     QAction* help;
     QAction* guide;
     QAction* trouble;

@@ -123,7 +123,7 @@ void MainWindow::createMenus()
     m_recentMenu = m_fileMenu->addMenu(tr("&Recent Schemes"));
     m_recentMenu->setObjectName(QStringLiteral("RecentMenu"));
     m_recentMenu->menuAction()->setObjectName(QStringLiteral("ItemRecent"));
-    m_fileMenu->addActions({separator(this, QStringLiteral("Separator4")), a.print,
+    m_fileMenu->addActions({a.openPage, separator(this, QStringLiteral("Separator4")), a.print,
         separator(this, QStringLiteral("ItemFileSeparator")), a.exit});
 
     m_editMenu = menuBar()->addMenu(tr("&Edit"));
@@ -142,7 +142,7 @@ void MainWindow::createMenus()
 
     m_toolsMenu = menuBar()->addMenu(tr("&Tools"));
     m_toolsMenu->setObjectName(QStringLiteral("ToolsMenu"));
-    m_toolsMenu->addActions({a.colour, a.pickScreen, a.contrast, a.fixContrast, a.darkScheme,
+    m_toolsMenu->addActions({a.colour, a.pickScreen, a.contrast, a.pageCheck, a.fixContrast, a.darkScheme,
         separator(this, QStringLiteral("ItemToolsSeparator"))});
     // Pick from Screen says in its tooltip why it is greyed.
     m_toolsMenu->setToolTipsVisible(true);
@@ -161,6 +161,8 @@ void MainWindow::createCommands()
     m_files = new FileCommands(context, m_store, m_recentMenu);
     m_colours = new ColourCommands(context, m_tagline);
     m_files->setPageDropped([this](const QString& path) { m_colours->applyFile(path); });
+    connect(m_colours, &ColourCommands::pageJudged, m_checks, &CheckCommands::pageJudged);
+    m_checks->setOpenPage(m_actions->openPage);
     new CopyCommands(context, *m_actions);
     new PickCommands(context, m_actions->pickScreen);
     new ColourDrag(*m_document, this, [this](QEvent* event) { return m_files->handleDrag(event); });
@@ -175,6 +177,7 @@ void MainWindow::connectActions()
     const MainActions& a = *m_actions;
     connect(a.exit, &QAction::triggered, this, &QWidget::close);
     connect(a.open, &QAction::triggered, m_files, &FileCommands::openScheme);
+    connect(a.openPage, &QAction::triggered, m_files, &FileCommands::openPage);
     connect(a.save, &QAction::triggered, m_files, [this] {
         m_files->saveScheme(m_triggeringButton && m_triggeringButton->objectName() == QLatin1String("Command3"));
     });
@@ -190,6 +193,7 @@ void MainWindow::connectActions()
              a.copyTailwind, a.copyTokens})
         connect(copy, &QAction::triggered, this, [this] { showCopiedNote(this, m_triggeringButton); });
     connect(a.contrast, &QAction::triggered, m_checks, &CheckCommands::showContrastCheck);
+    connect(a.pageCheck, &QAction::triggered, m_checks, &CheckCommands::showPageCheck);
     connect(a.fixContrast, &QAction::triggered, m_checks, &CheckCommands::fixContrast);
     connect(a.darkScheme, &QAction::triggered, m_checks, &CheckCommands::makeDarkScheme);
     connect(a.changeTitle, &QAction::triggered, m_title, &TitleCommands::changeTitle);

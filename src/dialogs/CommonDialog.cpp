@@ -79,6 +79,23 @@ bool CommonDialog::askSchemeToSave()
     return show(ShowSave);
 }
 
+bool CommonDialog::askPageToOpen()
+{
+    using namespace DialogFlags;
+    const QString scheme = FileName;
+    Filter = QStringLiteral("Pages and style sheets(*.html;*.htm;*.css)|*.html;*.htm;*.css|ALL_FIles(*.*)|*.*");
+    FilterIndex = 1;
+    DefaultExt = QStringLiteral("*.html");
+    DialogTitle = QStringLiteral("Hueloom Open Page Dialog");
+    Flags = HideReadOnly | PathMustExist;
+    FileName = PageName;
+    const bool chosen = show(ShowOpen);
+    if (chosen)
+        PageName = FileName;
+    FileName = scheme;
+    return chosen;
+}
+
 bool CommonDialog::askColour(const QColor& initial)
 {
     Color = initial;

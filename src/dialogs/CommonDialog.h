@@ -25,6 +25,7 @@ public:
     int FilterIndex = 1;
     QString DefaultExt;
     quint32 Flags = 0;
+    QString PageName;
     QColor Color;
     int Copies = 0;
 
@@ -36,6 +37,9 @@ public:
     // A scheme file to open or to save as, with the scheme filter and extension.
     bool askSchemeToOpen();
     bool askSchemeToSave();
+    // A page or a style sheet to read (File > Open Page), in PageName: its own name, apart from the
+    // scheme's, so that Save Scheme never offers a page's name.
+    bool askPageToOpen();
     // A colour, starting from `initial`.
     bool askColour(const QColor& initial);
     // A printer and a number of copies for the RGB chart.

@@ -213,9 +213,9 @@ void TestMainWindow::menusAndButtons_data()
     QTest::addColumn<QStringList>("items");
     QTest::addColumn<QStringList>("shortcuts");
     QTest::newRow("File") << "FileMenu"
-                          << QStringList{"&Open Scheme", "&Save Scheme", "&Recent Schemes", "", "&Print RGB Values", "",
-                                 "E&xit"}
-                          << QStringList{"Ctrl+O", "Ctrl+S", "", "", "Ctrl+P", "", "Ctrl+X"};
+                          << QStringList{"&Open Scheme", "&Save Scheme", "&Recent Schemes", "Open Pa&ge…", "",
+                                 "&Print RGB Values", "", "E&xit"}
+                          << QStringList{"Ctrl+O", "Ctrl+S", "", "Ctrl+Shift+O", "", "Ctrl+P", "", "Ctrl+X"};
     QTest::newRow("Edit") << "EditMenu"
                           << QStringList{"&Undo", "&Redo", "", "&Copy", "Copy &Tag", "Copy Color &As",
                                  "Copy Scheme A&s", "", "&Paste Color", "&Apply Tag", "", "C&hange Title",
@@ -224,8 +224,8 @@ void TestMainWindow::menusAndButtons_data()
                                  "Ctrl+Return", "", "", ""};
     QTest::newRow("Tools") << "ToolsMenu"
                            << QStringList{"&Windows Color Dialog", "Pick from &Screen", "&Contrast Check",
-                                  "&Fix Contrast", "Make &Dark Scheme", "", "Simulate Color &Vision"}
-                           << QStringList{"Ctrl+W", "Ctrl+Shift+P", "Ctrl+K", "Ctrl+Shift+K", "", "", ""};
+                                  "&Page Check", "&Fix Contrast", "Make &Dark Scheme", "", "Simulate Color &Vision"}
+                           << QStringList{"Ctrl+W", "Ctrl+Shift+P", "Ctrl+K", "", "Ctrl+Shift+K", "", "", ""};
     QTest::newRow("Help") << "HelpMenu"
                           << QStringList{"&Help Screen", "User &Guide", "&Trouble Shooting", "&Keyboard Shortcuts", "",
                                  "&About"}
