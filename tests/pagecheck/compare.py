@@ -183,8 +183,9 @@ def main():
         print("\nnot explained%s:" % ("" if args.all else " (the first %d; --all for every one)" % len(shown)))
         for difference in shown:
             print("  " + describe(difference))
-    stale = [explanations[i] for i, u in enumerate(used) if not u]
-    if args.page is None and stale:
+    # With --page, an explanation of another page's texts is not looked at.
+    stale = [e for e, u in zip(explanations, used) if not u and (args.page is None or e.get("page") in args.page)]
+    if stale:
         print("\nexplanations in differences.jsonl that no longer match a disagreement:")
         for entry in stale:
             print("  " + json.dumps(entry))
@@ -193,7 +194,7 @@ def main():
     if not any_elements:
         print("\nskipped: this Hueloom's JSON has no elements: it does not judge a page's texts yet")
         return 77
-    return 1 if unexplained or (args.page is None and stale) else 0
+    return 1 if unexplained or stale else 0
 
 
 if __name__ == "__main__":

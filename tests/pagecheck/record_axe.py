@@ -8,8 +8,9 @@ loaded once in headless Chromium as browser.py describes, axe-core is put in, an
 and link-in-text-block run once with prefers-color-scheme light and once dark. Every node they report,
 failed, passed or left incomplete, becomes a line of axe.jsonl:
 {"page", "scheme", "rule", "index", "tag", "outcome", "check", "fgColor", "bgColor", "contrastRatio",
-"fontSize", "fontWeight", "messageKey", "text"} (a field axe gave no value left out), where index is the element's position among
-document.querySelectorAll('*') (<html> is 0) and text its first 40 characters, for a reader.
+"fontSize", "fontWeight", "messageKey", "text"} (a field axe gave no value left out), where index is
+the element's position among document.querySelectorAll('*') (<html> is 0) and text its first 40
+characters, for a reader.
 axe-timings.jsonl gets, per page, the milliseconds putting axe-core in took and each scheme's run took.
 """
 import json
