@@ -16,8 +16,8 @@ CACHE is the folder tests/pagecheck/fetch.sh fills. Per page, each the median of
             /work/base/final/hueloom where it exists);
   in-proc   with --in-process, what `PROGRAM PAGE` prints last, in milliseconds: the judgement timed
             inside one process, as a C++ bench of the judge measures it.
-Then the medians over the pages and the two budgets: the process within a tenth of axe-core, and within
-twice the five-colour check.
+Then the medians over the pages and, held against them, the two budgets: the process within a tenth of
+axe-core, and within twice the five-colour check.
 """
 import argparse
 import os
@@ -131,14 +131,18 @@ def main():
     print("medians over %d pages: axe-core %s ms, process %s ms, five-colour check %s ms, in process %s ms" % (
         len(rows), text(median("axe")), text(median("process"), 1), text(median("five"), 1),
         text(median("inproc"), 2)))
+    # The budgets are held against the medians; the worst page is shown beside them.
     speedups = [r["axe"] / r["process"] for r in rows]
-    slowest = min(speedups)
-    print("process vs axe-core: median %.1f× faster, slowest page %.1f× (budget: at least 10×) %s" % (
-        statistics.median(speedups), slowest, "ok" if slowest >= 10 else "OVER BUDGET"))
+    speedup = median("axe") / median("process")
+    print("process vs axe-core: %.1f× faster (medians; budget at least 10×) %s; the slowest page %.1f×" % (
+        speedup, "ok" if speedup >= 10 else "OVER BUDGET", min(speedups)))
     if five:
         costs = [r["process"] / r["five"] for r in rows]
-        print("process vs five-colour check: median %.2f×, worst page %.2f× (budget: at most 2×) %s" % (
-            statistics.median(costs), max(costs), "ok" if max(costs) <= 2 else "OVER BUDGET"))
+        cost = median("process") / median("five")
+        print("process vs five-colour check: %.2f× (medians; budget at most 2×) %s; the worst page %.2f×" % (
+            cost, "ok" if cost <= 2 else "OVER BUDGET", max(costs)))
+    if median("inproc") is not None:
+        print("in process vs axe-core: %.0f× faster (medians)" % (median("axe") / median("inproc")))
     return 0
 
 
