@@ -3,7 +3,7 @@
 
     python3 tests/pagecheck/compare.py HUELOOM CACHE [--strict] [--all] [--page NAME]...
 
-Runs `HUELOOM --check --json --color-scheme=light|dark PAGE` on every page of pages.tsv, where fetch.sh
+Runs `HUELOOM --check --json --color-scheme=light|dark [--allow-missing] PAGE` on every page of pages.tsv, where fetch.sh
 unpacked it into CACHE, and pairs each element Hueloom judges with the node axe-core reported for it: the
 same page, scheme and position among document.querySelectorAll('*'), and the rule that matches the check
 (color-contrast with contrast, link-in-text-block with link-in-text). It reports
@@ -47,9 +47,16 @@ def axe_nodes(path):
     return nodes
 
 
-def run_hueloom(hueloom, path, scheme):
+def options(hueloom):
+    """--allow-missing where HUELOOM has it: the browser did not load the sheets a page links from other
+    hosts either (browser.py fails every request that leaves the machine), so neither reads them."""
+    shown = subprocess.run([hueloom, "--help"], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+    return ["--allow-missing"] if "--allow-missing" in shown.stdout else []
+
+
+def run_hueloom(hueloom, path, scheme, extra=()):
     """(exit status, the scheme's elements or None when the JSON has none, the JSON's problem if any)."""
-    process = subprocess.run([hueloom, "--check", "--json", "--color-scheme=" + scheme, path],
+    process = subprocess.run([hueloom, "--check", "--json", "--color-scheme=" + scheme, *extra, path],
                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=300)
     try:
         report = json.loads(process.stdout)
@@ -96,10 +103,17 @@ def describe(difference):
         difference["page"], difference["scheme"], difference["index"], who, difference["check"],
         difference["axe"], difference["hueloom"])
     if node:
-        text += "\n    axe-core: %s on %s, %s:1, %s %s%s  \"%s\"" % (
-            node.get("fgColor"), node.get("bgColor"), node.get("contrastRatio"), node.get("fontSize"),
-            node.get("fontWeight"), ", " + node["messageKey"] if node.get("messageKey") else "",
-            node.get("text", ""))
+        said = []
+        if node.get("fgColor") or node.get("bgColor"):
+            said.append("%s on %s" % (node.get("fgColor"), node.get("bgColor")))
+        if node.get("contrastRatio") is not None:
+            said.append("%s:1" % node["contrastRatio"])
+        said.append(" ".join(str(node[f]) for f in ("fontSize", "fontWeight") if node.get(f)))
+        said.append(node.get("messageKey") or "")
+        if not node.get("fgColor") and node.get("check"):
+            said.append("by " + node["check"])
+        text += "\n    axe-core: %s  \"%s\"" % (", ".join(w for w in said if w) or "no colours",
+                                                node.get("text", ""))
     if element:
         origin = element.get("from") or {}
         text += "\n    Hueloom:  %s on %s, %.2f:1, Lc %.1f%s, line %s %s%s  \"%s\"" % (
@@ -123,6 +137,7 @@ def main():
     args = parser.parse_args()
 
     axe = axe_nodes(args.axe)
+    extra = options(args.hueloom)
     explanations = read_jsonl(args.differences) if os.path.exists(args.differences) else []
     used = [False] * len(explanations)
     unexplained, explained = [], []
@@ -135,7 +150,7 @@ def main():
             continue
         for scheme in SCHEMES:
             nodes = axe.get((name, scheme), {})
-            status, elements, problem = run_hueloom(args.hueloom, path, scheme)
+            status, elements, problem = run_hueloom(args.hueloom, path, scheme, extra)
             if problem:
                 print("%s %s: %s" % (name, scheme, problem))
             any_elements = any_elements or elements is not None
@@ -178,6 +193,9 @@ def main():
     print("review share:  %5.1f%%   (target <= 5%%; %d of %d judged)" % (review, totals["review"], totals["judged"]))
     print("page verdicts: %d of %d agree (target all)" % (totals["page verdicts agree"], totals["pages"]))
     print("disagreements: %d explained in differences.jsonl, %d not" % (len(explained), len(unexplained)))
+    kinds = collections.Counter((d["check"], str(d["axe"]), str(d["hueloom"])) for d in unexplained)
+    for (check, said, verdict), count in sorted(kinds.items(), key=lambda kind: -kind[1]):
+        print("  %5d  %-12s axe-core %-10s Hueloom %s" % (count, check, said, verdict))
     shown = unexplained if args.all else unexplained[:60]
     if shown:
         print("\nnot explained%s:" % ("" if args.all else " (the first %d; --all for every one)" % len(shown)))
