@@ -16,7 +16,9 @@ Every disagreement, with axe-core's colours and Hueloom's, is printed. differenc
 that are known, each with a reason; a line there leaves out a field to stand for any value of it. With
 --strict the exit status is 1 when a disagreement is not explained there, or an explanation there no
 longer matches any disagreement, and 0 otherwise; 77 when no page's JSON has elements at all (a Hueloom
-that does not judge texts yet). Without --strict it is 0.
+that does not judge texts yet). Without --strict it is 0. --record rewrites differences.jsonl to match:
+explanations that match nothing go, and each disagreement not explained gets a line saying it is not
+looked into yet, to be given its reason.
 """
 import argparse
 import collections
@@ -32,6 +34,7 @@ SCHEMES = ("light", "dark")
 CHECK_OF_RULE = {"color-contrast": "contrast", "link-in-text-block": "link-in-text"}
 AXE_VERDICT = {"fail": "fail", "pass": "pass", "incomplete": "review"}
 KEY_FIELDS = ("page", "scheme", "index", "check", "axe", "hueloom")
+NOT_LOOKED_INTO = "not looked into yet"
 
 
 def read_jsonl(path):
@@ -125,6 +128,21 @@ def describe(difference):
     return text
 
 
+def record(path, kept, unexplained):
+    """Rewrites the differences file with its comment, the explanations KEPT, and one line for each
+    disagreement not explained."""
+    with open(path) if os.path.exists(path) else open(os.devnull) as old:
+        comment = [line for line in old if line.startswith("#")]
+    with open(path, "w") as out:
+        out.writelines(comment)
+        for entry in kept:
+            out.write(json.dumps(entry, ensure_ascii=False) + "\n")
+        for difference in unexplained:
+            entry = {f: difference[f] for f in KEY_FIELDS if f in difference}
+            entry["reason"] = NOT_LOOKED_INTO
+            out.write(json.dumps(entry, ensure_ascii=False) + "\n")
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("hueloom")
@@ -134,6 +152,9 @@ def main():
     parser.add_argument("--page", action="append", help="only this page (again for more)")
     parser.add_argument("--axe", default=os.path.join(HERE, "axe.jsonl"))
     parser.add_argument("--differences", default=os.path.join(HERE, "differences.jsonl"))
+    parser.add_argument("--record", action="store_true",
+                        help="rewrite the differences file: drop the explanations that match nothing, and add "
+                             "every disagreement not explained, with the reason '%s'" % NOT_LOOKED_INTO)
     args = parser.parse_args()
 
     axe = axe_nodes(args.axe)
@@ -193,6 +214,9 @@ def main():
     print("review share:  %5.1f%%   (target <= 5%%; %d of %d judged)" % (review, totals["review"], totals["judged"]))
     print("page verdicts: %d of %d agree (target all)" % (totals["page verdicts agree"], totals["pages"]))
     print("disagreements: %d explained in differences.jsonl, %d not" % (len(explained), len(unexplained)))
+    pending = [e for e, u in zip(explanations, used) if u and e.get("reason", "").startswith(NOT_LOOKED_INTO)]
+    if pending:
+        print("               (%d of the explanations say '%s')" % (len(pending), NOT_LOOKED_INTO))
     kinds = collections.Counter((d["check"], str(d["axe"]), str(d["hueloom"])) for d in unexplained)
     for (check, said, verdict), count in sorted(kinds.items(), key=lambda kind: -kind[1]):
         print("  %5d  %-12s axe-core %-10s Hueloom %s" % (count, check, said, verdict))
@@ -207,6 +231,10 @@ def main():
         print("\nexplanations in differences.jsonl that no longer match a disagreement:")
         for entry in stale:
             print("  " + json.dumps(entry))
+    if args.record:
+        record(args.differences, [e for e, u in zip(explanations, used) if u or args.page and e.get("page")
+                                  not in args.page], unexplained)
+        print("\nwrote %s" % args.differences)
     if not args.strict:
         return 0
     if not any_elements:
