@@ -4,12 +4,13 @@ five colours Hueloom did before, page by page over tests/pagecheck/pages.tsv. Pr
 nothing.
 
     page_check.py HUELOOM CACHE [--five-colour OLD] [--in-process PROGRAM] [--runs N] [--axe-runs N]
-                  [--chromium PATH] [--page NAME]...
+                  [--chromium PATH] [--recorded-axe] [--page NAME]...
 
 CACHE is the folder tests/pagecheck/fetch.sh fills. Per page, each the median of its runs:
   axe       axe-core's time with Chromium already running and the page loaded: putting axe-core in, then
             one run of color-contrast and link-in-text-block with prefers-color-scheme light and one dark
-            (the page is loaded afresh, untimed, before each run);
+            (the page is loaded afresh, untimed, before each run); with --recorded-axe, or without
+            Chromium, the times record_axe.py kept in tests/pagecheck/axe-timings.jsonl;
   process   the wall time of one `HUELOOM --check --json [--allow-missing] PAGE` process, which judges
             light and dark;
   5-colour  the same for the check of five colours: `HUELOOM --check --json --five-colours PAGE` where
@@ -21,7 +22,9 @@ Then the medians over the pages and, held against them, the two budgets: the pro
 axe-core, and within twice the five-colour check.
 """
 import argparse
+import json
 import os
+import shutil
 import statistics
 import subprocess
 import sys
@@ -92,7 +95,14 @@ def main():
     parser.add_argument("--axe-runs", type=int, default=1)
     parser.add_argument("--chromium", default="chromium")
     parser.add_argument("--page", action="append")
+    parser.add_argument("--recorded-axe", action="store_true",
+                        help="take axe-core's times from tests/pagecheck/axe-timings.jsonl instead of Chromium")
     args = parser.parse_args()
+    recorded = {}
+    if args.recorded_axe or not shutil.which(args.chromium):
+        with open(os.path.join(HERE, "..", "tests", "pagecheck", "axe-timings.jsonl")) as lines:
+            recorded = {t["page"]: t["totalMs"] for t in map(json.loads, lines)}
+        print("axe-core's times as recorded by tests/pagecheck/record_axe.py")
 
     if has_option(args.hueloom, "--five-colours"):
         five = [args.hueloom, "--check", "--json", "--five-colours"]
@@ -102,18 +112,18 @@ def main():
         five = None
     # As the comparison runs it: judged without the sheets from other hosts, which the browser lacks too.
     allow = ["--allow-missing"] if has_option(args.hueloom, "--allow-missing") else []
-    axe = browser.axe_source(args.cache)
+    axe = None if recorded else browser.axe_source(args.cache)
     rows = []
     print("%-26s %8s %8s %8s %8s %9s %9s" % ("page", "axe ms", "process", "5-colour", "in-proc", "axe/proc",
                                                "proc/5col"))
     with tempfile.TemporaryDirectory() as scratch:
-        chrome = browser.Browser(args.chromium, os.path.join(scratch, "profile"))
+        chrome = None if recorded else browser.Browser(args.chromium, os.path.join(scratch, "profile"))
         try:
             for name, path in corpus.pages(args.cache):
                 if args.page and name not in args.page:
                     continue
                 row = {
-                    "axe": axe_ms(chrome, axe, path, args.axe_runs),
+                    "axe": recorded[name] if recorded else axe_ms(chrome, axe, path, args.axe_runs),
                     "process": wall_ms([args.hueloom, "--check", "--json", *allow, path], args.runs),
                     "five": wall_ms(five + [path], args.runs) if five else None,
                     "inproc": in_process_ms(args.in_process, path, args.runs) if args.in_process else None,
@@ -124,7 +134,8 @@ def main():
                     text(row["axe"] / row["process"], 1),
                     text(row["process"] / row["five"], 2) if row["five"] else "-"), flush=True)
         finally:
-            chrome.close()
+            if chrome:
+                chrome.close()
 
     def median(key):
         values = [r[key] for r in rows if r[key] is not None]
