@@ -130,6 +130,7 @@ bool validFilter(const CssValues& value)
 // background-image: a single linear-gradient(), which the page's colour is read from where it is flat.
 void computeImage(ComputedStyle& style, const CssValues& value, const Context&)
 {
+    style.box.picture = !value.isEmpty() && !isWideKeyword(value) && !isKeyword(value, u"none");
     if (value.size() == 1 && value[0].isFunction(u"linear-gradient"))
         style.backgroundImage = value;
 }

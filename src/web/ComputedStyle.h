@@ -45,6 +45,7 @@ struct ComputedStyle {
         bool bottomBorder = false; // a border-bottom that shows
         bool transformed = false;
         bool textShadow = false;
+        bool picture = false; // a background-image: a gradient, or a picture whose colours are not known
         bool blendMode = false; // mix-blend-mode other than normal
         bool otherFilter = false; // a filter other than brightness() and opacity()
         bool clipped = false; // clip or clip-path that leaves nothing of it

@@ -27,7 +27,7 @@ QString tr(const char* text)
 
 bool isOpaque(const Style& style)
 {
-    return alphaOf(style.background) == 255 && !style.backgroundImage;
+    return alphaOf(style.background) == 255 && !style.backgroundImage && !style.box.picture;
 }
 
 bool isLink(const PageTree::Element& element)
@@ -134,7 +134,7 @@ PageJudgement judge(const PageTree& tree, Cascade& cascade, const QString& fileN
     const int canvasElement = propagated ? body : root;
     const Argb base = *ColourText::systemColour(u"canvas", rootStyle.dark);
     const Argb canvas = Painting::over(styles[canvasElement].background, base);
-    const bool canvasImage = styles[canvasElement].backgroundImage.has_value();
+    const bool canvasImage = styles[canvasElement].backgroundImage.has_value() || styles[canvasElement].box.picture;
 
     // What hides each element and everything in it, worked out down the tree.
     QList<bool> hidden(count, false);
@@ -206,7 +206,7 @@ PageJudgement judge(const PageTree& tree, Cascade& cascade, const QString& fileN
         for (qsizetype i = chain.size() - 1; i >= 0 && review.isEmpty(); --i) {
             const Style& up = styles[chain[i]];
             const bool aboveBackdrop = opaqueAt < 0 || i > opaqueAt;
-            if (up.backgroundImage && (aboveBackdrop || i == opaqueAt))
+            if ((up.backgroundImage || up.box.picture) && (aboveBackdrop || i == opaqueAt))
                 review = tr("a background image or gradient lies behind the text");
             else if (aboveBackdrop && (up.box.position == Position::Absolute || up.box.position == Position::Fixed))
                 review = tr("position: %1 may move it off the boxes it sits in")
@@ -279,7 +279,7 @@ PageJudgement judge(const PageTree& tree, Cascade& cascade, const QString& fileN
         link.needed = Contrast::LinkFromText;
         link.why.clear();
         const bool distinct = needs.linksUnderlined || style.box.underlined != around.box.underlined
-            || style.box.bottomBorder || style.backgroundImage || style.box.fontWeight != around.box.fontWeight
+            || style.box.bottomBorder || style.box.picture || style.box.fontWeight != around.box.fontWeight
             || std::abs(style.box.fontSize - around.box.fontSize) > 0.01;
         if (distinct || link.ratio >= Contrast::LinkFromText) {
             link.verdict = Verdict::Pass;

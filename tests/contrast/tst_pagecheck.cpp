@@ -301,7 +301,7 @@ void TestPageCheck::openPageThatCannotBeReadJudgesNothing()
     m_window->findChild<QAction*>(QStringLiteral("ItemApplyTag"))->trigger();
     QTRY_COMPARE(checks()->judgedPage()->fileName, QString());
     QCOMPARE(PageCheckWindow::summaryText(*checks()->judgedPage(), true).left(33),
-        QStringLiteral("The tag box, dark color scheme: 0"));
+        QStringLiteral("The tag box, dark color scheme: 1"));
 }
 
 HUELOOM_TEST_MAIN(TestPageCheck)

@@ -49,12 +49,10 @@ for part in '"elements":\[' '"counts":\{"fail":[0-9]+,"pass":[0-9]+,"review":[0-
     '"pairs":\[\{"lc":[-0-9.]+,"pair":"text","pass":true'; do
     grep -Eq "$part" <<<"$json" || fail "JSON lacks $part: $json"
 done
-# The page's texts are judged once the reading's judge gives them; until then only the five pairs are.
-# JUDGE: once the judge fills the elements, the checks marked JUDGE below always run; drop this switch.
 judged=yes
-grep -q '"elements":\[\]' <<<"$json" && judged=no
+grep -q '"elements":\[\]' <<<"$json" && fail "no text of the page was judged: $json"
 if [ "$judged" = yes ]; then
-    # JUDGE: the failing text and the link, with their places and where their colours came from.
+    # the failing text and the link, with their places and where their colours came from.
     cp "$E2E_TMP/out" "$E2E_TMP/page.json"
     python3 - "$E2E_TMP/page.json" "$muted_line" "$muted_css" "$link_line" <<'PY' || fail "elements: $json"
 import json, sys
@@ -72,7 +70,7 @@ assert [(e["line"], e["verdict"], e["foreground"], e["background"]) for e in lin
     (link_line, "fail", "#222222", "#000000")], links
 PY
     run 1 --check page.html
-    grep -Eq "^page\.html:$muted_line:1: 2\.85:1 \(needs 4\.5:1\) \"Read more\" #999999 on #FFFFFF \(color from theme\.css:$muted_css \.muted" \
+    grep -Eq "^page\.html:$muted_line:1: 2\.84:1 \(needs 4\.5:1\) \"Read more\" #999999 on #FFFFFF \(color from theme\.css:$muted_css \.muted" \
         "$E2E_TMP/out" || fail "no line for the muted text: $(cat "$E2E_TMP/out")"
     grep -Eq "^page\.html:$link_line:[0-9]+: [0-9.]+:1 \(needs 3:1 from its text\) link \"this link\" #222222 beside text #000000" \
         "$E2E_TMP/out" || fail "no line for the link in text: $(cat "$E2E_TMP/out")"
@@ -144,7 +142,7 @@ body { background: #FFFFFF; color: #000000 } a:link, a:visited, a:active { color
 HTML
 run 0 --check --underlined review.html
 if [ "$judged" = yes ]; then
-    # JUDGE: the text over a picture is for review, which only --strict fails.
+    # the text over a picture is for review, which only --strict fails.
     hero_line=$(line_of 'class="hero"' "$E2E_TMP/review.html")
     grep -Eq "^review\.html:$hero_line:1: review: " "$E2E_TMP/out" || fail "no review line: $(cat "$E2E_TMP/out")"
     run 1 --check --underlined --strict review.html
@@ -203,7 +201,7 @@ for result in results:
     quoted = re.search(r'"([^"]*)"', result["message"]["text"]).group(1)
     assert quoted.split()[0] in lines[region["startLine"] - 1], (result, lines[region["startLine"] - 1])
 if judged == "yes":
-    # JUDGE: the two failures of the page, at their lines.
+    # the two failures of the page, at their lines.
     assert sorted(r["ruleId"] for r in results if r["level"] == "error") == ["contrast", "link-in-text"], results
 PY
 fi
