@@ -429,21 +429,28 @@ void ComputedStyle::addBoxProperties(QList<Property>& table)
 
 namespace BoxProperties {
 
-QStringList longhandsOf(QStringView shorthand)
+const QStringList& longhandsOf(QStringView shorthand)
 {
-    if (shorthand == u"font")
-        return {QStringLiteral("font-size"), QStringLiteral("font-weight")};
-    if (shorthand == u"text-decoration")
-        return {QStringLiteral("text-decoration-line")};
-    if (shorthand == u"border" || shorthand == u"border-bottom")
-        return {QStringLiteral("border-bottom-style"), QStringLiteral("border-bottom-width")};
-    if (shorthand == u"overflow-x" || shorthand == u"overflow-y")
-        return {QStringLiteral("overflow")};
-    if (shorthand == u"margin-top")
-        return {QStringLiteral("-hueloom-margin-top")};
-    if (shorthand == u"filter")
-        return {QStringLiteral("-hueloom-filter")};
-    return {};
+    static const QList<std::pair<QString, QStringList>> shorthands{
+        {QStringLiteral("font"), {QStringLiteral("font-size"), QStringLiteral("font-weight")}},
+        {QStringLiteral("text-decoration"), {QStringLiteral("text-decoration-line")}},
+        {QStringLiteral("border"), {QStringLiteral("border-bottom-style"), QStringLiteral("border-bottom-width")}},
+        {QStringLiteral("border-bottom"),
+            {QStringLiteral("border-bottom-style"), QStringLiteral("border-bottom-width")}},
+        {QStringLiteral("overflow-x"), {QStringLiteral("overflow")}},
+        {QStringLiteral("overflow-y"), {QStringLiteral("overflow")}},
+        {QStringLiteral("margin-top"), {QStringLiteral("-hueloom-margin-top")}},
+        {QStringLiteral("filter"), {QStringLiteral("-hueloom-filter")}},
+    };
+    static const QStringList none;
+    // Every shorthand starts with one of these letters: most names are passed over at once.
+    if (shorthand.isEmpty() || !QStringView(u"fbtom").contains(shorthand[0].toLower()))
+        return none;
+    for (const auto& [name, longhands] : shorthands) {
+        if (shorthand.compare(name, Qt::CaseInsensitive) == 0)
+            return longhands;
+    }
+    return none;
 }
 
 std::optional<QList<std::pair<QString, CssValues>>> longhands(QStringView shorthand, const CssValues& value)
@@ -518,6 +525,9 @@ QList<CssDeclaration> declarations(const char* text)
 
 using Sheet = QHash<QString, QList<CssDeclaration>>;
 
+constexpr const char* Button
+    = "color: light-dark(#000000, #FFFFFF); background-color: light-dark(#EFEFEF, #6B6B6B); display: inline-block";
+
 // By tag: the browser's rules for the elements of HTML.
 Sheet makeSheet()
 {
@@ -545,9 +555,11 @@ Sheet makeSheet()
     rule("b strong", "font-weight: bolder");
     rule("th optgroup", "font-weight: bold");
     rule("u ins", "text-decoration-line: underline");
-    rule("mark", "background-color: mark; color: marktext");
-    rule("input textarea select", "color: fieldtext; background-color: field; display: inline-block");
-    rule("button", "color: buttontext; background-color: buttonface; display: inline-block");
+    rule("mark", "background-color: #FFFF00; color: #000000");
+    // The system colours of form controls, in the light and the dark scheme, as the browser has them.
+    rule("input textarea select",
+        "color: light-dark(#000000, #FFFFFF); background-color: light-dark(#FFFFFF, #3B3B3B); display: inline-block");
+    rule("button", Button);
     return sheet;
 }
 

@@ -13,7 +13,7 @@
 namespace BoxProperties {
 
 // The longhands the shorthand sets, whatever its value; empty for a name that is no such shorthand.
-QStringList longhandsOf(QStringView shorthand);
+const QStringList& longhandsOf(QStringView shorthand);
 // Each longhand's value in the shorthand's value, every longhand it sets included (reset to its
 // initial value where the value does not name it); nothing for a value that is invalid.
 std::optional<QList<std::pair<QString, CssValues>>> longhands(QStringView shorthand, const CssValues& value);

@@ -129,11 +129,11 @@ QList<Cascade::Candidate> Cascade::candidates(int element, const Selectors::Stat
         const qsizetype first = result.size();
         const auto one = [&](const QString& property, bool shorthand) {
             result.append(Candidate{property, declaration.value, band, layerKey, proximity, specificity, order, layer,
-                shorthand, true, position});
+                shorthand, true, position, FromBrowser, 0, {}});
         };
         const auto longhand = [&](const QString& property, const CssValues& value) {
-            result.append(Candidate{
-                property, value, band, layerKey, proximity, specificity, order, layer, false, true, position});
+            result.append(Candidate{property, value, band, layerKey, proximity, specificity, order, layer, false, true,
+                position, FromBrowser, 0, {}});
         };
         if (declaration.name == QLatin1String("background")) {
             const bool pending = holdsVar(declaration.value);
@@ -141,7 +141,7 @@ QList<Cascade::Candidate> Cascade::candidates(int element, const Selectors::Stat
                 one(QStringLiteral("background-color"), pending);
             } else if (const std::optional<CssValues> colour = backgroundColour(declaration.value)) {
                 result.append(Candidate{QStringLiteral("background-color"), *colour, band, layerKey, proximity,
-                    specificity, order, layer, false, true, position});
+                    specificity, order, layer, false, true, position, FromBrowser, 0, {}});
                 // The shorthand sets the image too: a gradient when it names one, none otherwise.
                 CssValues image = CssParser::values(u"none");
                 for (const CssValue& value : declaration.value) {
@@ -149,7 +149,7 @@ QList<Cascade::Candidate> Cascade::candidates(int element, const Selectors::Stat
                         image = CssValues{value};
                 }
                 result.append(Candidate{QStringLiteral("background-image"), image, band, layerKey, proximity,
-                    specificity, order, layer, false, true, position});
+                    specificity, order, layer, false, true, position, FromBrowser, 0, {}});
             }
         } else if (declaration.name == QLatin1String("margin")) {
             const bool pending = holdsVar(declaration.value);
@@ -421,7 +421,7 @@ Cascade::Style Cascade::compute(int element,
             property.inherit(computed, *parent);
         else if (property.initial)
             property.initial(computed, context);
-        if (const Candidate* candidate = winner(property.name))
+        if (const Candidate* candidate = winner(property.key))
             property.compute(computed, specified(candidate), context);
         if (property.settle)
             property.settle(computed, context);

@@ -130,7 +130,15 @@ bool validFilter(const CssValues& value)
 // background-image: a single linear-gradient(), which the page's colour is read from where it is flat.
 void computeImage(ComputedStyle& style, const CssValues& value, const Context&)
 {
-    style.box.picture = !value.isEmpty() && !isWideKeyword(value) && !isKeyword(value, u"none");
+    style.box.picture = std::any_of(value.begin(), value.end(), [](const CssValue& item) {
+        const CssToken& token = item.token;
+        return token.is(CssToken::Url)
+            || (token.is(CssToken::Function)
+                && (token.text.endsWith(QLatin1String("gradient"), Qt::CaseInsensitive) || item.isFunction(u"url")
+                    || item.isFunction(u"image") || item.isFunction(u"image-set")
+                    || item.isFunction(u"-webkit-image-set") || item.isFunction(u"cross-fade")
+                    || item.isFunction(u"element") || item.isFunction(u"paint")));
+    });
     if (value.size() == 1 && value[0].isFunction(u"linear-gradient"))
         style.backgroundImage = value;
 }
@@ -214,7 +222,12 @@ QList<Property> makeProperties()
 
 const QList<ComputedStyle::Property>& ComputedStyle::properties()
 {
-    static const QList<Property> table = makeProperties();
+    static const QList<Property> table = [] {
+        QList<Property> made = makeProperties();
+        for (Property& property : made)
+            property.key = property.name;
+        return made;
+    }();
     return table;
 }
 

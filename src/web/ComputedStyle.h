@@ -85,6 +85,7 @@ struct ComputedStyle {
         // Whether a declaration may hold the value (var() and the CSS-wide keywords aside): a browser
         // drops one that may not.
         bool (*valid)(const CssValues& value) = nullptr;
+        QString key = {}; // the name, for looking declarations up by it
     };
 
     // In the order they compute: one may depend on those before it (currentcolor on color, color on

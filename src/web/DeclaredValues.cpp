@@ -40,8 +40,7 @@ bool isRead(QStringView name, Qt::CaseSensitivity sensitivity)
         if (name.compare(shorthand, sensitivity) == 0)
             return true;
     }
-    if (!BoxProperties::longhandsOf(sensitivity == Qt::CaseSensitive ? name.toString() : name.toString().toLower())
-             .isEmpty())
+    if (!BoxProperties::longhandsOf(name).isEmpty())
         return true;
     const QList<ComputedStyle::Property>& properties = ComputedStyle::properties();
     return std::any_of(properties.begin(), properties.end(),
