@@ -250,11 +250,22 @@ QList<Cascade::Candidate> Cascade::candidates(int element, const Selectors::Stat
 
 // Each query asks the nearest container above the element (of its name, when it names one). A container
 // whose size its declarations tell answers it as the browser would in the 1280 × 800 window; one whose
-// size they do not tell, and a style() query, are taken not to hold, with a note.
+// size they do not tell, and a style() query other than of one custom property, are taken not to hold,
+// with a note.
 bool Cascade::containersHold(
     const RuleSet::ContainerQueries& queries, int element, const Selectors::State& state, Selectors::Matcher& matcher)
 {
     for (const RuleSet::ContainerQuery& query : queries) {
+        if (query.style) {
+            if (const std::optional<bool> holds = styleHolds(query, element, state, matcher)) {
+                if (!*holds)
+                    return false;
+                continue;
+            }
+            m_notes.add(ReadingNotes::Reason::QueryNotAnswered,
+                note("Rules in @container queries of style() that Hueloom cannot answer were taken not to apply."));
+            return false;
+        }
         std::optional<Box> found;
         for (int up = m_tree.at(element).parent; up >= 0 && !found; up = m_tree.at(up).parent) {
             Box candidate = box(up, state, matcher);
@@ -263,11 +274,6 @@ bool Cascade::containersHold(
         }
         if (!found)
             return false;
-        if (query.style) {
-            m_notes.add(ReadingNotes::Reason::QueryNotAnswered,
-                note("Rules in @container queries of style() were taken not to apply."));
-            return false;
-        }
         const std::function<bool(const CssValues&)> asksHeight = [&asksHeight](const CssValues& values) {
             return std::any_of(values.begin(), values.end(), [&asksHeight](const CssValue& value) {
                 const CssToken& token = value.token;
@@ -290,6 +296,40 @@ bool Cascade::containersHold(
             return false;
     }
     return true;
+}
+
+// A style() query of one custom property, style(--name) or style(--name: value), asked of the parent or
+// the nearest ancestor of the name, whose custom properties are already worked out; nothing for any
+// other query.
+std::optional<bool> Cascade::styleHolds(
+    const RuleSet::ContainerQuery& query, int element, const Selectors::State& state, Selectors::Matcher& matcher)
+{
+    const CssValues condition = CssParser::trimmed(query.condition);
+    if (condition.size() != 1 || !condition[0].isFunction(u"style"))
+        return std::nullopt;
+    const CssValues inside = CssParser::trimmed(condition[0].inside);
+    if (inside.isEmpty() || !inside[0].token.is(CssToken::Ident) || !inside[0].token.text.startsWith(u"--"))
+        return std::nullopt;
+    const QString name = inside[0].token.text.toString();
+    std::optional<CssValues> wanted;
+    qsizetype at = 1;
+    while (at < inside.size() && inside[at].token.is(CssToken::Whitespace))
+        ++at;
+    if (at < inside.size()) {
+        if (!inside[at].token.is(CssToken::Colon))
+            return std::nullopt;
+        wanted = CssParser::trimmed(inside.mid(at + 1));
+    }
+    int container = m_tree.at(element).parent;
+    while (container >= 0 && !query.name.isEmpty() && !box(container, state, matcher).names.contains(query.name))
+        container = m_tree.at(container).parent;
+    const auto known = m_known->constFind(container);
+    if (container < 0 || known == m_known->constEnd())
+        return std::nullopt;
+    const std::optional<CssValues> value = known->computed.customs.value(name);
+    if (!wanted)
+        return value.has_value();
+    return value && CssParser::text(CssParser::trimmed(*value)) == CssParser::text(*wanted);
 }
 
 // The element's box as its declarations give it: its width from its width and max-width (in pixels, or a percentage of

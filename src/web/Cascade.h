@@ -86,6 +86,8 @@ private:
         const Selectors::State& state,
         Selectors::Matcher& matcher);
     Box box(int element, const Selectors::State& state, Selectors::Matcher& matcher);
+    std::optional<bool> styleHolds(
+        const RuleSet::ContainerQuery& query, int element, const Selectors::State& state, Selectors::Matcher& matcher);
 
     const PageTree& m_tree;
     MediaQueries::Environment m_environment;
