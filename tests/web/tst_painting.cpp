@@ -22,6 +22,8 @@ private slots:
     void opacityBlendsAsTheBrowserBlends();
     void textsAsTheBrowserPaintsThem();
     void slotNamesGiveSlotsInCustomPropertiesAlone();
+    void containerQueriesNotAnsweredSaySo();
+    void containerWidthsDecideAtTheirEdge();
 };
 
 namespace {
@@ -130,6 +132,57 @@ void TestPainting::slotNamesGiveSlotsInCustomPropertiesAlone()
             QCOMPARE(hex(mixed.colours[Slot::NewLink]), QStringLiteral("#0000EE"));
             QCOMPARE(mixed.named, colours.named);
         }
+    }
+}
+
+// A container whose size the reading cannot tell, and a style() query of more than one custom property,
+// leave their rules out with a note; one whose size it tells, a style() query of one custom property,
+// or no container at all, leave no note.
+void TestPainting::containerQueriesNotAnsweredSaySo()
+{
+    const QString page = QStringLiteral(
+        "<style>.c { %1 } @container %2 { a { color: #c00000 } }</style><div class=c><p><a href=#x>x</a></p></div>");
+    const struct {
+        const char* container;
+        const char* query;
+        bool noted;
+    } cases[] = {{"container-type: inline-size; width: var(--w)", "(min-width: 10px)", true},
+        {"container-type: inline-size; width: calc(100% - 3em)", "(min-width: 10px)", true},
+        {"container-type: size; width: 300px", "(min-height: 10px)", true},
+        {"container-type: size; width: 300px", "(min-width: 10px)", false}, {"--x: 1", "style(--x: 1)", false},
+        {"--x: 1", "style(--x: 1) and (min-width: 10px)", true}, {"color: red", "style(color: red)", true},
+        {"container-type: inline-size", "(min-width: 10px)", false}, {"color: red", "(min-width: 10px)", false}};
+    for (const auto& one : cases) {
+        const QString text = page.arg(QLatin1String(one.container), QLatin1String(one.query));
+        const PageColours colours = PageColours::read(text, PageColours::Kind::Page, {});
+        QVERIFY2(colours.shortfalls.contains(ReadingNotes::Reason::QueryNotAnswered) == one.noted, qPrintable(text));
+        if (one.noted)
+            QVERIFY2(hex(colours.colours[Slot::NewLink]) == QStringLiteral("#0000EE"), qPrintable(text));
+    }
+}
+
+// A container of a known width answers a query at its exact edge as the browser does: (min-width: W)
+// holds for a width of W and not below; nested containers each answer for the nearest of their name.
+void TestPainting::containerWidthsDecideAtTheirEdge()
+{
+    QRandomGenerator random(1280);
+    for (int round = 0; round < 200; ++round) {
+        const int width = random.bounded(1, 1400);
+        const int asked = width + random.bounded(-2, 3);
+        const bool named = random.bounded(2) == 0;
+        const QString text
+            = QStringLiteral("<style>.outer { container: wide / inline-size; width: %1px } .inner { container-type: "
+                             "inline-size; width: 50% } @container %2 (min-width: %3px) { a { color: #c00000 } }"
+                             "</style><div class=outer><div class=inner><p><a href=#x>x</a></p></div></div>")
+                  .arg(width)
+                  .arg(named ? QStringLiteral("wide") : QString())
+                  .arg(asked);
+        const double box = named ? width : width / 2.0;
+        const PageColours colours = PageColours::read(text, PageColours::Kind::Page, {});
+        QVERIFY2(hex(colours.colours[Slot::NewLink])
+                == (box >= asked ? QStringLiteral("#C00000") : QStringLiteral("#0000EE")),
+            qPrintable(text));
+        QVERIFY(colours.shortfalls.isEmpty());
     }
 }
 
