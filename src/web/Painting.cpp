@@ -7,8 +7,11 @@ namespace Painting {
 
 Argb over(Argb top, Argb under)
 {
-    const double alpha = alphaOf(top) / 255.0;
-    const auto channel = [alpha](int a, int b) { return int(std::floor(a * alpha + b * (1 - alpha) + 0.5)); };
+    // As Chromium's software painter blits a translucent colour: the colour premultiplied by its alpha,
+    // rounded, and what lies beneath scaled by 256 less the alpha, truncated.
+    const int alpha = alphaOf(top);
+    const auto channel
+        = [alpha](int a, int b) { return (((a * alpha + 128) * 257) >> 16) + ((b * (256 - alpha)) >> 8); };
     return argb(
         channel(redOf(top), redOf(under)), channel(greenOf(top), greenOf(under)), channel(blueOf(top), blueOf(under)));
 }

@@ -12,7 +12,8 @@
 #include <QTest>
 
 // What the reader paints, against what headless Chromium painted: opacity blended as the browser
-// blends a layer (data/opacity-painted.jsonl, recorded over random colours and opacities), and whole
+// blends a layer (data/opacity-painted.jsonl, recorded over random colours and opacities), translucent
+// colours as it blits them (data/translucent-painted.jsonl), and whole
 // texts in both colour schemes (data/painted-browser.jsonl, by record_painted.py from
 // data/painted-corpus.jsonl).
 class TestPainting : public QObject {
@@ -20,6 +21,7 @@ class TestPainting : public QObject {
 
 private slots:
     void opacityBlendsAsTheBrowserBlends();
+    void translucentColoursPaintAsTheBrowserPaintsThem();
     void textsAsTheBrowserPaintsThem();
     void slotNamesGiveSlotsInCustomPropertiesAlone();
     void containerQueriesNotAnsweredSaySo();
@@ -71,6 +73,25 @@ void TestPainting::opacityBlendsAsTheBrowserBlends()
         // Full opacity paints the colour as it is; none leaves what lay beneath.
         QCOMPARE(Painting::blended(parsed(row[1]), parsed(row[2]), 1), parsed(row[1]));
         QCOMPARE(Painting::blended(parsed(row[1]), parsed(row[2]), 0), parsed(row[2]));
+    }
+}
+
+// Each row: the alpha of an rgba() link colour, its red, green and blue, the colour beneath it, and the
+// colour Chromium showed (data/translucent-painted.jsonl).
+void TestPainting::translucentColoursPaintAsTheBrowserPaintsThem()
+{
+    const QList<QJsonValue> rows = lines("data/translucent-painted.jsonl");
+    QVERIFY(rows.size() >= 300);
+    for (const QJsonValue& row : rows) {
+        const QColor colour = QColor::fromString(row[1].toString());
+        const QString sheet = QStringLiteral("body { background: %1 } a { color: rgba(%2, %3, %4, %5) }")
+                                  .arg(row[2].toString())
+                                  .arg(colour.red())
+                                  .arg(colour.green())
+                                  .arg(colour.blue())
+                                  .arg(row[0].toDouble());
+        const PageColours colours = PageColours::read(sheet, PageColours::Kind::StyleSheet, {});
+        QVERIFY2(hex(colours.colours[Slot::NewLink]) == row[3].toString(), qPrintable(sheet));
     }
 }
 
