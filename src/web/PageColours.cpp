@@ -14,7 +14,6 @@
 
 namespace {
 
-using Painting::blended;
 using Painting::over;
 
 constexpr qint64 MinimumSteps = 200000; // enough for any small text
@@ -245,26 +244,31 @@ PageColours PageColours::read(QStringView text, Kind kind, const Options& option
         if (canvasOut)
             *canvasOut = canvas;
         // Each element from the body down paints its background over what lies beneath; one with
-        // opacity has all it paints blended over what lay beneath it.
+        // opacity paints it and all inside it into a layer of its own, composited over what lay beneath.
         // filter: brightness() scales all an element paints, its descendants' colours included.
         double brightness = 1;
         const auto bright = [&brightness](Argb colour) { return Painting::brightened(colour, brightness); };
         for (qsizetype i = 0; i <= bodyAt; ++i)
             brightness *= styles[i].brightness;
-        QList<Argb> below{canvas}; // what lies beneath each element, from the body down
-        Argb beneath = propagated ? canvas : over(bright(body.background), canvas);
         const qsizetype last = forLink ? styles.size() - 1 : bodyAt;
-        for (qsizetype i = bodyAt + 1; i <= last; ++i) {
-            below.append(beneath);
-            brightness *= styles[i].brightness;
-            beneath = over(bright(styles[i].background), beneath);
+        QList<Painting::Premultiplied> beneath; // what lay beneath each layer, innermost last
+        Painting::Premultiplied pixel = Painting::premultiplied(canvas);
+        for (qsizetype i = bodyAt; i <= last; ++i) {
+            if (i > bodyAt)
+                brightness *= styles[i].brightness;
+            if (styles[i].opacity < 1) {
+                beneath.append(pixel);
+                pixel = {};
+            }
+            if (i > bodyAt || !propagated)
+                pixel = Painting::paintedOver(bright(styles[i].background), pixel);
         }
-        Argb pixel = over(bright(styles[last].colour), beneath);
+        pixel = Painting::paintedOver(bright(styles[last].colour), pixel);
         for (qsizetype i = last; i >= bodyAt; --i) {
             if (styles[i].opacity < 1)
-                pixel = blended(pixel, below[i - bodyAt], styles[i].opacity);
+                pixel = Painting::composited(pixel, beneath.takeLast(), styles[i].opacity);
         }
-        return pixel;
+        return Painting::shown(pixel);
     };
     const QList<Cascade::Style> plain = cascade.stylesDownTo(link, Selectors::State{link, false, false});
     result.authored = false;

@@ -22,6 +22,7 @@ class TestPainting : public QObject {
 private slots:
     void opacityBlendsAsTheBrowserBlends();
     void translucentColoursPaintAsTheBrowserPaintsThem();
+    void nestedOpacitiesCompositeAsTheBrowserCompositesThem();
     void textsAsTheBrowserPaintsThem();
     void slotNamesGiveSlotsInCustomPropertiesAlone();
     void containerQueriesNotAnsweredSaySo();
@@ -92,6 +93,24 @@ void TestPainting::translucentColoursPaintAsTheBrowserPaintsThem()
                                   .arg(row[0].toDouble());
         const PageColours colours = PageColours::read(sheet, PageColours::Kind::StyleSheet, {});
         QVERIFY2(hex(colours.colours[Slot::NewLink]) == row[3].toString(), qPrintable(sheet));
+    }
+}
+
+// Each row: the paragraph's opacity, the link's inside it, the link's colour, the colour beneath, and the
+// colour Chromium showed (data/nested-opacity-painted.jsonl): the link's layer is composited into the
+// paragraph's, which holds nothing else there, and that one over the body.
+void TestPainting::nestedOpacitiesCompositeAsTheBrowserCompositesThem()
+{
+    const QList<QJsonValue> rows = lines("data/nested-opacity-painted.jsonl");
+    QVERIFY(rows.size() >= 200);
+    for (const QJsonValue& row : rows) {
+        const QString sheet = QStringLiteral("body { background: %1 } p { opacity: %2 } a { color: %3; opacity: %4 }")
+                                  .arg(row[3].toString())
+                                  .arg(row[0].toDouble())
+                                  .arg(row[2].toString())
+                                  .arg(row[1].toDouble());
+        const PageColours colours = PageColours::read(sheet, PageColours::Kind::StyleSheet, {});
+        QVERIFY2(hex(colours.colours[Slot::NewLink]) == row[4].toString(), qPrintable(sheet));
     }
 }
 
