@@ -12,10 +12,10 @@
 #include <QTest>
 
 // What the reader paints, against what headless Chromium painted: opacity blended as the browser
-// blends a layer (data/opacity-painted.jsonl, recorded over random colours and opacities), translucent
-// colours as it blits them (data/translucent-painted.jsonl), and whole
-// texts in both colour schemes (data/painted-browser.jsonl, by record_painted.py from
-// data/painted-corpus.jsonl).
+// composites a layer, nested layers too, and translucent colours as it blits them (data/opacity-painted,
+// nested-opacity-painted and translucent-painted.jsonl, recorded by record_blends.py over random
+// colours), and whole texts in both colour schemes (data/painted-browser.jsonl, recorded by
+// record_painted.py from data/painted-corpus.jsonl).
 class TestPainting : public QObject {
     Q_OBJECT
 
