@@ -77,6 +77,15 @@ std::optional<double> quantity(const QList<CssValue>& values)
 // The value of a feature in a range context, or nothing for a feature that has none.
 std::optional<double> rangeValue(const QString& name, const Environment& environment)
 {
+    if (environment.container) {
+        if (name == QLatin1String("width") || name == QLatin1String("inline-size"))
+            return environment.width;
+        if (name == QLatin1String("height") || name == QLatin1String("block-size"))
+            return environment.height;
+        if (name == QLatin1String("aspect-ratio"))
+            return environment.width / environment.height;
+        return std::nullopt;
+    }
     if (name == QLatin1String("width") || name == QLatin1String("device-width"))
         return environment.width;
     if (name == QLatin1String("height") || name == QLatin1String("device-height"))
@@ -95,6 +104,11 @@ std::optional<double> rangeValue(const QString& name, const Environment& environ
 // A discrete feature's value as this window has it.
 QString discreteValue(const QString& name, const Environment& environment)
 {
+    if (environment.container) {
+        if (name != QLatin1String("orientation") || std::isnan(environment.width) || std::isnan(environment.height))
+            return {};
+        return environment.height >= environment.width ? QStringLiteral("portrait") : QStringLiteral("landscape");
+    }
     static const QList<std::pair<QString, QString>> values{{QStringLiteral("orientation"), QStringLiteral("landscape")},
         {QStringLiteral("prefers-reduced-motion"), QStringLiteral("no-preference")},
         {QStringLiteral("prefers-reduced-transparency"), QStringLiteral("no-preference")},
@@ -338,6 +352,16 @@ bool matches(const CssValues& queries, const Environment& environment)
         }
     }
     return false;
+}
+
+bool containerMatches(const CssValues& text, double width, double height)
+{
+    Environment environment;
+    environment.container = true;
+    environment.width = width;
+    environment.height = height;
+    const QList<CssValue> parts = words(text);
+    return !parts.isEmpty() && condition(parts, environment, 0);
 }
 
 bool supports(const CssValues& condition, const SelectorTest& selectorParses)

@@ -11,6 +11,8 @@
 #include <QCoreApplication>
 #include <QSet>
 #include <algorithm>
+#include <cmath>
+#include <functional>
 #include <tuple>
 #include <utility>
 
@@ -45,6 +47,15 @@ struct Cascade::Candidate {
     QString shorthandOf; // for a longhand of a shorthand still holding var(): the shorthand
 
     auto rank() const { return std::tuple(band, layerKey, proximity, specificity, order, position); }
+};
+
+// What an element's box gives the @container queries inside it.
+struct Cascade::Box {
+    bool container = false; // container-type: size or inline-size
+    bool sized = false; // container-type: size, whose height is known to the queries too
+    QStringList names; // container-name
+    double width = std::nan(""); // in CSS pixels; NaN where its declarations do not tell it
+    double height = std::nan("");
 };
 
 // An element's style as last worked out, from its declarations and its parent's style: the states a
@@ -233,6 +244,8 @@ QList<Cascade::Candidate> Cascade::candidates(int element, const Selectors::Stat
         source = index;
         if (m_budget.exhausted())
             break;
+        if (rule.containers && !containersHold(*rule.containers, element, state, matcher))
+            continue;
         std::optional<Specificity> specificity;
         int proximity = std::numeric_limits<int>::min();
         if (rule.scope) {
@@ -271,6 +284,177 @@ QList<Cascade::Candidate> Cascade::candidates(int element, const Selectors::Stat
         ++position;
         add(declaration, declaration.important ? 2 : 1, layers, 0, {}, std::numeric_limits<int>::max(), -1);
     }
+    return result;
+}
+
+// Each query asks the nearest container above the element (of its name, when it names one). A container
+// whose size its declarations tell answers it as the browser would in the 1280 × 800 window; one whose
+// size they do not tell, and a style() query other than of one custom property, are taken not to hold,
+// with a note.
+bool Cascade::containersHold(
+    const RuleSet::ContainerQueries& queries, int element, const Selectors::State& state, Selectors::Matcher& matcher)
+{
+    for (const RuleSet::ContainerQuery& query : queries) {
+        if (query.style) {
+            if (const std::optional<bool> holds = styleHolds(query, element, state, matcher)) {
+                if (!*holds)
+                    return false;
+                continue;
+            }
+            m_notes.add(ReadingNotes::Reason::QueryNotAnswered,
+                note("Rules in @container queries of style() that Hueloom cannot answer were taken not to apply."));
+            return false;
+        }
+        std::optional<Box> found;
+        for (int up = m_tree.at(element).parent; up >= 0 && !found; up = m_tree.at(up).parent) {
+            Box candidate = box(up, state, matcher);
+            if (candidate.container && (query.name.isEmpty() || candidate.names.contains(query.name)))
+                found = std::move(candidate);
+        }
+        if (!found)
+            return false;
+        const std::function<bool(const CssValues&)> asksHeight = [&asksHeight](const CssValues& values) {
+            return std::any_of(values.begin(), values.end(), [&asksHeight](const CssValue& value) {
+                const CssToken& token = value.token;
+                return (token.is(CssToken::Ident)
+                           && (token.text.toString().contains(QLatin1String("height"), Qt::CaseInsensitive)
+                               || token.text.toString().contains(QLatin1String("block-size"), Qt::CaseInsensitive)
+                               || token.text.toString().contains(QLatin1String("aspect-ratio"), Qt::CaseInsensitive)
+                               || token.isIdent(u"orientation")))
+                    || asksHeight(value.inside);
+            });
+        };
+        const double height = found->sized ? found->height : std::nan("");
+        if (std::isnan(found->width) || (found->sized && std::isnan(height) && asksHeight(query.condition))) {
+            m_notes.add(ReadingNotes::Reason::QueryNotAnswered,
+                note("Rules in @container queries of a container whose size Hueloom cannot work out were taken not "
+                     "to apply."));
+            return false;
+        }
+        if (!MediaQueries::containerMatches(query.condition, found->width, height))
+            return false;
+    }
+    return true;
+}
+
+// A style() query of one custom property, style(--name) or style(--name: value), asked of the parent or
+// the nearest ancestor of the name, whose custom properties are already worked out; nothing for any
+// other query.
+std::optional<bool> Cascade::styleHolds(
+    const RuleSet::ContainerQuery& query, int element, const Selectors::State& state, Selectors::Matcher& matcher)
+{
+    const CssValues condition = CssParser::trimmed(query.condition);
+    if (condition.size() != 1 || !condition[0].isFunction(u"style"))
+        return std::nullopt;
+    const CssValues inside = CssParser::trimmed(condition[0].inside);
+    if (inside.isEmpty() || !inside[0].token.is(CssToken::Ident) || !inside[0].token.text.startsWith(u"--"))
+        return std::nullopt;
+    const QString name = inside[0].token.text.toString();
+    std::optional<CssValues> wanted;
+    qsizetype at = 1;
+    while (at < inside.size() && inside[at].token.is(CssToken::Whitespace))
+        ++at;
+    if (at < inside.size()) {
+        if (!inside[at].token.is(CssToken::Colon))
+            return std::nullopt;
+        wanted = CssParser::trimmed(inside.mid(at + 1));
+    }
+    int container = m_tree.at(element).parent;
+    while (container >= 0 && !query.name.isEmpty() && !box(container, state, matcher).names.contains(query.name))
+        container = m_tree.at(container).parent;
+    const auto known = m_known->constFind(container);
+    if (container < 0 || known == m_known->constEnd())
+        return std::nullopt;
+    const std::optional<CssValues> value = known->computed.customs.value(name);
+    if (!wanted)
+        return value.has_value();
+    return value && CssParser::text(CssParser::trimmed(*value)) == CssParser::text(*wanted);
+}
+
+// The element's box as its declarations give it: its width from its width and max-width (in pixels, or a percentage of
+// its parent's), else its parent's, the body's less its margins, and the root's the window's. Padding, borders and
+// other elements' margins are not read.
+Cascade::Box Cascade::box(int element, const Selectors::State& state, Selectors::Matcher& matcher)
+{
+    if (!m_boxes)
+        m_boxes = std::make_unique<QHash<int, Box>>();
+    if (const auto known = m_boxes->constFind(element); known != m_boxes->constEnd())
+        return *known;
+    const int parent = m_tree.at(element).parent;
+    const double outer = parent >= 0 ? box(parent, state, matcher).width : m_environment.width;
+    const QList<Candidate> own = candidates(element, state, matcher);
+    const auto winning = [&own](std::initializer_list<const char*> properties) -> const Candidate* {
+        const Candidate* best = nullptr;
+        for (const Candidate& candidate : own) {
+            for (const char* property : properties) {
+                if (candidate.property == QLatin1String(property) && (!best || candidate.rank() > best->rank()))
+                    best = &candidate;
+            }
+        }
+        return best;
+    };
+    const auto keyword = [](const CssValues& value) {
+        const CssValues trimmed = CssParser::trimmed(value);
+        return trimmed.size() == 1 && trimmed[0].token.is(CssToken::Ident) ? trimmed[0].token.text.toLower()
+                                                                           : QString();
+    };
+    // A length in pixels, or a percentage of the parent's width; NaN for anything else.
+    const auto length = [outer](const CssValues& value) {
+        const CssValues trimmed = CssParser::trimmed(value);
+        if (trimmed.size() != 1)
+            return std::nan("");
+        if (trimmed[0].token.is(CssToken::Percentage))
+            return outer * trimmed[0].token.number / 100;
+        return ComputedStyle::pixels(trimmed[0]).value_or(std::nan(""));
+    };
+    Box result;
+    if (const Candidate* type = winning({"container", "container-type"})) {
+        QString kind = keyword(type->value);
+        if (type->property == QLatin1String("container")) {
+            kind.clear();
+            bool afterSlash = false;
+            for (const CssValue& value : type->value) {
+                if (value.token.isDelim(u'/'))
+                    afterSlash = true;
+                else if (afterSlash && value.token.is(CssToken::Ident))
+                    kind = value.token.text.toLower();
+            }
+        }
+        result.container = kind == QLatin1String("size") || kind == QLatin1String("inline-size");
+        result.sized = kind == QLatin1String("size");
+    }
+    if (const Candidate* names = winning({"container", "container-name"})) {
+        for (const CssValue& value : names->value) {
+            if (value.token.isDelim(u'/'))
+                break;
+            if (value.token.is(CssToken::Ident) && !value.token.isIdent(u"none"))
+                result.names << value.token.text.toString();
+        }
+    }
+    const Candidate* width = winning({"width"});
+    const QString widthKeyword = width ? keyword(width->value) : QString();
+    if (width && widthKeyword != QLatin1String("auto") && widthKeyword != QLatin1String("initial")
+        && widthKeyword != QLatin1String("unset")) {
+        result.width = length(width->value);
+    } else if (element == m_tree.body()) {
+        // The browser's 8px body margin on each side, or the page's own.
+        double margin = 8;
+        if (const Candidate* left = winning({"margin-left"})) {
+            const CssValues trimmed = CssParser::trimmed(left->value);
+            margin = trimmed.size() == 1 ? ComputedStyle::pixels(trimmed[0]).value_or(std::nan("")) : std::nan("");
+        }
+        result.width = outer - 2 * margin;
+    } else {
+        result.width = outer;
+    }
+    if (const Candidate* most = winning({"max-width"}); most && keyword(most->value) != QLatin1String("none"))
+        result.width = std::min(result.width, length(most->value));
+    if (const Candidate* height = winning({"height"})) {
+        const CssValues trimmed = CssParser::trimmed(height->value);
+        if (trimmed.size() == 1 && !trimmed[0].token.is(CssToken::Percentage))
+            result.height = ComputedStyle::pixels(trimmed[0]).value_or(std::nan(""));
+    }
+    m_boxes->insert(element, result);
     return result;
 }
 

@@ -77,6 +77,7 @@ public:
 private:
     struct Candidate;
     struct Known;
+    struct Box;
 
     QList<Candidate> candidates(int element, const Selectors::State& state, Selectors::Matcher& matcher);
     void addNotes();
@@ -86,6 +87,16 @@ private:
         const QList<Candidate>& own,
         const QList<Candidate>* forCustoms,
         const Selectors::State& state);
+
+    // Whether an element's containers answer a rule's @container queries, and what an element's box
+    // gives them: whether it is a container, its names and its size as far as its declarations tell.
+    bool containersHold(const RuleSet::ContainerQueries& queries,
+        int element,
+        const Selectors::State& state,
+        Selectors::Matcher& matcher);
+    Box box(int element, const Selectors::State& state, Selectors::Matcher& matcher);
+    std::optional<bool> styleHolds(
+        const RuleSet::ContainerQuery& query, int element, const Selectors::State& state, Selectors::Matcher& matcher);
 
     const PageTree& m_tree;
     MediaQueries::Environment m_environment;
@@ -98,4 +109,5 @@ private:
     bool m_styleCut = false; // a style attribute with more tokens than are read
     bool m_authored = false;
     bool m_darkNamed = false;
+    std::unique_ptr<QHash<int, Box>> m_boxes; // by element, as worked out for container queries
 };

@@ -57,10 +57,14 @@ bool validScheme(const CssValues& value)
         [](const CssValue& v) { return v.token.is(CssToken::Ident) || v.token.is(CssToken::Whitespace); });
 }
 
-// color: the root's initial colour is the scheme's text colour; currentcolor is the inherited one.
-void computeColour(ComputedStyle& style, const CssValues& value, const Context&)
+// color: the root's initial colour is the scheme's text colour; currentcolor is the inherited one. The
+// root inheriting (inherit, unset, or a var() that failed) takes the document's own colour, black in
+// either scheme.
+void computeColour(ComputedStyle& style, const CssValues& value, const Context& context)
 {
-    if (isKeyword(value, u"initial")) {
+    if (!context.parent && (value.isEmpty() || isKeyword(value, u"inherit") || isKeyword(value, u"unset"))) {
+        style.colour = argb(0, 0, 0);
+    } else if (isKeyword(value, u"initial")) {
         style.colour = canvasText(style.dark);
     } else if (!value.isEmpty() && !isWideKeyword(value)) {
         if (const std::optional<Argb> rgba = ColourText::readRgba(value, ColourText::Context{style.dark, style.colour}))

@@ -32,10 +32,18 @@ std::optional<CssValues> backgroundColour(const CssValues& values)
 const QLatin1String ReadShorthands[] = {QLatin1String("background"), QLatin1String("margin"), QLatin1String("all")};
 
 // `name` as a declaration gives it: lower case, except a custom property's.
+// What makes an element a container, and the size container queries ask of it: read, never computed.
+const QLatin1String ContainerProperties[] = {QLatin1String("container"), QLatin1String("container-type"),
+    QLatin1String("container-name"), QLatin1String("width"), QLatin1String("max-width"), QLatin1String("height")};
+
 bool isRead(QStringView name, Qt::CaseSensitivity sensitivity)
 {
     if (name.startsWith(QLatin1String("--")))
         return true;
+    for (const QLatin1String property : ContainerProperties) {
+        if (name.compare(property, sensitivity) == 0)
+            return true;
+    }
     for (const QLatin1String shorthand : ReadShorthands) {
         if (name.compare(shorthand, sensitivity) == 0)
             return true;
@@ -85,6 +93,10 @@ bool isValid(const QString& name, const CssValues& value)
         return marginSides(value).has_value();
     if (!BoxProperties::longhandsOf(name).isEmpty() && !ComputedStyle::property(name))
         return BoxProperties::longhands(name, value).has_value();
+    for (const QLatin1String container : ContainerProperties) {
+        if (name == container)
+            return true;
+    }
     const ComputedStyle::Property* property = ComputedStyle::property(name);
     return property && property->valid(value);
 }

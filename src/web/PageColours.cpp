@@ -14,7 +14,6 @@
 
 namespace {
 
-using Painting::blended;
 using Painting::over;
 
 constexpr qint64 MinimumSteps = 200000; // enough for any small text
@@ -118,6 +117,74 @@ std::optional<Argb> gradientAt(const CssValues& gradient, double x, double y, do
         int(std::floor(alpha * 255 + 0.5)));
 }
 
+// Whether a style sheet holds custom properties and nothing else, as this program's Tailwind shape and
+// the :root rule of its custom-property shape write them: rules, possibly in @media, @supports, @layer
+// or @theme, whose every declaration is a custom property.
+class CustomsOnly : public CssContentsHandler {
+public:
+    explicit CustomsOnly(const std::stop_token& stop)
+        : m_stop(stop)
+    {
+    }
+
+    static bool holds(QStringView css, const std::stop_token& stop)
+    {
+        CustomsOnly check(stop);
+        CssParser::contents(CssParser::values(css, stop), false, check);
+        return check.m_only && check.m_customs > 0 && !stop.stop_requested();
+    }
+
+    void atRule(const CssRule& rule) override
+    {
+        const QString& name = rule.atName;
+        if (name == QLatin1String("theme") && rule.hasBlock) {
+            for (const CssDeclaration& declaration : CssParser::declarations(rule.block))
+                custom(declaration.name);
+        } else if ((name == QLatin1String("media") || name == QLatin1String("supports")
+                       || name == QLatin1String("layer"))
+            && rule.hasBlock) {
+            CssParser::contents(rule.block, false, *this);
+        } else if (!(name == QLatin1String("layer") || name == QLatin1String("charset"))) {
+            m_only = false;
+        }
+    }
+
+    void qualifiedRule(const CssValues& block, qsizetype, qsizetype end) override
+    {
+        CssParser::contents(block[end].inside, true, *this);
+    }
+
+    void declaration(const CssValues& block, qsizetype at, qsizetype end) override
+    {
+        while (at < end && block[at].token.is(CssToken::Whitespace))
+            ++at;
+        custom(at < end && block[at].token.is(CssToken::Ident) ? block[at].token.text.toString() : QString());
+    }
+
+    bool readOn() const override { return m_only && !m_stop.stop_requested(); }
+
+private:
+    void custom(const QString& name)
+    {
+        if (name.startsWith(QLatin1String("--")))
+            ++m_customs;
+        else
+            m_only = false;
+    }
+
+    std::stop_token m_stop;
+    bool m_only = true;
+    int m_customs = 0;
+};
+
+// A text that is one <body …> tag and nothing else.
+bool bodyTagAlone(QStringView text)
+{
+    const QStringView trimmed = text.trimmed();
+    return trimmed.startsWith(QLatin1String("<body"), Qt::CaseInsensitive) && trimmed.endsWith(u'>')
+        && trimmed.count(u'<') == 1;
+}
+
 } // namespace
 
 PageColours PageColours::read(QStringView text, Kind kind, const Options& options)
@@ -177,26 +244,31 @@ PageColours PageColours::read(QStringView text, Kind kind, const Options& option
         if (canvasOut)
             *canvasOut = canvas;
         // Each element from the body down paints its background over what lies beneath; one with
-        // opacity has all it paints blended over what lay beneath it.
+        // opacity paints it and all inside it into a layer of its own, composited over what lay beneath.
         // filter: brightness() scales all an element paints, its descendants' colours included.
         double brightness = 1;
         const auto bright = [&brightness](Argb colour) { return Painting::brightened(colour, brightness); };
         for (qsizetype i = 0; i <= bodyAt; ++i)
             brightness *= styles[i].brightness;
-        QList<Argb> below{canvas}; // what lies beneath each element, from the body down
-        Argb beneath = propagated ? canvas : over(bright(body.background), canvas);
         const qsizetype last = forLink ? styles.size() - 1 : bodyAt;
-        for (qsizetype i = bodyAt + 1; i <= last; ++i) {
-            below.append(beneath);
-            brightness *= styles[i].brightness;
-            beneath = over(bright(styles[i].background), beneath);
+        QList<Painting::Premultiplied> beneath; // what lay beneath each layer, innermost last
+        Painting::Premultiplied pixel = Painting::premultiplied(canvas);
+        for (qsizetype i = bodyAt; i <= last; ++i) {
+            if (i > bodyAt)
+                brightness *= styles[i].brightness;
+            if (styles[i].opacity < 1) {
+                beneath.append(pixel);
+                pixel = {};
+            }
+            if (i > bodyAt || !propagated)
+                pixel = Painting::paintedOver(bright(styles[i].background), pixel);
         }
-        Argb pixel = over(bright(styles[last].colour), beneath);
+        pixel = Painting::paintedOver(bright(styles[last].colour), pixel);
         for (qsizetype i = last; i >= bodyAt; --i) {
             if (styles[i].opacity < 1)
-                pixel = blended(pixel, below[i - bodyAt], styles[i].opacity);
+                pixel = Painting::composited(pixel, beneath.takeLast(), styles[i].opacity);
         }
-        return pixel;
+        return Painting::shown(pixel);
     };
     const QList<Cascade::Style> plain = cascade.stylesDownTo(link, Selectors::State{link, false, false});
     result.authored = false;
@@ -210,9 +282,12 @@ PageColours PageColours::read(QStringView text, Kind kind, const Options& option
         = paint(cascade.stylesDownTo(link, Selectors::State{link, false, true}), true, nullptr);
     // This program's own copy shapes name each slot's colour in a custom property (--page-text, or
     // --color-page-text in a Tailwind theme): where the body's computed value names an opaque colour, it
-    // is that slot. A property declared where the cascade does not take it (a comment, a print rule) is
-    // not the body's.
+    // names that slot. A property declared where the cascade does not take it (a comment, a print rule) is
+    // not the body's. The names give the slots' colours only in a style sheet of custom properties and
+    // nothing else, as the shapes are copied, and in a lone <body> tag, as the tag reader reads one;
+    // anywhere else a page's rules decide what it shows, and --link is one more of its custom properties.
     const Cascade::Style& body = plain[bodyAt];
+    std::optional<bool> customsOnly;
     for (std::size_t slot = 0; slot < Slot::Count; ++slot) {
         for (const QString& prefix : {QStringLiteral("--color-"), QStringLiteral("--")}) {
             const std::optional<CssValues> value = body.customs.value(prefix + SlotNames::name(int(slot)));
@@ -220,9 +295,14 @@ PageColours PageColours::read(QStringView text, Kind kind, const Options& option
                 continue;
             const std::optional<Argb> rgba = ColourText::readRgba(*value, ColourText::Context{body.dark, {}});
             if (rgba && alphaOf(*rgba) == 255) {
-                result.colours[slot] = *rgba;
                 result.named[slot] = *rgba;
-                result.authored = true;
+                if (!customsOnly)
+                    customsOnly
+                        = kind == Kind::StyleSheet ? CustomsOnly::holds(text, options.stop) : bodyTagAlone(text);
+                if (*customsOnly) {
+                    result.colours[slot] = *rgba;
+                    result.authored = true;
+                }
                 break;
             }
         }

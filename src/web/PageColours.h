@@ -41,7 +41,7 @@ struct ReadingOptions {
     // finds nothing instead.
     bool asShown = false;
     // Judge every text of the page against what lies behind it, to these needs: see PageJudgement.
-    std::optional<PageJudgement::Needs> judge;
+    std::optional<PageJudgement::Needs> judge = {};
 };
 
 // The five colours a browser shows for a page or a style sheet: the canvas, the body's text, and the

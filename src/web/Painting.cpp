@@ -5,21 +5,57 @@
 
 namespace Painting {
 
-Argb over(Argb top, Argb under)
+namespace {
+
+// x / 255, rounded, as the painter divides.
+int div255(int x)
 {
-    const double alpha = alphaOf(top) / 255.0;
-    const auto channel = [alpha](int a, int b) { return int(std::floor(a * alpha + b * (1 - alpha) + 0.5)); };
-    return argb(
-        channel(redOf(top), redOf(under)), channel(greenOf(top), greenOf(under)), channel(blueOf(top), blueOf(under)));
+    return ((x + 128) * 257) >> 16;
 }
 
-// 8-bit alpha and truncating arithmetic.
+} // namespace
+
+Premultiplied premultiplied(Argb colour)
+{
+    const int alpha = alphaOf(colour);
+    return {div255(redOf(colour) * alpha), div255(greenOf(colour) * alpha), div255(blueOf(colour) * alpha), alpha};
+}
+
+Argb shown(const Premultiplied& pixel)
+{
+    return argb(pixel.red, pixel.green, pixel.blue);
+}
+
+Premultiplied paintedOver(Argb top, const Premultiplied& under)
+{
+    const Premultiplied source = premultiplied(top);
+    const int scale = 256 - source.alpha;
+    return {source.red + ((under.red * scale) >> 8), source.green + ((under.green * scale) >> 8),
+        source.blue + ((under.blue * scale) >> 8), source.alpha + ((under.alpha * scale) >> 8)};
+}
+
+Premultiplied composited(const Premultiplied& layer, const Premultiplied& under, double opacity)
+{
+    const int alpha = std::clamp(int(std::floor(opacity * 255 + 0.5)), 0, 255);
+    if (alpha == 0)
+        return under;
+    const int scale = alpha + 1;
+    // What lies beneath keeps 256 less the layer's alpha so scaled, as the painter works it out.
+    const int product = 0xFFFF - layer.alpha * scale;
+    const int beneath = (product + (product >> 8)) >> 8;
+    const auto channel = [&](int top, int bottom) { return (top * scale + bottom * beneath) >> 8; };
+    return {channel(layer.red, under.red), channel(layer.green, under.green), channel(layer.blue, under.blue),
+        channel(layer.alpha, under.alpha)};
+}
+
+Argb over(Argb top, Argb under)
+{
+    return shown(paintedOver(top, premultiplied(under)));
+}
+
 Argb blended(Argb painted, Argb beneath, double opacity)
 {
-    const int alpha = int(std::floor(opacity * 255 + 0.5));
-    const auto channel = [alpha](int a, int b) { return (a * alpha + b * (255 - alpha)) / 255; };
-    return argb(channel(redOf(painted), redOf(beneath)), channel(greenOf(painted), greenOf(beneath)),
-        channel(blueOf(painted), blueOf(beneath)));
+    return shown(composited(premultiplied(painted), premultiplied(beneath), opacity));
 }
 
 Argb brightened(Argb colour, double brightness)

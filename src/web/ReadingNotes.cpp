@@ -47,6 +47,8 @@ QString ReadingNotes::code(Reason reason)
         return QStringLiteral("sheets-left-out");
     case Reason::TooComplex:
         return QStringLiteral("too-complex");
+    case Reason::QueryNotAnswered:
+        return QStringLiteral("query-not-answered");
     case Reason::TooLarge:
         break;
     }
@@ -62,6 +64,8 @@ QString ReadingNotes::words(Reason reason)
         return QCoreApplication::translate("ReadingNotes", "it links more style sheets than Hueloom reads");
     case Reason::TooComplex:
         return QCoreApplication::translate("ReadingNotes", "it is too complex to read to the end");
+    case Reason::QueryNotAnswered:
+        return QCoreApplication::translate("ReadingNotes", "it asks container queries Hueloom cannot answer");
     case Reason::TooLarge:
         break;
     }

@@ -17,6 +17,7 @@ public:
         SheetsLeftOut, // more style sheets, or more of their text, than are read
         TooComplex, // the work the reading may take was spent
         TooLarge, // more elements, rules, selectors or declarations than are read
+        QueryNotAnswered, // an @container query asked what the reading does not know, and was taken not to hold
     };
 
     // Of the notes that name one style sheet, those said; the rest are counted.
@@ -37,7 +38,8 @@ public:
 
     // `address` as a note quotes it: cut short past MaximumAddress characters.
     static QString quoted(const QString& address);
-    // The code --json gives for a reason: "sheet-not-read", "sheets-left-out", "too-complex", "too-large".
+    // The code --json gives for a reason: "sheet-not-read", "sheets-left-out", "too-complex", "too-large",
+    // "query-not-answered".
     static QString code(Reason reason);
     // The reason in a few words, after "read in part: ".
     static QString words(Reason reason);

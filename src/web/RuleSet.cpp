@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <algorithm>
+#include <functional>
 #include <utility>
 
 using namespace DeclaredValues;
@@ -35,6 +36,7 @@ struct RuleSet::Context {
     const SheetLoader* loader = nullptr;
     int imports = 0;
     bool shared = false; // the sheet's values are kept in m_parsed, and so may what its rules read as
+    std::shared_ptr<const ContainerQueries> containers; // of the @container rules it is in
 };
 
 // The rules by the class, id or type an element needs for their selector to match it, as a browser
@@ -196,6 +198,7 @@ void RuleSet::addDeclarations(const QList<CssDeclaration>& declarations, const C
     rule.firstLine = context.firstLine;
     rule.scope = context.scope;
     rule.layer = context.layer;
+    rule.containers = context.containers;
     rule.order = ++m_order;
     m_rules.append(std::move(rule));
 }
@@ -393,6 +396,31 @@ void RuleSet::addAtRule(const CssRule& rule, const Context& context, int depth)
             return !isRead(declaration.name) || !isValid(declaration.name, declaration.value);
         });
         addDeclarations(declarations, inner);
+    } else if (name == QLatin1String("container")) {
+        // The rules hold where the container's size answers the query (see Cascade::candidates).
+        const CssValues prelude = CssParser::trimmed(rule.prelude);
+        ContainerQuery query;
+        qsizetype at = 0;
+        if (!prelude.isEmpty() && prelude[0].token.is(CssToken::Ident) && !prelude[0].token.isIdent(u"not")
+            && !prelude[0].token.isIdent(u"and") && !prelude[0].token.isIdent(u"or")) {
+            query.name = prelude[0].token.text.toString();
+            at = 1;
+        }
+        query.condition = CssParser::trimmed(prelude.mid(at));
+        const std::function<bool(const CssValues&)> asksStyle = [&asksStyle](const CssValues& values) {
+            return std::any_of(values.begin(), values.end(), [&asksStyle](const CssValue& value) {
+                return value.isFunction(u"style") || value.isFunction(u"scroll-state") || asksStyle(value.inside);
+            });
+        };
+        query.style = asksStyle(query.condition);
+        if (query.condition.isEmpty())
+            return;
+        auto containers
+            = std::make_shared<ContainerQueries>(context.containers ? *context.containers : ContainerQueries{});
+        containers->append(std::move(query));
+        Context inner = context;
+        inner.containers = std::move(containers);
+        addContents(rule.block, inner, depth + 1);
     } else if (name == QLatin1String("property")) {
         QString property;
         for (const CssValue& value : rule.prelude) {
@@ -410,8 +438,7 @@ void RuleSet::addAtRule(const CssRule& rule, const Context& context, int depth)
         if (property.startsWith(QLatin1String("--")))
             m_registered.insert(property, {inherits, initial});
     }
-    // @container holds for no element here, as none is a container; @starting-style, @keyframes,
-    // @font-face and @page colour no page at rest.
+    // @starting-style, @keyframes, @font-face and @page colour no page at rest.
 }
 
 void RuleSet::addImport(const CssValues& prelude, const Context& context, int depth)

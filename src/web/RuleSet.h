@@ -26,6 +26,14 @@ public:
         std::optional<Selectors> limit;
     };
 
+    // An @container's condition: the container it asks of, by name (empty: the nearest), and the query.
+    struct ContainerQuery {
+        QString name;
+        CssValues condition;
+        bool style = false; // it asks style(), which is not answered
+    };
+    using ContainerQueries = QList<ContainerQuery>; // of the @container rules a rule is in, all to hold
+
     struct Rule {
         std::shared_ptr<const Selectors> selector;
         std::shared_ptr<const Scope> scope;
@@ -35,6 +43,7 @@ public:
         QString sheet; // the file the rule is in, as the reading names it; empty for pasted text
         QString selectorText; // as written, whitespace collapsed
         int firstLine = 1; // the line of its file the sheet's text starts on
+        std::shared_ptr<const ContainerQueries> containers; // none outside @container
     };
 
     // Style sheets already parsed, for readings of the same page to share: the light and the dark

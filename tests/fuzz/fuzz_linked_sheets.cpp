@@ -56,8 +56,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // Every note is a shortfall, and every shortfall has its note.
         if (reading.notes.isEmpty() != reading.shortfalls.isEmpty())
             __builtin_trap();
-        // Sheets by name, a count of the rest, and the fixed notes of a limit, a reading too complex and one too large.
-        if (reading.notes.size() > ReadingNotes::MaximumNamed + 1 + 4)
+        // Sheets by name, a count of the rest, and the fixed notes of a limit, a reading too complex, one too
+        // large, and container queries of a size and of a style not answered.
+        if (reading.notes.size() > ReadingNotes::MaximumNamed + 1 + 6)
             __builtin_trap();
         for (const std::optional<int>& margin : {reading.found.leftMargin, reading.found.topMargin}) {
             if (margin && (*margin < TagReader::MarginMinimum || *margin > TagReader::MarginMaximum))
