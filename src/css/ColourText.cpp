@@ -362,7 +362,15 @@ std::optional<Argb> systemColour(QStringView name, bool dark)
 
 std::optional<Argb> readRgba(const CssValues& value, const Context& context)
 {
-    const std::optional<CssValues> resolved = resolvedContext(CssParser::trimmed(value), context, 0);
+    // A lone keyword, as the browser's own colours and inherited ones are mostly given: no parsing.
+    const CssValues trimmed = CssParser::trimmed(value);
+    if (trimmed.size() == 1 && trimmed[0].token.is(CssToken::Ident)) {
+        if (trimmed[0].token.isIdent(u"currentcolor"))
+            return context.currentColour;
+        if (const std::optional<Argb> system = systemColour(trimmed[0].token.text.toString(), context.dark))
+            return system;
+    }
+    const std::optional<CssValues> resolved = resolvedContext(trimmed, context, 0);
     if (!resolved)
         return std::nullopt;
     if (resolved->size() == 1 && resolved->first().token.isIdent(u"transparent"))

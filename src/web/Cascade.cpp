@@ -188,8 +188,7 @@ QList<Cascade::Candidate> Cascade::candidates(int element, const Selectors::Stat
                         longhand(name, value);
                 }
             }
-            if (ComputedStyle::property(declaration.name) || declaration.name.startsWith(QLatin1String("--")))
-                one(declaration.name, false);
+            one(declaration.name, false);
         }
         for (qsizetype i = first; i < result.size(); ++i) {
             result[i].source = source;
@@ -218,7 +217,13 @@ QList<Cascade::Candidate> Cascade::candidates(int element, const Selectors::Stat
             }
         }
         source = fromPage ? FromAttribute : FromBrowser;
-        add(CssDeclaration{QStringLiteral("color"), CssParser::values(value), false}, 0, 0, 0, {}, 0, -2);
+        // The browser's keywords parsed once.
+        static const QHash<QString, CssValues> keywords{
+            {QStringLiteral("-webkit-activelink"), CssParser::values(u"-webkit-activelink")},
+            {QStringLiteral("visitedtext"), CssParser::values(u"visitedtext")},
+            {QStringLiteral("-webkit-link"), CssParser::values(u"-webkit-link")}};
+        add(CssDeclaration{QStringLiteral("color"), fromPage ? CssParser::values(value) : keywords.value(value), false},
+            0, 0, 0, {}, 0, -2);
         result.last().fromPage = fromPage;
         source = FromBrowser;
     }
@@ -675,15 +680,25 @@ QList<Cascade::Style> Cascade::allStyles()
     QList<Style> result;
     const qsizetype count = m_tree.elements().size();
     result.reserve(count);
-    // In document order, each parent before its children.
+    // In document order, each parent before its children. An element whose declarations are its
+    // previous sibling's takes that sibling's style, as a browser shares it: a page is mostly runs of
+    // alike paragraphs, items and cells.
+    QHash<int, std::pair<int, QList<Candidate>>> lastChild; // by parent: its last child read, and its declarations
     for (int at = 0; at < count; ++at) {
         const int parent = m_tree.at(at).parent;
         if (m_budget.exhausted()) {
             result.append(parent >= 0 ? result[parent] : Style{});
             continue;
         }
-        const QList<Candidate> own = candidates(at, state, matcher);
-        result.append(compute(at, parent >= 0 ? &result[parent] : nullptr, own, nullptr, state));
+        QList<Candidate> own = candidates(at, state, matcher);
+        const int previous = m_tree.at(at).previous;
+        const auto last = lastChild.constFind(parent);
+        if (previous >= 0 && at != m_tree.body() && previous != m_tree.body() && last != lastChild.constEnd()
+            && last->first == previous && sameDeclarations(last->second, own))
+            result.append(result[previous]);
+        else
+            result.append(compute(at, parent >= 0 ? &result[parent] : nullptr, own, nullptr, state));
+        lastChild.insert(parent, {at, std::move(own)});
     }
     addNotes();
     return result;

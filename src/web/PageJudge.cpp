@@ -6,6 +6,7 @@
 #include "css/ColourText.h"
 
 #include <QCoreApplication>
+#include <QHash>
 #include <QRegularExpression>
 #include <cmath>
 
@@ -79,9 +80,28 @@ bool isIdentifier(const QString& text)
     return identifier.match(text).hasMatch();
 }
 
+// Each element's place among its siblings of the same tag, and how many they are, for selector paths:
+// worked out for the whole page at once.
+struct Places {
+    QList<int> place;
+    QList<int> of;
+
+    explicit Places(const PageTree& tree)
+    {
+        const qsizetype count = tree.elements().size();
+        place.resize(count);
+        of.resize(count);
+        QHash<std::pair<int, QString>, int> seen;
+        for (int at = 0; at < count; ++at)
+            place[at] = ++seen[{tree.at(at).parent, tree.at(at).tag}];
+        for (int at = 0; at < count; ++at)
+            of[at] = seen.value({tree.at(at).parent, tree.at(at).tag});
+    }
+};
+
 // A selector path that finds the element: from the nearest ancestor with an id (or the root), each
 // step its tag and, among siblings of the same tag, its place.
-QString selectorPath(const PageTree& tree, int element)
+QString selectorPath(const PageTree& tree, const Places& places, int element)
 {
     QStringList steps;
     for (int at = element; at >= 0; at = tree.at(at).parent) {
@@ -91,19 +111,8 @@ QString selectorPath(const PageTree& tree, int element)
             break;
         }
         QString step = e.tag;
-        if (e.parent >= 0) {
-            int place = 0;
-            int of = 0;
-            for (int sibling = tree.at(e.parent).firstChild; sibling >= 0; sibling = tree.at(sibling).next) {
-                if (tree.at(sibling).tag == e.tag) {
-                    ++of;
-                    if (sibling <= at)
-                        ++place;
-                }
-            }
-            if (of > 1)
-                step += QStringLiteral(":nth-of-type(%1)").arg(place);
-        }
+        if (e.parent >= 0 && places.of[at] > 1)
+            step += QStringLiteral(":nth-of-type(%1)").arg(places.place[at]);
         steps.prepend(step);
     }
     return steps.join(QStringLiteral(" > "));
@@ -149,6 +158,7 @@ PageJudgement judge(const PageTree& tree, Cascade& cascade, const QString& fileN
     const Argb canvas = Painting::over(styles[canvasElement].background, base);
     const bool canvasImage = styles[canvasElement].backgroundImage.has_value() || styles[canvasElement].box.picture;
 
+    const Places places(tree);
     // What hides each element and everything in it, worked out down the tree.
     // And what lies beneath each element's text, painted down the tree.
     QList<bool> hidden(count, false);
@@ -263,7 +273,7 @@ PageJudgement judge(const PageTree& tree, Cascade& cascade, const QString& fileN
         judged.file = fileName;
         judged.line = e.line;
         judged.column = e.column;
-        judged.selector = selectorPath(tree, at);
+        judged.selector = selectorPath(tree, places, at);
         judged.text = control && e.text.isEmpty()
             ? tree.attribute(at, u"value")
                   .value_or(tree.attribute(at, u"placeholder").value_or(QString()))
