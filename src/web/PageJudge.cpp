@@ -70,7 +70,7 @@ bool isTextControl(const PageTree& tree, int element)
     if (e.tag != QLatin1String("input"))
         return false;
     static const QStringList pictures{QStringLiteral("hidden"), QStringLiteral("range"), QStringLiteral("color"),
-        QStringLiteral("checkbox"), QStringLiteral("radio"), QStringLiteral("image"), QStringLiteral("file")};
+        QStringLiteral("checkbox"), QStringLiteral("radio"), QStringLiteral("image")};
     return !pictures.contains(tree.attribute(element, u"type").value_or(QString()).toLower());
 }
 

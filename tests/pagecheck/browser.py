@@ -197,6 +197,10 @@ class Page:
         return result["result"].get("value")
 
     def settle(self):
+        """Waits two frames, then ends every transition and animation the change of scheme started, so that
+        what is judged is the scheme's own colours, not a colour on its way from the other scheme's."""
+        self.evaluate("new Promise(r => requestAnimationFrame(() => requestAnimationFrame(r)))")
+        self.evaluate("document.getAnimations().forEach(a => { try { a.finish(); } catch (e) { a.cancel(); } }); 0")
         self.evaluate("new Promise(r => requestAnimationFrame(() => requestAnimationFrame(r)))")
 
     def inject(self, axe):
