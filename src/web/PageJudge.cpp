@@ -127,7 +127,10 @@ PageJudgement judge(const PageTree& tree, Cascade& cascade, const QString& fileN
     const qsizetype count = styles.size();
     const int root = tree.root();
     const int body = tree.body();
-    const bool model = tree.made(root);
+    // A style sheet on its own shows no text of its own: the five colours the model page shows are
+    // what is judged of it, as pairs.
+    if (tree.made(root))
+        return result;
 
     const auto origin = [&](int source, int line, int element, bool background) {
         Origin from;
@@ -208,9 +211,8 @@ PageJudgement judge(const PageTree& tree, Cascade& cascade, const QString& fileN
 
     for (int at = 0; at < count; ++at) {
         const PageTree::Element& e = tree.at(at);
-        const bool probe = model && (at == body || at == tree.link());
         const bool control = isTextControl(tree, at);
-        if (hidden[at] || (!probe && (tree.made(at) || (e.text.isEmpty() && !control))))
+        if (hidden[at] || tree.made(at) || (e.text.isEmpty() && !control))
             continue;
         const Style& style = styles[at];
         if (style.box.invisible || style.box.fontSize <= 0 || disabled[at])

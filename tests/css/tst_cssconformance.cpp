@@ -1,5 +1,6 @@
 #include "css/ColourText.h"
 #include "css/CssParser.h"
+#include "css/CssTokenizer.h"
 #include "html/PageTree.h"
 #include "web/Selectors.h"
 
@@ -8,6 +9,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonValue>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTest>
@@ -33,6 +35,7 @@ private slots:
     void initTestCase();
     void corpus_data();
     void corpus();
+    void tokensKnowTheirLines();
 
 private:
     QHash<QString, QHash<int, QString>> m_differences; // by file, by case: the reason
@@ -545,6 +548,40 @@ void TestCssConformance::corpus()
     qInfo("%s: %d of %d cases as expected, %lld listed as read otherwise", corpus.name, passing, int(cases.size() / 2),
         qlonglong(listed.size()));
     QVERIFY2(wrong.isEmpty(), qPrintable(u'\n' + wrong.join(u'\n')));
+}
+
+// Every token knows the line it starts on, however the text's line breaks are written, whatever a
+// comment or a string spans, and wherever the tokenizer's reading in blocks cuts the text: a text built of
+// known tokens between separators gives each of its tokens at the line it was put on.
+void TestCssConformance::tokensKnowTheirLines()
+{
+    const QStringList tokens{QStringLiteral("a"), QStringLiteral("12px"), QStringLiteral("'s t'"),
+        QStringLiteral("\u00e9"), QStringLiteral("\u00e9t\u00e9"), QStringLiteral("#id"), QStringLiteral("{"),
+        QStringLiteral("}"), QStringLiteral(";"), QStringLiteral("url(x)"), QString::fromUtf8("\xf0\x9f\x98\x80x")};
+    const QList<std::pair<QString, int>> separators{{QStringLiteral(" "), 0}, {QStringLiteral("\n"), 1},
+        {QStringLiteral("\r\n"), 1}, {QStringLiteral("\r"), 1}, {QStringLiteral("\f"), 1},
+        {QStringLiteral(" /* a\nb\r\nc */ "), 2}};
+    QRandomGenerator random(20261210);
+    for (int run = 0; run < 60; ++run) {
+        QString text;
+        QList<quint32> lines;
+        quint32 line = 1;
+        const int count = int(random.bounded(3000));
+        for (int i = 0; i < count; ++i) {
+            const QString& token = tokens[random.bounded(int(tokens.size()))];
+            text += token;
+            lines.append(line);
+            const auto& [separator, breaks] = separators[random.bounded(int(separators.size()))];
+            text += separator;
+            line += quint32(breaks);
+        }
+        QList<quint32> found;
+        for (const CssToken& token : CssTokenizer::all(text)) {
+            if (!token.is(CssToken::Whitespace))
+                found.append(token.line);
+        }
+        QCOMPARE(found, lines);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCssConformance)
