@@ -89,7 +89,7 @@ int main(int argc, char** argv)
             judged = std::min(judged, cpuMilliseconds() - start);
             elements = readings.first().judgement ? readings.first().judgement->elements.size() : 0;
         }
-        std::printf("%8.2f ms five colours  %8.2f ms every text  %6lld judged  %s\n", plain, judged,
+        std::printf("%8.2f ms every text  %8.2f ms five colours  %6lld judged  %s\n", judged, plain,
             static_cast<long long>(elements), qPrintable(path));
     }
     return 0;
