@@ -24,6 +24,10 @@ import zlib
 
 import corpus
 
+# The Chromium the page check drives, over the same pipe.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "pagecheck"))
+from browser import Browser  # noqa: E402
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 WIDTH, HEIGHT = 1280, 800
 NO_TRANSITIONS = "*,*::before,*::after{transition:none!important;animation:none!important}"
@@ -57,77 +61,6 @@ CENTRE = """((node) => {
   const r = range.getBoundingClientRect();
   return JSON.stringify([r.left + r.width / 2 + window.scrollX, r.top + r.height / 2 + window.scrollY]);
 })(%s)"""
-
-
-class Browser:
-    """Chromium over --remote-debugging-pipe: JSON messages ended by NUL on descriptors 3 and 4."""
-
-    def __init__(self, chromium, profile):
-        to_child, self.to_browser = os.pipe()
-        self.from_browser, from_child = os.pipe()
-        to_child = fcntl_high(to_child)
-        from_child = fcntl_high(from_child)
-
-        def descriptors():
-            os.dup2(to_child, 3)
-            os.dup2(from_child, 4)
-
-        self.process = subprocess.Popen(
-            [chromium, "--headless", "--remote-debugging-pipe", "--no-sandbox", "--disable-gpu",
-             "--hide-scrollbars", "--force-device-scale-factor=1", "--force-color-profile=srgb",
-             "--disable-lcd-text", "--user-data-dir=" + profile, "--window-size=%d,%d" % (WIDTH, HEIGHT)],
-            pass_fds=(3, 4), preexec_fn=descriptors, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(to_child)
-        os.close(from_child)
-        self.pending = b""
-        self.next_id = 0
-        self.events = []
-
-    def call(self, method, session=None, **params):
-        self.next_id += 1
-        message = {"id": self.next_id, "method": method, "params": params}
-        if session:
-            message["sessionId"] = session
-        os.write(self.to_browser, json.dumps(message).encode() + b"\0")
-        while True:
-            reply = self.receive()
-            if reply.get("id") == self.next_id:
-                if "error" in reply:
-                    raise RuntimeError("%s: %s" % (method, reply["error"]))
-                return reply["result"]
-            self.events.append(reply)
-
-    def receive(self):
-        while b"\0" not in self.pending:
-            chunk = os.read(self.from_browser, 1 << 16)
-            if not chunk:
-                raise RuntimeError("chromium closed the pipe")
-            self.pending += chunk
-        message, self.pending = self.pending.split(b"\0", 1)
-        return json.loads(message)
-
-    def wait_event(self, method, session):
-        while True:
-            for i, event in enumerate(self.events):
-                if event.get("method") == method and event.get("sessionId") == session:
-                    del self.events[i]
-                    return event
-            self.events.append(self.receive())
-
-    def close(self):
-        try:
-            self.call("Browser.close")
-        except RuntimeError:
-            pass
-        self.process.wait(timeout=10)
-
-
-def fcntl_high(descriptor):
-    """Moves a descriptor above the ones the child is given, so that dup2 onto 3 and 4 cannot clobber it."""
-    import fcntl
-    high = fcntl.fcntl(descriptor, fcntl.F_DUPFD, 10)
-    os.close(descriptor)
-    return high
 
 
 def pixel(png):
