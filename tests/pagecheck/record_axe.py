@@ -8,9 +8,9 @@ loaded once in headless Chromium as browser.py describes, axe-core is put in, an
 and link-in-text-block run once with prefers-color-scheme light and once dark. Every node they report,
 failed, passed or left incomplete, becomes a line of axe.jsonl:
 {"page", "scheme", "rule", "index", "tag", "outcome", "check", "fgColor", "bgColor", "contrastRatio",
-"fontSize", "fontWeight", "messageKey", "text"} (a field axe gave no value left out), where index is
-the element's position among document.querySelectorAll('*') (<html> is 0) and text its first 40
-characters, for a reader.
+"fontSize", "fontWeight", "messageKey"} (a field axe gave no value left out), where index is
+the element's position among document.querySelectorAll('*') (<html> is 0). The page's own words are
+not kept: the comparer shows Hueloom's reading of the element beside axe-core's colours.
 axe-timings.jsonl gets, per page, the milliseconds putting axe-core in took and each scheme's run took.
 """
 import json
@@ -43,7 +43,9 @@ def main():
                     nodes.sort(key=lambda n: (n["index"], n["rule"], ORDER[n["outcome"]]))
                     for node in nodes:
                         record = {"page": name, "scheme": scheme}
-                        record.update((key, value) for key, value in node.items() if value is not None)
+                        # The page's own words are left out: the comparer shows Hueloom's reading of them.
+                        record.update((key, value) for key, value in node.items()
+                                      if value is not None and key != "text")
                         out.write(json.dumps(record, ensure_ascii=False, separators=(",", ":")) + "\n")
                     fails = sum(1 for n in nodes if n["outcome"] == "fail")
                     print("%-26s %-5s %4d nodes %4d fail  %6.0f ms" % (name, scheme, len(nodes), fails,
