@@ -192,18 +192,24 @@ tag_is() {
     expect_clipboard "$1"
 }
 
-# Saves the scheme with Ctrl+S, typing the path $1 into the save dialog, and waits for the file.
-save_as() {
+# Types the path $3 into the file dialog captioned $1, which the keys just pressed opened ($2 says
+# which, for the failure), and takes it.
+name_in_dialog() {
     local dialog
-    xdotool key ctrl+s
-    dialog=$(wait_window '^Hueloom Save File Dialog$')
-    [ -n "$dialog" ] || fail "Ctrl+S did not open the save dialog"
+    dialog=$(wait_window "^$1\$")
+    [ -n "$dialog" ] || fail "$2 did not open the dialog $1"
     xdotool windowfocus --sync "$dialog"
     sleep 0.3
     # The name box has the focus; replace whatever it offers.
     xdotool key ctrl+a
-    xdotool type --delay 5 "$1"
+    xdotool type --delay 5 "$3"
     xdotool key Return
+}
+
+# Saves the scheme with Ctrl+S, typing the path $1 into the save dialog, and waits for the file.
+save_as() {
+    xdotool key ctrl+s
+    name_in_dialog 'Hueloom Save File Dialog' Ctrl+S "$1"
     for _ in $(seq 1 50); do
         [ -s "$1" ] && return 0
         sleep 0.1

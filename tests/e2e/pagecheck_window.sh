@@ -54,13 +54,7 @@ check=$(open_from_menu t p '^Page Check$')
 # Its Open Page is File > Open Page: the page dialog, where the page is named.
 xdotool windowfocus --sync "$check"
 xdotool key alt+p
-dialog=$(wait_window '^Hueloom Open Page Dialog$')
-[ -n "$dialog" ] || fail "Open Page in Page Check did not open the page dialog"
-xdotool windowfocus --sync "$dialog"
-sleep 0.3
-xdotool key ctrl+a
-xdotool type --delay 5 "$E2E_TMP/site/index.html"
-xdotool key Return
+name_in_dialog 'Hueloom Open Page Dialog' "Open Page in Page Check" "$E2E_TMP/site/index.html"
 
 # The open window takes the page judged as soon as it is read.
 judged=$(wait_window '^Page Check - index\.html$')
