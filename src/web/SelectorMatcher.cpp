@@ -1,7 +1,6 @@
 #include "SelectorParts.h"
 
 #include <QRegularExpression>
-#include <QSet>
 #include <algorithm>
 #include <cmath>
 
@@ -15,6 +14,39 @@ Selectors::Matcher::Matcher(const PageTree& tree, State state, WorkBudget& budge
 {
     for (int up = state.link; up >= 0; up = tree.at(up).parent)
         m_onLinkPath[up] = true;
+    // Parents come before their children in the tree's order.
+    const auto set = [](Filter& filter, quint64 key) {
+        filter[(key >> 6) & 7] |= quint64(1) << (key & 63);
+        filter[(key >> 15) & 7] |= quint64(1) << ((key >> 9) & 63);
+    };
+    const qsizetype count = tree.elements().size();
+    m_ancestors.resize(count);
+    for (qsizetype at = 0; at < count; ++at) {
+        const int parent = tree.at(at).parent;
+        if (parent < 0)
+            continue;
+        Filter filter = m_ancestors[parent];
+        const PageTree::Element& p = tree.at(parent);
+        set(filter, ancestorKey(KeyKind::Type, qHash(p.tag)));
+        for (const size_t hash : p.classes)
+            set(filter, ancestorKey(KeyKind::Class, hash));
+        if (!p.id.isEmpty())
+            set(filter, ancestorKey(KeyKind::Id, qHash(p.id)));
+        m_ancestors[at] = filter;
+    }
+}
+
+quint64 Selectors::Matcher::ancestorKey(KeyKind kind, size_t hash)
+{
+    return (quint64(hash) ^ (quint64(kind) << 61)) * 0x9E3779B97F4A7C15ull >> 46;
+}
+
+bool Selectors::Matcher::ancestorsMayHold(const QList<quint64>& keys, int element) const
+{
+    const Filter& filter = m_ancestors[element];
+    return std::all_of(keys.begin(), keys.end(), [&](quint64 key) {
+        return (filter[(key >> 6) & 7] >> (key & 63) & 1) && (filter[(key >> 15) & 7] >> ((key >> 9) & 63) & 1);
+    });
 }
 
 namespace {
@@ -47,6 +79,8 @@ public:
     bool complex(const Complex& complex, int element, int scope, int anchor, int depth);
 
 private:
+    enum Outcome { Matched, FailsHere, FailsAllSiblings, FailsEverywhere };
+    Outcome from(const Complex& complex, qsizetype index, int at, int scope, int anchor, int depth);
     bool compound(const Compound& compound, int element, int scope, int anchor, int depth);
     bool simple(const Simple& simple, int element, int scope, int anchor, int depth);
     bool has(const Simple& simple, int element, int scope, int depth);
@@ -253,76 +287,60 @@ bool SelectorMatching::complex(const Complex& complex, int element, int scope, i
 {
     if (depth > MaximumDepth * 4)
         return false;
-    // Right to left, trying each element a combinator allows; a (compound, element) pair that failed
-    // once fails again, so each is tried once.
+    return from(complex, complex.compounds.size() - 1, element, scope, anchor, depth) == Matched;
+}
+
+// Right to left, as a browser matches: the compound at `index` against `at`, then the compounds before
+// it against each element its combinator allows, nearest first. A failure says how far it reaches, so
+// that no element is tried twice for the same compound: when the compounds before a descendant
+// combinator fail for every ancestor of one element, they fail for every ancestor of its ancestors
+// too, and likewise for the siblings before a sibling combinator.
+SelectorMatching::Outcome SelectorMatching::from(
+    const Complex& complex, qsizetype index, int at, int scope, int anchor, int depth)
+{
     const QList<Compound>& compounds = complex.compounds;
-    QList<std::pair<qsizetype, int>> pending{{compounds.size() - 1, element}};
-    QSet<qint64> tried;
-    while (!pending.isEmpty()) {
-        const auto [index, at] = pending.takeLast();
-        if (compounds.size() > 2) {
-            const qint64 key = qint64(index) << 32 | qint64(at);
-            if (tried.contains(key))
-                continue;
-            tried.insert(key);
-        }
-        if (!compound(compounds[index], at, scope, anchor, depth))
-            continue;
-        if (index == 0)
-            return true;
-        const PageTree::Element& e = m_tree.at(at);
-        if (index == 1 && anchor >= 0 && compounds[0].simples.size() == 1
-            && compounds[0].simples[0].kind == Simple::Anchor) {
-            // The element a relative selector hangs from: its relation to `at` is known directly.
-            const PageTree::Element& a = m_tree.at(anchor);
-            switch (compounds[1].combinator) {
-            case '>':
-                if (e.parent == anchor)
-                    return true;
-                break;
-            case '+':
-                if (e.previous == anchor)
-                    return true;
-                break;
-            case '~':
-                if (e.parent == a.parent && anchor < at)
-                    return true;
-                break;
-            default:
-                if (anchor < at && at < a.end)
-                    return true;
-                break;
-            }
-            continue;
-        }
-        switch (compounds[index].combinator) {
+    if (!compound(compounds[index], at, scope, anchor, depth))
+        return FailsHere;
+    if (index == 0)
+        return Matched;
+    if (!m_budget.spend(1))
+        return FailsEverywhere;
+    const PageTree::Element& e = m_tree.at(at);
+    if (index == 1 && anchor >= 0 && compounds[0].simples.size() == 1
+        && compounds[0].simples[0].kind == Simple::Anchor) {
+        // The element a relative selector hangs from: its relation to `at` is known directly.
+        const PageTree::Element& a = m_tree.at(anchor);
+        switch (compounds[1].combinator) {
         case '>':
-            if (e.parent >= 0)
-                pending.append({index - 1, e.parent});
-            break;
+            return e.parent == anchor ? Matched : FailsHere;
         case '+':
-            if (e.previous >= 0)
-                pending.append({index - 1, e.previous});
-            break;
-        case '~': {
-            QList<std::pair<qsizetype, int>> more;
-            for (int s = e.previous; s >= 0; s = m_tree.at(s).previous)
-                more.prepend({index - 1, s});
-            pending += more;
-            break;
+            return e.previous == anchor ? Matched : FailsHere;
+        case '~':
+            return e.parent == a.parent && anchor < at ? Matched : FailsHere;
+        default:
+            return anchor < at && at < a.end ? Matched : FailsHere;
         }
-        default: {
-            QList<std::pair<qsizetype, int>> more;
-            for (int up = e.parent; up >= 0; up = m_tree.at(up).parent)
-                more.prepend({index - 1, up});
-            pending += more;
-            break;
-        }
-        }
-        if (!m_budget.spend(1))
-            return false;
     }
-    return false;
+    switch (compounds[index].combinator) {
+    case '>':
+        return e.parent >= 0 ? from(complex, index - 1, e.parent, scope, anchor, depth) : FailsEverywhere;
+    case '+':
+        return e.previous >= 0 ? from(complex, index - 1, e.previous, scope, anchor, depth) : FailsAllSiblings;
+    case '~':
+        for (int s = e.previous; s >= 0; s = m_tree.at(s).previous) {
+            const Outcome outcome = from(complex, index - 1, s, scope, anchor, depth);
+            if (outcome != FailsHere)
+                return outcome;
+        }
+        return FailsAllSiblings;
+    default:
+        for (int up = e.parent; up >= 0; up = m_tree.at(up).parent) {
+            const Outcome outcome = from(complex, index - 1, up, scope, anchor, depth);
+            if (outcome == Matched || outcome == FailsEverywhere)
+                return outcome;
+        }
+        return FailsEverywhere;
+    }
 }
 
 bool SelectorMatching::list(const List& list, int element, int scope, int anchor, int depth)
@@ -349,6 +367,8 @@ std::optional<Selectors::Specificity> Selectors::match(int element, Matcher& mat
     std::optional<Specificity> best;
     for (const Complex& complex : *m_list) {
         if (best && complex.specificity <= *best)
+            continue;
+        if (!matcher.ancestorsMayHold(complex.ancestorKeys, element))
             continue;
         if (matching.complex(complex, element, scope, -1, 0))
             best = complex.specificity;

@@ -496,6 +496,21 @@ std::optional<Selectors> Selectors::parse(const CssValues& prelude, const Select
         } else {
             one->compounds.first().combinator = 0;
         }
+        // A compound joined to the next by a descendant or child combinator matches an ancestor of the
+        // element, or of a sibling of it, which has the same ancestors.
+        for (qsizetype c = 0; c + 1 < one->compounds.size(); ++c) {
+            if (one->compounds[c + 1].combinator != ' ' && one->compounds[c + 1].combinator != '>')
+                continue;
+            for (const Simple& simple : one->compounds[c].simples) {
+                using Kind = Selectors::Matcher::KeyKind;
+                if (simple.kind == Simple::Type)
+                    one->ancestorKeys.append(Selectors::Matcher::ancestorKey(Kind::Type, qHash(simple.name)));
+                else if (simple.kind == Simple::Class)
+                    one->ancestorKeys.append(Selectors::Matcher::ancestorKey(Kind::Class, simple.hash));
+                else if (simple.kind == Simple::Id)
+                    one->ancestorKeys.append(Selectors::Matcher::ancestorKey(Kind::Id, qHash(simple.name)));
+            }
+        }
         result.append(std::move(*one));
     }
     Selectors selectors;

@@ -45,6 +45,8 @@ struct Selectors::Compound {
 struct Selectors::Complex {
     QList<Compound> compounds;
     Specificity specificity{};
+    // The types, classes and ids some ancestor of a matching element must have (Matcher::ancestorKey).
+    QList<quint64> ancestorKeys;
 };
 
 namespace SelectorParts {

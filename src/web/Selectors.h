@@ -32,12 +32,22 @@ public:
     public:
         Matcher(const PageTree& tree, State state, WorkBudget& budget);
 
+        // A type, class or id as a key of the ancestor filter.
+        enum class KeyKind { Type, Class, Id };
+        static quint64 ancestorKey(KeyKind kind, size_t hash);
+
     private:
         friend class Selectors;
+        // Whether the element's ancestors may hold every key; false only when one of them surely
+        // holds none, as a Bloom filter of each element's ancestors tells at once.
+        bool ancestorsMayHold(const QList<quint64>& keys, int element) const;
+
+        using Filter = std::array<quint64, 8>;
         const PageTree& m_tree;
         State m_state;
         WorkBudget& m_budget;
         QList<bool> m_onLinkPath; // by element: the link or one of its ancestors
+        QList<Filter> m_ancestors; // by element: the keys of its ancestors
         QHash<std::pair<const void*, std::pair<int, int>>, bool> m_known;
     };
 
