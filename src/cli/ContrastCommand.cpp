@@ -282,6 +282,7 @@ Result check(const Options& options)
 {
     Result result;
     QJsonArray schemes;
+    QHash<QString, QByteArray> elements; // each scheme's, by the text standing in its place
     QStringList lines;
     const QString currentFolder = QDir::currentPath();
     PageReport::Sarif sarif;
@@ -345,7 +346,8 @@ Result check(const Options& options)
             ? QStringLiteral("%1 (%2)").arg(name, ContrastFixer::nameOf(options.target))
             : QStringLiteral("%1, %3 (%2)").arg(name, ContrastFixer::nameOf(options.target), entry.colourScheme);
         const PageReport::Page page{name, loaded.file, entry.colourScheme, ContrastFixer::isApca(options.target)};
-        const PageJudgement judgement = loaded.judgement.value_or(PageJudgement{});
+        static const PageJudgement none;
+        const PageJudgement& judgement = loaded.judgement ? *loaded.judgement : none;
         // A page read in part shows the ratios of what was read, but no verdict: its colours may not be
         // those a browser shows at all. Style sheets it could not read may be let go with --allow-missing.
         const bool whole
@@ -360,10 +362,10 @@ Result check(const Options& options)
         const QString verdict = !whole ? QStringLiteral("error")
             : failing                  ? QStringLiteral("fail")
                                        : QStringLiteral("pass");
-        if (whole) {
-            lines << PageReport::elementLines(judgement, page, currentFolder);
+        if (whole && options.sarif)
             sarif.add(judgement, page);
-        }
+        else if (whole && !options.json)
+            lines << PageReport::elementLines(judgement, page, currentFolder);
         // A lone <body> tag and design tokens give colours but show no text: only their pairs are told.
         const bool textsRead = loaded.page && loaded.judgement.has_value();
         if (!textsRead && whole)
@@ -410,7 +412,10 @@ Result check(const Options& options)
             {QStringLiteral("pairs"), pairs}, {QStringLiteral("pass"), verdict == QLatin1String("pass")},
             {QStringLiteral("verdict"), verdict}};
         if (textsRead) {
-            object.insert(QStringLiteral("elements"), PageReport::elementsJson(judgement, page, currentFolder));
+            // Written as text, and put in its place when the document is: see compactJson.
+            const QString place = QStringLiteral("\u0001elements %1").arg(elements.size());
+            elements.insert(place, options.json ? PageReport::elementsJson(judgement, page, currentFolder) : "[]");
+            object.insert(QStringLiteral("elements"), place);
             object.insert(QStringLiteral("counts"), PageReport::countsJson(judgement));
         }
         if (!judgement.missingSheets.isEmpty())
@@ -430,7 +435,7 @@ Result check(const Options& options)
         const QJsonObject object{{QStringLiteral("target"), optionName(options.target)},
             {QStringLiteral("underlined"), options.linksUnderlined}, {QStringLiteral("schemes"), schemes},
             {QStringLiteral("pass"), result.status == AllPass}};
-        result.output = QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) + QLatin1Char('\n');
+        result.output = QString::fromUtf8(PageReport::compactJson(object, elements)) + QLatin1Char('\n');
     } else if (!lines.isEmpty()) {
         result.output = lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
     }

@@ -6,7 +6,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QJsonValue>
+#include <QLocale>
 #include <QUrl>
 #include <cmath>
 #include <utility>
@@ -173,37 +175,193 @@ QString countsText(const PageJudgement& judgement)
         .arg(judgement.count(Verdict::Review));
 }
 
-QJsonObject elementJson(const Element& element, const Page& page, const QString& currentFolder)
+namespace {
+
+// JSON written straight to bytes, compact, as QJsonDocument writes it: a page holds thousands of
+// elements, and building a QJsonObject of each costs more than judging it.
+class JsonText {
+public:
+    QByteArray bytes;
+
+    void string(QStringView text)
+    {
+        bytes += '"';
+        const QByteArray utf8 = text.toUtf8();
+        const char* from = utf8.constData();
+        const char* const end = from + utf8.size();
+        for (const char* at = from; at != end; ++at) {
+            const auto c = static_cast<unsigned char>(*at);
+            if (c >= 0x20 && c != '"' && c != '\\')
+                continue;
+            bytes.append(from, at - from);
+            from = at + 1;
+            switch (c) {
+            case '"':
+            case '\\':
+                bytes += '\\';
+                bytes += char(c);
+                break;
+            case '\b':
+                bytes += "\\b";
+                break;
+            case '\f':
+                bytes += "\\f";
+                break;
+            case '\n':
+                bytes += "\\n";
+                break;
+            case '\r':
+                bytes += "\\r";
+                break;
+            case '\t':
+                bytes += "\\t";
+                break;
+            default:
+                bytes += "\\u00" + QByteArray::number(c, 16).rightJustified(2, '0');
+            }
+        }
+        bytes.append(from, end - from);
+        bytes += '"';
+    }
+    void number(double value)
+    {
+        bytes += std::isfinite(value) ? QByteArray::number(value, 'g', QLocale::FloatingPointShortest)
+                                      : QByteArray("null");
+    }
+    void number(int value) { bytes += QByteArray::number(value); }
+    void boolean(bool value) { bytes += value ? "true" : "false"; }
+    // `"name":`, after a comma unless it opens the object.
+    void key(const char* name, bool first = false)
+    {
+        if (!first)
+            bytes += ',';
+        bytes += '"';
+        bytes += name;
+        bytes += "\":";
+    }
+    void value(const QJsonValue& value, const QHash<QString, QByteArray>& raw)
+    {
+        switch (value.type()) {
+        case QJsonValue::Bool:
+            boolean(value.toBool());
+            break;
+        case QJsonValue::Double:
+            number(value.toDouble());
+            break;
+        case QJsonValue::String:
+            if (const auto found = raw.constFind(value.toString()); found != raw.constEnd())
+                bytes += *found;
+            else
+                string(value.toString());
+            break;
+        case QJsonValue::Array: {
+            const QJsonArray array = value.toArray();
+            bytes += '[';
+            for (qsizetype i = 0; i < array.size(); ++i) {
+                if (i)
+                    bytes += ',';
+                this->value(array.at(i), raw);
+            }
+            bytes += ']';
+            break;
+        }
+        case QJsonValue::Object: {
+            const QJsonObject object = value.toObject();
+            bytes += '{';
+            for (auto it = object.begin(); it != object.end(); ++it) {
+                if (it != object.begin())
+                    bytes += ',';
+                string(it.key());
+                bytes += ':';
+                this->value(it.value(), raw);
+            }
+            bytes += '}';
+            break;
+        }
+        default:
+            bytes += "null";
+        }
+    }
+};
+
+} // namespace
+
+QByteArray elementsJson(const PageJudgement& judgement, const Page& page, const QString& currentFolder)
 {
-    return QJsonObject{
-        {QStringLiteral("index"), element.index},
-        {QStringLiteral("tag"), element.tag},
-        {QStringLiteral("file"), fileShown(elementFile(element, page), page, currentFolder)},
-        {QStringLiteral("line"), element.line},
-        {QStringLiteral("column"), element.column},
-        {QStringLiteral("selector"), element.selector},
-        {QStringLiteral("text"), element.text},
-        {QStringLiteral("check"), PageJudgement::checkName(element.check)},
-        {QStringLiteral("foreground"), hex(element.foreground)},
-        {QStringLiteral("background"), hex(element.background)},
-        {QStringLiteral("ratio"), element.ratio},
-        {QStringLiteral("lc"), element.lc},
-        {QStringLiteral("large"), element.large},
-        {QStringLiteral("needed"), element.needed},
-        {QStringLiteral("verdict"), PageJudgement::verdictName(element.verdict)},
-        {QStringLiteral("why"), element.why},
-        {QStringLiteral("from"),
-            QJsonObject{{QStringLiteral("foreground"), originText(element.foregroundFrom, page, currentFolder)},
-                {QStringLiteral("background"), originText(element.backgroundFrom, page, currentFolder)}}},
+    // Most elements share a few files and origins: each is named once.
+    QHash<QString, QString> files;
+    const auto shownFile = [&](const QString& file) -> const QString& {
+        auto found = files.find(file);
+        if (found == files.end())
+            found = files.insert(file, fileShown(file, page, currentFolder));
+        return *found;
     };
+    QHash<QString, QString> origins;
+    const auto origin = [&](const PageJudgement::Origin& from) -> const QString& {
+        const QString key = QString::number(int(from.kind)) + QLatin1Char(':') + QString::number(from.line)
+            + QLatin1Char(':') + from.file + QChar(0) + from.selector; // no file name nor selector holds a NUL
+        auto found = origins.find(key);
+        if (found == origins.end())
+            found = origins.insert(key, originText(from, page, currentFolder));
+        return *found;
+    };
+    JsonText json;
+    json.bytes.reserve(judgement.elements.size() * 400);
+    json.bytes += '[';
+    for (const Element& element : judgement.elements) {
+        if (json.bytes.size() > 1)
+            json.bytes += ',';
+        json.bytes += '{';
+        json.key("background", true);
+        json.string(hex(element.background));
+        json.key("check");
+        json.string(PageJudgement::checkName(element.check));
+        json.key("column");
+        json.number(element.column);
+        json.key("file");
+        json.string(shownFile(elementFile(element, page)));
+        json.key("foreground");
+        json.string(hex(element.foreground));
+        json.key("from");
+        json.bytes += '{';
+        json.key("background", true);
+        json.string(origin(element.backgroundFrom));
+        json.key("foreground");
+        json.string(origin(element.foregroundFrom));
+        json.bytes += '}';
+        json.key("index");
+        json.number(element.index);
+        json.key("large");
+        json.boolean(element.large);
+        json.key("lc");
+        json.number(element.lc);
+        json.key("line");
+        json.number(element.line);
+        json.key("needed");
+        json.number(element.needed);
+        json.key("ratio");
+        json.number(element.ratio);
+        json.key("selector");
+        json.string(element.selector);
+        json.key("tag");
+        json.string(element.tag);
+        json.key("text");
+        json.string(element.text);
+        json.key("verdict");
+        json.string(PageJudgement::verdictName(element.verdict));
+        json.key("why");
+        json.string(element.why);
+        json.bytes += '}';
+    }
+    json.bytes += ']';
+    return json.bytes;
 }
 
-QJsonArray elementsJson(const PageJudgement& judgement, const Page& page, const QString& currentFolder)
+QByteArray compactJson(const QJsonValue& value, const QHash<QString, QByteArray>& raw)
 {
-    QJsonArray elements;
-    for (const Element& element : judgement.elements)
-        elements.append(elementJson(element, page, currentFolder));
-    return elements;
+    JsonText json;
+    json.value(value, raw);
+    return json.bytes;
 }
 
 QJsonObject countsJson(const PageJudgement& judgement)

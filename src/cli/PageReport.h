@@ -35,8 +35,13 @@ QStringList elementLines(const PageJudgement& judgement, const Page& page, const
 // "12 pass, 2 fail, 1 review".
 QString countsText(const PageJudgement& judgement);
 
-QJsonObject elementJson(const PageJudgement::Element& element, const Page& page, const QString& currentFolder);
-QJsonArray elementsJson(const PageJudgement& judgement, const Page& page, const QString& currentFolder);
+// The judged elements as a compact JSON array of objects, their keys in order: index, tag, file, line,
+// column, selector, text, check, foreground, background, ratio, lc, large, needed, verdict, why, and
+// from (its foreground and background).
+QByteArray elementsJson(const PageJudgement& judgement, const Page& page, const QString& currentFolder);
+// `value` as compact JSON text, with each string value that is a key of `raw` written as the JSON text
+// it maps to: how a document of a few objects takes the elements written above.
+QByteArray compactJson(const QJsonValue& value, const QHash<QString, QByteArray>& raw);
 // {"pass": 12, "fail": 2, "review": 1}
 QJsonObject countsJson(const PageJudgement& judgement);
 

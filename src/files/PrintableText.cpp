@@ -1,5 +1,7 @@
 #include "PrintableText.h"
 
+#include <algorithm>
+
 namespace PrintableText {
 
 namespace {
@@ -23,6 +25,10 @@ struct Escapes {
 
 QString escapedWith(const QString& text, Escapes escapes)
 {
+    const auto plain
+        = [&](char16_t c) { return c >= 0x20 && c != 0x7F && c != u'\\' && (c < 0x80 || (c > 0x9F && !reorders(c))); };
+    if (std::all_of(text.begin(), text.end(), [&](QChar ch) { return plain(ch.unicode()); }))
+        return text; // most text, shared as it is
     QString out;
     out.reserve(text.size());
     for (const QChar ch : text) {
