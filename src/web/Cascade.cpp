@@ -129,7 +129,8 @@ void Cascade::addElementStyles()
     // Nothing to gather here: style attributes and presentational hints are read per element.
 }
 
-QList<Cascade::Candidate> Cascade::candidates(int element, const Selectors::State& state, Selectors::Matcher& matcher)
+QList<Cascade::Candidate> Cascade::candidates(
+    int element, const Selectors::State& state, Selectors::Matcher& matcher, bool* positional)
 {
     QList<Candidate> result;
     const int layers = m_rules.layerCount();
@@ -249,6 +250,11 @@ QList<Cascade::Candidate> Cascade::candidates(int element, const Selectors::Stat
         source = index;
         if (m_budget.exhausted())
             break;
+        if (positional && !*positional)
+            *positional = rule.selector->positional()
+                || (rule.scope
+                    && ((rule.scope->root && rule.scope->root->positional())
+                        || (rule.scope->limit && rule.scope->limit->positional())));
         if (rule.containers && !containersHold(*rule.containers, element, state, matcher))
             continue;
         std::optional<Specificity> specificity;
@@ -682,15 +688,50 @@ QList<Cascade::Style> Cascade::allStyles()
     result.reserve(count);
     // In document order, each parent before its children. An element whose declarations are its
     // previous sibling's takes that sibling's style, as a browser shares it: a page is mostly runs of
-    // alike paragraphs, items and cells.
+    // alike paragraphs, items and cells. And a child with the tag and attributes of an earlier sibling
+    // has its declarations too, without matching a selector, when no rule tried for that sibling asked
+    // for its place or contents, and neither is on the way to the link.
     QHash<int, std::pair<int, QList<Candidate>>> lastChild; // by parent: its last child read, and its declarations
+    struct Alike {
+        int element;
+        QList<Candidate> own;
+    };
+    QHash<int, QList<Alike>> alike; // by parent: children whose declarations a sibling alike shares
+    constexpr qsizetype AlikeKept = 8; // the latest distinct ones, per parent
+    QList<bool> onLinkPath(count, false);
+    for (int up = state.link; up >= 0; up = m_tree.at(up).parent)
+        onLinkPath[up] = true;
+    const auto sharable = [&](int at) {
+        const PageTree::Element& e = m_tree.at(at);
+        // A closed details shows its first summary alone (BoxProperties::browserDeclarations).
+        return !onLinkPath[at] && at != m_tree.body() && e.parent >= 0
+            && m_tree.at(e.parent).tag != QLatin1String("details");
+    };
+    const auto sameShape = [&](int a, int b) {
+        const PageTree::Element& x = m_tree.at(a);
+        const PageTree::Element& y = m_tree.at(b);
+        return x.html == y.html && x.tag == y.tag && x.attributes == y.attributes;
+    };
     for (int at = 0; at < count; ++at) {
         const int parent = m_tree.at(at).parent;
         if (m_budget.exhausted()) {
             result.append(parent >= 0 ? result[parent] : Style{});
             continue;
         }
-        QList<Candidate> own = candidates(at, state, matcher);
+        const bool share = sharable(at);
+        QList<Alike>* siblings = share ? &alike[parent] : nullptr;
+        const Alike* same = nullptr;
+        for (qsizetype i = siblings ? siblings->size() - 1 : -1; i >= 0 && !same; --i) {
+            if (sameShape((*siblings)[i].element, at))
+                same = &(*siblings)[i];
+        }
+        if (same) {
+            result.append(result[same->element]);
+            lastChild.insert(parent, {at, same->own});
+            continue;
+        }
+        bool positional = false;
+        QList<Candidate> own = candidates(at, state, matcher, &positional);
         const int previous = m_tree.at(at).previous;
         const auto last = lastChild.constFind(parent);
         if (previous >= 0 && at != m_tree.body() && previous != m_tree.body() && last != lastChild.constEnd()
@@ -698,6 +739,11 @@ QList<Cascade::Style> Cascade::allStyles()
             result.append(result[previous]);
         else
             result.append(compute(at, parent >= 0 ? &result[parent] : nullptr, own, nullptr, state));
+        if (share && !positional) {
+            if (siblings->size() == AlikeKept)
+                siblings->removeFirst();
+            siblings->append({at, own});
+        }
         lastChild.insert(parent, {at, std::move(own)});
     }
     addNotes();

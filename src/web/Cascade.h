@@ -79,7 +79,10 @@ private:
     struct Known;
     struct Box;
 
-    QList<Candidate> candidates(int element, const Selectors::State& state, Selectors::Matcher& matcher);
+    // `positional`, when given, is set when some rule tried asks for the element's place among its
+    // siblings or its contents (Selectors::positional), so that a sibling alike need not have the same.
+    QList<Candidate> candidates(
+        int element, const Selectors::State& state, Selectors::Matcher& matcher, bool* positional = nullptr);
     void addNotes();
     const QList<CssDeclaration>& styleAttribute(int element);
     Style compute(int element,

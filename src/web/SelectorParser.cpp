@@ -448,6 +448,37 @@ std::optional<Complex> Parser::complex(const CssValues& values, int depth, bool 
 
 } // namespace
 
+namespace {
+
+// Whether a simple selector asks for the element's place among its siblings or its contents, itself or
+// anywhere in its arguments.
+bool asksPlace(const Simple& simple)
+{
+    switch (simple.kind) {
+    case Simple::Nth:
+    case Simple::Has:
+        return true;
+    case Simple::Pseudo:
+        return simple.name == QLatin1String("only-child") || simple.name == QLatin1String("only-of-type")
+            || simple.name == QLatin1String("empty");
+    case Simple::Is:
+    case Simple::Where:
+    case Simple::Not:
+    case Simple::Nest:
+        return simple.arguments
+            && std::any_of(simple.arguments->begin(), simple.arguments->end(), [](const Complex& c) {
+                   return std::any_of(c.compounds.begin(), c.compounds.end(), [](const Compound& compound) {
+                       return compound.combinator == '+' || compound.combinator == '~'
+                           || std::any_of(compound.simples.begin(), compound.simples.end(), asksPlace);
+                   });
+               });
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
 // What :has() and nesting put before a relative selector: the element it is relative to.
 Complex SelectorParts::anchored(Complex complex, Simple anchor)
 {
@@ -514,6 +545,11 @@ std::optional<Selectors> Selectors::parse(const CssValues& prelude, const Select
         result.append(std::move(*one));
     }
     Selectors selectors;
+    selectors.m_positional = std::any_of(result.begin(), result.end(), [](const Complex& complex) {
+        const Compound& subject = complex.compounds.last();
+        return subject.combinator == '+' || subject.combinator == '~'
+            || std::any_of(subject.simples.begin(), subject.simples.end(), asksPlace);
+    });
     selectors.m_list = std::make_shared<const List>(std::move(result));
     return selectors;
 }

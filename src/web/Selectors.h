@@ -75,6 +75,11 @@ public:
     };
     std::optional<Keys> keys() const;
 
+    // Whether a selector's match may differ between two siblings of the same tag and attributes: one
+    // asks for the element's place among its siblings (:nth-child() and its kin, + and ~), or its
+    // contents (:empty, :has()).
+    bool positional() const { return m_positional; }
+
     struct Simple;
     struct Compound;
     struct Complex;
@@ -82,4 +87,5 @@ public:
 
 private:
     std::shared_ptr<const List> m_list;
+    bool m_positional = false;
 };
