@@ -5,6 +5,8 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <algorithm>
 
 namespace {
@@ -72,6 +74,35 @@ QString qtOptionsHelp()
 } // namespace
 
 CommandLine CommandLine::parse(const QList<QByteArray>& arguments)
+{
+    CommandLine result = read(arguments);
+    if (result.action != Action::Error)
+        return result;
+    // --check --json and --fix --json promise one JSON object on standard output, a wrong command line
+    // included; --sarif, which cannot go with --json, is given no JSON.
+    bool json = false;
+    bool check = false;
+    bool fix = false;
+    bool sarif = false;
+    for (const QByteArray& argument : arguments.mid(1)) {
+        if (argument == "--")
+            break;
+        const QByteArray name = argument.mid(argument.startsWith("--") ? 2 : 1);
+        json = json || name == "json";
+        check = check || name == "check";
+        fix = fix || name == "fix";
+        sarif = sarif || name == "sarif";
+    }
+    if (json && (check || fix) && !sarif) {
+        const QJsonObject object{{QStringLiteral("error"), QStringLiteral("usage")},
+            {QStringLiteral("message"), result.output},
+            {check && !fix ? QStringLiteral("pass") : QStringLiteral("solved"), false}};
+        result.jsonError = QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) + u'\n';
+    }
+    return result;
+}
+
+CommandLine CommandLine::read(const QList<QByteArray>& arguments)
 {
     CommandLine result;
     result.qtArguments << (arguments.isEmpty() ? QByteArray("hueloom") : arguments.first());
@@ -165,7 +196,7 @@ CommandLine CommandLine::parse(const QList<QByteArray>& arguments)
             // "--target aaa", whatever that argument looks like; or joined, as in "--target=aaa".
             const QString name = QFile::decodeName(argument.mid(argument.startsWith("--") ? 2 : 1));
             const bool takesValue = std::any_of(ownValues.begin(), ownValues.end(),
-                [&](const QCommandLineOption& option) { return option.names().contains(name); });
+                [&](const QCommandLineOption& valueOption) { return valueOption.names().contains(name); });
             if (takesValue && i + 1 < arguments.size())
                 ownOptions << QFile::decodeName(arguments.at(++i));
         }

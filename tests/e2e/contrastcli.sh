@@ -206,6 +206,13 @@ for bad in missing.html picture.html nothing.css; do
         <"$E2E_TMP/out" || fail "--fix --json on $bad printed: $(cat "$E2E_TMP/out")"
     [ -s "$E2E_TMP/err" ] || fail "--fix --json on $bad said nothing on standard error"
 done
+# A wrong command line too: its error is "usage".
+for wrong in "--fix --json --target=aaaa" "--check --json --target" "--json --fix --nosuch"; do
+    # shellcheck disable=SC2086 # the words of the command line
+    run 2 $wrong "$defaults"
+    python3 -c 'import json, sys; o = json.load(sys.stdin); assert o["error"] == "usage" and o["message"], o' \
+        <"$E2E_TMP/out" || fail "$wrong printed: $(cat "$E2E_TMP/out")"
+done
 
 # An option out of place is named, and only that one.
 run 2 --dark "$E2E_TMP/plain.hlm"
