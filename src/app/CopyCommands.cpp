@@ -26,9 +26,9 @@ CopyCommands::CopyCommands(const CommandContext& context, const MainActions& act
         });
     }
     using SchemeFormats::Shape;
-    const std::pair<QAction*, Shape> schemes[]
-        = {{actions.copyCss, Shape::CssRules}, {actions.copyProperties, Shape::CustomProperties},
-            {actions.copyTailwind, Shape::Tailwind}, {actions.copyTokens, Shape::Tokens}};
+    const std::pair<QAction*, Shape> schemes[] = {{actions.copyCss, Shape::CssRules},
+        {actions.copyProperties, Shape::CustomProperties}, {actions.copyTailwind, Shape::Tailwind},
+        {actions.copyTokens, Shape::Tokens}, {actions.copyTokensHex, Shape::TokensHex}};
     for (const auto& [action, shape] : schemes) {
         connect(action, &QAction::triggered, this, [this, shape = shape] {
             QGuiApplication::clipboard()->setText(

@@ -41,6 +41,7 @@ MainActions::MainActions(QWidget* w, QUndoStack& undoStack)
     , copyProperties(make(w, QStringLiteral("ItemCopyProperties"), QWidget::tr("CSS &Custom Properties")))
     , copyTailwind(make(w, QStringLiteral("ItemCopyTailwind"), QWidget::tr("Tail&wind Theme")))
     , copyTokens(make(w, QStringLiteral("ItemCopyTokens"), QWidget::tr("Design &Tokens (JSON)")))
+    , copyTokensHex(make(w, QStringLiteral("ItemCopyTokensHex"), QWidget::tr("Design Tokens (&hex strings)")))
     , pasteColour(make(w,
           QStringLiteral("ItemPasteColor"),
           QWidget::tr("&Paste Color"),
@@ -80,6 +81,6 @@ MainActions::MainActions(QWidget* w, QUndoStack& undoStack)
 QList<QAction*> MainActions::all() const
 {
     return {open, save, openPage, print, exit, undo, redo, copy, copyTag, copyHex, copyRgb, copyHsl, copyOklch, copyCss,
-        copyProperties, copyTailwind, copyTokens, pasteColour, applyTag, changeTitle, defaultColours, colour,
-        pickScreen, contrast, pageCheck, fixContrast, darkScheme, help, guide, trouble, shortcuts, about};
+        copyProperties, copyTailwind, copyTokens, copyTokensHex, pasteColour, applyTag, changeTitle, defaultColours,
+        colour, pickScreen, contrast, pageCheck, fixContrast, darkScheme, help, guide, trouble, shortcuts, about};
 }

@@ -32,6 +32,7 @@ struct MainActions {
     QAction* copyProperties;
     QAction* copyTailwind;
     QAction* copyTokens;
+    QAction* copyTokensHex;
     QAction* pasteColour;
     QAction* applyTag;
     QAction* changeTitle;

@@ -136,7 +136,7 @@ void MainWindow::createMenus()
     QMenu* copyScheme = m_editMenu->addMenu(tr("Copy Scheme A&s"));
     copyScheme->setObjectName(QStringLiteral("CopySchemeMenu"));
     copyScheme->menuAction()->setObjectName(QStringLiteral("ItemCopySchemeAs"));
-    copyScheme->addActions({a.copyCss, a.copyProperties, a.copyTailwind, a.copyTokens});
+    copyScheme->addActions({a.copyCss, a.copyProperties, a.copyTailwind, a.copyTokens, a.copyTokensHex});
     m_editMenu->addActions({separator(this, QStringLiteral("ItemPasteSeparator")), a.pasteColour, a.applyTag,
         separator(this, QStringLiteral("ItemEditSeparate")), a.changeTitle, a.defaultColours});
 
@@ -190,7 +190,7 @@ void MainWindow::connectActions()
     connect(a.copyTag, &QAction::triggered, m_colours, &ColourCommands::copyTag);
     // After the copy itself, which every copy command's own connection has made by now.
     for (QAction* copy : {a.copy, a.copyTag, a.copyHex, a.copyRgb, a.copyHsl, a.copyOklch, a.copyCss, a.copyProperties,
-             a.copyTailwind, a.copyTokens})
+             a.copyTailwind, a.copyTokens, a.copyTokensHex})
         connect(copy, &QAction::triggered, this, [this] { showCopiedNote(this, m_triggeringButton); });
     connect(a.contrast, &QAction::triggered, m_checks, &CheckCommands::showContrastCheck);
     connect(a.pageCheck, &QAction::triggered, m_checks, &CheckCommands::showPageCheck);

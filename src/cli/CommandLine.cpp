@@ -5,16 +5,18 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <algorithm>
 
 namespace {
 
 // The options every Qt program takes, handed on to the application. `value` names the argument an
-// option takes; `joined` options also take it as "-option=value", as Qt reads them.
+// option takes, as the next argument or joined as "-option=value"; `onlyJoined` ones take it joined only.
 struct QtOption {
     const char* name;
     const char* value;
-    bool joined;
+    bool onlyJoined;
     const char* description;
 };
 
@@ -32,22 +34,23 @@ constexpr QtOption QtOptions[] = {
     {"icon", "icon", false, "The same as -qwindowicon, on X11."},
     {"name", "name", false, "The application's resource name, on X11."},
     {"session", "session", false, "A session to restore."},
-    {"style", "style", true, "The widget style, such as Fusion or Windows."},
-    {"stylesheet", "file", true, "A style sheet file to apply."},
+    {"style", "style", false, "The widget style, such as Fusion or Windows."},
+    {"stylesheet", "file", false, "A style sheet file to apply."},
     {"reverse", nullptr, false, "Lays the window out from right to left."},
     {"widgetcount", nullptr, false, "Prints the number of widgets left at the end."},
     {"qmljsdebugger", "settings", true, "Settings for the QML debugger (only as -qmljsdebugger=...)."},
 };
 
-// The Qt option `argument` starts, with one dash or two; nullptr for none.
+// The Qt option `argument` starts, with one dash or two; nullptr for none. `joinedValue` tells whether
+// the value came with it, as "-platform=xcb".
 const QtOption* qtOption(const QByteArray& argument, bool* joinedValue)
 {
     const QByteArray name = argument.mid(argument.startsWith("--") ? 2 : 1);
     *joinedValue = false;
     for (const QtOption& option : QtOptions) {
-        if (name == option.name && qstrcmp(option.name, "qmljsdebugger") != 0)
+        if (name == option.name && !option.onlyJoined)
             return &option;
-        if (option.joined && name.startsWith(option.name) && name.mid(qstrlen(option.name)).startsWith('=')) {
+        if (option.value && name.startsWith(option.name) && name.mid(qstrlen(option.name)).startsWith('=')) {
             *joinedValue = true;
             return &option;
         }
@@ -61,7 +64,7 @@ QString qtOptionsHelp()
     for (const QtOption& option : QtOptions) {
         QString name = QStringLiteral("-") + QLatin1StringView(option.name);
         if (option.value)
-            name += (qstrcmp(option.name, "qmljsdebugger") == 0 ? QStringLiteral("=<%1>") : QStringLiteral(" <%1>"))
+            name += (option.onlyJoined ? QStringLiteral("=<%1>") : QStringLiteral(" <%1>"))
                         .arg(QLatin1StringView(option.value));
         text += QStringLiteral("  %1  %2\n").arg(name, -30).arg(QLatin1StringView(option.description));
     }
@@ -72,42 +75,37 @@ QString qtOptionsHelp()
 
 CommandLine CommandLine::parse(const QList<QByteArray>& arguments)
 {
+    CommandLine result = read(arguments);
+    if (result.action != Action::Error)
+        return result;
+    // --check --json and --fix --json promise one JSON object on standard output, a wrong command line
+    // included; --sarif, which cannot go with --json, is given no JSON.
+    bool json = false;
+    bool check = false;
+    bool fix = false;
+    bool sarif = false;
+    for (const QByteArray& argument : arguments.mid(1)) {
+        if (argument == "--")
+            break;
+        const QByteArray name = argument.mid(argument.startsWith("--") ? 2 : 1);
+        json = json || name == "json";
+        check = check || name == "check";
+        fix = fix || name == "fix";
+        sarif = sarif || name == "sarif";
+    }
+    if (json && (check || fix) && !sarif) {
+        const QJsonObject object{{QStringLiteral("error"), QStringLiteral("usage")},
+            {QStringLiteral("message"), result.output},
+            {check && !fix ? QStringLiteral("pass") : QStringLiteral("solved"), false}};
+        result.jsonError = QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) + u'\n';
+    }
+    return result;
+}
+
+CommandLine CommandLine::read(const QList<QByteArray>& arguments)
+{
     CommandLine result;
     result.qtArguments << (arguments.isEmpty() ? QByteArray("hueloom") : arguments.first());
-
-    // Qt's options go to the application; the program's own options go to the parser; every other
-    // argument, and every one after "--", is a file name, kept as the bytes it is.
-    QStringList ownOptions{QStringLiteral("hueloom")};
-    QList<QByteArray> files;
-    bool onlyFiles = false;
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const QByteArray& argument = arguments.at(i);
-        bool joined = false;
-        if (onlyFiles || argument == "-" || !argument.startsWith('-')) {
-            files << argument;
-        } else if (argument == "--") {
-            onlyFiles = true;
-        } else if (const QtOption* option = qtOption(argument, &joined)) {
-            // Qt reads its options with one dash.
-            result.qtArguments << (argument.startsWith("--") ? argument.mid(1) : argument);
-            if (option->value && !joined) {
-                if (i + 1 == arguments.size()) {
-                    result.action = Action::Error;
-                    result.output = QCoreApplication::translate("CommandLine", "Missing value after '%1'.")
-                                        .arg(PrintableText::escaped(QFile::decodeName(argument)));
-                    return result;
-                }
-                result.qtArguments << arguments.at(++i);
-            }
-        } else {
-            ownOptions << QFile::decodeName(argument);
-            // An option of the program's own that takes a value takes the next argument as it, as in
-            // "--target aaa", whatever that argument looks like.
-            const QByteArray name = argument.mid(argument.startsWith("--") ? 2 : 1);
-            if ((name == "target" || name == "color-scheme") && i + 1 < arguments.size())
-                ownOptions << QFile::decodeName(arguments.at(++i));
-        }
-    }
 
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -150,12 +148,59 @@ CommandLine CommandLine::parse(const QList<QByteArray>& arguments)
             "Read pages and style sheets in the light or dark colour scheme. Without it --check reports light, and "
             "dark too where it differs."),
         QStringLiteral("scheme"));
-    parser.addOptions({check, fix, target, underlined, json, sarif, strict, allowMissing, dark, colourScheme});
+    const QList<QCommandLineOption> own{
+        check, fix, target, underlined, json, sarif, strict, allowMissing, dark, colourScheme};
+    parser.addOptions(own);
+    // Those that take a value, which --help shows as "--target <target>".
+    QList<QCommandLineOption> ownValues;
+    std::copy_if(own.begin(), own.end(), std::back_inserter(ownValues),
+        [](const QCommandLineOption& option) { return !option.valueName().isEmpty(); });
     parser.addPositionalArgument(QStringLiteral("file"),
         QCoreApplication::translate("CommandLine",
             "A scheme file (.hlm) to open. With --check or --fix: a scheme, page or style sheet file, five colours, "
             "or - for a page or style sheet on standard input."),
         QStringLiteral("[file]"));
+
+    // Qt's options go to the application; the program's own options go to the parser; every other
+    // argument, and every one after "--", is a file name, kept as the bytes it is.
+    QStringList ownOptions{QStringLiteral("hueloom")};
+    QList<QByteArray> files;
+    bool onlyFiles = false;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QByteArray& argument = arguments.at(i);
+        bool joined = false;
+        if (onlyFiles || argument == "-" || !argument.startsWith('-')) {
+            files << argument;
+        } else if (argument == "--") {
+            onlyFiles = true;
+        } else if (const QtOption* option = qtOption(argument, &joined)) {
+            // Qt reads its options with one dash, and most of them only with the value as the next argument:
+            // each is handed on so, whichever way it was given.
+            const QByteArray given = argument.startsWith("--") ? argument.mid(1) : argument;
+            if (joined && !option->onlyJoined)
+                result.qtArguments << given.left(given.indexOf('=')) << given.mid(given.indexOf('=') + 1);
+            else
+                result.qtArguments << given;
+            if (option->value && !joined) {
+                if (i + 1 == arguments.size()) {
+                    result.action = Action::Error;
+                    result.output = QCoreApplication::translate("CommandLine", "Missing value after '%1'.")
+                                        .arg(PrintableText::escaped(QFile::decodeName(argument)));
+                    return result;
+                }
+                result.qtArguments << arguments.at(++i);
+            }
+        } else {
+            ownOptions << QFile::decodeName(argument);
+            // An option of the program's own that takes a value takes the next argument as it, as in
+            // "--target aaa", whatever that argument looks like; or joined, as in "--target=aaa".
+            const QString name = QFile::decodeName(argument.mid(argument.startsWith("--") ? 2 : 1));
+            const bool takesValue = std::any_of(ownValues.begin(), ownValues.end(),
+                [&](const QCommandLineOption& valueOption) { return valueOption.names().contains(name); });
+            if (takesValue && i + 1 < arguments.size())
+                ownOptions << QFile::decodeName(arguments.at(++i));
+        }
+    }
 
     if (!parser.parse(ownOptions)) {
         result.action = Action::Error;

@@ -18,10 +18,16 @@ struct CommandLine {
     ContrastCommand::Options contrast;
     // The text to print for ShowHelp, ShowVersion and Error.
     QString output;
+    // For an Error of a command that asked for JSON (--check --json, --fix --json): the object to print on
+    // standard output, naming the error "usage".
+    QString jsonError;
     // Qt's own options (-style Fusion, -platform offscreen, ...), for the application, program name
     // first. Never anything that followed "--".
     QList<QByteArray> qtArguments;
 
     // `arguments` as main() has them, the program's name first.
     static CommandLine parse(const QList<QByteArray>& arguments);
+
+private:
+    static CommandLine read(const QList<QByteArray>& arguments);
 };

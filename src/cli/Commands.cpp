@@ -48,6 +48,7 @@ int runCommand(const CommandLine& command)
         return 0;
     case CommandLine::Action::Error:
         std::fprintf(stderr, "hueloom: %s\n", command.output.toLocal8Bit().constData());
+        std::fputs(command.jsonError.toUtf8().constData(), stdout);
         return 2;
     case CommandLine::Action::Check:
     case CommandLine::Action::Fix: {

@@ -87,7 +87,20 @@ struct Loaded {
     // Every text of a page or style sheet judged, when it was asked for.
     std::optional<PageJudgement> judgement;
     QString file; // the file read, as an absolute path; empty for five colours and standard input
+    // When there is no scheme: what went wrong for JSON ("missing", "binary", ...) and in words, without
+    // the argument's name.
+    QString error;
+    QString message;
 };
+
+// An argument that could not be read: `code` names the error for JSON, `message` says it.
+Loaded failed(const QString& shown, const char* code, const QString& message)
+{
+    Loaded loaded{std::nullopt, QStringLiteral("%1: %2").arg(shown, message)};
+    loaded.error = QLatin1StringView(code);
+    loaded.message = message;
+    return loaded;
+}
 
 // What a page's texts must reach to meet `target`.
 PageJudgement::Needs needsFor(ContrastFixer::Target target, bool linksUnderlined)
@@ -171,7 +184,7 @@ Loaded load(const QByteArray& argument,
         options.asShown = true;
         read = standardInput();
         if (!read.ok())
-            return {std::nullopt, tr("%1: cannot read standard input: %2").arg(shown, read.reason())};
+            return failed(shown, "unreadable", tr("cannot read standard input: %1").arg(read.reason()));
         options.loader.locate = [](const QString& href, const QString&) {
             return SheetPlace{{},
                 tr("The style sheet %1 was not read: standard input has no folder to find it in.")
@@ -181,12 +194,10 @@ Loaded load(const QByteArray& argument,
     } else {
         const QFileInfo info(file.path());
         if (!info.exists())
-            return {std::nullopt,
-                tr("%1: no such file, and not five colours such as "
-                   "#CECEFF,#0055AA,#007C00,#003C00,#00B500")
-                    .arg(shown)};
+            return failed(shown, "missing",
+                tr("no such file, and not five colours such as #CECEFF,#0055AA,#007C00,#003C00,#00B500"));
         if (!info.isFile())
-            return {std::nullopt, tr("%1: not a file").arg(shown)};
+            return failed(shown, "not-a-file", tr("not a file"));
         if (QFileInfo(name).suffix().compare(QStringLiteral("hlm"), Qt::CaseInsensitive) == 0) {
             SchemeFile::Failure failure;
             if (const auto scheme = SchemeFile::read(file.path(), nullptr, &failure)) {
@@ -195,17 +206,17 @@ Loaded load(const QByteArray& argument,
                 return loaded;
             }
             if (failure.kind == SchemeFile::Failure::Kind::NotScheme)
-                return {std::nullopt, tr("%1: not a scheme file: %2").arg(shown, failure.detail)};
+                return failed(shown, "not-a-scheme", tr("not a scheme file: %1").arg(failure.detail));
             if (failure.kind == SchemeFile::Failure::Kind::Empty)
-                return {std::nullopt, tr("%1: not a scheme file: it is empty").arg(shown)};
-            return {std::nullopt, tr("%1: cannot read: %2").arg(shown, failure.detail)};
+                return failed(shown, "empty", tr("not a scheme file: it is empty"));
+            return failed(shown, "unreadable", tr("cannot read: %1").arg(failure.detail));
         }
         // Opened as scheme files are: a FIFO put in the file's place since the look above is refused at
         // once. No longer than the tag box holds (TextLimit); a longer page is said to be so rather than
         // read in part.
         read = ReadFile::read(file.path(), TextLimit::MaxFileBytes);
         if (!read.ok())
-            return {std::nullopt, tr("%1: cannot read: %2").arg(shown, read.reason())};
+            return failed(shown, "unreadable", tr("cannot read: %1").arg(read.reason()));
         // As a browser reads the file, with the style sheets it links from this computer.
         options.kind = TagReader::kindOfFile(name);
         options.fileName = file.linkBase();
@@ -213,19 +224,19 @@ Loaded load(const QByteArray& argument,
     }
     // What is no page at all is said to be so, not judged as the browser's defaults it would show.
     if (PageReport::looksBinary(read.data))
-        return {std::nullopt, tr("%1: not a page or style sheet: it is binary, not text").arg(shown)};
+        return failed(shown, "binary", tr("not a page or style sheet: it is binary, not text"));
     const QString text = QString::fromUtf8(read.data);
     if (!read.complete || TextLimit::tooLong(text.size()))
-        return {std::nullopt, QStringLiteral("%1: %2").arg(shown, TextLimit::tooLongMessage())};
+        return failed(shown, "too-large", TextLimit::tooLongMessage());
     if (PageReport::blank(text))
-        return {std::nullopt,
-            read.data.isEmpty() ? (argument == "-" ? tr("%1: empty page: standard input is empty").arg(shown)
-                                                   : tr("%1: empty page: the file is empty").arg(shown))
-                                : tr("%1: empty page: it holds nothing but white space").arg(shown)};
+        return failed(shown, "empty",
+            read.data.isEmpty()
+                ? (argument == "-" ? tr("empty page: standard input is empty") : tr("empty page: the file is empty"))
+                : tr("empty page: it holds nothing but white space"));
     // Words with no markup and no rule (no block, no @import) are neither a page nor a style sheet.
     if (TagReader::sniff(text, options.kind) == TagReader::TextKind::StyleSheet && !text.contains(u'{')
         && !text.contains(QLatin1String("@import"), Qt::CaseInsensitive))
-        return {std::nullopt, tr("%1: not a page or style sheet: it holds no markup and no CSS rules").arg(shown)};
+        return failed(shown, "not-a-page", tr("not a page or style sheet: it holds no markup and no CSS rules"));
     options.shared = shared;
     options.judge = needs;
     const TagReader::Reading reading = TagReader::readExplained(text, options);
@@ -234,7 +245,7 @@ Loaded load(const QByteArray& argument,
     for (const auto& colour : found.colours)
         anyColour = anyColour || colour.has_value();
     if (!anyColour)
-        return {std::nullopt, tr("%1: no body or link colours found").arg(shown)};
+        return failed(shown, "no-colours", tr("no body or link colours found"));
     // As Apply Tag does on a new scheme: what the page gives, over the default colours.
     ColourScheme scheme = ColourScheme::defaults();
     Margins margins;
@@ -263,6 +274,12 @@ QJsonArray coloursJson(const ColourScheme& scheme)
     for (int slot = 0; slot < Slot::Count; ++slot)
         colours.append(hex(scheme.colour(slot)));
     return colours;
+}
+
+// One compact JSON object and a line end, as --json prints it.
+QString jsonLine(const QJsonObject& object)
+{
+    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) + QLatin1Char('\n');
 }
 
 } // namespace
@@ -334,14 +351,17 @@ Result check(const Options& options)
     }
     for (const Entry& entry : std::as_const(entries)) {
         const Loaded& loaded = entry.loaded;
+        const QString name = PrintableText::escaped(QFile::decodeName(entry.argument));
         if (!loaded.scheme) {
             result.notes += QStringLiteral("hueloom: %1\n").arg(loaded.problem);
             sarif.errors << loaded.problem;
             result.status = BadInput;
+            schemes.append(QJsonObject{{QStringLiteral("scheme"), name}, {QStringLiteral("pass"), false},
+                {QStringLiteral("verdict"), QStringLiteral("error")}, {QStringLiteral("error"), loaded.error},
+                {QStringLiteral("message"), loaded.message}});
             continue;
         }
         const ColourScheme& scheme = *loaded.scheme;
-        const QString name = PrintableText::escaped(QFile::decodeName(entry.argument));
         const QString heading = entry.colourScheme.isEmpty()
             ? QStringLiteral("%1 (%2)").arg(name, ContrastFixer::nameOf(options.target))
             : QStringLiteral("%1, %3 (%2)").arg(name, ContrastFixer::nameOf(options.target), entry.colourScheme);
@@ -458,6 +478,12 @@ Result fix(const Options& options)
     if (!loaded.scheme) {
         result.status = BadInput;
         result.notes = QStringLiteral("hueloom: %1\n").arg(loaded.problem);
+        if (options.json)
+            result.output = jsonLine(QJsonObject{{QStringLiteral("target"), optionName(options.target)},
+                {QStringLiteral("underlined"), options.linksUnderlined}, {QStringLiteral("dark"), options.dark},
+                {QStringLiteral("scheme"), QFile::decodeName(options.schemes.first())},
+                {QStringLiteral("solved"), false}, {QStringLiteral("error"), loaded.error},
+                {QStringLiteral("message"), loaded.message}});
         return result;
     }
     const ContrastFixer::Proposal proposal = options.dark
@@ -497,7 +523,7 @@ Result fix(const Options& options)
             object.insert(QStringLiteral("complete"), false);
             object.insert(QStringLiteral("reasons"), reasonsJson(loaded.shortfalls));
         }
-        result.output = QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) + QLatin1Char('\n');
+        result.output = jsonLine(object);
     } else {
         result.output = colours.join(QLatin1Char(' ')) + QLatin1Char('\n');
     }

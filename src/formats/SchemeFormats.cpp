@@ -41,17 +41,21 @@ QString tailwind(const ColourScheme& scheme)
     return text + QStringLiteral("}\n");
 }
 
-QString tokens(const ColourScheme& scheme)
+// `asObjects`: each $value an sRGB colour object; otherwise a "#RRGGBB" string, as design tools wrote
+// tokens before the colour objects (Style Dictionary 4 writes an object as "[object Object]").
+QString tokens(const ColourScheme& scheme, bool asObjects)
 {
     QJsonObject root;
     for (int slot = 0; slot < Slot::Count; ++slot) {
         const Rgb colour = scheme.colour(slot);
         // Four decimals of a 0..1 channel are far finer than one 8-bit step.
         const auto component = [](int code) { return std::round(code / 255.0 * 10000) / 10000; };
-        const QJsonObject value{{QStringLiteral("colorSpace"), QStringLiteral("srgb")},
-            {QStringLiteral("components"),
-                QJsonArray{component(colour.red()), component(colour.green()), component(colour.blue())}},
-            {QStringLiteral("hex"), ColourFormats::write(colour, Format::Hex).toLower()}};
+        const QJsonValue value = asObjects
+            ? QJsonValue(QJsonObject{{QStringLiteral("colorSpace"), QStringLiteral("srgb")},
+                {QStringLiteral("components"),
+                    QJsonArray{component(colour.red()), component(colour.green()), component(colour.blue())}},
+                {QStringLiteral("hex"), ColourFormats::write(colour, Format::Hex).toLower()}})
+            : QJsonValue(ColourFormats::write(colour, Format::Hex));
         root.insert(slotName(slot),
             QJsonObject{{QStringLiteral("$type"), QStringLiteral("color")}, {QStringLiteral("$value"), value}});
     }
@@ -75,7 +79,9 @@ QString write(Shape shape, const ColourScheme& scheme, const Margins& margins)
     case Shape::Tailwind:
         return tailwind(scheme);
     case Shape::Tokens:
-        return tokens(scheme);
+        return tokens(scheme, true);
+    case Shape::TokensHex:
+        return tokens(scheme, false);
     }
     return {};
 }

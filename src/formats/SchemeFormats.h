@@ -15,9 +15,11 @@ enum class Shape {
     CssRules, // the four rules of CssText
     CustomProperties, // :root { --page-background: #FFFFFF; … } and the rules that use them
     Tailwind, // @theme { --color-page-background: oklch(…); … } for Tailwind CSS v4
-    Tokens, // design tokens as JSON, one colour token per slot
+    Tokens, // design tokens as JSON, one colour token per slot, its $value a colour object
+    TokensHex, // the same with "#RRGGBB" strings for $value, which tools older than the colour objects read
 };
-inline constexpr std::array<Shape, 4> shapes{Shape::CssRules, Shape::CustomProperties, Shape::Tailwind, Shape::Tokens};
+inline constexpr std::array<Shape, 5> shapes{
+    Shape::CssRules, Shape::CustomProperties, Shape::Tailwind, Shape::Tokens, Shape::TokensHex};
 
 // The name of a slot in every shape ("page-background").
 QString slotName(int slot);

@@ -1,5 +1,7 @@
 #include "cli/CommandLine.h"
 
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTest>
 
 using Action = CommandLine::Action;
@@ -12,6 +14,7 @@ private slots:
     void split();
     void checkOptions_data();
     void checkOptions();
+    void everyValueOptionTakesEitherForm();
 };
 
 void TestCommandLine::split_data()
@@ -27,7 +30,7 @@ void TestCommandLine::split_data()
     QTest::newRow("-style Fusion") << QByteArrayList{"-style", "Fusion"} << Action::Run
                                    << QByteArrayList{"-style", "Fusion"} << QByteArray() << QString();
     QTest::newRow("-style=Fusion and a file") << QByteArrayList{"-style=Fusion", "a.hlm"} << Action::Run
-                                              << QByteArrayList{"-style=Fusion"} << QByteArray("a.hlm") << QString();
+                                              << QByteArrayList{"-style", "Fusion"} << QByteArray("a.hlm") << QString();
     QTest::newRow("two dashes") << QByteArrayList{"--platform", "offscreen", "a.hlm"} << Action::Run
                                 << QByteArrayList{"-platform", "offscreen"} << QByteArray("a.hlm") << QString();
     QTest::newRow("display, reverse, style sheet, geometry")
@@ -51,8 +54,11 @@ void TestCommandLine::split_data()
                                << QStringLiteral("Only one");
     QTest::newRow("a Qt option without its value")
         << QByteArrayList{"-style"} << Action::Error << none << QByteArray() << QStringLiteral("-style");
-    QTest::newRow("a form Qt does not read")
-        << QByteArrayList{"-platform=offscreen"} << Action::Error << none << QByteArray() << QStringLiteral("platform");
+    QTest::newRow("-platform=offscreen, handed on as Qt reads it")
+        << QByteArrayList{"-platform=offscreen"} << Action::Run << QByteArrayList{"-platform", "offscreen"}
+        << QByteArray() << QString();
+    QTest::newRow("-qmljsdebugger only joined") << QByteArrayList{"-qmljsdebugger=port:1"} << Action::Run
+                                                << QByteArrayList{"-qmljsdebugger=port:1"} << QByteArray() << QString();
     QTest::newRow("an unknown option") << QByteArrayList{"-nosuch"} << Action::Error << none << QByteArray()
                                        << QStringLiteral("nosuch");
     QTest::newRow("--help-all lists what is taken")
@@ -132,6 +138,76 @@ void TestCommandLine::checkOptions()
     for (const QByteArray& scheme : options.schemes)
         words << QString::fromUtf8(scheme);
     QCOMPARE(words.join(u' '), taken);
+}
+
+namespace {
+
+// Everything a parse decides, in one text, so that two parses compare as a whole.
+QString decided(const CommandLine& line)
+{
+    const ContrastCommand::Options& c = line.contrast;
+    QStringList schemes;
+    for (const QByteArray& scheme : c.schemes)
+        schemes << QString::fromLatin1(scheme.toHex());
+    QStringList qt;
+    for (const QByteArray& argument : line.qtArguments)
+        qt << QString::fromLatin1(argument.toHex());
+    return QStringLiteral("%1|%2|%3|%4|%5%6%7%8%9|%10|%11|%12")
+        .arg(static_cast<int>(line.action))
+        .arg(line.output, QString::fromLatin1(line.schemeFile.toHex()))
+        .arg(static_cast<int>(c.target))
+        .arg(c.linksUnderlined)
+        .arg(c.json)
+        .arg(c.sarif)
+        .arg(c.strict)
+        .arg(c.allowMissing)
+        .arg(c.darkScheme ? (*c.darkScheme ? 2 : 1) : 0)
+        .arg(schemes.join(u','), qt.join(u','));
+}
+
+} // namespace
+
+// Each option that --help or --help-all shows taking a value ("--target <target>", "-platform <name>")
+// reads "--option value" exactly as "--option=value", wherever it stands among other arguments and
+// whatever the value looks like: a differential test of the two forms over random command lines.
+void TestCommandLine::everyValueOptionTakesEitherForm()
+{
+    const QString help = CommandLine::parse({"hueloom", "--help-all"}).output;
+    static const QRegularExpression shown(
+        QStringLiteral(R"((?:^|[\s,])(--?[a-z][a-z-]*) <[a-z]+>)"), QRegularExpression::MultilineOption);
+    QStringList options;
+    for (const QRegularExpressionMatch& match : shown.globalMatch(help))
+        options << match.captured(1);
+    for (const char* expected : {"--target", "--color-scheme", "-platform", "-style", "-display"})
+        QVERIFY2(options.contains(QLatin1String(expected)), expected);
+
+    const QList<QByteArray> values{"aaa", "AA", "apca75", "light", "DARK", "bogus", "", "-", "--json", "=", "a=b",
+        "x.hlm", "offscreen", "Fusion", "--", "#CECEFF,#0055AA,#007C00,#003C00,#00B500"};
+    const QList<QByteArray> others{"--check", "--fix", "--json", "--sarif", "--underlined", "--dark", "--strict",
+        "page.css", "-", "x.hlm", "--target=aaa", "-reverse", "--bogus"};
+    QRandomGenerator random(36);
+    int agreed = 0;
+    for (int round = 0; round < 20000; ++round) {
+        const QByteArray option = options.at(random.bounded(options.size())).toUtf8();
+        const QByteArray value = values.at(random.bounded(values.size()));
+        QList<QByteArray> before{"hueloom"};
+        QList<QByteArray> after;
+        for (int n = random.bounded(4); n > 0; --n)
+            before << others.at(random.bounded(others.size()));
+        for (int n = random.bounded(3); n > 0; --n)
+            after << others.at(random.bounded(others.size()));
+        // One dash or two, as either is taken.
+        const QByteArray name = random.bounded(2) ? option : (option.startsWith("--") ? option.mid(1) : "-" + option);
+        const CommandLine spaced = CommandLine::parse(before + QList<QByteArray>{name, value} + after);
+        const CommandLine joined = CommandLine::parse(before + QList<QByteArray>{name + "=" + value} + after);
+        QVERIFY2(decided(spaced) == decided(joined),
+            qPrintable(QStringLiteral("%1 %2: %3\n versus %4")
+                           .arg(QString::fromUtf8(name), QString::fromUtf8(value), spaced.output, joined.output)));
+        agreed += spaced.action != CommandLine::Action::Error ? 1 : 0;
+    }
+    // Most of the command lines were good ones, so the agreement is not that of two errors alone.
+    qInfo("%d of 20000 command lines were read without an error", agreed);
+    QVERIFY(agreed > 2000);
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)

@@ -10,6 +10,19 @@ env -u DISPLAY -u WAYLAND_DISPLAY "$APP" --help | grep -q 'Usage: hueloom' || fa
 if env -u DISPLAY "$APP" one.hlm two.hlm 2>/dev/null; then fail "two files were accepted"; fi
 env -u DISPLAY -u WAYLAND_DISPLAY "$APP" --help-all | grep -q -- '-style <style>' || fail "--help-all lists no -style"
 
+# The manual page as built opens with man from the build folder, and at any width keeps every colour
+# value and option whole on its line, so that a copy of one from the page works.
+build=$(cd "$(dirname "$APP")/.." && pwd)
+[ -f "$build/man/man1/hueloom.1" ] || fail "no manual page at $build/man/man1/hueloom.1"
+for width in 30 45 60 80 120; do
+    LC_ALL=C.UTF-8 MANWIDTH=$width man -M "$build/man" hueloom >"$E2E_TMP/man" 2>"$E2E_TMP/err" ||
+        fail "man -M $build/man hueloom: $(cat "$E2E_TMP/err")"
+    grep -qF '#CECEFF,#0055AA,#007C00,#003C00,#00B500' "$E2E_TMP/man" || fail "the five colours are broken at width $width"
+    if grep -nE '(#[0-9A-Fa-f]*|--?[a-z-]*|\[)(‐|-)$' "$E2E_TMP/man"; then fail "a literal is hyphenated at width $width"; fi
+done
+LC_ALL=C.UTF-8 man -l "$build/man/man1/hueloom.1" | grep -q -- '--target=target, --target target' ||
+    fail "man -l does not open the page as built"
+
 # The program itself needs QtCore alone: the GUI libraries come with the window's module, loaded only
 # for a window. A copy of the program without the module still checks, and says in one line why no
 # window can start.

@@ -164,6 +164,56 @@ stdin_check 1 'h1{}' --check --json -
 grep -q '"colours":\["#FFFFFF","#000000","#0000EE","#551A8B","#FF0000"\]' "$E2E_TMP/out" ||
     fail "style sheet without colours on standard input: $(cat "$E2E_TMP/out" "$E2E_TMP/err")"
 
+# A value goes after its option or is joined to it with "=": both forms read alike, for every option
+# that takes one.
+run 1 --check --json --target aaa "$defaults"
+cp "$E2E_TMP/out" "$E2E_TMP/spaced"
+run 1 --check --json --target=aaa "$defaults"
+cmp -s "$E2E_TMP/spaced" "$E2E_TMP/out" && grep -q '"target":"aaa"' "$E2E_TMP/out" ||
+    fail "--target aaa and --target=aaa differ: $(cat "$E2E_TMP/spaced" "$E2E_TMP/out")"
+printf 'body{background:#fff;color:#333} @media (prefers-color-scheme: dark){body{background:#111;color:#eee}}' \
+    >"$E2E_TMP/both.css"
+run "0|1" --check --json --color-scheme dark --target apca60 "$E2E_TMP/both.css"
+cp "$E2E_TMP/out" "$E2E_TMP/spaced"
+run "0|1" --check --json --color-scheme=dark --target=apca60 "$E2E_TMP/both.css"
+cmp -s "$E2E_TMP/spaced" "$E2E_TMP/out" && grep -q '"colours":\["#111111","#EEEEEE",' "$E2E_TMP/out" ||
+    fail "--color-scheme dark and --color-scheme=dark differ: $(cat "$E2E_TMP/spaced" "$E2E_TMP/out")"
+run 1 --fix --target aaa "$defaults"
+cp "$E2E_TMP/out" "$E2E_TMP/spaced"
+run 1 --fix --target=aaa "$defaults"
+cmp -s "$E2E_TMP/spaced" "$E2E_TMP/out" || fail "--fix --target aaa and --target=aaa differ"
+
+# --json has an entry for every argument, and names the error of each it could not read; the good
+# ones are still judged. --fix --json says its error too.
+printf '\x89PNG\r\n\x1a\n\0\0\0\rIHDR' >"$E2E_TMP/picture.html"
+: >"$E2E_TMP/nothing.css"
+run 2 --check --json "$E2E_TMP/missing.html" "$E2E_TMP/plain.hlm" "$E2E_TMP/picture.html" "$E2E_TMP/nothing.css" \
+    "$E2E_TMP" "$E2E_TMP/bad.hlm"
+python3 - "$E2E_TMP/out" "$E2E_TMP" <<'PYTHON' || fail "--json for unreadable arguments: $(cat "$E2E_TMP/out")"
+import json, sys
+report = json.load(open(sys.argv[1]))
+folder = sys.argv[2]
+entries = [(e["scheme"].removeprefix(folder).lstrip("/"), e["verdict"], e.get("error")) for e in report["schemes"]]
+assert entries == [("missing.html", "error", "missing"), ("plain.hlm", "fail", None),
+                   ("picture.html", "error", "binary"), ("nothing.css", "error", "empty"),
+                   ("", "error", "not-a-file"), ("bad.hlm", "error", "not-a-scheme")], entries
+assert report["pass"] is False
+assert all(e["message"] and e["pass"] is False for e in report["schemes"] if e["verdict"] == "error")
+PYTHON
+for bad in missing.html picture.html nothing.css; do
+    run 2 --fix --json "$E2E_TMP/$bad"
+    python3 -c 'import json, sys; o = json.load(sys.stdin); assert o["error"] and o["message"] and not o["solved"], o' \
+        <"$E2E_TMP/out" || fail "--fix --json on $bad printed: $(cat "$E2E_TMP/out")"
+    [ -s "$E2E_TMP/err" ] || fail "--fix --json on $bad said nothing on standard error"
+done
+# A wrong command line too: its error is "usage".
+for wrong in "--fix --json --target=aaaa" "--check --json --target" "--json --fix --nosuch"; do
+    # shellcheck disable=SC2086 # the words of the command line
+    run 2 $wrong "$defaults"
+    python3 -c 'import json, sys; o = json.load(sys.stdin); assert o["error"] == "usage" and o["message"], o' \
+        <"$E2E_TMP/out" || fail "$wrong printed: $(cat "$E2E_TMP/out")"
+done
+
 # An option out of place is named, and only that one.
 run 2 --dark "$E2E_TMP/plain.hlm"
 grep -q -- '--dark goes with --fix' "$E2E_TMP/err" && ! grep -q -- '--target' "$E2E_TMP/err" ||
