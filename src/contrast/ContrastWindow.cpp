@@ -157,6 +157,9 @@ ContrastWindow::ContrastWindow(QWidget* parent)
             m_table->setSpan(row, firstVerdictColumn(), 1, verdicts);
     }
     m_table->resizeRowsToContents();
+    // A little air above and below each row's text too.
+    for (int row = 0; row < m_table->rowCount(); ++row)
+        m_table->setRowHeight(row, m_table->rowHeight(row) + m_table->fontMetrics().height() / 4);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 12);
