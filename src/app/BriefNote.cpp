@@ -42,6 +42,8 @@ BriefNote* BriefNote::show(QWidget* control, const QString& text, std::chrono::m
         note = new BriefNote(window);
     note->m_note = PrintableText::shown(text);
     note->setAccessibleName(note->m_note);
+    // Named by its text, whole, for tools that list windows.
+    note->setWindowTitle(note->m_note);
     const QScreen* screen = control->screen();
     const QRect available = screen->availableGeometry();
     // A path can be longer than the screen: its middle goes, where the folders are.
