@@ -2,6 +2,7 @@
 
 #include "files/PrintableText.h"
 
+#include <QAccessible>
 #include <QCursor>
 #include <QScreen>
 #include <QTimer>
@@ -53,6 +54,9 @@ BriefNote* BriefNote::show(QWidget* control, const QString& text, std::chrono::m
     note->move(placeBeside(at, note->size(), QCursor::pos(screen), available));
     note->QWidget::show();
     note->raise();
+    // A screen reader says it, as it says a tool tip.
+    QAccessibleEvent shown(note, QAccessible::Alert);
+    QAccessible::updateAccessibility(&shown);
     note->m_timer->start(duration);
     return note;
 }
