@@ -8,6 +8,7 @@
 #include <QSocketNotifier>
 #include <QStyleFactory>
 #include <QStyleOption>
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -34,6 +35,49 @@ public:
         return QProxyStyle::styleHint(hint, option, widget, returnData);
     }
 
+    // A scroll bar too short for its arrows and a slider to drag between them (the tag box's, two lines
+    // high) gives the arrows' room to the slider: it scrolls by dragging, the wheel and the keys.
+    QRect subControlRect(ComplexControl control,
+        const QStyleOptionComplex* option,
+        SubControl part,
+        const QWidget* widget) const override
+    {
+        const auto* bar = qstyleoption_cast<const QStyleOptionSlider*>(option);
+        if (control != CC_ScrollBar || !bar || !isShort(*bar, widget))
+            return QProxyStyle::subControlRect(control, option, part, widget);
+        const bool vertical = bar->orientation == Qt::Vertical;
+        const QRect all = bar->rect;
+        const int length = vertical ? all.height() : all.width();
+        const int range = bar->maximum - bar->minimum;
+        int slider = length;
+        if (range > 0) {
+            const int proportional = static_cast<int>(
+                static_cast<qint64>(length) * bar->pageStep / (static_cast<qint64>(range) + bar->pageStep));
+            slider = std::clamp(proportional, std::min(length / 2, sliderMin(widget)), length);
+        }
+        const int start = sliderPositionFromValue(
+            bar->minimum, bar->maximum, bar->sliderPosition, length - slider, bar->upsideDown);
+        const auto span = [&](int from, int size) {
+            return vertical ? QRect(all.left(), all.top() + from, all.width(), size)
+                            : QRect(all.left() + from, all.top(), size, all.height());
+        };
+        switch (part) {
+        case SC_ScrollBarAddLine:
+        case SC_ScrollBarSubLine:
+            return {};
+        case SC_ScrollBarGroove:
+            return all;
+        case SC_ScrollBarSlider:
+            return span(start, slider);
+        case SC_ScrollBarSubPage:
+            return span(0, start);
+        case SC_ScrollBarAddPage:
+            return span(start + slider, length - start - slider);
+        default:
+            return QProxyStyle::subControlRect(control, option, part, widget);
+        }
+    }
+
     void drawComplexControl(ComplexControl control,
         const QStyleOptionComplex* option,
         QPainter* painter,
@@ -50,6 +94,16 @@ public:
         focus.rect = option->rect.adjusted(1, 1, -1, -1);
         focus.backgroundColor = option->palette.color(QPalette::Window);
         proxy()->drawPrimitive(PE_FrameFocusRect, &focus, painter, widget);
+    }
+
+private:
+    int sliderMin(const QWidget* widget) const { return pixelMetric(PM_ScrollBarSliderMin, nullptr, widget); }
+
+    bool isShort(const QStyleOptionSlider& bar, const QWidget* widget) const
+    {
+        const int length = bar.orientation == Qt::Vertical ? bar.rect.height() : bar.rect.width();
+        const int arrows = 2 * pixelMetric(PM_ScrollBarExtent, &bar, widget);
+        return length < arrows + 2 * sliderMin(widget);
     }
 };
 

@@ -1,6 +1,8 @@
 #include "CheckCommands.h"
 
+#include "BriefNote.h"
 #include "SampleArea.h"
+#include "assist/ContrastAudit.h"
 #include "contrast/ContrastWindow.h"
 #include "contrast/DarkSchemeWindow.h"
 #include "contrast/FixContrastWindow.h"
@@ -10,6 +12,29 @@
 #include <QActionGroup>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
+
+namespace {
+
+// What the CSS with Dark Mode just copied fails, in a sentence; empty when both halves meet the target.
+QString darkModeWarning(const DarkSchemeWindow& window)
+{
+    const auto meets = [&window](const ColourScheme& scheme) {
+        return ContrastAudit::allPass(ContrastAudit::audit(scheme, window.target(), window.linksUnderlined()));
+    };
+    const bool light = meets(window.currentScheme());
+    const bool dark = meets(window.proposal().scheme);
+    const QString target = ContrastAudit::nameOf(window.target());
+    if (light && dark)
+        return {};
+    if (!light && !dark)
+        return CheckCommands::tr("Neither the light nor the dark scheme meets %1.").arg(target);
+    return (light ? CheckCommands::tr("The dark scheme does not meet %1.")
+                  : CheckCommands::tr("The light scheme does not meet %1."))
+        .arg(target);
+}
+
+} // namespace
 
 CheckCommands::CheckCommands(const CommandContext& context)
     : QObject(context.window)
@@ -106,6 +131,14 @@ void CheckCommands::makeDarkScheme()
     });
     connect(&document, &SchemeDocument::schemeChanged, window,
         [window, &document] { window->setScheme(document.scheme()); });
+    // After the window's own connection, which has put the CSS on the clipboard by now.
+    if (auto* copy = window->findChild<QPushButton*>(QStringLiteral("copyCssButton"))) {
+        connect(copy, &QPushButton::clicked, window, [window, copy] {
+            const QString warning = darkModeWarning(*window);
+            BriefNote::show(copy, warning.isEmpty() ? tr("Copied") : tr("Copied. %1").arg(warning),
+                warning.isEmpty() ? BriefNote::Short : BriefNote::Long);
+        });
+    }
     window->open();
 }
 

@@ -94,6 +94,7 @@ bool FileCommands::saveScheme(bool fromButton)
     }
     m_context.document.markSaved();
     recentStored(m_recent.remember(dialog.FileName));
+    emit saved(dialog.FileName);
     return true;
 }
 

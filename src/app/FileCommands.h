@@ -51,6 +51,8 @@ public:
 signals:
     // Something the user should know that needs no answer, for the window's note line.
     void noted(const QString& text);
+    // The scheme was written to `path`, as the user named it.
+    void saved(const QString& path);
 
 private:
     // Says once a run that the recent list could not be stored, when `stored` is false.

@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "BriefNote.h"
 #include "CheckCommands.h"
 #include "ColorChooser.h"
 #include "ColourCommands.h"
@@ -28,7 +29,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QCursor>
+#include <QDir>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -36,26 +37,9 @@
 #include <QMimeData>
 #include <QTextDocument>
 #include <QTimer>
-#include <QToolTip>
 #include <xcb/xcb.h>
 
 namespace {
-
-// A brief note that a copy command put something on the clipboard, which shows nothing of its own: at the
-// quick-access button that ran it, at the pointer over the window, or else at the control with the focus.
-void showCopiedNote(QWidget* window, const QObject* button)
-{
-    QPoint at;
-    if (const auto* pressed = qobject_cast<const QWidget*>(button)) {
-        at = pressed->mapToGlobal(QPoint(pressed->width() / 2, pressed->height()));
-    } else if (window->rect().contains(window->mapFromGlobal(QCursor::pos()))) {
-        at = QCursor::pos();
-    } else {
-        const QWidget* focus = window->focusWidget() ? window->focusWidget() : window;
-        at = focus->mapToGlobal(QPoint(focus->width() / 2, focus->height() / 2));
-    }
-    QToolTip::showText(at, MainWindow::tr("Copied"), window, {}, 1500);
-}
 
 QAction* separator(QObject* parent, const QString& name)
 {
@@ -170,6 +154,9 @@ void MainWindow::createCommands()
     m_title = new TitleCommands(m_store, *m_dialogs, this, m_sample->title());
     connect(m_files, &FileCommands::noted, m_notes, &NoteLine::say);
     connect(m_title, &TitleCommands::noted, m_notes, &NoteLine::say);
+    connect(m_files, &FileCommands::saved, this, [this](const QString& path) {
+        BriefNote::show(noteBeside(), tr("Saved to %1").arg(QDir::toNativeSeparators(path)), BriefNote::Long);
+    });
 }
 
 void MainWindow::connectActions()
@@ -191,7 +178,7 @@ void MainWindow::connectActions()
     // After the copy itself, which every copy command's own connection has made by now.
     for (QAction* copy : {a.copy, a.copyTag, a.copyHex, a.copyRgb, a.copyHsl, a.copyOklch, a.copyCss, a.copyProperties,
              a.copyTailwind, a.copyTokens, a.copyTokensHex})
-        connect(copy, &QAction::triggered, this, [this] { showCopiedNote(this, m_triggeringButton); });
+        connect(copy, &QAction::triggered, this, [this] { BriefNote::show(noteBeside(), tr("Copied")); });
     connect(a.contrast, &QAction::triggered, m_checks, &CheckCommands::showContrastCheck);
     connect(a.pageCheck, &QAction::triggered, m_checks, &CheckCommands::showPageCheck);
     connect(a.fixContrast, &QAction::triggered, m_checks, &CheckCommands::fixContrast);
@@ -241,6 +228,13 @@ void MainWindow::EnableTop()
 void MainWindow::DisableTop()
 {
     m_marginSelector->topSpin()->setEnabled(false);
+}
+
+QWidget* MainWindow::noteBeside() const
+{
+    // The quick-access button clicked; for a key or a menu item, the tag box, which holds what the
+    // commands copy and save.
+    return m_triggeringButton ? m_triggeringButton : m_tagline;
 }
 
 QString MainWindow::titleCaption() const

@@ -94,6 +94,8 @@ private:
     void connectActions();
     void followDocument();
     template <typename Window> void showInfoWindow(QPointer<Window>& window);
+    // The control a brief note on a command's result stands beside.
+    QWidget* noteBeside() const;
 
     std::unique_ptr<DialogBackend> m_dialogs;
     SchemeDocument* m_document;
@@ -101,7 +103,7 @@ private:
     SettingsStore m_store;
     std::unique_ptr<MainActions> m_actions;
     // The quick-access button whose click is running its command, if any.
-    const QObject* m_triggeringButton = nullptr;
+    QWidget* m_triggeringButton = nullptr;
 
     FileCommands* m_files = nullptr;
     ColourCommands* m_colours = nullptr;

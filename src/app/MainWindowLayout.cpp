@@ -169,7 +169,7 @@ QWidget* MainWindow::buildQuickAccess(QWidget* parent)
         button->setAutoDefault(false);
         // One command, one operation: the button runs its menu item's action.
         connect(button, &QPushButton::clicked, this, [this, button, action = layout.action] {
-            const QScopedValueRollback<const QObject*> triggering(m_triggeringButton, button);
+            const QScopedValueRollback<QWidget*> triggering(m_triggeringButton, button);
             action->trigger();
         });
     }

@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QPainter>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -156,6 +157,9 @@ ContrastWindow::ContrastWindow(QWidget* parent)
             m_table->setSpan(row, firstVerdictColumn(), 1, verdicts);
     }
     m_table->resizeRowsToContents();
+    // A little air above and below each row's text too.
+    for (int row = 0; row < m_table->rowCount(); ++row)
+        m_table->setRowHeight(row, m_table->rowHeight(row) + m_table->fontMetrics().height() / 4);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 12);
@@ -182,7 +186,26 @@ void ContrastWindow::showScheme(const ColourScheme& scheme)
                     + QStringLiteral(":1"));
         }
     }
+    fitColumns();
+}
+
+void ContrastWindow::fitColumns()
+{
     m_table->resizeColumnsToContents();
+    QHeaderView* top = m_table->horizontalHeader();
+    // Each column as wide as its whole heading, and a little room either side of every text so that
+    // figures and names do not run into their neighbours.
+    const QFontMetrics heading(top->font());
+    const int headingMargins = 2 * top->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, top);
+    const int room = 2 * m_table->fontMetrics().averageCharWidth();
+    for (int column = 0; column < m_table->columnCount(); ++column) {
+        const QString text = m_table->horizontalHeaderItem(column)->text();
+        m_table->setColumnWidth(
+            column, std::max(m_table->columnWidth(column), heading.horizontalAdvance(text) + headingMargins) + room);
+    }
+    QHeaderView* side = m_table->verticalHeader();
+    side->setMinimumWidth(0);
+    side->setMinimumWidth(side->sizeHint().width() + room);
 }
 
 void ContrastWindow::setSimulation(ColourVision::Deficiency deficiency, const ColourScheme& scheme)
@@ -201,7 +224,7 @@ void ContrastWindow::setSimulation(ColourVision::Deficiency deficiency, const Co
     }
     showScheme(scheme);
     // The window grows to show the extra column whole, and goes back to its size without it.
-    const int needed = m_table->verticalHeader()->width() + m_table->horizontalHeader()->length() + 24;
+    const int needed = m_table->verticalHeader()->minimumWidth() + m_table->horizontalHeader()->length() + 24;
     setFixedWidth(std::max(NormalWidth, needed));
 }
 

@@ -29,6 +29,7 @@ public:
 
 private:
     int simulatedColumn() const;
+    void fitColumns();
 
     QTableWidget* m_table;
     ColourVision::Deficiency m_simulation = ColourVision::Deficiency::Normal;

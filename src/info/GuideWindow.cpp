@@ -1,5 +1,6 @@
 #include "GuideWindow.h"
 
+#include "CodeBlocks.h"
 #include "ui/Artwork.h"
 #include "ui/Fonts.h"
 #include "ui/WindowPlacement.h"
@@ -33,6 +34,7 @@ GuideWindow::GuideWindow(QWidget* parent)
     white.setColor(QPalette::Text, Qt::black);
     m_browser->setPalette(white);
     m_browser->setSource(QUrl(QStringLiteral("qrc:/guide/guide.md")), QTextDocument::MarkdownResource);
+    m_codeBlocks = new CodeBlocks(m_browser);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 12);

@@ -1,4 +1,6 @@
+#include "app/BriefNote.h"
 #include "app/MainWindow.h"
+#include "files/PrintableText.h"
 #include "support/Modal.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestApp.h"
@@ -8,10 +10,11 @@
 #include <QAction>
 #include <QClipboard>
 #include <QDialog>
+#include <QDir>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QSignalSpy>
-#include <QToolTip>
 
 // Every way into a command reaches one and the same action.
 class TestCommands : public WindowTestCase {
@@ -26,6 +29,11 @@ private slots:
     void copyTagTakesWhatTheBoxHolds();
     void everyCopySaysSo_data();
     void everyCopySaysSo();
+    void notesStandBesideAndOffThePointer();
+    void savingSaysWhere_data();
+    void savingSaysWhere();
+    void darkModeCopyWarns_data();
+    void darkModeCopyWarns();
     void popupTable_data();
     void popupTable();
     void tagLineButtons();
@@ -286,42 +294,160 @@ void TestCommands::everyCopySaysSo_data()
 {
     QTest::addColumn<QString>("item");
     QTest::addColumn<QString>("button"); // the quick-access button that runs it, if any
+    QTest::addColumn<QString>("pointer"); // where the pointer rests: "away", or on the first place for a note
     for (const char* item : {"ItemCopy", "ItemCopyTag", "ItemCopyHex", "ItemCopyRgb", "ItemCopyHsl", "ItemCopyOklch",
              "ItemCopyCss", "ItemCopyProperties", "ItemCopyTailwind", "ItemCopyTokens"})
-        QTest::newRow(item) << QString::fromLatin1(item) << QString();
-    QTest::newRow("Copy Tag button") << QStringLiteral("ItemCopyTag") << QStringLiteral("Command7");
-    QTest::newRow("Copy Selected button") << QStringLiteral("ItemCopy") << QStringLiteral("Command2");
+        QTest::newRow(item) << QString::fromLatin1(item) << QString() << QStringLiteral("away");
+    QTest::newRow("Copy Tag button") << QStringLiteral("ItemCopyTag") << QStringLiteral("Command7")
+                                     << QStringLiteral("away");
+    QTest::newRow("Copy Selected button")
+        << QStringLiteral("ItemCopy") << QStringLiteral("Command2") << QStringLiteral("away");
+    QTest::newRow("key, pointer right of the box")
+        << QStringLiteral("ItemCopyCss") << QString() << QStringLiteral("right");
+    QTest::newRow("button, pointer right of it")
+        << QStringLiteral("ItemCopyTag") << QStringLiteral("Command7") << QStringLiteral("right");
 }
 
-// A copy changes nothing on screen, so a brief "Copied" note says it happened, under the button that ran
-// it when a button did; other commands show none.
+// A copy changes nothing on screen, so a brief "Copied" note says it happened: beside the button that ran
+// it, or beside the tag box for a key or a menu item; never under the pointer, never taking the focus
+// or a click. Other commands show none.
 void TestCommands::everyCopySaysSo()
 {
     QFETCH(QString, item);
     QFETCH(QString, button);
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window));
-    QToolTip::hideText();
-    QTRY_VERIFY(!QToolTip::isVisible());
+    QFETCH(QString, pointer);
+    QWidget* control = button.isEmpty() ? static_cast<QWidget*>(m_probe->tagline()) : m_probe->child(button);
+    const QRect beside(control->mapToGlobal(QPoint(0, 0)), control->size());
+    QCursor::setPos(pointer == QLatin1String("right") ? QPoint(beside.right() + 20, beside.center().y())
+                                                      : m_window->geometry().bottomRight() + QPoint(200, 200));
     m_window->findChild<QAction*>(QStringLiteral("ItemDefault"))->trigger();
-    QVERIFY(!QToolTip::isVisible());
-    if (button.isEmpty()) {
+    QVERIFY(!m_window->findChild<BriefNote*>());
+    QWidget* focus = QApplication::focusWidget();
+    if (button.isEmpty())
         m_window->findChild<QAction*>(item)->trigger();
-    } else {
-        auto* pressed = m_probe->child<QPushButton>(button);
-        QTest::mouseClick(pressed, Qt::LeftButton);
-        QTRY_VERIFY(QToolTip::isVisible());
-        const QRect under(pressed->mapToGlobal(QPoint(0, pressed->height())), QSize(pressed->width(), 40));
-        const QWidget* tip = nullptr;
-        for (const QWidget* widget : QApplication::topLevelWidgets())
-            if (widget->objectName() == QLatin1String("qtooltip_label") && widget->isVisible())
-                tip = widget;
-        QVERIFY(tip);
-        QVERIFY2(under.intersects(tip->geometry()), "the note is not at the button");
+    else
+        QTest::mouseClick(static_cast<QPushButton*>(control), Qt::LeftButton);
+    auto* note = m_window->findChild<BriefNote*>();
+    QVERIFY(note);
+    QTRY_VERIFY(note->isVisible());
+    QCOMPARE(note->text(), QStringLiteral("Copied"));
+    const QRect at = note->geometry();
+    QVERIFY2(!at.intersects(beside) && at.adjusted(-8, -8, 8, 8).intersects(beside), "the note is not beside it");
+    QVERIFY2(!at.contains(QCursor::pos()), "the note is under the pointer");
+    QVERIFY(note->windowFlags().testFlag(Qt::WindowTransparentForInput));
+    QVERIFY(note->testAttribute(Qt::WA_TransparentForMouseEvents));
+    // Where a click or the keys left it.
+    QCOMPARE(QApplication::focusWidget(), button.isEmpty() ? focus : control);
+    QVERIFY(m_window->isActiveWindow());
+    QTRY_VERIFY_WITH_TIMEOUT(!note->isVisible(), 5000);
+}
+
+// Wherever the pointer and the control are, a note goes beside the control on the screen, and never under
+// the pointer while some side is free of it.
+void TestCommands::notesStandBesideAndOffThePointer()
+{
+    QRandomGenerator random(36);
+    const QRect screen(0, 0, 1280, 1024);
+    for (int n = 0; n < 20000; ++n) {
+        const QSize size(random.bounded(20, 400), random.bounded(10, 40));
+        const QRect control(
+            random.bounded(-50, 1300), random.bounded(-50, 1050), random.bounded(1, 700), random.bounded(1, 200));
+        const QPoint pointer(random.bounded(-10, 1290), random.bounded(-10, 1034));
+        const QRect at(BriefNote::placeBeside(control, size, pointer, screen), size);
+        const QString where = QStringLiteral("control %1,%2 %3x%4, pointer %5,%6")
+                                  .arg(control.x())
+                                  .arg(control.y())
+                                  .arg(control.width())
+                                  .arg(control.height())
+                                  .arg(pointer.x())
+                                  .arg(pointer.y());
+        QVERIFY2(screen.contains(at), qPrintable(where));
+        bool sideFree = false;
+        for (const QRect& side : {QRect(control.right() + 7, 0, size.width(), 1),
+                 QRect(control.left() - 6 - size.width(), 0, size.width(), 1)}) {
+            QRect rect(side.left(), control.center().y() - size.height() / 2, size.width(), size.height());
+            sideFree = sideFree || (screen.contains(rect) && !rect.contains(pointer));
+        }
+        if (sideFree) {
+            QVERIFY2(!at.contains(pointer), qPrintable(where));
+            QVERIFY2(!at.intersects(control), qPrintable(where));
+        }
     }
-    QTRY_VERIFY(QToolTip::isVisible());
-    QCOMPARE(QToolTip::text(), QStringLiteral("Copied"));
-    QToolTip::hideText();
+}
+
+// Saving names the file it wrote in the same kind of note, beside the Save button or the tag box; a
+// save that failed says so in its message and shows no note.
+void TestCommands::savingSaysWhere_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("button");
+    QTest::newRow("key") << QStringLiteral("scheme.hlm") << QString();
+    QTest::newRow("button") << QStringLiteral("scheme.hlm") << QStringLiteral("Command3");
+    QTest::newRow("line end in the name") << QStringLiteral("two\nlines.hlm") << QString();
+    QTest::newRow("no such folder") << QStringLiteral("gone/scheme.hlm") << QString();
+}
+
+void TestCommands::savingSaysWhere()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, button);
+    const QString path = m_dir->filePath(QString(file).replace(QStringLiteral("\\n"), QStringLiteral("\n")));
+    const bool fails = file.startsWith(QLatin1String("gone/"));
+    m_dialogs->answerFile(path);
+    if (button.isEmpty())
+        m_window->findChild<QAction*>(QStringLiteral("ItemSave"))->trigger();
+    else
+        QTest::mouseClick(m_probe->child<QPushButton>(button), Qt::LeftButton);
+    auto* note = m_window->findChild<BriefNote*>();
+    QCOMPARE(m_dialogs->messages.size(), fails ? 1 : 0);
+    if (fails) {
+        QVERIFY(!note || !note->isVisible());
+        return;
+    }
+    QVERIFY(note && note->isVisible());
+    QVERIFY(QFile::exists(path));
+    QCOMPARE(note->note(), QStringLiteral("Saved to ") + PrintableText::shown(QDir::toNativeSeparators(path)));
+    QVERIFY(!note->note().contains(u'\n'));
+    QWidget* control = button.isEmpty() ? static_cast<QWidget*>(m_probe->tagline()) : m_probe->child(button);
+    const QRect beside(control->mapToGlobal(QPoint(0, 0)), control->size());
+    QVERIFY(!note->geometry().intersects(beside) && note->geometry().adjusted(-8, -8, 8, 8).intersects(beside));
+}
+
+// Copy CSS with Dark Mode says "Copied" beside its button, and warns when the light or the dark half
+// misses the target the window was set to.
+void TestCommands::darkModeCopyWarns_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("said");
+    // On white, with links 5.7:1 against it and 3.7:1 against black.
+    QTest::newRow("both meet AA") << QStringLiteral("#000000") << QStringLiteral("Copied");
+    QTest::newRow("light fails") << QStringLiteral("#BBBBBB")
+                                 << QStringLiteral("Copied. The light scheme does not meet AA.");
+}
+
+void TestCommands::darkModeCopyWarns()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, said);
+    SchemeDocument& document = m_window->document();
+    document.setColour(Slot::Background, Qt::white, QStringLiteral("test"));
+    document.setColour(Slot::Text, QColor(text), QStringLiteral("test"));
+    for (const int link : {Slot::NewLink, Slot::VisitedLink, Slot::ActiveLink})
+        document.setColour(link, QColor(0xD0, 0x00, 0x00), QStringLiteral("test"));
+    m_window->findChild<QAction*>(QStringLiteral("ItemDarkScheme"))->trigger();
+    auto* dark = m_window->findChild<QDialog*>(QStringLiteral("DarkSchemeWindow"));
+    QVERIFY(dark);
+    auto* copy = dark->findChild<QPushButton*>(QStringLiteral("copyCssButton"));
+    QVERIFY(copy);
+    QGuiApplication::clipboard()->clear();
+    copy->click();
+    QVERIFY(QGuiApplication::clipboard()->text().contains(QLatin1String("prefers-color-scheme: dark")));
+    auto* note = dark->findChild<BriefNote*>();
+    QVERIFY(note && note->isVisible());
+    QCOMPARE(note->note(), said);
+    const QRect beside(copy->mapToGlobal(QPoint(0, 0)), copy->size());
+    QVERIFY(!note->geometry().intersects(beside) && note->geometry().adjusted(-8, -8, 8, 8).intersects(beside));
+    dark->close();
 }
 
 HUELOOM_TEST_MAIN(TestCommands)

@@ -1,0 +1,46 @@
+# A click right after a copy reaches the control under the pointer: the "Copied" note stands beside the
+# tag box (or the button that copied), never under the pointer, and lets every click through. The pointer
+# rests just above "Use Left Margin" (336,232 to 465,248 in the client area), Ctrl+Shift+C copies the CSS rules, and
+# the box is clicked at once, or once the note is surely up; each click must tick or untick the box.
+APP=$1
+source "$E2E_LIB"
+start_display
+start_app
+
+plain='<BODY BGCOLOR="#CECEFF" TEXT="#0055AA" LINK="#007C00" VLINK="#003C00" ALINK="#00B500">'
+margin='<BODY BGCOLOR="#CECEFF" TEXT="#0055AA" LINK="#007C00" VLINK="#003C00" ALINK="#00B500" LEFTMARGIN="10">'
+
+# The ids of the mapped windows that take no input: the notes.
+notes_shown() {
+    local id
+    for id in $(xdotool search --onlyvisible --classname hueloom 2>/dev/null || true); do
+        xprop -id "$id" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q TOOLTIP && echo "$id"
+    done
+}
+
+ticked=0
+seen=0
+for round in 1 2 3 4 5 6; do
+    xdotool mousemove --window "$WIN" 370 $((227 + MENU_HEIGHT))
+    sleep 0.3
+    xdotool key ctrl+shift+c
+    # At once in odd rounds; in even ones, after the note has surely come.
+    if [ $((round % 2)) -eq 0 ]; then
+        sleep 0.3
+        [ -n "$(notes_shown)" ] && seen=$((seen + 1))
+    fi
+    click_client 385 246
+    ticked=$((1 - ticked))
+    sleep 0.2
+    if [ "$ticked" -eq 1 ]; then
+        tag_is "$margin"
+    else
+        tag_is "$plain"
+    fi
+    # Let the notes go before the next round.
+    sleep 1.7
+done
+[ "$seen" -gt 0 ] || fail "no Copied note was seen"
+
+kill -0 "$APP_PID" || fail "the program ended"
+echo "e2e copiednote: ok"
