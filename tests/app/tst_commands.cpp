@@ -296,7 +296,7 @@ void TestCommands::everyCopySaysSo_data()
     QTest::addColumn<QString>("button"); // the quick-access button that runs it, if any
     QTest::addColumn<QString>("pointer"); // where the pointer rests: "away", or on the first place for a note
     for (const char* item : {"ItemCopy", "ItemCopyTag", "ItemCopyHex", "ItemCopyRgb", "ItemCopyHsl", "ItemCopyOklch",
-             "ItemCopyCss", "ItemCopyProperties", "ItemCopyTailwind", "ItemCopyTokens"})
+             "ItemCopyCss", "ItemCopyProperties", "ItemCopyTailwind", "ItemCopyTokens", "ItemCopyTokensHex"})
         QTest::newRow(item) << QString::fromLatin1(item) << QString() << QStringLiteral("away");
     QTest::newRow("Copy Tag button") << QStringLiteral("ItemCopyTag") << QStringLiteral("Command7")
                                      << QStringLiteral("away");
