@@ -286,6 +286,7 @@ public:
                     setColour(proposal.scheme, Slot::Background, back.rgb);
                     proposal.backgroundMoved = back.rgb != m_back;
                     proposal.backgroundShift = back.shift;
+                    proposal.backgroundKeepsHue = back.keepsHue;
                     break;
                 }
             }

@@ -30,6 +30,9 @@ struct Proposal {
     // `backgroundShift` in OKLCH lightness (positive: lighter).
     bool backgroundMoved = false;
     double backgroundShift = 0.0;
+    // A dark companion's background keeps the hue within a degree. False only when no dark colour of that
+    // hue lets the rules be met, and the background went to one without it (black, say).
+    bool backgroundKeepsHue = true;
     // Unrounded ratios of the proposal: each slot against the background (1 for the background
     // itself) and each slot against the text (1 for the background and the text).
     std::array<double, Slot::Count> onBackground{};

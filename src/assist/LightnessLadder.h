@@ -20,6 +20,7 @@ struct Candidate {
     Apca::Powers apca;
     double cost; // Oklab distance from the original colour
     double shift; // OKLCH lightness, candidate minus original
+    bool keepsHue = true; // for a dark background: its hue within a degree of the original's
 };
 
 Codes rgbOf(const Rgb& colour);
@@ -31,8 +32,9 @@ enum class Pricing { Nearest, Mirrored };
 // Every colour a slot may take, cheapest first.
 std::vector<Candidate> ladderOf(const Codes& original, Pricing pricing = Pricing::Nearest);
 
-// The dark backgrounds a dark companion may take: the background's own hue at OKLCH lightness 0.25 or
-// below, nearest first to its mirrored lightness (or to that limit).
+// The dark backgrounds a dark companion may take: the background's own hue and chroma at OKLCH lightness
+// 0.25 or below, nearest first to its mirrored lightness (or to that limit). Those whose hue stays within a
+// degree of the original's come first; the rest (near black, where 8 bits hold no hue) after them.
 std::vector<Candidate> darkBackgrounds(const Codes& original);
 
 // See ContrastFixer::atLightness.
