@@ -339,7 +339,7 @@ std::vector<Candidate> ladderOf(const Codes& original, Pricing pricing)
             : rgb == original                            ? 0.0
                                                          : distance(lab, line.lab());
         items.push_back({rgb, Srgb::luminance(c) + 0.05, Srgb::luminanceUnrounded(c) + 0.05,
-            Apca::powers(Apca::screenLuminance(rgb[0], rgb[1], rgb[2])), cost, lab.L - line.lab().L, true});
+            Apca::powers(Apca::screenLuminance(rgb[0], rgb[1], rgb[2])), lab, cost, lab.L - line.lab().L, true});
     };
     if (pricing == Pricing::Nearest)
         add(original);

@@ -2,6 +2,7 @@
 
 #include "colour/Apca.h"
 #include "colour/Rgb.h"
+#include "colour/Srgb.h"
 
 #include <array>
 #include <optional>
@@ -18,6 +19,7 @@ struct Candidate {
     double wcag; // WCAG 2 luminance + 0.05
     double css; // luminance with CSS Color 4's unrounded weights + 0.05
     Apca::Powers apca;
+    Srgb::Oklab lab;
     double cost; // Oklab distance from the original colour
     double shift; // OKLCH lightness, candidate minus original
     bool keepsHue = true; // for a dark background: its hue within a degree of the original's
