@@ -7,6 +7,7 @@
 #include <limits>
 #include <numbers>
 #include <tuple>
+#include <unordered_set>
 
 namespace LightnessLadder {
 
@@ -129,8 +130,7 @@ public:
     {
         const Codes nearest{
             Srgb::nearestCode(p.linear[0]), Srgb::nearestCode(p.linear[1]), Srgb::nearestCode(p.linear[2])};
-        if (keepsHue(oklab(linear(nearest))))
-            out.push_back(nearest);
+        offer(nearest, out);
         const auto& codes = Srgb::linearTable();
         std::array<int, 3> low{};
         std::array<int, 3> high{};
@@ -143,9 +143,16 @@ public:
             Codes c{};
             for (std::size_t i = 0; i < 3; ++i)
                 c[i] = (corner >> i) & 1 ? high[i] : low[i];
-            if (c != nearest && keepsHue(oklab(linear(c))))
-                out.push_back(c);
+            offer(c, out);
         }
+    }
+
+    // Adds `c` to `out` when it keeps the hue, each colour looked at once: neighbouring points share
+    // most of their corners.
+    void offer(const Codes& c, std::vector<Codes>& out) const
+    {
+        if (m_seen.insert((c[0] << 16) | (c[1] << 8) | c[2]).second && keepsHue(oklab(linear(c))))
+            out.push_back(c);
     }
 
     // Every colour the line passes through, each once, with the original colour first.
@@ -316,6 +323,7 @@ private:
     double m_chroma;
     double m_cos;
     double m_sin;
+    mutable std::unordered_set<int> m_seen;
 };
 
 } // namespace
