@@ -378,16 +378,24 @@ public:
             : solveOn(original, rule, linksApart, m_states, m_ladders, m_byLuminance, m_reach[rule.apca ? 1 : 0]);
         if (choice.cost == Unset) {
             // Nothing works on this background: move it, the least first (the ladder is in that order).
-            for (const Candidate& back : backgrounds()) {
-                choice
-                    = solveOn(back, rule, linksApart, m_states, m_ladders, m_byLuminance, m_reach[rule.apca ? 1 : 0]);
-                if (choice.cost < Unset) {
-                    setColour(proposal.scheme, Slot::Background, back.rgb);
-                    proposal.backgroundMoved = back.rgb != m_back;
-                    proposal.backgroundShift = back.shift;
-                    proposal.backgroundKeepsHue = back.keepsHue;
+            // Of backgrounds equally near, the one that leaves the others the least change wins.
+            const auto& all = backgrounds();
+            const Candidate* chosen = nullptr;
+            for (const Candidate& back : all) {
+                if (chosen && (back.cost > chosen->cost || back.keepsHue != chosen->keepsHue))
                     break;
+                const Choice here
+                    = solveOn(back, rule, linksApart, m_states, m_ladders, m_byLuminance, m_reach[rule.apca ? 1 : 0]);
+                if (here.cost < choice.cost) {
+                    choice = here;
+                    chosen = &back;
                 }
+            }
+            if (chosen) {
+                setColour(proposal.scheme, Slot::Background, chosen->rgb);
+                proposal.backgroundMoved = chosen->rgb != m_back;
+                proposal.backgroundShift = chosen->shift;
+                proposal.backgroundKeepsHue = chosen->keepsHue;
             }
             if (choice.cost == Unset)
                 return proposal;
