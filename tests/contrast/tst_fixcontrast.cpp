@@ -161,6 +161,10 @@ void TestFixContrast::choicesChangeTheProposal()
     QVERIFY2(note.contains(QStringLiteral("3:1")) && note.contains(QStringLiteral("#711EA3 to #340052"))
             && note.contains(QStringLiteral("\"Links are underlined on my pages\" would keep it")),
         qPrintable(note));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto* noteLabel = part<QLabel>(window, "note");
+    QVERIFY2(noteLabel->heightForWidth(noteLabel->width()) <= noteLabel->height(), "the note is cut");
     QTest::mouseClick(part<QCheckBox>(window, "linksUnderlined"), Qt::LeftButton);
     QCOMPARE(proposed->scheme().colour(Slot::Text), QColor(QStringLiteral("#711ea3")));
 }
