@@ -166,11 +166,103 @@ private:
     std::vector<std::size_t> m_high;
 };
 
+// How the author told the link states apart, which a proposal keeps: two states that differed stay
+// different colours, and the active link, which flashes on a click, stays at least a just-noticeable
+// difference from the link (or as far as it was, when the author set it nearer).
+struct LinkStates {
+    bool linkVisited = false;
+    bool visitedActive = false;
+    double activeFromLink = 0.0; // least Oklab distance; 0 when the two were the same colour
+};
+
+constexpr double JustNoticeable = 0.02;
+
+LinkStates linkStatesOf(const ColourScheme& scheme)
+{
+    const auto lab = [&](int slot) { return Srgb::oklab(Srgb::linear(scheme.colour(slot))); };
+    const Rgb link = scheme.colour(Slot::NewLink);
+    const Rgb visited = scheme.colour(Slot::VisitedLink);
+    const Rgb active = scheme.colour(Slot::ActiveLink);
+    LinkStates states;
+    states.linkVisited = link != visited;
+    states.visitedActive = visited != active;
+    if (link != active)
+        states.activeFromLink = std::min(JustNoticeable, Srgb::distance(lab(Slot::NewLink), lab(Slot::ActiveLink)));
+    return states;
+}
+
+struct Links {
+    std::array<std::size_t, 3> index{};
+    double cost = Unset;
+};
+
+// The cheapest link, visited and active colours (ladders 1 to 3) that keep the link states apart and
+// cost less than `bound` together. `next(i, k, limit)` gives the first colour of ladder i at or after k
+// that the rules allow and that costs less than `limit`, or None.
+template <typename Next> Links cheapestLinks(const Ladders& ladders, const LinkStates& states, Next next, double bound)
+{
+    // Each ladder's allowed colours in order of cost, found as far as they are asked for.
+    std::array<std::vector<std::size_t>, 3> found;
+    const auto at = [&](std::size_t i, std::size_t n) -> const Candidate* {
+        while (found[i].size() <= n) {
+            const std::size_t from = found[i].empty() ? 0 : found[i].back() + 1;
+            const std::size_t k = next(i + 1, from, bound);
+            if (k == None)
+                return nullptr;
+            found[i].push_back(k);
+        }
+        return &ladders[i + 1][found[i][n]];
+    };
+    const auto farEnough = [&](const Candidate& link, const Candidate& active) {
+        return states.activeFromLink == 0.0
+            || Srgb::distance(link.lab, active.lab) >= states.activeFromLink * (1 - 1e-12);
+    };
+    const Candidate* link = at(0, 0);
+    const Candidate* visited = at(1, 0);
+    const Candidate* active = at(2, 0);
+    if (!link || !visited || !active)
+        return {};
+    const double least = link->cost + visited->cost + active->cost;
+    if (least >= bound)
+        return {};
+    // Most often the cheapest of each already stand apart.
+    if ((!states.linkVisited || link->rgb != visited->rgb) && (!states.visitedActive || visited->rgb != active->rgb)
+        && farEnough(*link, *active))
+        return {{found[0][0], found[1][0], found[2][0]}, least};
+    Links best;
+    best.cost = bound;
+    const double cheapestVisited = visited->cost;
+    const double cheapestActive = active->cost;
+    for (std::size_t n = 0; (link = at(0, n)) && link->cost + cheapestVisited + cheapestActive < best.cost; ++n) {
+        // The visited link rules out at most one colour for each active link it must differ from, so
+        // only the first two active links far enough from this link can lead to the cheapest.
+        int tried = 0;
+        for (std::size_t m = 0;
+             tried < 2 && (active = at(2, m)) && link->cost + active->cost + cheapestVisited < best.cost; ++m) {
+            if (!farEnough(*link, *active))
+                continue;
+            ++tried;
+            for (std::size_t j = 0; (visited = at(1, j)); ++j) {
+                const double total = link->cost + active->cost + visited->cost;
+                if (total >= best.cost)
+                    break;
+                if ((states.linkVisited && visited->rgb == link->rgb)
+                    || (states.visitedActive && visited->rgb == active->rgb))
+                    continue;
+                best = {{found[0][n], found[1][j], found[2][m]}, total};
+                break;
+            }
+        }
+    }
+    return best.cost < bound ? best : Links{};
+}
+
 // The cheapest text and link colours on `back`, each ladder tried cheapest first, a branch given up
 // as soon as it costs as much as the best so far.
 Choice solveOn(const Candidate& back,
     const Rule& rule,
     bool linksApart,
+    const LinkStates& states,
     const Ladders& ladders,
     const std::array<std::vector<std::size_t>, 4>& byLuminance,
     const std::array<Reach, 4>& reach)
@@ -183,17 +275,23 @@ Choice solveOn(const Candidate& back,
         return {};
     Choice choice;
     if (!linksApart) {
-        double total = 0.0;
-        for (std::size_t i = 0; i < 4; ++i) {
-            const auto& ladder = ladders[i];
-            const auto it
-                = std::find_if(ladder.begin(), ladder.end(), [&](const Candidate& c) { return rule.met(c, back); });
-            if (it == ladder.end())
-                return {};
-            choice.index[i] = static_cast<std::size_t>(it - ladder.begin());
-            total += it->cost;
-        }
-        choice.cost = total;
+        const auto& texts = ladders[0];
+        const auto text
+            = std::find_if(texts.begin(), texts.end(), [&](const Candidate& c) { return rule.met(c, back); });
+        if (text == texts.end())
+            return {};
+        const auto next = [&](std::size_t i, std::size_t k, double limit) {
+            for (; k < ladders[i].size() && ladders[i][k].cost < limit; ++k) {
+                if (rule.met(ladders[i][k], back))
+                    return k;
+            }
+            return None;
+        };
+        const Links links = cheapestLinks(ladders, states, next, Unset);
+        if (links.cost == Unset)
+            return {};
+        choice.index = {static_cast<std::size_t>(text - texts.begin()), links.index[0], links.index[1], links.index[2]};
+        choice.cost = text->cost + links.cost;
         return choice;
     }
     // Which colours meet the rule here; for the links, in order of luminance too, so that the cheapest
@@ -217,26 +315,25 @@ Choice solveOn(const Candidate& back,
         const Candidate& text = texts[t];
         if (!fits[0][t])
             continue;
-        double total = text.cost;
-        std::array<std::size_t, 4> picked{t, 0, 0, 0};
-        for (std::size_t i = 1; i < 4 && total < choice.cost; ++i) {
+        std::array<std::size_t, 4> start{};
+        for (std::size_t i = 1; i < 4; ++i)
+            start[i] = fitting[i].cheapestApart(text.wcag);
+        // By WCAG luminance alone the look-up is exact; when CSS Color 4's weights disagree, the next
+        // ones are tried in order of cost (nothing cheaper passes even the look-up).
+        const auto next = [&](std::size_t i, std::size_t k, double limit) {
+            if (start[i] == None)
+                return None;
             const auto& links = ladders[i];
-            std::size_t k = fitting[i].cheapestApart(text.wcag);
-            // By WCAG luminance alone the look-up is exact; when CSS Color 4's weights disagree, the
-            // next ones are tried in order of cost (nothing cheaper passes even the look-up).
-            while (k < links.size() && total + links[k].cost < choice.cost
-                && !(fits[i][k] && passes(links[k], text, Contrast::LinkFromText)))
-                ++k;
-            if (k >= links.size() || total + links[k].cost >= choice.cost) {
-                total = Unset;
-                break;
+            for (k = std::max(k, start[i]); k < links.size() && links[k].cost < limit; ++k) {
+                if (fits[i][k] && passes(links[k], text, Contrast::LinkFromText))
+                    return k;
             }
-            picked[i] = k;
-            total += links[k].cost;
-        }
-        if (total < choice.cost) {
-            choice.index = picked;
-            choice.cost = total;
+            return None;
+        };
+        const Links links = cheapestLinks(ladders, states, next, choice.cost - text.cost);
+        if (links.cost < Unset) {
+            choice.index = {t, links.index[0], links.index[1], links.index[2]};
+            choice.cost = text.cost + links.cost;
         }
     }
     return choice;
@@ -255,6 +352,7 @@ public:
         : m_scheme(scheme)
         , m_back(rgbOf(scheme.colour(Slot::Background)))
         , m_pricing(pricing)
+        , m_states(linkStatesOf(scheme))
     {
         for (std::size_t i = 0; i < 4; ++i) {
             m_ladders[i] = ladderOf(rgbOf(scheme.colour(Foreground[i])), pricing);
@@ -277,17 +375,27 @@ public:
         // A dark companion has no background to keep: it takes the first dark one that works.
         Choice choice = m_pricing == Pricing::Mirrored
             ? Choice{}
-            : solveOn(original, rule, linksApart, m_ladders, m_byLuminance, m_reach[rule.apca ? 1 : 0]);
+            : solveOn(original, rule, linksApart, m_states, m_ladders, m_byLuminance, m_reach[rule.apca ? 1 : 0]);
         if (choice.cost == Unset) {
             // Nothing works on this background: move it, the least first (the ladder is in that order).
-            for (const Candidate& back : backgrounds()) {
-                choice = solveOn(back, rule, linksApart, m_ladders, m_byLuminance, m_reach[rule.apca ? 1 : 0]);
-                if (choice.cost < Unset) {
-                    setColour(proposal.scheme, Slot::Background, back.rgb);
-                    proposal.backgroundMoved = back.rgb != m_back;
-                    proposal.backgroundShift = back.shift;
+            // Of backgrounds equally near, the one that leaves the others the least change wins.
+            const auto& all = backgrounds();
+            const Candidate* chosen = nullptr;
+            for (const Candidate& back : all) {
+                if (chosen && (back.cost > chosen->cost || back.keepsHue != chosen->keepsHue))
                     break;
+                const Choice here
+                    = solveOn(back, rule, linksApart, m_states, m_ladders, m_byLuminance, m_reach[rule.apca ? 1 : 0]);
+                if (here.cost < choice.cost) {
+                    choice = here;
+                    chosen = &back;
                 }
+            }
+            if (chosen) {
+                setColour(proposal.scheme, Slot::Background, chosen->rgb);
+                proposal.backgroundMoved = chosen->rgb != m_back;
+                proposal.backgroundShift = chosen->shift;
+                proposal.backgroundKeepsHue = chosen->keepsHue;
             }
             if (choice.cost == Unset)
                 return proposal;
@@ -309,6 +417,7 @@ private:
     ColourScheme m_scheme;
     Codes m_back;
     Pricing m_pricing;
+    LinkStates m_states;
     Ladders m_ladders;
     std::array<std::vector<std::size_t>, 4> m_byLuminance;
     std::array<std::array<Reach, 4>, 2> m_reach{}; // by WCAG luminance, by APCA's

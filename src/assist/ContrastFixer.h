@@ -30,6 +30,9 @@ struct Proposal {
     // `backgroundShift` in OKLCH lightness (positive: lighter).
     bool backgroundMoved = false;
     double backgroundShift = 0.0;
+    // A dark companion's background keeps the hue within a degree. False only when no dark colour of that
+    // hue lets the rules be met, and the background went to one without it (black, say).
+    bool backgroundKeepsHue = true;
     // Unrounded ratios of the proposal: each slot against the background (1 for the background
     // itself) and each slot against the text (1 for the background and the text).
     std::array<double, Slot::Count> onBackground{};
@@ -39,16 +42,21 @@ struct Proposal {
 };
 
 // The nearest scheme, by the sum of Oklab distances of the colours that move, that meets every rule;
-// a WCAG 2 ratio under both WCAG 2's luminance and CSS Color 4's unrounded weights. Each colour may take any 8-bit
-// colour its lightness line passes through. The background stays whenever some solution keeps it,
-// otherwise it moves the least Oklab distance that lets one exist; a colour that need not move stays.
+// a WCAG 2 ratio under both WCAG 2's luminance and CSS Color 4's unrounded weights. Each colour may take any
+// 8-bit colour at the corners of the cells its lightness line passes through. The link states stay told
+// apart: two that differed never become one colour, and the active link stays a just-noticeable
+// difference (0.02 in Oklab) from the link, or as far as it was when nearer. The background stays whenever
+// some solution keeps it, otherwise it moves the least Oklab distance that lets one exist (of backgrounds
+// as near, the one that leaves the others the least change); a colour that need not move stays.
 Proposal propose(const ColourScheme& scheme, Target target, bool linksUnderlined);
 
 // A dark companion of `scheme` that meets the same rules: the background at OKLCH lightness 0.25 or
-// below, keeping its hue (its mirrored lightness 1 - L when that is dark enough, else as near to 0.25
-// as a solution allows); every other colour keeping its hue, with the lightness nearest its mirrored
-// lightness (least total lightness change) that meets the target and, for links not underlined, the
-// 3:1 rule. `backgroundShift` is the background's change in lightness.
+// below, keeping its hue within a degree and its chroma (its mirrored lightness 1 - L when that is dark
+// enough and holds the hue, else as near to it as a solution allows; only when no such colour allows one,
+// the nearest dark colour at all, with `backgroundKeepsHue` false); every other colour keeping its hue, with
+// the lightness nearest its mirrored lightness (least total lightness change) that meets the target and,
+// for links not underlined, the 3:1 rule, the link states kept apart as above. `backgroundShift` is the
+// background's change in lightness.
 Proposal proposeDark(const ColourScheme& scheme, Target target, bool linksUnderlined);
 
 struct Setting {

@@ -7,6 +7,7 @@
 #include <limits>
 #include <numbers>
 #include <tuple>
+#include <unordered_set>
 
 namespace LightnessLadder {
 
@@ -122,16 +123,14 @@ public:
         return p;
     }
 
-    // The 8-bit colours a point stands for: the nearest one when it keeps the hue, otherwise every
-    // colour at the corners of the 8-bit cell around the point that does.
+    // The 8-bit colours a point stands for: every colour at the corners of the 8-bit cell around the
+    // point that keeps the hue, the nearest one first. A colour beside the line is as much on the way
+    // as the nearest one: leaving the other corners out lost cheaper colours (and nearer backgrounds).
     void colours(const Point& p, std::vector<Codes>& out) const
     {
         const Codes nearest{
             Srgb::nearestCode(p.linear[0]), Srgb::nearestCode(p.linear[1]), Srgb::nearestCode(p.linear[2])};
-        if (keepsHue(oklab(linear(nearest)))) {
-            out.push_back(nearest);
-            return;
-        }
+        offer(nearest, out);
         const auto& codes = Srgb::linearTable();
         std::array<int, 3> low{};
         std::array<int, 3> high{};
@@ -144,9 +143,16 @@ public:
             Codes c{};
             for (std::size_t i = 0; i < 3; ++i)
                 c[i] = (corner >> i) & 1 ? high[i] : low[i];
-            if (c != nearest && keepsHue(oklab(linear(c))))
-                out.push_back(c);
+            offer(c, out);
         }
+    }
+
+    // Adds `c` to `out` when it keeps the hue, each colour looked at once: neighbouring points share
+    // most of their corners.
+    void offer(const Codes& c, std::vector<Codes>& out) const
+    {
+        if (m_seen.insert((c[0] << 16) | (c[1] << 8) | c[2]).second && keepsHue(oklab(linear(c))))
+            out.push_back(c);
     }
 
     // Every colour the line passes through, each once, with the original colour first.
@@ -317,6 +323,7 @@ private:
     double m_chroma;
     double m_cos;
     double m_sin;
+    mutable std::unordered_set<int> m_seen;
 };
 
 } // namespace
@@ -340,7 +347,7 @@ std::vector<Candidate> ladderOf(const Codes& original, Pricing pricing)
             : rgb == original                            ? 0.0
                                                          : distance(lab, line.lab());
         items.push_back({rgb, Srgb::luminance(c) + 0.05, Srgb::luminanceUnrounded(c) + 0.05,
-            Apca::powers(Apca::screenLuminance(rgb[0], rgb[1], rgb[2])), cost, lab.L - line.lab().L});
+            Apca::powers(Apca::screenLuminance(rgb[0], rgb[1], rgb[2])), lab, cost, lab.L - line.lab().L, true});
     };
     if (pricing == Pricing::Nearest)
         add(original);
@@ -356,22 +363,39 @@ std::vector<Candidate> ladderOf(const Codes& original, Pricing pricing)
 // The dark backgrounds a dark companion may take: the background's own hue at OKLCH lightness
 // DarkLimit or below, nearest first to its mirrored lightness (or to that limit).
 constexpr double DarkLimit = 0.25;
+// A dark background that keeps the hue within this many degrees looks like the same colour at night;
+// near black, 8-bit colours turn the hue of a pale background by far more than the ladder allows.
+constexpr double DarkHueTolerance = 1.0;
+
+bool keepsHueWithin(const Lab& original, const Lab& c, double degrees)
+{
+    const double chroma = std::hypot(original.a, original.b);
+    // A grey has no hue to keep.
+    if (chroma < 1e-6)
+        return true;
+    const double along = (c.a * original.a + c.b * original.b) / chroma;
+    const double across = (c.b * original.a - c.a * original.b) / chroma;
+    return along > 0 && std::atan2(std::abs(across), along) <= degrees * std::numbers::pi / 180.0;
+}
 
 std::vector<Candidate> darkBackgrounds(const Codes& original)
 {
     std::vector<Candidate> all = ladderOf(original, Pricing::Mirrored);
-    const double home = oklab(linear(original)).L;
-    const double aim = std::min(1.0 - home, DarkLimit);
+    const Lab home = oklab(linear(original));
+    const double aim = std::min(1.0 - home.L, DarkLimit);
     std::vector<Candidate> dark;
     for (Candidate c : all) {
-        const double lightness = home + c.shift;
+        const double lightness = home.L + c.shift;
         if (lightness <= DarkLimit + 1e-12) {
             c.cost = std::abs(lightness - aim);
+            c.keepsHue = keepsHueWithin(home, oklab(linear(c.rgb)), DarkHueTolerance);
             dark.push_back(c);
         }
     }
-    std::stable_sort(dark.begin(), dark.end(),
-        [](const Candidate& x, const Candidate& y) { return std::tie(x.cost, x.rgb) < std::tie(y.cost, y.rgb); });
+    // Those that keep the hue first: the others (black among them) only when none of those will do.
+    std::stable_sort(dark.begin(), dark.end(), [](const Candidate& x, const Candidate& y) {
+        return std::tuple(!x.keepsHue, x.cost, x.rgb) < std::tuple(!y.keepsHue, y.cost, y.rgb);
+    });
     return dark;
 }
 

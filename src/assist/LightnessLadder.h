@@ -2,6 +2,7 @@
 
 #include "colour/Apca.h"
 #include "colour/Rgb.h"
+#include "colour/Srgb.h"
 
 #include <array>
 #include <optional>
@@ -18,8 +19,10 @@ struct Candidate {
     double wcag; // WCAG 2 luminance + 0.05
     double css; // luminance with CSS Color 4's unrounded weights + 0.05
     Apca::Powers apca;
+    Srgb::Oklab lab;
     double cost; // Oklab distance from the original colour
     double shift; // OKLCH lightness, candidate minus original
+    bool keepsHue = true; // for a dark background: its hue within a degree of the original's
 };
 
 Codes rgbOf(const Rgb& colour);
@@ -31,8 +34,9 @@ enum class Pricing { Nearest, Mirrored };
 // Every colour a slot may take, cheapest first.
 std::vector<Candidate> ladderOf(const Codes& original, Pricing pricing = Pricing::Nearest);
 
-// The dark backgrounds a dark companion may take: the background's own hue at OKLCH lightness 0.25 or
-// below, nearest first to its mirrored lightness (or to that limit).
+// The dark backgrounds a dark companion may take: the background's own hue and chroma at OKLCH lightness
+// 0.25 or below, nearest first to its mirrored lightness (or to that limit). Those whose hue stays within a
+// degree of the original's come first; the rest (near black, where 8 bits hold no hue) after them.
 std::vector<Candidate> darkBackgrounds(const Codes& original);
 
 // See ContrastFixer::atLightness.

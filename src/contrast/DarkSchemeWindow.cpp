@@ -68,8 +68,15 @@ QString DarkSchemeWindow::cssWithDarkMode() const
 
 QString DarkSchemeWindow::noteText() const
 {
+    const Rgb back = proposal().scheme.colour(Slot::Background);
+    if (!proposal().backgroundKeepsHue) {
+        return tr("No dark colour of the background's hue and chroma lets the colours meet %1, so the background "
+                  "is %2, which does not keep its hue. The others keep theirs, as near their mirrored lightness "
+                  "as %1 allows.")
+            .arg(ContrastFixer::nameOf(target()), back.name().toUpper());
+    }
     if (proposal().solved) {
-        const double lightness = Srgb::oklab(Srgb::linear(proposal().scheme.colour(Slot::Background))).L;
+        const double lightness = Srgb::oklab(Srgb::linear(back)).L;
         return tr("Every colour keeps its hue. The background is dark (OKLCH lightness %1); the others "
                   "are as near their mirrored lightness as %2 allows.")
             .arg(QString::number(lightness, 'f', 2), ContrastFixer::nameOf(target()));

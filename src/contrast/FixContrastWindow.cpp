@@ -46,6 +46,15 @@ ContrastFixer::Proposal FixContrastWindow::propose(
     return ContrastFixer::propose(current, target, linksUnderlined);
 }
 
+bool FixContrastWindow::textPassesAlone() const
+{
+    for (const ContrastAudit::Pair& pair : ContrastAudit::audit(currentScheme(), target(), true)) {
+        if (pair.kind.fore == Slot::Text)
+            return pair.passes;
+    }
+    return false;
+}
+
 void FixContrastWindow::showProposal()
 {
     // Nothing to apply when the scheme already meets the rules.
@@ -73,6 +82,14 @@ QString FixContrastWindow::noteText() const
     if (proposed.scheme == currentScheme())
         return tr("This scheme already meets every rule; nothing needs to change.");
     if (!linksUnderlined()) {
+        const Rgb text = currentScheme().colour(Slot::Text);
+        if (proposed.scheme.colour(Slot::Text) != text && textPassesAlone()
+            && ContrastFixer::propose(currentScheme(), target(), true).scheme.colour(Slot::Text) == text) {
+            return tr("The text passes against the background, but with links told apart from it by colour "
+                      "alone, every link must also stand 3:1 from it, so it moves from %1 to %2. Ticking "
+                      "\"Links are underlined on my pages\" would keep it.")
+                .arg(hex(text), hex(proposed.scheme.colour(Slot::Text)));
+        }
         return tr("Only the colours that fall short change, and only in lightness; the background stays. With "
                   "links not underlined, a colour that passes against the background must still change when a "
                   "link is not 3:1 from the text.");

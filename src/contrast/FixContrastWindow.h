@@ -14,4 +14,8 @@ protected:
         const ColourScheme& current, ContrastFixer::Target target, bool linksUnderlined) const override;
     QString noteText() const override;
     void showProposal() override;
+
+private:
+    // Whether the current text meets the target against the current background, links aside.
+    bool textPassesAlone() const;
 };

@@ -1,5 +1,6 @@
 #include "assist/ContrastFixer.h"
 #include "colour/ColourScheme.h"
+#include "colour/Srgb.h"
 #include "contrast/DarkSchemeWindow.h"
 #include "contrast/FixContrastWindow.h"
 #include "contrast/SchemeSample.h"
@@ -12,6 +13,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <cmath>
 #include <memory>
 
 using ContrastFixer::Target;
@@ -44,6 +46,8 @@ private slots:
     void applyHandsOverTheProposalForTheChoices();
     void cancelChangesNothing();
     void choicesChangeTheProposal();
+    void keepsTheLinkStatesApart();
+    void darkCompanionOfACreamPageKeepsItsHue();
     void saysWhenTheBackgroundMoves();
     void followsANewCurrentScheme();
     void samplesShowExactColours();
@@ -140,7 +144,7 @@ void TestFixContrast::choicesChangeTheProposal()
     QCOMPARE(ratios->text(), aaRatios);
 
     // A text that passes against the page still moves when links cannot stand 3:1 from it; the note
-    // says why.
+    // says why, and that underlined links would keep it.
     ColourScheme scheme;
     const char* colours[] = {"#fce7b0", "#711ea3", "#95e16c", "#d09426", "#f2cda8"};
     for (int slot = 0; slot < Slot::Count; ++slot) {
@@ -152,8 +156,60 @@ void TestFixContrast::choicesChangeTheProposal()
                                                  : c.blue()));
     }
     window.setScheme(scheme);
-    QCOMPARE(proposed->scheme().colour(Slot::Text), QColor(QStringLiteral("#340050")));
-    QVERIFY(part<QLabel>(window, "note")->text().contains(QStringLiteral("not 3:1 from the text")));
+    QCOMPARE(proposed->scheme().colour(Slot::Text), QColor(QStringLiteral("#340052")));
+    const QString note = part<QLabel>(window, "note")->text();
+    QVERIFY2(note.contains(QStringLiteral("3:1")) && note.contains(QStringLiteral("#711EA3 to #340052"))
+            && note.contains(QStringLiteral("\"Links are underlined on my pages\" would keep it")),
+        qPrintable(note));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto* noteLabel = part<QLabel>(window, "note");
+    QVERIFY2(noteLabel->heightForWidth(noteLabel->width()) <= noteLabel->height(), "the note is cut");
+    QTest::mouseClick(part<QCheckBox>(window, "linksUnderlined"), Qt::LeftButton);
+    QCOMPARE(proposed->scheme().colour(Slot::Text), QColor(QStringLiteral("#711ea3")));
+}
+
+// The default scheme's link, visited and active colours differ, and every proposal keeps them so: the
+// click's flash a just-noticeable difference (0.02 in Oklab) from the link.
+void TestFixContrast::keepsTheLinkStatesApart()
+{
+    FixContrastWindow window(ColourScheme::defaults());
+    for (QRadioButton* target : window.findChildren<QRadioButton*>()) {
+        for (const bool underlined : {false, true}) {
+            target->click();
+            part<QCheckBox>(window, "linksUnderlined")->setChecked(underlined);
+            const ColourScheme& s = window.proposal().scheme;
+            const auto lab = [&s](int slot) { return Srgb::oklab(Srgb::linear(s.colour(slot))); };
+            QVERIFY(s.colour(Slot::NewLink) != s.colour(Slot::VisitedLink));
+            QVERIFY(s.colour(Slot::VisitedLink) != s.colour(Slot::ActiveLink));
+            QVERIFY2(Srgb::distance(lab(Slot::NewLink), lab(Slot::ActiveLink)) >= 0.02,
+                qPrintable(target->text() + (underlined ? QStringLiteral(", underlined") : QString())));
+        }
+    }
+}
+
+// Cream's mirrored lightness is all but black, where 8 bits hold no hue: the dark page takes the
+// nearest lightness that still shows cream's hue and chroma, under every target.
+void TestFixContrast::darkCompanionOfACreamPageKeepsItsHue()
+{
+    ColourScheme scheme = ColourScheme::defaults();
+    const QColor cream(QStringLiteral("#ffffe7"));
+    scheme.setChannel(Slot::Background, Channel::Red, static_cast<qint16>(cream.red()));
+    scheme.setChannel(Slot::Background, Channel::Green, static_cast<qint16>(cream.green()));
+    scheme.setChannel(Slot::Background, Channel::Blue, static_cast<qint16>(cream.blue()));
+    DarkSchemeWindow window(scheme, Margins());
+    const Srgb::Oklab home = Srgb::oklab(Srgb::linear(scheme.colour(Slot::Background)));
+    part<QCheckBox>(window, "linksUnderlined")->setChecked(true);
+    for (QRadioButton* target : window.findChildren<QRadioButton*>()) {
+        target->click();
+        const Srgb::Oklab dark = Srgb::oklab(Srgb::linear(window.proposal().scheme.colour(Slot::Background)));
+        const double turn = std::abs(std::remainder(std::atan2(dark.b, dark.a) - std::atan2(home.b, home.a), 2 * M_PI));
+        QVERIFY2(turn * 180 / M_PI <= 1.0, qPrintable(target->text()));
+        QVERIFY(std::hypot(dark.a, dark.b) > 0.02);
+        QVERIFY(dark.L <= 0.25);
+        QVERIFY(window.proposal().backgroundKeepsHue);
+        QVERIFY(part<QLabel>(window, "note")->text().contains(QStringLiteral("keeps its hue")));
+    }
 }
 
 void TestFixContrast::saysWhenTheBackgroundMoves()

@@ -39,7 +39,7 @@ sleep 0.3
 xdotool key alt+a
 sleep 0.5
 xdotool windowfocus --sync "$WIN"
-tag_is '<BODY BGCOLOR="#CECEFF" TEXT="#00030E" LINK="#006A00" VLINK="#30662C" ALINK="#006A00">'
+tag_is '<BODY BGCOLOR="#CECEFF" TEXT="#075AAE" LINK="#000600" VLINK="#000500" ALINK="#000300">'
 xdotool key ctrl+z
 tag_is "$default"
 kill -0 "$APP_PID" || fail "the program ended"
