@@ -5,6 +5,7 @@
 #include <cmath>
 
 using namespace SelectorParts;
+using namespace Qt::Literals::StringLiterals;
 
 Selectors::Matcher::Matcher(const PageTree& tree, State state, WorkBudget& budget)
     : m_tree(tree)
@@ -87,6 +88,7 @@ private:
     bool nth(const Simple& simple, int element, int scope, int depth);
     bool attribute(const Simple& simple, int element) const;
     bool isLink(int element) const;
+    bool onlyOne(int element, bool ofType);
 
     const PageTree& m_tree;
     const Selectors::State& m_state;
@@ -238,40 +240,72 @@ bool SelectorMatching::simple(const Simple& simple, int element, int scope, int 
     case Simple::Pseudo:
         break;
     }
+    // By length first: a page's selectors ask these for every element.
     const QString& name = simple.name;
-    const bool pressedPath = m_state.pressed && m_onLinkPath[element];
-    if (name == QLatin1String("root"))
-        return element == m_tree.root();
-    if (name == QLatin1String("scope") || name == QLatin1String("-scope-where"))
-        return element == (scope >= 0 ? scope : m_tree.root());
-    if (name == QLatin1String("any-link"))
-        return isLink(element);
-    if (name == QLatin1String("link"))
-        return isLink(element) && !(element == m_state.link && m_state.visited);
-    if (name == QLatin1String("visited"))
-        return element == m_state.link && m_state.visited;
-    if (name == QLatin1String("hover") || name == QLatin1String("active") || name == QLatin1String("focus-within"))
-        return pressedPath;
-    if (name == QLatin1String("focus"))
-        return m_state.pressed && element == m_state.link;
-    if (name == QLatin1String("only-child") || name == QLatin1String("only-of-type")) {
-        const bool ofType = name == QLatin1String("only-of-type");
-        for (const int start : {e.previous, e.next}) {
-            const bool forward = start == e.next;
-            for (int s = start; s >= 0; s = forward ? m_tree.at(s).next : m_tree.at(s).previous) {
-                if (!m_budget.spend())
-                    return false;
-                if (!ofType || m_tree.at(s).tag == e.tag)
-                    return false;
-            }
-        }
-        return true;
+    const auto is = [&](QLatin1StringView wanted) { return name == wanted; };
+    switch (name.size()) {
+    case 4:
+        if (is("root"_L1))
+            return element == m_tree.root();
+        if (is("link"_L1))
+            return isLink(element) && !(element == m_state.link && m_state.visited);
+        break;
+    case 5:
+        if (is("scope"_L1))
+            return element == (scope >= 0 ? scope : m_tree.root());
+        if (is("hover"_L1))
+            return m_state.pressed && m_onLinkPath[element];
+        if (is("focus"_L1))
+            return m_state.pressed && element == m_state.link;
+        if (is("empty"_L1))
+            return !e.hasContent;
+        break;
+    case 6:
+        if (is("active"_L1))
+            return m_state.pressed && m_onLinkPath[element];
+        break;
+    case 7:
+        if (is("visited"_L1))
+            return element == m_state.link && m_state.visited;
+        return is("defined"_L1) || is("-always"_L1);
+    case 8:
+        if (is("any-link"_L1))
+            return isLink(element);
+        break;
+    case 9:
+        return is("read-only"_L1);
+    case 10:
+        if (is("only-child"_L1))
+            return onlyOne(element, false);
+        break;
+    case 12:
+        if (is("-scope-where"_L1))
+            return element == (scope >= 0 ? scope : m_tree.root());
+        if (is("focus-within"_L1))
+            return m_state.pressed && m_onLinkPath[element];
+        if (is("only-of-type"_L1))
+            return onlyOne(element, true);
+        break;
+    default:
+        break;
     }
-    if (name == QLatin1String("empty"))
-        return !e.hasContent;
-    if (name == QLatin1String("defined") || name == QLatin1String("-always") || name == QLatin1String("read-only"))
-        return true;
     return false;
+}
+
+// :only-child, or with `ofType` :only-of-type.
+bool SelectorMatching::onlyOne(int element, bool ofType)
+{
+    const PageTree::Element& e = m_tree.at(element);
+    for (const int start : {e.previous, e.next}) {
+        const bool forward = start == e.next;
+        for (int s = start; s >= 0; s = forward ? m_tree.at(s).next : m_tree.at(s).previous) {
+            if (!m_budget.spend())
+                return false;
+            if (!ofType || m_tree.at(s).tag == e.tag)
+                return false;
+        }
+    }
+    return true;
 }
 
 bool SelectorMatching::compound(const Compound& compound, int element, int scope, int anchor, int depth)
@@ -343,9 +377,24 @@ SelectorMatching::Outcome SelectorMatching::from(
     }
 }
 
+namespace {
+
+// Whether a list's result is worth keeping for the element: it looks past the element itself. A
+// list of compounds alone (:is(.a, .b), :not([hidden])) is quicker matched again than looked up.
+bool looksAround(const List& list)
+{
+    return std::any_of(list.begin(), list.end(), [](const Complex& complex) {
+        return complex.compounds.size() > 1
+            || std::any_of(complex.compounds[0].simples.begin(), complex.compounds[0].simples.end(),
+                [](const Simple& simple) { return simple.arguments != nullptr; });
+    });
+}
+
+} // namespace
+
 bool SelectorMatching::list(const List& list, int element, int scope, int anchor, int depth)
 {
-    if (anchor < 0 && list.size() > 0) {
+    if (anchor < 0 && list.size() > 0 && looksAround(list)) {
         const auto key = std::pair<const void*, std::pair<int, int>>{&list, {element, scope}};
         if (const auto known = m_known.constFind(key); known != m_known.constEnd())
             return *known;
