@@ -99,24 +99,49 @@ struct Places {
     }
 };
 
-// A selector path that finds the element: from the nearest ancestor with an id (or the root), each
-// step its tag and, among siblings of the same tag, its place.
-QString selectorPath(const PageTree& tree, const Places& places, int element)
-{
-    QStringList steps;
-    for (int at = element; at >= 0; at = tree.at(at).parent) {
-        const PageTree::Element& e = tree.at(at);
-        if (!e.id.isEmpty() && isIdentifier(e.id)) {
-            steps.prepend(QLatin1Char('#') + e.id);
-            break;
-        }
-        QString step = e.tag;
-        if (e.parent >= 0 && places.of[at] > 1)
-            step += QStringLiteral(":nth-of-type(%1)").arg(places.place[at]);
-        steps.prepend(step);
+// Selector paths that find elements: from the nearest ancestor with an id (or the root), each step
+// its tag and, among siblings of the same tag, its place. Each element's is made once, from its
+// parent's.
+class SelectorPaths {
+public:
+    SelectorPaths(const PageTree& tree, const Places& places)
+        : m_tree(tree)
+        , m_places(places)
+        , m_paths(tree.elements().size())
+    {
     }
-    return steps.join(QStringLiteral(" > "));
-}
+
+    const QString& of(int element)
+    {
+        // Up to the nearest ancestor whose path is known or needs none before it, then down again.
+        QList<int> down;
+        int at = element;
+        for (; at >= 0 && m_paths[at].isEmpty(); at = m_tree.at(at).parent) {
+            down.append(at);
+            const PageTree::Element& e = m_tree.at(at);
+            if (!e.id.isEmpty() && isIdentifier(e.id))
+                break;
+        }
+        for (qsizetype i = down.size() - 1; i >= 0; --i) {
+            const int one = down[i];
+            const PageTree::Element& e = m_tree.at(one);
+            if (!e.id.isEmpty() && isIdentifier(e.id)) {
+                m_paths[one] = QLatin1Char('#') + e.id;
+                continue;
+            }
+            QString step = e.tag;
+            if (e.parent >= 0 && m_places.of[one] > 1)
+                step += QStringLiteral(":nth-of-type(%1)").arg(m_places.place[one]);
+            m_paths[one] = e.parent >= 0 ? m_paths[e.parent] + QStringLiteral(" > ") + step : step;
+        }
+        return m_paths[element];
+    }
+
+private:
+    const PageTree& m_tree;
+    const Places& m_places;
+    QList<QString> m_paths;
+};
 
 } // namespace
 
@@ -162,6 +187,7 @@ PageJudgement judge(const PageTree& tree, Cascade& cascade, const QString& fileN
     const bool canvasImage = styles[canvasElement].backgroundImage.has_value() || styles[canvasElement].box.picture;
 
     const Places places(tree);
+    SelectorPaths paths(tree, places);
     // What hides each element and everything in it, worked out down the tree.
     // And what lies beneath each element's text, painted down the tree.
     QList<bool> hidden(count, false);
@@ -275,7 +301,7 @@ PageJudgement judge(const PageTree& tree, Cascade& cascade, const QString& fileN
         judged.file = fileName;
         judged.line = e.line;
         judged.column = e.column;
-        judged.selector = selectorPath(tree, places, at);
+        judged.selector = paths.of(at);
         judged.text = control && e.text.isEmpty()
             ? tree.attribute(at, u"value")
                   .value_or(tree.attribute(at, u"placeholder").value_or(QString()))
