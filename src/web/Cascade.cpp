@@ -49,6 +49,14 @@ struct Cascade::Candidate {
     auto rank() const { return std::tuple(band, layerKey, proximity, specificity, order, position); }
 };
 
+// One property a declaration sets.
+struct Cascade::Expansion {
+    QString property;
+    CssValues value;
+    bool shorthand = false; // as Candidate::shorthand
+    QString shorthandOf; // as Candidate::shorthandOf
+};
+
 // What an element's box gives the @container queries inside it.
 struct Cascade::Box {
     bool container = false; // container-type: size or inline-size
@@ -116,17 +124,75 @@ Cascade::~Cascade() = default;
 void Cascade::addStyleSheet(
     QStringView css, const QString& name, QStringView media, const SheetLoader& loader, int firstLine)
 {
+    m_expansions.clear(); // keyed by where the declarations are, which may move
     m_rules.addStyleSheet(css, name, media, loader, firstLine);
 }
 
 void Cascade::addLinkedSheet(const QString& href, const QString& from, QStringView media, const SheetLoader& loader)
 {
+    m_expansions.clear();
     m_rules.addLinkedSheet(href, from, media, loader);
 }
 
 void Cascade::addElementStyles()
 {
     // Nothing to gather here: style attributes and presentational hints are read per element.
+}
+
+// The properties a declaration sets, as the cascade reads them: shorthands as their longhands (and the
+// shorthand itself), or, holding var(), as the whole value pending for each.
+QList<Cascade::Expansion> Cascade::expand(const CssDeclaration& declaration)
+{
+    QList<Expansion> result;
+    const auto one = [&](const QString& property, bool shorthand) {
+        result.append(Expansion{property, declaration.value, shorthand, {}});
+    };
+    const auto longhand = [&](const QString& property, const CssValues& value) {
+        result.append(Expansion{property, value, false, {}});
+    };
+    if (declaration.name == QLatin1String("background")) {
+        const bool pending = holdsVar(declaration.value);
+        if (pending || isWideKeyword(declaration.value)) {
+            one(QStringLiteral("background-color"), pending);
+        } else if (const std::optional<CssValues> colour = backgroundColour(declaration.value)) {
+            longhand(QStringLiteral("background-color"), *colour);
+            // The shorthand sets the image too: a gradient when it names one, none otherwise.
+            CssValues image = CssParser::values(u"none");
+            for (const CssValue& value : declaration.value) {
+                if (value.token.is(CssToken::Function) || value.token.is(CssToken::Url))
+                    image = CssValues{value};
+            }
+            longhand(QStringLiteral("background-image"), image);
+        }
+    } else if (declaration.name == QLatin1String("margin")) {
+        const bool pending = holdsVar(declaration.value);
+        if (pending || isWideKeyword(declaration.value)) {
+            one(QStringLiteral("margin-top"), pending);
+            one(QStringLiteral("margin-left"), pending);
+        } else if (const auto sides = marginSides(declaration.value)) {
+            longhand(QStringLiteral("margin-top"), sides->first);
+            longhand(QStringLiteral("margin-left"), sides->second);
+            longhand(QStringLiteral("-hueloom-margin-top"), sides->first);
+        }
+    } else if (declaration.name == QLatin1String("all")) {
+        for (const char* property : {"color", "background-color", "color-scheme", "opacity"})
+            one(QLatin1String(property), false);
+    } else {
+        if (!BoxProperties::longhandsOf(declaration.name).isEmpty()) {
+            const bool pending = holdsVar(declaration.value);
+            if (pending || isWideKeyword(declaration.value)) {
+                for (const QString& name : BoxProperties::longhandsOf(declaration.name)) {
+                    one(name, pending);
+                    result.last().shorthandOf = declaration.name;
+                }
+            } else if (const auto values = BoxProperties::longhands(declaration.name, declaration.value)) {
+                for (const auto& [name, value] : *values)
+                    longhand(name, value);
+            }
+        }
+        one(declaration.name, false);
+    }
+    return result;
 }
 
 QList<Cascade::Candidate> Cascade::candidates(
@@ -138,63 +204,21 @@ QList<Cascade::Candidate> Cascade::candidates(
     int source = FromBrowser;
     const auto add = [&](const CssDeclaration& declaration, int band, int layerKey, int proximity,
                          const Specificity& specificity, int order, int layer) {
-        const qsizetype first = result.size();
-        const auto one = [&](const QString& property, bool shorthand) {
-            result.append(Candidate{property, declaration.value, band, layerKey, proximity, specificity, order, layer,
-                shorthand, true, position, FromBrowser, 0, {}});
-        };
-        const auto longhand = [&](const QString& property, const CssValues& value) {
-            result.append(Candidate{property, value, band, layerKey, proximity, specificity, order, layer, false, true,
-                position, FromBrowser, 0, {}});
-        };
-        if (declaration.name == QLatin1String("background")) {
-            const bool pending = holdsVar(declaration.value);
-            if (pending || isWideKeyword(declaration.value)) {
-                one(QStringLiteral("background-color"), pending);
-            } else if (const std::optional<CssValues> colour = backgroundColour(declaration.value)) {
-                result.append(Candidate{QStringLiteral("background-color"), *colour, band, layerKey, proximity,
-                    specificity, order, layer, false, true, position, FromBrowser, 0, {}});
-                // The shorthand sets the image too: a gradient when it names one, none otherwise.
-                CssValues image = CssParser::values(u"none");
-                for (const CssValue& value : declaration.value) {
-                    if (value.token.is(CssToken::Function) || value.token.is(CssToken::Url))
-                        image = CssValues{value};
-                }
-                result.append(Candidate{QStringLiteral("background-image"), image, band, layerKey, proximity,
-                    specificity, order, layer, false, true, position, FromBrowser, 0, {}});
-            }
-        } else if (declaration.name == QLatin1String("margin")) {
-            const bool pending = holdsVar(declaration.value);
-            if (pending || isWideKeyword(declaration.value)) {
-                one(QStringLiteral("margin-top"), pending);
-                one(QStringLiteral("margin-left"), pending);
-            } else if (const auto sides = marginSides(declaration.value)) {
-                longhand(QStringLiteral("margin-top"), sides->first);
-                longhand(QStringLiteral("margin-left"), sides->second);
-                longhand(QStringLiteral("-hueloom-margin-top"), sides->first);
-            }
-        } else if (declaration.name == QLatin1String("all")) {
-            for (const char* property : {"color", "background-color", "color-scheme", "opacity"})
-                one(QLatin1String(property), false);
+        // A rule's declarations are the same for every element it matches: each is expanded once.
+        const QList<Expansion>* expansions = nullptr;
+        QList<Expansion> fresh;
+        if (source >= 0) {
+            auto found = m_expansions.find(&declaration);
+            if (found == m_expansions.end())
+                found = m_expansions.insert(&declaration, expand(declaration));
+            expansions = &*found;
         } else {
-            if (!BoxProperties::longhandsOf(declaration.name).isEmpty()) {
-                const bool pending = holdsVar(declaration.value);
-                if (pending || isWideKeyword(declaration.value)) {
-                    for (const QString& name : BoxProperties::longhandsOf(declaration.name)) {
-                        one(name, pending);
-                        result.last().shorthandOf = declaration.name;
-                    }
-                } else if (const auto values = BoxProperties::longhands(declaration.name, declaration.value)) {
-                    for (const auto& [name, value] : *values)
-                        longhand(name, value);
-                }
-            }
-            one(declaration.name, false);
+            fresh = expand(declaration);
+            expansions = &fresh;
         }
-        for (qsizetype i = first; i < result.size(); ++i) {
-            result[i].source = source;
-            result[i].line = declaration.line;
-            result[i].fromPage = source != FromBrowser;
+        for (const Expansion& one : *expansions) {
+            result.append(Candidate{one.property, one.value, band, layerKey, proximity, specificity, order, layer,
+                one.shorthand, source != FromBrowser, position, source, declaration.line, one.shorthandOf});
         }
     };
     const PageTree::Element& e = m_tree.at(element);

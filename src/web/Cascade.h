@@ -108,6 +108,9 @@ private:
     RuleSet m_rules;
     std::unique_ptr<QHash<int, Known>> m_known; // by element: its style as last worked out
     int m_workings = 0; // styles worked out so far
+    struct Expansion;
+    static QList<Expansion> expand(const CssDeclaration& declaration);
+    QHash<const CssDeclaration*, QList<Expansion>> m_expansions; // of the rules' declarations, as read
     QHash<int, QList<CssDeclaration>> m_styles; // by element: its style attribute's, as read
     bool m_styleCut = false; // a style attribute with more tokens than are read
     bool m_authored = false;
