@@ -774,6 +774,49 @@ QList<Cascade::Style> Cascade::allStyles()
     return result;
 }
 
+QList<bool> Cascade::generatedBackgrounds()
+{
+    const qsizetype count = m_tree.elements().size();
+    QList<bool> result(count, false);
+    const auto paints = [](const CssDeclaration& declaration) {
+        if (declaration.name != QLatin1String("background") && declaration.name != QLatin1String("background-color")
+            && declaration.name != QLatin1String("background-image"))
+            return false;
+        static const QStringList nothing{QStringLiteral("transparent"), QStringLiteral("none"),
+            QStringLiteral("initial"), QStringLiteral("unset"), QStringLiteral("revert"),
+            QStringLiteral("revert-layer"), QStringLiteral("inherit")};
+        return std::any_of(declaration.value.begin(), declaration.value.end(), [](const CssValue& value) {
+            return !value.token.is(CssToken::Whitespace)
+                && !(value.token.is(CssToken::Ident)
+                    && nothing.contains(value.token.text.toString(), Qt::CaseInsensitive));
+        });
+    };
+    QSet<int> painting; // the rules that give such a box a background
+    bool any = false;
+    for (int index = 0;; ++index) {
+        const RuleSet::Rule* rule = m_rules.ruleAt(index);
+        if (!rule)
+            break;
+        if (rule->selector->generates() && std::any_of(rule->declarations.begin(), rule->declarations.end(), paints)) {
+            painting.insert(index);
+            any = true;
+        }
+    }
+    if (!any)
+        return result;
+    const Selectors::State state{m_tree.link(), false, false};
+    Selectors::Matcher matcher(m_tree, state, m_budget);
+    for (int at = 0; at < count && !m_budget.exhausted(); ++at) {
+        for (const int index : m_rules.rulesFor(m_tree.at(at))) {
+            if (painting.contains(index) && m_rules.rule(index).selector->selectsGenerated(at, matcher)) {
+                result[at] = true;
+                break;
+            }
+        }
+    }
+    return result;
+}
+
 void Cascade::addNotes()
 {
     if (m_budget.exhausted())

@@ -59,6 +59,9 @@ public:
     QList<Style> stylesDownTo(int element, const Selectors::State& state);
     // The style of every element, unvisited and not pressed, in document order.
     QList<Style> allStyles();
+    // By element: whether a rule gives its ::before or ::after box a background, a colour or a
+    // picture, which may lie behind its text.
+    QList<bool> generatedBackgrounds();
 
     // Where a declaration came from (ComputedStyle::colourFrom): a rule by its index, or one of these.
     enum Source { FromBrowser = -1, FromStyleAttribute = -2, FromAttribute = -3 };

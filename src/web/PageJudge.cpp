@@ -149,6 +149,7 @@ PageJudgement judge(const PageTree& tree, Cascade& cascade, const QString& fileN
 {
     PageJudgement result;
     const QList<Style> styles = cascade.allStyles();
+    const QList<bool> generated = cascade.generatedBackgrounds();
     const qsizetype count = styles.size();
     const int root = tree.root();
     const int body = tree.body();
@@ -267,7 +268,9 @@ PageJudgement judge(const PageTree& tree, Cascade& cascade, const QString& fileN
         }
 
         // What could put something else behind the text, which only layout would tell: up to the
-        // nearest box with an opaque background of its own.
+        // nearest box with an opaque background of its own. A ::before or ::after box of the root or
+        // the body is left out: pages draw their backdrops so, behind everything (a fixed grid or
+        // gradient), as browser-based checkers take them.
         QString review;
         int opaque = -1;
         for (int up = at; up >= 0 && review.isEmpty() && opaque < 0; up = tree.at(up).parent) {
@@ -275,6 +278,8 @@ PageJudgement judge(const PageTree& tree, Cascade& cascade, const QString& fileN
             const bool painted = up != root && !(up == body && propagated);
             if (painted && (box.backgroundImage || box.box.picture))
                 review = tr("a background image or gradient lies behind the text");
+            else if (generated[up] && up != root && up != body)
+                review = tr("a ::before or ::after box with a background may lie behind the text");
             else if (painted && isOpaque(box))
                 opaque = up;
             else if (box.box.position == Position::Absolute || box.box.position == Position::Fixed)

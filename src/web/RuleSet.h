@@ -97,6 +97,8 @@ public:
     // The rules that may match the element, by their index, in their order.
     QList<int> rulesFor(const PageTree::Element& element);
     const Rule& rule(int index) const { return m_rules[index]; }
+    // The rule at `index`; none past the last.
+    const Rule* ruleAt(int index) const { return index < m_rules.size() ? &m_rules[index] : nullptr; }
     // Where a layer's normal declarations rank among the layers: the unlayered rules (layer 0) last.
     int layerRank(int layer);
     int layerCount() const { return int(m_layers.size()); }

@@ -215,8 +215,10 @@ bool Parser::pseudo(const CssValues& values, qsizetype& at, Simple& simple, int 
             return false;
         const CssValue& name = values[++at];
         simple.kind = Simple::PseudoElement;
-        if (name.token.is(CssToken::Ident))
-            return isKnownPseudoElement(name.token.text.toLower());
+        if (name.token.is(CssToken::Ident)) {
+            simple.name = name.token.text.toLower();
+            return isKnownPseudoElement(simple.name);
+        }
         // ::part(), ::slotted(), ::highlight(), ::cue() and the view transitions take arguments.
         return name.token.is(CssToken::Function) && isKnownPseudoElement(name.token.text.toLower());
     }
@@ -542,9 +544,24 @@ std::optional<Selectors> Selectors::parse(const CssValues& prelude, const Select
                     one->ancestorKeys.append(Selectors::Matcher::ancestorKey(Kind::Id, qHash(simple.name)));
             }
         }
+        // ::before and ::after, last, make a box in the element the rest selects.
+        QList<Simple>& last = one->compounds.last().simples;
+        const auto generated = [](const Simple& simple) {
+            return simple.kind == Simple::PseudoElement
+                && (simple.name == QLatin1String("before") || simple.name == QLatin1String("after"));
+        };
+        if (!last.isEmpty() && generated(last.last())) {
+            Complex host = *one;
+            host.compounds.last().simples.removeLast();
+            if (host.compounds.last().simples.isEmpty())
+                host.compounds.last().simples.append(Simple{});
+            one->host = std::make_shared<const Complex>(std::move(host));
+        }
         result.append(std::move(*one));
     }
     Selectors selectors;
+    selectors.m_generates
+        = std::any_of(result.begin(), result.end(), [](const Complex& complex) { return complex.host != nullptr; });
     selectors.m_positional = std::any_of(result.begin(), result.end(), [](const Complex& complex) {
         const Compound& subject = complex.compounds.last();
         return subject.combinator == '+' || subject.combinator == '~'

@@ -47,6 +47,8 @@ struct Selectors::Complex {
     Specificity specificity{};
     // The types, classes and ids some ancestor of a matching element must have (Matcher::ancestorKey).
     QList<quint64> ancestorKeys;
+    // For a selector of a ::before or ::after box: the selector of the element it is made in.
+    std::shared_ptr<const Complex> host;
 };
 
 namespace SelectorParts {

@@ -80,6 +80,10 @@ public:
     // contents (:empty, :has()).
     bool positional() const { return m_positional; }
 
+    // Whether some selector selects a ::before or ::after box, and whether it selects the element's.
+    bool generates() const { return m_generates; }
+    bool selectsGenerated(int element, Matcher& matcher) const;
+
     struct Simple;
     struct Compound;
     struct Complex;
@@ -88,4 +92,5 @@ public:
 private:
     std::shared_ptr<const List> m_list;
     bool m_positional = false;
+    bool m_generates = false;
 };

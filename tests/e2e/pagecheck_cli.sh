@@ -135,9 +135,12 @@ cat >"$E2E_TMP/review.html" <<'HTML'
 <!DOCTYPE html><html><head><style>
 body { background: #FFFFFF; color: #000000 } a:link, a:visited, a:active { color: #0000AA }
 .hero { background: #000000 url(hero.png); color: #FFFFFF }
+.badge { position: relative } .badge::before { content: ""; position: absolute; inset: 0; background: #000 }
+.star::after { content: "*" } body::before { content: ""; position: fixed; inset: 0; background: #EEE }
 </style></head><body>
 <div class="hero">Over a picture</div>
-<p>Plain text.</p>
+<section class="badge"><p>Over a generated box</p></section>
+<p class="star">Plain text.</p>
 </body></html>
 HTML
 run 0 --check --underlined review.html
@@ -145,6 +148,11 @@ if [ "$judged" = yes ]; then
     # the text over a picture is for review, which only --strict fails.
     hero_line=$(line_of 'class="hero"' "$E2E_TMP/review.html")
     grep -Eq "^review\.html:$hero_line:1: review: " "$E2E_TMP/out" || fail "no review line: $(cat "$E2E_TMP/out")"
+    # a ::before box with a background, in the text's own box or one around it, is for review too; one
+    # without a background, or the body's backdrop, is not.
+    grep -q '^review\.html:.*: review: a ::before or ::after box with a background .*"Over a generated box"' \
+        "$E2E_TMP/out" || fail "no review for a generated box: $(cat "$E2E_TMP/out")"
+    grep -q 'review: .*"Plain text\."' "$E2E_TMP/out" && fail "a plain text was sent for review: $(cat "$E2E_TMP/out")"
     run 1 --check --underlined --strict review.html
 fi
 
