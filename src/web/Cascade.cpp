@@ -710,36 +710,47 @@ QList<Cascade::Style> Cascade::allStyles()
     QList<Style> result;
     const qsizetype count = m_tree.elements().size();
     result.reserve(count);
-    // In document order, each parent before its children. An element whose declarations are its
-    // previous sibling's takes that sibling's style, as a browser shares it: a page is mostly runs of
-    // alike paragraphs, items and cells. And a child with the tag and attributes of an earlier sibling
-    // has its declarations too, without matching a selector, when no rule tried for that sibling asked
-    // for its place or contents, and neither is on the way to the link.
-    QHash<int, std::pair<int, QList<Candidate>>> lastChild; // by parent: its last child read, and its declarations
+    // In document order, each parent before its children. An element whose declarations are those of
+    // an element read before, under a parent of the same style, takes that element's style, as a
+    // browser shares it: a page is mostly runs of alike paragraphs, items, cells and spans. And a
+    // child with the tag and attributes of an earlier sibling has its declarations too, without
+    // matching a selector, when no rule tried for that sibling asked for its place or contents, and
+    // neither is on the way to the link.
     struct Alike {
         int element;
         QList<Candidate> own;
     };
     QHash<int, QList<Alike>> alike; // by parent: children whose declarations a sibling alike shares
     constexpr qsizetype AlikeKept = 8; // the latest distinct ones, per parent
+    QList<int> styleOf(count, -1); // by element: which style it has, the same number for a shared one
+    int styles = 0;
+    QHash<quint64, QList<Alike>> computed; // by the parent's style and the declarations' sources
     QList<bool> onLinkPath(count, false);
     for (int up = state.link; up >= 0; up = m_tree.at(up).parent)
         onLinkPath[up] = true;
+    const int body = m_tree.body();
     const auto sharable = [&](int at) {
         const PageTree::Element& e = m_tree.at(at);
         // A closed details shows its first summary alone (BoxProperties::browserDeclarations).
-        return !onLinkPath[at] && at != m_tree.body() && e.parent >= 0
-            && m_tree.at(e.parent).tag != QLatin1String("details");
+        return !onLinkPath[at] && at != body && e.parent >= 0 && m_tree.at(e.parent).tag != QLatin1String("details");
     };
     const auto sameShape = [&](int a, int b) {
         const PageTree::Element& x = m_tree.at(a);
         const PageTree::Element& y = m_tree.at(b);
         return x.html == y.html && x.tag == y.tag && x.attributes == y.attributes;
     };
+    const auto key = [](int parentStyle, const QList<Candidate>& own) {
+        quint64 h = quint64(parentStyle) * 0x9E3779B97F4A7C15ull + quint64(own.size());
+        for (const Candidate& c : own)
+            h = (h ^ (quint64(quint32(c.source)) << 20 ^ quint64(c.position) << 8 ^ quint64(c.property.size())))
+                * 0x100000001B3ull;
+        return h;
+    };
     for (int at = 0; at < count; ++at) {
         const int parent = m_tree.at(at).parent;
         if (m_budget.exhausted()) {
             result.append(parent >= 0 ? result[parent] : Style{});
+            styleOf[at] = parent >= 0 ? styleOf[parent] : styles++;
             continue;
         }
         const bool share = sharable(at);
@@ -751,24 +762,36 @@ QList<Cascade::Style> Cascade::allStyles()
         }
         if (same) {
             result.append(result[same->element]);
-            lastChild.insert(parent, {at, same->own});
+            styleOf[at] = styleOf[same->element];
             continue;
         }
         bool positional = false;
         QList<Candidate> own = candidates(at, state, matcher, &positional);
-        const int previous = m_tree.at(at).previous;
-        const auto last = lastChild.constFind(parent);
-        if (previous >= 0 && at != m_tree.body() && previous != m_tree.body() && last != lastChild.constEnd()
-            && last->first == previous && sameDeclarations(last->second, own))
-            result.append(result[previous]);
-        else
+        const int parentStyle = parent >= 0 ? styleOf[parent] : -1;
+        const quint64 sources = key(parentStyle, own);
+        const Alike* done = nullptr;
+        QList<Alike>* bucket = at != body ? &computed[sources] : nullptr;
+        for (qsizetype i = 0; bucket && i < bucket->size() && !done; ++i) {
+            const int other = (*bucket)[i].element;
+            const int otherParent = m_tree.at(other).parent;
+            if ((otherParent >= 0 ? styleOf[otherParent] : -1) == parentStyle
+                && sameDeclarations((*bucket)[i].own, own))
+                done = &(*bucket)[i];
+        }
+        if (done) {
+            result.append(result[done->element]);
+            styleOf[at] = styleOf[done->element];
+        } else {
             result.append(compute(at, parent >= 0 ? &result[parent] : nullptr, own, nullptr, state));
+            styleOf[at] = styles++;
+            if (bucket)
+                bucket->append({at, own});
+        }
         if (share && !positional) {
             if (siblings->size() == AlikeKept)
                 siblings->removeFirst();
-            siblings->append({at, own});
+            siblings->append({at, std::move(own)});
         }
-        lastChild.insert(parent, {at, std::move(own)});
     }
     addNotes();
     return result;

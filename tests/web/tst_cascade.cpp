@@ -396,7 +396,7 @@ void TestCascade::rulesIndexedMatchAsAPlainReadingDoes()
                 selectors << QStringLiteral(":not(#none)");
             }
             rules.append(list);
-            css += QStringLiteral("@property --r%1 { syntax: '*'; inherits: false }\n%2 { --r%1: 1 }\n")
+            css += QStringLiteral("@property --r%1 { syntax: '*'; inherits: false }\n%2 { --r%1: 1; --h%1: 1 }\n")
                        .arg(rule)
                        .arg(selectors.join(QStringLiteral(", ")));
         }
@@ -412,6 +412,14 @@ void TestCascade::rulesIndexedMatchAsAPlainReadingDoes()
                 const QString mark = QStringLiteral("--r%1").arg(rule);
                 QVERIFY2(style.customs.value(mark).has_value() == expected,
                     qPrintable(QStringLiteral("rule %1 on element %2 of\n%3").arg(rule).arg(at).arg(css)));
+                // --h…, which inherits, is on the element or below one it matches.
+                bool inherited = false;
+                for (int up = at; up >= 0 && !inherited; up = tree.at(up).parent)
+                    inherited = std::any_of(rules[rule].begin(), rules[rule].end(),
+                        [&](const QList<Step>& steps) { return plainMatch(steps, steps.size() - 1, tree, up); });
+                const QString held = QStringLiteral("--h%1").arg(rule);
+                QVERIFY2(all[at].customs.value(held).has_value() == inherited,
+                    qPrintable(QStringLiteral("inherited: rule %1 on element %2 of\n%3").arg(rule).arg(at).arg(css)));
                 QVERIFY2(all[at].customs.value(mark).has_value() == expected,
                     qPrintable(
                         QStringLiteral("every element's: rule %1 on element %2 of\n%3").arg(rule).arg(at).arg(css)));
