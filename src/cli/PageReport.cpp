@@ -229,6 +229,16 @@ public:
                                       : QByteArray("null");
     }
     void number(int value) { bytes += QByteArray::number(value); }
+    // "#RRGGBB"
+    void colour(Argb argb)
+    {
+        static const char digits[] = "0123456789ABCDEF";
+        char text[9] = {'"', '#'};
+        for (int i = 0; i < 6; ++i)
+            text[2 + i] = digits[(argb >> (20 - 4 * i)) & 0xF];
+        text[8] = '"';
+        bytes.append(text, 9);
+    }
     void boolean(bool value) { bytes += value ? "true" : "false"; }
     // `"name":`, after a comma unless it opens the object.
     void key(const char* name, bool first = false)
@@ -296,14 +306,19 @@ QByteArray elementsJson(const PageJudgement& judgement, const Page& page, const 
             found = files.insert(file, fileShown(file, page, currentFolder));
         return *found;
     };
-    QHash<QString, QString> origins;
+    // Elements in a row mostly take their colours from the same few rules: the latest origins are kept.
+    QList<std::pair<PageJudgement::Origin, QString>> origins;
     const auto origin = [&](const PageJudgement::Origin& from) -> const QString& {
-        const QString key = QString::number(int(from.kind)) + QLatin1Char(':') + QString::number(from.line)
-            + QLatin1Char(':') + from.file + QChar(0) + from.selector; // no file name nor selector holds a NUL
-        auto found = origins.find(key);
-        if (found == origins.end())
-            found = origins.insert(key, originText(from, page, currentFolder));
-        return *found;
+        for (qsizetype i = origins.size() - 1; i >= 0; --i) {
+            const PageJudgement::Origin& known = origins[i].first;
+            if (known.kind == from.kind && known.line == from.line && known.selector == from.selector
+                && known.file == from.file)
+                return origins[i].second;
+        }
+        if (origins.size() == 16)
+            origins.removeFirst();
+        origins.append({from, originText(from, page, currentFolder)});
+        return origins.last().second;
     };
     JsonText json;
     json.bytes.reserve(judgement.elements.size() * 400);
@@ -313,7 +328,7 @@ QByteArray elementsJson(const PageJudgement& judgement, const Page& page, const 
             json.bytes += ',';
         json.bytes += '{';
         json.key("background", true);
-        json.string(hex(element.background));
+        json.colour(element.background);
         json.key("check");
         json.string(PageJudgement::checkName(element.check));
         json.key("column");
@@ -321,7 +336,7 @@ QByteArray elementsJson(const PageJudgement& judgement, const Page& page, const 
         json.key("file");
         json.string(shownFile(elementFile(element, page)));
         json.key("foreground");
-        json.string(hex(element.foreground));
+        json.colour(element.foreground);
         json.key("from");
         json.bytes += '{';
         json.key("background", true);
