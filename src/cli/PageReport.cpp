@@ -11,6 +11,7 @@
 #include <QLocale>
 #include <QUrl>
 #include <cmath>
+#include <type_traits>
 #include <utility>
 
 namespace PageReport {
@@ -249,6 +250,15 @@ public:
         bytes += name;
         bytes += "\":";
     }
+    // `,"name":value`
+    template <typename Value> void member(const char* name, const Value& value)
+    {
+        key(name);
+        if constexpr (std::is_same_v<Value, int> || std::is_same_v<Value, double>)
+            number(value);
+        else
+            string(value);
+    }
     void value(const QJsonValue& value, const QHash<QString, QByteArray>& raw)
     {
         switch (value.type()) {
@@ -329,43 +339,29 @@ QByteArray elementsJson(const PageJudgement& judgement, const Page& page, const 
         json.bytes += '{';
         json.key("background", true);
         json.colour(element.background);
-        json.key("check");
-        json.string(PageJudgement::checkName(element.check));
-        json.key("column");
-        json.number(element.column);
-        json.key("file");
-        json.string(shownFile(elementFile(element, page)));
+        json.member("check", PageJudgement::checkName(element.check));
+        json.member("column", element.column);
+        json.member("file", shownFile(elementFile(element, page)));
         json.key("foreground");
         json.colour(element.foreground);
         json.key("from");
         json.bytes += '{';
         json.key("background", true);
         json.string(origin(element.backgroundFrom));
-        json.key("foreground");
-        json.string(origin(element.foregroundFrom));
+        json.member("foreground", origin(element.foregroundFrom));
         json.bytes += '}';
-        json.key("index");
-        json.number(element.index);
+        json.member("index", element.index);
         json.key("large");
         json.boolean(element.large);
-        json.key("lc");
-        json.number(element.lc);
-        json.key("line");
-        json.number(element.line);
-        json.key("needed");
-        json.number(element.needed);
-        json.key("ratio");
-        json.number(element.ratio);
-        json.key("selector");
-        json.string(element.selector);
-        json.key("tag");
-        json.string(element.tag);
-        json.key("text");
-        json.string(element.text);
-        json.key("verdict");
-        json.string(PageJudgement::verdictName(element.verdict));
-        json.key("why");
-        json.string(element.why);
+        json.member("lc", element.lc);
+        json.member("line", element.line);
+        json.member("needed", element.needed);
+        json.member("ratio", element.ratio);
+        json.member("selector", element.selector);
+        json.member("tag", element.tag);
+        json.member("text", element.text);
+        json.member("verdict", PageJudgement::verdictName(element.verdict));
+        json.member("why", element.why);
         json.bytes += '}';
     }
     json.bytes += ']';
