@@ -814,28 +814,35 @@ QList<bool> Cascade::generatedBackgrounds()
                     && nothing.contains(value.token.text.toString(), Qt::CaseInsensitive));
         });
     };
-    QSet<int> painting; // the rules that give such a box a background
-    bool any = false;
+    // The rules that give such a box a background, with what an element must have to be matched by
+    // one, which most elements lack.
+    struct Painting {
+        const Selectors* selector;
+        std::optional<Selectors::Keys> keys;
+    };
+    QList<Painting> painting;
     for (int index = 0;; ++index) {
         const RuleSet::Rule* rule = m_rules.ruleAt(index);
         if (!rule)
             break;
-        if (rule->selector->generates() && std::any_of(rule->declarations.begin(), rule->declarations.end(), paints)) {
-            painting.insert(index);
-            any = true;
-        }
+        if (rule->selector->generates() && std::any_of(rule->declarations.begin(), rule->declarations.end(), paints))
+            painting.append({rule->selector.get(), rule->selector->keys()});
     }
-    if (!any)
+    if (painting.isEmpty())
         return result;
+    const auto mayMatch = [&](const Painting& rule, const PageTree::Element& e) {
+        if (!rule.keys)
+            return true;
+        return std::any_of(rule.keys->classes.begin(), rule.keys->classes.end(),
+                   [&](size_t hash) { return std::binary_search(e.classes.begin(), e.classes.end(), hash); })
+            || (!e.id.isEmpty() && rule.keys->ids.contains(e.id)) || rule.keys->types.contains(e.tag);
+    };
     const Selectors::State state{m_tree.link(), false, false};
     Selectors::Matcher matcher(m_tree, state, m_budget);
     for (int at = 0; at < count && !m_budget.exhausted(); ++at) {
-        for (const int index : m_rules.rulesFor(m_tree.at(at))) {
-            if (painting.contains(index) && m_rules.rule(index).selector->selectsGenerated(at, matcher)) {
-                result[at] = true;
-                break;
-            }
-        }
+        const PageTree::Element& e = m_tree.at(at);
+        result[at] = std::any_of(painting.begin(), painting.end(),
+            [&](const Painting& rule) { return mayMatch(rule, e) && rule.selector->selectsGenerated(at, matcher); });
     }
     return result;
 }

@@ -1,6 +1,5 @@
 #include "SelectorParts.h"
 
-#include <QRegularExpression>
 #include <algorithm>
 #include <cmath>
 
@@ -125,11 +124,19 @@ bool SelectorMatching::attribute(const Simple& simple, int element) const
     case '=':
         return value.compare(wanted, cs) == 0;
     case '~': {
-        if (wanted.isEmpty() || wanted.contains(QRegularExpression(QStringLiteral("[ \\t\\n\\f\\r]"))))
+        // One of its white-space separated words.
+        const auto space = [](QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\f' || c == u'\r'; };
+        if (wanted.isEmpty() || std::any_of(wanted.begin(), wanted.end(), space))
             return false;
-        const QStringList words
-            = value.split(QRegularExpression(QStringLiteral("[ \\t\\n\\f\\r]+")), Qt::SkipEmptyParts);
-        return std::any_of(words.begin(), words.end(), [&](const QString& w) { return w.compare(wanted, cs) == 0; });
+        for (qsizetype start = 0; start < value.size();) {
+            qsizetype end = start;
+            while (end < value.size() && !space(value[end]))
+                ++end;
+            if (end > start && QStringView(value).mid(start, end - start).compare(wanted, cs) == 0)
+                return true;
+            start = end + 1;
+        }
+        return false;
     }
     case '|':
         return value.compare(wanted, cs) == 0 || value.startsWith(wanted + u'-', cs);
