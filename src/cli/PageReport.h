@@ -35,9 +35,9 @@ QStringList elementLines(const PageJudgement& judgement, const Page& page, const
 // "12 pass, 2 fail, 1 review".
 QString countsText(const PageJudgement& judgement);
 
-// The judged elements as a compact JSON array of objects, their keys in order: index, tag, file, line,
-// column, selector, text, check, foreground, background, ratio, lc, large, needed, verdict, why, and
-// from (its foreground and background).
+// The judged elements as a compact JSON array of objects, their keys in alphabetical order, as
+// QJsonDocument writes them: background, check, column, file, foreground, from (its background and
+// foreground), index, large, lc, line, needed, ratio, selector, tag, text, verdict, why.
 QByteArray elementsJson(const PageJudgement& judgement, const Page& page, const QString& currentFolder);
 // `value` as compact JSON text, with each string value that is a key of `raw` written as the JSON text
 // it maps to: how a document of a few objects takes the elements written above.

@@ -284,22 +284,11 @@ QList<Cascade::Candidate> Cascade::candidates(
         std::optional<Specificity> specificity;
         int proximity = std::numeric_limits<int>::min();
         if (rule.scope) {
-            // The nearest scoping root the element is in, outside every limit below that root.
-            int hops = 0;
-            for (int root = element; root >= 0 && !specificity; root = m_tree.at(root).parent, ++hops) {
-                if (!m_budget.spend())
-                    break;
-                if (rule.scope->root ? !rule.scope->root->matches(root, matcher) : root != m_tree.root())
-                    continue;
-                bool limited = false;
-                for (int below = element; below != root && rule.scope->limit && !limited;
-                     below = m_tree.at(below).parent)
-                    limited = rule.scope->limit->matches(below, matcher, root);
-                if (limited)
-                    continue;
+            scopeRoots(*rule.scope, element, matcher, [&](int root, int hops) {
                 specificity = rule.selector->match(element, matcher, root);
                 proximity = -hops;
-            }
+                return specificity.has_value();
+            });
         } else {
             specificity = rule.selector->match(element, matcher);
         }
@@ -320,6 +309,26 @@ QList<Cascade::Candidate> Cascade::candidates(
         add(declaration, declaration.important ? 2 : 1, layers, 0, {}, std::numeric_limits<int>::max(), -1);
     }
     return result;
+}
+
+bool Cascade::scopeRoots(const RuleSet::Scope& scope,
+    int element,
+    Selectors::Matcher& matcher,
+    const std::function<bool(int root, int hops)>& visit)
+{
+    int hops = 0;
+    for (int root = element; root >= 0; root = m_tree.at(root).parent, ++hops) {
+        if (!m_budget.spend())
+            return false;
+        if (scope.root ? !scope.root->matches(root, matcher) : root != m_tree.root())
+            continue;
+        bool limited = false;
+        for (int below = element; below != root && scope.limit && !limited; below = m_tree.at(below).parent)
+            limited = scope.limit->matches(below, matcher, root);
+        if (!limited && visit(root, hops))
+            return true;
+    }
+    return false;
 }
 
 // Each query asks the nearest container above the element (of its name, when it names one). A container
@@ -739,13 +748,21 @@ QList<Cascade::Style> Cascade::allStyles()
         const PageTree::Element& y = m_tree.at(b);
         return x.html == y.html && x.tag == y.tag && x.attributes == y.attributes;
     };
+    // A rule's declaration is the same wherever it applies; a style attribute's or a presentational
+    // attribute's differ by their values, which the key holds too.
     const auto key = [](int parentStyle, const QList<Candidate>& own) {
         quint64 h = quint64(parentStyle) * 0x9E3779B97F4A7C15ull + quint64(own.size());
-        for (const Candidate& c : own)
-            h = (h ^ (quint64(quint32(c.source)) << 20 ^ quint64(c.position) << 8 ^ quint64(c.property.size())))
-                * 0x100000001B3ull;
+        const auto mix = [&h](quint64 part) { h = (h ^ part) * 0x100000001B3ull; };
+        for (const Candidate& c : own) {
+            mix(quint64(quint32(c.source)) << 20 ^ quint64(c.position) << 8 ^ quint64(c.property.size()));
+            if (c.source < 0) {
+                for (const CssValue& value : c.value)
+                    mix(qHash(value.token.text.toString()) ^ quint64(value.token.type) << 56);
+            }
+        }
         return h;
     };
+    constexpr qsizetype ComputedKept = 8; // per key, the latest
     for (int at = 0; at < count; ++at) {
         const int parent = m_tree.at(at).parent;
         if (m_budget.exhausted()) {
@@ -784,8 +801,11 @@ QList<Cascade::Style> Cascade::allStyles()
         } else {
             result.append(compute(at, parent >= 0 ? &result[parent] : nullptr, own, nullptr, state));
             styleOf[at] = styles++;
-            if (bucket)
+            if (bucket) {
+                if (bucket->size() == ComputedKept)
+                    bucket->removeFirst();
                 bucket->append({at, own});
+            }
         }
         if (share && !positional) {
             if (siblings->size() == AlikeKept)
@@ -817,7 +837,7 @@ QList<bool> Cascade::generatedBackgrounds()
     // The rules that give such a box a background, with what an element must have to be matched by
     // one, which most elements lack.
     struct Painting {
-        const Selectors* selector;
+        const RuleSet::Rule* rule;
         std::optional<Selectors::Keys> keys;
     };
     QList<Painting> painting;
@@ -826,7 +846,7 @@ QList<bool> Cascade::generatedBackgrounds()
         if (!rule)
             break;
         if (rule->selector->generates() && std::any_of(rule->declarations.begin(), rule->declarations.end(), paints))
-            painting.append({rule->selector.get(), rule->selector->keys()});
+            painting.append({rule, rule->selector->keys()});
     }
     if (painting.isEmpty())
         return result;
@@ -841,8 +861,15 @@ QList<bool> Cascade::generatedBackgrounds()
     Selectors::Matcher matcher(m_tree, state, m_budget);
     for (int at = 0; at < count && !m_budget.exhausted(); ++at) {
         const PageTree::Element& e = m_tree.at(at);
-        result[at] = std::any_of(painting.begin(), painting.end(),
-            [&](const Painting& rule) { return mayMatch(rule, e) && rule.selector->selectsGenerated(at, matcher); });
+        result[at] = std::any_of(painting.begin(), painting.end(), [&](const Painting& one) {
+            if (!mayMatch(one, e))
+                return false;
+            const Selectors& selector = *one.rule->selector;
+            if (!one.rule->scope)
+                return selector.selectsGenerated(at, matcher);
+            return scopeRoots(*one.rule->scope, at, matcher,
+                [&](int root, int) { return selector.selectsGenerated(at, matcher, root); });
+        });
     }
     return result;
 }

@@ -14,6 +14,7 @@
 #include <QHash>
 #include <QSet>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -84,6 +85,12 @@ private:
 
     // `positional`, when given, is set when some rule tried asks for the element's place among its
     // siblings or its contents (Selectors::positional), so that a sibling alike need not have the same.
+    // Calls `visit` with each scoping root of `scope` the element is in, nearest first, outside every
+    // limit below it, and how many steps up it is, until `visit` says it is done; whether it did.
+    bool scopeRoots(const RuleSet::Scope& scope,
+        int element,
+        Selectors::Matcher& matcher,
+        const std::function<bool(int root, int hops)>& visit);
     QList<Candidate> candidates(
         int element, const Selectors::State& state, Selectors::Matcher& matcher, bool* positional = nullptr);
     void addNotes();

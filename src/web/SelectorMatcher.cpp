@@ -417,12 +417,12 @@ bool SelectorMatching::list(const List& list, int element, int scope, int anchor
         list.begin(), list.end(), [&](const Complex& one) { return complex(one, element, scope, anchor, depth); });
 }
 
-bool Selectors::selectsGenerated(int element, Matcher& matcher) const
+bool Selectors::selectsGenerated(int element, Matcher& matcher, int scope) const
 {
     SelectorMatching matching(matcher.m_tree, matcher.m_state, matcher.m_budget, matcher.m_onLinkPath, matcher.m_known);
     return std::any_of(m_list->begin(), m_list->end(), [&](const Complex& complex) {
         return complex.host && matcher.ancestorsMayHold(complex.ancestorKeys, element)
-            && matching.complex(*complex.host, element, -1, -1, 0);
+            && matching.complex(*complex.host, element, scope, -1, 0);
     });
 }
 

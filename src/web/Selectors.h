@@ -82,7 +82,7 @@ public:
 
     // Whether some selector selects a ::before or ::after box, and whether it selects the element's.
     bool generates() const { return m_generates; }
-    bool selectsGenerated(int element, Matcher& matcher) const;
+    bool selectsGenerated(int element, Matcher& matcher, int scope = -1) const;
 
     struct Simple;
     struct Compound;

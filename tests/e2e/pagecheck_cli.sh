@@ -137,7 +137,9 @@ body { background: #FFFFFF; color: #000000 } a:link, a:visited, a:active { color
 .hero { background: #000000 url(hero.png); color: #FFFFFF }
 .badge { position: relative } .badge::before { content: ""; position: absolute; inset: 0; background: #000 }
 .star::after { content: "*" } body::before { content: ""; position: fixed; inset: 0; background: #EEE }
+@scope (.card) { em::before { content: ""; position: absolute; inset: 0; background: #000 } }
 </style></head><body>
+<div class="card"><em>Boxed in its scope</em></div><p><em>Out of scope</em></p>
 <div class="hero">Over a picture</div>
 <section class="badge"><p>Over a generated box</p></section>
 <p class="star">Plain text.</p>
@@ -153,6 +155,9 @@ if [ "$judged" = yes ]; then
     grep -q '^review\.html:.*: review: a ::before or ::after box with a background .*"Over a generated box"' \
         "$E2E_TMP/out" || fail "no review for a generated box: $(cat "$E2E_TMP/out")"
     grep -q 'review: .*"Plain text\."' "$E2E_TMP/out" && fail "a plain text was sent for review: $(cat "$E2E_TMP/out")"
+    # in @scope, only inside the scope's root.
+    grep -q 'review: a ::before .*"Boxed in its scope"' "$E2E_TMP/out" || fail "no review in scope: $(cat "$E2E_TMP/out")"
+    grep -q 'review: .*"Out of scope"' "$E2E_TMP/out" && fail "a text out of scope was sent for review: $(cat "$E2E_TMP/out")"
     run 1 --check --underlined --strict review.html
 fi
 
