@@ -11,11 +11,12 @@
 CodeBlocks::CodeBlocks(QTextBrowser* browser)
     : QObject(browser)
     , m_browser(browser)
+    , m_viewport(browser->viewport())
 {
     // The code boxes scroll instead; anything else wraps.
     m_browser->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     find();
-    m_browser->viewport()->installEventFilter(this);
+    m_viewport->installEventFilter(this);
     connect(m_browser->verticalScrollBar(), &QScrollBar::valueChanged, this, &CodeBlocks::place);
     connect(m_browser->document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this,
         &CodeBlocks::place);
@@ -106,7 +107,9 @@ void CodeBlocks::place()
 
 bool CodeBlocks::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_browser->viewport() && event->type() == QEvent::Resize)
+    // Not m_browser->viewport(): the viewport is also told of its end while the browser is being
+    // destroyed, when the browser is no longer one.
+    if (watched == m_viewport && event->type() == QEvent::Resize)
         QTimer::singleShot(0, this, &CodeBlocks::place);
     return QObject::eventFilter(watched, event);
 }

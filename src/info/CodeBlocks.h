@@ -35,5 +35,6 @@ private:
     void place();
 
     QTextBrowser* m_browser;
+    QObject* m_viewport; // the browser's, watched for its size; compared only, as it may be going
     QList<Code> m_codes;
 };
