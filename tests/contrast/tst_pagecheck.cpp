@@ -1,16 +1,15 @@
 #include "app/CheckCommands.h"
 #include "cli/PageReport.h"
-#include "colour/Rgb.h"
 #include "contrast/PageCheckWindow.h"
 #include "dialogs/CommonDialog.h"
 #include "support/ChildProcess.h"
 #include "support/LineOrder.h"
+#include "support/ReportLines.h"
 #include "support/TestApp.h"
 #include "support/WindowTestCase.h"
 
 #include <QAction>
 #include <QClipboard>
-#include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -25,7 +24,8 @@ using Verdict = PageJudgement::Verdict;
 Q_DECLARE_METATYPE(PageJudgement::Element)
 
 // Tools > Page Check: which texts it lists and how it words them, and File > Open Page feeding it
-// through the reading Apply Tag and a dropped file share. The wording's cases are in data/pagecheck.tsv.
+// through the reading Apply Tag and a dropped file share. The wording's cases are in
+// cli/data/pagereport-lines.json, beside --check's of the same texts.
 class TestPageCheck : public WindowTestCase {
     Q_OBJECT
 private slots:
@@ -46,17 +46,6 @@ private:
 };
 
 namespace {
-
-QString unescaped(QString text)
-{
-    return text.replace(QStringLiteral("\\n"), QStringLiteral("\n"))
-        .replace(QStringLiteral("\\t"), QStringLiteral("\t"));
-}
-
-Argb colour(const QString& hex)
-{
-    return Rgb(QColor(hex)).argb();
-}
 
 // A judgement of `count` texts with verdicts, colours and places drawn from `random`.
 PageJudgement randomJudgement(QRandomGenerator& random, int count)
@@ -88,45 +77,22 @@ PageJudgement randomJudgement(QRandomGenerator& random, int count)
 void TestPageCheck::linesOfAText_data()
 {
     QTest::addColumn<Element>("element");
-    QTest::addColumn<QString>("report");
-    QTest::addColumn<QString>("verdict");
-    QTest::addColumn<QString>("place");
-    QFile data(qEnvironmentVariable("HUELOOM_TEST_SOURCE_DIR") + QStringLiteral("/contrast/data/pagecheck.tsv"));
-    QVERIFY2(data.open(QIODevice::ReadOnly), qPrintable(data.fileName()));
-    int rows = 0;
-    while (!data.atEnd()) {
-        const QString line = QString::fromUtf8(data.readLine()).chopped(1);
-        if (line.isEmpty() || line.startsWith(u'#'))
-            continue;
-        const QStringList c = line.split(u'\t');
-        QCOMPARE(c.size(), 14);
-        Element element;
-        element.file = c[0];
-        element.line = c[1].toInt();
-        element.column = c[2].toInt();
-        element.ratio = c[3].toDouble();
-        element.needed = c[4].toDouble();
-        element.verdict = c[5] == QLatin1String("fail") ? Verdict::Fail : Verdict::Review;
-        element.check
-            = c[6] == QLatin1String("link") ? PageJudgement::Check::LinkInText : PageJudgement::Check::Contrast;
-        element.why = c[7];
-        element.text = unescaped(c[8]);
-        element.foreground = colour(c[9]);
-        element.background = colour(c[10]);
-        QTest::addRow("%d %s", ++rows, qPrintable(c[8])) << element << c[11] << c[12] << c[13];
-    }
-    QVERIFY(rows >= 5);
+    QTest::addColumn<QJsonObject>("expected");
+    const QJsonObject all = ReportLines::data();
+    const QString pageFile = all[QStringLiteral("page")][QStringLiteral("file")].toString();
+    for (const QJsonValue& value : all[QStringLiteral("cases")].toArray())
+        if (value.toObject().contains(QStringLiteral("window")))
+            QTest::newRow(qPrintable(value[QStringLiteral("name")].toString())) << ReportLines::element(
+                value[QStringLiteral("element")].toObject(), pageFile) << value[QStringLiteral("window")].toObject();
 }
 
 void TestPageCheck::linesOfAText()
 {
     QFETCH(Element, element);
-    QFETCH(QString, report);
-    QFETCH(QString, verdict);
-    QFETCH(QString, place);
-    QCOMPARE(PageCheckModel::reportLine(element), report);
-    QCOMPARE(PageCheckModel::verdictText(element), verdict);
-    QCOMPARE(PageCheckModel::placeText(element), place);
+    QFETCH(QJsonObject, expected);
+    QCOMPARE(PageCheckModel::reportLine(element), expected[QStringLiteral("report")].toString());
+    QCOMPARE(PageCheckModel::verdictText(element), expected[QStringLiteral("verdict")].toString());
+    QCOMPARE(PageCheckModel::placeText(element), expected[QStringLiteral("place")].toString());
 }
 
 // Any judgement: the failures, then the reviews, each in document order, never a pass, as --check lists
