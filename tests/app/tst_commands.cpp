@@ -302,8 +302,6 @@ void TestCommands::everyCopySaysSo_data()
                                      << QStringLiteral("away");
     QTest::newRow("Copy Selected button")
         << QStringLiteral("ItemCopy") << QStringLiteral("Command2") << QStringLiteral("away");
-    QTest::newRow("key, pointer right of the box")
-        << QStringLiteral("ItemCopyCss") << QString() << QStringLiteral("right");
     QTest::newRow("button, pointer right of it")
         << QStringLiteral("ItemCopyTag") << QStringLiteral("Command7") << QStringLiteral("right");
 }

@@ -1,15 +1,15 @@
 #include "app/CheckCommands.h"
-#include "colour/Rgb.h"
+#include "cli/PageReport.h"
 #include "contrast/PageCheckWindow.h"
 #include "dialogs/CommonDialog.h"
 #include "support/ChildProcess.h"
 #include "support/LineOrder.h"
+#include "support/ReportLines.h"
 #include "support/TestApp.h"
 #include "support/WindowTestCase.h"
 
 #include <QAction>
 #include <QClipboard>
-#include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -24,7 +24,8 @@ using Verdict = PageJudgement::Verdict;
 Q_DECLARE_METATYPE(PageJudgement::Element)
 
 // Tools > Page Check: which texts it lists and how it words them, and File > Open Page feeding it
-// through the reading Apply Tag and a dropped file share. The wording's cases are in data/pagecheck.tsv.
+// through the reading Apply Tag and a dropped file share. The wording's cases are in
+// cli/data/pagereport-lines.json, beside --check's of the same texts.
 class TestPageCheck : public WindowTestCase {
     Q_OBJECT
 private slots:
@@ -32,9 +33,8 @@ private slots:
     void linesOfAText();
     void listsEveryFailureThenEveryReview();
     void copiesTheSelectedRowsAndFollowsTheScheme();
-    void saysSoWithNoPageAndOffersOpenPage();
     void openPageAppliesAndJudgesAsADropDoes();
-    void openPageThatCannotBeReadJudgesNothing();
+    void withNoPageOffersOpenPage();
 
 private:
     PageCheckWindow* openWindow() const
@@ -46,17 +46,6 @@ private:
 };
 
 namespace {
-
-QString unescaped(QString text)
-{
-    return text.replace(QStringLiteral("\\n"), QStringLiteral("\n"))
-        .replace(QStringLiteral("\\t"), QStringLiteral("\t"));
-}
-
-Argb colour(const QString& hex)
-{
-    return Rgb(QColor(hex)).argb();
-}
 
 // A judgement of `count` texts with verdicts, colours and places drawn from `random`.
 PageJudgement randomJudgement(QRandomGenerator& random, int count)
@@ -88,49 +77,27 @@ PageJudgement randomJudgement(QRandomGenerator& random, int count)
 void TestPageCheck::linesOfAText_data()
 {
     QTest::addColumn<Element>("element");
-    QTest::addColumn<QString>("report");
-    QTest::addColumn<QString>("verdict");
-    QTest::addColumn<QString>("place");
-    QFile data(qEnvironmentVariable("HUELOOM_TEST_SOURCE_DIR") + QStringLiteral("/contrast/data/pagecheck.tsv"));
-    QVERIFY2(data.open(QIODevice::ReadOnly), qPrintable(data.fileName()));
-    int rows = 0;
-    while (!data.atEnd()) {
-        const QString line = QString::fromUtf8(data.readLine()).chopped(1);
-        if (line.isEmpty() || line.startsWith(u'#'))
-            continue;
-        const QStringList c = line.split(u'\t');
-        QCOMPARE(c.size(), 14);
-        Element element;
-        element.file = c[0];
-        element.line = c[1].toInt();
-        element.column = c[2].toInt();
-        element.ratio = c[3].toDouble();
-        element.needed = c[4].toDouble();
-        element.verdict = c[5] == QLatin1String("fail") ? Verdict::Fail : Verdict::Review;
-        element.check
-            = c[6] == QLatin1String("link") ? PageJudgement::Check::LinkInText : PageJudgement::Check::Contrast;
-        element.why = c[7];
-        element.text = unescaped(c[8]);
-        element.foreground = colour(c[9]);
-        element.background = colour(c[10]);
-        QTest::addRow("%d %s", ++rows, qPrintable(c[8])) << element << c[11] << c[12] << c[13];
-    }
-    QVERIFY(rows >= 5);
+    QTest::addColumn<QJsonObject>("expected");
+    const QJsonObject all = ReportLines::data();
+    const QString pageFile = all[QStringLiteral("page")][QStringLiteral("file")].toString();
+    for (const QJsonValue& value : all[QStringLiteral("cases")].toArray())
+        if (value.toObject().contains(QStringLiteral("window")))
+            QTest::newRow(qPrintable(value[QStringLiteral("name")].toString())) << ReportLines::element(
+                value[QStringLiteral("element")].toObject(), pageFile) << value[QStringLiteral("window")].toObject();
 }
 
 void TestPageCheck::linesOfAText()
 {
     QFETCH(Element, element);
-    QFETCH(QString, report);
-    QFETCH(QString, verdict);
-    QFETCH(QString, place);
-    QCOMPARE(PageCheckModel::reportLine(element), report);
-    QCOMPARE(PageCheckModel::verdictText(element), verdict);
-    QCOMPARE(PageCheckModel::placeText(element), place);
+    QFETCH(QJsonObject, expected);
+    QCOMPARE(PageCheckModel::reportLine(element), expected[QStringLiteral("report")].toString());
+    QCOMPARE(PageCheckModel::verdictText(element), expected[QStringLiteral("verdict")].toString());
+    QCOMPARE(PageCheckModel::placeText(element), expected[QStringLiteral("place")].toString());
 }
 
-// Any judgement: the failures, then the reviews, each in document order, never a pass; the summary
-// counts what the judgement counts; every report line is one line of the shape a compiler writes.
+// Any judgement: the failures, then the reviews, each in document order, never a pass, as --check lists
+// them too; the summary counts what the judgement counts; every report line is one line of the shape a
+// compiler writes.
 void TestPageCheck::listsEveryFailureThenEveryReview()
 {
     const QRegularExpression shape(QStringLiteral(
@@ -159,6 +126,13 @@ void TestPageCheck::listsEveryFailureThenEveryReview()
                 QVERIFY(std::all_of(cell.cbegin(), cell.cend(), keepsLineOrder));
             }
         }
+        // --check lists the same texts in the same order.
+        const PageReport::Page page{
+            QStringLiteral("p.html"), QStringLiteral("/site/p.html"), QStringLiteral("light"), false};
+        QStringList told;
+        for (const Element& element : PageCheckModel::listed(judgement))
+            told << PageReport::elementLine(element, page, QStringLiteral("/"));
+        QCOMPARE(PageReport::elementLines(judgement, page, QStringLiteral("/")), told);
         const QString summary = PageCheckWindow::summaryText({QStringLiteral("/site/page.html"), judgement, {}}, false);
         QVERIFY2(summary.startsWith(QStringLiteral("page.html, light color scheme: %1 pass, %2 fail, %3 review.")
                                         .arg(judgement.count(Verdict::Pass))
@@ -215,33 +189,6 @@ void TestPageCheck::copiesTheSelectedRowsAndFollowsTheScheme()
     QCOMPARE(window->model().rowCount(), light.count(Verdict::Fail) + light.count(Verdict::Review));
 }
 
-void TestPageCheck::saysSoWithNoPageAndOffersOpenPage()
-{
-    PageCheckWindow* window = openWindow();
-    QVERIFY(window && window->isVisible());
-    QCOMPARE(window->windowTitle(), QStringLiteral("Page Check"));
-    QCOMPARE(window->summary()->text(), PageCheckWindow::noPageText());
-    QVERIFY(window->summary()->text().startsWith(QStringLiteral("Open or drop a page to check every text on it")));
-    QCOMPARE(window->model().rowCount(), 0);
-    QVERIFY(!window->table()->isEnabled());
-    // Its Open Page is File > Open Page: the page dialog, here cancelled, and nothing changes.
-    m_dialogs->answerCancel();
-    window->findChild<QPushButton*>(QStringLiteral("PageCheckOpen"))->click();
-    QCOMPARE(m_dialogs->fileRequests.size(), 1);
-    QCOMPARE(m_dialogs->fileRequests.first().title, QStringLiteral("Hueloom Open Page Dialog"));
-    QVERIFY(m_dialogs->fileRequests.first().filter.contains(QStringLiteral("*.html;*.htm;*.css")));
-    QVERIFY(!checks()->judgedPage());
-    QCOMPARE(window->summary()->text(), PageCheckWindow::noPageText());
-    // Every control is named for a screen reader, by its own words or an accessible name.
-    for (const char* name : {"PageCheckLight", "PageCheckDark", "PageCheckTable", "PageCheckOpen", "Command1"}) {
-        auto* control = window->findChild<QWidget*>(QLatin1String(name));
-        QVERIFY2(control, name);
-        QVERIFY2(!control->accessibleName().isEmpty() || !control->property("text").toString().isEmpty(), name);
-    }
-    QCOMPARE(window->findChild<QLabel*>(QStringLiteral("PageCheckSummary"))->accessibleName(),
-        PageCheckWindow::noPageText());
-}
-
 void TestPageCheck::openPageAppliesAndJudgesAsADropDoes()
 {
     QDir(m_dir->path()).mkpath(QStringLiteral("css"));
@@ -272,10 +219,7 @@ void TestPageCheck::openPageAppliesAndJudgesAsADropDoes()
     QCOMPARE(m_probe->taglineText(), before);
     // Undo takes the colours back, not the page judged.
     QVERIFY(checks()->judgedPage().has_value());
-    const PageJudgement& light = checks()->judgedPage()->light;
-    if (light.elements.isEmpty())
-        QSKIP("the page's judgement holds no texts yet");
-    const QList<Element> rows = PageCheckModel::listed(light);
+    const QList<Element> rows = PageCheckModel::listed(checks()->judgedPage()->light);
     QVERIFY(!rows.isEmpty());
     QCOMPARE(rows.first().verdict, Verdict::Fail);
     QCOMPARE(rows.first().text, QStringLiteral("Fine print"));
@@ -283,14 +227,39 @@ void TestPageCheck::openPageAppliesAndJudgesAsADropDoes()
     QCOMPARE(window->model().rowCount(), rows.size());
 }
 
-void TestPageCheck::openPageThatCannotBeReadJudgesNothing()
+// With no page the window says so and offers File > Open Page; a page that cannot be read judges nothing,
+// nor does a body tag alone, while a page in the tag box is the tag box's page.
+void TestPageCheck::withNoPageOffersOpenPage()
 {
+    PageCheckWindow* window = openWindow();
+    QVERIFY(window && window->isVisible());
+    QCOMPARE(window->windowTitle(), QStringLiteral("Page Check"));
+    QCOMPARE(window->summary()->text(),
+        QStringLiteral("Open or drop a page to check every text on it: File > Open Page, or Apply Tag on a page."));
+    QCOMPARE(window->model().rowCount(), 0);
+    QVERIFY(!window->table()->isEnabled());
+    // Every control is named for a screen reader, by its own words or an accessible name.
+    for (const char* name : {"PageCheckLight", "PageCheckDark", "PageCheckTable", "PageCheckOpen", "Command1"}) {
+        auto* control = window->findChild<QWidget*>(QLatin1String(name));
+        QVERIFY2(control, name);
+        QVERIFY2(!control->accessibleName().isEmpty() || !control->property("text").toString().isEmpty(), name);
+    }
+    QCOMPARE(window->findChild<QLabel*>(QStringLiteral("PageCheckSummary"))->accessibleName(),
+        PageCheckWindow::noPageText());
+    // Its Open Page is File > Open Page: the page dialog, here cancelled, and nothing changes.
+    m_dialogs->answerCancel();
+    window->findChild<QPushButton*>(QStringLiteral("PageCheckOpen"))->click();
+    QCOMPARE(m_dialogs->fileRequests.size(), 1);
+    QCOMPARE(m_dialogs->fileRequests.first().title, QStringLiteral("Hueloom Open Page Dialog"));
+    QVERIFY(m_dialogs->fileRequests.first().filter.contains(QStringLiteral("*.html;*.htm;*.css")));
+    // A page that is gone is named in a message, and judges nothing.
     m_dialogs->answerFile(m_dir->filePath(QStringLiteral("gone.html")));
     m_window->findChild<QAction*>(QStringLiteral("ItemOpenPage"))->trigger();
     QCOMPARE(m_dialogs->messages.size(), 1);
     QVERIFY2(
         m_dialogs->messages.first().contains(QStringLiteral("gone.html")), qPrintable(m_dialogs->messages.first()));
     QVERIFY(!checks()->judgedPage());
+    QCOMPARE(window->summary()->text(), PageCheckWindow::noPageText());
     // A body tag alone is no page: Apply Tag on it keeps the page judged before.
     checks()->pageJudged(QStringLiteral("/site/page.html"), {}, {});
     m_probe->tagline()->setPlainText(QStringLiteral("<body bgcolor=red>"));

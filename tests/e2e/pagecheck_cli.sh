@@ -49,12 +49,10 @@ for part in '"elements":\[' '"counts":\{"fail":[0-9]+,"pass":[0-9]+,"review":[0-
     '"pairs":\[\{"lc":[-0-9.]+,"pair":"text","pass":true'; do
     grep -Eq "$part" <<<"$json" || fail "JSON lacks $part: $json"
 done
-judged=yes
 grep -q '"elements":\[\]' <<<"$json" && fail "no text of the page was judged: $json"
-if [ "$judged" = yes ]; then
-    # the failing text and the link, with their places and where their colours came from.
-    cp "$E2E_TMP/out" "$E2E_TMP/page.json"
-    python3 - "$E2E_TMP/page.json" "$muted_line" "$muted_css" "$link_line" <<'PY' || fail "elements: $json"
+# The failing text and the link, with their places and where their colours came from.
+cp "$E2E_TMP/out" "$E2E_TMP/page.json"
+python3 - "$E2E_TMP/page.json" "$muted_line" "$muted_css" "$link_line" <<'PY' || fail "elements: $json"
 import json, sys
 muted_line, muted_css, link_line = map(int, sys.argv[2:5])
 with open(sys.argv[1]) as f:
@@ -69,17 +67,16 @@ links = [e for e in elements if e["check"] == "link-in-text"]
 assert [(e["line"], e["verdict"], e["foreground"], e["background"]) for e in links] == [
     (link_line, "fail", "#222222", "#000000")], links
 PY
-    run 1 --check page.html
-    grep -Eq "^page\.html:$muted_line:1: 2\.84:1 \(needs 4\.5:1\) \"Read more\" #999999 on #FFFFFF \(color from theme\.css:$muted_css \.muted" \
-        "$E2E_TMP/out" || fail "no line for the muted text: $(cat "$E2E_TMP/out")"
-    grep -Eq "^page\.html:$link_line:[0-9]+: [0-9.]+:1 \(needs 3:1 from its text\) link \"this link\" #222222 beside text #000000" \
-        "$E2E_TMP/out" || fail "no line for the link in text: $(cat "$E2E_TMP/out")"
-    # Failures first, then the summary of the scheme, then its pairs.
-    first=$(head -1 "$E2E_TMP/out")
-    [[ $first == page.html:* ]] || fail "the report does not start with a failure: $(cat "$E2E_TMP/out")"
-    grep -Eqx 'page\.html, light \(AA\): [0-9]+ pass, 2 fail, 0 review' "$E2E_TMP/out" ||
-        fail "no summary: $(cat "$E2E_TMP/out")"
-fi
+run 1 --check page.html
+grep -Eq "^page\.html:$muted_line:1: 2\.84:1 \(needs 4\.5:1\) \"Read more\" #999999 on #FFFFFF \(color from theme\.css:$muted_css \.muted" \
+    "$E2E_TMP/out" || fail "no line for the muted text: $(cat "$E2E_TMP/out")"
+grep -Eq "^page\.html:$link_line:[0-9]+: [0-9.]+:1 \(needs 3:1 from its text\) link \"this link\" #222222 beside text #000000" \
+    "$E2E_TMP/out" || fail "no line for the link in text: $(cat "$E2E_TMP/out")"
+# Failures first, then the summary of the scheme, then its pairs.
+first=$(head -1 "$E2E_TMP/out")
+[[ $first == page.html:* ]] || fail "the report does not start with a failure: $(cat "$E2E_TMP/out")"
+grep -Eqx 'page\.html, light \(AA\): [0-9]+ pass, 2 fail, 0 review' "$E2E_TMP/out" ||
+    fail "no summary: $(cat "$E2E_TMP/out")"
 
 # The target in two words, as in one.
 run 0 --check --target aaa --underlined '#FFFFFF,#000000,#000000,#000000,#000000'
@@ -146,20 +143,18 @@ body { background: #FFFFFF; color: #000000 } a:link, a:visited, a:active { color
 </body></html>
 HTML
 run 0 --check --underlined review.html
-if [ "$judged" = yes ]; then
-    # the text over a picture is for review, which only --strict fails.
-    hero_line=$(line_of 'class="hero"' "$E2E_TMP/review.html")
-    grep -Eq "^review\.html:$hero_line:1: review: " "$E2E_TMP/out" || fail "no review line: $(cat "$E2E_TMP/out")"
-    # a ::before box with a background, in the text's own box or one around it, is for review too; one
-    # without a background, or the body's backdrop, is not.
-    grep -q '^review\.html:.*: review: a ::before or ::after box with a background .*"Over a generated box"' \
-        "$E2E_TMP/out" || fail "no review for a generated box: $(cat "$E2E_TMP/out")"
-    grep -q 'review: .*"Plain text\."' "$E2E_TMP/out" && fail "a plain text was sent for review: $(cat "$E2E_TMP/out")"
-    # in @scope, only inside the scope's root.
-    grep -q 'review: a ::before .*"Boxed in its scope"' "$E2E_TMP/out" || fail "no review in scope: $(cat "$E2E_TMP/out")"
-    grep -q 'review: .*"Out of scope"' "$E2E_TMP/out" && fail "a text out of scope was sent for review: $(cat "$E2E_TMP/out")"
-    run 1 --check --underlined --strict review.html
-fi
+# The text over a picture is for review, which only --strict fails.
+hero_line=$(line_of 'class="hero"' "$E2E_TMP/review.html")
+grep -Eq "^review\.html:$hero_line:1: review: " "$E2E_TMP/out" || fail "no review line: $(cat "$E2E_TMP/out")"
+# A ::before box with a background, in the text's own box or one around it, is for review too; one
+# without a background, or the body's backdrop, is not.
+grep -q '^review\.html:.*: review: a ::before or ::after box with a background .*"Over a generated box"' \
+    "$E2E_TMP/out" || fail "no review for a generated box: $(cat "$E2E_TMP/out")"
+grep -q 'review: .*"Plain text\."' "$E2E_TMP/out" && fail "a plain text was sent for review: $(cat "$E2E_TMP/out")"
+# In @scope, only inside the scope's root.
+grep -q 'review: a ::before .*"Boxed in its scope"' "$E2E_TMP/out" || fail "no review in scope: $(cat "$E2E_TMP/out")"
+grep -q 'review: .*"Out of scope"' "$E2E_TMP/out" && fail "a text out of scope was sent for review: $(cat "$E2E_TMP/out")"
+run 1 --check --underlined --strict review.html
 
 # SARIF: from the page's folder, relative URIs; from a folder the page is not in, file: URIs.
 run 1 --check --sarif page.html
@@ -176,11 +171,11 @@ cp "$E2E_TMP/out" "$E2E_TMP/bad.sarif"
 validator=missing
 if python3 -c 'import jsonschema' 2>/dev/null; then
     validator=jsonschema
-    python3 - "$HERE/sarif/sarif-schema-2.1.0.json" "$E2E_TMP" "$judged" <<'PY' || fail "the SARIF logs are not valid"
+    python3 - "$HERE/sarif/sarif-schema-2.1.0.json" "$E2E_TMP" <<'PY' || fail "the SARIF logs are not valid"
 import json, re, sys
 import jsonschema
 
-schema_path, folder, judged = sys.argv[1:4]
+schema_path, folder = sys.argv[1:3]
 with open(schema_path) as f:
     validator = jsonschema.Draft4Validator(json.load(f))
 for name in ("page.sarif", "far.sarif", "bad.sarif"):
@@ -213,9 +208,8 @@ for result in results:
         continue
     quoted = re.search(r'"([^"]*)"', result["message"]["text"]).group(1)
     assert quoted.split()[0] in lines[region["startLine"] - 1], (result, lines[region["startLine"] - 1])
-if judged == "yes":
-    # the two failures of the page, at their lines.
-    assert sorted(r["ruleId"] for r in results if r["level"] == "error") == ["contrast", "link-in-text"], results
+# The two failures of the page, at their lines.
+assert sorted(r["ruleId"] for r in results if r["level"] == "error") == ["contrast", "link-in-text"], results
 PY
 fi
 multitool=${HUELOOM_SARIF_MULTITOOL:-$HOME/.cache/hueloom-sarif/node_modules/.bin/sarif-multitool}
@@ -233,4 +227,4 @@ if [[ $validator != jsonschema* ]]; then
     echo "skipped: no SARIF schema validator (python3 jsonschema); all else passed"
     exit 77
 fi
-echo "ok (judged: $judged; validated with: $validator)"
+echo "ok (validated with: $validator)"

@@ -72,7 +72,6 @@ def first_node(outcome, failing_page=None):
 
 def main():
     failures = []
-    checks = [0]
     with tempfile.TemporaryDirectory() as scratch:
         stand_in = os.path.join(scratch, "hueloom")
         with open(stand_in, "w") as out:
@@ -81,7 +80,7 @@ def main():
         write_answers(os.path.join(scratch, "answers"))
         differences = os.path.join(scratch, "differences.jsonl")
 
-        def compare(explanations=(), page=None, **environment):
+        def compare(explanations, page, environment):
             with open(differences, "w") as out:
                 out.write("# explanations for this run\n")
                 for entry in explanations:
@@ -91,52 +90,47 @@ def main():
             run = subprocess.run(arguments, stdout=subprocess.PIPE, text=True, env=dict(os.environ, **environment))
             return run.returncode, run.stdout
 
-        def expect(what, result, status, *lines):
-            checks[0] += 1
-            code, output = result
+        def fault(node, verdict):
+            return {"FAULT": " ".join([node["page"], node["scheme"], str(node["index"]), "contrast", verdict])}
+
+        # A fail of axe-core's; a pass on a page axe-core fails anyway, so one disagreement; a pass on a page
+        # axe-core passes whole, so the page's verdict differs too.
+        failed, passed, whole = first_node("fail"), first_node("pass", True), first_node("pass", False)
+        explanation = {"page": passed["page"], "scheme": passed["scheme"], "index": passed["index"],
+                       "check": "contrast", "axe": "pass", "hueloom": "fail", "reason": "a fault put in"}
+        wildcard = {"hueloom": "fail", "reason": "any text Hueloom fails"}
+        one_not = "disagreements: 0 explained in differences.jsonl, 1 not"
+        one_explained = "disagreements: 1 explained in differences.jsonl, 0 not"
+        # What is tried: explanations, the page, the fault, then the exit status and lines the report must hold.
+        cases = [("the same verdicts", [], None, {}, 0, ["false passes:       0", "agreement:     100.0%",
+                                                         "disagreements: 0 explained in differences.jsonl, 0 not"])]
+        for verdict, false_passes in (("pass", 1), ("none", 1), ("review", 0)):
+            cases.append(("a fail turned " + verdict, [], failed["page"], fault(failed, verdict), 1,
+                          ["false passes:       %d" % false_passes, one_not,
+                           "#%d <%s> contrast: axe-core fail" % (failed["index"], failed["tag"])]))
+        cases += [
+            ("a pass turned fail", [], passed["page"], fault(passed, "fail"), 1,
+             ["false passes:       0", one_not,
+              "#%d <%s> contrast: axe-core pass, Hueloom fail" % (passed["index"], passed["tag"])]),
+            ("the fault explained", [explanation], passed["page"], fault(passed, "fail"), 0, [one_explained]),
+            ("a wildcard explanation", [wildcard], passed["page"], fault(passed, "fail"), 0, [one_explained]),
+            ("an explanation with nothing to explain", [explanation], passed["page"], {}, 1,
+             ["no longer match a disagreement", '"reason": "a fault put in"']),
+            ("a page turned fail", [], whole["page"], fault(whole, "fail"), 1,
+             ["page verdicts: 1 of 2 agree", "%s %s: exit status 1, axe-core's would be 0" % (whole["page"],
+                                                                                             whole["scheme"])]),
+            ("a Hueloom that judges no texts", [], whole["page"], {"NO_ELEMENTS": "1"}, 77,
+             ["skipped:", "agreement:       0.0%"]),
+        ]
+        for what, explanations, page, environment, status, lines in cases:
+            code, output = compare(explanations, page, environment)
             missing = [line for line in lines if line not in output]
             if code != status or missing:
                 failures.append("%s: exit %d (wanted %d), missing %r\n%s" % (what, code, status, missing,
                                                                              output[-3000:]))
-
-        expect("the same verdicts", compare(), 0, "false passes:       0", "agreement:     100.0%",
-               "disagreements: 0 explained in differences.jsonl, 0 not")
-
-        failed = first_node("fail")
-        where = [failed["page"], failed["scheme"], str(failed["index"]), "contrast"]
-        for verdict, kind in (("pass", "false passes:       1"), ("none", "false passes:       1"),
-                              ("review", "false passes:       0")):
-            result = compare(page=failed["page"], FAULT=" ".join(where + [verdict]))
-            expect("a fail turned " + verdict, result, 1, kind,
-                   "disagreements: 0 explained in differences.jsonl, 1 not",
-                   "#%d <%s> contrast: axe-core fail" % (failed["index"], failed["tag"]))
-
-        # A text failed where axe-core passes it, on a page axe-core fails anyway: one disagreement.
-        passed = first_node("pass", failing_page=True)
-        fault = " ".join([passed["page"], passed["scheme"], str(passed["index"]), "contrast", "fail"])
-        expect("a pass turned fail", compare(page=passed["page"], FAULT=fault), 1, "false passes:       0",
-               "disagreements: 0 explained in differences.jsonl, 1 not",
-               "#%d <%s> contrast: axe-core pass, Hueloom fail" % (passed["index"], passed["tag"]))
-        explanation = {"page": passed["page"], "scheme": passed["scheme"], "index": passed["index"],
-                       "check": "contrast", "axe": "pass", "hueloom": "fail", "reason": "a fault put in"}
-        expect("the fault explained", compare([explanation], page=passed["page"], FAULT=fault), 0,
-               "disagreements: 1 explained in differences.jsonl, 0 not")
-        wildcard = {"hueloom": "fail", "reason": "any text Hueloom fails"}
-        expect("a wildcard explanation", compare([wildcard], page=passed["page"], FAULT=fault), 0,
-               "disagreements: 1 explained in differences.jsonl, 0 not")
-        expect("an explanation with nothing to explain", compare([explanation], page=passed["page"]), 1,
-               "no longer match a disagreement", '"reason": "a fault put in"')
-
-        # The same on a page axe-core passes whole: the page's verdict differs too.
-        passed = first_node("pass", failing_page=False)
-        fault = " ".join([passed["page"], passed["scheme"], str(passed["index"]), "contrast", "fail"])
-        expect("a page turned fail", compare(page=passed["page"], FAULT=fault), 1, "page verdicts: 1 of 2 agree",
-               "%s %s: exit status 1, axe-core's would be 0" % (passed["page"], passed["scheme"]))
-        expect("a Hueloom that judges no texts", compare(page=passed["page"], NO_ELEMENTS="1"), 77, "skipped:",
-               "agreement:       0.0%")
     for failure in failures:
         print("FAIL " + failure)
-    print("%d passed, %d failed" % (checks[0] - len(failures), len(failures)))
+    print("%d passed, %d failed" % (len(cases) - len(failures), len(failures)))
     return 1 if failures else 0
 
 
