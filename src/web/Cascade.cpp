@@ -269,7 +269,7 @@ QList<Cascade::Candidate> Cascade::candidates(
             }
         }
     }
-    for (const int index : m_rules.rulesFor(e)) {
+    for (const int index : m_rules.rulesFor(e, element == m_tree.root())) {
         const RuleSet::Rule& rule = m_rules.rule(index);
         source = index;
         if (m_budget.exhausted())
@@ -850,19 +850,12 @@ QList<bool> Cascade::generatedBackgrounds()
     }
     if (painting.isEmpty())
         return result;
-    const auto mayMatch = [&](const Painting& rule, const PageTree::Element& e) {
-        if (!rule.keys)
-            return true;
-        return std::any_of(rule.keys->classes.begin(), rule.keys->classes.end(),
-                   [&](size_t hash) { return std::binary_search(e.classes.begin(), e.classes.end(), hash); })
-            || (!e.id.isEmpty() && rule.keys->ids.contains(e.id)) || rule.keys->types.contains(e.tag);
-    };
     const Selectors::State state{m_tree.link(), false, false};
     Selectors::Matcher matcher(m_tree, state, m_budget);
     for (int at = 0; at < count && !m_budget.exhausted(); ++at) {
         const PageTree::Element& e = m_tree.at(at);
         result[at] = std::any_of(painting.begin(), painting.end(), [&](const Painting& one) {
-            if (!mayMatch(one, e))
+            if (one.keys && !one.keys->mayMatch(e, at == m_tree.root()))
                 return false;
             const Selectors& selector = *one.rule->selector;
             if (!one.rule->scope)

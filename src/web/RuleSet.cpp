@@ -44,8 +44,10 @@ struct RuleSet::Context {
 struct RuleSet::Index {
     qsizetype indexed = 0; // how many of the rules
     QList<int> anyElement; // rules a selector of which requires none of these
+    QList<int> root;
     QHash<size_t, QList<int>> classes;
     QHash<QString, QList<int>> ids;
+    QHash<QString, QList<int>> attributes;
     QHash<QString, QList<int>> types;
 
     void add(const Selectors& selector, int rule)
@@ -56,16 +58,20 @@ struct RuleSet::Index {
             return;
         }
         // A rule listed twice under one key (".a, .a b") is tried once all the same: see rulesFor().
+        if (keys->root)
+            root.append(rule);
         for (const size_t key : keys->classes)
             classes[key].append(rule);
         for (const QString& key : keys->ids)
             ids[key].append(rule);
+        for (const QString& key : keys->attributes)
+            attributes[key].append(rule);
         for (const QString& key : keys->types)
             types[key].append(rule);
     }
 
     // The rules that may match the element, in their order.
-    QList<int> rulesFor(const PageTree::Element& e) const
+    QList<int> rulesFor(const PageTree::Element& e, bool isRoot) const
     {
         QList<int> result = anyElement;
         const auto take = [&result](const auto& hash, const auto& key) {
@@ -73,10 +79,14 @@ struct RuleSet::Index {
             if (found != hash.constEnd())
                 result += *found;
         };
+        if (isRoot)
+            result += root;
         for (const size_t key : e.classes)
             take(classes, key);
         if (!e.id.isEmpty())
             take(ids, e.id);
+        for (const auto& attribute : e.attributes)
+            take(attributes, attribute.first);
         take(types, e.tag);
         std::sort(result.begin(), result.end());
         result.erase(std::unique(result.begin(), result.end()), result.end());
@@ -97,11 +107,11 @@ RuleSet::RuleSet(
 
 RuleSet::~RuleSet() = default;
 
-QList<int> RuleSet::rulesFor(const PageTree::Element& element)
+QList<int> RuleSet::rulesFor(const PageTree::Element& element, bool isRoot)
 {
     for (; m_index->indexed < m_rules.size(); ++m_index->indexed)
         m_index->add(*m_rules[m_index->indexed].selector, int(m_index->indexed));
-    return m_index->rulesFor(element);
+    return m_index->rulesFor(element, isRoot);
 }
 
 int RuleSet::layerRank(int layer)

@@ -95,7 +95,7 @@ public:
     void addLinkedSheet(const QString& href, const QString& from, QStringView media, const SheetLoader& loader);
 
     // The rules that may match the element, by their index, in their order.
-    QList<int> rulesFor(const PageTree::Element& element);
+    QList<int> rulesFor(const PageTree::Element& element, bool isRoot);
     const Rule& rule(int index) const { return m_rules[index]; }
     // The rule at `index`; none past the last.
     const Rule* ruleAt(int index) const { return index < m_rules.size() ? &m_rules[index] : nullptr; }

@@ -571,30 +571,100 @@ std::optional<Selectors> Selectors::parse(const CssValues& prelude, const Select
     return selectors;
 }
 
+namespace {
+
+// Adds the keys one of which an element must have for the complex selector to match it; false when it
+// requires none.
+bool addKeys(const Complex& complex, Selectors::Keys& keys, int depth)
+{
+    const QList<Simple>& subject = complex.compounds.last().simples;
+    const auto boxElsewhere = [](const Simple& simple) {
+        return simple.kind == Simple::PseudoElement && simple.name != QLatin1String("before")
+            && simple.name != QLatin1String("after");
+    };
+    if (std::any_of(subject.begin(), subject.end(), boxElsewhere))
+        return true;
+    // The one fewest elements have: the root, an id, a class, an attribute, then a type.
+    const auto rank = [](const Simple& simple) {
+        switch (simple.kind) {
+        case Simple::Pseudo:
+            return simple.name == QLatin1String("root") ? 5 : 0;
+        case Simple::Id:
+            return 4;
+        case Simple::Class:
+            return 3;
+        case Simple::Attribute:
+            return 2;
+        case Simple::Type:
+            return 1;
+        default:
+            return 0;
+        }
+    };
+    const Simple* best = nullptr;
+    for (const Simple& simple : subject) {
+        if (rank(simple) > (best ? rank(*best) : 0))
+            best = &simple;
+    }
+    if (best) {
+        switch (best->kind) {
+        case Simple::Pseudo:
+            keys.root = true;
+            break;
+        case Simple::Id:
+            keys.ids.append(best->name);
+            break;
+        case Simple::Class:
+            keys.classes.append(best->hash);
+            break;
+        case Simple::Attribute:
+            keys.attributes.append(best->name);
+            break;
+        default:
+            keys.types.append(best->name);
+            break;
+        }
+        return true;
+    }
+    // :is(a, [role=link]) asks for what one of its selectors asks for.
+    if (depth >= MaximumDepth)
+        return false;
+    for (const Simple& simple : subject) {
+        if ((simple.kind != Simple::Is && simple.kind != Simple::Where && simple.kind != Simple::Nest)
+            || !simple.arguments)
+            continue;
+        Selectors::Keys inner;
+        if (std::all_of(simple.arguments->begin(), simple.arguments->end(),
+                [&](const Complex& argument) { return addKeys(argument, inner, depth + 1); })) {
+            keys.classes += inner.classes;
+            keys.ids += inner.ids;
+            keys.attributes += inner.attributes;
+            keys.types += inner.types;
+            keys.root = keys.root || inner.root;
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
 std::optional<Selectors::Keys> Selectors::keys() const
 {
     Keys keys;
     for (const Complex& complex : *m_list) {
-        // The one fewest elements have: an id, then a class, then a type.
-        const auto rank = [](const Simple* simple) {
-            if (!simple)
-                return 0;
-            return simple->kind == Simple::Id ? 3
-                                              : (simple->kind == Simple::Class ? 2 : int(simple->kind == Simple::Type));
-        };
-        const Simple* best = nullptr;
-        for (const Simple& simple : complex.compounds.last().simples) {
-            if (rank(&simple) > rank(best))
-                best = &simple;
-        }
-        if (rank(best) == 0)
+        if (!addKeys(complex, keys, 0))
             return std::nullopt;
-        if (best->kind == Simple::Id)
-            keys.ids.append(best->name);
-        else if (best->kind == Simple::Class)
-            keys.classes.append(best->hash);
-        else
-            keys.types.append(best->name);
     }
     return keys;
+}
+
+bool Selectors::Keys::mayMatch(const PageTree::Element& e, bool isRoot) const
+{
+    return (root && isRoot)
+        || std::any_of(classes.begin(), classes.end(),
+            [&](size_t hash) { return std::binary_search(e.classes.begin(), e.classes.end(), hash); })
+        || (!e.id.isEmpty() && ids.contains(e.id)) || types.contains(e.tag)
+        || std::any_of(e.attributes.begin(), e.attributes.end(),
+            [&](const auto& attribute) { return attributes.contains(attribute.first); });
 }

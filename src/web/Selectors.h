@@ -66,12 +66,18 @@ public:
     }
 
     // What an element must have for some selector of the list to match it, for an index of rules:
-    // one of these class names (by PageTree::classHash), ids or types, each the rightmost compound's
-    // of a selector. Nothing when some selector requires none of them.
+    // one of these class names (by PageTree::classHash), ids, attribute names or types, or to be the
+    // root, each the rightmost compound's of a selector or of every selector in an :is() of it. A
+    // selector of a pseudo-element other than ::before and ::after matches no element and asks for
+    // nothing. Nothing when some selector requires none of them.
     struct Keys {
         QList<size_t> classes;
         QStringList ids;
+        QStringList attributes;
         QStringList types;
+        bool root = false;
+
+        bool mayMatch(const PageTree::Element& element, bool isRoot) const;
     };
     std::optional<Keys> keys() const;
 

@@ -186,7 +186,7 @@ namespace {
 
 // A selector drawn at random, kept as parts so that a plain matcher here can read it too.
 struct Simple {
-    enum Kind { Type, Class, Id, Attribute, AttributeValue, FirstChild, LastChild, Not, Is } kind;
+    enum Kind { Type, Class, Id, Attribute, AttributeValue, FirstChild, LastChild, Root, Not, Is } kind;
     QString name;
     QList<Simple> arguments; // :not() and :is(): one simple selector each
 };
@@ -200,7 +200,7 @@ const QStringList words{QStringLiteral("x"), QStringLiteral("y"), QStringLiteral
 
 Simple randomSimple(QRandomGenerator& random, int depth)
 {
-    Simple simple{Simple::Kind(random.bounded(depth > 0 ? 7 : 9)), words[random.bounded(3)], {}};
+    Simple simple{Simple::Kind(random.bounded(depth > 0 ? 8 : 10)), words[random.bounded(3)], {}};
     if (simple.kind == Simple::Type)
         simple.name = tags[random.bounded(tags.size())];
     if (simple.kind == Simple::Not || simple.kind == Simple::Is) {
@@ -227,6 +227,8 @@ QString text(const Simple& simple)
         return QStringLiteral(":first-child");
     case Simple::LastChild:
         return QStringLiteral(":last-child");
+    case Simple::Root:
+        return QStringLiteral(":root");
     case Simple::Not:
         return QStringLiteral(":not(%1)").arg(text(simple.arguments[0]));
     case Simple::Is:
@@ -258,6 +260,8 @@ bool plainMatch(const Simple& simple, const PageTree& tree, int at)
         return e.previous < 0; // the root too, as in Selectors 4
     case Simple::LastChild:
         return e.next < 0;
+    case Simple::Root:
+        return at == tree.root();
     case Simple::Not:
         return !plainMatch(simple.arguments[0], tree, at);
     case Simple::Is:
@@ -370,12 +374,12 @@ void TestCascade::selectorsMatchAsAPlainReadingOfThemDoes()
     }
 }
 
-// The cascade tries only the rules whose selectors' rightmost compounds an element's classes, id or
-// type can satisfy. Many random rules on random trees, each marking the elements it matches with a
-// custom property of its own that is not inherited, mark exactly those a plain reading of the
-// selectors matches: the index never leaves out a rule that matches, whatever the list's shape. The
-// styles of every element at once mark the same, though they share declarations between siblings
-// alike and pass over selectors whose ancestors an element lacks.
+// The cascade tries only the rules whose selectors' rightmost compounds (or the selectors of an :is()
+// there) an element's classes, id, attributes, type or being the root can satisfy. Many random rules on random trees,
+// each marking the elements it matches with a custom property of its own that is not inherited, mark exactly those a
+// plain reading of the selectors matches: the index never leaves out a rule that matches, whatever the list's shape.
+// The styles of every element at once mark the same, though they share declarations between siblings alike and pass
+// over selectors whose ancestors an element lacks.
 void TestCascade::rulesIndexedMatchAsAPlainReadingDoes()
 {
     QRandomGenerator random(26);
@@ -389,6 +393,11 @@ void TestCascade::rulesIndexedMatchAsAPlainReadingDoes()
             for (int i = random.bounded(1, 3); i > 0; --i) {
                 list.append(QList<Step>());
                 selectors << randomSelector(random, list.last());
+                // A box other than the element's, which matches no element.
+                if (random.bounded(10) == 0) {
+                    selectors.last() += QStringLiteral("::placeholder");
+                    list.removeLast();
+                }
             }
             // A universal rule now and then, which no key can index.
             if (random.bounded(8) == 0) {
