@@ -60,6 +60,7 @@ void TestOklchBars::switchesAndComesBack()
     // The mode is stored: whatever the test before left, this one starts in RGB.
     mode()->setChecked(false);
     const QStringList rgb = frameLook(chooser());
+    const QImage picture = m_window->grab().toImage();
     const SchemeState state = m_window->state();
     QCOMPARE(mode()->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+L")));
     QTest::keyClick(m_window, Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
@@ -82,6 +83,8 @@ void TestOklchBars::switchesAndComesBack()
     }
     mode()->trigger();
     QCOMPARE(frameLook(chooser()), rgb);
+    // Pixel for pixel the window it was.
+    QCOMPARE(m_window->grab().toImage(), picture);
     QCOMPARE(m_window->state(), state);
     MainWindow third;
     QVERIFY(!third.findChild<ColorChooser*>(QStringLiteral("Frame1"))->isOklch());
