@@ -84,8 +84,8 @@ ColorChooser::ColorChooser(QWidget* parent)
             this, QString::fromLatin1(layout.valueName), QStringLiteral("0"), {352, layout.valueY, 33, 17});
         m_values[i]->setAccessibleName(tr("%1 value").arg(QString::fromLatin1(layout.caption)));
 
-        auto* bar = place(new QScrollBar(Qt::Horizontal, this), QString::fromLatin1(layout.barName),
-            QRect(168, layout.barY, 217, 17));
+        auto* bar = place(
+            new TrackBar(Qt::Horizontal, this), QString::fromLatin1(layout.barName), QRect(168, layout.barY, 217, 17));
         bar->setRange(0, 255);
         bar->setSingleStep(1);
         bar->setPageStep(20);
@@ -148,6 +148,7 @@ void ColorChooser::showOklch()
     if (!m_movingPlace || slot != m_placeSlot)
         m_place = OklchPosition::of(m_document->scheme().colour(slot), m_place.hue);
     m_placeSlot = slot;
+    retrack();
     const std::array<int, 3> values{m_place.lightness, m_place.chroma, m_place.hue};
     for (int c = 0; c < 3; ++c) {
         const QSignalBlocker quiet(bar(c));
@@ -164,6 +165,7 @@ void ColorChooser::moveOklchBar(int bar, int value)
         return;
     *steps[static_cast<std::size_t>(bar)] = value;
     m_place = moved;
+    retrack();
     for (int c = 0; c < 3; ++c)
         setValueText(c, oklchText(c, m_place));
     if (!m_document)
@@ -171,6 +173,19 @@ void ColorChooser::moveOklchBar(int bar, int value)
     m_movingPlace = true;
     m_document->setFromOklchBar(bar, m_place.colour(), QString::fromLatin1(OklchLayout[bar].caption));
     m_movingPlace = false;
+}
+
+void ColorChooser::retrack()
+{
+    // A bar's track shows the other two bars' places: it changes when one of them does.
+    const OklchPosition& was = m_tracked;
+    const std::array<bool, 3> moved{m_place.lightness != was.lightness || m_place.offset[0] != was.offset[0],
+        m_place.chroma != was.chroma || m_place.offset[1] != was.offset[1],
+        m_place.hue != was.hue || m_place.offset[2] != was.offset[2]};
+    for (std::size_t c = 0; c < 3; ++c)
+        if (moved[(c + 1) % 3] || moved[(c + 2) % 3])
+            m_bars[c]->trackChanged();
+    m_tracked = m_place;
 }
 
 void ColorChooser::wrapHue(int action)
@@ -221,13 +236,23 @@ void ColorChooser::setBarsForMode()
         m_values[i]->setGeometry(layout[c].valueGeometry);
         m_values[i]->setAlignment(m_oklch ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter);
         m_values[i]->setAccessibleName(tr("%1 value").arg(caption));
-        QScrollBar* b = m_bars[i];
+        TrackBar* b = m_bars[i];
         // Out of the way of the value the document will show next: a new range clamps without a report.
         const QSignalBlocker quiet(b);
         b->setRange(0, layout[c].maximum);
         b->setSingleStep(layout[c].singleStep);
         b->setPageStep(layout[c].pageStep);
         b->setAccessibleName(m_oklch ? caption : tr("%1 channel").arg(caption));
+        if (!m_oklch) {
+            b->setTrack({});
+            continue;
+        }
+        b->setTrack([this, c](int value) {
+            OklchPosition there = m_place;
+            const std::array<int*, 3> steps{&there.lightness, &there.chroma, &there.hue};
+            *steps[static_cast<std::size_t>(c)] = value;
+            return TrackBar::Stop{there.colour(), there.mapped()};
+        });
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TrackBar.h"
 #include "colour/OklchPosition.h"
 
 #include <QGroupBox>
@@ -42,7 +43,7 @@ public:
     void setValueText(int channel, const QString& text);
 
     QRadioButton* option(int slot) const { return m_options[static_cast<std::size_t>(slot)]; }
-    QScrollBar* bar(int channel) const { return m_bars[static_cast<std::size_t>(channel)]; }
+    TrackBar* bar(int channel) const { return m_bars[static_cast<std::size_t>(channel)]; }
     QLabel* valueLabel(int channel) const { return m_values[static_cast<std::size_t>(channel)]; }
 
 signals:
@@ -55,18 +56,21 @@ private:
     void showOklch();
     void setBarsForMode();
     void moveOklchBar(int bar, int value);
+    void retrack();
     // The hue bar goes round: a step past either end comes back at the other.
     void wrapHue(int action);
 
     SchemeDocument* m_document = nullptr;
     bool m_oklch = false;
     OklchPosition m_place;
+    // The place the tracks were last painted for.
+    OklchPosition m_tracked;
     // The slot the place was taken from, and whether the document is taking a change from the OKLCH bars.
     int m_placeSlot = -1;
     bool m_movingPlace = false;
     QButtonGroup* m_group;
     std::array<QRadioButton*, 5> m_options{};
-    std::array<QScrollBar*, 3> m_bars{};
+    std::array<TrackBar*, 3> m_bars{};
     std::array<QLabel*, 3> m_values{};
     std::array<QLabel*, 3> m_captions{};
 };

@@ -9,6 +9,8 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QUndoStack>
 
 // The chooser's bars as OKLCH lightness, chroma and hue, driven with keys as a user drives them.
@@ -18,6 +20,7 @@ private slots:
     void switchesAndComesBack();
     void barsKeepTheirPlace();
     void hueGoesRound();
+    void tracksShowTheWay();
     void otherChangesTakeThePlace();
     void undoNamesTheBar_data();
     void undoNamesTheBar();
@@ -138,6 +141,48 @@ void TestOklchBars::hueGoesRound()
     press(2, Qt::Key_PageUp);
     QCOMPARE(chooser()->valueLabel(2)->text(), QStringLiteral("H 14.5\u00B0"));
     QCOMPARE(selected(), (OklchPosition{bar(0)->value(), 100, 145}.colour()));
+}
+
+// Each track shows the colours its bar would give, the other two held: black to white along lightness at
+// no chroma, and hatching only where a place lies outside sRGB.
+void TestOklchBars::tracksShowTheWay()
+{
+    mode()->setChecked(true);
+    m_window->document().setColour(m_window->selectedSlot(), QColor(0x80, 0x80, 0x80), QStringLiteral("Paste"));
+    bar(1)->setValue(0);
+    bar(0)->setValue(1000);
+    const auto groove = [this](int c) {
+        QStyleOptionSlider option;
+        option.initFrom(bar(c));
+        option.orientation = Qt::Horizontal;
+        option.minimum = bar(c)->minimum();
+        option.maximum = bar(c)->maximum();
+        option.sliderPosition = bar(c)->sliderPosition();
+        option.pageStep = bar(c)->pageStep();
+        return bar(c)->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarGroove, bar(c));
+    };
+    QImage lightness = bar(0)->grab().toImage();
+    const QRect track = groove(0);
+    QCOMPARE(QColor(lightness.pixel(track.left() + 1, track.center().y())), QColor(Qt::black));
+    // The thumb stands at the right end; a third of the way along is a grey.
+    const QColor third(lightness.pixel(track.left() + track.width() / 3, track.center().y()));
+    QVERIFY(third.red() == third.green() && third.green() == third.blue() && third.red() > 0);
+    // Full chroma at mid lightness is outside sRGB for every hue: the chroma track's right end is hatched,
+    // its left end (grey) is not.
+    bar(0)->setValue(500);
+    bar(1)->setValue(0);
+    bar(2)->setValue(1500);
+    const QImage chroma = bar(1)->grab().toImage();
+    const QRect chromaTrack = groove(1);
+    const auto column = [&](int x) {
+        QSet<QRgb> colours;
+        for (int y = chromaTrack.top(); y <= chromaTrack.bottom(); ++y)
+            colours << chroma.pixel(x, y);
+        return colours.size();
+    };
+    QCOMPARE(column(chromaTrack.right() - 1), 2);
+    QCOMPARE(column(chromaTrack.left() + chromaTrack.width() / 2), 2);
+    QCOMPARE(column(chromaTrack.left() + chromaTrack.width() / 8 + 8), 1);
 }
 
 // Paste, undo, the RGB bars: the place is taken from the new colour; a grey keeps the hue.
