@@ -1,6 +1,6 @@
 // How long one settled step of the OKLCH hue bar takes to reach the screen: the colour mapped into sRGB,
-// the document, the sample, the tag, and the lightness and chroma tracks worked out again and all three
-// bars painted. A frame at 60 Hz is 16.7 ms.
+// the document, the sample, the tag, the lightness and chroma tracks and the contrast tick worked out again
+// and all three bars painted. A frame at 60 Hz is 16.7 ms.
 #include "app/Application.h"
 #include "app/ColorChooser.h"
 #include "app/MainActions.h"

@@ -1,5 +1,6 @@
 #include "ColorChooser.h"
 
+#include "assist/ContrastMarker.h"
 #include "document/SchemeDocument.h"
 #include "formats/ValueText.h"
 #include "ui/Controls.h"
@@ -177,6 +178,11 @@ void ColorChooser::moveOklchBar(int bar, int value)
 
 void ColorChooser::retrack()
 {
+    if (m_document && m_document->selectedSlot() >= 0) {
+        const int slot = m_document->selectedSlot();
+        const Rgb pair = m_document->scheme().colour(slot == Slot::Background ? Slot::Text : Slot::Background);
+        bar(0)->setMarker(ContrastMarker::lightness(slot, m_place, pair, ContrastAudit::Target::AA));
+    }
     // A bar's track shows the other two bars' places: it changes when one of them does.
     const OklchPosition& was = m_tracked;
     const std::array<bool, 3> moved{m_place.lightness != was.lightness || m_place.offset[0] != was.offset[0],
@@ -245,6 +251,7 @@ void ColorChooser::setBarsForMode()
         b->setAccessibleName(m_oklch ? caption : tr("%1 channel").arg(caption));
         if (!m_oklch) {
             b->setTrack({});
+            b->setMarker({});
             continue;
         }
         b->setTrack([this, c](int value) {

@@ -16,6 +16,14 @@ void TrackBar::trackChanged()
     update();
 }
 
+void TrackBar::setMarker(std::optional<int> value)
+{
+    if (value == m_marker)
+        return;
+    m_marker = value;
+    update();
+}
+
 void TrackBar::paintEvent(QPaintEvent* event)
 {
     QScrollBar::paintEvent(event);
@@ -35,6 +43,14 @@ void TrackBar::paintEvent(QPaintEvent* event)
     QPainter painter(this);
     painter.setClipRegion(QRegion(groove).subtracted(QRegion(slider)));
     painter.drawImage(groove.topLeft(), m_painted);
+    if (!m_marker)
+        return;
+    // A dark line edged in white, so that it shows on any colour of the track.
+    const int span = std::max(1, groove.width() - slider.width());
+    const int x
+        = groove.left() + slider.width() / 2 + QStyle::sliderPositionFromValue(minimum(), maximum(), *m_marker, span);
+    painter.fillRect(x - 1, groove.top(), 3, groove.height(), Qt::white);
+    painter.fillRect(x, groove.top(), 1, groove.height(), Qt::black);
 }
 
 QImage TrackBar::paintedTrack(const QSize& size, int sliderLength) const

@@ -4,7 +4,7 @@
 #include "colour/Contrast.h"
 #include "colour/Srgb.h"
 
-#include <array>
+#include <algorithm>
 #include <cstdlib>
 
 namespace ContrastMarker {
@@ -24,21 +24,33 @@ bool meets(int slot, const Rgb& colour, const Rgb& pair, ContrastAudit::Target t
 
 std::optional<int> lightness(int slot, const OklchPosition& place, const Rgb& pair, ContrastAudit::Target target)
 {
-    constexpr int Steps = OklchPosition::MaxLightness + 1;
-    std::array<bool, Steps> passing{};
     OklchPosition there = place;
-    for (int l = 0; l < Steps; ++l) {
+    const auto passes = [&](int l) {
         there.lightness = l;
-        passing[static_cast<std::size_t>(l)] = meets(slot, there.colour(), pair, target);
-    }
+        return meets(slot, there.colour(), pair, target);
+    };
+    // Every 16 steps, then halving between two that disagree down to the one step where passing turns to
+    // failing: some 70 colours rather than a thousand, each gamut-mapped. A passing stretch narrower than
+    // 16 steps can be missed; every edge found is exact to one step.
+    constexpr int Stride = 16;
     std::optional<int> nearest;
-    for (int l = 0; l < Steps; ++l) {
-        const auto at = [&](int i) { return passing[static_cast<std::size_t>(i)]; };
-        // An edge of a passing stretch: the step beside it fails.
-        if (!at(l) || !((l > 0 && !at(l - 1)) || (l + 1 < Steps && !at(l + 1))))
-            continue;
-        if (!nearest || std::abs(l - place.lightness) < std::abs(*nearest - place.lightness))
-            nearest = l;
+    int previous = 0;
+    bool previousPasses = passes(0);
+    for (int next = Stride; previous < OklchPosition::MaxLightness; next += Stride) {
+        next = std::min(next, static_cast<int>(OklchPosition::MaxLightness));
+        const bool nextPasses = passes(next);
+        if (nextPasses != previousPasses) {
+            int low = previous, high = next;
+            while (high - low > 1) {
+                const int middle = (low + high) / 2;
+                (passes(middle) == previousPasses ? low : high) = middle;
+            }
+            const int edge = previousPasses ? low : high;
+            if (!nearest || std::abs(edge - place.lightness) < std::abs(*nearest - place.lightness))
+                nearest = edge;
+        }
+        previous = next;
+        previousPasses = nextPasses;
     }
     return nearest;
 }

@@ -1,6 +1,7 @@
 #include "app/ColorChooser.h"
 #include "app/MainActions.h"
 #include "app/MainWindow.h"
+#include "assist/ContrastMarker.h"
 #include "support/TestApp.h"
 #include "support/WindowTestCase.h"
 
@@ -28,7 +29,7 @@ private slots:
 private:
     ColorChooser* chooser() const { return m_window->findChild<ColorChooser*>(QStringLiteral("Frame1")); }
     QAction* mode() const { return m_window->actions().oklchBars; }
-    QScrollBar* bar(int c) const { return chooser()->bar(c); }
+    TrackBar* bar(int c) const { return chooser()->bar(c); }
     Rgb selected() const { return m_window->scheme().colour(m_window->selectedSlot()); }
     void press(int c, Qt::Key key, int times = 1)
     {
@@ -183,6 +184,13 @@ void TestOklchBars::tracksShowTheWay()
     QCOMPARE(column(chromaTrack.right() - 1), 2);
     QCOMPARE(column(chromaTrack.left() + chromaTrack.width() / 2), 2);
     QCOMPARE(column(chromaTrack.left() + chromaTrack.width() / 8 + 8), 1);
+    // The lightness bar's tick: where the background meets AA against the text.
+    QCOMPARE(bar(0)->marker(),
+        ContrastMarker::lightness(Slot::Background, chooser()->oklchPlace(), m_window->scheme().colour(Slot::Text),
+            ContrastAudit::Target::AA));
+    QVERIFY(bar(0)->marker());
+    mode()->setChecked(false);
+    QVERIFY(!bar(0)->marker());
 }
 
 // Paste, undo, the RGB bars: the place is taken from the new colour; a grey keeps the hue.
