@@ -12,6 +12,8 @@ cache=${HUELOOM_COLORJS_CACHE:-$2}
 version=0.7.1
 fail() { echo "FAIL: $*" && exit 1; }
 command -v node >/dev/null && command -v npm >/dev/null || fail "node and npm are needed (scripts/test installs them)"
+# Node resolves the package from an absolute folder only.
+mkdir -p "$cache" && cache=$(cd "$cache" && pwd)
 dir="$cache/colorjs.io@$version"
 if [ ! -e "$dir/.installed" ]; then
     rm -rf "$dir" && mkdir -p "$dir"
