@@ -63,6 +63,10 @@ MainActions::MainActions(QWidget* w, QUndoStack& undoStack)
           QWidget::tr("&Fix Contrast"),
           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K)))
     , darkScheme(make(w, QStringLiteral("ItemDarkScheme"), QWidget::tr("Make &Dark Scheme")))
+    , oklchBars(make(w,
+          QStringLiteral("ItemOklchBars"),
+          QWidget::tr("Bars in &OKLCH"),
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L)))
     , pageCheck(make(w, QStringLiteral("ItemPageCheck"), QWidget::tr("&Page Check")))
     , help(make(w, QStringLiteral("ItemHelp"), QWidget::tr("&Help Screen"), QKeySequence(Qt::Key_F1)))
     , guide(make(w, QStringLiteral("ItemGuide"), QWidget::tr("User &Guide")))
@@ -76,11 +80,13 @@ MainActions::MainActions(QWidget* w, QUndoStack& undoStack)
     redo->setObjectName(QStringLiteral("ItemRedo"));
     redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     redo->setShortcutContext(Qt::WindowShortcut);
+    oklchBars->setCheckable(true);
 }
 
 QList<QAction*> MainActions::all() const
 {
     return {open, save, openPage, print, exit, undo, redo, copy, copyTag, copyHex, copyRgb, copyHsl, copyOklch, copyCss,
         copyProperties, copyTailwind, copyTokens, copyTokensHex, pasteColour, applyTag, changeTitle, defaultColours,
-        colour, pickScreen, contrast, pageCheck, fixContrast, darkScheme, help, guide, trouble, shortcuts, about};
+        colour, pickScreen, contrast, pageCheck, fixContrast, darkScheme, oklchBars, help, guide, trouble, shortcuts,
+        about};
 }

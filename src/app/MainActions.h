@@ -42,6 +42,8 @@ struct MainActions {
     QAction* contrast;
     QAction* fixContrast;
     QAction* darkScheme;
+    // Checkable: the chooser's bars as OKLCH lightness, chroma and hue.
+    QAction* oklchBars;
     QAction* pageCheck;
     QAction* help;
     QAction* guide;

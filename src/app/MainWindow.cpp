@@ -76,6 +76,7 @@ MainWindow::MainWindow(std::unique_ptr<DialogBackend> dialogs, QWidget* parent, 
     createCommands();
     connectActions();
     followDocument();
+    followBarMode();
     if (!m_title->readStoredTitle())
         CreateSettings();
     m_title->showStartupTitle();
@@ -126,7 +127,7 @@ void MainWindow::createMenus()
 
     m_toolsMenu = menuBar()->addMenu(tr("&Tools"));
     m_toolsMenu->setObjectName(QStringLiteral("ToolsMenu"));
-    m_toolsMenu->addActions({a.colour, a.pickScreen, a.contrast, a.pageCheck, a.fixContrast, a.darkScheme,
+    m_toolsMenu->addActions({a.colour, a.pickScreen, a.contrast, a.pageCheck, a.fixContrast, a.darkScheme, a.oklchBars,
         separator(this, QStringLiteral("ItemToolsSeparator"))});
     // Pick from Screen says in its tooltip why it is greyed.
     m_toolsMenu->setToolTipsVisible(true);
@@ -193,7 +194,7 @@ void MainWindow::connectActions()
             // Every command of the menus: the window's own actions and the simulations.
             // In menu order: the simulations follow the other Tools.
             QList<QAction*> actions = m_actions->all();
-            const qsizetype afterTools = actions.indexOf(m_actions->darkScheme) + 1;
+            const qsizetype afterTools = actions.indexOf(m_actions->oklchBars) + 1;
             actions = actions.first(afterTools) + findChild<QMenu*>(QStringLiteral("VisionMenu"))->actions()
                 + actions.sliced(afterTools);
             m_shortcutsWindow = new ShortcutsWindow(actions, this);
@@ -202,6 +203,19 @@ void MainWindow::connectActions()
         m_shortcutsWindow->show();
         m_shortcutsWindow->raise();
         m_shortcutsWindow->activateWindow();
+    });
+}
+
+// The bars' mode is kept in the settings store ("BarsInOklch" in section "Settings"), as the title is.
+void MainWindow::followBarMode()
+{
+    const QString application = QStringLiteral("HLM"), section = QStringLiteral("Settings");
+    const QString key = QStringLiteral("BarsInOklch");
+    m_actions->oklchBars->setChecked(m_store.read(application, section, key) == QLatin1String("1"));
+    m_chooser->setOklch(m_actions->oklchBars->isChecked());
+    connect(m_actions->oklchBars, &QAction::toggled, this, [this, application, section, key](bool on) {
+        m_chooser->setOklch(on);
+        m_store.write(application, section, key, on ? QStringLiteral("1") : QStringLiteral("0"));
     });
 }
 

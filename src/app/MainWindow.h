@@ -93,6 +93,7 @@ private:
     void createCommands();
     void connectActions();
     void followDocument();
+    void followBarMode();
     template <typename Window> void showInfoWindow(QPointer<Window>& window);
     // The control a brief note on a command's result stands beside.
     QWidget* noteBeside() const;

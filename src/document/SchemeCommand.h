@@ -13,6 +13,8 @@ public:
     // What the command merges with: nothing, one bar of one slot, or one margin.
     static constexpr int NoMerge = -1;
     static int barGesture(int slot, int channel) { return 1 + slot * Channel::Count + channel; }
+    // The OKLCH bars (lightness, chroma, hue) of one slot, after the RGB bars.
+    static int oklchBarGesture(int slot, int bar) { return barGesture(Slot::Count + slot, bar); }
     static constexpr int LeftMarginGesture = 100;
     static constexpr int TopMarginGesture = 101;
     // Steps further apart than this are separate undo steps.

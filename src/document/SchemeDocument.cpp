@@ -74,6 +74,17 @@ void SchemeDocument::setChannel(int channel, int value)
     });
 }
 
+void SchemeDocument::setFromOklchBar(int bar, const Rgb& colour, const QString& step)
+{
+    const int slot = m_slot;
+    if (slot < 0)
+        return;
+    record(step, SchemeCommand::oklchBarGesture(slot, bar), [&] {
+        m_state.scheme.setColour(slot, colour);
+        return slot;
+    });
+}
+
 void SchemeDocument::setColour(int slot, const QColor& colour, const QString& step)
 {
     record(step, SchemeCommand::NoMerge, [&] {

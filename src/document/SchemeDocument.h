@@ -60,6 +60,9 @@ public:
     void selectSlot(int slot);
     // One channel of the selected slot; steps on one bar that follow each other quickly are one undo step.
     void setChannel(int channel, int value);
+    // The selected slot's colour from one OKLCH bar (0..2: lightness, chroma, hue), as a step named `step`;
+    // steps on one bar that follow each other quickly are one undo step, as on the RGB bars.
+    void setFromOklchBar(int bar, const Rgb& colour, const QString& step);
     // Gives `slot` a whole colour (the colour dialog, Paste Color), as one step named `step`.
     void setColour(int slot, const QColor& colour, const QString& step);
     // A whole new scheme (Default Colors, Open Scheme): the background is selected, every colour is

@@ -224,8 +224,10 @@ void TestMainWindow::menusAndButtons_data()
                                  "Ctrl+Return", "", "", ""};
     QTest::newRow("Tools") << "ToolsMenu"
                            << QStringList{"&Windows Color Dialog", "Pick from &Screen", "&Contrast Check",
-                                  "&Page Check", "&Fix Contrast", "Make &Dark Scheme", "", "Simulate Color &Vision"}
-                           << QStringList{"Ctrl+W", "Ctrl+Shift+P", "Ctrl+K", "", "Ctrl+Shift+K", "", "", ""};
+                                  "&Page Check", "&Fix Contrast", "Make &Dark Scheme", "Bars in &OKLCH", "",
+                                  "Simulate Color &Vision"}
+                           << QStringList{
+                                  "Ctrl+W", "Ctrl+Shift+P", "Ctrl+K", "", "Ctrl+Shift+K", "", "Ctrl+Shift+L", "", ""};
     QTest::newRow("Help") << "HelpMenu"
                           << QStringList{"&Help Screen", "User &Guide", "&Trouble Shooting", "&Keyboard Shortcuts", "",
                                  "&About"}

@@ -1,0 +1,75 @@
+# The OKLCH bars through the real keys: Tools › Bars in OKLCH by its shortcut, a pasted oklch() colour,
+# thirty steps of the hue bar one way, a pause longer than the one that merges key presses into one undo
+# step, thirty steps back: the tag has the pasted colour again, Undo is named for the hue bar (as a screen
+# reader reads the Edit menu, over AT-SPI), and undo takes the two walks back one by one.
+APP=$1
+source "$E2E_LIB"
+
+DBUS_PID=""
+ATSPI_PID=""
+atspi_cleanup() {
+    # The bus launcher leads a process group of its own: the accessibility bus and the registry.
+    [ -n "$ATSPI_PID" ] && kill -- "-$ATSPI_PID" 2>/dev/null || true
+    [ -n "$DBUS_PID" ] && kill "$DBUS_PID" 2>/dev/null || true
+    e2e_cleanup
+}
+trap atspi_cleanup EXIT
+
+start_display
+unset AT_SPI_BUS_ADDRESS DBUS_SESSION_BUS_ADDRESS
+bus=$(timeout 10 dbus-daemon --session --fork --print-address=1 --print-pid=1) || fail "no session bus"
+DBUS_PID=$(sed -n 2p <<<"$bus")
+export DBUS_SESSION_BUS_ADDRESS=$(sed -n 1p <<<"$bus")
+setsid /usr/libexec/at-spi-bus-launcher --launch-immediately >"$E2E_TMP/atspi.log" 2>&1 &
+ATSPI_PID=$!
+for _ in $(seq 1 50); do
+    timeout 2 dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress \
+        >/dev/null 2>&1 && break
+    sleep 0.1
+done
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+start_app
+
+# The tag as Copy Tag puts it on the clipboard.
+current_tag() {
+    echo -n "placeholder" | xclip -selection clipboard
+    xdotool key ctrl+t
+    for _ in $(seq 1 50); do
+        [ "$(clipboard)" != "placeholder" ] && break
+        sleep 0.1
+    done
+    clipboard
+}
+
+xdotool key ctrl+shift+l
+echo -n "oklch(0.7 0.1 200)" | xclip -selection clipboard
+xdotool key ctrl+shift+v
+sleep 0.5
+pasted=$(current_tag)
+grep -q 'BGCOLOR="#' <<<"$pasted" || fail "no tag after Paste Color: '$pasted'"
+[ "$pasted" != '<BODY BGCOLOR="#CECEFF" TEXT="#0055AA" LINK="#007C00" VLINK="#003C00" ALINK="#00B500">' ] \
+    || fail "Paste Color changed nothing"
+
+# The tag box takes the focus with a click (which opens the Edit menu, closed with Escape); the hue bar is
+# the one before it in the focus chain.
+click_client 100 185
+sleep 1
+xdotool key Escape
+sleep 0.3
+xdotool key shift+Tab
+xdotool key --delay 20 $(printf 'Right %.0s' $(seq 30))
+sleep 0.5
+turned=$(current_tag)
+[ "$turned" != "$pasted" ] || fail "thirty steps of the hue bar changed nothing"
+sleep 1.5
+xdotool key --delay 20 $(printf 'Left %.0s' $(seq 30))
+tag_is "$pasted"
+undo=$(timeout 30 /usr/bin/python3 "$(dirname "$E2E_LIB")/undo_name.py")
+[ "$undo" = "Undo Hue" ] || fail "the Undo item reads '$undo', expected 'Undo Hue'"
+
+# Two undo steps, one a walk: back to the turned colour, then to the pasted one.
+xdotool key ctrl+z
+tag_is "$turned"
+xdotool key ctrl+z
+tag_is "$pasted"
+echo "e2e oklch bars: ok"
