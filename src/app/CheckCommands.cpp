@@ -108,10 +108,11 @@ void CheckCommands::fixContrast()
     SchemeDocument& document = m_context.document;
     auto* window = new FixContrastWindow(document.scheme(), m_context.window);
     window->setAttribute(Qt::WA_DeleteOnClose);
-    connect(window, &FixContrastWindow::applied, this, [&document](const ColourScheme& proposed) {
+    connect(window, &FixContrastWindow::applied, this, [this, window, &document](const ColourScheme& proposed) {
         SchemeState fixed = document.state();
         fixed.scheme = proposed;
         document.applyState(fixed, tr("Fix Contrast"));
+        emit targetChosen(window->target());
     });
     // The proposal follows the scheme, should anything change it while the window is open.
     connect(&document, &SchemeDocument::schemeChanged, window,
@@ -124,10 +125,11 @@ void CheckCommands::makeDarkScheme()
     SchemeDocument& document = m_context.document;
     auto* window = new DarkSchemeWindow(document.scheme(), document.margins(), m_context.window);
     window->setAttribute(Qt::WA_DeleteOnClose);
-    connect(window, &DarkSchemeWindow::applied, this, [&document](const ColourScheme& dark) {
+    connect(window, &DarkSchemeWindow::applied, this, [this, window, &document](const ColourScheme& dark) {
         SchemeState state = document.state();
         state.scheme = dark;
         document.applyState(state, tr("Make Dark Scheme"));
+        emit targetChosen(window->target());
     });
     connect(&document, &SchemeDocument::schemeChanged, window,
         [window, &document] { window->setScheme(document.scheme()); });

@@ -2,6 +2,7 @@
 
 #include "CommandContext.h"
 #include "assist/ColourVision.h"
+#include "assist/ContrastAudit.h"
 
 #include "contrast/PageCheckWindow.h"
 
@@ -39,6 +40,10 @@ public:
     const std::optional<JudgedPage>& judgedPage() const { return m_judgedPage; }
     // What Page Check offers with no page judged yet: File > Open Page.
     void setOpenPage(QAction* openPage) { m_openPage = openPage; }
+
+signals:
+    // The contrast target of a proposal applied: the one the scheme is now meant to meet.
+    void targetChosen(ContrastAudit::Target target);
 
 private:
     CommandContext m_context;

@@ -181,7 +181,7 @@ void ColorChooser::retrack()
     if (m_document && m_document->selectedSlot() >= 0) {
         const int slot = m_document->selectedSlot();
         const Rgb pair = m_document->scheme().colour(slot == Slot::Background ? Slot::Text : Slot::Background);
-        bar(0)->setMarker(ContrastMarker::lightness(slot, m_place, pair, ContrastAudit::Target::AA));
+        bar(0)->setMarker(ContrastMarker::lightness(slot, m_place, pair, m_target));
     }
     // A bar's track shows the other two bars' places: it changes when one of them does.
     const OklchPosition& was = m_tracked;
@@ -229,6 +229,15 @@ void ColorChooser::setOklch(bool on)
     m_placeSlot = -1;
     setBarsForMode();
     showSlot();
+}
+
+void ColorChooser::setContrastTarget(ContrastAudit::Target target)
+{
+    if (target == m_target)
+        return;
+    m_target = target;
+    if (m_oklch)
+        retrack();
 }
 
 void ColorChooser::setBarsForMode()

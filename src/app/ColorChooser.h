@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TrackBar.h"
+#include "assist/ContrastAudit.h"
 #include "colour/OklchPosition.h"
 
 #include <QGroupBox>
@@ -29,6 +30,8 @@ public:
     // Turns the three bars into lightness, chroma and hue of the selected colour, or back into red, green
     // and blue. In RGB mode the frame is exactly as it always was.
     void setOklch(bool on);
+    // The target the lightness bar's marker shows: AA until a proposal for another is applied.
+    void setContrastTarget(ContrastAudit::Target target);
     bool isOklch() const { return m_oklch; }
     // Where the OKLCH bars stand: kept while only they change the colour, so that a bar moved away and
     // back gives the same colour; any other change of the colour takes the place from the colour.
@@ -62,6 +65,7 @@ private:
 
     SchemeDocument* m_document = nullptr;
     bool m_oklch = false;
+    ContrastAudit::Target m_target = ContrastAudit::Target::AA;
     OklchPosition m_place;
     // The place the tracks were last painted for.
     OklchPosition m_tracked;

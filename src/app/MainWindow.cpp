@@ -184,6 +184,8 @@ void MainWindow::connectActions()
     connect(a.pageCheck, &QAction::triggered, m_checks, &CheckCommands::showPageCheck);
     connect(a.fixContrast, &QAction::triggered, m_checks, &CheckCommands::fixContrast);
     connect(a.darkScheme, &QAction::triggered, m_checks, &CheckCommands::makeDarkScheme);
+    // The OKLCH lightness bar marks the target the scheme was last fixed for.
+    connect(m_checks, &CheckCommands::targetChosen, m_chooser, &ColorChooser::setContrastTarget);
     connect(a.changeTitle, &QAction::triggered, m_title, &TitleCommands::changeTitle);
     connect(a.help, &QAction::triggered, this, [this] { showInfoWindow(m_helpWindow); });
     connect(a.guide, &QAction::triggered, this, [this] { showInfoWindow(m_guideWindow); });

@@ -2,10 +2,15 @@
 #include "app/MainActions.h"
 #include "app/MainWindow.h"
 #include "assist/ContrastMarker.h"
+#include "contrast/FixContrastWindow.h"
+#include "support/ScriptedDialogs.h"
 #include "support/TestApp.h"
+#include "support/WindowProbe.h"
 #include "support/WindowTestCase.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QDir>
 #include <QLabel>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -18,6 +23,7 @@
 class TestOklchBars : public WindowTestCase {
     Q_OBJECT
 private slots:
+    void rgbWindowIsAsItWas();
     void switchesAndComesBack();
     void barsKeepTheirPlace();
     void hueGoesRound();
@@ -57,6 +63,37 @@ QStringList frameLook(QWidget* frame)
         look << entry;
     }
     return look;
+}
+
+// In RGB mode the window is pixel for pixel the one recorded before the bars could turn to OKLCH:
+// two colour boxes clicked, the tag box at its longest tag.
+void TestOklchBars::rgbWindowIsAsItWas()
+{
+    MainWindow window(std::make_unique<ScriptedDialogs>());
+    window.actions().oklchBars->setChecked(false);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    WindowProbe probe(window);
+    QTest::mouseClick(probe.box(0), Qt::LeftButton);
+    QTest::mouseClick(probe.box(1), Qt::LeftButton);
+    probe.tagline()->moveCursor(QTextCursor::End);
+    const QImage expected
+        = QImage(qEnvironmentVariable("HUELOOM_TEST_SOURCE_DIR") + QStringLiteral("/app/data/rgb-window.png"))
+              .convertToFormat(QImage::Format_ARGB32);
+    QVERIFY(!expected.isNull());
+    const QImage shown = window.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    QCOMPARE(shown.size(), expected.size());
+    qsizetype differing = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x)
+            differing += shown.pixel(x, y) != expected.pixel(x, y);
+    }
+    if (differing)
+        shown.save(QDir::temp().filePath(QStringLiteral("rgb-window-shown.png")));
+    QVERIFY2(differing == 0,
+        qPrintable(QStringLiteral("%1 pixels differ; the window as shown is in %2")
+                       .arg(differing)
+                       .arg(QDir::temp().filePath(QStringLiteral("rgb-window-shown.png")))));
 }
 
 void TestOklchBars::switchesAndComesBack()
@@ -189,6 +226,16 @@ void TestOklchBars::tracksShowTheWay()
         ContrastMarker::lightness(Slot::Background, chooser()->oklchPlace(), m_window->scheme().colour(Slot::Text),
             ContrastAudit::Target::AA));
     QVERIFY(bar(0)->marker());
+    // Fixed for AAA, the scheme is meant to meet AAA: the tick moves to where it does.
+    m_window->actions().fixContrast->trigger();
+    auto* fix = m_window->findChild<FixContrastWindow*>();
+    QVERIFY(fix);
+    fix->findChild<QAbstractButton*>(QStringLiteral("targetAAA"))->click();
+    fix->findChild<QAbstractButton*>(QStringLiteral("applyButton"))->click();
+    QTRY_VERIFY(!m_window->findChild<FixContrastWindow*>());
+    QCOMPARE(bar(0)->marker(),
+        ContrastMarker::lightness(Slot::Background, chooser()->oklchPlace(), m_window->scheme().colour(Slot::Text),
+            ContrastAudit::Target::AAA));
     mode()->setChecked(false);
     QVERIFY(!bar(0)->marker());
 }
