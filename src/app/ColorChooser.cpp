@@ -298,4 +298,6 @@ void ColorChooser::setBarValue(int channel, int value)
 void ColorChooser::setValueText(int channel, const QString& text)
 {
     valueLabel(channel)->setText(text);
+    // A screen reader reads an OKLCH bar's place as its label shows it, not as the bar's whole steps.
+    bar(channel)->setAccessibleDescription(m_oklch ? text : QString());
 }

@@ -51,7 +51,8 @@ QStringList frameLook(QWidget* frame)
     QStringList look;
     for (const QWidget* w : frame->findChildren<QWidget*>()) {
         QString entry = w->objectName() + QLatin1Char(' ') + QString::number(w->geometry().x()) + QLatin1Char(',')
-            + QString::number(w->geometry().width()) + QLatin1Char(' ') + w->accessibleName();
+            + QString::number(w->geometry().width()) + QLatin1Char(' ') + w->accessibleName() + QLatin1Char(' ')
+            + w->accessibleDescription();
         if (const auto* label = qobject_cast<const QLabel*>(w))
             entry += QLatin1Char(' ') + label->text() + QString::number(label->alignment());
         if (const auto* b = qobject_cast<const QScrollBar*>(w))
@@ -113,9 +114,11 @@ void TestOklchBars::switchesAndComesBack()
     const QRegularExpression texts[] = {QRegularExpression(QStringLiteral("^L \\d+\\.\\d%$")),
         QRegularExpression(QStringLiteral("^C 0\\.\\d{3}( mapped)?$")),
         QRegularExpression(QStringLiteral("^H \\d+\\.\\d\u00B0$"))};
-    for (int c = 0; c < 3; ++c)
+    for (int c = 0; c < 3; ++c) {
         QVERIFY2(
             texts[c].match(chooser()->valueLabel(c)->text()).hasMatch(), qPrintable(chooser()->valueLabel(c)->text()));
+        QCOMPARE(bar(c)->accessibleDescription(), chooser()->valueLabel(c)->text());
+    }
     QCOMPARE(m_window->state(), state);
     // Stored: a window opened now starts with the OKLCH bars.
     {
