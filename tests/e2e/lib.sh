@@ -10,9 +10,14 @@ chmod 700 "$XDG_RUNTIME_DIR"
 XVFB_PID=""
 WESTON_PID=""
 APP_PID=""
+DBUS_PID=""
+ATSPI_PID=""
 
 e2e_cleanup() {
     [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null || true
+    # The bus launcher leads a process group of its own: the accessibility bus and the registry.
+    [ -n "$ATSPI_PID" ] && kill -- "-$ATSPI_PID" 2>/dev/null || true
+    [ -n "$DBUS_PID" ] && kill "$DBUS_PID" 2>/dev/null || true
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
     [ -n "$WESTON_PID" ] && kill "$WESTON_PID" 2>/dev/null || true
     rm -rf "$E2E_TMP"
@@ -39,6 +44,24 @@ start_display() {
         kill "$XVFB_PID" 2>/dev/null || true
     done
     fail "no display could be started"
+}
+
+# Starts a private D-Bus session with the AT-SPI bus on it, and has Qt speak to it: what a screen reader
+# is told can then be read.
+start_accessibility_bus() {
+    unset AT_SPI_BUS_ADDRESS DBUS_SESSION_BUS_ADDRESS
+    local bus
+    bus=$(timeout 10 dbus-daemon --session --fork --print-address=1 --print-pid=1) || fail "no session bus"
+    DBUS_PID=$(sed -n 2p <<<"$bus")
+    export DBUS_SESSION_BUS_ADDRESS=$(sed -n 1p <<<"$bus")
+    setsid /usr/libexec/at-spi-bus-launcher --launch-immediately >"$E2E_TMP/atspi.log" 2>&1 &
+    ATSPI_PID=$!
+    for _ in $(seq 1 50); do
+        timeout 2 dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress \
+            >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 }
 
 # Starts a headless Wayland compositor with its socket in the private runtime folder.
