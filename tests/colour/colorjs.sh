@@ -12,22 +12,9 @@ cache=${HUELOOM_COLORJS_CACHE:-$2}
 version=0.7.1
 fail() { echo "FAIL: $*" && exit 1; }
 command -v node >/dev/null && command -v npm >/dev/null || fail "node and npm are needed (scripts/test installs them)"
-# Node resolves the package from an absolute folder only.
-mkdir -p "$cache" && cache=$(cd "$cache" && pwd)
-dir="$cache/colorjs.io@$version"
-if [ ! -e "$dir/.installed" ]; then
-    rm -rf "$dir" && mkdir -p "$dir"
-    if ! npm install --prefix "$dir" --no-audit --no-fund --no-save --loglevel=error "colorjs.io@$version" \
-        >"$dir.log" 2>&1; then
-        if ! timeout 30 npm ping >/dev/null 2>&1; then
-            echo "skipped: npm cannot reach its registry to install colorjs.io $version:"
-            grep -m3 -iE 'code E|request to|network' "$dir.log" || tail -3 "$dir.log"
-            exit 77
-        fi
-        fail "npm reached its registry but could not install colorjs.io $version: $(tail -5 "$dir.log")"
-    fi
-    touch "$dir/.installed"
-fi
+source "$here/../support/npm_package.sh"
+npm_package colorjs.io "$version" "$cache"
+dir=$package_dir
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

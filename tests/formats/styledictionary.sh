@@ -12,22 +12,10 @@ cache=${HUELOOM_STYLEDICTIONARY_CACHE:-$2}
 versions=(5.8.0 4.4.0)
 fail() { echo "FAIL: $*" && exit 1; }
 command -v node >/dev/null && command -v npm >/dev/null || fail "node and npm are needed (scripts/test installs them)"
-mkdir -p "$cache"
+source "$here/../support/npm_package.sh"
+# Style Dictionary 5 asks for Node.js 22 and runs on Debian's Node.js 20 all the same: npm only warns.
 for version in "${versions[@]}"; do
-    dir="$cache/style-dictionary@$version"
-    [ -e "$dir/.installed" ] && continue
-    rm -rf "$dir" && mkdir -p "$dir"
-    # Style Dictionary 5 asks for Node.js 22 and runs on Debian's Node.js 20 all the same: npm only warns.
-    if ! npm install --prefix "$dir" --no-audit --no-fund --no-save --loglevel=error "style-dictionary@$version" \
-        >"$dir.log" 2>&1; then
-        if ! timeout 30 npm ping >/dev/null 2>&1; then
-            echo "skipped: npm cannot reach its registry to install Style Dictionary $version:"
-            grep -m3 -iE 'code E|request to|network' "$dir.log" || tail -3 "$dir.log"
-            exit 77
-        fi
-        fail "npm reached its registry but could not install Style Dictionary $version: $(tail -5 "$dir.log")"
-    fi
-    touch "$dir/.installed"
+    npm_package style-dictionary "$version" "$cache"
 done
 
 work=$(mktemp -d)
