@@ -48,75 +48,47 @@ QString dataPath(const QString& name)
 
 QJsonArray listJson(const CssValues& values);
 
+QJsonArray joined(QJsonArray head, const QJsonArray& tail)
+{
+    for (const QJsonValue& value : tail)
+        head.append(value);
+    return head;
+}
+
 QJsonValue valueJson(const CssValue& value)
 {
+    using T = CssToken;
+    // The corpus's name before a token's text, of a block before its contents, and its form of the tokens
+    // that are the same every time.
+    static const QHash<int, const char*> named{
+        {T::Ident, "ident"}, {T::AtKeyword, "at-keyword"}, {T::String, "string"}, {T::Url, "url"}};
+    static const QHash<int, const char*> blocks{{T::OpenSquare, "[]"}, {T::OpenParen, "()"}, {T::OpenCurly, "{}"}};
+    static const QHash<int, QJsonValue> fixed{{T::Whitespace, " "}, {T::Cdo, "<!--"}, {T::Cdc, "-->"}, {T::Colon, ":"},
+        {T::Semicolon, ";"}, {T::Comma, ","}, {T::BadString, QJsonArray{"error", "bad-string"}},
+        {T::BadUrl, QJsonArray{"error", "bad-url"}}, {T::CloseSquare, QJsonArray{"error", "]"}},
+        {T::CloseParen, QJsonArray{"error", ")"}}, {T::CloseCurly, QJsonArray{"error", "}"}}};
     const CssToken& token = value.token;
     const QString text = token.text;
-    const auto pair = [&](const char* kind) { return QJsonArray{QLatin1String(kind), text}; };
-    const auto block = [&](const char* kind) {
-        QJsonArray result{QLatin1String(kind)};
-        for (const QJsonValue& inside : listJson(value.inside))
-            result.append(inside);
-        return result;
-    };
     switch (token.type) {
-    case CssToken::Ident:
-        return pair("ident");
-    case CssToken::Function: {
-        QJsonArray result = pair("function");
-        for (const QJsonValue& inside : listJson(value.inside))
-            result.append(inside);
-        return result;
-    }
-    case CssToken::AtKeyword:
-        return pair("at-keyword");
-    case CssToken::Hash:
-        return QJsonArray{
-            QStringLiteral("hash"), text, token.idHash ? QStringLiteral("id") : QStringLiteral("unrestricted")};
-    case CssToken::String:
-        return pair("string");
-    case CssToken::BadString:
-        return QJsonArray{QStringLiteral("error"), QStringLiteral("bad-string")};
-    case CssToken::Url:
-        return pair("url");
-    case CssToken::BadUrl:
-        return QJsonArray{QStringLiteral("error"), QStringLiteral("bad-url")};
-    case CssToken::Delim:
+    case T::Hash:
+        return QJsonArray{"hash", text, token.idHash ? "id" : "unrestricted"};
+    case T::Number:
+    case T::Percentage:
+        return QJsonArray{token.is(T::Number) ? "number" : "percentage", token.number};
+    case T::Dimension:
+        return QJsonArray{"dimension", token.number, text};
+    case T::Function:
+        return joined(QJsonArray{"function", text}, listJson(value.inside));
+    case T::Delim:
         return text;
-    case CssToken::Number:
-        return QJsonArray{QStringLiteral("number"), token.number};
-    case CssToken::Percentage:
-        return QJsonArray{QStringLiteral("percentage"), token.number};
-    case CssToken::Dimension:
-        return QJsonArray{QStringLiteral("dimension"), token.number, text};
-    case CssToken::Whitespace:
-        return QStringLiteral(" ");
-    case CssToken::Cdo:
-        return QStringLiteral("<!--");
-    case CssToken::Cdc:
-        return QStringLiteral("-->");
-    case CssToken::Colon:
-        return QStringLiteral(":");
-    case CssToken::Semicolon:
-        return QStringLiteral(";");
-    case CssToken::Comma:
-        return QStringLiteral(",");
-    case CssToken::OpenSquare:
-        return block("[]");
-    case CssToken::OpenParen:
-        return block("()");
-    case CssToken::OpenCurly:
-        return block("{}");
-    case CssToken::CloseSquare:
-        return QJsonArray{QStringLiteral("error"), QStringLiteral("]")};
-    case CssToken::CloseParen:
-        return QJsonArray{QStringLiteral("error"), QStringLiteral(")")};
-    case CssToken::CloseCurly:
-        return QJsonArray{QStringLiteral("error"), QStringLiteral("}")};
-    case CssToken::End:
+    default:
         break;
     }
-    return QJsonValue::Undefined;
+    if (blocks.contains(token.type))
+        return joined(QJsonArray{blocks.value(token.type)}, listJson(value.inside));
+    if (named.contains(token.type))
+        return QJsonArray{named.value(token.type), text};
+    return fixed.value(token.type, QJsonValue::Undefined);
 }
 
 QJsonArray listJson(const CssValues& values)
@@ -126,13 +98,6 @@ QJsonArray listJson(const CssValues& values)
         if (const QJsonValue json = valueJson(value); !json.isUndefined())
             result.append(json);
     return result;
-}
-
-QJsonArray joined(QJsonArray head, const QJsonArray& tail)
-{
-    for (const QJsonValue& value : tail)
-        head.append(value);
-    return head;
 }
 
 QJsonArray from(const QJsonArray& array, qsizetype first)
