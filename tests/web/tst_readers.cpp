@@ -1146,11 +1146,7 @@ void TestReaders::textKindIsToldByTokens()
 // never change what the tokens alone would decide.
 void TestReaders::markupIsFoundWithoutTokensOnlyWhereTokensFindIt()
 {
-    const QStringList pieces{QStringLiteral("<"), QStringLiteral("<"), QStringLiteral("a"), QStringLiteral("-"),
-        QStringLiteral("3"), QStringLiteral(" "), QStringLiteral("/"), QStringLiteral("*"), QStringLiteral("!"),
-        QStringLiteral("\""), QStringLiteral("'"), QStringLiteral("\\"), QStringLiteral("="), QStringLiteral("{"),
-        QStringLiteral("}"), QStringLiteral("url("), QStringLiteral(")"), QStringLiteral("_"), QStringLiteral("\u00e9"),
-        QStringLiteral("\n"), QString(QChar(0)), QStringLiteral("--"), QStringLiteral("(")};
+    const QStringList pieces = QStringLiteral("<|<|a|-|3| |/|*|!|\"|'|\\|=|{|}|url(|)|_|\u00e9|\n|\0|--|(").split(u'|');
     QRandomGenerator random(1210);
     for (int round = 0; round < 20000; ++round) {
         QString text;
@@ -1168,15 +1164,11 @@ void TestReaders::markupIsFoundWithoutTokensOnlyWhereTokensFindIt()
 // ways must give the same, over the body's margin attributes, for any mix of values.
 void TestReaders::declarationsGivenAsValuesReadAsTheirText()
 {
-    const QStringList values{QStringLiteral("12px"), QStringLiteral("0"), QStringLiteral("-3px"),
-        QStringLiteral("1.5em"), QStringLiteral("auto"), QStringLiteral("initial"), QStringLiteral("inherit"),
-        QStringLiteral("var(--m)"), QStringLiteral("var(--n, 4px)"), QStringLiteral("calc(2px + 3px)"),
-        QStringLiteral("10%"), QString(), QStringLiteral("7"), QStringLiteral("70px"), QStringLiteral("bogus"),
-        QStringLiteral("1e1px"), QStringLiteral("12px !important"), QStringLiteral("red"), QStringLiteral("#123")};
-    const QStringList names{QStringLiteral("margin-left"), QStringLiteral("margin-top"), QStringLiteral("margin"),
-        QStringLiteral("--m"), QStringLiteral("color"), QStringLiteral("background")};
-    const QStringList attributes{QStringLiteral("leftmargin"), QStringLiteral("topmargin"),
-        QStringLiteral("marginwidth"), QStringLiteral("marginheight"), QStringLiteral("bgcolor")};
+    const QStringList values = QStringLiteral("12px|0|-3px|1.5em|auto|initial|inherit|var(--m)|var(--n, 4px)|calc(2px "
+                                              "+ 3px)|10%||7|70px|bogus|1e1px|12px !important|red|#123")
+                                   .split(u'|');
+    const QStringList names = QStringLiteral("margin-left|margin-top|margin|--m|color|background").split(u'|');
+    const QStringList attributes = QStringLiteral("leftmargin|topmargin|marginwidth|marginheight|bgcolor").split(u'|');
     QRandomGenerator random(20261210);
     for (int round = 0; round < 3000; ++round) {
         HtmlDocument::Attributes body;
