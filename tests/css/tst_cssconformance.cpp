@@ -233,10 +233,6 @@ using Check = std::function<bool(const QJsonValue& input, const QJsonValue& expe
 
 QString compact(const QJsonValue& value)
 {
-    if (value.isArray())
-        return QString::fromUtf8(QJsonDocument(value.toArray()).toJson(QJsonDocument::Compact));
-    if (value.isString())
-        return u'"' + value.toString() + u'"';
     return QString::fromUtf8(QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact)).mid(1).chopped(1);
 }
 
