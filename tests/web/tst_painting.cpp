@@ -20,9 +20,7 @@ class TestPainting : public QObject {
     Q_OBJECT
 
 private slots:
-    void opacityBlendsAsTheBrowserBlends();
-    void translucentColoursPaintAsTheBrowserPaintsThem();
-    void nestedOpacitiesCompositeAsTheBrowserCompositesThem();
+    void layersPaintAsTheBrowserPaintsThem();
     void textsAsTheBrowserPaintsThem();
     void slotNamesGiveSlotsInCustomPropertiesAlone();
     void containerQueriesNotAnsweredSaySo();
@@ -56,61 +54,43 @@ Argb parsed(const QJsonValue& value)
 
 } // namespace
 
-// Each row: the opacity, the link's colour, the colour beneath it, and the colour Chromium showed. The
-// blend alone and the whole reading of a sheet that sets them give it.
-void TestPainting::opacityBlendsAsTheBrowserBlends()
+// What Chromium showed of a link's colour over the body's, recorded over random colours, row by row: the
+// link's opacity, its colour, the colour beneath and the colour shown (data/opacity-painted.jsonl); the
+// alpha of an rgba() link colour, its red, green and blue, the colour beneath and the colour shown
+// (translucent-painted.jsonl); the paragraph's opacity, the link's inside it, the link's colour, the colour
+// beneath and the colour shown (nested-opacity-painted.jsonl), where the link's layer is composited into
+// the paragraph's, which holds nothing else there, and that one over the body.
+void TestPainting::layersPaintAsTheBrowserPaintsThem()
 {
-    const QList<QJsonValue> rows = lines("data/opacity-painted.jsonl");
-    QVERIFY(rows.size() >= 300);
-    for (const QJsonValue& row : rows) {
-        const double opacity = row[0].toDouble();
-        const QString shown = row[3].toString();
-        QCOMPARE(hex(Painting::blended(parsed(row[1]), parsed(row[2]), opacity)), shown);
-        const QString sheet = QStringLiteral("body { background: %1 } a { color: %2; opacity: %3 }")
-                                  .arg(row[2].toString(), row[1].toString())
-                                  .arg(opacity);
-        const PageColours colours = PageColours::read(sheet, PageColours::Kind::StyleSheet, {});
-        QVERIFY2(hex(colours.colours[Slot::NewLink]) == shown, qPrintable(sheet));
-        // Full opacity paints the colour as it is; none leaves what lay beneath.
-        QCOMPARE(Painting::blended(parsed(row[1]), parsed(row[2]), 1), parsed(row[1]));
-        QCOMPARE(Painting::blended(parsed(row[1]), parsed(row[2]), 0), parsed(row[2]));
-    }
-}
-
-// Each row: the alpha of an rgba() link colour, its red, green and blue, the colour beneath it, and the
-// colour Chromium showed (data/translucent-painted.jsonl).
-void TestPainting::translucentColoursPaintAsTheBrowserPaintsThem()
-{
-    const QList<QJsonValue> rows = lines("data/translucent-painted.jsonl");
-    QVERIFY(rows.size() >= 300);
-    for (const QJsonValue& row : rows) {
-        const QColor colour = QColor::fromString(row[1].toString());
-        const QString sheet = QStringLiteral("body { background: %1 } a { color: rgba(%2, %3, %4, %5) }")
-                                  .arg(row[2].toString())
-                                  .arg(colour.red())
-                                  .arg(colour.green())
-                                  .arg(colour.blue())
-                                  .arg(row[0].toDouble());
-        const PageColours colours = PageColours::read(sheet, PageColours::Kind::StyleSheet, {});
-        QVERIFY2(hex(colours.colours[Slot::NewLink]) == row[3].toString(), qPrintable(sheet));
-    }
-}
-
-// Each row: the paragraph's opacity, the link's inside it, the link's colour, the colour beneath, and the
-// colour Chromium showed (data/nested-opacity-painted.jsonl): the link's layer is composited into the
-// paragraph's, which holds nothing else there, and that one over the body.
-void TestPainting::nestedOpacitiesCompositeAsTheBrowserCompositesThem()
-{
-    const QList<QJsonValue> rows = lines("data/nested-opacity-painted.jsonl");
-    QVERIFY(rows.size() >= 200);
-    for (const QJsonValue& row : rows) {
-        const QString sheet = QStringLiteral("body { background: %1 } p { opacity: %2 } a { color: %3; opacity: %4 }")
-                                  .arg(row[3].toString())
-                                  .arg(row[0].toDouble())
-                                  .arg(row[2].toString())
-                                  .arg(row[1].toDouble());
-        const PageColours colours = PageColours::read(sheet, PageColours::Kind::StyleSheet, {});
-        QVERIFY2(hex(colours.colours[Slot::NewLink]) == row[4].toString(), qPrintable(sheet));
+    // %1... stand for the columns, {rgb} for the red, green and blue of the link's colour.
+    const struct {
+        const char* file;
+        const char* sheet;
+    } files[] = {{"data/opacity-painted.jsonl", "body { background: %3 } a { color: %2; opacity: %1 }"},
+        {"data/translucent-painted.jsonl", "body { background: %3 } a { color: rgba({rgb}, %1) }"},
+        {"data/nested-opacity-painted.jsonl",
+            "body { background: %4 } p { opacity: %1 } a { color: %3; opacity: %2 }"}};
+    for (const auto& [file, sheet] : files) {
+        const QList<QJsonValue> rows = lines(file);
+        QVERIFY(rows.size() >= 200);
+        for (const QJsonValue& row : rows) {
+            const qsizetype shown = row.toArray().size() - 1;
+            const Argb link = parsed(row[shown - 2]);
+            const Argb beneath = parsed(row[shown - 1]);
+            QString text = QString::fromLatin1(sheet).replace(QLatin1String("{rgb}"),
+                QStringLiteral("%1, %2, %3").arg(redOf(link)).arg(greenOf(link)).arg(blueOf(link)));
+            for (qsizetype i = shown - 1; i >= 0; --i)
+                text.replace(u'%' + QString::number(i + 1),
+                    row[i].isDouble() ? QString::number(row[i].toDouble()) : row[i].toString());
+            const PageColours colours = PageColours::read(text, PageColours::Kind::StyleSheet, {});
+            QVERIFY2(hex(colours.colours[Slot::NewLink]) == row[shown].toString(), qPrintable(text));
+            // The blend alone gives an opacity's colour too; full opacity paints the colour as it is, none
+            // leaves what lay beneath.
+            if (file == files[0].file)
+                QCOMPARE(hex(Painting::blended(link, beneath, row[0].toDouble())), row[shown].toString());
+            QCOMPARE(Painting::blended(link, beneath, 1), link);
+            QCOMPARE(Painting::blended(link, beneath, 0), beneath);
+        }
     }
 }
 
@@ -177,26 +157,20 @@ void TestPainting::slotNamesGiveSlotsInCustomPropertiesAlone()
 
 // A container whose size the reading cannot tell, and a style() query of more than one custom property,
 // leave their rules out with a note; one whose size it tells, a style() query of one custom property,
-// or no container at all, leave no note.
+// or no container at all, leave no note (data/container-queries.jsonl: the container's declarations, the
+// query, and whether it is noted).
 void TestPainting::containerQueriesNotAnsweredSaySo()
 {
     const QString page = QStringLiteral(
         "<style>.c { %1 } @container %2 { a { color: #c00000 } }</style><div class=c><p><a href=#x>x</a></p></div>");
-    const struct {
-        const char* container;
-        const char* query;
-        bool noted;
-    } cases[] = {{"container-type: inline-size; width: var(--w)", "(min-width: 10px)", true},
-        {"container-type: inline-size; width: calc(100% - 3em)", "(min-width: 10px)", true},
-        {"container-type: size; width: 300px", "(min-height: 10px)", true},
-        {"container-type: size; width: 300px", "(min-width: 10px)", false}, {"--x: 1", "style(--x: 1)", false},
-        {"--x: 1", "style(--x: 1) and (min-width: 10px)", true}, {"color: red", "style(color: red)", true},
-        {"container-type: inline-size", "(min-width: 10px)", false}, {"color: red", "(min-width: 10px)", false}};
-    for (const auto& one : cases) {
-        const QString text = page.arg(QLatin1String(one.container), QLatin1String(one.query));
+    const QList<QJsonValue> rows = lines("data/container-queries.jsonl");
+    QVERIFY(!rows.isEmpty());
+    for (const QJsonValue& row : rows) {
+        const QString text = page.arg(row[0].toString(), row[1].toString());
         const PageColours colours = PageColours::read(text, PageColours::Kind::Page, {});
-        QVERIFY2(colours.shortfalls.contains(ReadingNotes::Reason::QueryNotAnswered) == one.noted, qPrintable(text));
-        if (one.noted)
+        const bool noted = row[2].toBool();
+        QVERIFY2(colours.shortfalls.contains(ReadingNotes::Reason::QueryNotAnswered) == noted, qPrintable(text));
+        if (noted)
             QVERIFY2(hex(colours.colours[Slot::NewLink]) == QStringLiteral("#0000EE"), qPrintable(text));
     }
 }

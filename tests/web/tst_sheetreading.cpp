@@ -75,9 +75,9 @@ void failOnWarning(QtMsgType type, const QMessageLogContext&, const QString& mes
 
 void TestSheetReading::initTestCase()
 {
-    for (const QString& name : {QStringLiteral("site/ok.css"), QStringLiteral("site/ok two.css"),
-             QStringLiteral("site/sub/deep.css"), QStringLiteral("up.css"), QStringLiteral("site/100%.css"),
-             QStringLiteral("site/%zz%2.css"), QStringLiteral("site/A%42.css")}) {
+    const QString names = QStringLiteral("site/ok.css|site/ok two.css|site/sub/deep.css|up.css|site/100%.css|"
+                                         "site/%zz%2.css|site/A%42.css");
+    for (const QString& name : names.split(u'|')) {
         put(m_root.filePath(name), QStringLiteral("/* %1 */").arg(name));
         put(m_elsewhere.filePath(name), QStringLiteral("/* decoy */"));
         put(m_elsewhere.filePath(QFileInfo(name).fileName()), QStringLiteral("/* decoy */"));
@@ -178,10 +178,9 @@ void TestSheetReading::pagesOfLinksAndImports()
             page, PageColours::Kind::Page, PageColours::Options{dark, pagePath, loader, {}, shared});
         for (auto it = reads.cbegin(); it != reads.cend(); ++it)
             QVERIFY2(it.value() == 1, qPrintable(QStringLiteral("%1 read %2 times").arg(it.key()).arg(it.value())));
-        if (entry.contains(QLatin1String("text")))
-            QCOMPARE(hex(colours.colours[Slot::Text]), entry[QLatin1String("text")].toString());
-        if (entry.contains(QLatin1String("background")))
-            QCOMPARE(hex(colours.colours[Slot::Background]), entry[QLatin1String("background")].toString());
+        for (const auto& [field, slot] : {std::pair{"text", Slot::Text}, {"background", Slot::Background}})
+            if (entry.contains(QLatin1String(field)))
+                QCOMPARE(hex(colours.colours[slot]), entry[QLatin1String(field)].toString());
         QStringList reasons;
         for (const ReadingNotes::Reason reason : colours.shortfalls)
             reasons << ReadingNotes::code(reason);
