@@ -27,11 +27,9 @@ private slots:
     void shortcutsWinInTheTagLine();
     void copySelection();
     void copyTagTakesWhatTheBoxHolds();
-    void everyCopySaysSo_data();
-    void everyCopySaysSo();
+    void everyCopyAndSaveSaysSo_data();
+    void everyCopyAndSaveSaysSo();
     void notesStandBesideAndOffThePointer();
-    void savingSaysWhere_data();
-    void savingSaysWhere();
     void darkModeCopyWarns_data();
     void darkModeCopyWarns();
     void popupTable_data();
@@ -290,54 +288,86 @@ void TestCommands::popupItemRunsItsCommand()
     QTRY_COMPARE(QGuiApplication::clipboard()->text(), m_window->tag().text());
 }
 
-void TestCommands::everyCopySaysSo_data()
+namespace {
+
+// Whether `note` stands beside `control`: off it, within a few pixels of it.
+bool standsBeside(const QWidget* note, const QWidget* control)
+{
+    const QRect beside(control->mapToGlobal(QPoint(0, 0)), control->size());
+    return !note->geometry().intersects(beside) && note->geometry().adjusted(-8, -8, 8, 8).intersects(beside);
+}
+
+} // namespace
+
+void TestCommands::everyCopyAndSaveSaysSo_data()
 {
     QTest::addColumn<QString>("item");
     QTest::addColumn<QString>("button"); // the quick-access button that runs it, if any
-    QTest::addColumn<QString>("pointer"); // where the pointer rests: "away", or on the first place for a note
+    QTest::addColumn<bool>("pointerBeside"); // the pointer rests where a note would go first
+    QTest::addColumn<QString>("saveAs"); // the file Save is told to write
     for (const char* item : {"ItemCopy", "ItemCopyTag", "ItemCopyHex", "ItemCopyRgb", "ItemCopyHsl", "ItemCopyOklch",
              "ItemCopyCss", "ItemCopyProperties", "ItemCopyTailwind", "ItemCopyTokens", "ItemCopyTokensHex"})
-        QTest::newRow(item) << QString::fromLatin1(item) << QString() << QStringLiteral("away");
-    QTest::newRow("Copy Tag button") << QStringLiteral("ItemCopyTag") << QStringLiteral("Command7")
-                                     << QStringLiteral("away");
+        QTest::newRow(item) << QString::fromLatin1(item) << QString() << false << QString();
+    QTest::newRow("Copy Tag button") << QStringLiteral("ItemCopyTag") << QStringLiteral("Command7") << false
+                                     << QString();
     QTest::newRow("Copy Selected button")
-        << QStringLiteral("ItemCopy") << QStringLiteral("Command2") << QStringLiteral("away");
+        << QStringLiteral("ItemCopy") << QStringLiteral("Command2") << false << QString();
     QTest::newRow("button, pointer right of it")
-        << QStringLiteral("ItemCopyTag") << QStringLiteral("Command7") << QStringLiteral("right");
+        << QStringLiteral("ItemCopyTag") << QStringLiteral("Command7") << true << QString();
+    const QString save = QStringLiteral("ItemSave");
+    QTest::newRow("Save") << save << QString() << false << QStringLiteral("scheme.hlm");
+    QTest::newRow("Save button") << save << QStringLiteral("Command3") << false << QStringLiteral("scheme.hlm");
+    QTest::newRow("Save, line end in the name") << save << QString() << false << QStringLiteral("two\nlines.hlm");
+    QTest::newRow("Save into no folder") << save << QString() << false << QStringLiteral("gone/scheme.hlm");
 }
 
-// A copy changes nothing on screen, so a brief "Copied" note says it happened: beside the button that ran
-// it, or beside the tag box for a key or a menu item; never under the pointer, never taking the focus
-// or a click. Other commands show none.
-void TestCommands::everyCopySaysSo()
+// A copy or a save changes nothing on screen, so a brief note says it happened ("Copied", "Saved to"
+// the file): beside the button that ran it, or beside the tag box for a key or a menu item; never under
+// the pointer, never taking the focus or a click. A save that failed says so in its message and shows
+// no note; other commands show none.
+void TestCommands::everyCopyAndSaveSaysSo()
 {
     QFETCH(QString, item);
     QFETCH(QString, button);
-    QFETCH(QString, pointer);
+    QFETCH(bool, pointerBeside);
+    QFETCH(QString, saveAs);
     QWidget* control = button.isEmpty() ? static_cast<QWidget*>(m_probe->tagline()) : m_probe->child(button);
     const QRect beside(control->mapToGlobal(QPoint(0, 0)), control->size());
-    QCursor::setPos(pointer == QLatin1String("right") ? QPoint(beside.right() + 20, beside.center().y())
-                                                      : m_window->geometry().bottomRight() + QPoint(200, 200));
+    QCursor::setPos(pointerBeside ? QPoint(beside.right() + 20, beside.center().y())
+                                  : m_window->geometry().bottomRight() + QPoint(200, 200));
     m_window->findChild<QAction*>(QStringLiteral("ItemDefault"))->trigger();
     QVERIFY(!m_window->findChild<BriefNote*>());
+    const QString path = m_dir->filePath(saveAs);
+    if (!saveAs.isEmpty())
+        m_dialogs->answerFile(path);
     QWidget* focus = QApplication::focusWidget();
     if (button.isEmpty())
         m_window->findChild<QAction*>(item)->trigger();
     else
         QTest::mouseClick(static_cast<QPushButton*>(control), Qt::LeftButton);
     auto* note = m_window->findChild<BriefNote*>();
+    const bool fails = saveAs.startsWith(QLatin1String("gone/"));
+    QCOMPARE(m_dialogs->messages.size(), fails ? 1 : 0);
+    if (fails) {
+        QVERIFY(!note || !note->isVisible());
+        return;
+    }
     QVERIFY(note);
     QTRY_VERIFY(note->isVisible());
-    QCOMPARE(note->text(), QStringLiteral("Copied"));
-    const QRect at = note->geometry();
-    QVERIFY2(!at.intersects(beside) && at.adjusted(-8, -8, 8, 8).intersects(beside), "the note is not beside it");
-    QVERIFY2(!at.contains(QCursor::pos()), "the note is under the pointer");
+    if (saveAs.isEmpty())
+        QCOMPARE(note->text(), QStringLiteral("Copied"));
+    else
+        QCOMPARE(note->note(), QStringLiteral("Saved to ") + PrintableText::shown(QDir::toNativeSeparators(path)));
+    QVERIFY(saveAs.isEmpty() || QFile::exists(path));
+    QVERIFY(!note->note().contains(u'\n'));
+    QVERIFY2(standsBeside(note, control), "the note is not beside it");
+    QVERIFY2(!note->geometry().contains(QCursor::pos()), "the note is under the pointer");
     QVERIFY(note->windowFlags().testFlag(Qt::WindowTransparentForInput));
     QVERIFY(note->testAttribute(Qt::WA_TransparentForMouseEvents));
     // Where a click or the keys left it.
     QCOMPARE(QApplication::focusWidget(), button.isEmpty() ? focus : control);
     QVERIFY(m_window->isActiveWindow());
-    QTRY_VERIFY_WITH_TIMEOUT(!note->isVisible(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!note->isVisible(), 7000);
 }
 
 // Wherever the pointer and the control are, a note goes beside the control on the screen, and never under
@@ -352,63 +382,16 @@ void TestCommands::notesStandBesideAndOffThePointer()
             random.bounded(-50, 1300), random.bounded(-50, 1050), random.bounded(1, 700), random.bounded(1, 200));
         const QPoint pointer(random.bounded(-10, 1290), random.bounded(-10, 1034));
         const QRect at(BriefNote::placeBeside(control, size, pointer, screen), size);
-        const QString where = QStringLiteral("control %1,%2 %3x%4, pointer %5,%6")
-                                  .arg(control.x())
-                                  .arg(control.y())
-                                  .arg(control.width())
-                                  .arg(control.height())
-                                  .arg(pointer.x())
-                                  .arg(pointer.y());
+        QString where;
+        QDebug(&where) << control << pointer << at;
         QVERIFY2(screen.contains(at), qPrintable(where));
         bool sideFree = false;
-        for (const QRect& side : {QRect(control.right() + 7, 0, size.width(), 1),
-                 QRect(control.left() - 6 - size.width(), 0, size.width(), 1)}) {
-            QRect rect(side.left(), control.center().y() - size.height() / 2, size.width(), size.height());
-            sideFree = sideFree || (screen.contains(rect) && !rect.contains(pointer));
+        for (const int left : {control.right() + 7, control.left() - 6 - size.width()}) {
+            const QRect side(left, control.center().y() - size.height() / 2, size.width(), size.height());
+            sideFree = sideFree || (screen.contains(side) && !side.contains(pointer));
         }
-        if (sideFree) {
-            QVERIFY2(!at.contains(pointer), qPrintable(where));
-            QVERIFY2(!at.intersects(control), qPrintable(where));
-        }
+        QVERIFY2(!sideFree || (!at.contains(pointer) && !at.intersects(control)), qPrintable(where));
     }
-}
-
-// Saving names the file it wrote in the same kind of note, beside the Save button or the tag box; a
-// save that failed says so in its message and shows no note.
-void TestCommands::savingSaysWhere_data()
-{
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<QString>("button");
-    QTest::newRow("key") << QStringLiteral("scheme.hlm") << QString();
-    QTest::newRow("button") << QStringLiteral("scheme.hlm") << QStringLiteral("Command3");
-    QTest::newRow("line end in the name") << QStringLiteral("two\nlines.hlm") << QString();
-    QTest::newRow("no such folder") << QStringLiteral("gone/scheme.hlm") << QString();
-}
-
-void TestCommands::savingSaysWhere()
-{
-    QFETCH(QString, file);
-    QFETCH(QString, button);
-    const QString path = m_dir->filePath(QString(file).replace(QStringLiteral("\\n"), QStringLiteral("\n")));
-    const bool fails = file.startsWith(QLatin1String("gone/"));
-    m_dialogs->answerFile(path);
-    if (button.isEmpty())
-        m_window->findChild<QAction*>(QStringLiteral("ItemSave"))->trigger();
-    else
-        QTest::mouseClick(m_probe->child<QPushButton>(button), Qt::LeftButton);
-    auto* note = m_window->findChild<BriefNote*>();
-    QCOMPARE(m_dialogs->messages.size(), fails ? 1 : 0);
-    if (fails) {
-        QVERIFY(!note || !note->isVisible());
-        return;
-    }
-    QVERIFY(note && note->isVisible());
-    QVERIFY(QFile::exists(path));
-    QCOMPARE(note->note(), QStringLiteral("Saved to ") + PrintableText::shown(QDir::toNativeSeparators(path)));
-    QVERIFY(!note->note().contains(u'\n'));
-    QWidget* control = button.isEmpty() ? static_cast<QWidget*>(m_probe->tagline()) : m_probe->child(button);
-    const QRect beside(control->mapToGlobal(QPoint(0, 0)), control->size());
-    QVERIFY(!note->geometry().intersects(beside) && note->geometry().adjusted(-8, -8, 8, 8).intersects(beside));
 }
 
 // Copy CSS with Dark Mode says "Copied" beside its button, and warns when the light or the dark half
@@ -434,17 +417,14 @@ void TestCommands::darkModeCopyWarns()
         document.setColour(link, QColor(0xD0, 0x00, 0x00), QStringLiteral("test"));
     m_window->findChild<QAction*>(QStringLiteral("ItemDarkScheme"))->trigger();
     auto* dark = m_window->findChild<QDialog*>(QStringLiteral("DarkSchemeWindow"));
-    QVERIFY(dark);
     auto* copy = dark->findChild<QPushButton*>(QStringLiteral("copyCssButton"));
-    QVERIFY(copy);
     QGuiApplication::clipboard()->clear();
     copy->click();
     QVERIFY(QGuiApplication::clipboard()->text().contains(QLatin1String("prefers-color-scheme: dark")));
     auto* note = dark->findChild<BriefNote*>();
     QVERIFY(note && note->isVisible());
     QCOMPARE(note->note(), said);
-    const QRect beside(copy->mapToGlobal(QPoint(0, 0)), copy->size());
-    QVERIFY(!note->geometry().intersects(beside) && note->geometry().adjusted(-8, -8, 8, 8).intersects(beside));
+    QVERIFY(standsBeside(note, copy));
     dark->close();
 }
 

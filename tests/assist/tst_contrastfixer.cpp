@@ -276,6 +276,12 @@ bool keepsStates(const States& states, const Option& link, const Option& visited
         && labDistance(link.lab, active.lab) >= states.activeFromLink - 1e-9;
 }
 
+bool keepsStates(const States& states, const ColourScheme& s)
+{
+    return keepsStates(states, optionOf(s.colour(Slot::NewLink)), optionOf(s.colour(Slot::VisitedLink)),
+        optionOf(s.colour(Slot::ActiveLink)));
+}
+
 // The least total cost of text and link options on background `back`; infinity when nothing meets
 // the rules. Texts are tried cheapest first; for each, every link, active and visited option that
 // fits, cheapest first, until no cheaper total is left to find.
@@ -372,7 +378,6 @@ void TestContrastFixer::randomSchemes()
     constexpr int NearerChecks = 5;
     std::vector<int> moved(settings.size(), 0);
     int compared = 0;
-    double worst = 0.0; // the highest ratio of the proposal's cost to the brute force's
     for (int n = 0; n < schemes; ++n) {
         ColourScheme scheme;
         for (int slot = 0; slot < Slot::Count; ++slot)
@@ -424,9 +429,7 @@ void TestContrastFixer::randomSchemes()
                     QVERIFY2(reaches(s.colour(slot), s.colour(Slot::Text), 3.0), qPrintable(here));
             }
             // The link states stay as far apart as the author set them.
-            QVERIFY2(keepsStates(states, optionOf(s.colour(Slot::NewLink)), optionOf(s.colour(Slot::VisitedLink)),
-                         optionOf(s.colour(Slot::ActiveLink))),
-                qPrintable(here));
+            QVERIFY2(keepsStates(states, s), qPrintable(here));
 
             // Hue holds wherever there is colour to hold it.
             for (int slot = 0; slot < Slot::Count; ++slot) {
@@ -448,13 +451,10 @@ void TestContrastFixer::randomSchemes()
                 } else if (rulesApart) {
                     fine = fine && reaches(c, s.colour(Slot::Text), 3.0);
                 }
-                if (slot != Slot::Text) {
-                    // ... and keeps the link states apart from the proposed other two.
-                    std::array<Option, Slot::Count> as;
-                    for (int other = 0; other < Slot::Count; ++other)
-                        as[static_cast<std::size_t>(other)] = optionOf(other == slot ? c : QColor(s.colour(other)));
-                    fine = fine && keepsStates(states, as[Slot::NewLink], as[Slot::VisitedLink], as[Slot::ActiveLink]);
-                }
+                // ... and keeps the link states apart from the proposed others.
+                ColourScheme with = s;
+                setColour(with, slot, c);
+                fine = fine && keepsStates(states, with);
                 if (fine)
                     QVERIFY2(s.colour(slot) == c, qPrintable(here + QStringLiteral(" slot %1").arg(slot)));
             }
@@ -470,8 +470,6 @@ void TestContrastFixer::randomSchemes()
                 QVERIFY2(!p.backgroundMoved, qPrintable(here));
                 QVERIFY2(total <= kept + 1e-9, qPrintable(here + QStringLiteral(": %1 > %2").arg(total).arg(kept)));
                 ++compared;
-                if (kept > 0)
-                    worst = std::max(worst, total / kept);
                 continue;
             }
             // The search may keep a background the grid misses a solution for (a colour on a sliver of
@@ -481,8 +479,6 @@ void TestContrastFixer::randomSchemes()
             const double there = bruteForce(fore, optionOf(back), needed, rulesApart, states);
             QVERIFY2(total <= there + 1e-9, qPrintable(here + QStringLiteral(": %1 > %2").arg(total).arg(there)));
             ++compared;
-            if (there > 0 && !std::isinf(there))
-                worst = std::max(worst, total / there);
             // ... and the background moves the least: the brute force's nearest workable one is no nearer.
             if (++moved[k] > NearerChecks)
                 continue;
@@ -507,7 +503,7 @@ void TestContrastFixer::randomSchemes()
     for (std::size_t k = 0; k < settings.size(); ++k)
         counts << QString::number(moved[k]);
     qInfo("moved backgrounds per setting: %s of %d", qPrintable(counts.join(QStringLiteral(", "))), schemes);
-    qInfo("%d proposals held to the brute force; the highest ratio of costs %.6f", compared, worst);
+    qInfo("%d proposals held to the brute force", compared);
     QVERIFY(schemes < 500 || compared >= 500);
 }
 
@@ -524,7 +520,6 @@ void TestContrastFixer::darkCompanion()
     QRandomGenerator random(2000);
     const int schemes
         = (qEnvironmentVariableIsSet("HUELOOM_SCHEMES") ? qEnvironmentVariableIntValue("HUELOOM_SCHEMES") : 500) / 5;
-    int hueLost = 0;
     for (int n = 0; n < schemes; ++n) {
         ColourScheme scheme;
         for (int slot = 0; slot < Slot::Count; ++slot)
@@ -581,9 +576,7 @@ void TestContrastFixer::darkCompanion()
         for (std::size_t i = 0; i < 4; ++i)
             total += std::abs(lightnessOf(s.colour(Foreground[i])) - (1.0 - lightnessOf(scheme.colour(Foreground[i]))));
         const States states = statesOf(scheme);
-        QVERIFY2(keepsStates(states, optionOf(s.colour(Slot::NewLink)), optionOf(s.colour(Slot::VisitedLink)),
-                     optionOf(s.colour(Slot::ActiveLink))),
-            qPrintable(here));
+        QVERIFY2(keepsStates(states, s), qPrintable(here));
         const double best = bruteForce(fore, optionOf(back), {apca, level}, rulesApart, states);
         QVERIFY2(total <= best + 1e-9, qPrintable(here + QStringLiteral("%1 > %2").arg(total).arg(best)));
 
@@ -593,7 +586,6 @@ void TestContrastFixer::darkCompanion()
         const bool keptHue = home.chroma() < 0.002 || hueTurnDegrees(home, toOklab(back)) <= 1.0 + 1e-6;
         QCOMPARE(p.backgroundKeepsHue || home.chroma() < 0.002, keptHue);
         if (!keptHue) {
-            ++hueLost;
             for (const Option& dark : bruteOptions(scheme.colour(Slot::Background))) {
                 if (dark.lightness > 0.25 || dark.lab.chroma() < 1e-6 || hueTurnDegrees(home, dark.lab) > 1.0)
                     continue;
@@ -602,7 +594,6 @@ void TestContrastFixer::darkCompanion()
             }
         }
     }
-    qInfo("dark backgrounds that lost their hue: %d of %d", hueLost, schemes);
 }
 
 void TestContrastFixer::knownSchemes_data()

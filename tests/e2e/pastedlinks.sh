@@ -8,13 +8,9 @@ start_display
 
 # Distinct addresses, so that no two notes are the same, in lines of a kilobyte or so (the box lays a
 # single 4 MB line out slowly, which is the box's time and not the reader's); under the box's 4 Mi.
-python3 - "$E2E_TMP/links.html" <<'PY'
-import sys
-links = ["<link rel=stylesheet href=%x>" % i for i in range(131065)]
-text = "".join("".join(links[i:i + 32]) + "\n" for i in range(0, len(links), 32))
-assert len(text) <= 4 * 1024 * 1024, len(text)
-open(sys.argv[1], "w").write(text)
-PY
+seq 0 131064 | awk '{ printf "<link rel=stylesheet href=%x>", $1 } NR % 32 == 0 || NR == 131065 { print "" }' \
+    >"$E2E_TMP/links.html"
+[ "$(stat -c %s "$E2E_TMP/links.html")" -le $((4 * 1024 * 1024)) ] || fail "the page is over the box's 4 Mi"
 BOUND_MS=$((500 * ${HUELOOM_E2E_SLOWER:-1}))
 
 # Starts the program, puts the page into the tag box through the clipboard and Ctrl+V, waits until it
