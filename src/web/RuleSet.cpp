@@ -24,6 +24,25 @@ QString note(const char* text)
     return QCoreApplication::translate("Cascade", text);
 }
 
+// Whether a block of rules holds anything the reading reads: a style rule that declares a property it
+// reads, a declaration of its own, or any at-rule (taken to, unread).
+bool holdsRuleRead(const CssValues& block, bool nested)
+{
+    class Finder : public CssContentsHandler {
+    public:
+        bool found = false;
+        void atRule(const CssRule&) override { found = true; }
+        void qualifiedRule(const CssValues& block, qsizetype, qsizetype end) override
+        {
+            found = found || holdsAnythingRead(block[end].inside);
+        }
+        void declaration(const CssValues&, qsizetype, qsizetype) override { found = true; }
+        bool readOn() const override { return !found; }
+    } finder;
+    CssParser::contents(block, nested, finder);
+    return finder.found;
+}
+
 } // namespace
 
 struct RuleSet::Context {
@@ -360,7 +379,14 @@ void RuleSet::addAtRule(const CssRule& rule, const Context& context, int depth)
     if (!rule.hasBlock)
         return;
     if (name == QLatin1String("media")) {
-        if (MediaQueries::matches(rule.prelude, m_environment))
+        // A condition on the colour scheme over rules that set nothing the reading reads (a theme's name
+        // in `content`, say) cannot make the other scheme read otherwise.
+        const bool askedBefore = m_environment.schemeAsked;
+        m_environment.schemeAsked = false;
+        const bool matches = MediaQueries::matches(rule.prelude, m_environment);
+        m_environment.schemeAsked
+            = askedBefore || (m_environment.schemeAsked && holdsRuleRead(rule.block, context.parent != nullptr));
+        if (matches)
             addContents(rule.block, context, depth + 1);
     } else if (name == QLatin1String("supports")) {
         if (MediaQueries::supports(rule.prelude, selectorParses))
