@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -39,13 +40,16 @@ private:
     int m_fd;
 };
 
-// Reads `fd` into `result` up to `limit` bytes, and says whether that was all of it.
-void readAll(int fd, qsizetype limit, Result& result)
+// Reads `fd` into `result` up to `limit` bytes, and says whether that was all of it. The buffer starts
+// at `expected` bytes (a file's size, one more to see its end) and doubles while more comes.
+void readAll(int fd, qsizetype limit, qsizetype expected, Result& result)
 {
-    result.data.resize(limit);
+    result.data.resize(std::clamp<qsizetype>(expected, 1, limit));
     qsizetype filled = 0;
     while (filled < limit) {
-        const ssize_t got = ::read(fd, result.data.data() + filled, static_cast<size_t>(limit - filled));
+        if (filled == result.data.size())
+            result.data.resize(std::min(limit, 2 * filled));
+        const ssize_t got = ::read(fd, result.data.data() + filled, static_cast<size_t>(result.data.size() - filled));
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0) {
@@ -103,14 +107,14 @@ Result read(const QString& path, qsizetype limit)
         return result;
     }
     result.size = info.st_size;
-    readAll(file.get(), limit, result);
+    readAll(file.get(), limit, qsizetype(std::min<qint64>(info.st_size, limit)) + 1, result);
     return result;
 }
 
 Result readStandardInput(qsizetype limit)
 {
     Result result;
-    readAll(STDIN_FILENO, limit, result);
+    readAll(STDIN_FILENO, limit, 64 * 1024, result);
     result.size = result.data.size();
     return result;
 }

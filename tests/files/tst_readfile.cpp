@@ -84,6 +84,21 @@ void TestReadFile::readsAtMostTheLimitAndKnowsTheEnd()
         QCOMPARE(result.complete, bytes.size() <= limit);
         QCOMPARE(result.size, bytes.size());
     }
+    // Standard input, whose size is not known ahead: its buffer grows as the bytes come.
+    const int kept = ::dup(STDIN_FILENO);
+    for (const qsizetype size : {0, 1, 65535, 65536, 65537, 300000}) {
+        QByteArray bytes(size, 'x');
+        put(path, bytes);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        ::dup2(file.handle(), STDIN_FILENO);
+        const qsizetype limit = size == 300000 ? 200000 : size + 1;
+        const ReadFile::Result result = ReadFile::readStandardInput(limit);
+        QCOMPARE(result.data, bytes.left(limit));
+        QCOMPARE(result.complete, size < limit);
+    }
+    ::dup2(kept, STDIN_FILENO);
+    ::close(kept);
 }
 
 void TestReadFile::systemReasonIsSaid()
