@@ -10,6 +10,8 @@
 #include <QJsonValue>
 #include <QLocale>
 #include <QUrl>
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <type_traits>
 #include <utility>
@@ -186,6 +188,18 @@ public:
 
     void string(QStringView text)
     {
+        // Plain ASCII, as most texts, selectors and paths are, goes straight in.
+        if (std::all_of(text.begin(), text.end(),
+                [](QChar c) { return c.unicode() >= 0x20 && c.unicode() < 0x7F && c != u'"' && c != u'\\'; })) {
+            const qsizetype at = bytes.size();
+            bytes.resize(at + text.size() + 2);
+            char* out = bytes.data() + at;
+            *out++ = '"';
+            for (const QChar c : text)
+                *out++ = char(c.unicode());
+            *out = '"';
+            return;
+        }
         bytes += '"';
         const QByteArray utf8 = text.toUtf8();
         const char* from = utf8.constData();
@@ -229,7 +243,11 @@ public:
         bytes += std::isfinite(value) ? QByteArray::number(value, 'g', QLocale::FloatingPointShortest)
                                       : QByteArray("null");
     }
-    void number(int value) { bytes += QByteArray::number(value); }
+    void number(int value)
+    {
+        char text[16];
+        bytes.append(text, std::to_chars(text, text + sizeof text, value).ptr - text);
+    }
     // "#RRGGBB"
     void colour(Argb argb)
     {
