@@ -240,8 +240,14 @@ public:
     }
     void number(double value)
     {
-        bytes += std::isfinite(value) ? QByteArray::number(value, 'g', QLocale::FloatingPointShortest)
-                                      : QByteArray("null");
+        // The shortest text that reads back as the value; Qt's where that takes an exponent.
+        char text[32];
+        const auto [end, error] = std::to_chars(text, text + sizeof text, value);
+        if (std::isfinite(value) && error == std::errc() && std::find(text, end, 'e') == end)
+            bytes.append(text, end - text);
+        else
+            bytes += std::isfinite(value) ? QByteArray::number(value, 'g', QLocale::FloatingPointShortest)
+                                          : QByteArray("null");
     }
     void number(int value)
     {
