@@ -2,6 +2,7 @@
 
 #include "colour/Rgb.h"
 #include "css/CssParser.h"
+#include "web/CustomProperties.h"
 
 #include <QHash>
 #include <QLatin1String>
@@ -24,7 +25,7 @@ struct ComputedStyle {
     QStringList scheme; // the computed color-scheme; empty for normal
     bool dark = false; // the element's used colour scheme
     QStringList unusable; // values set that could not be read, such as "color: AccentColor"
-    QHash<QString, std::optional<CssValues>> customs; // the custom properties, var() resolved
+    CustomValues customs; // the custom properties, var() resolved
     std::optional<CssValues> backgroundImage; // a single linear-gradient(), var() resolved
     // The margins the page's own declarations give, var() resolved; nothing where it gives none.
     std::optional<CssValues> marginLeft;

@@ -16,6 +16,60 @@ bool isSubstitution(const CssValue& value)
 
 } // namespace
 
+const std::optional<CssValues>* CustomValues::find(const QString& name) const
+{
+    for (const Layer* layer = m_top.get(); layer; layer = layer->below.get()) {
+        if (const auto found = layer->own.constFind(name); found != layer->own.constEnd())
+            return &*found;
+    }
+    return nullptr;
+}
+
+std::optional<CssValues> CustomValues::value(const QString& name) const
+{
+    const std::optional<CssValues>* found = find(name);
+    return found ? *found : std::nullopt;
+}
+
+bool CustomValues::contains(const QString& name) const
+{
+    return find(name) != nullptr;
+}
+
+QStringList CustomValues::keys() const
+{
+    QStringList names;
+    for (const Layer* layer = m_top.get(); layer; layer = layer->below.get())
+        names += layer->own.keys();
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    return names;
+}
+
+void CustomValues::insert(const QString& name, const std::optional<CssValues>& value)
+{
+    // A layer no one else holds is this element's own, written in place; one shared (the parent's, or
+    // a copy's) gets a layer over it.
+    if (m_top && m_top.use_count() == 1) {
+        const_cast<Layer&>(*m_top).own.insert(name, value);
+        return;
+    }
+    auto layer = std::make_shared<Layer>();
+    if (m_top && m_top->depth >= MaximumDepth) {
+        for (const Layer* below = m_top.get(); below; below = below->below.get()) {
+            for (auto it = below->own.constBegin(); it != below->own.constEnd(); ++it) {
+                if (!layer->own.contains(it.key())) // the upper layer's stands
+                    layer->own.insert(it.key(), it.value());
+            }
+        }
+    } else if (m_top) {
+        layer->below = m_top;
+        layer->depth = m_top->depth + 1;
+    }
+    layer->own.insert(name, value);
+    m_top = std::move(layer);
+}
+
 bool CustomProperties::isWideKeyword(const CssValues& values)
 {
     static const std::array<const char16_t*, 5> keywords{u"inherit", u"initial", u"unset", u"revert", u"revert-layer"};
@@ -69,7 +123,7 @@ std::optional<CssValues> CustomProperties::lookup(const QString& name, int depth
 {
     const auto own = m_own.constFind(name);
     if (own == m_own.constEnd())
-        return m_values.value(name, std::nullopt);
+        return m_values.value(name);
     if (const auto done = m_resolvedOwn.constFind(name); done != m_resolvedOwn.constEnd())
         return *done;
     if (m_resolving.contains(name) || depth > MaximumDepth)
@@ -78,7 +132,7 @@ std::optional<CssValues> CustomProperties::lookup(const QString& name, int depth
     std::optional<CssValues> result;
     const CssValues& value = **own;
     if (value.size() == 1 && (value[0].token.isIdent(u"inherit") || value[0].token.isIdent(u"unset"))) {
-        result = m_parent ? m_parent->value(name, std::nullopt) : std::nullopt;
+        result = m_parent ? m_parent->value(name) : std::nullopt;
     } else if (value.size() == 1 && value[0].token.isIdent(u"initial")) {
         result = m_registered.contains(name) ? m_registered.value(name).second : std::nullopt;
     } else if (!holdsVar(value)) {

@@ -5,10 +5,38 @@
 #include <QHash>
 #include <QList>
 #include <QSet>
+#include <QStringList>
+#include <memory>
 #include <optional>
 #include <utility>
 
 class WorkBudget;
+
+// An element's computed custom properties, by name: its own over those it inherits. A page declares
+// hundreds at its root and a few on each element below, so each element keeps only the ones it sets,
+// over its parent's, shared rather than copied; past a few levels they are flattened again, so a
+// look-up stays short.
+class CustomValues {
+public:
+    // Nothing for a name the element does not have, or whose value is guaranteed-invalid.
+    std::optional<CssValues> value(const QString& name) const;
+    bool contains(const QString& name) const;
+    // Every name, sorted.
+    QStringList keys() const;
+    void insert(const QString& name, const std::optional<CssValues>& value);
+
+private:
+    using Own = QHash<QString, std::optional<CssValues>>;
+    struct Layer {
+        Own own;
+        std::shared_ptr<const Layer> below;
+        int depth = 1;
+    };
+    static constexpr int MaximumDepth = 8;
+    const std::optional<CssValues>* find(const QString& name) const;
+
+    std::shared_ptr<const Layer> m_top;
+};
 
 // One element's custom properties, and var() and env() in its values worked out: the one resolver the
 // cascade and the reader of a lone <body> tag share, so that a tag reads alone as it reads in a page.
@@ -23,7 +51,7 @@ public:
     static constexpr qsizetype MaximumTokens = 1 << 16; // what var() may grow a value to; more is invalid
 
     // By name; nothing for a guaranteed-invalid value.
-    using Values = QHash<QString, std::optional<CssValues>>;
+    using Values = CustomValues;
     // @property: whether the property inherits, and its initial value.
     using Registrations = QHash<QString, std::pair<bool, std::optional<CssValues>>>;
     // An element's own declaration of a custom property, in the order the page declares them.
@@ -59,6 +87,6 @@ private:
     WorkBudget* m_budget;
     Values m_values;
     QHash<QString, const CssValues*> m_own;
-    Values m_resolvedOwn;
+    QHash<QString, std::optional<CssValues>> m_resolvedOwn;
     QSet<QString> m_resolving;
 };

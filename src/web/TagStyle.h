@@ -73,7 +73,7 @@ private:
     QHash<QString, Declaration> m_declared; // by property
     int m_order = 0;
     bool m_leftOut = false;
-    QHash<QString, std::optional<CssValues>> m_customs; // var() resolved, by name
+    CustomValues m_customs; // var() resolved, by name
     // The declared values of color, background-color, margin-left and margin-top, var() resolved and a
     // shorthand holding var() taken apart; an empty list when what var() gave is invalid.
     QHash<QString, std::optional<CssValues>> m_specified;
