@@ -129,10 +129,18 @@ public:
                 m_paths[one] = QLatin1Char('#') + e.id;
                 continue;
             }
-            QString step = e.tag;
-            if (e.parent >= 0 && m_places.of[one] > 1)
-                step += QStringLiteral(":nth-of-type(%1)").arg(m_places.place[one]);
-            m_paths[one] = e.parent >= 0 ? m_paths[e.parent] + QStringLiteral(" > ") + step : step;
+            QString& path = m_paths[one];
+            if (e.parent >= 0) {
+                path.reserve(m_paths[e.parent].size() + e.tag.size() + 24);
+                path += m_paths[e.parent];
+                path += QLatin1String(" > ");
+            }
+            path += e.tag;
+            if (e.parent >= 0 && m_places.of[one] > 1) {
+                path += QLatin1String(":nth-of-type(");
+                path += QString::number(m_places.place[one]);
+                path += u')';
+            }
         }
         return m_paths[element];
     }
