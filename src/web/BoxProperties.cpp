@@ -565,39 +565,45 @@ Sheet makeSheet()
 
 } // namespace
 
-QList<CssDeclaration> browserDeclarations(const PageTree& tree, int element, bool isLink)
+QVarLengthArray<const CssDeclaration*, 16> browserDeclarations(const PageTree& tree, int element, bool isLink)
 {
     static const Sheet sheet = makeSheet();
     static const QList<CssDeclaration> none = declarations("display: none");
     static const QList<CssDeclaration> underline = declarations("text-decoration-line: underline");
     static const QList<CssDeclaration> button
         = declarations("color: buttontext; background-color: buttonface; display: inline-block");
+    QVarLengthArray<const CssDeclaration*, 16> result;
+    const auto add = [&result](const QList<CssDeclaration>& list) {
+        for (const CssDeclaration& declaration : list)
+            result.append(&declaration);
+    };
     const PageTree::Element& e = tree.at(element);
     if (!e.html)
-        return {};
-    QList<CssDeclaration> result = sheet.value(e.tag);
+        return result;
+    if (const auto found = sheet.constFind(e.tag); found != sheet.constEnd())
+        add(*found);
     if (isLink)
-        result += underline;
+        add(underline);
     if (e.tag == QLatin1String("input")) {
         const QString type = tree.attribute(element, u"type").value_or(QString()).toLower();
         if (type == QLatin1String("hidden"))
-            result += none;
+            add(none);
         else if (type == QLatin1String("button") || type == QLatin1String("submit") || type == QLatin1String("reset"))
-            result += button;
+            add(button);
     }
     if (e.tag == QLatin1String("dialog") && !tree.attribute(element, u"open"))
-        result += none;
+        add(none);
     // A closed details shows its first summary alone.
     if (e.parent >= 0 && tree.at(e.parent).tag == QLatin1String("details") && !tree.attribute(e.parent, u"open")) {
         int summary = tree.at(e.parent).firstChild;
         while (summary >= 0 && tree.at(summary).tag != QLatin1String("summary"))
             summary = tree.at(summary).next;
         if (summary != element)
-            result += none;
+            add(none);
     }
     if (const std::optional<QString> hidden = tree.attribute(element, u"hidden");
         hidden && hidden->compare(QLatin1String("until-found"), Qt::CaseInsensitive) != 0)
-        result += none;
+        add(none);
     return result;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QVarLengthArray>
+
 #include "css/CssParser.h"
 #include "html/PageTree.h"
 
@@ -20,6 +22,7 @@ std::optional<QList<std::pair<QString, CssValues>>> longhands(QStringView shorth
 
 // What the browser's own style sheet gives the element of what the judgement reads: how it is shown,
 // its font size and weight, a link's underline, and a form control's colours.
-QList<CssDeclaration> browserDeclarations(const PageTree& tree, int element, bool isLink);
+// Each lives as long as the program, so that what is worked out of one can be kept by its address.
+QVarLengthArray<const CssDeclaration*, 16> browserDeclarations(const PageTree& tree, int element, bool isLink);
 
 } // namespace BoxProperties

@@ -202,12 +202,13 @@ QList<Cascade::Candidate> Cascade::candidates(
     const int layers = m_rules.layerCount();
     int position = 0;
     int source = FromBrowser;
+    bool kept = false; // the declaration outlives the reading, as a sheet's or the browser's own do
     const auto add = [&](const CssDeclaration& declaration, int band, int layerKey, int proximity,
                          const Specificity& specificity, int order, int layer) {
         // A rule's declarations are the same for every element it matches: each is expanded once.
         const QList<Expansion>* expansions = nullptr;
         QList<Expansion> fresh;
-        if (source >= 0) {
+        if (source >= 0 || kept) {
             auto found = m_expansions.find(&declaration);
             if (found == m_expansions.end())
                 found = m_expansions.insert(&declaration, expand(declaration));
@@ -254,10 +255,12 @@ QList<Cascade::Candidate> Cascade::candidates(
     }
     // The browser's own rules, later ones stronger.
     position = 0;
-    for (const CssDeclaration& declaration : BoxProperties::browserDeclarations(m_tree, element, isLink)) {
+    kept = true;
+    for (const CssDeclaration* declaration : BoxProperties::browserDeclarations(m_tree, element, isLink)) {
         ++position;
-        add(declaration, 0, 0, 0, {}, 0, -2);
+        add(*declaration, 0, 0, 0, {}, 0, -2);
     }
+    kept = false;
     if (element == m_tree.body()) {
         source = FromAttribute;
         for (const auto& [attribute, property] :
