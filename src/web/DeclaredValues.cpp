@@ -5,6 +5,7 @@
 #include "CustomProperties.h"
 #include "Shorthands.h"
 
+#include <QSet>
 #include <algorithm>
 
 namespace DeclaredValues {
@@ -40,19 +41,22 @@ bool isRead(QStringView name, Qt::CaseSensitivity sensitivity)
 {
     if (name.startsWith(QLatin1String("--")))
         return true;
-    for (const QLatin1String property : ContainerProperties) {
-        if (name.compare(property, sensitivity) == 0)
-            return true;
-    }
-    for (const QLatin1String shorthand : ReadShorthands) {
-        if (name.compare(shorthand, sensitivity) == 0)
-            return true;
-    }
+    // Every name read, in lower case: each declaration of every sheet is asked about.
+    static const QSet<QString> names = [] {
+        QSet<QString> all;
+        for (const QLatin1String property : ContainerProperties)
+            all.insert(property);
+        for (const QLatin1String shorthand : ReadShorthands)
+            all.insert(shorthand);
+        for (const ComputedStyle::Property& property : ComputedStyle::properties())
+            all.insert(property.name);
+        return all;
+    }();
     if (!BoxProperties::longhandsOf(name).isEmpty())
         return true;
-    const QList<ComputedStyle::Property>& properties = ComputedStyle::properties();
-    return std::any_of(properties.begin(), properties.end(),
-        [&](const ComputedStyle::Property& property) { return name.compare(property.name, sensitivity) == 0; });
+    const bool lower = sensitivity == Qt::CaseSensitive
+        || std::none_of(name.begin(), name.end(), [](QChar c) { return c >= u'A' && c <= u'Z'; });
+    return names.contains(lower ? name.toString() : name.toString().toLower());
 }
 
 // Whether a style rule's {} block holds anything the cascade reads: a declaration of a property it
