@@ -57,20 +57,25 @@ def write_answers(folder):
             json.dump(elements, out)
 
 
-def first_node(outcome, failing_page=None):
+def first_node(nodes, outcome, failing_page=None):
     """The first color-contrast node with OUTCOME; with failing_page, on a page and scheme that axe-core
     fails (True) or passes (False)."""
-    with open(os.path.join(HERE, "axe.jsonl")) as lines:
-        nodes = [json.loads(line) for line in lines]
     failing = {(n["page"], n["scheme"]) for n in nodes if n["outcome"] == "fail"}
-    for node in nodes:
-        if node["outcome"] == outcome and node["rule"] == "color-contrast" and (
-                failing_page is None or ((node["page"], node["scheme"]) in failing) == failing_page):
-            return node
-    raise AssertionError("axe.jsonl has no such %s node" % outcome)
+    return next(node for node in nodes if node["outcome"] == outcome and node["rule"] == "color-contrast" and (
+        failing_page is None or ((node["page"], node["scheme"]) in failing) == failing_page))
 
 
 def main():
+    """Each case of data/compare-cases.jsonl: the explanations, the page and the fault put in, then the exit
+    status and the lines the report must hold. Its node is a fail of axe-core's ("failed"); a pass on a
+    page axe-core fails anyway, so one disagreement ("passed"); or a pass on a page axe-core passes whole,
+    so the page's verdict differs too ("whole")."""
+    with open(os.path.join(HERE, "axe.jsonl")) as lines:
+        nodes = [json.loads(line) for line in lines]
+    chosen = {"failed": first_node(nodes, "fail"), "passed": first_node(nodes, "pass", True),
+              "whole": first_node(nodes, "pass", False)}
+    with open(os.path.join(HERE, "data", "compare-cases.jsonl")) as lines:
+        cases = [json.loads(line) for line in lines]
     failures = []
     with tempfile.TemporaryDirectory() as scratch:
         stand_in = os.path.join(scratch, "hueloom")
@@ -79,55 +84,26 @@ def main():
         os.chmod(stand_in, 0o755)
         write_answers(os.path.join(scratch, "answers"))
         differences = os.path.join(scratch, "differences.jsonl")
-
-        def compare(explanations, page, environment):
+        for case in cases:
+            node = chosen.get(case.get("node"), {})
+            environment = dict(os.environ, **case.get("environment", {}))
+            if "fault" in case:
+                environment["FAULT"] = " ".join([node["page"], node["scheme"], str(node["index"]), "contrast",
+                                                 case["fault"]])
             with open(differences, "w") as out:
                 out.write("# explanations for this run\n")
-                for entry in explanations:
-                    out.write(json.dumps(entry) + "\n")
-            arguments = [sys.executable, os.path.join(HERE, "compare.py"), stand_in, scratch, "--strict",
-                         "--differences", differences] + (["--page", page] if page else [])
-            run = subprocess.run(arguments, stdout=subprocess.PIPE, text=True, env=dict(os.environ, **environment))
-            return run.returncode, run.stdout
-
-        def fault(node, verdict):
-            return {"FAULT": " ".join([node["page"], node["scheme"], str(node["index"]), "contrast", verdict])}
-
-        # A fail of axe-core's; a pass on a page axe-core fails anyway, so one disagreement; a pass on a page
-        # axe-core passes whole, so the page's verdict differs too.
-        failed, passed, whole = first_node("fail"), first_node("pass", True), first_node("pass", False)
-        explanation = {"page": passed["page"], "scheme": passed["scheme"], "index": passed["index"],
-                       "check": "contrast", "axe": "pass", "hueloom": "fail", "reason": "a fault put in"}
-        wildcard = {"hueloom": "fail", "reason": "any text Hueloom fails"}
-        one_not = "disagreements: 0 explained in differences.jsonl, 1 not"
-        one_explained = "disagreements: 1 explained in differences.jsonl, 0 not"
-        # What is tried: explanations, the page, the fault, then the exit status and lines the report must hold.
-        cases = [("the same verdicts", [], None, {}, 0, ["false passes:       0", "agreement:     100.0%",
-                                                         "disagreements: 0 explained in differences.jsonl, 0 not"])]
-        for verdict, false_passes in (("pass", 1), ("none", 1), ("review", 0)):
-            cases.append(("a fail turned " + verdict, [], failed["page"], fault(failed, verdict), 1,
-                          ["false passes:       %d" % false_passes, one_not,
-                           "#%d <%s> contrast: axe-core fail" % (failed["index"], failed["tag"])]))
-        cases += [
-            ("a pass turned fail", [], passed["page"], fault(passed, "fail"), 1,
-             ["false passes:       0", one_not,
-              "#%d <%s> contrast: axe-core pass, Hueloom fail" % (passed["index"], passed["tag"])]),
-            ("the fault explained", [explanation], passed["page"], fault(passed, "fail"), 0, [one_explained]),
-            ("a wildcard explanation", [wildcard], passed["page"], fault(passed, "fail"), 0, [one_explained]),
-            ("an explanation with nothing to explain", [explanation], passed["page"], {}, 1,
-             ["no longer match a disagreement", '"reason": "a fault put in"']),
-            ("a page turned fail", [], whole["page"], fault(whole, "fail"), 1,
-             ["page verdicts: 1 of 2 agree", "%s %s: exit status 1, axe-core's would be 0" % (whole["page"],
-                                                                                             whole["scheme"])]),
-            ("a Hueloom that judges no texts", [], whole["page"], {"NO_ELEMENTS": "1"}, 77,
-             ["skipped:", "agreement:       0.0%"]),
-        ]
-        for what, explanations, page, environment, status, lines in cases:
-            code, output = compare(explanations, page, environment)
-            missing = [line for line in lines if line not in output]
-            if code != status or missing:
-                failures.append("%s: exit %d (wanted %d), missing %r\n%s" % (what, code, status, missing,
-                                                                             output[-3000:]))
+                if "explanation" in case:
+                    explanation = dict(case["explanation"])
+                    if explanation.pop("at", None):
+                        explanation.update(page=node["page"], scheme=node["scheme"], index=node["index"])
+                    out.write(json.dumps(explanation) + "\n")
+            run = subprocess.run([sys.executable, os.path.join(HERE, "compare.py"), stand_in, scratch, "--strict",
+                                  "--differences", differences] + (["--page", node["page"]] if node else []),
+                                 stdout=subprocess.PIPE, text=True, env=environment)
+            missing = [line.format(**node) for line in case["lines"] if line.format(**node) not in run.stdout]
+            if run.returncode != case["status"] or missing:
+                failures.append("%s: exit %d (wanted %d), missing %r\n%s" % (
+                    case["what"], run.returncode, case["status"], missing, run.stdout[-3000:]))
     for failure in failures:
         print("FAIL " + failure)
     print("%d passed, %d failed" % (len(cases) - len(failures), len(failures)))

@@ -20,49 +20,37 @@ inline QJsonObject data()
     return QJsonDocument::fromJson(file.readAll()).object();
 }
 
-inline Argb colour(const QJsonValue& value)
+// The place of `value` among `names`, the first when it is none of them.
+template <typename Enum> Enum named(const QJsonValue& value, QStringList names)
 {
-    return value.toString().isEmpty() ? 0 : argb(0, 0, 0) | value.toString().mid(1).toUInt(nullptr, 16);
+    return Enum(std::max(0, int(names.indexOf(value.toString()))));
 }
 
-inline PageJudgement::Origin origin(const QJsonObject& object)
+inline PageJudgement::Origin origin(const QJsonValue& object)
 {
-    using Origin = PageJudgement::Origin;
-    Origin origin;
-    const QString kind = object[QStringLiteral("kind")].toString();
-    origin.kind = kind == QLatin1String("sheet") ? Origin::Kind::Sheet
-        : kind == QLatin1String("attribute")     ? Origin::Kind::Attribute
-                                                 : Origin::Kind::Default;
-    origin.file = object[QStringLiteral("file")].toString();
-    origin.line = object[QStringLiteral("line")].toInt();
-    origin.selector = object[QStringLiteral("selector")].toString();
-    return origin;
+    return {named<PageJudgement::Origin::Kind>(object[u"kind"], {u"default"_qs, u"attribute"_qs, u"sheet"_qs}),
+        object[u"file"].toString(), object[u"line"].toInt(), object[u"selector"].toString()};
 }
 
 // A case's element; without a file of its own, it is in `pageFile`.
 inline PageJudgement::Element element(const QJsonObject& object, const QString& pageFile)
 {
     PageJudgement::Element element;
-    element.file = object.contains(QStringLiteral("file")) ? object[QStringLiteral("file")].toString() : pageFile;
-    element.line = object[QStringLiteral("line")].toInt();
-    element.column = object[QStringLiteral("column")].toInt();
+    element.file = object[u"file"].toString(pageFile);
+    element.line = object[u"line"].toInt();
+    element.column = object[u"column"].toInt();
     element.tag = QStringLiteral("p");
-    element.text = object[QStringLiteral("text")].toString();
-    element.check = object[QStringLiteral("check")].toString() == QLatin1String("link-in-text")
-        ? PageJudgement::Check::LinkInText
-        : PageJudgement::Check::Contrast;
-    element.foreground = colour(object[QStringLiteral("foreground")]);
-    element.background = colour(object[QStringLiteral("background")]);
-    element.ratio = object[QStringLiteral("ratio")].toDouble();
-    element.lc = object[QStringLiteral("lc")].toDouble();
-    element.needed = object[QStringLiteral("needed")].toDouble();
-    const QString verdict = object[QStringLiteral("verdict")].toString();
-    element.verdict = verdict == QLatin1String("fail") ? PageJudgement::Verdict::Fail
-        : verdict == QLatin1String("review")           ? PageJudgement::Verdict::Review
-                                                       : PageJudgement::Verdict::Pass;
-    element.why = object[QStringLiteral("why")].toString();
-    element.foregroundFrom = origin(object[QStringLiteral("foregroundFrom")].toObject());
-    element.backgroundFrom = origin(object[QStringLiteral("backgroundFrom")].toObject());
+    element.text = object[u"text"].toString();
+    element.check = named<PageJudgement::Check>(object[u"check"], {u"contrast"_qs, u"link-in-text"_qs});
+    element.foreground = argb(0, 0, 0) | object[u"foreground"].toString().mid(1).toUInt(nullptr, 16);
+    element.background = argb(0, 0, 0) | object[u"background"].toString().mid(1).toUInt(nullptr, 16);
+    element.ratio = object[u"ratio"].toDouble();
+    element.lc = object[u"lc"].toDouble();
+    element.needed = object[u"needed"].toDouble();
+    element.verdict = named<PageJudgement::Verdict>(object[u"verdict"], {u"pass"_qs, u"fail"_qs, u"review"_qs});
+    element.why = object[u"why"].toString();
+    element.foregroundFrom = origin(object[u"foregroundFrom"]);
+    element.backgroundFrom = origin(object[u"backgroundFrom"]);
     return element;
 }
 
