@@ -46,7 +46,6 @@ private slots:
     void applyHandsOverTheProposalForTheChoices();
     void cancelChangesNothing();
     void choicesChangeTheProposal();
-    void keepsTheLinkStatesApart();
     void darkCompanionOfACreamPageKeepsItsHue();
     void saysWhenTheBackgroundMoves();
     void followsANewCurrentScheme();
@@ -169,34 +168,12 @@ void TestFixContrast::choicesChangeTheProposal()
     QCOMPARE(proposed->scheme().colour(Slot::Text), QColor(QStringLiteral("#711ea3")));
 }
 
-// The default scheme's link, visited and active colours differ, and every proposal keeps them so: the
-// click's flash a just-noticeable difference (0.02 in Oklab) from the link.
-void TestFixContrast::keepsTheLinkStatesApart()
-{
-    FixContrastWindow window(ColourScheme::defaults());
-    for (QRadioButton* target : window.findChildren<QRadioButton*>()) {
-        for (const bool underlined : {false, true}) {
-            target->click();
-            part<QCheckBox>(window, "linksUnderlined")->setChecked(underlined);
-            const ColourScheme& s = window.proposal().scheme;
-            const auto lab = [&s](int slot) { return Srgb::oklab(Srgb::linear(s.colour(slot))); };
-            QVERIFY(s.colour(Slot::NewLink) != s.colour(Slot::VisitedLink));
-            QVERIFY(s.colour(Slot::VisitedLink) != s.colour(Slot::ActiveLink));
-            QVERIFY2(Srgb::distance(lab(Slot::NewLink), lab(Slot::ActiveLink)) >= 0.02,
-                qPrintable(target->text() + (underlined ? QStringLiteral(", underlined") : QString())));
-        }
-    }
-}
-
 // Cream's mirrored lightness is all but black, where 8 bits hold no hue: the dark page takes the
 // nearest lightness that still shows cream's hue and chroma, under every target.
 void TestFixContrast::darkCompanionOfACreamPageKeepsItsHue()
 {
     ColourScheme scheme = ColourScheme::defaults();
-    const QColor cream(QStringLiteral("#ffffe7"));
-    scheme.setChannel(Slot::Background, Channel::Red, static_cast<qint16>(cream.red()));
-    scheme.setChannel(Slot::Background, Channel::Green, static_cast<qint16>(cream.green()));
-    scheme.setChannel(Slot::Background, Channel::Blue, static_cast<qint16>(cream.blue()));
+    scheme.setColour(Slot::Background, Rgb(0xff, 0xff, 0xe7));
     DarkSchemeWindow window(scheme, Margins());
     const Srgb::Oklab home = Srgb::oklab(Srgb::linear(scheme.colour(Slot::Background)));
     part<QCheckBox>(window, "linksUnderlined")->setChecked(true);
@@ -204,9 +181,8 @@ void TestFixContrast::darkCompanionOfACreamPageKeepsItsHue()
         target->click();
         const Srgb::Oklab dark = Srgb::oklab(Srgb::linear(window.proposal().scheme.colour(Slot::Background)));
         const double turn = std::abs(std::remainder(std::atan2(dark.b, dark.a) - std::atan2(home.b, home.a), 2 * M_PI));
-        QVERIFY2(turn * 180 / M_PI <= 1.0, qPrintable(target->text()));
-        QVERIFY(std::hypot(dark.a, dark.b) > 0.02);
-        QVERIFY(dark.L <= 0.25);
+        QVERIFY2(turn * 180 / M_PI <= 1.0 && std::hypot(dark.a, dark.b) > 0.02 && dark.L <= 0.25,
+            qPrintable(target->text()));
         QVERIFY(window.proposal().backgroundKeepsHue);
         QVERIFY(part<QLabel>(window, "note")->text().contains(QStringLiteral("keeps its hue")));
     }
@@ -323,6 +299,15 @@ void TestFixContrast::widgetsStandApartAndShowTheirFigures()
             const QString figures = window->findChild<QLabel*>(proposedRatios)->text();
             QCOMPARE(figures, ProposalWindow::ratioText(window->proposal().scheme, window->target(), underlined));
             QCOMPARE(figures.contains(QStringLiteral("Lc ")), ContrastFixer::isApca(window->target()));
+            // The default scheme's link, visited and active colours differ, and every proposal keeps them
+            // so: the click's flash a just-noticeable difference (0.02 in Oklab) from the link.
+            const ColourScheme& s = window->proposal().scheme;
+            const auto lab = [&s](int slot) { return Srgb::oklab(Srgb::linear(s.colour(slot))); };
+            QVERIFY2(grey
+                    || (s.colour(Slot::NewLink) != s.colour(Slot::VisitedLink)
+                        && s.colour(Slot::VisitedLink) != s.colour(Slot::ActiveLink)
+                        && Srgb::distance(lab(Slot::NewLink), lab(Slot::ActiveLink)) >= 0.02),
+                qPrintable(choice));
         }
     }
 }

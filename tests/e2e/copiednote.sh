@@ -7,8 +7,9 @@ source "$E2E_LIB"
 start_display
 start_app
 
-plain='<BODY BGCOLOR="#CECEFF" TEXT="#0055AA" LINK="#007C00" VLINK="#003C00" ALINK="#00B500">'
-margin='<BODY BGCOLOR="#CECEFF" TEXT="#0055AA" LINK="#007C00" VLINK="#003C00" ALINK="#00B500" LEFTMARGIN="10">'
+# The tag with the box unticked, then ticked.
+tags=('<BODY BGCOLOR="#CECEFF" TEXT="#0055AA" LINK="#007C00" VLINK="#003C00" ALINK="#00B500">'
+    '<BODY BGCOLOR="#CECEFF" TEXT="#0055AA" LINK="#007C00" VLINK="#003C00" ALINK="#00B500" LEFTMARGIN="10">')
 
 # The ids of the mapped windows that take no input: the notes.
 notes_shown() {
@@ -18,7 +19,6 @@ notes_shown() {
     done
 }
 
-ticked=0
 seen=0
 for round in 1 2 3 4 5 6; do
     xdotool mousemove --window "$WIN" 370 $((227 + MENU_HEIGHT))
@@ -30,13 +30,8 @@ for round in 1 2 3 4 5 6; do
         [ -n "$(notes_shown)" ] && seen=$((seen + 1))
     fi
     click_client 385 246
-    ticked=$((1 - ticked))
     sleep 0.2
-    if [ "$ticked" -eq 1 ]; then
-        tag_is "$margin"
-    else
-        tag_is "$plain"
-    fi
+    tag_is "${tags[round % 2]}"
     # Let the notes go before the next round.
     sleep 1.7
 done
