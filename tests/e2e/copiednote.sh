@@ -11,14 +11,6 @@ start_app
 tags=('<BODY BGCOLOR="#CECEFF" TEXT="#0055AA" LINK="#007C00" VLINK="#003C00" ALINK="#00B500">'
     '<BODY BGCOLOR="#CECEFF" TEXT="#0055AA" LINK="#007C00" VLINK="#003C00" ALINK="#00B500" LEFTMARGIN="10">')
 
-# The ids of the mapped windows that take no input: the notes.
-notes_shown() {
-    local id
-    for id in $(xdotool search --onlyvisible --classname hueloom 2>/dev/null || true); do
-        xprop -id "$id" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q TOOLTIP && echo "$id"
-    done
-}
-
 seen=0
 for round in 1 2 3 4 5 6; do
     xdotool mousemove --window "$WIN" 370 $((227 + MENU_HEIGHT))
@@ -27,7 +19,10 @@ for round in 1 2 3 4 5 6; do
     # At once in odd rounds; in even ones, after the note has surely come.
     if [ $((round % 2)) -eq 0 ]; then
         sleep 0.3
-        [ -n "$(notes_shown)" ] && seen=$((seen + 1))
+        # The notes: mapped windows that take no input.
+        for id in $(xdotool search --onlyvisible --classname hueloom 2>/dev/null || true); do
+            xprop -id "$id" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q TOOLTIP && seen=$((seen + 1))
+        done
     fi
     click_client 385 246
     sleep 0.2
