@@ -155,14 +155,13 @@ void TestFixContrast::choicesChangeTheProposal()
     }
     window.setScheme(scheme);
     QCOMPARE(proposed->scheme().colour(Slot::Text), QColor(QStringLiteral("#340052")));
-    const QString note = part<QLabel>(window, "note")->text();
-    QVERIFY2(note.contains(QStringLiteral("3:1")) && note.contains(QStringLiteral("#711EA3 to #340052"))
-            && note.contains(QStringLiteral("\"Links are underlined on my pages\" would keep it")),
-        qPrintable(note));
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    auto* noteLabel = part<QLabel>(window, "note");
-    QVERIFY2(noteLabel->heightForWidth(noteLabel->width()) <= noteLabel->height(), "the note is cut");
+    auto* note = part<QLabel>(window, "note");
+    QVERIFY2(note->text().contains(QStringLiteral("3:1")) && note->text().contains(QStringLiteral("#711EA3 to #340052"))
+            && note->text().contains(QStringLiteral("\"Links are underlined on my pages\" would keep it")),
+        qPrintable(note->text()));
+    QVERIFY2(note->heightForWidth(note->width()) <= note->height(), "the note is cut");
     QTest::mouseClick(part<QCheckBox>(window, "linksUnderlined"), Qt::LeftButton);
     QCOMPARE(proposed->scheme().colour(Slot::Text), QColor(QStringLiteral("#711ea3")));
 }

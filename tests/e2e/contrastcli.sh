@@ -181,8 +181,7 @@ run 2 --check --json "$E2E_TMP/missing.html" "$E2E_TMP/plain.hlm" "$E2E_TMP/pict
 python3 - "$E2E_TMP/out" "$E2E_TMP" <<'PYTHON' || fail "--json for unreadable arguments: $(cat "$E2E_TMP/out")"
 import json, sys
 report = json.load(open(sys.argv[1]))
-folder = sys.argv[2]
-entries = [(e["scheme"].removeprefix(folder).lstrip("/"), e["verdict"], e.get("error")) for e in report["schemes"]]
+entries = [(e["scheme"].removeprefix(sys.argv[2]).lstrip("/"), e["verdict"], e.get("error")) for e in report["schemes"]]
 assert entries == [("missing.html", "error", "missing"), ("plain.hlm", "fail", None),
                    ("picture.html", "error", "binary"), ("nothing.css", "error", "empty"),
                    ("", "error", "not-a-file"), ("bad.hlm", "error", "not-a-scheme")], entries

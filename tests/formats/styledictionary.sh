@@ -51,8 +51,8 @@ for n, scheme in enumerate(schemes, 1):
 print(f"Style Dictionary {sys.argv[2]}: {len(schemes)} schemes, every colour as copied")
 PYTHON
 }
-for run in "5.8.0 tokens" "5.8.0 tokens-hex" "4.4.0 tokens-hex"; do
-    built $run
+for run in 5.8.0:tokens 5.8.0:tokens-hex 4.4.0:tokens-hex; do
+    built "${run%:*}" "${run#*:}"
 done
 # What the hex strings are for: Style Dictionary 4 cannot read the colour objects.
 if (built 4.4.0 tokens) >/dev/null 2>&1; then
