@@ -181,26 +181,22 @@ run 2 --check --json "$E2E_TMP/missing.html" "$E2E_TMP/plain.hlm" "$E2E_TMP/pict
 python3 - "$E2E_TMP/out" "$E2E_TMP" <<'PYTHON' || fail "--json for unreadable arguments: $(cat "$E2E_TMP/out")"
 import json, sys
 report = json.load(open(sys.argv[1]))
-folder = sys.argv[2]
-entries = [(e["scheme"].removeprefix(folder).lstrip("/"), e["verdict"], e.get("error")) for e in report["schemes"]]
+entries = [(e["scheme"].removeprefix(sys.argv[2]).lstrip("/"), e["verdict"], e.get("error")) for e in report["schemes"]]
 assert entries == [("missing.html", "error", "missing"), ("plain.hlm", "fail", None),
                    ("picture.html", "error", "binary"), ("nothing.css", "error", "empty"),
                    ("", "error", "not-a-file"), ("bad.hlm", "error", "not-a-scheme")], entries
 assert report["pass"] is False
 assert all(e["message"] and e["pass"] is False for e in report["schemes"] if e["verdict"] == "error")
 PYTHON
-for bad in missing.html picture.html nothing.css; do
-    run 2 --fix --json "$E2E_TMP/$bad"
-    python3 -c 'import json, sys; o = json.load(sys.stdin); assert o["error"] and o["message"] and not o["solved"], o' \
-        <"$E2E_TMP/out" || fail "--fix --json on $bad printed: $(cat "$E2E_TMP/out")"
-    [ -s "$E2E_TMP/err" ] || fail "--fix --json on $bad said nothing on standard error"
-done
 # A wrong command line too: its error is "usage".
-for wrong in "--fix --json --target=aaaa" "--check --json --target" "--json --fix --nosuch"; do
+for case in "missing --fix --json $E2E_TMP/missing.html" "binary --fix --json $E2E_TMP/picture.html" \
+    "empty --fix --json $E2E_TMP/nothing.css" "usage --fix --json --target=aaaa $defaults" \
+    "usage --check --json --target $defaults" "usage --json --fix --nosuch $defaults"; do
     # shellcheck disable=SC2086 # the words of the command line
-    run 2 $wrong "$defaults"
-    python3 -c 'import json, sys; o = json.load(sys.stdin); assert o["error"] == "usage" and o["message"], o' \
-        <"$E2E_TMP/out" || fail "$wrong printed: $(cat "$E2E_TMP/out")"
+    run 2 ${case#* }
+    python3 -c 'import json, sys; o = json.load(sys.stdin); assert o["error"] == sys.argv[1] and o["message"], o
+assert o["error"] == "usage" or o["solved"] is False, o' "${case%% *}" <"$E2E_TMP/out" || fail "$case printed: $(cat "$E2E_TMP/out")"
+    [ -s "$E2E_TMP/err" ] || fail "$case said nothing on standard error"
 done
 
 # An option out of place is named, and only that one.

@@ -7,18 +7,10 @@ source "$E2E_LIB"
 start_display
 start_app
 
-plain='<BODY BGCOLOR="#CECEFF" TEXT="#0055AA" LINK="#007C00" VLINK="#003C00" ALINK="#00B500">'
-margin='<BODY BGCOLOR="#CECEFF" TEXT="#0055AA" LINK="#007C00" VLINK="#003C00" ALINK="#00B500" LEFTMARGIN="10">'
+# The tag with the box unticked, then ticked.
+tags=('<BODY BGCOLOR="#CECEFF" TEXT="#0055AA" LINK="#007C00" VLINK="#003C00" ALINK="#00B500">'
+    '<BODY BGCOLOR="#CECEFF" TEXT="#0055AA" LINK="#007C00" VLINK="#003C00" ALINK="#00B500" LEFTMARGIN="10">')
 
-# The ids of the mapped windows that take no input: the notes.
-notes_shown() {
-    local id
-    for id in $(xdotool search --onlyvisible --classname hueloom 2>/dev/null || true); do
-        xprop -id "$id" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q TOOLTIP && echo "$id"
-    done
-}
-
-ticked=0
 seen=0
 for round in 1 2 3 4 5 6; do
     xdotool mousemove --window "$WIN" 370 $((227 + MENU_HEIGHT))
@@ -27,16 +19,14 @@ for round in 1 2 3 4 5 6; do
     # At once in odd rounds; in even ones, after the note has surely come.
     if [ $((round % 2)) -eq 0 ]; then
         sleep 0.3
-        [ -n "$(notes_shown)" ] && seen=$((seen + 1))
+        # The notes: mapped windows that take no input.
+        for id in $(xdotool search --onlyvisible --classname hueloom 2>/dev/null || true); do
+            xprop -id "$id" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q TOOLTIP && seen=$((seen + 1))
+        done
     fi
     click_client 385 246
-    ticked=$((1 - ticked))
     sleep 0.2
-    if [ "$ticked" -eq 1 ]; then
-        tag_is "$margin"
-    else
-        tag_is "$plain"
-    fi
+    tag_is "${tags[round % 2]}"
     # Let the notes go before the next round.
     sleep 1.7
 done

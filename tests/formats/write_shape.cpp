@@ -17,7 +17,7 @@ int main(int argc, char* argv[])
     const QStringList names{"css", "properties", "tailwind", "tokens", "tokens-hex"};
     const qsizetype shape = arguments.size() > 2 ? names.indexOf(arguments.at(1)) : -1;
     if (shape < 0) {
-        std::fputs("usage: write_shape css|properties|tailwind|tokens|tokens-hex FOLDER SCHEME...\n", stderr);
+        std::fprintf(stderr, "usage: write_shape %s FOLDER SCHEME...\n", qPrintable(names.join(u'|')));
         return 2;
     }
     for (qsizetype n = 3; n < arguments.size(); ++n) {
@@ -29,9 +29,7 @@ int main(int argc, char* argv[])
                 std::fprintf(stderr, "write_shape: not a colour: %s\n", qPrintable(colours.at(slot)));
                 return 2;
             }
-            scheme.setChannel(slot, Channel::Red, static_cast<qint16>(colour->red()));
-            scheme.setChannel(slot, Channel::Green, static_cast<qint16>(colour->green()));
-            scheme.setChannel(slot, Channel::Blue, static_cast<qint16>(colour->blue()));
+            scheme.setColour(slot, *colour);
         }
         QFile file(QStringLiteral("%1/%2.txt").arg(arguments.at(2)).arg(n - 2));
         if (!file.open(QIODevice::WriteOnly)

@@ -24,14 +24,6 @@ QTemporaryDir& folder()
     return dir;
 }
 
-void put(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        __builtin_trap();
-    file.write(bytes);
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -39,8 +31,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QList<QByteArray> parts
         = QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)).split('\0');
     QTemporaryDir& dir = folder();
-    for (qsizetype at = 0; at < qsizetype(std::size(Names)); ++at)
-        put(dir.filePath(QLatin1String(Names[at])), at < parts.size() ? parts[at] : QByteArray());
+    for (qsizetype at = 0; at < qsizetype(std::size(Names)); ++at) {
+        QFile file(dir.filePath(QLatin1String(Names[at])));
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(parts.value(at)) < 0)
+            __builtin_trap();
+    }
     const QString page = dir.filePath(QLatin1String(Names[0]));
     const QString text = QString::fromUtf8(parts.value(0));
     const auto shared = std::make_shared<PageColours::Shared>();

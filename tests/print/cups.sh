@@ -19,10 +19,7 @@ stop() {
         pid=$(cat "$staged/cupsd.pid")
         kill "$pid" 2>/dev/null || true
         # The scheduler writes into its folders until it is gone.
-        for _ in $(seq 1 50); do
-            kill -0 "$pid" 2>/dev/null || break
-            sleep 0.1
-        done
+        timeout 5 tail -s 0.1 --pid="$pid" -f /dev/null || true
     fi
     if [ -f "$staged/queue" ]; then
         local queue

@@ -29,10 +29,7 @@ if [ "$action" = stop ]; then
     if [ -f "$state/cupsd.pid" ]; then
         pid=$(cat "$state/cupsd.pid")
         kill "$pid" 2>/dev/null || true
-        for _ in $(seq 1 50); do
-            kill -0 "$pid" 2>/dev/null || break
-            sleep 0.1
-        done
+        timeout 5 tail -s 0.1 --pid="$pid" -f /dev/null || true
     fi
     rm -rf "$state"
     exit $status

@@ -320,13 +320,9 @@ void TestStore::onlyOwnTemporariesAreRemoved()
 void TestStore::onlyDeadWritersLeftoversAreRemoved_data()
 {
     QTest::addColumn<QStringList>("row"); // holder, lock's age, temporary's age, lock after, temporary after
-    for (const QString& row : dataLines(QStringLiteral("writerleftovers.tsv"))) {
-        const QStringList columns = row.split(u'\t');
+    for (const QString& row : dataLines(QStringLiteral("writerleftovers.tsv")))
         if (!row.startsWith(u'#'))
-            QTest::addRow("%s lock %ss old, temporary %ss old", qPrintable(columns[0]), qPrintable(columns.value(1)),
-                qPrintable(columns.value(2)))
-                << columns;
-    }
+            QTest::newRow(qPrintable(row)) << row.split(u'\t');
 }
 
 // The file dialog's settings are every Qt program's: a lock or temporary there is only removed when the
@@ -335,9 +331,6 @@ void TestStore::onlyDeadWritersLeftoversAreRemoved()
 {
     QFETCH(QStringList, row);
     QCOMPARE(row.size(), 5);
-    const QString& holder = row[0];
-    const QString& lockAfter = row[3];
-    const QString& temporaryAfter = row[4];
     const QString settings = m_dir->filePath(QStringLiteral("QtProject.conf"));
     const QString lockPath = settings + QStringLiteral(".lock");
     const QString temporary = settings + QStringLiteral(".aB3dE9");
@@ -351,31 +344,31 @@ void TestStore::onlyDeadWritersLeftoversAreRemoved()
     // A live writer is this process, holding the lock as QSettings does; a dead one a child killed
     // while it held it.
     QLockFile held(lockPath);
-    if (holder == QLatin1String("dead"))
+    if (row[0] == u"dead")
         QCOMPARE(WTERMSIG(inChild([&] {
             QLockFile lock(lockPath);
             if (lock.tryLock(0))
                 ::raise(SIGKILL);
         })),
             SIGKILL);
-    else if (holder == QLatin1String("live"))
+    else if (row[0] == u"live")
         QVERIFY(held.tryLock(0));
-    else if (holder == QLatin1String("reused"))
+    else if (row[0] == u"reused")
         put(lockPath,
             QByteArray::number(::getpid()) + "\nnot-this-program\n" + QSysInfo::machineHostName().toUtf8() + '\n');
-    else if (holder == QLatin1String("elsewhere"))
+    else if (row[0] == u"elsewhere")
         put(lockPath, "1\nhueloom\nelsewhere.example\n");
-    else if (holder == QLatin1String("empty"))
+    else if (row[0] == u"empty")
         put(lockPath, {});
-    if (holder != QLatin1String("none"))
+    if (row[0] != u"none")
         age(lockPath, row[1].toInt());
     put(temporary, "[General]\nhalf");
     age(temporary, row[2].toInt());
 
     const int removed = LeftoverFiles::removeDeadWriters(settings);
-    QCOMPARE(QFile::exists(lockPath), lockAfter == QLatin1String("kept"));
-    QCOMPARE(QFile::exists(temporary), temporaryAfter == QLatin1String("kept"));
-    QCOMPARE(removed, int(lockAfter == QLatin1String("removed")) + int(temporaryAfter == QLatin1String("removed")));
+    QCOMPARE(QFile::exists(lockPath), row[3] == u"kept");
+    QCOMPARE(QFile::exists(temporary), row[4] == u"kept");
+    QCOMPARE(removed, int(row[3] == u"removed") + int(row[4] == u"removed"));
     for (const QString& name : bystanders)
         QVERIFY2(QFile::exists(m_dir->filePath(name)), qPrintable(name));
     QVERIFY(!QFile::exists(lockPath + QStringLiteral(".rmlock")));

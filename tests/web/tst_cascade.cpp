@@ -10,6 +10,7 @@
 #include <QTest>
 #include <functional>
 #include <numeric>
+#include <ranges>
 
 // The cascade over real shapes of text: every shape is read in time linear in its length (counted in
 // work steps, never in seconds), and layers and importance rank as CSS Cascade 5 ranks them.
@@ -25,7 +26,6 @@ private slots:
     void rulesIndexedMatchAsAPlainReadingDoes();
     void sharedWorkReadsAsFreshWork();
     void rulesPastTheMostReadAreLeftOutWithANote();
-    void longValuesReadAsTheirShortForms_data();
     void longValuesReadAsTheirShortForms();
 };
 
@@ -427,11 +427,9 @@ void TestCascade::rulesIndexedMatchAsAPlainReadingDoes()
                     inherited = std::any_of(rules[rule].begin(), rules[rule].end(),
                         [&](const QList<Step>& steps) { return plainMatch(steps, steps.size() - 1, tree, up); });
                 const QString held = QStringLiteral("--h%1").arg(rule);
-                QVERIFY2(all[at].customs.value(held).has_value() == inherited,
-                    qPrintable(QStringLiteral("inherited: rule %1 on element %2 of\n%3").arg(rule).arg(at).arg(css)));
-                QVERIFY2(all[at].customs.value(mark).has_value() == expected,
-                    qPrintable(
-                        QStringLiteral("every element's: rule %1 on element %2 of\n%3").arg(rule).arg(at).arg(css)));
+                QVERIFY2(all[at].customs.value(held).has_value() == inherited
+                        && all[at].customs.value(mark).has_value() == expected,
+                    qPrintable(QStringLiteral("all at once: rule %1 on element %2 of\n%3").arg(rule).arg(at).arg(css)));
             }
         }
     }
@@ -555,29 +553,23 @@ void TestCascade::rulesPastTheMostReadAreLeftOutWithANote()
 // A value of a read property is weighed before it is copied out of its rule, and of a long background
 // only its colour and last image are kept: whatever its length, a value reads as a short one with the
 // same colour, image and layers does. The rules are in data/long-values.txt.
-void TestCascade::longValuesReadAsTheirShortForms_data()
-{
-    QTest::addColumn<QString>("rule");
-    QFile rules(QFINDTESTDATA("data/long-values.txt"));
-    QVERIFY(rules.open(QIODevice::ReadOnly | QIODevice::Text));
-    for (const QByteArray& line : rules.readAll().split('\n'))
-        if (!line.isEmpty() && !line.startsWith('#'))
-            QTest::newRow(line.constData()) << QString::fromUtf8(line);
-}
-
 void TestCascade::longValuesReadAsTheirShortForms()
 {
-    QFETCH(QString, rule);
-    const auto read = [&rule](const QString& word, int count) {
-        const PageColours colours
-            = PageColours::read(rule.arg(repeated(word, count).trimmed()), PageColours::Kind::StyleSheet, {});
-        return std::tuple(hex(colours.colours[Slot::Background]), hex(colours.colours[Slot::Text]), colours.unusable,
-            colours.marginLeft, colours.marginTop);
-    };
-    for (const QString& word : {QStringLiteral("1 "), QStringLiteral("1,"), QStringLiteral("center ")}) {
-        const auto few = read(word, 2);
-        for (const int many : {5, 1001, 20'000})
-            QVERIFY2(read(word, many) == few, qPrintable(rule.arg(word) + QString::number(many)));
+    QFile rules(QFINDTESTDATA("data/long-values.txt"));
+    QVERIFY(rules.open(QIODevice::ReadOnly | QIODevice::Text));
+    const auto lines = QString::fromUtf8(rules.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    for (const QString& rule : lines | std::views::filter([](const QString& line) { return line[0] != u'#'; })) {
+        const auto read = [&rule](const QString& word, int count) {
+            const PageColours colours
+                = PageColours::read(rule.arg(repeated(word, count).trimmed()), PageColours::Kind::StyleSheet, {});
+            return std::tuple(hex(colours.colours[Slot::Background]), hex(colours.colours[Slot::Text]),
+                colours.unusable, colours.marginLeft, colours.marginTop);
+        };
+        for (const QString& word : {QStringLiteral("1 "), QStringLiteral("1,"), QStringLiteral("center ")}) {
+            const auto few = read(word, 2);
+            for (const int many : {5, 1001, 20'000})
+                QVERIFY2(read(word, many) == few, qPrintable(rule.arg(word) + QString::number(many)));
+        }
     }
 }
 
