@@ -92,6 +92,7 @@ void TestOklchBars::switchesAndComesBack()
     QVERIFY(MainWindow().findChild<ColorChooser*>(QStringLiteral("Frame1"))->isOklch());
     mode()->trigger();
     QCOMPARE(frameLook(chooser()), rgb);
+    QVERIFY(bar(0)->accessibleDescription().isEmpty() && bar(2)->accessibleDescription().isEmpty());
     QVERIFY2(asRecorded(), qPrintable(QStringLiteral("the window as shown is in ") + saved));
     QCOMPARE(m_window->state(), state);
     QVERIFY(!MainWindow().findChild<ColorChooser*>(QStringLiteral("Frame1"))->isOklch());
@@ -129,15 +130,15 @@ void TestOklchBars::barsKeepTheirPlace()
     }
     // Steps and pages of the hue bar across its seam, each way.
     bar(1)->setValue(100);
-    bar(2)->setValue(3595);
-    const std::pair<Qt::Key, int> steps[] = {{Qt::Key_Right, 5}, {Qt::Key_Left, 3595}, {Qt::Key_PageUp, 145},
-        {Qt::Key_PageDown, 3595}, {Qt::Key_PageUp, 145}};
+    bar(2)->setValue(3590);
+    const std::pair<Qt::Key, int> steps[] = {{Qt::Key_Right, 0}, {Qt::Key_Left, 3590}, {Qt::Key_PageUp, 140},
+        {Qt::Key_PageDown, 3590}, {Qt::Key_PageUp, 140}};
     for (const auto& [key, hue] : steps) {
         press(2, key);
         QCOMPARE(bar(2)->value(), hue);
     }
-    QCOMPARE(chooser()->valueLabel(2)->text(), QStringLiteral("H 14.5\u00B0"));
-    QCOMPARE(selected(), (OklchPosition{bar(0)->value(), 100, 145}.colour()));
+    QCOMPARE(chooser()->valueLabel(2)->text(), QStringLiteral("H 14.0\u00B0"));
+    QCOMPARE(selected(), (OklchPosition{bar(0)->value(), 100, 140}.colour()));
 }
 
 // Each track shows the colours its bar would give, the other two held: black to white along lightness at
@@ -217,6 +218,8 @@ void TestOklchBars::otherChangesTakeThePlace()
     m_window->undoStack().undo();
     QCOMPARE(chooser()->oklchPlace(), OklchPosition::of(grey, chooser()->oklchPlace().hue));
     QCOMPARE(selected(), grey);
+    press(1, Qt::Key_End);
+    QCOMPARE(chooser()->valueLabel(1)->text(), QStringLiteral("C 0.400 mapped"));
 }
 
 HUELOOM_TEST_MAIN(TestOklchBars)
