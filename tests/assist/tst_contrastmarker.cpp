@@ -3,6 +3,7 @@
 
 #include <QRandomGenerator>
 #include <QTest>
+#include <algorithm>
 
 // The tick on the OKLCH lightness bar: at random places, pairs and targets, the marked lightness meets the
 // target as the contrast audit reads it, and one step towards the pair (darker beside a dark pair, lighter
@@ -26,23 +27,19 @@ void TestContrastMarker::markerMeetsAndStepBesideFails()
         if (!marker)
             continue;
         ++marked;
-        OklchPosition at = place;
+        OklchPosition at = place, beside = place;
         at.lightness = *marker;
         // As the audit reads it, with the slot and its pair in a scheme.
         ColourScheme scheme = ColourScheme::defaults();
-        const int pairSlot = slot == Slot::Background ? Slot::Text : Slot::Background;
+        scheme.setColour(slot == Slot::Background ? Slot::Text : Slot::Background, pair);
         scheme.setColour(slot, at.colour());
-        scheme.setColour(pairSlot, pair);
         const int fore = slot == Slot::Background ? Slot::Text : slot;
-        bool audited = false;
-        for (const ContrastAudit::Pair& p : ContrastAudit::audit(scheme, target, true))
-            if (p.kind.fore == fore && p.kind.back == Slot::Background)
-                audited = p.passes;
-        QVERIFY2(audited, qPrintable(QStringLiteral("case %1").arg(i)));
+        const auto audit = ContrastAudit::audit(scheme, target, true);
+        QVERIFY2(std::ranges::any_of(audit,
+                     [&](const auto& p) { return p.kind.fore == fore && p.kind.back == Slot::Background && p.passes; }),
+            qPrintable(QStringLiteral("case %1").arg(i)));
         // The step towards the pair fails.
-        const bool pairLighter = Srgb::luminance(pair) > Srgb::luminance(at.colour());
-        OklchPosition beside = at;
-        beside.lightness += pairLighter ? 1 : -1;
+        beside.lightness = *marker + (Srgb::luminance(pair) > Srgb::luminance(at.colour()) ? 1 : -1);
         QVERIFY2(beside.lightness < 0 || beside.lightness > OklchPosition::MaxLightness
                 || !ContrastMarker::meets(slot, beside.colour(), pair, target),
             qPrintable(QStringLiteral("case %1: L %2 beside %3").arg(i).arg(*marker).arg(pair.name())));
