@@ -240,10 +240,12 @@ public:
     }
     void number(double value)
     {
-        // The shortest text that reads back as the value; Qt's where that takes an exponent.
+        // The shortest text that reads back as the value, as Qt writes it: Qt's own where that takes an
+        // exponent, for zero (whose sign Qt drops), and past 1e15 (where Qt pads the shortest digits with
+        // zeros, and to_chars writes the exact integer).
         char text[32];
         const auto [end, error] = std::to_chars(text, text + sizeof text, value);
-        if (std::isfinite(value) && error == std::errc() && std::find(text, end, 'e') == end)
+        if (value != 0 && std::abs(value) < 1e15 && error == std::errc() && std::find(text, end, 'e') == end)
             bytes.append(text, end - text);
         else
             bytes += std::isfinite(value) ? QByteArray::number(value, 'g', QLocale::FloatingPointShortest)

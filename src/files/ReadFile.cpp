@@ -44,7 +44,7 @@ private:
 // at `expected` bytes (a file's size, one more to see its end) and doubles while more comes.
 void readAll(int fd, qsizetype limit, qsizetype expected, Result& result)
 {
-    result.data.resize(std::clamp<qsizetype>(expected, 1, limit));
+    result.data.resize(std::max<qsizetype>(1, std::min(expected, limit)));
     qsizetype filled = 0;
     while (filled < limit) {
         if (filled == result.data.size())

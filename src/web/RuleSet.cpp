@@ -25,7 +25,7 @@ QString note(const char* text)
 }
 
 // Whether a block of rules holds anything the reading reads: a style rule that declares a property it
-// reads, a declaration of its own, or any at-rule (taken to, unread).
+// reads, a declaration of its own, or any at-rule (which, unlooked into, is taken to).
 bool holdsRuleRead(const CssValues& block, bool nested)
 {
     class Finder : public CssContentsHandler {

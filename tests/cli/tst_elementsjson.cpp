@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <QRandomGenerator>
 #include <QTest>
+#include <cmath>
 
 // --check --json writes the judged elements by hand, for speed: whatever their texts, selectors and
 // figures hold, a JSON reader reads back what was written.
@@ -19,11 +20,14 @@ void TestElementsJson::readsBackWhatWasWritten()
 {
     QRandomGenerator random(35);
     // Plain ASCII most of the time, as real pages; then quotes, backslashes, controls, DEL and beyond.
-    static const char16_t odd[] = {u'"', u'\\', u'\n', u'\t', 0x01, 0x1F, 0x7F, u'é', 0x2028, 0xFFFD, 0x1F600 & 0xFFFF};
+    static const QString odd[] = {QStringLiteral("\""), QStringLiteral("\\"), QStringLiteral("\n"),
+        QStringLiteral("\t"), QString(QChar(0x01)), QString(QChar(0x1F)), QString(QChar(0x7F)), QStringLiteral("é"),
+        QString(QChar(0x2028)), QString(QChar(0xFFFD)), QStringLiteral("\U0001F600")};
     const auto text = [&] {
         QString result;
         for (int i = random.bounded(12); i > 0; --i)
-            result += random.bounded(4) ? QChar(char16_t(random.bounded(0x20, 0x7F))) : QChar(odd[random.bounded(11)]);
+            result
+                += random.bounded(4) ? QString(QChar(char16_t(random.bounded(0x20, 0x7F)))) : odd[random.bounded(11)];
         return result;
     };
     const PageReport::Page page{QStringLiteral("p.html"), QStringLiteral("p.html"), QStringLiteral("light"), false};
@@ -37,7 +41,12 @@ void TestElementsJson::readsBackWhatWasWritten()
             element.selector = text();
             element.tag = text();
             element.why = text();
-            element.ratio = 1 + random.generateDouble() * 20;
+            // Figures of every size and sign, zero too: each written as Qt writes it.
+            element.ratio = random.bounded(8)
+                ? 1 + random.generateDouble() * 20
+                : (random.bounded(2) ? -1 : 1) * std::ldexp(random.generateDouble(), random.bounded(-40, 80));
+            if (random.bounded(20) == 0)
+                element.ratio = random.bounded(2) ? 0.0 : -0.0;
             element.lc = random.generateDouble() * 216 - 108;
             judgement.elements << element;
         }
@@ -56,6 +65,11 @@ void TestElementsJson::readsBackWhatWasWritten()
             QCOMPARE(object[QStringLiteral("index")].toInt(), element.index);
             QCOMPARE(object[QStringLiteral("line")].toInt(), element.line);
             QCOMPARE(object[QStringLiteral("ratio")].toDouble(), element.ratio);
+            const qsizetype at = written.indexOf("\"ratio\":",
+                                     written.indexOf(QByteArray("\"index\":") + QByteArray::number(element.index)))
+                + 8;
+            QCOMPARE(written.mid(at, written.indexOf(',', at) - at),
+                QByteArray::number(element.ratio, 'g', QLocale::FloatingPointShortest));
             QCOMPARE(object[QStringLiteral("lc")].toDouble(), element.lc);
         }
     }
