@@ -8,7 +8,8 @@ mkfifo "$E2E_TMP/fifo.hlm"
 start_app "$E2E_TMP/fifo.hlm"
 box=""
 for _ in $(seq 1 20); do
-    box=$(xdotool search --name '^Hueloom$' 2>/dev/null | head -1 || true)
+    # Viewable, not merely named: focusing a window not yet mapped fails (BadMatch).
+    box=$(xdotool search --onlyvisible --name '^Hueloom$' 2>/dev/null | head -1 || true)
     [ -n "$box" ] && break
     sleep 0.1
 done
