@@ -41,8 +41,9 @@ bool isRead(QStringView name, Qt::CaseSensitivity sensitivity)
 {
     if (name.startsWith(QLatin1String("--")))
         return true;
-    // Every name read, in lower case: each declaration of every sheet is asked about.
-    static const QSet<QString> names = [] {
+    // Every name read, in lower case and sorted: each declaration of every sheet is asked about, so
+    // the name is looked up as it stands, never copied.
+    static const QList<QString> names = [] {
         QSet<QString> all;
         for (const QLatin1String property : ContainerProperties)
             all.insert(property);
@@ -50,13 +51,26 @@ bool isRead(QStringView name, Qt::CaseSensitivity sensitivity)
             all.insert(shorthand);
         for (const ComputedStyle::Property& property : ComputedStyle::properties())
             all.insert(property.name);
-        return all;
+        QList<QString> sorted(all.cbegin(), all.cend());
+        std::sort(sorted.begin(), sorted.end());
+        return sorted;
     }();
     if (!BoxProperties::longhandsOf(name).isEmpty())
         return true;
-    const bool lower = sensitivity == Qt::CaseSensitive
-        || std::none_of(name.begin(), name.end(), [](QChar c) { return c >= u'A' && c <= u'Z'; });
-    return names.contains(lower ? name.toString() : name.toString().toLower());
+    // CSS names ignore ASCII case only; lower case names sort alike either way.
+    const bool fold = sensitivity == Qt::CaseInsensitive;
+    const auto order = [fold](QStringView entry, QStringView key) {
+        for (qsizetype i = 0; i < std::min(entry.size(), key.size()); ++i) {
+            const char16_t a = entry[i].unicode();
+            const char16_t k = fold && key[i] >= u'A' && key[i] <= u'Z' ? key[i].unicode() + 32 : key[i].unicode();
+            if (a != k)
+                return a < k ? -1 : 1;
+        }
+        return entry.size() == key.size() ? 0 : entry.size() < key.size() ? -1 : 1;
+    };
+    const auto found = std::lower_bound(names.cbegin(), names.cend(), name,
+        [&order](const QString& entry, QStringView key) { return order(entry, key) < 0; });
+    return found != names.cend() && order(*found, name) == 0;
 }
 
 // Whether a style rule's {} block holds anything the cascade reads: a declaration of a property it
