@@ -18,6 +18,7 @@
 #include <QThread>
 #include <optional>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -205,12 +206,13 @@ bool folderTakesFiles(const QString& lockPath)
 // Holds the store's lock for one change. A running holder is waited for (it needs milliseconds), in
 // short steps, so that a writer that keeps coming back cannot starve this one; a holder that has gone
 // is QLockFile's to judge. An empty lock names no one (its maker was killed before it wrote its name),
-// so it is taken over at once rather than after half a minute. Only a lock held by someone is worth
+// so it is taken over within a tenth of a second rather than after half a minute. Only a lock held by someone is worth
 // waiting for: when the lock file cannot be made (a read-only or full disk, a folder that is not ours)
 // no retry will make it, and the change fails at once instead of freezing the window.
 class StoreLock {
     // Longer than a waiting instance sleeps between two looks at the lock.
     static constexpr qint64 TurnGapMs = 8;
+    static constexpr int EmptyLockStaleMs = 100;
     static QElapsedTimer& lastRelease()
     {
         static QElapsedTimer timer;
@@ -227,12 +229,19 @@ public:
         if (const qint64 since = lastRelease().isValid() ? lastRelease().elapsed() : TurnGapMs; since < TurnGapMs)
             QThread::msleep(static_cast<unsigned long>(TurnGapMs - since));
         QDeadlineTimer deadline(SettingsStore::LockWaitMs);
+        const QByteArray lockName = QFile::encodeName(lockPath);
         for (;;) {
-            const QFileInfo lockInfo(lockPath);
-            // A FIFO would block the lock's own read of it; a folder can never be taken over.
-            if ((lockInfo.exists() || lockInfo.isSymLink()) && !lockInfo.isFile())
+            // One look at the lock, since the other writer makes and removes it between any two looks.
+            // A FIFO would block the lock's own read of it; a folder can never be taken over; a link
+            // that leads nowhere can never be made.
+            struct stat lockStat { };
+            const bool present = ::stat(lockName.constData(), &lockStat) == 0;
+            if (present ? !S_ISREG(lockStat.st_mode)
+                        : ::lstat(lockName.constData(), &lockStat) == 0 && S_ISLNK(lockStat.st_mode))
                 return;
-            m_lock.setStaleLockTime(lockInfo.exists() && lockInfo.size() == 0 ? 1 : 30000);
+            // An empty lock is a killed writer's, or a running one's between making it and writing its
+            // name, which a busy machine may stretch to milliseconds: it is taken over once older than that.
+            m_lock.setStaleLockTime(present && lockStat.st_size == 0 ? EmptyLockStaleMs : 30000);
             steps.lockAttempt();
             if (m_lock.tryLock(0)) {
                 m_held = true;

@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -89,6 +91,7 @@ private slots:
     void killedAtEveryStepLosesNothing();
     void twoInstancesInterleavedKeepBothLists();
     void twoWritersAtFullSpeedNeverFail();
+    void aWriterSlowToNameItsLockKeepsIt();
     void excessKeysGoAndOthersStay();
     void unwritableStoreKeepsTheSessionList();
     void onlyOwnTemporariesAreRemoved();
@@ -254,6 +257,49 @@ void TestStore::twoWritersAtFullSpeedNeverFail()
 
 // 100,000 keys in the recent section: the first change drops all but five; other programs' sections,
 // comments and keys stay byte for byte.
+// Another writer held up between making its lock and writing its name in it, as a busy machine does,
+// and letting it go for a moment now and then: every change here still gets the lock in turn, and
+// never takes it from under the other, which checks that its lock is still there before letting go.
+void TestStore::aWriterSlowToNameItsLockKeepsIt()
+{
+    const QString lockPath = m_path + QStringLiteral(".lock");
+    const QString done = m_dir->filePath(QStringLiteral("done"));
+    const pid_t other = ::fork();
+    if (other == 0) {
+        // What QLockFile writes of this process, to write late into a lock made by hand.
+        QLockFile model(m_dir->filePath(QStringLiteral("model.lock")));
+        model.lock();
+        QFile modelFile(m_dir->filePath(QStringLiteral("model.lock")));
+        const QByteArray name = modelFile.open(QIODevice::ReadOnly) ? modelFile.readAll() : QByteArray();
+        const QByteArray path = QFile::encodeName(lockPath);
+        while (!QFile::exists(done)) {
+            const int fd = ::open(path.constData(), O_CREAT | O_EXCL | O_WRONLY, 0644);
+            if (fd >= 0) {
+                ::usleep(5000);
+                struct stat held { };
+                const bool kept = ::write(fd, name.constData(), size_t(name.size())) == name.size()
+                    && (::usleep(1000), ::fstat(fd, &held) == 0) && held.st_nlink > 0;
+                ::unlink(path.constData());
+                ::close(fd);
+                if (!kept)
+                    ::_exit(1);
+            }
+            ::usleep(3000);
+        }
+        ::_exit(0);
+    }
+    SettingsStore store(m_path);
+    RecentSchemes recent(store);
+    int failed = 0;
+    for (int i = 0; i < 100; ++i)
+        failed += recent.remember(QStringLiteral("/%1.hlm").arg(i)) ? 0 : 1;
+    put(done, {});
+    int status = 0;
+    ::waitpid(other, &status, 0);
+    QCOMPARE(failed, 0);
+    QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 0, "the other writer's lock was taken from it");
+}
+
 void TestStore::excessKeysGoAndOthersStay()
 {
     const QByteArray foreign = "[Other]\n; a comment\nodd%20key=\"kept, as is\"\n\n";
