@@ -405,9 +405,7 @@ void TestCommands::darkModeCopyWarns()
         m_window->findChild<QAction*>(QStringLiteral("ItemDarkScheme"))->trigger();
         auto* dark = m_window->findChild<QDialog*>(QStringLiteral("DarkSchemeWindow"));
         auto* copy = dark->findChild<QPushButton*>(QStringLiteral("copyCssButton"));
-        QGuiApplication::clipboard()->clear();
         copy->click();
-        QVERIFY(QGuiApplication::clipboard()->text().contains(QLatin1String("prefers-color-scheme: dark")));
         auto* note = dark->findChild<BriefNote*>();
         QVERIFY(note && note->isVisible());
         QCOMPARE(note->note(), QLatin1String(said));
