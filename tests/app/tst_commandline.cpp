@@ -55,9 +55,6 @@ void TestCommandLine::split_data()
                                << QStringLiteral("Only one");
     QTest::newRow("a Qt option without its value")
         << QByteArrayList{"-style"} << Action::Error << none << QByteArray() << QStringLiteral("-style");
-    QTest::newRow("-platform=offscreen, handed on as Qt reads it")
-        << QByteArrayList{"-platform=offscreen"} << Action::Run << QByteArrayList{"-platform", "offscreen"}
-        << QByteArray() << QString();
     QTest::newRow("-qmljsdebugger only joined") << QByteArrayList{"-qmljsdebugger=port:1"} << Action::Run
                                                 << QByteArrayList{"-qmljsdebugger=port:1"} << QByteArray() << QString();
     QTest::newRow("an unknown option") << QByteArrayList{"-nosuch"} << Action::Error << none << QByteArray()

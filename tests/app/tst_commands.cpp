@@ -14,6 +14,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSignalSpy>
 
 // Every way into a command reaches one and the same action.
@@ -30,7 +31,6 @@ private slots:
     void everyCopyAndSaveSaysSo_data();
     void everyCopyAndSaveSaysSo();
     void notesStandBesideAndOffThePointer();
-    void darkModeCopyWarns_data();
     void darkModeCopyWarns();
     void popupTable_data();
     void popupTable();
@@ -299,26 +299,22 @@ bool standsBeside(const QWidget* note, const QWidget* control)
 
 } // namespace
 
+// The rows are in data/notes.tsv.
 void TestCommands::everyCopyAndSaveSaysSo_data()
 {
     QTest::addColumn<QString>("item");
     QTest::addColumn<QString>("button"); // the quick-access button that runs it, if any
     QTest::addColumn<bool>("pointerBeside"); // the pointer rests where a note would go first
     QTest::addColumn<QString>("saveAs"); // the file Save is told to write
-    for (const char* item : {"ItemCopy", "ItemCopyTag", "ItemCopyHex", "ItemCopyRgb", "ItemCopyHsl", "ItemCopyOklch",
-             "ItemCopyCss", "ItemCopyProperties", "ItemCopyTailwind", "ItemCopyTokens", "ItemCopyTokensHex"})
-        QTest::newRow(item) << QString::fromLatin1(item) << QString() << false << QString();
-    QTest::newRow("Copy Tag button") << QStringLiteral("ItemCopyTag") << QStringLiteral("Command7") << false
-                                     << QString();
-    QTest::newRow("Copy Selected button")
-        << QStringLiteral("ItemCopy") << QStringLiteral("Command2") << false << QString();
-    QTest::newRow("button, pointer right of it")
-        << QStringLiteral("ItemCopyTag") << QStringLiteral("Command7") << true << QString();
-    const QString save = QStringLiteral("ItemSave");
-    QTest::newRow("Save") << save << QString() << false << QStringLiteral("scheme.hlm");
-    QTest::newRow("Save button") << save << QStringLiteral("Command3") << false << QStringLiteral("scheme.hlm");
-    QTest::newRow("Save, line end in the name") << save << QString() << false << QStringLiteral("two\nlines.hlm");
-    QTest::newRow("Save into no folder") << save << QString() << false << QStringLiteral("gone/scheme.hlm");
+    QFile file(qEnvironmentVariable("HUELOOM_TEST_SOURCE_DIR") + QStringLiteral("/app/data/notes.tsv"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    for (const QString& line : QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts)) {
+        QStringList cells = line.split(u'\t').replaceInStrings(QRegularExpression(QStringLiteral("^-$")), {});
+        if (cells.size() == 4 && !line.startsWith(u'#'))
+            QTest::newRow(qPrintable(line.simplified()))
+                << cells[0] << cells[1] << (cells[2] == u"beside")
+                << cells[3].replace(QStringLiteral("\\n"), QStringLiteral("\n"));
+    }
 }
 
 // A copy or a save changes nothing on screen, so a brief note says it happened ("Copied", "Saved to"
@@ -396,36 +392,26 @@ void TestCommands::notesStandBesideAndOffThePointer()
 
 // Copy CSS with Dark Mode says "Copied" beside its button, and warns when the light or the dark half
 // misses the target the window was set to.
-void TestCommands::darkModeCopyWarns_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("said");
-    // On white, with links 5.7:1 against it and 3.7:1 against black.
-    QTest::newRow("both meet AA") << QStringLiteral("#000000") << QStringLiteral("Copied");
-    QTest::newRow("light fails") << QStringLiteral("#BBBBBB")
-                                 << QStringLiteral("Copied. The light scheme does not meet AA.");
-}
-
 void TestCommands::darkModeCopyWarns()
 {
-    QFETCH(QString, text);
-    QFETCH(QString, said);
-    SchemeDocument& document = m_window->document();
-    document.setColour(Slot::Background, Qt::white, QStringLiteral("test"));
-    document.setColour(Slot::Text, QColor(text), QStringLiteral("test"));
-    for (const int link : {Slot::NewLink, Slot::VisitedLink, Slot::ActiveLink})
-        document.setColour(link, QColor(0xD0, 0x00, 0x00), QStringLiteral("test"));
-    m_window->findChild<QAction*>(QStringLiteral("ItemDarkScheme"))->trigger();
-    auto* dark = m_window->findChild<QDialog*>(QStringLiteral("DarkSchemeWindow"));
-    auto* copy = dark->findChild<QPushButton*>(QStringLiteral("copyCssButton"));
-    QGuiApplication::clipboard()->clear();
-    copy->click();
-    QVERIFY(QGuiApplication::clipboard()->text().contains(QLatin1String("prefers-color-scheme: dark")));
-    auto* note = dark->findChild<BriefNote*>();
-    QVERIFY(note && note->isVisible());
-    QCOMPARE(note->note(), said);
-    QVERIFY(standsBeside(note, copy));
-    dark->close();
+    // On white, with links 5.7:1 against it and 3.7:1 against black; the text meets AA, then fails it.
+    for (const auto& [text, said] :
+        {std::pair{"#000000", "Copied"}, {"#BBBBBB", "Copied. The light scheme does not meet AA."}}) {
+        SchemeDocument& document = m_window->document();
+        document.setColour(Slot::Background, Qt::white, QStringLiteral("test"));
+        document.setColour(Slot::Text, QColor(text), QStringLiteral("test"));
+        for (const int link : {Slot::NewLink, Slot::VisitedLink, Slot::ActiveLink})
+            document.setColour(link, QColor(0xD0, 0x00, 0x00), QStringLiteral("test"));
+        m_window->findChild<QAction*>(QStringLiteral("ItemDarkScheme"))->trigger();
+        auto* dark = m_window->findChild<QDialog*>(QStringLiteral("DarkSchemeWindow"));
+        auto* copy = dark->findChild<QPushButton*>(QStringLiteral("copyCssButton"));
+        copy->click();
+        auto* note = dark->findChild<BriefNote*>();
+        QVERIFY(note && note->isVisible());
+        QCOMPARE(note->note(), QLatin1String(said));
+        QVERIFY(standsBeside(note, copy));
+        delete dark;
+    }
 }
 
 HUELOOM_TEST_MAIN(TestCommands)

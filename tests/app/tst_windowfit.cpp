@@ -208,10 +208,7 @@ void TestWindowFit::tagBoxKeepsItsHeight()
     option.minimum = bar->minimum();
     option.maximum = bar->maximum();
     option.sliderPosition = bar->sliderPosition();
-    option.sliderValue = bar->value();
     option.pageStep = bar->pageStep();
-    option.singleStep = bar->singleStep();
-    option.subControls = QStyle::SC_All;
     const QRect slider = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, bar);
     const QRect groove = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarGroove, bar);
     QVERIFY2(slider.height() >= 8, qPrintable(QString::number(slider.height())));
