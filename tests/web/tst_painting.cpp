@@ -23,8 +23,7 @@ private slots:
     void layersPaintAsTheBrowserPaintsThem();
     void textsAsTheBrowserPaintsThem();
     void slotNamesGiveSlotsInCustomPropertiesAlone();
-    void containerQueriesNotAnsweredSaySo();
-    void containerWidthsDecideAtTheirEdge();
+    void containerQueriesAnswerAsTheBrowserDoes();
 };
 
 namespace {
@@ -158,8 +157,10 @@ void TestPainting::slotNamesGiveSlotsInCustomPropertiesAlone()
 // A container whose size the reading cannot tell, and a style() query of more than one custom property,
 // leave their rules out with a note; one whose size it tells, a style() query of one custom property,
 // or no container at all, leave no note (data/container-queries.jsonl: the container's declarations, the
-// query, and whether it is noted).
-void TestPainting::containerQueriesNotAnsweredSaySo()
+// query, and whether it is noted). A container of a known width answers a query at its exact edge as the
+// browser does: (min-width: W) holds for a width of W and not below; nested containers each answer for
+// the nearest of their name.
+void TestPainting::containerQueriesAnswerAsTheBrowserDoes()
 {
     const QString page = QStringLiteral(
         "<style>.c { %1 } @container %2 { a { color: #c00000 } }</style><div class=c><p><a href=#x>x</a></p></div>");
@@ -173,12 +174,6 @@ void TestPainting::containerQueriesNotAnsweredSaySo()
         if (noted)
             QVERIFY2(hex(colours.colours[Slot::NewLink]) == QStringLiteral("#0000EE"), qPrintable(text));
     }
-}
-
-// A container of a known width answers a query at its exact edge as the browser does: (min-width: W)
-// holds for a width of W and not below; nested containers each answer for the nearest of their name.
-void TestPainting::containerWidthsDecideAtTheirEdge()
-{
     QRandomGenerator random(1280);
     for (int round = 0; round < 200; ++round) {
         const int width = random.bounded(1, 1400);

@@ -168,8 +168,6 @@ private slots:
     void randomTextNeverGivesImpossibleValues();
     void loneTagAgreesWithTheCascade();
     void varChainsReadAloneAsInAPage();
-    void varLimitsAreTheSameAloneAndInAPage_data();
-    void varLimitsAreTheSameAloneAndInAPage();
     void tagSoupNestsNoDeeperThanTheLimit_data();
     void tagSoupNestsNoDeeperThanTheLimit();
     void randomTagSoupNestsAsCounted();
@@ -833,11 +831,39 @@ void TestReaders::varChainsReadAloneAsInAPage()
     asPage.kind = TagReader::Options::Kind::Page;
     asPage.asShown = true;
     const TagReader::Found defaults = TagReader::readExplained(QStringLiteral("<body>"), asPage).found;
+    // After the random styles, the limits of var() from data/var-limits.tsv: a style, or `chain N`
+    // (--page-text: var(--vN); --vN: var(--vN-1); … --v0: blue, declared from the far end so that the first
+    // one read reaches down the whole chain) or `doubling N` (--g0: red; --gK: var(--gK-1) var(--gK-1) up to
+    // --gN, which holds 2^(N+1) - 1 tokens; --page-text: var(--gN, blue)), and the text colour the tag gives.
+    const auto expanded = [](const QString& row) {
+        const int n = row.section(u' ', 1).toInt();
+        QStringList parts;
+        if (row.startsWith("chain ")) {
+            parts << QStringLiteral("--page-text: var(--v%1)").arg(n);
+            for (int at = n; at > 0; --at)
+                parts << QStringLiteral("--v%1: var(--v%2)").arg(at).arg(at - 1);
+            return (parts << "--v0: blue").join("; ");
+        }
+        if (!row.startsWith("doubling "))
+            return row;
+        parts << "--g0: red";
+        for (int at = 1; at <= n; ++at)
+            parts << QStringLiteral("--g%1: var(--g%2) var(--g%2)").arg(at).arg(at - 1);
+        return (parts << QStringLiteral("--page-text: var(--g%1, blue)").arg(n)).join("; ");
+    };
+    QFile file(QFINDTESTDATA("data/var-limits.tsv"));
+    QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QStringList limits
+        = QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts).filter(QRegularExpression("^[^#]"));
+    QVERIFY(!limits.isEmpty());
     int given = 0;
-    for (int round = 0; round < 2400; ++round) {
+    for (int round = 0; round < 2400 + limits.size(); ++round) {
+        const QStringList row = round < 2400 ? QStringList() : limits[round - 2400].split(u'\t');
         QStringList style;
-        for (int i = 1 + random.bounded(8); i > 0; --i)
+        for (int i = row.isEmpty() ? 1 + random.bounded(8) : 0; i > 0; --i)
             style << declarations[random.bounded(int(std::size(declarations)))]();
+        if (!row.isEmpty())
+            style << expanded(row[0]);
         const QString tag = QStringLiteral("<body style=\"%1\">").arg(style.join(QStringLiteral("; ")));
         const TagReader::Found lone = TagReader::read(tag);
         const TagReader::Found page = TagReader::readExplained(tag, asPage).found;
@@ -847,58 +873,12 @@ void TestReaders::varChainsReadAloneAsInAPage()
             QVERIFY2(expected == page.colours[slot], qPrintable(tag + " slot " + QString::number(slot)));
         }
         QVERIFY2(lone.leftMargin == page.leftMargin && lone.topMargin == page.topMargin, qPrintable(tag));
+        if (!row.isEmpty())
+            QVERIFY2((lone.colours[Slot::Text] ? hex(*lone.colours[Slot::Text]) : QStringLiteral("none")) == row[1],
+                qPrintable(row[0]));
     }
     // The generator must reach resolved values often, or the agreement says little.
     QVERIFY2(given > 100, qPrintable(QString::number(given)));
-}
-
-// The limits of var(): a chain of references as deep as it goes, and values that double at each step
-// past the most tokens var() may make, where a fallback then takes over. A lone tag and a page read
-// them with the same limits. An empty colour: the tag gives no text colour.
-void TestReaders::varLimitsAreTheSameAloneAndInAPage_data()
-{
-    QTest::addColumn<QString>("style");
-    QTest::addColumn<QString>("colour");
-    // --page-text: var(--v40); --v40: var(--v39); … --v0: blue, declared from the far end, so that the
-    // first one read reaches down the whole chain.
-    const auto chain = [](int length) {
-        QStringList parts{QStringLiteral("--page-text: var(--v%1)").arg(length)};
-        for (int at = length; at > 0; --at)
-            parts << QStringLiteral("--v%1: var(--v%2)").arg(at).arg(at - 1);
-        return (parts << QStringLiteral("--v0: blue")).join(QStringLiteral("; "));
-    };
-    QTest::newRow("a chain of 20") << chain(20) << "#0000FF";
-    QTest::newRow("a chain of 60") << chain(60) << "#0000FF";
-    QTest::newRow("a chain past the deepest") << chain(70) << "";
-    // --g0: red; --g1: var(--g0) var(--g0); …: --gN holds 2^(N+1) - 1 tokens.
-    const auto doubling = [](int steps) {
-        QStringList parts{QStringLiteral("--g0: red")};
-        for (int at = 1; at <= steps; ++at)
-            parts << QStringLiteral("--g%1: var(--g%2) var(--g%2)").arg(at).arg(at - 1);
-        return (parts << QStringLiteral("--page-text: var(--g%1, blue)").arg(steps)).join(QStringLiteral("; "));
-    };
-    QTest::newRow("65,535 tokens: no colour, and no fallback") << doubling(15) << "";
-    QTest::newRow("131,071 tokens: too many, so the fallback") << doubling(16) << "#0000FF";
-    QTest::newRow("env() takes its fallback") << "--page-text: env(safe-area-inset-top, blue)"
-                                              << "#0000FF";
-    QTest::newRow("a cycle has no value") << "--page-text: var(--a, blue); --a: var(--b); --b: var(--a)"
-                                          << "#0000FF";
-    QTest::newRow("a name without dashes takes the fallback") << "--page-text: var(nothing, blue)"
-                                                              << "#0000FF";
-}
-
-void TestReaders::varLimitsAreTheSameAloneAndInAPage()
-{
-    QFETCH(QString, style);
-    QFETCH(QString, colour);
-    const QString tag = QStringLiteral("<body style=\"%1\">").arg(style);
-    const TagReader::Found lone = TagReader::read(tag);
-    QCOMPARE(lone.colours[Slot::Text] ? hex(*lone.colours[Slot::Text]) : QString(), colour);
-    TagReader::Options asPage;
-    asPage.kind = TagReader::Options::Kind::Page;
-    asPage.asShown = true;
-    const TagReader::Found page = TagReader::readExplained(tag, asPage).found;
-    QCOMPARE(hex(*page.colours[Slot::Text]), colour.isEmpty() ? QStringLiteral("#000000") : colour);
 }
 
 // How deep the parser may nest a text the reader let through: the limit, with room for the elements
@@ -1180,12 +1160,11 @@ void TestReaders::declarationsGivenAsValuesReadAsTheirText()
         for (int count = random.bounded(5); count > 0; --count)
             text += names[random.bounded(names.size())] + QStringLiteral(": ") + values[random.bounded(values.size())]
                 + QLatin1Char(';');
-        const TagStyle fromText(body, text);
-        const TagStyle fromValues(body, CssParser::declarations(CssParser::values(text)));
-        QVERIFY2(fromText.margin(true) == fromValues.margin(true), qPrintable(text));
-        QVERIFY2(fromText.margin(false) == fromValues.margin(false), qPrintable(text));
-        QVERIFY2(fromText.background() == fromValues.background(), qPrintable(text));
-        QVERIFY2(fromText.colour() == fromValues.colour(), qPrintable(text));
+        const auto read = [](const TagStyle& style) {
+            return std::tuple(style.margin(true), style.margin(false), style.background(), style.colour());
+        };
+        QVERIFY2(read(TagStyle(body, text)) == read(TagStyle(body, CssParser::declarations(CssParser::values(text)))),
+            qPrintable(text));
     }
 }
 
