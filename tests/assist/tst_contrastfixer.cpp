@@ -3,7 +3,6 @@
 #include "colour/ColourScheme.h"
 #include "colour/Srgb.h"
 
-#include <QHash>
 #include <QRandomGenerator>
 #include <QSet>
 #include <QTest>
@@ -25,21 +24,10 @@ double channelLight(double v)
     return v > 0.04045 ? std::pow((v + 0.055) / 1.055, 2.4) : v / 12.92;
 }
 
-// The same for each 8-bit code, worked out once.
-double light8(int code)
-{
-    static const std::array<double, 256> table = [] {
-        std::array<double, 256> t{};
-        for (std::size_t k = 0; k < t.size(); ++k)
-            t[k] = channelLight(static_cast<double>(k) / 255.0);
-        return t;
-    }();
-    return table[static_cast<std::size_t>(code)];
-}
-
 double relativeLuminance(const QColor& c)
 {
-    return 0.2126 * light8(c.red()) + 0.7152 * light8(c.green()) + 0.0722 * light8(c.blue());
+    return 0.2126 * channelLight(c.red() / 255.0) + 0.7152 * channelLight(c.green() / 255.0)
+        + 0.0722 * channelLight(c.blue() / 255.0);
 }
 
 double contrast(double y1, double y2)
@@ -55,7 +43,8 @@ struct Lab {
 
 Lab toOklab(const QColor& c)
 {
-    const double r = light8(c.red()), g = light8(c.green()), b = light8(c.blue());
+    const double r = channelLight(c.red() / 255.0), g = channelLight(c.green() / 255.0),
+                 b = channelLight(c.blue() / 255.0);
     // CSS Color 4's constants, which browsers paint with, to ten places: plenty for a check of hue.
     const double x = 0.4123907993 * r + 0.3575843394 * g + 0.1804807884 * b;
     const double y = 0.2126390059 * r + 0.7151686788 * g + 0.0721923154 * b;
@@ -106,8 +95,8 @@ QColor randomColour(QRandomGenerator& random, int kind)
 // CSS Color 4's luminance: the Y row of its sRGB to XYZ matrix, unrounded.
 double cssLuminance(const QColor& c)
 {
-    return 0.21263900587151027 * light8(c.red()) + 0.715168678767756 * light8(c.green())
-        + 0.07219231536073371 * light8(c.blue());
+    return 0.21263900587151027 * channelLight(c.red() / 255.0) + 0.715168678767756 * channelLight(c.green() / 255.0)
+        + 0.07219231536073371 * channelLight(c.blue() / 255.0);
 }
 
 // Whether a pair reaches `needed` by both luminances.
@@ -148,7 +137,10 @@ struct Codes {
 
 std::vector<Option> bruteOptions(const QColor& original)
 {
-    const auto lin = [](const QColor& c) { return Srgb::Linear{light8(c.red()), light8(c.green()), light8(c.blue())}; };
+    const auto lin = [](const QColor& c) {
+        return Srgb::Linear{
+            channelLight(c.red() / 255.0), channelLight(c.green() / 255.0), channelLight(c.blue() / 255.0)};
+    };
     const Srgb::Oklab home = Srgb::oklab(lin(original));
     const double chroma = std::hypot(home.a, home.b);
     const double hue = std::atan2(home.b, home.a);
@@ -159,14 +151,10 @@ std::vector<Option> bruteOptions(const QColor& original)
     const auto inside = [](const Srgb::Linear& v) {
         return std::all_of(v.begin(), v.end(), [](double x) { return x >= -1e-12 && x <= 1 + 1e-12; });
     };
-    QHash<QRgb, bool> checked; // neighbouring steps share most of their corners
     const auto keepsHue = [&](const QColor& c) {
-        const auto known = checked.constFind(c.rgb());
-        if (known != checked.cend())
-            return *known;
         const Srgb::Oklab lab = Srgb::oklab(lin(c));
         const double turn = std::abs(std::remainder(std::atan2(lab.b, lab.a) - hue, 2 * std::numbers::pi));
-        return checked[c.rgb()] = std::hypot(lab.a, lab.b) <= 0.019 || turn <= 1.5 * std::numbers::pi / 180.0;
+        return std::hypot(lab.a, lab.b) <= 0.019 || turn <= 1.5 * std::numbers::pi / 180.0;
     };
     std::vector<QColor> found{original};
     double edge = chroma;

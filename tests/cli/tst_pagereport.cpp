@@ -6,18 +6,17 @@
 
 // How --check tells a page's judgement, tried on judgements made up here, since the reading's judge
 // fills them from a real page: the lines and URIs (expected in data/pagereport-lines.json, which holds
-// Page Check's lines of the same texts too), the SARIF log and the sniff of what is not text.
+// Page Check's lines of the same texts too) and the sniff of what is not text. The order of the lines,
+// the SARIF log's results and the counts are tried on random judgements in tst_pagecheck, beside Page
+// Check's list.
 class TestPageReport : public QObject {
     Q_OBJECT
 
 private slots:
     void lines_data();
     void lines();
-    void sarifAndCountsTellEveryVerdict();
     void textIsToldFromBytesAndBlanks();
 };
-
-using Verdict = PageJudgement::Verdict;
 
 void TestPageReport::lines_data()
 {
@@ -39,56 +38,6 @@ void TestPageReport::lines()
     QCOMPARE(PageReport::elementLine(element, page, all[u"currentFolder"].toString()), testCase[u"line"].toString());
     for (const QJsonValue& uri : all[u"artifactUris"].toArray())
         QCOMPARE(PageReport::artifactUri(uri[0].toString(), uri[1].toString()), uri[2].toString());
-}
-
-// Whatever the verdicts, the SARIF log has one result per failure and review, a failure an error and a
-// review a note, each at its element's place; the counts tell every verdict. (The order of the lines is
-// tried against Page Check's in tst_pagecheck.)
-void TestPageReport::sarifAndCountsTellEveryVerdict()
-{
-    QRandomGenerator random(7);
-    const PageReport::Page shown{QStringLiteral("site/p.html"), QStringLiteral("/w/site/p.html"), {}, false};
-    for (int round = 0; round < 200; ++round) {
-        PageJudgement judgement;
-        for (int i = 0, count = random.bounded(30); i < count; ++i) {
-            PageJudgement::Element element;
-            element.line = i + 1;
-            element.column = random.bounded(1, 80);
-            element.verdict = Verdict(random.bounded(3));
-            element.check = PageJudgement::Check(random.bounded(2));
-            judgement.elements << element;
-        }
-        const qsizetype fails = judgement.count(Verdict::Fail);
-        QCOMPARE(PageReport::countsText(judgement),
-            QStringLiteral("%1 pass, %2 fail, %3 review")
-                .arg(judgement.count(Verdict::Pass))
-                .arg(fails)
-                .arg(judgement.count(Verdict::Review)));
-        PageReport::Sarif sarif;
-        sarif.version = QStringLiteral("1.2.3");
-        sarif.currentFolder = QStringLiteral("/w");
-        sarif.add(judgement, shown);
-        const QJsonObject log = sarif.log();
-        QCOMPARE(log[u"version"].toString(), QStringLiteral("2.1.0"));
-        const QJsonValue run = log[u"runs"][0];
-        QCOMPARE(run[u"tool"][u"driver"][u"version"].toString(), QStringLiteral("1.2.3"));
-        const QJsonArray results = run[u"results"].toArray();
-        QCOMPARE(results.size(), fails + judgement.count(Verdict::Review));
-        qsizetype errors = 0;
-        for (const QJsonValue& result : results) {
-            const QString level = result[u"level"].toString();
-            QVERIFY(level == u"error" || level == u"note");
-            errors += level == u"error";
-            QCOMPARE(run[u"tool"][u"driver"][u"rules"][result[u"ruleIndex"].toInt()][u"id"], result[u"ruleId"]);
-            const QJsonValue physical = result[u"locations"][0][u"physicalLocation"];
-            QCOMPARE(physical[u"artifactLocation"][u"uri"].toString(), QStringLiteral("site/p.html"));
-            const PageJudgement::Element& element
-                = judgement.elements.at(physical[u"region"][u"startLine"].toInt() - 1);
-            QCOMPARE(physical[u"region"][u"startColumn"].toInt(), element.column);
-            QCOMPARE(result[u"ruleId"].toString(), PageJudgement::checkName(element.check));
-        }
-        QCOMPARE(errors, fails);
-    }
 }
 
 // Text of any script, encoded as UTF-8, and a Latin-1 page's few accented letters, are text; bytes drawn

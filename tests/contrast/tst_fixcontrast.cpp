@@ -236,8 +236,7 @@ void TestFixContrast::widgetsStandApartAndShowTheirFigures()
 {
     QFETCH(bool, dark);
     QFETCH(QString, page);
-    const bool grey = page == u"grey";
-    ColourScheme scheme = grey ? greyBackground() : ColourScheme::defaults();
+    ColourScheme scheme = page == u"grey" ? greyBackground() : ColourScheme::defaults();
     if (page == u"cream")
         scheme.setColour(Slot::Background, Rgb(0xff, 0xff, 0xe7));
     const auto lab = [](const Rgb& colour) { return Srgb::oklab(Srgb::linear(colour)); };
@@ -280,18 +279,11 @@ void TestFixContrast::widgetsStandApartAndShowTheirFigures()
             const QString figures = window->findChild<QLabel*>(proposedRatios)->text();
             QCOMPARE(figures, ProposalWindow::ratioText(window->proposal().scheme, window->target(), underlined));
             QCOMPARE(figures.contains(QStringLiteral("Lc ")), ContrastFixer::isApca(window->target()));
-            // The default scheme's link, visited and active colours differ, and every proposal keeps them
-            // so: the click's flash a just-noticeable difference (0.02 in Oklab) from the link.
-            const ColourScheme& s = window->proposal().scheme;
-            QVERIFY2(grey
-                    || (s.colour(Slot::NewLink) != s.colour(Slot::VisitedLink)
-                        && s.colour(Slot::VisitedLink) != s.colour(Slot::ActiveLink)
-                        && Srgb::distance(lab(s.colour(Slot::NewLink)), lab(s.colour(Slot::ActiveLink))) >= 0.02),
-                qPrintable(choice));
             // Cream's mirrored lightness is all but black, where 8 bits hold no hue: the dark page takes the
             // nearest lightness that still shows cream's hue and chroma.
             if (dark && underlined && page == u"cream") {
-                const Srgb::Oklab home = lab(scheme.colour(Slot::Background)), night = lab(s.colour(Slot::Background));
+                const Srgb::Oklab home = lab(scheme.colour(Slot::Background));
+                const Srgb::Oklab night = lab(window->proposal().scheme.colour(Slot::Background));
                 const double turn
                     = std::abs(std::remainder(std::atan2(night.b, night.a) - std::atan2(home.b, home.a), 2 * M_PI));
                 QVERIFY2(turn * 180 / M_PI <= 1.0 && std::hypot(night.a, night.b) > 0.02 && night.L <= 0.25,

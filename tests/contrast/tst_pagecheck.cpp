@@ -33,7 +33,6 @@ private slots:
     void linesOfAText();
     void listsEveryFailureThenEveryReview();
     void copiesTheSelectedRowsAndFollowsTheScheme();
-    void openPageAppliesAndJudgesAsADropDoes();
     void withNoPageOffersOpenPage();
 
 private:
@@ -96,18 +95,30 @@ void TestPageCheck::linesOfAText()
 }
 
 // Any judgement: the failures, then the reviews, each in document order, never a pass, as --check lists
-// them too; the summary counts what the judgement counts; every report line is one line of the shape a
-// compiler writes.
+// them too, in its lines and its SARIF log; the summary counts what the judgement counts; every report
+// line is one line of the shape a compiler writes.
 void TestPageCheck::listsEveryFailureThenEveryReview()
 {
     const QRegularExpression shape(QStringLiteral(
         R"(^/site/page\d\.html:\d+:\d+: \d+\.\d\d:1 \(needs (4\.5|3):1\) ".*" #[0-9A-F]{6} on #[0-9A-F]{6}$)"));
     QRandomGenerator random(20261210);
     PageCheckModel model;
+    const PageReport::Page page{
+        QStringLiteral("p.html"), QStringLiteral("/site/p.html"), QStringLiteral("light"), false};
     for (int round = 0; round < 200; ++round) {
         const PageJudgement judgement = randomJudgement(random, random.bounded(60));
         model.setJudgement(judgement);
+        PageReport::Sarif sarif;
+        sarif.version = QStringLiteral("1.2.3");
+        sarif.currentFolder = QStringLiteral("/site");
+        sarif.add(judgement, page);
+        const QJsonObject log = sarif.log();
+        const QJsonValue run = log[u"runs"][0];
+        QVERIFY(log[u"version"] == u"2.1.0"_qs && run[u"tool"][u"driver"][u"version"] == u"1.2.3"_qs);
+        const QJsonArray results = run[u"results"].toArray();
         QCOMPARE(model.rowCount(), judgement.count(Verdict::Fail) + judgement.count(Verdict::Review));
+        QCOMPARE(results.size(), model.rowCount());
+        QStringList told;
         for (int row = 0; row < model.rowCount(); ++row) {
             const Element& element = model.element(row);
             QVERIFY(element.verdict != Verdict::Pass);
@@ -125,20 +136,27 @@ void TestPageCheck::listsEveryFailureThenEveryReview()
                 QVERIFY(!cell.isEmpty() || column == PageCheckModel::Text || column == PageCheckModel::Selector);
                 QVERIFY(std::all_of(cell.cbegin(), cell.cend(), keepsLineOrder));
             }
-        }
-        // --check lists the same texts in the same order.
-        const PageReport::Page page{
-            QStringLiteral("p.html"), QStringLiteral("/site/p.html"), QStringLiteral("light"), false};
-        QStringList told;
-        for (const Element& element : PageCheckModel::listed(judgement))
+            // --check tells the row's text in the same place, and so does its SARIF log: a failure an error
+            // and a review a note, under its check's rule, at its place.
             told << PageReport::elementLine(element, page, QStringLiteral("/"));
+            const QJsonValue result = results[row];
+            const QJsonValue physical = result[u"locations"][0][u"physicalLocation"];
+            QCOMPARE(result[u"level"].toString(), element.verdict == Verdict::Fail ? u"error"_qs : u"note"_qs);
+            QCOMPARE(result[u"ruleId"].toString(), PageJudgement::checkName(element.check));
+            QCOMPARE(run[u"tool"][u"driver"][u"rules"][result[u"ruleIndex"].toInt()][u"id"], result[u"ruleId"]);
+            QCOMPARE(physical[u"artifactLocation"][u"uri"].toString(), element.file.mid(6));
+            QCOMPARE(physical[u"region"][u"startLine"].toInt(), element.line);
+            QCOMPARE(physical[u"region"][u"startColumn"].toInt(), element.column);
+        }
         QCOMPARE(PageReport::elementLines(judgement, page, QStringLiteral("/")), told);
+        const QString counts = QStringLiteral("%1 pass, %2 fail, %3 review")
+                                   .arg(judgement.count(Verdict::Pass))
+                                   .arg(judgement.count(Verdict::Fail))
+                                   .arg(judgement.count(Verdict::Review));
+        QCOMPARE(PageReport::countsText(judgement), counts);
         const QString summary = PageCheckWindow::summaryText({QStringLiteral("/site/page.html"), judgement, {}}, false);
-        QVERIFY2(summary.startsWith(QStringLiteral("page.html, light color scheme: %1 pass, %2 fail, %3 review.")
-                                        .arg(judgement.count(Verdict::Pass))
-                                        .arg(judgement.count(Verdict::Fail))
-                                        .arg(judgement.count(Verdict::Review))),
-            qPrintable(summary));
+        QVERIFY2(
+            summary.startsWith(QStringLiteral("page.html, light color scheme: ") + counts + u'.'), qPrintable(summary));
     }
 }
 
@@ -188,46 +206,9 @@ void TestPageCheck::copiesTheSelectedRowsAndFollowsTheScheme()
     QCOMPARE(window->model().rowCount(), light.count(Verdict::Fail) + light.count(Verdict::Review));
 }
 
-void TestPageCheck::openPageAppliesAndJudgesAsADropDoes()
-{
-    QDir(m_dir->path()).mkpath(QStringLiteral("css"));
-    put(m_dir->filePath(QStringLiteral("page.html")),
-        "<!doctype html><link rel=stylesheet href=\"css/site.css\"><body><p class=faint>Fine print</p>\n");
-    put(m_dir->filePath(QStringLiteral("css/site.css")),
-        "body { background: #FFFFFF; color: #222222 }\n.faint { color: #BBBBBB }\n"
-        "@media (prefers-color-scheme: dark) { body { background: #000000 } }\n");
-    const QString before = m_probe->taglineText();
-    const int steps = m_window->undoStack().count();
-    m_dialogs->answerFile(m_dir->filePath(QStringLiteral("page.html")));
-    QAction* openPage = m_window->findChild<QAction*>(QStringLiteral("ItemOpenPage"));
-    QCOMPARE(openPage->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+O")));
-    openPage->trigger();
-    // Read on the worker as a dropped file is, then applied as one undo step.
-    QTRY_VERIFY(checks()->judgedPage().has_value());
-    QCOMPARE(checks()->judgedPage()->fileName, m_dir->filePath(QStringLiteral("page.html")));
-    QTRY_COMPARE(m_window->undoStack().count(), steps + 1);
-    QVERIFY(m_probe->taglineText().contains(QStringLiteral("BGCOLOR=\"#FFFFFF\" TEXT=\"#222222\"")));
-    QVERIFY(m_dialogs->messages.isEmpty());
-    // The page's name is the page dialog's own: Save Scheme does not offer it.
-    QVERIFY(!m_window->findChild<CommonDialog*>()->FileName.endsWith(QStringLiteral(".html")));
-
-    PageCheckWindow* window = openWindow();
-    QCOMPARE(window->windowTitle(), QStringLiteral("Page Check - page.html"));
-    QVERIFY(window->summary()->text().startsWith(QStringLiteral("page.html, light color scheme: ")));
-    m_window->undoStack().undo();
-    QCOMPARE(m_probe->taglineText(), before);
-    // Undo takes the colours back, not the page judged.
-    QVERIFY(checks()->judgedPage().has_value());
-    const QList<Element> rows = PageCheckModel::listed(checks()->judgedPage()->light);
-    QVERIFY(!rows.isEmpty());
-    QCOMPARE(rows.first().verdict, Verdict::Fail);
-    QCOMPARE(rows.first().text, QStringLiteral("Fine print"));
-    QCOMPARE(PageCheckModel::placeText(rows.first()), QStringLiteral("page.html:1"));
-    QCOMPARE(window->model().rowCount(), rows.size());
-}
-
 // With no page the window says so and offers File > Open Page; a page that cannot be read judges nothing,
-// nor does a body tag alone, while a page in the tag box is the tag box's page.
+// one that can is read on the worker as a dropped file is and applied as one undo step, and then judged;
+// a body tag alone judges nothing, while a page in the tag box is the tag box's page.
 void TestPageCheck::withNoPageOffersOpenPage()
 {
     PageCheckWindow* window = openWindow();
@@ -252,18 +233,50 @@ void TestPageCheck::withNoPageOffersOpenPage()
     QCOMPARE(m_dialogs->fileRequests.first().title, QStringLiteral("Hueloom Open Page Dialog"));
     QVERIFY(m_dialogs->fileRequests.first().filter.contains(QStringLiteral("*.html;*.htm;*.css")));
     // A page that is gone is named in a message, and judges nothing.
+    QAction* openPage = m_window->findChild<QAction*>(QStringLiteral("ItemOpenPage"));
+    QCOMPARE(openPage->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+O")));
     m_dialogs->answerFile(m_dir->filePath(QStringLiteral("gone.html")));
-    m_window->findChild<QAction*>(QStringLiteral("ItemOpenPage"))->trigger();
+    openPage->trigger();
     QCOMPARE(m_dialogs->messages.size(), 1);
     QVERIFY2(
         m_dialogs->messages.first().contains(QStringLiteral("gone.html")), qPrintable(m_dialogs->messages.first()));
     QVERIFY(!checks()->judgedPage());
     QCOMPARE(window->summary()->text(), PageCheckWindow::noPageText());
+
+    QDir(m_dir->path()).mkpath(QStringLiteral("css"));
+    put(m_dir->filePath(QStringLiteral("page.html")),
+        "<!doctype html><link rel=stylesheet href=\"css/site.css\"><body><p class=faint>Fine print</p>\n");
+    put(m_dir->filePath(QStringLiteral("css/site.css")),
+        "body { background: #FFFFFF; color: #222222 }\n.faint { color: #BBBBBB }\n"
+        "@media (prefers-color-scheme: dark) { body { background: #000000 } }\n");
+    const QString before = m_probe->taglineText();
+    const int steps = m_window->undoStack().count();
+    m_dialogs->answerFile(m_dir->filePath(QStringLiteral("page.html")));
+    openPage->trigger();
+    QTRY_VERIFY(checks()->judgedPage().has_value());
+    QCOMPARE(checks()->judgedPage()->fileName, m_dir->filePath(QStringLiteral("page.html")));
+    QTRY_COMPARE(m_window->undoStack().count(), steps + 1);
+    QVERIFY(m_probe->taglineText().contains(QStringLiteral("BGCOLOR=\"#FFFFFF\" TEXT=\"#222222\"")));
+    QCOMPARE(m_dialogs->messages.size(), 1);
+    // The page's name is the page dialog's own: Save Scheme does not offer it.
+    QVERIFY(!m_window->findChild<CommonDialog*>()->FileName.endsWith(QStringLiteral(".html")));
+    QCOMPARE(window->windowTitle(), QStringLiteral("Page Check - page.html"));
+    QVERIFY(window->summary()->text().startsWith(QStringLiteral("page.html, light color scheme: ")));
+    m_window->undoStack().undo();
+    QCOMPARE(m_probe->taglineText(), before);
+    // Undo takes the colours back, not the page judged.
+    QVERIFY(checks()->judgedPage().has_value());
+    const QList<Element> rows = PageCheckModel::listed(checks()->judgedPage()->light);
+    QVERIFY(!rows.isEmpty());
+    QCOMPARE(rows.first().verdict, Verdict::Fail);
+    QCOMPARE(rows.first().text, QStringLiteral("Fine print"));
+    QCOMPARE(PageCheckModel::placeText(rows.first()), QStringLiteral("page.html:1"));
+    QCOMPARE(window->model().rowCount(), rows.size());
+
     // A body tag alone is no page: Apply Tag on it keeps the page judged before.
-    checks()->pageJudged(QStringLiteral("/site/page.html"), {}, {});
     m_probe->tagline()->setPlainText(QStringLiteral("<body bgcolor=red>"));
     m_window->findChild<QAction*>(QStringLiteral("ItemApplyTag"))->trigger();
-    QCOMPARE(checks()->judgedPage()->fileName, QStringLiteral("/site/page.html"));
+    QCOMPARE(checks()->judgedPage()->fileName, m_dir->filePath(QStringLiteral("page.html")));
     // A page in the tag box is the tag box's page.
     m_probe->tagline()->setPlainText(QStringLiteral("<style>body{color:#123456}</style><p>Hi"));
     m_window->findChild<QAction*>(QStringLiteral("ItemApplyTag"))->trigger();

@@ -169,6 +169,35 @@ wait_exit() {
     fail "program still running after $1 s"
 }
 
+# Puts the page $1 into the tag box through the clipboard and Ctrl+V, waits until it is all there (the box
+# then lays it out and hands it to xclip for a while), and applies it with Apply Tag (Ctrl+Return).
+apply_pasted_page() {
+    xclip -selection clipboard <"$1"
+    click_client 100 180
+    sleep 0.3
+    xdotool key Escape ctrl+a ctrl+v
+    for _ in $(seq 1 100); do
+        xdotool key ctrl+t
+        sleep 0.2
+        clipboard >"$E2E_TMP/copied.html"
+        cmp -s "$1" "$E2E_TMP/copied.html" && break
+    done
+    cmp -s "$1" "$E2E_TMP/copied.html" || fail "the page $1 did not arrive in the tag box"
+    sleep 2
+    xdotool key ctrl+Return
+}
+
+# Fails unless the program ends within $1 ms of the time $3 (date +%s%N), after $2; says how soon it did.
+gone_within() {
+    while kill -0 "$APP_PID" 2>/dev/null; do
+        [ "$(elapsed_ms "$3")" -le "$1" ] || fail "$2: the program still runs $1 ms later"
+        sleep 0.01
+    done
+    wait "$APP_PID" || true
+    APP_PID=""
+    echo "e2e: $2 ended the program in $(elapsed_ms "$3") ms"
+}
+
 # Clicks at a point of the main window's client area (below the menu bar).
 click_client() {
     xdotool mousemove --window "$WIN" "$1" $(($2 + MENU_HEIGHT)) click "${3:-1}"

@@ -29,8 +29,7 @@ copy_rows() {
 
 # No page read yet: the window says so in its caption and copies nothing.
 check=$(open_from_menu t p '^Page Check$')
-[ -n "$check" ] || fail "Tools > Page Check did not open the window"
-[ "$(xdotool getwindowname "$check")" = "Page Check" ] || fail "caption with no page: $(xdotool getwindowname "$check")"
+[ -n "$check" ] || fail "Tools > Page Check did not open the window captioned Page Check"
 [ "$(copy_rows "$check" ctrl+a)" = "placeholder" ] || fail "the list of no page copied something: $(clipboard)"
 
 # Its Open Page is File > Open Page: the page dialog, where the page is named; the open window takes
@@ -41,14 +40,9 @@ name_in_dialog 'Hueloom Open Page Dialog' "Open Page in Page Check" "$page"
 [ -n "$(wait_window '^Page Check - index\.html$')" ] ||
     fail "Page Check did not take the page: its caption is $(xdotool getwindowname "$check")"
 
-# The page's colours were applied, as one undo step.
+# The page's colours were applied (its links the browser's), as one undo step.
 xdotool windowfocus --sync "$WIN"
-for _ in $(seq 1 25); do
-    xdotool key ctrl+t
-    sleep 0.2
-    clipboard | grep -q '^<BODY BGCOLOR="#FFFFFF" TEXT="#222222" ' && break
-done
-clipboard | grep -q '^<BODY BGCOLOR="#FFFFFF" TEXT="#222222" ' || fail "the page's colours were not applied: $(clipboard)"
+box_holds '<BODY BGCOLOR="#FFFFFF" TEXT="#222222" LINK="#0000EE" VLINK="#551A8B" ALINK="#FF0000">' "Open Page"
 xdotool key ctrl+z
 tag_is "$default"
 # Ctrl+Shift+O is File > Open Page from the main window too; Escape leaves its dialog.
@@ -64,11 +58,6 @@ tag_is "$default"
 # Light: the faint text fails, then the text over a picture is for review. The second row is selected
 # first (Down), then the first added to it (Ctrl+Up, Ctrl+Space): copied in the window's order still.
 rows=$(copy_rows "$check" ctrl+Home Down ctrl+Up ctrl+space)
-if [ "$rows" = "placeholder" ]; then
-    echo "SKIP: the page's judgement holds no texts yet (Page Check lists nothing); the empty state passed"
-    kill -0 "$APP_PID" || fail "the program ended"
-    exit 77
-fi
 [ "$(wc -l <<<"$rows")" -eq 2 ] &&
     sed -n 1p <<<"$rows" | grep -Eq "^$page:5:[0-9]+: 1\.[0-9]{2}:1 \(needs 4\.5:1\) \"Fine print\" #BBBBBB on #FFFFFF$" &&
     sed -n 2p <<<"$rows" | grep -q "^$page:4:[0-9]*: .*\"Over a picture\"" ||

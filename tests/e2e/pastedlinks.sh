@@ -13,23 +13,10 @@ seq 0 131064 | awk '{ printf "<link rel=stylesheet href=%x>", $1 } NR % 32 == 0 
 [ "$(stat -c %s "$E2E_TMP/links.html")" -le $((4 * 1024 * 1024)) ] || fail "the page is over the box's 4 Mi"
 BOUND_MS=$((500 * ${HUELOOM_E2E_SLOWER:-1}))
 
-# Starts the program, puts the page into the tag box through the clipboard and Ctrl+V, waits until it
-# is all there, and applies it.
+# Starts the program and applies the page pasted into the tag box.
 apply_page() {
     start_app
-    xclip -selection clipboard <"$E2E_TMP/links.html"
-    click_client 100 180
-    sleep 0.3
-    xdotool key Escape ctrl+a ctrl+v
-    for _ in $(seq 1 100); do
-        xdotool key ctrl+t
-        sleep 0.2
-        clipboard >"$E2E_TMP/copied.html"
-        cmp -s "$E2E_TMP/links.html" "$E2E_TMP/copied.html" && break
-    done
-    cmp -s "$E2E_TMP/links.html" "$E2E_TMP/copied.html" || fail "the page did not arrive in the tag box"
-    sleep 2
-    xdotool key ctrl+Return
+    apply_pasted_page "$E2E_TMP/links.html"
     start=$(date +%s%N)
 }
 
@@ -62,11 +49,5 @@ wait_exit 5 || true
 # Closing the window while the page is read ends the program within the bound.
 apply_page
 close_window "$WIN"
-start=$(date +%s%N)
-while kill -0 "$APP_PID" 2>/dev/null; do
-    [ "$(elapsed_ms "$start")" -le "$BOUND_MS" ] || fail "closing the window during the read: still running"
-    sleep 0.01
-done
-wait "$APP_PID" || true
-APP_PID=""
+gone_within "$BOUND_MS" "closing the window during the read" "$(date +%s%N)"
 echo "e2e pastedlinks: ok"

@@ -20,44 +20,10 @@ open(sys.argv[1] + '/style.html', 'w').write(page('<body bgcolor=red><style>\n',
 open(sys.argv[1] + '/nested.html', 'w').write(page('<body bgcolor=red>\n' + '<div>' * 600 + '\n', '<div></div>'))
 PY
 
-# Puts page $1 into the tag box through the clipboard and Ctrl+V, and waits until it is all there.
-paste_page() {
-    xclip -selection clipboard <"$1"
-    click_client 100 180
-    sleep 0.3
-    xdotool key Escape ctrl+a ctrl+v
-    for _ in $(seq 1 100); do
-        xdotool key ctrl+t
-        sleep 0.2
-        clipboard >"$E2E_TMP/copied.html"
-        cmp -s "$1" "$E2E_TMP/copied.html" && return 0
-    done
-    fail "the page $1 did not arrive in the tag box"
-}
-
-# Waits up to 1 s from $2 (date +%s%N) for the program to end after $1; prints how long it took.
-gone_within_a_second() {
-    local elapsed=0
-    while [ "$elapsed" -le 1000 ]; do
-        if ! kill -0 "$APP_PID" 2>/dev/null; then
-            wait "$APP_PID" || true
-            APP_PID=""
-            echo "e2e quitwhilereading: $1 during a read ended the program in $elapsed ms"
-            return 0
-        fi
-        sleep 0.01
-        elapsed=$((($(date +%s%N) - $2) / 1000000))
-    done
-    fail "$1 during a read: the program still runs 1 s later"
-}
-
 for page in style nested; do
     for way in SIGTERM Exit; do
         start_app
-        paste_page "$E2E_TMP/$page.html"
-        # The box lays the page out and hands it to xclip for a while after it arrives.
-        sleep 2
-        xdotool key ctrl+Return
+        apply_pasted_page "$E2E_TMP/$page.html"
         # Soon after, while the reader is still at it: it now takes either page in well under a second
         # (it reads a page's first 150,000 elements and a sheet's first 25,000 rules), and once it has
         # applied the colours Exit rightly asks whether to save them first.
@@ -68,7 +34,7 @@ for page in style nested; do
         else
             xdotool key ctrl+x
         fi
-        gone_within_a_second "$way ($page page)" "$start"
+        gone_within 1000 "$way during a read ($page page)" "$start"
     done
 done
 echo "e2e quitwhilereading: ok"
