@@ -206,9 +206,9 @@ bool folderTakesFiles(const QString& lockPath)
 // Holds the store's lock for one change. A running holder is waited for (it needs milliseconds), in
 // short steps, so that a writer that keeps coming back cannot starve this one; a holder that has gone
 // is QLockFile's to judge. An empty lock names no one (its maker was killed before it wrote its name),
-// so it is taken over within a tenth of a second rather than after half a minute. Only a lock held by someone is worth
-// waiting for: when the lock file cannot be made (a read-only or full disk, a folder that is not ours)
-// no retry will make it, and the change fails at once instead of freezing the window.
+// so it is taken over within a tenth of a second rather than after half a minute. Only a lock held by
+// someone is worth waiting for: when the lock file cannot be made (a read-only or full disk, a folder
+// that is not ours) no retry will make it, and the change fails at once instead of freezing the window.
 class StoreLock {
     // Longer than a waiting instance sleeps between two looks at the lock.
     static constexpr qint64 TurnGapMs = 8;
